@@ -1,0 +1,33 @@
+# Helpers shared by every area's CMakeLists.txt.
+
+set(MIRUNE_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+
+# mirune_library(NAME SOURCES ... [DEPS ...]): a static library of the core, include root src/.
+function(mirune_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE ${MIRUNE_WARNINGS})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+  if(WIN32)
+    target_compile_definitions(${name} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  endif()
+endfunction()
+
+# mirune_test(NAME SOURCES ... [DEPS ...]): a GoogleTest executable registered with CTest.
+# In the Windows build CTest runs it under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+function(mirune_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${MIRUNE_WARNINGS})
+  target_compile_definitions(${name} PRIVATE
+    MIRUNE_SOURCE_DIR="${MIRUNE_SOURCE_DIR}"
+    MIRUNE_SHARED_DIR="${MIRUNE_SHARED_DIR}"
+    MIRUNE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()

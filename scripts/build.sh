@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Configures and builds one or both builds from the one CMake tree.
+#   scripts/build.sh [linux|windows|all]   (default: all)
+# Linux lands in build/linux (program: build/linux/bin/mirune), Windows in build/windows.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+which=${1:-all}
+jobs=$(nproc 2>/dev/null || echo 2)
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+
+if [ "$which" = linux ] || [ "$which" = all ]; then
+  cmake -S "$root" -B "$root/build/linux" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$root/build/linux" -j "$jobs"
+fi
+if [ "$which" = windows ] || [ "$which" = all ]; then
+  cmake -S "$root" -B "$root/build/windows" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$root/build/windows" -j "$jobs"
+fi
