@@ -1,0 +1,92 @@
+#include "app/desktop.h"
+
+#include <cmath>
+
+namespace mirune {
+
+MessageButtons ButtonsOfStyle(int style) {
+  switch (style & 0xF) {
+    case 1:
+      return MessageButtons::kOkCancel;
+    case 2:
+      return MessageButtons::kAbortRetryIgnore;
+    case 3:
+      return MessageButtons::kYesNoCancel;
+    case 4:
+      return MessageButtons::kYesNo;
+    case 5:
+      return MessageButtons::kRetryCancel;
+    default:
+      return MessageButtons::kOk;
+  }
+}
+
+int NegativeAnswer(int style) {
+  switch (ButtonsOfStyle(style)) {
+    case MessageButtons::kOk:
+      return kAnswerOk;
+    case MessageButtons::kOkCancel:
+    case MessageButtons::kYesNoCancel:
+    case MessageButtons::kRetryCancel:
+      return kAnswerCancel;
+    case MessageButtons::kAbortRetryIgnore:
+      return kAnswerAbort;
+    case MessageButtons::kYesNo:
+      return kAnswerNo;
+  }
+  return kAnswerCancel;
+}
+
+int PositiveAnswer(int style) {
+  switch (ButtonsOfStyle(style)) {
+    case MessageButtons::kOk:
+    case MessageButtons::kOkCancel:
+      return kAnswerOk;
+    case MessageButtons::kYesNoCancel:
+    case MessageButtons::kYesNo:
+      return kAnswerYes;
+    case MessageButtons::kRetryCancel:
+    case MessageButtons::kAbortRetryIgnore:
+      return kAnswerRetry;
+  }
+  return kAnswerOk;
+}
+
+long long RoundHalfEven(double value) {
+  const double lower = std::floor(value);
+  const double diff = value - lower;
+  long long n = static_cast<long long>(lower);
+  if (diff > 0.5) return n + 1;
+  if (diff < 0.5) return n;
+  return (n % 2 == 0) ? n : n + 1;
+}
+
+void AbortWindow::Show(std::string_view document_name) {
+  document_name_ = document_name;
+  visible_ = true;
+  desktop_.ShowAbortWindow(*this);
+}
+
+void AbortWindow::Pause(int seconds) {
+  const double start = desktop_.ClockSeconds();
+  // A clock that went backwards (it should not) ends the wait rather than hanging it.
+  for (;;) {
+    const double elapsed = desktop_.ClockSeconds() - start;
+    if (elapsed < 0 || RoundHalfEven(elapsed) >= seconds) break;
+    desktop_.YieldToMessageLoop();
+  }
+}
+
+void AbortWindow::Close() {
+  if (!visible_) return;
+  visible_ = false;
+  desktop_.CloseAbortWindow();
+}
+
+void AbortWindow::PressAbortButton() {
+  if (desktop_.ShowMessage(kQuestion, kTitleCheck, kStyleAbortQuestion) == kAnswerYes) {
+    flags_.abort_requested = true;
+  }
+}
+
+}  // namespace mirune

@@ -1,0 +1,76 @@
+#include "app/desktop.h"
+
+#include <gtest/gtest.h>
+
+#include "app/recording_desktop.h"
+
+namespace mirune {
+namespace {
+
+TEST(RoundHalfEvenTest, Table) {
+  const struct {
+    double in;
+    long long out;
+  } cases[] = {{0.0, 0}, {0.49, 0}, {0.5, 0},  {0.51, 1}, {1.5, 2},   {2.5, 2},
+               {3.5, 4}, {4.5, 4},  {4.51, 5}, {-0.5, 0}, {-1.5, -2}, {332.5, 332}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
+}
+
+TEST(MessageButtonsTest, AnswersByStyle) {
+  const struct {
+    int style;
+    int positive;
+    int negative;
+  } cases[] = {{48, kAnswerOk, kAnswerOk},     {64, kAnswerOk, kAnswerOk},
+               {65, kAnswerOk, kAnswerCancel}, {49, kAnswerOk, kAnswerCancel},
+               {4132, kAnswerYes, kAnswerNo},  {21, kAnswerRetry, kAnswerCancel}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(PositiveAnswer(c.style), c.positive) << c.style;
+    EXPECT_EQ(NegativeAnswer(c.style), c.negative) << c.style;
+  }
+}
+
+TEST(AbortWindowTest, PauseYieldsUntilFiveRoundedSeconds) {
+  RecordingDesktop desktop;
+  JobFlags flags;
+  AbortWindow window(desktop, flags);
+  desktop.seconds_per_yield = 0.25;
+  window.Show("本.indb");
+  window.Pause();
+  // 4.5 s rounds to 4 (halves to even), 4.75 s to 5: the wait ends after 19 yields.
+  EXPECT_EQ(desktop.yields, 19);
+  EXPECT_EQ(desktop.abort_window_names, std::vector<std::string>{"本.indb"});
+  window.Close();
+  EXPECT_FALSE(window.visible());
+}
+
+TEST(AbortWindowTest, AbortButtonAsksAndYesSetsTheFlag) {
+  for (const int answer : {kAnswerYes, kAnswerNo}) {
+    RecordingDesktop desktop;
+    JobFlags flags;
+    AbortWindow window(desktop, flags);
+    desktop.answers = {answer};
+    desktop.press_abort_in_window = {1};
+    window.Show("a.indd");
+    window.Pause();
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "処理を中止しますか？");
+    EXPECT_EQ(desktop.messages[0].title, "確認");
+    EXPECT_EQ(desktop.messages[0].style, 4132);
+    EXPECT_EQ(flags.abort_requested, answer == kAnswerYes);
+    EXPECT_TRUE(window.visible());  // the button does not close the window
+  }
+}
+
+TEST(AbortWindowTest, UserCloseRefusedWhileJobRuns) {
+  RecordingDesktop desktop;
+  JobFlags flags;
+  AbortWindow window(desktop, flags);
+  flags.job_running = true;
+  EXPECT_FALSE(window.UserMayClose());
+  flags.job_running = false;
+  EXPECT_TRUE(window.UserMayClose());
+}
+
+}  // namespace
+}  // namespace mirune
