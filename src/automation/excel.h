@@ -1,0 +1,203 @@
+#pragma once
+
+// The Excel operations that the index workbook jobs (build, re-sort) and keyword marking
+// need, written from what those jobs do. Implementations: the in-memory workbook with its
+// own .xls writer and reader (automation/excel_engine/), and a COM client driving a running
+// Excel where one exists.
+//
+// Conventions of every call:
+// - Sheets are addressed by their 1-based position in the workbook (as Excel's Sheets(i)).
+// - Rows and columns are 1-based (A = 1); rows 1..kExcelMaxRows, columns 1..kExcelMaxColumns,
+//   the limits of the Excel 97-2003 format.
+// - Strings are UTF-8.
+// - Nothing throws; a failing call returns a Status or Result with the reason:
+//   kNotFound for a sheet position or name that is not there, kInvalidArgument for a row,
+//   column, range or name that is out of bounds or not allowed, kOverflow when an operation
+//   would push data past the format's limits, kIoError / kFormatError for files.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+
+namespace mirune {
+
+inline constexpr int kExcelMaxRows = 65536;
+inline constexpr int kExcelMaxColumns = 256;
+// Longest sheet name Excel accepts.
+inline constexpr int kExcelMaxSheetNameLength = 31;
+
+// Number format codes (the locale-independent form: a Japanese Excel shows "General" as
+// "G/標準").
+inline constexpr std::string_view kNumberFormatGeneral = "General";
+inline constexpr std::string_view kNumberFormatText = "@";
+
+enum class CellType { kEmpty, kText, kNumber };
+
+// The content of one cell. An empty text is the same as an empty cell: Excel keeps no empty
+// strings, so setting one empties the cell.
+struct CellValue {
+  CellType type = CellType::kEmpty;
+  std::string text;   // kText only; never empty for kText
+  double number = 0;  // kNumber only
+
+  static CellValue Empty() { return CellValue{}; }
+  // An empty `text` gives an empty cell.
+  static CellValue Text(std::string text) {
+    if (text.empty()) return CellValue{};
+    return CellValue{CellType::kText, std::move(text), 0};
+  }
+  static CellValue Number(double number) { return CellValue{CellType::kNumber, {}, number}; }
+
+  bool is_empty() const { return type == CellType::kEmpty; }
+  bool is_text() const { return type == CellType::kText; }
+  bool is_number() const { return type == CellType::kNumber; }
+
+  // The cell as Excel's Text shows it in the general format: text as is, an integral
+  // number without decimals ("12"), other numbers with up to 15 significant digits
+  // ("1.5"), an empty cell as "".
+  std::string AsText() const {
+    if (type == CellType::kText) return text;
+    if (type == CellType::kEmpty) return {};
+    char buf[40];
+    if (number == static_cast<double>(static_cast<int64_t>(number)) && number < 1e15 &&
+        number > -1e15) {
+      std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(number));
+    } else {
+      std::snprintf(buf, sizeof buf, "%.15G", number);
+    }
+    return buf;
+  }
+
+  friend bool operator==(const CellValue& a, const CellValue& b) {
+    if (a.type != b.type) return false;
+    if (a.type == CellType::kText) return a.text == b.text;
+    if (a.type == CellType::kNumber) return a.number == b.number;
+    return true;
+  }
+};
+
+// A rectangle of cells, inclusive on all sides.
+struct CellRange {
+  int first_row = 1;
+  int first_column = 1;
+  int last_row = 1;
+  int last_column = 1;
+
+  static CellRange Cell(int row, int column) { return {row, column, row, column}; }
+  static CellRange Area(int first_row, int first_column, int last_row, int last_column) {
+    return {first_row, first_column, last_row, last_column};
+  }
+  // Whole columns (every row), as Excel's Columns("C:Z").
+  static CellRange Columns(int first_column, int last_column) {
+    return {1, first_column, kExcelMaxRows, last_column};
+  }
+  bool is_whole_columns() const { return first_row == 1 && last_row == kExcelMaxRows; }
+};
+
+enum class HorizontalAlignment { kGeneral, kLeft, kCenter, kRight };
+enum class VerticalAlignment { kTop, kCenter, kBottom };
+
+// A change of alignment: only the members that are set are changed.
+struct AlignmentChange {
+  std::optional<HorizontalAlignment> horizontal;
+  std::optional<VerticalAlignment> vertical;
+  std::optional<bool> wrap_text;
+};
+
+// The format in effect for one cell.
+struct CellFormat {
+  std::string font_name;
+  int font_height_twips = 220;  // 1/20 pt; 220 = 11 pt
+  std::string number_format{kNumberFormatGeneral};
+  HorizontalAlignment horizontal = HorizontalAlignment::kGeneral;
+  VerticalAlignment vertical = VerticalAlignment::kBottom;
+  bool wrap_text = false;
+
+  friend bool operator==(const CellFormat&, const CellFormat&) = default;
+};
+
+// One open workbook. The object is a handle: destroying it does not close the workbook in
+// a host application that keeps it open.
+class ExcelWorkbook {
+ public:
+  virtual ~ExcelWorkbook() = default;
+
+  // --- Sheets ---
+  virtual int SheetCount() const = 0;
+  virtual Result<std::string> SheetName(int sheet) const = 0;
+  // Position of the sheet whose name is exactly `name` (case-sensitive); kNotFound.
+  virtual Result<int> FindSheet(std::string_view name) const = 0;
+  // Adds an empty sheet at the end and returns its position. The name must be 1 to 31
+  // characters without : \ / ? * [ ] and not used by another sheet (kInvalidArgument).
+  virtual Result<int> AddSheet(std::string_view name) = 0;
+  // Same name rules as AddSheet (renaming a sheet to its own name is allowed).
+  virtual Status RenameSheet(int sheet, std::string_view name) = 0;
+  // Copies a sheet (cells, formats, column widths) to a new sheet placed right after
+  // position `after`, like Sheets(sheet).Copy After:=Sheets(after). The copy gets a free
+  // name derived from the original ("Org (2)") and becomes the active sheet. Returns the
+  // copy's position.
+  virtual Result<int> CopySheet(int sheet, int after) = 0;
+  // Deletes a sheet without asking. The only sheet of a workbook cannot be deleted
+  // (kInvalidArgument). When the active sheet goes, its neighbour becomes active.
+  virtual Status DeleteSheet(int sheet) = 0;
+  virtual Status ActivateSheet(int sheet) = 0;
+  // Position of the active sheet (the one shown and saved as selected).
+  virtual int ActiveSheet() const = 0;
+
+  // --- Cells ---
+  virtual Result<CellValue> GetCell(int sheet, int row, int column) const = 0;
+  // Writes a value and keeps the cell's format. An empty text empties the cell.
+  virtual Status SetCell(int sheet, int row, int column, const CellValue& value) = 0;
+  // Row of the last cell that holds a value (text or number); 0 for a sheet without values.
+  // Formatted empty cells do not count.
+  virtual Result<int> LastFilledRow(int sheet) const = 0;
+
+  // --- Formats ---
+  // Column width in characters of the digit "0" of the standard font (Excel's ColumnWidth).
+  virtual Status SetColumnWidth(int sheet, int first_column, int last_column, double width) = 0;
+  virtual Result<double> ColumnWidth(int sheet, int column) const = 0;
+  virtual Status SetFontName(int sheet, const CellRange& range, std::string_view font_name) = 0;
+  // `format` is a number format code (kNumberFormatGeneral, kNumberFormatText, "0.00", ...).
+  virtual Status SetNumberFormat(int sheet, const CellRange& range, std::string_view format) = 0;
+  virtual Status SetAlignment(int sheet, const CellRange& range, const AlignmentChange& change) = 0;
+  // Copies the format (not the value) of one cell onto every cell of `to`, as Copy then
+  // PasteSpecial Paste:=xlPasteFormats.
+  virtual Status CopyFormat(int sheet, int row, int column, const CellRange& to) = 0;
+  virtual Result<CellFormat> GetFormat(int sheet, int row, int column) const = 0;
+
+  // --- Rows and columns ---
+  // Deletes one row; the rows below move up (Shift:=xlUp).
+  virtual Status DeleteRow(int sheet, int row) = 0;
+  // Inserts an empty column at `column`; that column and those to its right move right
+  // (Shift:=xlToRight). The new cells take the format of the cells to their left.
+  // kOverflow when the last column of the sheet holds a value.
+  virtual Status InsertColumn(int sheet, int column) = 0;
+  // Sorts rows 1..LastFilledRow (no header row) ascending by the cell in `key_column`:
+  // numbers first in numeric order, then texts in Japanese phonetic order, then empty
+  // cells. The sort is stable: rows with equal keys keep their order.
+  virtual Status SortRows(int sheet, int key_column) = 0;
+
+  // --- Files ---
+  // Saves the workbook as an Excel 97-2003 workbook (.xls) at `path`, replacing an existing
+  // file in one step: a failed save leaves the previous file intact. kIoError when the
+  // target cannot be written; kOverflow when a sheet passes the format's limits.
+  virtual Status SaveAs(const std::string& path) = 0;
+};
+
+// The application: makes new workbooks and opens saved ones.
+class ExcelApplication {
+ public:
+  virtual ~ExcelApplication() = default;
+  // A new workbook with one empty sheet "Sheet1", active.
+  virtual Result<std::unique_ptr<ExcelWorkbook>> AddWorkbook() = 0;
+  // Opens an .xls workbook. kNotFound for a missing file, kFormatError for a file that is
+  // not a readable workbook, kUnsupported where this build has no reader.
+  virtual Result<std::unique_ptr<ExcelWorkbook>> OpenWorkbook(const std::string& path) = 0;
+};
+
+}  // namespace mirune
