@@ -1,0 +1,46 @@
+#pragma once
+
+// The message boxes of keyword bulk marking: their texts (lines joined by CR LF), the title
+// "確認" and the Win32 message-box style numbers. Texts are the system's own and must not be
+// reworded.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirune {
+
+enum class MarkingMessage {
+  kOpenKeywordWorkbook,  // M1: Keyword.xls is not shown in Excel
+  kNoSheet1,             // M2: no sheet named "Sheet1"
+  kNoKeywords,           // M3: column B of "Sheet1" is empty
+  kNoDocument,           // M4: nothing is open in InDesign
+  kSeveralDocuments,     // M5: more than one book or document is open
+  kEmptyBook,            // M6: the open book has no documents
+  kConfirmStart,         // M7: the start confirmation (OK and Cancel)
+  kFinished,             // M8: the completion message
+  kExcelUnreachable,     // M9: attaching to Excel failed 20 times
+  kFailed,               // M10: an automation call failed during the job
+};
+
+// Win32 message-box styles used here.
+inline constexpr int32_t kStyleOkExclamation = 48;
+inline constexpr int32_t kStyleOkCancelInformation = 65;
+inline constexpr int32_t kStyleOkInformation = 64;
+
+inline constexpr std::string_view kMarkingTitle = "確認";
+
+struct MarkingMessageBox {
+  std::string text;  // lines joined by CR LF
+  std::string_view title;
+  int32_t style;
+};
+
+// The box for `message`. `target_path` is the full path of the book or document, used only
+// by kConfirmStart.
+MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path = {});
+
+// Short tag "M1" … "M10", for reports and test output.
+std::string_view MarkingMessageTag(MarkingMessage message);
+
+}  // namespace mirune
