@@ -1,0 +1,57 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/data_folder.h"
+#include "base/file.h"
+
+namespace mirune {
+namespace {
+
+class PosixDataFolderLock : public DataFolderLock {
+ public:
+  explicit PosixDataFolderLock(int fd) : fd_(fd) {}
+  ~PosixDataFolderLock() override { close(fd_); }  // releases the lock
+
+ private:
+  int fd_;
+};
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+}  // namespace
+
+DataFolderEnvironment ReadDataFolderEnvironment() {
+  DataFolderEnvironment env;
+  env.program_folder = ProgramFolder();
+  env.xdg_data_home = Env("XDG_DATA_HOME");
+  env.home = Env("HOME");
+  return env;
+}
+
+Result<std::unique_ptr<DataFolderLock>> DataFolderLock::Acquire(const std::string& data_folder) {
+  const std::string path = JoinPath(data_folder, "mirune.lock");
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    return Result<std::unique_ptr<DataFolderLock>>(
+        ErrorCode::kIoError,
+        "ロックファイルを作成できません: " + path + ": " + std::strerror(errno));
+  }
+  // flock belongs to the open file description: a second open, even in this process, is
+  // refused too.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return Result<std::unique_ptr<DataFolderLock>>(ErrorCode::kCancelled,
+                                                   DataFolderBusyMessage(data_folder));
+  }
+  return std::unique_ptr<DataFolderLock>(new PosixDataFolderLock(fd));
+}
+
+}  // namespace mirune

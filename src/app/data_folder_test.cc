@@ -1,0 +1,67 @@
+#include "app/data_folder.h"
+
+#include <gtest/gtest.h>
+
+#include "base/file.h"
+
+namespace mirune {
+namespace {
+
+std::string TestRoot(const std::string& name) {
+  const std::string root = JoinPath(std::string(MIRUNE_BINARY_DIR), "data_folder_test");
+  EXPECT_TRUE(CreateFolder(root).ok());
+  const std::string folder = JoinPath(root, name);
+  EXPECT_TRUE(CreateFolder(folder).ok());
+  return folder;
+}
+
+TEST(DataFolderTest, ChoiceOrder) {
+  const std::string writable = TestRoot("program");
+  const std::string missing = JoinPath(writable, "no/such/program/folder");
+  const std::string xdg = JoinPath(TestRoot("xdg"), "share");
+  const std::string home = TestRoot("home");
+
+  DataFolderEnvironment env;
+  env.program_folder = writable;
+  env.xdg_data_home = xdg;
+  env.home = home;
+  EXPECT_EQ(*ChooseDataFolder("", env), writable);
+
+  // Requested folder wins and is created with its parents.
+  const std::string requested = JoinPath(TestRoot("req"), "a/b");
+  EXPECT_EQ(*ChooseDataFolder(requested, env), requested);
+  EXPECT_TRUE(FolderExists(requested));
+
+  env.program_folder = missing;  // not writable
+  env.windows = false;
+  EXPECT_EQ(*ChooseDataFolder("", env), JoinPath(xdg, "mirune"));
+  EXPECT_TRUE(FolderExists(JoinPath(xdg, "mirune")));
+  env.xdg_data_home.clear();
+  EXPECT_EQ(*ChooseDataFolder("", env),
+            JoinPath(JoinPath(JoinPath(home, ".local"), "share"), "mirune"));
+
+  env.windows = true;
+  env.local_app_data = home;
+  EXPECT_EQ(*ChooseDataFolder("", env), JoinPath(home, "Mirune"));
+  env.local_app_data.clear();
+  EXPECT_FALSE(ChooseDataFolder("", env).ok());
+}
+
+TEST(DataFolderLockTest, SecondJobOnOneFolderRefused) {
+  const std::string folder = TestRoot("locked");
+  const std::string other = TestRoot("other");
+  {
+    auto first = DataFolderLock::Acquire(folder);
+    ASSERT_TRUE(first.ok()) << first.message();
+    auto second = DataFolderLock::Acquire(folder);
+    ASSERT_FALSE(second.ok());
+    EXPECT_EQ(second.code(), ErrorCode::kCancelled);
+    EXPECT_EQ(second.message(), DataFolderBusyMessage(folder));
+    EXPECT_TRUE(DataFolderLock::Acquire(other).ok());  // another folder is free
+  }
+  // Released with the first lock.
+  EXPECT_TRUE(DataFolderLock::Acquire(folder).ok());
+}
+
+}  // namespace
+}  // namespace mirune
