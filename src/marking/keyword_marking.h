@@ -1,0 +1,80 @@
+#pragma once
+
+// Keyword bulk marking: every occurrence of each keyword of the keyword workbook is given the
+// change formatting that the user set in InDesign (a swatch or character style
+// "RazozaMark1" … "RazozaMark9"), in the one open book or document. Written against the
+// InDesign, Excel and desktop interfaces, so the Windows shell and the command line share it.
+//
+// The job checks, in this order, and refuses with its own message (nothing changed):
+//   M1 the keyword workbook is not shown; M9 Excel cannot be reached (20 attempts, 500 ms
+//   apart); M2 no sheet "Sheet1"; M3 column B of "Sheet1" empty; M4 nothing open in InDesign;
+//   M5 more than one book or document open; M6 the book has no documents.
+// It then asks M7 (Cancel ends it), marks with progress, and ends with M8. Any host failure
+// after the attach ends it with M10; what was marked until then stays. Nothing is saved.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/desktop.h"
+#include "automation/excel.h"
+#include "automation/indesign.h"
+#include "base/result.h"
+#include "marking/attach_retry.h"
+#include "marking/keyword_report.h"
+#include "marking/marking_messages.h"
+#include "progress/progress.h"
+
+namespace mirune {
+
+// Where the keyword workbook comes from. Windows shell: the Excel the user has running with
+// Keyword.xls; command line: a workbook file read by the in-memory workbook.
+class KeywordWorkbookSource {
+ public:
+  virtual ~KeywordWorkbookSource() = default;
+  // The first check: the keyword workbook is there to be read (Windows: a visible Excel window
+  // shows Keyword.xls, and is maximised). An error carries the detail of why not.
+  virtual Status CheckKeywordWorkbookShown() = 0;
+  // One attempt to reach the active workbook of the running Excel; the job retries it. The
+  // workbook stays owned by the source and must outlive the job.
+  virtual Result<ExcelWorkbook*> AttachActiveWorkbook() = 0;
+};
+
+struct KeywordMarkingHosts {
+  indesign::Application& indesign;
+  KeywordWorkbookSource& keywords;
+  Desktop& desktop;
+  ProgressReporter& progress;
+  Sleeper& sleeper;
+  JobFlags& flags;
+  // Called once the user has confirmed M7, before the run (the shell unloads its start dialog
+  // here). May be empty.
+  std::function<void()> on_confirmed;
+};
+
+enum class MarkingOutcome {
+  kFinished,   // M8 shown
+  kRefused,    // a check failed: M1 to M6, or M9
+  kCancelled,  // Cancel on M7
+  kFailed,     // a host call failed during the job: M10
+};
+
+struct KeywordMarkingResult {
+  MarkingOutcome outcome = MarkingOutcome::kFailed;
+  // The last message shown (M1 … M10), if any.
+  std::optional<MarkingMessage> message;
+  // Why a check or a host call failed, for the command line; empty otherwise.
+  std::string detail;
+  // "Book" or "Doc", and the target's full path, once found.
+  std::string target_kind;
+  std::string target_path;
+  // One per row 1..K of column B (empty rows included), with the places each marked. Filled
+  // as the run goes, so a failed run reports what was done until then.
+  std::vector<KeywordTally> tallies;
+};
+
+KeywordMarkingResult RunKeywordMarking(KeywordMarkingHosts& hosts);
+
+}  // namespace mirune
