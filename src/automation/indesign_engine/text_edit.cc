@@ -1,0 +1,98 @@
+#include "automation/indesign_engine/text_edit.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace mirune::layout {
+namespace {
+
+// Makes a run boundary at `position` (0 < position < size) and returns the index of the run
+// that starts there.
+size_t SplitAt(Story& story, int32_t position) {
+  const int32_t r = RunIndexAt(story, position);
+  if (story.runs[r].start == position) return static_cast<size_t>(r);
+  story.runs.insert(story.runs.begin() + r + 1, FormatRun{position, story.runs[r].format});
+  return static_cast<size_t>(r) + 1;
+}
+
+// Joins neighbouring runs of equal format in runs[from - 1 … to + 1].
+void MergeAround(Story& story, size_t from, size_t to) {
+  size_t lo = from > 0 ? from - 1 : 0;
+  size_t hi = std::min(to + 1, story.runs.size() - 1);
+  for (size_t i = hi; i > lo; --i) {
+    if (i < story.runs.size() && story.runs[i].format == story.runs[i - 1].format) {
+      story.runs.erase(story.runs.begin() + i);
+    }
+  }
+}
+
+int32_t MapPosition(int32_t p, int32_t start, int32_t end, int32_t new_length) {
+  if (p <= start) return p;
+  if (p >= end) return p + new_length - (end - start);
+  return start + new_length;
+}
+
+void MarkChanged(Document& document, Story& story) {
+  story.changed = true;
+  document.modified = true;
+}
+
+}  // namespace
+
+void ReplaceText(Document& document, int32_t story_index, int32_t start, int32_t end,
+                 std::u32string_view text, const TextFormat& format) {
+  Story& story = document.stories[story_index];
+  const int32_t size = static_cast<int32_t>(story.text.size());
+  const int32_t new_length = static_cast<int32_t>(text.size());
+  const int32_t delta = new_length - (end - start);
+
+  // Runs: cut out [start, end), shift the rest, put one run for the new text in between.
+  std::vector<FormatRun> runs;
+  runs.reserve(story.runs.size() + 2);
+  for (size_t r = 0; r < story.runs.size(); ++r) {
+    const int32_t run_start = story.runs[r].start;
+    const int32_t run_end = r + 1 < story.runs.size() ? story.runs[r + 1].start : size;
+    // Part before the range.
+    if (run_start < start) runs.push_back({run_start, story.runs[r].format});
+    // The new text goes in where the range starts.
+    if (run_start <= start && start < run_end && new_length > 0) {
+      runs.push_back({start, format});
+    }
+    // Part after the range.
+    const int32_t tail_start = std::max(run_start, end);
+    if (tail_start < run_end) runs.push_back({tail_start + delta, story.runs[r].format});
+  }
+  if (start == size && new_length > 0) runs.push_back({start, format});  // appended
+  story.runs.clear();
+  for (const FormatRun& run : runs) {
+    if (!story.runs.empty() && story.runs.back().start == run.start) {
+      story.runs.back() = run;  // an emptied part
+    } else if (!story.runs.empty() && story.runs.back().format == run.format) {
+      continue;
+    } else {
+      story.runs.push_back(run);
+    }
+  }
+  story.text.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), text);
+
+  for (int32_t f : story.frames) {
+    TextFrame& frame = document.frames[f];
+    frame.text_start = MapPosition(frame.text_start, start, end, new_length);
+    frame.text_end = MapPosition(frame.text_end, start, end, new_length);
+  }
+  MarkChanged(document, story);
+}
+
+void ChangeFormat(Document& document, int32_t story_index, int32_t start, int32_t end,
+                  const std::function<void(TextFormat&)>& change) {
+  Story& story = document.stories[story_index];
+  const int32_t size = static_cast<int32_t>(story.text.size());
+  if (start >= end) return;
+  const size_t first = SplitAt(story, start);
+  const size_t last = end < size ? SplitAt(story, end) : story.runs.size();
+  for (size_t r = first; r < last; ++r) change(story.runs[r].format);
+  MergeAround(story, first, last);
+  MarkChanged(document, story);
+}
+
+}  // namespace mirune::layout
