@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/recording_desktop.h"
-#include "automation/excel_engine/memory_workbook.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/utf.h"
 #include "marking/logging_indesign_test_util.h"
 #include "marking/marking_rules.h"
+#include "marking/sheet_workbook_test_util.h"
 #include "progress/recording_progress.h"
 
 namespace mirune {
@@ -116,7 +116,7 @@ class KeywordMarkingTest : public ::testing::Test {
   EngineApplication engine;
   CallLog log;
   LoggingApplication app{engine, log};
-  MemoryWorkbook workbook;
+  testing_util::SheetWorkbook workbook;
   FakeKeywordSource source{&workbook};
   RecordingDesktop desktop;
   RecordingProgress progress;
