@@ -1,0 +1,249 @@
+#include "marking/mark_command.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/recording_desktop.h"
+#include "automation/indesign_engine/builder.h"
+#include "base/file.h"
+#include "base/utf.h"
+#include "marking/mark_formatting.h"
+#include "marking/sheet_workbook_test_util.h"
+#include "progress/recording_progress.h"
+
+namespace mirune {
+namespace {
+
+layout::Document MakeDocument(const std::string& path, const std::vector<std::string>& texts,
+                              bool with_mark_swatch = false) {
+  layout::DocumentBuilder b(path);
+  if (with_mark_swatch) b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 0, 100, 0}});
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const int32_t story = b.AddStory();
+    b.Append(story, texts[i]);
+    b.AddFrame(b.AddPage(std::to_string(i + 1)), story);
+  }
+  return std::move(b.Build().value());
+}
+
+// Characters of story `s` whose effective fill is `swatch`, bracketed.
+std::string Bracketed(const layout::Document& doc, int32_t s, const std::string& swatch) {
+  const int32_t mark = layout::FindSwatch(doc, swatch);
+  const layout::Story& story = doc.stories[s];
+  std::string out;
+  bool in = false;
+  for (int32_t i = 0; i < static_cast<int32_t>(story.text.size()); ++i) {
+    const bool marked = mark != layout::kNone &&
+                        layout::EffectiveFillColor(doc, layout::FormatAt(story, i)) == mark;
+    if (marked != in) out += marked ? "[" : "]";
+    in = marked;
+    AppendUtf8(out, story.text[i]);
+  }
+  return in ? out + "]" : out;
+}
+
+class MarkCommandTest : public ::testing::Test {
+ protected:
+  MarkCommandTest()
+      : hosts{desktop,
+              progress,
+              [this](std::string_view s) { out += s; },
+              [this](std::string_view s) { err += s; },
+              [this](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
+                if (path != "/k/Keyword.xls") {
+                  return Result<std::unique_ptr<ExcelWorkbook>>(ErrorCode::kNotFound,
+                                                                "no file " + path);
+                }
+                auto copy = std::make_unique<testing_util::SheetWorkbook>(keywords);
+                return std::unique_ptr<ExcelWorkbook>(std::move(copy));
+              },
+              indesign_engine::Loader{
+                  "test files",
+                  [this](const std::string& path) {
+                    return files.count(path) != 0 || books.count(path) != 0;
+                  },
+                  [this](const std::string& path) -> Result<indesign_engine::LoadedItem> {
+                    ++loads;
+                    indesign_engine::LoadedItem item;
+                    if (books.count(path) != 0) {
+                      item.book = books.at(path);
+                    } else {
+                      item.document = files.at(path);
+                    }
+                    return item;
+                  }},
+              [this](const layout::Document& doc, const std::string& path) {
+                saved[path] = doc;
+                return Status::Ok();
+              }} {
+    options.keywords_path = "/k/Keyword.xls";
+    options.swatch = "RazozaMark1";
+    options.input = "/in/doc.idml";
+    options.output = "/out/doc.idml";
+  }
+
+  void SetKeywords(const std::vector<std::string>& column_b) {
+    for (size_t i = 0; i < column_b.size(); ++i) {
+      ASSERT_TRUE(
+          keywords.SetCell(1, static_cast<int>(i + 1), 2, CellValue::Text(column_b[i])).ok());
+    }
+  }
+  int Run() { return RunMarkCommand(options, hosts); }
+
+  testing_util::SheetWorkbook keywords;
+  std::map<std::string, layout::Document> files;
+  std::map<std::string, layout::Book> books;
+  std::map<std::string, layout::Document> saved;
+  int loads = 0;
+  RecordingDesktop desktop;
+  RecordingProgress progress;
+  std::string out, err;
+  MarkCommandHosts hosts;
+  MarkCommandOptions options;
+};
+
+TEST_F(MarkCommandTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引の用語と索引。", "柱"});
+  SetKeywords({"索引", "", "ノンブル", "用語"});
+  ASSERT_EQ(Run(), kExitOk) << err;
+  ASSERT_EQ(saved.count("/out/doc.idml"), 1u);
+  const layout::Document& doc = saved.at("/out/doc.idml");
+  EXPECT_EQ(Bracketed(doc, 0, "RazozaMark1"), "[索引]の[用語]と[索引]。");
+  const int32_t swatch = layout::FindSwatch(doc, "RazozaMark1");
+  ASSERT_NE(swatch, layout::kNone);
+  EXPECT_EQ(doc.swatches[swatch].value, MarkSwatchColor());
+  // The input as read stays untouched.
+  EXPECT_EQ(layout::FindSwatch(files.at("/in/doc.idml"), "RazozaMark1"), layout::kNone);
+  EXPECT_EQ(out,
+            "キーワードごとのマーキング箇所数:\n"
+            "  B1\t索引\t2\n"
+            "  B3\tノンブル\t0\n"
+            "  B4\t用語\t1\n"
+            "見つからなかったキーワード: 1語\n"
+            "  B3\tノンブル\n"
+            "保存しました: /out/doc.idml\n");
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
+}
+
+TEST_F(MarkCommandTest, ExistingSwatchKeepsItsColour) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"}, /*with_mark_swatch=*/true);
+  SetKeywords({"索引"});
+  ASSERT_EQ(Run(), kExitOk) << err;
+  const layout::Document& doc = saved.at("/out/doc.idml");
+  EXPECT_EQ(doc.swatches.size(), 1u);
+  EXPECT_EQ(doc.swatches[0].value.components, (std::vector<double>{0, 0, 100, 0}));
+}
+
+TEST_F(MarkCommandTest, CreatedStyleIsColourOnly) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引の用語"});
+  SetKeywords({"用語"});
+  options.swatch.clear();
+  options.style = "RazozaMark2";
+  ASSERT_EQ(Run(), kExitOk) << err;
+  const layout::Document& doc = saved.at("/out/doc.idml");
+  const int32_t style = layout::FindCharacterStyle(doc, "RazozaMark2");
+  ASSERT_NE(style, layout::kNone);
+  const int32_t fill = doc.character_styles[style].fill_color;
+  ASSERT_NE(fill, layout::kNone);
+  EXPECT_EQ(doc.swatches[fill].value, MarkSwatchColor());
+  EXPECT_EQ(Bracketed(doc, 0, "RazozaMark2"), "索引の[用語]");
+  EXPECT_EQ(layout::FormatAt(doc.stories[0], 3).character_style, style);
+  EXPECT_EQ(layout::FormatAt(doc.stories[0], 3).fill_color, layout::kNone);  // no local colour
+}
+
+TEST_F(MarkCommandTest, FindOptionsComeFromTheFlags) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"Index index indexes"});
+  SetKeywords({"Index"});
+  options.case_sensitive = true;
+  ASSERT_EQ(Run(), kExitOk) << err;
+  EXPECT_EQ(Bracketed(saved.at("/out/doc.idml"), 0, "RazozaMark1"), "[Index] index indexes");
+
+  saved.clear();
+  options.case_sensitive = false;
+  options.whole_word = true;
+  ASSERT_EQ(Run(), kExitOk) << err;
+  EXPECT_EQ(Bracketed(saved.at("/out/doc.idml"), 0, "RazozaMark1"), "[Index] [index] indexes");
+}
+
+TEST_F(MarkCommandTest, UnreadableKeywordFileGivesM1WithDetail) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"});
+  options.keywords_path = "/k/missing.xls";
+  EXPECT_EQ(Run(), kExitError);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, MarkingMessageFor(MarkingMessage::kOpenKeywordWorkbook).text);
+  EXPECT_NE(err.find("no file /k/missing.xls"), std::string::npos) << err;
+  EXPECT_TRUE(saved.empty());
+}
+
+TEST_F(MarkCommandTest, RefusalAndCancelSaveNothing) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"});
+  ASSERT_TRUE(keywords.RenameSheet(1, "sheet1").ok());
+  EXPECT_EQ(Run(), kExitRefused);
+  EXPECT_EQ(desktop.messages.back().text, MarkingMessageFor(MarkingMessage::kNoSheet1).text);
+  EXPECT_TRUE(saved.empty());
+
+  ASSERT_TRUE(keywords.RenameSheet(1, "Sheet1").ok());
+  SetKeywords({"索引"});
+  desktop.answers = {kAnswerCancel};
+  EXPECT_EQ(Run(), kExitRefused);
+  EXPECT_TRUE(saved.empty());
+}
+
+TEST_F(MarkCommandTest, NeverWritesTheInput) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"});
+  SetKeywords({"索引"});
+  options.output = "/in/../in/doc.idml";
+  EXPECT_EQ(Run(), kExitError);
+  EXPECT_NE(err.find("OUTPUT must differ from INPUT"), std::string::npos) << err;
+  EXPECT_EQ(loads, 0);
+  EXPECT_TRUE(saved.empty());
+}
+
+TEST_F(MarkCommandTest, SwatchAndStyleAreExclusive) {
+  options.style = "RazozaMark2";
+  EXPECT_EQ(Run(), kExitError);
+  options.swatch.clear();
+  options.style.clear();
+  EXPECT_EQ(Run(), kExitError);
+  EXPECT_EQ(loads, 0);
+}
+
+TEST_F(MarkCommandTest, OtherNamesAreWarnedAbout) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"});
+  SetKeywords({"索引"});
+  options.swatch = "Red";
+  ASSERT_EQ(Run(), kExitOk) << err;
+  EXPECT_NE(err.find("RazozaMark1〜RazozaMark9"), std::string::npos) << err;
+}
+
+TEST_F(MarkCommandTest, BookMembersAreSavedIntoTheOutputFolder) {
+  const std::string out_folder = std::string(MIRUNE_BINARY_DIR) + "/marking_test_book_out";
+  files["/in/book/ch1.idml"] = MakeDocument("/in/book/ch1.idml", {"第一章の索引"});
+  files["/in/book/ch2.idml"] = MakeDocument("/in/book/ch2.idml", {"索引と索引"});
+  books["/in/book"] = layout::MakeBook("/in/book", {"/in/book/ch1.idml", "/in/book/ch2.idml"});
+  SetKeywords({"索引"});
+  options.input = "/in/book";
+  options.output = out_folder;
+  ASSERT_EQ(Run(), kExitOk) << err;
+  EXPECT_TRUE(FolderExists(out_folder));
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(Bracketed(saved.at(JoinPath(out_folder, "ch1.idml")), 0, "RazozaMark1"),
+            "第一章の[索引]");
+  EXPECT_EQ(Bracketed(saved.at(JoinPath(out_folder, "ch2.idml")), 0, "RazozaMark1"),
+            "[索引]と[索引]");
+  EXPECT_NE(out.find("  B1\t索引\t3\n"), std::string::npos) << out;
+}
+
+TEST_F(MarkCommandTest, UnopenableInputIsAnError) {
+  SetKeywords({"索引"});
+  EXPECT_EQ(Run(), kExitError);
+  EXPECT_NE(err.find("cannot open /in/doc.idml"), std::string::npos) << err;
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+}  // namespace
+}  // namespace mirune
