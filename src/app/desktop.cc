@@ -68,6 +68,10 @@ void AbortWindow::Show(std::string_view document_name) {
 }
 
 void AbortWindow::Pause(int seconds) {
+  if (!desktop_.HasAbortPause()) {
+    desktop_.YieldToMessageLoop();
+    return;
+  }
   const double start = desktop_.ClockSeconds();
   // A clock that went backwards (it should not) ends the wait rather than hanging it.
   for (;;) {

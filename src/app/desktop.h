@@ -79,6 +79,10 @@ class Desktop {
   // file-type box, check box); gives the main window the focus.
   virtual void SetSelectionControlsEnabled(bool enabled) = 0;
   virtual void FocusMainWindow() = 0;
+
+  // Whether the abort window waits before each document (the Windows window does; the
+  // command line, where Ctrl+C requests the abort, does not).
+  virtual bool HasAbortPause() const { return true; }
 };
 
 // The abort window shown before each document: document name, the button "処理中止".
@@ -97,7 +101,8 @@ class AbortWindow {
   void Show(std::string_view document_name);
   void SetDocumentName(std::string_view name) { document_name_ = name; }
   // Waits, yielding to the message loop continually, until the elapsed time since the
-  // start of the wait, rounded to whole seconds (halves to even), reaches `seconds`.
+  // start of the wait, rounded to whole seconds (halves to even), reaches `seconds`. A
+  // desktop without the pause yields once.
   void Pause(int seconds = 5);
   void Close();
 

@@ -43,6 +43,10 @@ class ProgressReporter {
 
   // One pass through the message loop (the jobs call it after each update).
   virtual void YieldToMessageLoop() = 0;
+
+  // Closes the window without the 100 % display (a job that ends early). Nothing happens
+  // when it is not open.
+  virtual void CloseProgress() {}
 };
 
 }  // namespace mirune

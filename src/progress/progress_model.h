@@ -66,6 +66,8 @@ class ProgressWindowModel : public ProgressReporter {
   void SetField(ProgressField field, std::string_view text) override;
   void YieldToMessageLoop() override { view_.Yield(); }
 
+  void CloseProgress() override { Close(); }
+
   // Closes the window without the 100 % display (a job that ends early).
   void Close();
 

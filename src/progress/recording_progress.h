@@ -31,6 +31,7 @@ class RecordingProgress : public ProgressReporter {
     fields.emplace_back(field, std::string(text));
   }
   void YieldToMessageLoop() override { ++yields; }
+  void CloseProgress() override { ++closes; }
 
   // The done values of every update, in order.
   std::vector<int32_t> Values() const {
@@ -52,6 +53,7 @@ class RecordingProgress : public ProgressReporter {
   std::vector<std::string> finishes;
   std::vector<std::pair<ProgressField, std::string>> fields;
   int yields = 0;
+  int closes = 0;
 };
 
 }  // namespace mirune

@@ -1,0 +1,41 @@
+#pragma once
+
+// The messages of the extraction job and its launch, exactly as the user sees them. Lines are
+// joined by CR LF; an empty line is one more CR LF.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirune {
+
+// M1: something is open in InDesign.
+std::string MessageSomethingOpen();
+// M2 / M3: start confirmation for a book / a document, with its path.
+std::string MessageStartBook(std::string_view path);
+std::string MessageStartDocument(std::string_view path);
+// M4: the book has unsaved changes.
+std::string MessageBookModified();
+// M5: the book has no members.
+std::string MessageBookEmpty();
+// M6: the document has unsaved changes (OK goes on).
+std::string MessageDocumentModified();
+// M7: the target could not be identified.
+std::string MessageTargetNotFound();
+// M8: nothing was extracted.
+std::string MessageNothingExtracted();
+// M9: completion, with the elapsed seconds (shown with one decimal) and the extracted
+// count. Its first two lines are joined by LF CR.
+std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count);
+// M10 and the launch's recovery message.
+std::string MessageCannotContinue();
+// The launch's refusal while Word or Excel is visible.
+std::string MessageCloseWordAndExcel();
+// The launch's file check.
+inline constexpr std::string_view kMessageSelectDocument = "InDesign文書を選択して下さい　";
+
+// Activity texts of the progress window.
+inline constexpr std::string_view kActivityExtracting = "索引抽出処理を実行中です...　";
+inline constexpr std::string_view kActivityWriting = "索引データ書き出し処理中です... ";
+
+}  // namespace mirune
