@@ -1,0 +1,55 @@
+#include "analysis/entry_list.h"
+
+namespace mirune {
+
+std::string TidyIndexDocument(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 1);
+  size_t line_start = 0;
+  auto flush = [&](size_t end) {
+    if (end > line_start) {
+      out.append(text.substr(line_start, end - line_start));
+      out.push_back('\n');
+    }
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n' || c == '\v') {
+      flush(i);
+      line_start = i + 1;
+    }
+  }
+  flush(text.size());
+  return out;
+}
+
+void EntryList::AppendStoryText(std::string_view story_text) {
+  // The list is already tidy and ends in LF, so tidying the new text alone gives the same
+  // result as tidying the whole.
+  const std::string tidy = TidyIndexDocument(story_text);
+  for (char c : tidy) {
+    if (c == '\n') ++line_count_;
+  }
+  text_ += tidy;
+}
+
+std::vector<std::string> EntryList::Lines() const {
+  std::vector<std::string> lines;
+  lines.reserve(line_count_);
+  size_t start = 0;
+  for (size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] == '\n') {
+      lines.emplace_back(text_, start, i - start);
+      start = i + 1;
+    }
+  }
+  return lines;
+}
+
+void EntryList::Clear() {
+  text_.clear();
+  line_count_ = 0;
+  entry_count_ = 0;
+}
+
+}  // namespace mirune

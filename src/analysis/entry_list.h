@@ -1,0 +1,51 @@
+#pragma once
+
+// The entry list of one extraction job: every entry line (term TAB reading TAB page) of every
+// story, in story order. The core keeps it in memory; the job writes it out at its end as
+// Razoza.doc, Razoza.txt and the Org sheet of Razoza.xls.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mirune {
+
+// The clean-up of the entry list text, applied after each story: manual line breaks (U+000B)
+// become line breaks, runs of line breaks collapse into one, and leading and trailing line
+// breaks go. Paragraph breaks may be CR, LF or CR LF in the input; the result has one entry
+// per line, each line ended by LF, and no empty line (empty text when there is no line).
+std::string TidyIndexDocument(std::string_view text);
+
+class EntryList {
+ public:
+  // Appends a story's text (its entry lines and the empty paragraphs left of its page lines,
+  // separated by paragraph breaks) and tidies the list. Only the new part and its junction
+  // are looked at, so a job costs linear time in its whole output.
+  void AppendStoryText(std::string_view story_text);
+
+  // The entry lines written in the current job (the job's EntryCount). BuildEntryLines adds
+  // one per entry line it writes. A 64-bit count: no job passes it.
+  int64_t entry_count() const { return entry_count_; }
+  void AddEntries(int64_t n) { entry_count_ += n; }
+
+  // The whole list as text: one entry per line, each line ended by LF. Empty when the job
+  // extracted nothing.
+  const std::string& text() const { return text_; }
+  bool empty() const { return text_.empty(); }
+  // Number of lines of text() (a manual line break inside a term makes two lines of one
+  // entry, so this can exceed entry_count()).
+  size_t line_count() const { return line_count_; }
+  // The lines of text(), without their LF.
+  std::vector<std::string> Lines() const;
+
+  // Starts a new job.
+  void Clear();
+
+ private:
+  std::string text_;
+  size_t line_count_ = 0;
+  int64_t entry_count_ = 0;
+};
+
+}  // namespace mirune

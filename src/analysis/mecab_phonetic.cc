@@ -1,0 +1,262 @@
+#include "analysis/mecab_phonetic.h"
+
+#include <mecab.h>
+
+#include <cstring>
+#include <exception>
+#include <utility>
+
+#include "base/file.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+// Where Debian and others install the UTF-8 IPA dictionary.
+constexpr const char* kIpadicFolders[] = {
+    "/var/lib/mecab/dic/ipadic-utf8",  "/usr/lib/x86_64-linux-gnu/mecab/dic/ipadic-utf8",
+    "/usr/lib/mecab/dic/ipadic-utf8",  "/usr/share/mecab/dic/ipadic",
+    "/usr/local/lib/mecab/dic/ipadic",
+};
+
+// MeCab keeps a token's length in 16 bits; pieces are cut well below that.
+constexpr size_t kMaxPieceBytes = 4096;
+
+constexpr int kReadingField = 7;
+
+// Field `index` of a CSV feature string ("名詞,一般,*,...,サクイン,サクイン"), quotes allowed.
+std::string_view FeatureField(std::string_view feature, int index) {
+  int field = 0;
+  size_t i = 0;
+  while (i <= feature.size()) {
+    size_t end;
+    std::string_view value;
+    if (i < feature.size() && feature[i] == '"') {
+      end = feature.find('"', i + 1);
+      if (end == std::string_view::npos) return {};
+      value = feature.substr(i + 1, end - i - 1);
+      end = feature.find(',', end);
+    } else {
+      end = feature.find(',', i);
+      value = feature.substr(i, end == std::string_view::npos ? std::string_view::npos : end - i);
+    }
+    if (field == index) return value;
+    if (end == std::string_view::npos) return {};
+    ++field;
+    i = end + 1;
+  }
+  return {};
+}
+
+// Spaces and control characters split the text before MeCab sees it (MeCab would drop
+// them); they stay with the word before them.
+bool IsSeparator(unsigned char c) { return c <= 0x20 || c == 0x7F; }
+
+// Reads the header of a compiled MeCab dictionary: magic number and version.
+Status CheckDictionaryFile(const std::string& path, const char* what) {
+  if (!FileExists(path)) {
+    return Status(ErrorCode::kNotFound, std::string(what) + " not found: " + path);
+  }
+  auto bytes = ReadFileBytes(path);
+  if (!bytes.ok()) return bytes.status();
+  constexpr uint32_t kMagic = 0xef718f77u;
+  constexpr uint32_t kVersion = 102;
+  auto u32 = [&](size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes->data() + at);
+    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+  };
+  if (bytes->size() < 72 || (u32(0) ^ kMagic) != bytes->size() || u32(4) != kVersion) {
+    return Status(ErrorCode::kFormatError,
+                  std::string(what) + " is not a compiled MeCab dictionary: " + path);
+  }
+  const std::string charset(bytes->data() + 40, strnlen(bytes->data() + 40, 32));
+  if (charset != "utf-8" && charset != "UTF-8" && charset != "utf8" && charset != "UTF8") {
+    return Status(ErrorCode::kFormatError,
+                  std::string(what) + " is in " + charset + ", not UTF-8: " + path);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+struct MecabReadings::Impl {
+  std::unique_ptr<MeCab::Model> model;
+  std::unique_ptr<MeCab::Tagger> tagger;
+  std::unique_ptr<MeCab::Lattice> lattice;
+
+  // The words of the last division with their readings, so that the lookups of those
+  // words that follow cost no second parse.
+  std::vector<std::pair<std::string, std::string>> last_words;
+
+  // Parses `text` and appends (word, reading) pairs; separators go with the word before.
+  Status Parse(std::string_view text, std::vector<std::pair<std::string, std::string>>& out) {
+    size_t i = 0;
+    while (i < text.size()) {
+      const size_t sep_start = i;
+      while (i < text.size() && IsSeparator(static_cast<unsigned char>(text[i]))) ++i;
+      if (i > sep_start) {
+        const std::string_view sep = text.substr(sep_start, i - sep_start);
+        if (out.empty()) {
+          out.emplace_back(sep, sep);
+        } else {
+          out.back().first.append(sep);
+          out.back().second.append(sep);
+        }
+      }
+      size_t end = i;
+      while (end < text.size() && !IsSeparator(static_cast<unsigned char>(text[end])) &&
+             end - i < kMaxPieceBytes) {
+        ++end;
+      }
+      // Never cut inside a UTF-8 sequence.
+      while (end < text.size() && end > i &&
+             (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+      }
+      if (end == i) {
+        // A piece of continuation bytes alone (ill-formed text): take it as one word.
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+        if (end == i) break;
+        out.emplace_back(text.substr(i, end - i), text.substr(i, end - i));
+        i = end;
+        continue;
+      }
+      MIRUNE_RETURN_IF_ERROR(ParsePiece(text.substr(i, end - i), out));
+      i = end;
+    }
+    return Status::Ok();
+  }
+
+  Status ParsePiece(std::string_view piece, std::vector<std::pair<std::string, std::string>>& out) {
+    lattice->set_sentence(piece.data(), piece.size());
+    if (!tagger->parse(lattice.get())) {
+      const char* what = lattice->what();
+      return Status(ErrorCode::kHostError,
+                    std::string("MeCab could not divide the text: ") + (what ? what : "?"));
+    }
+    const char* const base = piece.data();
+    size_t covered = 0;
+    for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
+      if (node->stat != MECAB_NOR_NODE && node->stat != MECAB_UNK_NODE) continue;
+      if (!node->surface || node->surface < base) continue;
+      const size_t begin = static_cast<size_t>(node->surface - base);
+      const size_t length = node->length;
+      if (begin < covered || begin + length > piece.size() || length == 0) continue;
+      // Text MeCab skipped (it should be none: separators are gone) stays with the word
+      // before it so that nothing of the term is lost.
+      if (begin > covered) {
+        const std::string_view gap = piece.substr(covered, begin - covered);
+        if (out.empty()) {
+          out.emplace_back(gap, gap);
+        } else {
+          out.back().first.append(gap);
+          out.back().second.append(gap);
+        }
+      }
+      const std::string_view surface = piece.substr(begin, length);
+      std::string_view reading;
+      if (node->stat == MECAB_NOR_NODE && node->feature) {
+        reading = FeatureField(node->feature, kReadingField);
+      }
+      if (reading.empty() || reading == "*") reading = surface;
+      out.emplace_back(surface, reading);
+      covered = begin + length;
+    }
+    if (covered < piece.size()) {
+      const std::string_view rest = piece.substr(covered);
+      out.emplace_back(rest, rest);
+    }
+    return Status::Ok();
+  }
+};
+
+MecabReadings::MecabReadings(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+MecabReadings::~MecabReadings() = default;
+
+Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceOptions& options) {
+  std::string folder = options.dictionary_folder;
+  if (folder.empty()) {
+    for (const char* candidate : kIpadicFolders) {
+      if (FileExists(JoinPath(candidate, "sys.dic"))) {
+        folder = candidate;
+        break;
+      }
+    }
+    if (folder.empty()) {
+      return Error{ErrorCode::kNotFound,
+                   "the IPA dictionary for MeCab (mecab-ipadic-utf8) is not installed: no "
+                   "sys.dic in /var/lib/mecab/dic/ipadic-utf8"};
+    }
+  }
+  MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(JoinPath(folder, "sys.dic"), "the MeCab dictionary"));
+  if (!FileExists(JoinPath(folder, "dicrc"))) {
+    return Error{ErrorCode::kNotFound, "the MeCab dictionary has no dicrc: " + folder};
+  }
+  if (!options.user_dictionary.empty()) {
+    MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(options.user_dictionary, "the user dictionary"));
+  }
+
+  // argv form, so paths with spaces stay whole; no resource file beyond the dictionary's.
+  std::vector<std::string> args = {"mirune", "-r", "/dev/null", "-d", folder};
+  if (!options.user_dictionary.empty()) {
+    args.push_back("-u");
+    args.push_back(options.user_dictionary);
+  }
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+
+  auto impl = std::make_unique<Impl>();
+  try {
+    impl->model.reset(MeCab::createModel(static_cast<int>(argv.size()), argv.data()));
+    if (!impl->model) {
+      const char* why = MeCab::getLastError();
+      return Error{ErrorCode::kFormatError, std::string("MeCab could not load its dictionary (") +
+                                                folder + "): " + (why ? why : "?")};
+    }
+    impl->tagger.reset(impl->model->createTagger());
+    impl->lattice.reset(impl->model->createLattice());
+  } catch (const std::exception& e) {
+    return Error{ErrorCode::kInternal, std::string("MeCab failed to start: ") + e.what()};
+  }
+  if (!impl->tagger || !impl->lattice) {
+    return Error{ErrorCode::kInternal, "MeCab failed to start"};
+  }
+  return std::unique_ptr<MecabReadings>(new MecabReadings(std::move(impl)));
+}
+
+Result<std::vector<std::string>> MecabReadings::DivideWords(std::string_view text) {
+  impl_->last_words.clear();
+  try {
+    MIRUNE_RETURN_IF_ERROR(impl_->Parse(text, impl_->last_words));
+  } catch (const std::exception& e) {
+    impl_->last_words.clear();
+    return Error{ErrorCode::kInternal, std::string("MeCab failed: ") + e.what()};
+  }
+  std::vector<std::string> words;
+  words.reserve(impl_->last_words.size());
+  for (const auto& w : impl_->last_words) words.push_back(w.first);
+  return words;
+}
+
+Result<std::string> MecabReadings::Phonetic(std::string_view text) {
+  for (const auto& w : impl_->last_words) {
+    if (w.first == text) return w.second;
+  }
+  std::vector<std::pair<std::string, std::string>> words;
+  try {
+    MIRUNE_RETURN_IF_ERROR(impl_->Parse(text, words));
+  } catch (const std::exception& e) {
+    return Error{ErrorCode::kInternal, std::string("MeCab failed: ") + e.what()};
+  }
+  std::string reading;
+  for (const auto& w : words) reading += w.second;
+  return reading;
+}
+
+Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions& options) {
+  auto readings = MecabReadings::Open(options);
+  if (!readings.ok()) return readings.error();
+  return std::unique_ptr<ReadingService>(std::move(*readings));
+}
+
+}  // namespace mirune

@@ -1,0 +1,109 @@
+#include "analysis/mecab_phonetic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/term_reading.h"
+#include "base/file.h"
+
+namespace mirune {
+namespace {
+
+const std::string kData = std::string(MIRUNE_SOURCE_DIR) + "/tests/data/analysis/";
+
+std::unique_ptr<MecabReadings> OpenOrDie(const ReadingServiceOptions& options = {}) {
+  auto r = MecabReadings::Open(options);
+  EXPECT_TRUE(r.ok()) << r.message();
+  return r.ok() ? std::move(*r) : nullptr;
+}
+
+std::string Join(const std::vector<std::string>& words) {
+  std::string out;
+  for (const auto& w : words) out += w;
+  return out;
+}
+
+TEST(MecabReadingsTest, ReadsTermsThroughTheDictionary) {
+  auto mecab = OpenOrDie();
+  ASSERT_TRUE(mecab);
+  struct Case {
+    const char* term;
+    const char* reading;
+  } cases[] = {
+      {"索引", "さくいん"},
+      {"読み", "よみ"},
+      {"本の最後", "ほんのさいご"},
+      {"データ", "でーた"},
+      // Unknown words keep their written form; a kanji left brings the re-check mark.
+      {"InDesign", "InDesign"},
+      {"Adobe InDesign", "Adobe InDesign"},
+      {"鬱", "鬱★読み再確認★"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    auto r = TermReading(c.term, *mecab, *mecab);
+    ASSERT_TRUE(r.ok()) << c.term << ": " << r.message();
+    EXPECT_EQ(*r, c.reading) << c.term;
+  }
+}
+
+TEST(MecabReadingsTest, WordsGiveTheTextBack) {
+  auto mecab = OpenOrDie();
+  ASSERT_TRUE(mecab);
+  std::string long_text;
+  for (int i = 0; i < 3000; ++i) long_text += "索引語 ";
+  for (const std::string& text :
+       {std::string("Adobe  InDesign の\t索引"), std::string(" 先頭の空白"), std::string("a\0b", 3),
+        std::string("\x01\x02漢字\x7f"), std::string("\x80\x80\xE3"), std::string("𠮷野家の鷗外"),
+        long_text}) {
+    auto words = mecab->DivideWords(text);
+    ASSERT_TRUE(words.ok()) << words.message();
+    EXPECT_EQ(Join(*words), text);
+    for (const auto& w : *words) EXPECT_FALSE(w.empty());
+    // The lookup of any text answers too.
+    EXPECT_TRUE(mecab->Phonetic(text).ok());
+  }
+  auto words = mecab->DivideWords("本の 索引");
+  ASSERT_TRUE(words.ok());
+  EXPECT_EQ(*words, (std::vector<std::string>{"本", "の ", "索引"}));
+  EXPECT_EQ(*mecab->Phonetic("の "), "ノ ");
+  EXPECT_EQ(*mecab->Phonetic("最後"), "サイゴ");
+}
+
+TEST(MecabReadingsTest, UserDictionaryFixesReadings) {
+  auto plain = OpenOrDie();
+  ASSERT_TRUE(plain);
+  EXPECT_NE(*TermReading("澪音", *plain, *plain), "みおね");
+  ReadingServiceOptions options;
+  options.user_dictionary = kData + "user_dictionary.dic";
+  auto mecab = OpenOrDie(options);
+  ASSERT_TRUE(mecab);
+  EXPECT_EQ(*TermReading("澪音", *mecab, *mecab), "みおね");
+  EXPECT_EQ(*TermReading("索引語句", *mecab, *mecab), "さくいんごく");
+}
+
+TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
+  ReadingServiceOptions missing_user;
+  missing_user.user_dictionary = kData + "no_such.dic";
+  auto r = MecabReadings::Open(missing_user);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.code(), ErrorCode::kNotFound);
+  EXPECT_NE(r.message().find("no_such.dic"), std::string::npos);
+
+  ReadingServiceOptions not_a_dic;
+  not_a_dic.user_dictionary = kData + "user_dictionary.csv";
+  r = MecabReadings::Open(not_a_dic);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.code(), ErrorCode::kFormatError);
+  EXPECT_NE(r.message().find("user_dictionary.csv"), std::string::npos);
+
+  ReadingServiceOptions no_system;
+  no_system.dictionary_folder = kData;
+  r = MecabReadings::Open(no_system);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.code(), ErrorCode::kNotFound);
+}
+
+}  // namespace
+}  // namespace mirune

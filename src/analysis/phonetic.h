@@ -1,0 +1,57 @@
+#pragma once
+
+// The services behind the readings: a phonetic lookup (text → reading in katakana, as the
+// Japanese input method derives it) and a word divider (text → its words). Implementations:
+// MeCab with the IPA dictionary on Linux (mecab_phonetic.h); fakes in tests. All text is
+// UTF-8.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/result.h"
+
+namespace mirune {
+
+class PhoneticLookup {
+ public:
+  virtual ~PhoneticLookup() = default;
+  // The reading of `text` in katakana. Parts the lookup cannot read (Latin letters, unknown
+  // kanji) come back as they are written. Fails only when the service itself fails.
+  virtual Result<std::string> Phonetic(std::string_view text) = 0;
+};
+
+class WordDivider {
+ public:
+  virtual ~WordDivider() = default;
+  // The words of `text`, in order. A divider should return pieces that, joined, give the
+  // text back (spaces belong to the word before them); the readings cope with one that
+  // does not.
+  virtual Result<std::vector<std::string>> DivideWords(std::string_view text) = 0;
+};
+
+// Both services from one source, as the system readings provide them.
+class ReadingService : public PhoneticLookup, public WordDivider {};
+
+// A divider of the core's own for builds and tests without a dictionary: a word is a run of
+// characters of one script (kanji with 々 〆 〇 仝, hiragana, katakana with ー, Latin letters
+// and digits, anything else one character each), with the spaces after it.
+class ScriptWordDivider : public WordDivider {
+ public:
+  Result<std::vector<std::string>> DivideWords(std::string_view text) override;
+};
+
+struct ReadingServiceOptions {
+  // A MeCab user dictionary (compiled .dic) with the user's own readings; empty for none.
+  std::string user_dictionary;
+  // The system dictionary folder; empty for the IPA dictionary in its usual places.
+  std::string dictionary_folder;
+};
+
+// The machine's reading service: MeCab with the IPA dictionary on Linux. Fails with
+// kUnsupported in a build that has none, with kNotFound when the dictionary is missing, and
+// with kFormatError when a dictionary cannot be used; the message says which file.
+Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions& options);
+
+}  // namespace mirune

@@ -1,0 +1,81 @@
+#include "analysis/term_reading.h"
+
+#include "analysis/char_class.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+bool IsKanjiWord(std::string_view word) {
+  size_t pos = 0;
+  while (pos < word.size()) {
+    if (CountsAsKanji(DecodeUtf8(word, pos))) return true;
+  }
+  return false;
+}
+
+bool EndsInParagraphBreak(std::string_view word) { return !word.empty() && word.back() == '\r'; }
+
+Status AppendKanjiReading(std::string_view text, PhoneticLookup& lookup, std::string& r) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::string katakana, lookup.Phonetic(text));
+  r += ToHiragana(katakana);
+  return Status::Ok();
+}
+
+void AddRecheckMark(std::string& r) {
+  if (r.find("♭♪") != std::string::npos) return;
+  size_t pos = 0;
+  while (pos < r.size()) {
+    if (NeedsRecheck(DecodeUtf8(r, pos))) {
+      r += kRecheckMark;
+      return;
+    }
+  }
+}
+
+std::string WithoutControls(const std::string& r) {
+  std::string out;
+  out.reserve(r.size());
+  for (char c : r) {
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+Result<std::string> TermReading(std::string_view term, WordDivider& divider,
+                                PhoneticLookup& lookup) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> words, divider.DivideWords(term));
+  std::string r;
+  bool whole_term = false;
+  size_t pos = 0;  // the insertion point, a byte offset into the term
+  for (size_t w = 0; w < words.size(); ++w) {
+    const std::string& word = words[w];
+    const size_t found = term.find(word, pos);
+    if (found == std::string_view::npos) {
+      if (w == 0) {
+        whole_term = true;
+        break;
+      }
+      // The insertion point moves on by one character; the word is read all the same.
+      if (pos < term.size()) DecodeUtf8(term, pos);
+    } else {
+      pos = found + word.size();
+    }
+    if (IsKanjiWord(word)) {
+      MIRUNE_RETURN_IF_ERROR(AppendKanjiReading(word, lookup, r));
+    } else if (!EndsInParagraphBreak(word)) {
+      r += ToHiragana(word);
+    }
+  }
+  if (whole_term) {
+    r.clear();
+    MIRUNE_RETURN_IF_ERROR(AppendKanjiReading(term, lookup, r));
+  }
+  r = WithoutControls(r);
+  AddRecheckMark(r);
+  return r;
+}
+
+}  // namespace mirune

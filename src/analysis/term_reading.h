@@ -1,0 +1,28 @@
+#pragma once
+
+// The reading (読み) of one index term: kana and Latin text is taken over with katakana
+// turned into hiragana; only words that contain kanji go to the phonetic lookup; a reading
+// in which kanji survive gets the re-check mark for the user to check by hand.
+
+#include <string>
+#include <string_view>
+
+#include "analysis/phonetic.h"
+#include "base/result.h"
+
+namespace mirune {
+
+// Appended to a reading in which the lookup left kanji (U+2605 読み再確認 U+2605).
+inline constexpr std::string_view kRecheckMark = "★読み再確認★";
+
+// The reading of `term` (UTF-8, no paragraph break). The term is divided into words; each
+// word is located in the term in turn; a kanji word (one with a character of the kanji test,
+// char_class.h) is read by `lookup` and turned into hiragana, any other word is turned into
+// hiragana itself. When the first word cannot be located in the term, the whole term goes
+// to the lookup in one call instead. Unless the reading holds "♭♪", the re-check mark is
+// appended when a character of the re-check test remains. Control characters never reach
+// the reading, so an entry line keeps its three fields. Fails only when a service fails.
+Result<std::string> TermReading(std::string_view term, WordDivider& divider,
+                                PhoneticLookup& lookup);
+
+}  // namespace mirune
