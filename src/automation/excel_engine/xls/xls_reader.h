@@ -1,0 +1,21 @@
+#pragma once
+
+// Reads an Excel 97-2003 file (.xls) into a workbook model: sheet names, order and cell
+// values (text, numbers; dates and times as the text the reader gives). Formats, widths and
+// the active sheet are not read: the first sheet is active. Files saved by Excel, with rich
+// text and phonetic runs in their strings, are read as plain text.
+//
+// Linux reads with libfreexl; the Windows build has no reader yet (kUnsupported).
+
+#include <string>
+
+#include "automation/excel_engine/workbook_model.h"
+#include "base/result.h"
+
+namespace mirune::xls {
+
+// kNotFound for a missing file, kFormatError for a file that is not a readable workbook
+// (damaged, password-protected, not BIFF8), kUnsupported where the build has no reader.
+Result<WorkbookModel> ReadXlsFile(const std::string& path);
+
+}  // namespace mirune::xls

@@ -1,0 +1,199 @@
+// Round trips of written workbooks through independent readers: python3-xlrd (cells,
+// widths, formats) and, on Linux, libfreexl through the engine's own reader.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "automation/excel_engine/memory_workbook.h"
+#include "base/file.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+std::string TempPath(const std::string& name) {
+  return JoinPath(MIRUNE_BINARY_DIR, "excel_engine_test_" + name);
+}
+
+std::string Escape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+const char* H(HorizontalAlignment h) {
+  static const char* k[] = {"0", "1", "2", "3"};
+  return k[static_cast<int>(h)];
+}
+const char* V(VerticalAlignment v) {
+  static const char* k[] = {"0", "1", "2"};
+  return k[static_cast<int>(v)];
+}
+
+// What xls_dump.py should print for `book`, computed through the Excel interface.
+std::string ExpectedDump(const MemoryWorkbook& book, bool with_formats) {
+  std::string out;
+  const auto& model = book.model();
+  for (int s = 1; s <= book.SheetCount(); ++s) {
+    const auto& sheet = model.sheets[s - 1];
+    // xlrd's size: up to the last cell record (values and formatted empty cells).
+    int rows = 0, cols = 0;
+    for (size_t r = 0; r < sheet.rows.size(); ++r) {
+      const auto* row = sheet.rows.Find(r);
+      for (size_t c = 0; c < row->cells.size(); ++c) {
+        const auto& cell = row->cells[c];
+        if (cell.type != CellType::kEmpty || cell.style != sheet.column_styles[c]) {
+          rows = std::max(rows, static_cast<int>(r + 1));
+          cols = std::max(cols, static_cast<int>(c + 1));
+        }
+      }
+    }
+    out += "sheet\t" + Escape(*book.SheetName(s)) + "\t" + std::to_string(rows) + "\t" +
+           std::to_string(cols) + (with_formats && book.ActiveSheet() == s ? "\tactive" : "") +
+           "\n";
+    for (int r = 1; r <= rows; ++r) {
+      for (int c = 1; c <= cols; ++c) {
+        const CellValue v = *book.GetCell(s, r, c);
+        if (v.is_text()) {
+          out += "cell\t" + std::to_string(r) + "\t" + std::to_string(c) + "\ts\t" +
+                 Escape(v.text) + "\n";
+        } else if (v.is_number()) {
+          char buf[64];
+          std::snprintf(buf, sizeof buf, "%.17g", v.number);
+          out += "cell\t" + std::to_string(r) + "\t" + std::to_string(c) + "\tn\t" + buf + "\n";
+        }
+      }
+    }
+    if (!with_formats) continue;
+    for (int c = 1; c <= kExcelMaxColumns; ++c) {
+      if (sheet.widths[c - 1] < 0 && sheet.column_styles[c - 1] == 0) continue;
+      out += "width\t" + std::to_string(c) + "\t" +
+             std::to_string(static_cast<int>(*book.ColumnWidth(s, c) * 256 + 0.5)) + "\n";
+    }
+    for (int r = 1; r <= rows; ++r) {
+      const auto* row = sheet.rows.Find(r - 1);
+      for (int c = 1; c <= cols; ++c) {
+        if (row == nullptr || static_cast<size_t>(c) > row->cells.size()) continue;
+        const auto& cell = row->cells[c - 1];
+        if (cell.type == CellType::kEmpty && cell.style == sheet.column_styles[c - 1]) continue;
+        const CellFormat f = *book.GetFormat(s, r, c);
+        out += "format\t" + std::to_string(r) + "\t" + std::to_string(c) + "\t" +
+               Escape(f.font_name) + "\t" + std::to_string(f.font_height_twips) + "\t" +
+               Escape(f.number_format) + "\t" + H(f.horizontal) + "\t" + V(f.vertical) + "\t" +
+               (f.wrap_text ? "1" : "0") + "\n";
+      }
+    }
+  }
+  return out;
+}
+
+bool HaveXlrd() {
+#ifdef _WIN32
+  return false;
+#else
+  return std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") == 0;
+#endif
+}
+
+std::string XlrdDump(const std::string& path, bool with_formats) {
+  std::string command = "/usr/bin/python3 '" MIRUNE_SOURCE_DIR
+                        "/tests/data/workbook/xls_dump.py' '" +
+                        path + "'" + (with_formats ? "" : " --no-formats");
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return "popen failed";
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+  if (pclose(pipe) != 0) out += "\n(xls_dump.py failed)";
+  return out;
+}
+
+void ExpectXlrdRoundTrip(const MemoryWorkbook& book, const std::string& name,
+                         bool with_formats = true) {
+  const std::string path = TempPath(name);
+  ASSERT_TRUE(const_cast<MemoryWorkbook&>(book).SaveAs(path).ok());
+  if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not available";
+  EXPECT_EQ(XlrdDump(path, with_formats), ExpectedDump(book, with_formats));
+}
+
+void ExpectFreexlRoundTrip(MemoryWorkbook& book, const std::string& name) {
+  const std::string path = TempPath(name);
+  ASSERT_TRUE(book.SaveAs(path).ok());
+  auto read = OpenXlsWorkbook(path);
+#ifdef _WIN32
+  EXPECT_EQ(read.code(), ErrorCode::kUnsupported);
+  return;
+#endif
+  ASSERT_TRUE(read.ok()) << read.message();
+  const MemoryWorkbook& back = **read;
+  ASSERT_EQ(back.SheetCount(), book.SheetCount());
+  for (int s = 1; s <= book.SheetCount(); ++s) {
+    EXPECT_EQ(*back.SheetName(s), *book.SheetName(s));
+    const int last = *book.LastFilledRow(s);
+    ASSERT_EQ(*back.LastFilledRow(s), last) << "sheet " << s;
+    for (int r = 1; r <= last; ++r) {
+      for (int c = 1; c <= 30; ++c) {
+        ASSERT_EQ(*back.GetCell(s, r, c), *book.GetCell(s, r, c))
+            << "sheet " << s << " row " << r << " column " << c;
+      }
+    }
+  }
+}
+
+MemoryWorkbook SmallFormattedBook() {
+  MemoryWorkbook book;
+  EXPECT_TRUE(book.RenameSheet(1, "Org").ok());
+  EXPECT_TRUE(book.SetCell(1, 1, 1, CellValue::Text("索引")).ok());
+  EXPECT_TRUE(book.SetCell(1, 1, 2, CellValue::Text("さくいん")).ok());
+  EXPECT_TRUE(book.SetCell(1, 1, 3, CellValue::Number(12)).ok());
+  EXPECT_TRUE(book.SetCell(1, 2, 1, CellValue::Text("123")).ok());  // text that looks numeric
+  EXPECT_TRUE(book.SetCell(1, 2, 3, CellValue::Number(1.25)).ok());
+  EXPECT_TRUE(book.SetCell(1, 3, 3, CellValue::Number(1e12)).ok());  // too big for RK
+  EXPECT_TRUE(book.SetCell(1, 3, 1, CellValue::Text("Tab\there")).ok());
+  EXPECT_TRUE(book.SetColumnWidth(1, 1, 1, 30).ok());
+  EXPECT_TRUE(book.SetColumnWidth(1, 2, 2, 40).ok());
+  EXPECT_TRUE(book.SetColumnWidth(1, 3, 26, 4).ok());
+  EXPECT_TRUE(book.SetFontName(1, CellRange::Columns(1, 3), "ＭＳ 明朝").ok());
+  EXPECT_TRUE(book.CopyFormat(1, 1, 1, CellRange::Area(1, 2, 3, 26)).ok());
+  EXPECT_TRUE(book.SetAlignment(1, CellRange::Columns(1, 2),
+                                {std::nullopt, VerticalAlignment::kCenter, std::nullopt})
+                  .ok());
+  EXPECT_TRUE(book.SetNumberFormat(1, CellRange::Area(1, 3, 3, 26), "@").ok());
+  EXPECT_TRUE(book.SetNumberFormat(1, CellRange::Cell(2, 5), "0.000").ok());  // custom
+  EXPECT_TRUE(book.SetAlignment(1, CellRange::Cell(2, 6),
+                                {HorizontalAlignment::kRight, VerticalAlignment::kTop, true})
+                  .ok());
+  EXPECT_TRUE(book.AddSheet("Empty").ok());
+  EXPECT_TRUE(book.AddSheet("三枚目").ok());
+  EXPECT_TRUE(book.SetCell(3, 5, 2, CellValue::Text("x")).ok());
+  EXPECT_TRUE(book.ActivateSheet(3).ok());
+  return book;
+}
+
+TEST(XlsRoundTripTest, XlrdReadsCellsWidthsAndFormats) {
+  MemoryWorkbook book = SmallFormattedBook();
+  ExpectXlrdRoundTrip(book, "small.xls");
+}
+
+TEST(XlsRoundTripTest, FreexlReadsCells) {
+  MemoryWorkbook book = SmallFormattedBook();
+  ExpectFreexlRoundTrip(book, "small_freexl.xls");
+}
+
+}  // namespace
+}  // namespace mirune
