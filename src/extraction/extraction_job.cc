@@ -1,0 +1,299 @@
+#include "extraction/extraction_job.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "base/file.h"
+#include "extraction/messages.h"
+#include "extraction/output_files.h"
+#include "extraction/page_marking.h"
+
+namespace mirune {
+namespace {
+
+std::string Counter(int64_t current, int64_t total) {
+  return std::to_string(current) + " / " + std::to_string(total);
+}
+
+class Job {
+ public:
+  Job(ExtractionContext& context, const ExtractionRequest& request)
+      : c_(context), r_(request), abort_window_(context.desktop, context.flags) {}
+
+  // Runs the job; an error is the job's trap (the caller shows M10).
+  Result<ExtractionOutcome> Run(ExtractionResult& result);
+
+  // Clean-up of the error path: windows closed, InDesign shown, flag cleared.
+  void CleanUpAfterError() {
+    c_.desktop.ShowInDesign();
+    c_.flags.job_running = false;
+    abort_window_.Close();
+    c_.progress.CloseProgress();
+  }
+
+ private:
+  int Ask(const std::string& text, std::string_view title, int style) {
+    return c_.desktop.ShowMessage(text, title, style);
+  }
+  Status Update(int32_t done, std::string_view activity = kActivityExtracting) {
+    return c_.progress.UpdateProgress(done, 100, full_width_, activity);
+  }
+  void Yield() { c_.progress.YieldToMessageLoop(); }
+  Result<ExtractionOutcome> Abort(int64_t document_number);
+  Status ProcessDocument(indesign::Document& document, int64_t d, int64_t count,
+                         indesign::TextProperty property);
+
+  ExtractionContext& c_;
+  const ExtractionRequest& r_;
+  AbortWindow abort_window_;
+  std::unique_ptr<indesign::Book> book_;
+  std::unique_ptr<indesign::Document> document_;
+  float full_width_ = 0;
+  int64_t export_number_ = 0;
+};
+
+Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
+  Desktop& desktop = c_.desktop;
+  c_.flags.abort_requested = false;
+  c_.flags.job_running = false;
+  c_.entries.Clear();
+
+  // Nothing may be open in InDesign.
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t open_books, c_.indesign.BookCount());
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t open_documents, c_.indesign.DocumentCount());
+  if (open_books > 0 || open_documents > 0) {
+    Ask(MessageSomethingOpen(), kTitleCheck, kStyleRefusal);
+    return ExtractionOutcome::kRefused;
+  }
+
+  MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem opened, c_.indesign.Open(r_.selected_file_path));
+  desktop.FocusMainWindow();
+
+  std::string book_path;
+  std::string document_path;
+  if (r_.book) {
+    if (opened.book != nullptr) {
+      book_ = std::move(opened.book);
+    } else {
+      MIRUNE_ASSIGN_OR_RETURN(book_, c_.indesign.BookItem(1));
+    }
+    MIRUNE_ASSIGN_OR_RETURN(book_path, book_->FullName());
+    if (Ask(MessageStartBook(r_.selected_file_path), kTitleProduct, kStyleConfirmStart) !=
+        kAnswerOk) {
+      MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
+      return ExtractionOutcome::kCancelled;
+    }
+  } else {
+    if (opened.document != nullptr) {
+      document_ = std::move(opened.document);
+    } else {
+      MIRUNE_ASSIGN_OR_RETURN(document_, c_.indesign.DocumentItem(1));
+    }
+    MIRUNE_ASSIGN_OR_RETURN(document_path, document_->FullName());
+    if (Ask(MessageStartDocument(r_.selected_file_path), kTitleProduct, kStyleConfirmStart) !=
+        kAnswerOk) {
+      MIRUNE_RETURN_IF_ERROR(document_->Close(indesign::kSaveNo));
+      return ExtractionOutcome::kCancelled;
+    }
+  }
+
+  int64_t document_count = 1;
+  if (r_.book) {
+    MIRUNE_ASSIGN_OR_RETURN(const bool modified, book_->Modified());
+    if (modified) {
+      Ask(MessageBookModified(), kTitleCheck, kStyleRefusal);
+      return ExtractionOutcome::kRefused;  // the book stays open
+    }
+    MIRUNE_ASSIGN_OR_RETURN(const int32_t members, book_->ContentCount());
+    if (members == 0) {
+      Ask(MessageBookEmpty(), kTitleCheck, kStyleRefusal);
+      return ExtractionOutcome::kRefused;
+    }
+    document_count = members;
+  } else {
+    MIRUNE_ASSIGN_OR_RETURN(const bool modified, document_->Modified());
+    if (modified &&
+        Ask(MessageDocumentModified(), kTitleCheck, kStyleUnsavedWarning) != kAnswerOk) {
+      return ExtractionOutcome::kCancelled;  // the document stays open
+    }
+  }
+  if (book_path.empty() && document_path.empty()) {
+    Ask(MessageTargetNotFound(), kTitleCheck, kStyleRefusal);
+    return ExtractionOutcome::kRefused;
+  }
+
+  // The job runs from here.
+  c_.flags.job_running = true;
+  desktop.SetSelectionControlsEnabled(false);
+  c_.progress.SetField(ProgressField::kDocumentName, r_.selected_file_name);
+  abort_window_.Show(r_.selected_file_name);
+  desktop.HideInDesign();
+  const double start_time = desktop.ClockSeconds();
+  MIRUNE_ASSIGN_OR_RETURN(const std::string version, c_.indesign.Version());
+  const indesign::TextProperty property = WritePropertyForVersion(version);
+
+  for (int64_t d = 1; d <= document_count; ++d) {
+    // The pause before each document, during which the user may abort.
+    std::string name;
+    if (r_.book) {
+      MIRUNE_ASSIGN_OR_RETURN(name, book_->Name());
+    } else {
+      MIRUNE_ASSIGN_OR_RETURN(name, document_->Name());
+    }
+    abort_window_.Show(name);
+    abort_window_.Pause(5);
+    abort_window_.Close();
+    if (c_.flags.abort_requested) return Abort(d);
+
+    full_width_ = c_.progress.StartProgress(kActivityExtracting);
+    Yield();
+    c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, document_count));
+    c_.progress.SetField(ProgressField::kStoryCounter, "確認中...");
+    c_.progress.SetField(ProgressField::kEntryCount, "抽出中...");
+    MIRUNE_RETURN_IF_ERROR(Update(7));
+    Yield();
+
+    std::unique_ptr<indesign::Document> member;
+    indesign::Document* current = document_.get();
+    if (r_.book) {
+      MIRUNE_ASSIGN_OR_RETURN(const std::string member_path,
+                              book_->ContentFullName(static_cast<int32_t>(d)));
+      MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem opened_member, c_.indesign.Open(member_path));
+      if (opened_member.document == nullptr) {
+        return Status(ErrorCode::kNotFound, "book member is not a document: " + member_path);
+      }
+      member = std::move(opened_member.document);
+      current = member.get();
+    }
+    if (!r_.book || d == 1) {
+      // A new, empty Razoza.doc replaces the previous job's.
+      export_number_ = 0;
+      MIRUNE_RETURN_IF_ERROR(WriteRazozaDoc(c_.folders.razoza_doc, {}));
+    }
+    MIRUNE_RETURN_IF_ERROR(Update(10));
+    Yield();
+    MIRUNE_RETURN_IF_ERROR(ProcessDocument(*current, d, document_count, property));
+  }
+
+  MIRUNE_RETURN_IF_ERROR(Update(20, kActivityWriting));
+  Yield();
+  if (r_.book) MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
+
+  const std::vector<std::string> lines = c_.entries.Lines();
+  MIRUNE_RETURN_IF_ERROR(WriteRazozaDoc(c_.folders.razoza_doc, lines));
+  MIRUNE_RETURN_IF_ERROR(Update(30, kActivityWriting));
+  MIRUNE_RETURN_IF_ERROR(WriteRazozaTxt(c_.folders.razoza_txt, lines));
+  MIRUNE_RETURN_IF_ERROR(Update(40, kActivityWriting));
+  Yield();
+  result.entry_count = c_.entries.entry_count();
+  result.export_count = export_number_;
+
+  if (c_.entries.empty()) {
+    Ask(MessageNothingExtracted(), kTitleCheck, kStyleRefusal);
+    c_.progress.CloseProgress();
+    desktop.ShowInDesign();
+    desktop.FocusMainWindow();
+    c_.flags.job_running = false;
+    return ExtractionOutcome::kEmpty;
+  }
+
+  MIRUNE_RETURN_IF_ERROR(Update(50, kActivityWriting));
+  Yield();
+  MIRUNE_ASSIGN_OR_RETURN(
+      result.extracted_count,
+      c_.workbook.WriteRazozaXls(c_.entries, c_.folders.razoza_xls, c_.progress));
+  c_.progress.FinishProgress(kActivityWriting);
+
+  result.elapsed_seconds = desktop.ClockSeconds() - start_time;
+  Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count), kTitleProduct,
+      kStyleCompletion);
+  desktop.ShowInDesign();
+  c_.flags.job_running = false;
+  return ExtractionOutcome::kCompleted;
+}
+
+Status Job::ProcessDocument(indesign::Document& document, int64_t d, int64_t count,
+                            indesign::TextProperty property) {
+  // Page markers from the last page and frame to the first.
+  MIRUNE_RETURN_IF_ERROR(
+      MarkDocumentPages(document, property, [&](int64_t done, int64_t pages) -> Status {
+        const double value = static_cast<double>(done) / static_cast<double>(pages) * 29.0 + 10.0;
+        MIRUNE_RETURN_IF_ERROR(Update(static_cast<int32_t>(RoundHalfEven(value))));
+        Yield();
+        return Status::Ok();
+      }));
+
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t story_count, document.StoryCount());
+  c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, count));
+  c_.progress.SetField(ProgressField::kStoryCounter, Counter(1, story_count));
+  MIRUNE_RETURN_IF_ERROR(Update(40));
+  Yield();
+
+  for (int32_t s = 1; s <= story_count; ++s) {
+    MIRUNE_ASSIGN_OR_RETURN(const std::unique_ptr<indesign::Story> story, document.StoryItem(s));
+    MIRUNE_ASSIGN_OR_RETURN(const int32_t characters, story->CharacterCount());
+    if (characters < 2) {
+      c_.progress.SetField(ProgressField::kStoryCounter, Counter(s, story_count));
+      continue;
+    }
+    ++export_number_;
+    StoryFiles files;
+    files.export_number = export_number_;
+    files.export_path = c_.folders.ExportPath(export_number_);
+    files.work_doc_path = JoinPath(c_.folders.temp, WorkDocName(export_number_));
+    MIRUNE_RETURN_IF_ERROR(story->Export(indesign::kTaggedTextFormat, files.export_path));
+    c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, count));
+    c_.progress.SetField(ProgressField::kStoryCounter, Counter(s, story_count));
+    MIRUNE_RETURN_IF_ERROR(Update(42));
+    Yield();
+    MIRUNE_RETURN_IF_ERROR(c_.analyzer.AnalyzeStory(files, c_.entries, c_.progress, full_width_));
+    c_.progress.SetField(ProgressField::kEntryCount, std::to_string(c_.entries.entry_count()));
+    // The story's working files go as soon as it is analysed; after an error they stay for
+    // inspection and the next job overwrites them.
+    MIRUNE_RETURN_IF_ERROR(RemoveFile(files.export_path));
+    MIRUNE_RETURN_IF_ERROR(RemoveFile(files.work_doc_path));
+  }
+  // Closing without saving throws the page markers away with the working copy.
+  return document.Close(indesign::kSaveNo);
+}
+
+Result<ExtractionOutcome> Job::Abort(int64_t document_number) {
+  if (document_number == 1) {
+    if (r_.book) {
+      MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
+    } else {
+      MIRUNE_RETURN_IF_ERROR(document_->Close(indesign::kSaveNo));
+    }
+  } else {
+    // The entries of the members done so far are dropped; Razoza.doc on disk stays the empty
+    // document written at the first member.
+    c_.entries.Clear();
+    c_.progress.CloseProgress();
+    MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
+  }
+  c_.flags.job_running = false;
+  c_.desktop.ShowInDesign();
+  c_.desktop.FocusMainWindow();
+  return ExtractionOutcome::kAborted;
+}
+
+}  // namespace
+
+ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionRequest& request) {
+  Job job(context, request);
+  ExtractionResult result;
+  Result<ExtractionOutcome> outcome = job.Run(result);
+  if (outcome.ok()) {
+    result.outcome = *outcome;
+    result.entry_count = context.entries.entry_count();
+    return result;
+  }
+  result.outcome = ExtractionOutcome::kFailed;
+  result.error = outcome.status();
+  context.desktop.ShowMessage(MessageCannotContinue(), kTitleCheck, kStyleRefusal);
+  job.CleanUpAfterError();
+  return result;
+}
+
+}  // namespace mirune

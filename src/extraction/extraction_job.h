@@ -1,0 +1,87 @@
+#pragma once
+
+// The extraction job: one document or one book in; the page-marked stories exported as
+// tagged text one at a time, each analysed at once; Razoza.doc, Razoza.txt and Razoza.xls
+// out. Every report to the user goes through the desktop's message boxes; the job never
+// writes the user's documents (each is closed without saving).
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/entry_list.h"
+#include "app/desktop.h"
+#include "automation/indesign.h"
+#include "base/result.h"
+#include "extraction/working_files.h"
+#include "progress/progress.h"
+
+namespace mirune {
+
+// The working files of one exported story.
+struct StoryFiles {
+  int64_t export_number = 0;
+  std::string export_path;    // temp / InD_Tag###.txt (written by the host's export)
+  std::string work_doc_path;  // temp / W_Temp###.doc (the analysis's run list, if it keeps one)
+};
+
+// The analysis of one exported story: appends the story's entry lines to `entries` (and
+// counts them in entries' entry count), sets its progress values, and removes the story's
+// working files when done. A failure ends the job through its error path.
+class StoryAnalyzer {
+ public:
+  virtual ~StoryAnalyzer() = default;
+  // `full_width` is what StartProgress returned for the current document.
+  virtual Status AnalyzeStory(const StoryFiles& files, EntryList& entries,
+                              ProgressReporter& progress, float full_width) = 0;
+};
+
+// The workbook output: builds and saves Razoza.xls at `path` (replacing an old one) from the
+// entry list; returns the number of entry rows of its sheet Org.
+class ResultWorkbookWriter {
+ public:
+  virtual ~ResultWorkbookWriter() = default;
+  virtual Result<int64_t> WriteRazozaXls(const EntryList& entries, const std::string& path,
+                                         ProgressReporter& progress) = 0;
+};
+
+struct ExtractionRequest {
+  std::string selected_file_path;  // what InDesign opens
+  std::string selected_file_name;  // shown in the progress windows
+  bool book = false;               // a book job (".indb", a folder of chapters)
+};
+
+enum class ExtractionOutcome {
+  kCompleted,  // M9 shown, three files written
+  kEmpty,      // M8: nothing extracted; Razoza.doc and .txt written without entries
+  kRefused,    // M1, M4, M5, M7: a precondition failed
+  kCancelled,  // the user answered Cancel to M2, M3 or M6
+  kAborted,    // the abort button before a document
+  kFailed,     // M10: an error ended the job
+};
+
+struct ExtractionResult {
+  ExtractionOutcome outcome = ExtractionOutcome::kFailed;
+  Status error;                 // the failure behind kFailed (the detail of M10)
+  int64_t extracted_count = 0;  // rows of Razoza.xls (kCompleted)
+  int64_t entry_count = 0;      // EntryCount
+  int64_t export_count = 0;     // stories exported (the last ExportNumber)
+  double elapsed_seconds = 0;
+};
+
+struct ExtractionContext {
+  indesign::Application& indesign;
+  Desktop& desktop;
+  JobFlags& flags;
+  ProgressReporter& progress;
+  StoryAnalyzer& analyzer;
+  ResultWorkbookWriter& workbook;
+  WorkingFolders folders;
+  EntryList& entries;  // the job's entry list (cleared at the start)
+};
+
+// Runs the job. The folders `temp` and `RazozaData` must exist (the launch makes them).
+// Leaves flags.job_running false on every way out; the export preferences of InDesign are
+// the launch's to restore.
+ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionRequest& request);
+
+}  // namespace mirune
