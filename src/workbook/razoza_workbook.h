@@ -1,0 +1,84 @@
+#pragma once
+
+// The index workbook Razoza.xls: the entries in order of appearance (sheet "Org"), sorted by
+// reading ("Sort_Only"), and sorted with the occurrences of one term folded into one row with
+// its page list ("Sort_Syori1"); and the re-sort that rebuilds the folded view ("AfterSort")
+// from a corrected Org. Written against the Excel interface, so the same steps drive the
+// in-memory engine or a real Excel.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "automation/excel.h"
+#include "base/result.h"
+#include "progress/progress.h"
+#include "workbook/entry_rows.h"
+
+namespace mirune {
+
+inline constexpr std::string_view kOrgSheet = "Org";
+inline constexpr std::string_view kSortOnlySheet = "Sort_Only";
+inline constexpr std::string_view kSortSyoriSheet = "Sort_Syori1";
+inline constexpr std::string_view kAfterSortSheet = "AfterSort";
+inline constexpr std::string_view kIndexFontName = "ＭＳ 明朝";
+// Activity text of the progress window while the workbook is built (ends in a space).
+inline constexpr std::string_view kWorkbookActivity = "索引データ書き出し処理中です... ";
+
+// Where the build reports its progress (60 to 100 of 100). `reporter` may be null.
+struct WorkbookProgress {
+  ProgressReporter* reporter = nullptr;
+  float full_width = 0;  // what StartProgress returned
+};
+
+// Builds the three sheets in `book`, a new workbook whose active sheet is empty, and leaves
+// Org active. Returns the number of rows of Org. kInvalidArgument for no rows. Does not save.
+Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<EntryRow>& rows,
+                                    const WorkbookProgress& progress = {});
+
+// The whole output step: parses the entry text (see ParseEntryRows; nothing is written when
+// it fails, e.g. past 65,536 entries), builds the workbook in a new workbook of `excel`, and
+// saves it as `xls_path`, replacing an existing file in one step (a failed save leaves the
+// old file intact). Returns the number of rows of Org.
+Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_text,
+                               const std::string& xls_path, const WorkbookProgress& progress = {});
+// The same with the in-memory engine.
+Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& xls_path,
+                               const WorkbookProgress& progress = {});
+
+// Folds adjacent rows of `sheet` whose terms (column A) are exactly equal into the first of
+// them: each further occurrence's page (column C) is recorded in the next free column from D
+// unless it equals the page recorded last, and its row is deleted. An occurrence without a
+// page records nothing; when the first occurrence has none, the first page found takes its
+// place in column C, so no page is left outside the list. kFormatError for a page cell that
+// is not a number.
+Status MergeSameTerms(ExcelWorkbook& book, int sheet);
+
+// Inserts the page-list column C (width 30, text format) and fills it, row by row, with the
+// pages from column D onward joined by "," (up to the first empty cell), emptying those
+// cells. Rows without pages keep column C empty.
+Status JoinPageList(ExcelWorkbook& book, int sheet);
+
+// The re-sort inside an open workbook: removes any sheet named "AfterSort", copies "Org" to
+// a new sheet "AfterSort" in second position, sorts it by reading, folds and joins it, and
+// leaves it active. The workbook is not saved. kNotFound when there is no sheet "Org" (then
+// nothing is changed).
+Status ResortRazozaWorkbook(ExcelWorkbook& book);
+
+struct ResortResult {
+  std::string output_path;
+  int32_t after_sort_rows = 0;
+};
+
+// The re-sort of a saved workbook: opens `input_path`, re-sorts it and saves the result as
+// `output_path` (never the input: kInvalidArgument when both name the same file; the user's
+// file may hold formats and notes the engine does not read). An empty `output_path` means
+// the input's name with "-resort" before the extension, in the same folder.
+Result<ResortResult> ResortRazozaXls(ExcelApplication& excel, const std::string& input_path,
+                                     const std::string& output_path);
+
+// "Razoza.xls" -> "Razoza-resort.xls" (the folder kept).
+std::string DefaultResortPath(const std::string& input_path);
+
+}  // namespace mirune

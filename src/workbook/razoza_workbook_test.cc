@@ -1,0 +1,233 @@
+#include "workbook/razoza_workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "automation/excel_engine/memory_workbook.h"
+#include "base/file.h"
+#include "progress/recording_progress.h"
+
+namespace mirune {
+namespace {
+
+// Rows of a sheet as "A|B|C|D…" (trailing empty cells dropped), joined by " / ".
+std::string Rows(const ExcelWorkbook& book, std::string_view sheet_name, int columns = 7) {
+  const int sheet = *book.FindSheet(sheet_name);
+  std::string out;
+  const int last = *book.LastFilledRow(sheet);
+  for (int r = 1; r <= last; ++r) {
+    std::string row;
+    int filled = 0;
+    for (int c = 1; c <= columns; ++c) {
+      const std::string text = book.GetCell(sheet, r, c)->AsText();
+      if (!text.empty()) filled = c;
+    }
+    for (int c = 1; c <= filled; ++c) {
+      if (c > 1) row += "|";
+      row += book.GetCell(sheet, r, c)->AsText();
+    }
+    out += (r > 1 ? " / " : "") + row;
+  }
+  return out;
+}
+
+std::unique_ptr<MemoryWorkbook> Build(const std::string& text, int32_t* count = nullptr) {
+  auto rows = ParseEntryRows(text);
+  EXPECT_TRUE(rows.ok()) << rows.message();
+  auto book = std::make_unique<MemoryWorkbook>();
+  auto n = BuildRazozaWorkbook(*book, *rows);
+  EXPECT_TRUE(n.ok()) << n.message();
+  if (count != nullptr && n.ok()) *count = *n;
+  return book;
+}
+
+TEST(RazozaWorkbookTest, FoldingAndPageLists) {
+  struct Case {
+    const char* name;
+    const char* entries;
+    const char* folded;  // Sort_Syori1
+  };
+  const Case cases[] = {
+      {"one entry", "索引\tさくいん\t12\n", "索引|さくいん|12"},
+      {"adjacent equal pages dropped",
+       "索引\tさくいん\t12\n索引\tさくいん\t12\n索引\tさくいん\t15\n", "索引|さくいん|12,15"},
+      {"non-adjacent repeat kept", "索引\tさくいん\t12\n索引\tさくいん\t15\n索引\tさくいん\t12\n",
+       "索引|さくいん|12,15,12"},
+      {"same reading, different terms", "牡蠣\tかき\t3\n柿\tかき\t4\n", "牡蠣|かき|3 / 柿|かき|4"},
+      {"letter case differs", "Index\tいんでっくす\t1\nindex\tいんでっくす\t2\n",
+       "Index|いんでっくす|1 / index|いんでっくす|2"},
+      // An occurrence without a page adds no page (not a 0).
+      {"missing page in the middle", "語\tご\t12\n語\tご\t\n語\tご\t15\n", "語|ご|12,15"},
+      // The first occurrence without a page does not strand the others outside column C.
+      {"missing first page", "語\tご\t\n語\tご\t12\n語\tご\t15\n", "語|ご|12,15"},
+      {"missing page between equal pages", "語\tご\t12\n語\tご\t\n語\tご\t12\n", "語|ご|12"},
+      {"no page at all", "語\tご\t\n語\tご\t\n", "語|ご"},
+      {"sorted by reading first", "さ\tさ\t1\nあ\tあ\t2\nさ\tさ\t3\n", "あ|あ|2 / さ|さ|1,3"},
+      {"terms apart after sorting are not folded", "甲\tこう\t1\n乙\tこう\t2\n甲\tこう\t3\n",
+       "甲|こう|1 / 乙|こう|2 / 甲|こう|3"},
+      {"numeric-looking terms stay text", "123\t123\t5\n123\t123\t6\n", "123|123|5,6"},
+  };
+  for (const Case& c : cases) {
+    auto book = Build(c.entries);
+    EXPECT_EQ(Rows(*book, kSortSyoriSheet), c.folded) << c.name;
+  }
+}
+
+TEST(RazozaWorkbookTest, SheetsTypesAndFormats) {
+  int32_t n = 0;
+  auto book = Build("123\t１２３\t12\n索引\tさくいん\t\n索引\tさくいん\t15\n", &n);
+  EXPECT_EQ(n, 3);
+  ASSERT_EQ(book->SheetCount(), 3);
+  EXPECT_EQ(*book->SheetName(1), "Org");
+  EXPECT_EQ(*book->SheetName(2), "Sort_Only");
+  EXPECT_EQ(*book->SheetName(3), "Sort_Syori1");
+  EXPECT_EQ(book->ActiveSheet(), 1);
+  // Org: term and reading text, page a number.
+  EXPECT_EQ(*book->GetCell(1, 1, 1), CellValue::Text("123"));
+  EXPECT_EQ(*book->GetCell(1, 1, 3), CellValue::Number(12));
+  EXPECT_TRUE(book->GetCell(1, 2, 3)->is_empty());
+  EXPECT_EQ(*book->ColumnWidth(1, 1), 30);
+  EXPECT_EQ(*book->ColumnWidth(1, 2), 40);
+  EXPECT_EQ(*book->ColumnWidth(1, 3), 4);
+  EXPECT_EQ(*book->ColumnWidth(1, 26), 4);
+  const CellFormat a1 = *book->GetFormat(1, 1, 1);
+  EXPECT_EQ(a1.font_name, "ＭＳ 明朝");
+  EXPECT_EQ(a1.vertical, VerticalAlignment::kCenter);
+  const CellFormat z3 = *book->GetFormat(1, 3, 26);
+  EXPECT_EQ(z3.font_name, "ＭＳ 明朝");
+  EXPECT_EQ(z3.number_format, "General");
+  EXPECT_EQ(z3.vertical, VerticalAlignment::kCenter);
+  // Sort_Syori1: the page list is text in an inserted column of width 30 with format "@".
+  EXPECT_EQ(*book->GetCell(3, 1, 3), CellValue::Text("12"));
+  EXPECT_EQ(*book->GetCell(3, 2, 3), CellValue::Text("15"));
+  EXPECT_EQ(*book->ColumnWidth(3, 3), 30);
+  EXPECT_EQ(*book->ColumnWidth(3, 4), 4);
+  EXPECT_EQ(book->GetFormat(3, 1, 3)->number_format, "@");
+  EXPECT_EQ(book->GetFormat(3, 100, 3)->number_format, "@");
+  for (int c = 4; c <= 27; ++c) EXPECT_TRUE(book->GetCell(3, 2, c)->is_empty()) << c;
+}
+
+TEST(RazozaWorkbookTest, SortOrder) {
+  // Readings in the order the sort must give them (each distinct at the primary or
+  // secondary level on both platforms).
+  const char* ordered[] = {
+      "1", "a", "あい", "あお", "か", "かき", "がき", "さ", "しゃ", "ん", "漢字よみ★読み再確認★"};
+  std::string text;
+  for (int i = static_cast<int>(std::size(ordered)) - 1; i >= 0; --i) {
+    text +=
+        std::string("t") + std::to_string(i) + "\t" + ordered[i] + "\t" + std::to_string(i) + "\n";
+  }
+  auto book = Build(text);
+  for (size_t i = 0; i < std::size(ordered); ++i) {
+    EXPECT_EQ(book->GetCell(2, static_cast<int>(i + 1), 2)->AsText(), ordered[i]);
+  }
+}
+
+#ifndef _WIN32
+// Finer points of the Japanese order as ICU gives them (Windows orders some ties otherwise).
+TEST(RazozaWorkbookTest, SortOrderFinePoints) {
+  const char* ordered[] = {"かーど", "かあど", "かき", "かぎ", "がき",
+                           "きゃく", "きやく", "はは", "ばば", "ぱぱ"};
+  std::string text;
+  for (int i = static_cast<int>(std::size(ordered)) - 1; i >= 0; --i) {
+    text += std::string("t") + std::to_string(i) + "\t" + ordered[i] + "\t1\n";
+  }
+  auto book = Build(text);
+  for (size_t i = 0; i < std::size(ordered); ++i) {
+    EXPECT_EQ(book->GetCell(2, static_cast<int>(i + 1), 2)->AsText(), ordered[i]);
+  }
+}
+#endif
+
+TEST(RazozaWorkbookTest, SortIsStable) {
+  // Equal readings keep the order of appearance; the terms differ so nothing folds.
+  std::string text;
+  for (int i = 0; i < 50; ++i)
+    text += "t" + std::to_string(i) + "\tおなじ\t" + std::to_string(i + 1) + "\n";
+  text += "前\tあ\t99\n";
+  auto book = Build(text);
+  EXPECT_EQ(book->GetCell(2, 1, 1)->AsText(), "前");
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(book->GetCell(2, i + 2, 1)->AsText(), "t" + std::to_string(i));
+    EXPECT_EQ(book->GetCell(3, i + 2, 3)->AsText(), std::to_string(i + 1));
+  }
+}
+
+TEST(RazozaWorkbookTest, ProgressSteps) {
+  RecordingProgress progress;
+  auto rows = ParseEntryRows("a\tあ\t1\n");
+  MemoryWorkbook book;
+  ASSERT_TRUE(BuildRazozaWorkbook(book, *rows, {&progress, 100}).ok());
+  EXPECT_EQ(progress.Values(), (std::vector<int32_t>{60, 70, 80, 90, 100}));
+  EXPECT_EQ(progress.updates[0].activity, "索引データ書き出し処理中です... ");
+  EXPECT_EQ(progress.yields, 5);
+}
+
+TEST(RazozaWorkbookTest, ResortBuildsAfterSortFromCorrectedOrg) {
+  // A wrong reading (ほ) keeps the two 語 rows apart until it is corrected on Org.
+  auto book = Build("語\tご\t12\n他\tた\t13\n語\tほ\t15\n");
+  EXPECT_EQ(Rows(*book, kSortSyoriSheet), "語|ご|12 / 他|た|13 / 語|ほ|15");
+  ASSERT_TRUE(book->SetCell(1, 3, 2, CellValue::Text("ご")).ok());
+  ASSERT_TRUE(book->AddSheet(std::string(kAfterSortSheet)).ok());  // an older AfterSort
+  ASSERT_TRUE(ResortRazozaWorkbook(*book).ok());
+  ASSERT_EQ(book->SheetCount(), 4);
+  EXPECT_EQ(*book->SheetName(2), "AfterSort");
+  EXPECT_EQ(book->ActiveSheet(), 2);
+  EXPECT_EQ(Rows(*book, kAfterSortSheet), "語|ご|12,15 / 他|た|13");
+  // The other sheets are unchanged.
+  EXPECT_EQ(Rows(*book, kSortSyoriSheet), "語|ご|12 / 他|た|13 / 語|ほ|15");
+  EXPECT_EQ(Rows(*book, kOrgSheet), "語|ご|12 / 他|た|13 / 語|ご|15");
+  // Again: still one AfterSort, in second position.
+  ASSERT_TRUE(ResortRazozaWorkbook(*book).ok());
+  EXPECT_EQ(book->SheetCount(), 4);
+  EXPECT_EQ(*book->SheetName(2), "AfterSort");
+}
+
+TEST(RazozaWorkbookTest, ResortWithoutOrgChangesNothing) {
+  MemoryWorkbook book;
+  ASSERT_TRUE(book.AddSheet("AfterSort").ok());
+  EXPECT_EQ(ResortRazozaWorkbook(book).code(), ErrorCode::kNotFound);
+  EXPECT_EQ(book.SheetCount(), 2);
+}
+
+TEST(RazozaWorkbookTest, PageThatIsNotANumberFailsTheFold) {
+  MemoryWorkbook book;
+  ASSERT_TRUE(book.SetCell(1, 1, 1, CellValue::Text("語")).ok());
+  ASSERT_TRUE(book.SetCell(1, 1, 3, CellValue::Text("12")).ok());  // text pages are read too
+  ASSERT_TRUE(book.SetCell(1, 2, 1, CellValue::Text("語")).ok());
+  ASSERT_TRUE(book.SetCell(1, 2, 3, CellValue::Text("15")).ok());
+  ASSERT_TRUE(book.SetCell(1, 3, 1, CellValue::Text("語")).ok());
+  ASSERT_TRUE(book.SetCell(1, 3, 3, CellValue::Text("p.3")).ok());
+  const Status st = MergeSameTerms(book, 1);
+  EXPECT_EQ(st.code(), ErrorCode::kFormatError);
+  EXPECT_NE(st.message().find("p.3"), std::string::npos);
+}
+
+TEST(RazozaWorkbookTest, WriteRazozaXlsSavesAndReplaces) {
+  const std::string path = JoinPath(MIRUNE_BINARY_DIR, "workbook_test_Razoza.xls");
+  ASSERT_TRUE(WriteFileAtomic(path, "old").ok());
+  auto n = WriteRazozaXls("索引\tさくいん\t12\n索引\tさくいん\t15\n", path);
+  ASSERT_TRUE(n.ok()) << n.message();
+  EXPECT_EQ(*n, 2);
+  auto bytes = ReadFileBytes(path);
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_EQ(bytes->substr(0, 4), "\xD0\xCF\x11\xE0");
+  // Too many entries: an error, and the previous file stays.
+  std::string big;
+  for (int i = 0; i < 65537; ++i) big += "a\tb\t1\n";
+  auto fail = WriteRazozaXls(big, path);
+  EXPECT_EQ(fail.code(), ErrorCode::kOverflow);
+  EXPECT_EQ(*ReadFileBytes(path), *bytes);
+  EXPECT_EQ(WriteRazozaXls("", path).code(), ErrorCode::kInvalidArgument);
+}
+
+TEST(RazozaWorkbookTest, DefaultResortPath) {
+  EXPECT_EQ(DefaultResortPath("Razoza.xls"), "Razoza-resort.xls");
+  EXPECT_EQ(DefaultResortPath("/data/RazozaData/Razoza.xls"), "/data/RazozaData/Razoza-resort.xls");
+  EXPECT_EQ(DefaultResortPath("C:\\a.b\\Razoza"), "C:\\a.b\\Razoza-resort");
+  EXPECT_EQ(DefaultResortPath("dir/.hidden"), "dir/.hidden-resort");
+}
+
+}  // namespace
+}  // namespace mirune
