@@ -1,0 +1,296 @@
+#include "automation/idml/idml_document.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <unordered_map>
+
+#include "automation/idml/idml_reader.h"
+#include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/builder.h"
+#include "base/file.h"
+
+namespace mirune::idml {
+
+namespace {
+
+using layout::kNone;
+
+// InDesign's own names carry a "$ID/" prefix in IDML ("$ID/NormalParagraphStyle").
+std::string DisplayName(const std::string& name) {
+  if (name.rfind("$ID/", 0) == 0) return name.substr(4);
+  return name;
+}
+
+layout::ColorSpace SpaceOf(const std::string& space) {
+  if (space == "RGB") return layout::ColorSpace::kRgb;
+  if (space == "LAB") return layout::ColorSpace::kLab;
+  return layout::ColorSpace::kCmyk;
+}
+
+layout::BreakType ToBreakType(BreakKind kind) {
+  switch (kind) {
+    case BreakKind::kColumn:
+      return layout::BreakType::kColumn;
+    case BreakKind::kFrame:
+      return layout::BreakType::kFrame;
+    case BreakKind::kPage:
+      return layout::BreakType::kPage;
+    case BreakKind::kOddPage:
+      return layout::BreakType::kOddPage;
+    case BreakKind::kEvenPage:
+      return layout::BreakType::kEvenPage;
+    case BreakKind::kNone:
+      break;
+  }
+  return layout::BreakType::kNone;
+}
+
+int32_t Lookup(const std::map<std::string, int32_t>& map, const std::string& self) {
+  auto it = map.find(self);
+  return it == map.end() ? kNone : it->second;
+}
+
+bool EndsWithIdml(const std::string& path) {
+  if (path.size() < 5) return false;
+  std::string tail = path.substr(path.size() - 5);
+  std::transform(tail.begin(), tail.end(), tail.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return tail == ".idml";
+}
+
+}  // namespace
+
+int32_t LayoutIndexes::Swatch(const std::string& self) const { return Lookup(swatch, self); }
+int32_t LayoutIndexes::CharacterStyle(const std::string& self) const {
+  return Lookup(character_style, self);
+}
+int32_t LayoutIndexes::ParagraphStyle(const std::string& self) const {
+  return Lookup(paragraph_style, self);
+}
+
+LayoutIndexes IndexesOf(const Package& package) {
+  LayoutIndexes indexes;
+  int32_t next = 0;
+  for (const std::string& self : package.swatch_order) indexes.swatch[self] = next++;
+  next = 0;
+  for (const std::string& self : package.character_style_order) {
+    if (package.character_styles.at(self).name == "$ID/[No character style]") continue;
+    indexes.character_style[self] = next++;
+  }
+  next = 0;
+  for (const std::string& self : package.paragraph_style_order) {
+    indexes.paragraph_style[self] = next++;
+  }
+  return indexes;
+}
+
+layout::Document ToLayoutDocument(const Package& package, const Composition& composition,
+                                  const std::string& full_name) {
+  layout::Document document;
+  document.full_name = full_name;
+  document.name = layout::LastPathComponent(full_name);
+  const LayoutIndexes indexes = IndexesOf(package);
+
+  for (const std::string& self : package.swatch_order) {
+    const Swatch& swatch = package.swatches.at(self);
+    layout::Swatch out;
+    out.name = swatch.name;
+    out.value.space = SpaceOf(swatch.space);
+    out.value.components = swatch.components;
+    out.source_id = self;
+    document.swatches.push_back(std::move(out));
+  }
+  for (const std::string& self : package.character_style_order) {
+    const CharacterStyle& style = package.character_styles.at(self);
+    if (indexes.CharacterStyle(self) == kNone) continue;
+    layout::CharacterStyle out;
+    out.name = DisplayName(style.name);
+    out.fill_color = indexes.Swatch(style.fill_color);
+    out.based_on = indexes.CharacterStyle(style.based_on);
+    out.source_id = self;
+    document.character_styles.push_back(std::move(out));
+  }
+  for (const std::string& self : package.paragraph_style_order) {
+    document.paragraph_styles.push_back(
+        {DisplayName(package.paragraph_styles.at(self).name), self});
+  }
+
+  std::unordered_map<std::string, int32_t> story_index;
+  for (size_t s = 0; s < package.stories.size(); ++s) {
+    const Story& story = package.stories[s];
+    story_index.emplace(story.self, static_cast<int32_t>(s));
+    layout::Story out;
+    out.text = story.text;
+    out.source_id = story.self;
+    out.composition_estimated = composition.estimated[s];
+    for (int frame : composition.story_frames[s]) out.frames.push_back(frame);
+
+    std::vector<layout::TextFormat> run_formats;
+    run_formats.reserve(story.runs.size());
+    for (const TextRun& run : story.runs) {
+      layout::TextFormat format;
+      format.character_style = indexes.CharacterStyle(run.character_style);
+      format.fill_color = indexes.Swatch(run.fill_color);
+      format.paragraph_style = indexes.ParagraphStyle(run.paragraph_style);
+      format.point_size = static_cast<float>(run.point_size);
+      format.leading = static_cast<float>(run.leading);
+      run_formats.push_back(format);
+    }
+    size_t next_break = 0;
+    for (size_t i = 0; i < story.text.size(); ++i) {
+      layout::TextFormat format = run_formats[story.run_of[i]];
+      if (story.text[i] == kParagraphReturn) {
+        while (next_break < story.breaks.size() && story.breaks[next_break].position < i + 1) {
+          ++next_break;
+        }
+        if (next_break < story.breaks.size() && story.breaks[next_break].position == i + 1) {
+          format.break_type = ToBreakType(story.breaks[next_break].kind);
+        }
+      }
+      if (out.runs.empty() || !(out.runs.back().format == format)) {
+        out.runs.push_back({static_cast<int32_t>(i), format});
+      }
+    }
+    document.stories.push_back(std::move(out));
+  }
+
+  for (const Page& page : package.pages) {
+    layout::Page out;
+    out.name = page.name;
+    out.bounds = {page.bounds.top, page.bounds.left, page.bounds.bottom, page.bounds.right};
+    out.source_id = page.self;
+    document.pages.push_back(std::move(out));
+  }
+  for (size_t f = 0; f < package.frames.size(); ++f) {
+    const Frame& frame = package.frames[f];
+    layout::TextFrame out;
+    out.story = story_index.at(frame.story);
+    out.text_start = static_cast<int32_t>(composition.begin[f]);
+    out.text_end = static_cast<int32_t>(composition.end[f]);
+    out.page = composition.page[f];
+    const Rect& r = frame.inner;
+    double xs[4], ys[4];
+    frame.to_spread.Apply(r.left, r.top, xs[0], ys[0]);
+    frame.to_spread.Apply(r.right, r.top, xs[1], ys[1]);
+    frame.to_spread.Apply(r.left, r.bottom, xs[2], ys[2]);
+    frame.to_spread.Apply(r.right, r.bottom, xs[3], ys[3]);
+    out.bounds = {*std::min_element(ys, ys + 4), *std::min_element(xs, xs + 4),
+                  *std::max_element(ys, ys + 4), *std::max_element(xs, xs + 4)};
+    out.source_id = frame.self;
+    document.frames.push_back(std::move(out));
+  }
+  // A page's frames: its own in the order of the spread, then frames anchored in text on it.
+  for (int anchored = 0; anchored < 2; ++anchored) {
+    for (size_t f = 0; f < package.frames.size(); ++f) {
+      const int page = composition.page[f];
+      if (page < 0 || package.frames[f].anchored_in.empty() != (anchored == 0)) continue;
+      document.pages[static_cast<size_t>(page)].frames.push_back(static_cast<int32_t>(f));
+    }
+  }
+  return document;
+}
+
+bool IsIdmlPath(const std::string& path) { return EndsWithIdml(path); }
+
+Result<std::vector<std::string>> IdmlFilesInFolder(const std::string& folder) {
+  std::error_code error;
+  std::vector<std::string> files;
+  std::filesystem::directory_iterator it(std::filesystem::path(folder), error);
+  if (error) return Error{ErrorCode::kNotFound, "cannot read the folder " + folder};
+  for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+    if (error) return Error{ErrorCode::kIoError, "cannot read the folder " + folder};
+    const std::string name = it->path().filename().string();
+    if (EndsWithIdml(name) && name[0] != '.' && it->is_regular_file(error)) {
+      files.push_back(name);
+    }
+  }
+  if (files.empty()) return Error{ErrorCode::kNotFound, "no .idml file in the folder " + folder};
+  std::sort(files.begin(), files.end());
+  for (std::string& name : files) name = JoinPath(folder, name);
+  return files;
+}
+
+Result<layout::Book> IdmlBookFromFolder(const std::string& folder) {
+  MIRUNE_ASSIGN_OR_RETURN(std::vector<std::string> members, IdmlFilesInFolder(folder));
+  return layout::MakeBook(folder, std::move(members));
+}
+
+Result<layout::Book> IdmlBookFromFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return Error{ErrorCode::kInvalidArgument, "a book needs at least one file"};
+  for (const std::string& path : paths) {
+    if (!EndsWithIdml(path)) {
+      return Error{ErrorCode::kInvalidArgument, path + " is not an .idml file"};
+    }
+  }
+  std::string folder = std::filesystem::path(paths[0]).parent_path().string();
+  if (folder.empty()) folder = ".";
+  return layout::MakeBook(folder, paths);
+}
+
+namespace {
+
+Result<std::pair<layout::Document, std::shared_ptr<const Package>>> LoadWithPackage(
+    const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes.ok()) return bytes.error();
+  auto package = ReadIdmlPackage(std::move(bytes).value());
+  if (!package.ok()) return Error{package.code(), path + ": " + package.message()};
+  auto shared = std::make_shared<const Package>(std::move(package).value());
+  const Composition composition = Compose(*shared);
+  return std::make_pair(ToLayoutDocument(*shared, composition, path), shared);
+}
+
+}  // namespace
+
+Result<layout::Document> LoadIdmlDocument(const std::string& path) {
+  MIRUNE_ASSIGN_OR_RETURN(auto loaded, LoadWithPackage(path));
+  return std::move(loaded.first);
+}
+
+struct IdmlFiles::State {
+  std::map<std::string, std::shared_ptr<const Package>> packages;
+};
+
+IdmlFiles::IdmlFiles() : state_(std::make_shared<State>()) {}
+
+Result<layout::Document> IdmlFiles::Load(const std::string& path) const {
+  MIRUNE_ASSIGN_OR_RETURN(auto loaded, LoadWithPackage(path));
+  state_->packages[path] = loaded.second;
+  return std::move(loaded.first);
+}
+
+indesign_engine::Loader IdmlFiles::MakeLoader() const {
+  indesign_engine::Loader loader;
+  loader.name = "IDML";
+  loader.accepts = [](const std::string& path) {
+    if (EndsWithIdml(path)) return true;
+    return FolderExists(path) && IdmlFilesInFolder(path).ok();
+  };
+  IdmlFiles files = *this;
+  loader.load = [files](const std::string& path) -> Result<indesign_engine::LoadedItem> {
+    indesign_engine::LoadedItem item;
+    if (!EndsWithIdml(path) && FolderExists(path)) {
+      MIRUNE_ASSIGN_OR_RETURN(layout::Book book, IdmlBookFromFolder(path));
+      item.book = std::move(book);
+      return item;
+    }
+    MIRUNE_ASSIGN_OR_RETURN(layout::Document document, files.Load(path));
+    item.document = std::move(document);
+    return item;
+  };
+  return loader;
+}
+
+std::shared_ptr<const Package> IdmlFiles::PackageOf(const std::string& full_name) const {
+  auto it = state_->packages.find(full_name);
+  return it == state_->packages.end() ? nullptr : it->second;
+}
+
+Status IdmlFiles::Save(const layout::Document& document, const std::string& path) const {
+  const std::shared_ptr<const Package> original = PackageOf(document.full_name);
+  MIRUNE_ASSIGN_OR_RETURN(std::string bytes, WriteIdmlPackage(document, original.get()));
+  return WriteFileAtomic(path, bytes);
+}
+
+}  // namespace mirune::idml

@@ -1,0 +1,638 @@
+#include "automation/idml/idml_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "automation/idml/idml_document.h"
+#include "automation/idml/story_walker.h"
+#include "automation/idml/xml_part.h"
+#include "automation/idml/zip_archive.h"
+#include "base/utf.h"
+
+namespace mirune::idml {
+
+namespace {
+
+using layout::kNone;
+
+constexpr const char* kNoCharacterStyle = "CharacterStyle/$ID/[No character style]";
+
+// A Self made from a name: IDML escapes ':' in Selfs.
+std::string SelfFromName(const std::string& kind, const std::string& name) {
+  std::string out = kind + "/";
+  for (char c : name) {
+    if (c == ':')
+      out += "%3a";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string FormatNumber(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.10g", value);
+  return buffer;
+}
+
+const char* SpaceName(layout::ColorSpace space) {
+  switch (space) {
+    case layout::ColorSpace::kRgb:
+      return "RGB";
+    case layout::ColorSpace::kLab:
+      return "LAB";
+    case layout::ColorSpace::kGray:
+    case layout::ColorSpace::kCmyk:
+      break;
+  }
+  return "CMYK";
+}
+
+// Selfs for the document's swatches and character styles; new ones are listed for the
+// resource parts.
+struct Resources {
+  std::vector<std::string> swatch_self;  // per layout swatch
+  std::vector<std::string> style_self;   // per layout character style
+  std::vector<int32_t> new_swatches;     // layout indexes not in the package
+  std::vector<int32_t> new_styles;
+};
+
+Resources MapResources(const layout::Document& document, const Package& original) {
+  Resources out;
+  std::set<std::string> taken;
+  for (const auto& [self, swatch] : original.swatches) taken.insert(self);
+  for (size_t i = 0; i < document.swatches.size(); ++i) {
+    const layout::Swatch& swatch = document.swatches[i];
+    if (!swatch.source_id.empty() && original.swatches.count(swatch.source_id)) {
+      out.swatch_self.push_back(swatch.source_id);
+      continue;
+    }
+    std::string self =
+        SelfFromName("Color", swatch.name.empty() ? "u" + std::to_string(i) : swatch.name);
+    for (int n = 2; taken.count(self); ++n)
+      self = SelfFromName("Color", swatch.name + " " + std::to_string(n));
+    taken.insert(self);
+    out.swatch_self.push_back(self);
+    out.new_swatches.push_back(static_cast<int32_t>(i));
+  }
+  taken.clear();
+  for (const auto& [self, style] : original.character_styles) taken.insert(self);
+  for (size_t i = 0; i < document.character_styles.size(); ++i) {
+    const layout::CharacterStyle& style = document.character_styles[i];
+    if (!style.source_id.empty() && original.character_styles.count(style.source_id)) {
+      out.style_self.push_back(style.source_id);
+      continue;
+    }
+    std::string self = SelfFromName("CharacterStyle", style.name);
+    for (int n = 2; taken.count(self); ++n) {
+      self = SelfFromName("CharacterStyle", style.name + " " + std::to_string(n));
+    }
+    taken.insert(self);
+    out.style_self.push_back(self);
+    out.new_styles.push_back(static_cast<int32_t>(i));
+  }
+  return out;
+}
+
+// --- Story rewrite ---
+
+struct LeafRecord {
+  StoryLeaf leaf;
+  uint32_t run = 0;
+  uint32_t begin = 0;  // first original character
+  uint32_t count = 0;
+};
+
+class LeafCollector : public StoryVisitor {
+ public:
+  std::vector<pugi::xml_node> run_elements;  // per run: the range element or empty
+  std::vector<LeafRecord> leaves;
+  uint32_t position = 0;
+
+  void OnRun(const pugi::xml_node& range, const pugi::xml_node&) override {
+    run_elements.push_back(range);
+  }
+  void OnLeaf(const StoryLeaf& leaf) override {
+    LeafRecord record;
+    record.leaf = leaf;
+    record.run = static_cast<uint32_t>(run_elements.size() - 1);
+    record.begin = position;
+    record.count = leaf.kind == StoryLeaf::Kind::kText
+                       ? static_cast<uint32_t>(Utf8ToUtf32(leaf.node.value()).size())
+                       : 1;
+    position += record.count;
+    leaves.push_back(record);
+  }
+};
+
+struct Fmt {
+  int32_t style = kNone;
+  int32_t fill = kNone;
+  bool operator==(const Fmt&) const = default;
+};
+
+struct NewChar {
+  char32_t c;
+  int leaf;  // index into the leaf records
+  Fmt format;
+};
+
+bool Insertable(char32_t c) {
+  if (c == U'\t' || c == U'\n') return true;
+  return c >= 0x20 && c != kAnchorChar && c != 0xFFFE && c != 0xFFFF;
+}
+
+class StoryRewriter {
+ public:
+  StoryRewriter(const Package& original, const Story& story, const layout::Document& document,
+                const layout::Story& edited, const LayoutIndexes& indexes,
+                const Resources& resources)
+      : original_(original),
+        story_(story),
+        document_(document),
+        edited_(edited),
+        indexes_(indexes),
+        resources_(resources) {}
+
+  // The new bytes of the story part; `changed` false when nothing differs.
+  Result<std::string> Rewrite(bool& changed) {
+    changed = false;
+    MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(original_.parts.at(story_.part), story_.part));
+    pugi::xml_node story_node = xml->document_element();
+    if (std::strcmp(story_node.name(), "Story") != 0) story_node = story_node.child("Story");
+    LeafCollector collector;
+    MIRUNE_RETURN_IF_ERROR(WalkStory(story_node, story_.part, collector));
+    collector_ = &collector;
+
+    // Formats the document was loaded with, per original run.
+    std::vector<Fmt> run_format;
+    for (const TextRun& run : story_.runs) {
+      run_format.push_back(
+          {indexes_.CharacterStyle(run.character_style), indexes_.Swatch(run.fill_color)});
+    }
+    const std::u32string& old_text = story_.text;
+    const std::u32string& new_text = edited_.text;
+    std::vector<int> leaf_of_old(old_text.size(), -1);
+    for (size_t l = 0; l < collector.leaves.size(); ++l) {
+      const LeafRecord& r = collector.leaves[l];
+      for (uint32_t i = 0; i < r.count && r.begin + i < old_text.size(); ++i) {
+        leaf_of_old[r.begin + i] = static_cast<int>(l);
+      }
+    }
+    size_t prefix = 0;
+    while (prefix < old_text.size() && prefix < new_text.size() &&
+           old_text[prefix] == new_text[prefix]) {
+      ++prefix;
+    }
+    size_t suffix = 0;
+    while (suffix < old_text.size() - prefix && suffix < new_text.size() - prefix &&
+           old_text[old_text.size() - 1 - suffix] == new_text[new_text.size() - 1 - suffix]) {
+      ++suffix;
+    }
+    const bool text_changed = old_text != new_text;
+    int insert_leaf = -1;
+    if (new_text.size() - prefix - suffix > 0) {
+      auto text_leaf = [&](size_t old_index) {
+        if (old_index >= old_text.size()) return -1;
+        const int l = leaf_of_old[old_index];
+        return l >= 0 &&
+                       collector.leaves[static_cast<size_t>(l)].leaf.kind == StoryLeaf::Kind::kText
+                   ? l
+                   : -1;
+      };
+      if (prefix > 0) insert_leaf = text_leaf(prefix - 1);
+      if (insert_leaf < 0) insert_leaf = text_leaf(old_text.size() - suffix);
+      for (size_t i = prefix; insert_leaf < 0 && i < old_text.size() - suffix; ++i) {
+        insert_leaf = text_leaf(i);
+      }
+      if (insert_leaf < 0) {
+        return Error{ErrorCode::kUnsupported, "story " + story_.self +
+                                                  ": text added where the package has no text to "
+                                                  "extend"};
+      }
+      for (size_t i = prefix; i < new_text.size() - suffix; ++i) {
+        if (!Insertable(new_text[i])) {
+          return Error{ErrorCode::kUnsupported,
+                       "story " + story_.self +
+                           ": a paragraph return or special character was added, which the "
+                           "package cannot take"};
+        }
+      }
+    }
+
+    // The new characters, each with the leaf it belongs to and its new format.
+    chars_.clear();
+    chars_.reserve(new_text.size());
+    size_t run = 0;
+    for (size_t i = 0; i < new_text.size(); ++i) {
+      while (run + 1 < edited_.runs.size() &&
+             static_cast<size_t>(edited_.runs[run + 1].start) <= i) {
+        ++run;
+      }
+      const layout::TextFormat& f = edited_.runs[run].format;
+      int leaf;
+      if (i < prefix)
+        leaf = leaf_of_old[i];
+      else if (i >= new_text.size() - suffix)
+        leaf = leaf_of_old[old_text.size() - (new_text.size() - i)];
+      else
+        leaf = insert_leaf;
+      chars_.push_back({new_text[i], leaf, {f.character_style, f.fill_color}});
+    }
+    chars_of_leaf_.assign(collector.leaves.size(), {});
+    for (size_t i = 0; i < chars_.size(); ++i) {
+      if (chars_[i].leaf >= 0) chars_of_leaf_[static_cast<size_t>(chars_[i].leaf)].push_back(i);
+    }
+
+    // Which runs need rewriting.
+    std::vector<bool> dirty(collector.run_elements.size(), false);
+    for (size_t l = 0; l < collector.leaves.size(); ++l) {
+      const LeafRecord& r = collector.leaves[l];
+      const Fmt original_format = run_format[r.run];
+      bool leaf_dirty = chars_of_leaf_[l].size() != r.count;
+      for (size_t k = 0; !leaf_dirty && k < chars_of_leaf_[l].size(); ++k) {
+        const NewChar& c = chars_[chars_of_leaf_[l][k]];
+        if (!(c.format == original_format)) leaf_dirty = true;
+        if (c.c != old_text[r.begin + k]) leaf_dirty = true;
+      }
+      if (leaf_dirty) dirty[r.run] = true;
+    }
+    if (!text_changed && std::none_of(dirty.begin(), dirty.end(), [](bool d) { return d; })) {
+      return std::string();
+    }
+    for (size_t r = 0; r < dirty.size(); ++r) {
+      if (!dirty[r]) continue;
+      MIRUNE_RETURN_IF_ERROR(RewriteRun(r, run_format[r]));
+    }
+    for (pugi::xml_node node : to_remove_) node.parent().remove_child(node);
+    to_remove_.clear();
+    changed = true;
+    return SerializeXml(*xml);
+  }
+
+ private:
+  // Builds the children of a Content element for the characters `indexes` (text and ACE
+  // instructions) into `target`.
+  void FillContent(pugi::xml_node target, const std::vector<size_t>& indexes) {
+    std::string text;
+    auto flush = [&] {
+      if (!text.empty()) target.append_child(pugi::node_pcdata).set_value(text.c_str());
+      text.clear();
+    };
+    for (size_t i : indexes) {
+      const NewChar& c = chars_[i];
+      const LeafRecord& r = collector_->leaves[static_cast<size_t>(c.leaf)];
+      if (r.leaf.kind == StoryLeaf::Kind::kAce) {
+        flush();
+        target.append_copy(r.leaf.node);
+      } else {
+        AppendUtf8(text, c.c == U'\n' ? char32_t{0x2028} : c.c);
+      }
+    }
+    flush();
+  }
+
+  // Leaves (by index) below `node`, in order.
+  std::vector<size_t> LeavesUnder(const pugi::xml_node& node, size_t run) const {
+    std::vector<size_t> out;
+    for (size_t l = 0; l < collector_->leaves.size(); ++l) {
+      const LeafRecord& r = collector_->leaves[l];
+      if (r.run != run) continue;
+      for (pugi::xml_node up = r.leaf.node; up; up = up.parent()) {
+        if (up == node) {
+          out.push_back(l);
+          break;
+        }
+      }
+    }
+    return out;
+  }
+
+  // New characters of the given leaves, in order.
+  std::vector<size_t> CharsOf(const std::vector<size_t>& leaves) const {
+    std::vector<size_t> out;
+    for (size_t l : leaves) {
+      out.insert(out.end(), chars_of_leaf_[l].begin(), chars_of_leaf_[l].end());
+    }
+    return out;
+  }
+
+  // Characters of the leaves inside one Content element.
+  std::vector<size_t> CharsOfContent(const pugi::xml_node& content, size_t run) const {
+    std::vector<size_t> leaves;
+    for (size_t l = 0; l < collector_->leaves.size(); ++l) {
+      const LeafRecord& r = collector_->leaves[l];
+      if (r.run == run && r.leaf.content == content) leaves.push_back(l);
+    }
+    return CharsOf(leaves);
+  }
+
+  static void ContentsBelow(pugi::xml_node node, std::vector<pugi::xml_node>& out) {
+    if (std::strcmp(node.name(), "Content") == 0) {
+      out.push_back(node);
+      return;
+    }
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      if (child.type() == pugi::node_element) ContentsBelow(child, out);
+    }
+  }
+
+  // `copy` is a fresh copy of `original`: its Content elements get the new text of the
+  // original's (text edits; formats stay).
+  void RefillContents(const pugi::xml_node& original, pugi::xml_node copy, size_t run) {
+    std::vector<pugi::xml_node> from, to;
+    ContentsBelow(original, from);
+    ContentsBelow(copy, to);
+    for (size_t i = 0; i < from.size() && i < to.size(); ++i) {
+      while (to[i].first_child()) to[i].remove_child(to[i].first_child());
+      FillContent(to[i], CharsOfContent(from[i], run));
+    }
+  }
+
+  Status RewriteRun(size_t run, const Fmt& original_format) {
+    pugi::xml_node range = collector_->run_elements[run];
+    if (!range) {
+      // Text outside any character range: its text is written back; a format cannot be.
+      std::vector<pugi::xml_node> contents;
+      for (const LeafRecord& r : collector_->leaves) {
+        if (r.run == run && r.leaf.content &&
+            std::find(contents.begin(), contents.end(), r.leaf.content) == contents.end()) {
+          contents.push_back(r.leaf.content);
+        }
+      }
+      for (const pugi::xml_node& content : contents) {
+        pugi::xml_node fresh = content.parent().insert_child_before("Content", content);
+        FillContent(fresh, CharsOfContent(content, run));
+        to_remove_.push_back(content);
+      }
+      return Status::Ok();
+    }
+    struct Piece {
+      bool inherit = false;  // joins its neighbour's group
+      Fmt format;
+      pugi::xml_node node;          // an existing child to move, or
+      std::vector<size_t> content;  // the characters of a new Content element
+    };
+    std::vector<Piece> pieces;
+    std::vector<pugi::xml_node> properties;
+    for (pugi::xml_node child = range.first_child(); child; child = child.next_sibling()) {
+      if (child.type() != pugi::node_element) continue;
+      if (std::strcmp(child.name(), "Properties") == 0) {
+        properties.push_back(child);
+        continue;
+      }
+      const std::vector<size_t> leaves = LeavesUnder(child, run);
+      if (leaves.empty()) {
+        Piece piece;
+        piece.inherit = true;
+        piece.node = child;
+        pieces.push_back(piece);
+        continue;
+      }
+      const std::vector<size_t> chars = CharsOf(leaves);
+      if (std::strcmp(child.name(), "Content") == 0) {
+        for (size_t i = 0; i < chars.size();) {
+          size_t j = i;
+          while (j < chars.size() && chars_[chars[j]].format == chars_[chars[i]].format) ++j;
+          Piece piece;
+          piece.format = chars_[chars[i]].format;
+          piece.content.assign(chars.begin() + static_cast<long>(i),
+                               chars.begin() + static_cast<long>(j));
+          pieces.push_back(std::move(piece));
+          i = j;
+        }
+        continue;
+      }
+      if (chars.empty()) continue;  // a deleted break or object
+      Piece piece;
+      piece.format = chars_[chars[0]].format;
+      piece.node = child;
+      pieces.push_back(piece);
+    }
+    // Group neighbours of one format; pieces without text join the group before them.
+    struct Group {
+      Fmt format;
+      std::vector<size_t> pieces;
+    };
+    std::vector<Group> groups;
+    for (size_t p = 0; p < pieces.size(); ++p) {
+      if (pieces[p].inherit && !groups.empty()) {
+        groups.back().pieces.push_back(p);
+        continue;
+      }
+      if (pieces[p].inherit) {
+        Group g;
+        g.format = original_format;
+        g.pieces.push_back(p);
+        groups.push_back(std::move(g));
+        continue;
+      }
+      if (!groups.empty() && groups.back().format == pieces[p].format) {
+        groups.back().pieces.push_back(p);
+        continue;
+      }
+      Group g;
+      g.format = pieces[p].format;
+      g.pieces.push_back(p);
+      groups.push_back(std::move(g));
+    }
+    // Merge a leading text-less group into the next one.
+    if (groups.size() > 1 && std::all_of(groups[0].pieces.begin(), groups[0].pieces.end(),
+                                         [&](size_t p) { return pieces[p].inherit; })) {
+      groups[1].pieces.insert(groups[1].pieces.begin(), groups[0].pieces.begin(),
+                              groups[0].pieces.end());
+      groups.erase(groups.begin());
+    }
+    pugi::xml_node parent = range.parent();
+    for (const Group& group : groups) {
+      pugi::xml_node copy = parent.insert_child_before(range.name(), range);
+      for (pugi::xml_attribute a : range.attributes()) copy.append_copy(a);
+      if (!(group.format.style == original_format.style)) {
+        const std::string self =
+            group.format.style == kNone
+                ? kNoCharacterStyle
+                : resources_.style_self[static_cast<size_t>(group.format.style)];
+        SetAttribute(copy, "AppliedCharacterStyle", self);
+      }
+      if (!(group.format.fill == original_format.fill)) {
+        if (group.format.fill == kNone) {
+          copy.remove_attribute("FillColor");
+        } else {
+          SetAttribute(copy, "FillColor",
+                       resources_.swatch_self[static_cast<size_t>(group.format.fill)]);
+        }
+      }
+      for (const pugi::xml_node& p : properties) copy.append_copy(p);
+      for (size_t index : group.pieces) {
+        const Piece& piece = pieces[index];
+        if (piece.node) {
+          RefillContents(piece.node, copy.append_copy(piece.node), run);
+        } else {
+          FillContent(copy.append_child("Content"), piece.content);
+        }
+      }
+    }
+    // Removed at the end: the leaves of later runs still point into the tree.
+    to_remove_.push_back(range);
+    return Status::Ok();
+  }
+
+  static void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
+    pugi::xml_attribute a = node.attribute(name);
+    if (!a) a = node.append_attribute(name);
+    a.set_value(value.c_str());
+  }
+
+  const Package& original_;
+  const Story& story_;
+  const layout::Document& document_;
+  const layout::Story& edited_;
+  const LayoutIndexes& indexes_;
+  const Resources& resources_;
+  LeafCollector* collector_ = nullptr;
+  std::vector<NewChar> chars_;
+  std::vector<std::vector<size_t>> chars_of_leaf_;
+  std::vector<pugi::xml_node> to_remove_;
+};
+
+Result<std::string> AddSwatches(const layout::Document& document, const Package& original,
+                                const Resources& resources, const std::string& part) {
+  MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(original.parts.at(part), part));
+  pugi::xml_node root = xml->document_element();
+  pugi::xml_node after;
+  for (pugi::xml_node child : root.children("Color")) after = child;
+  for (int32_t index : resources.new_swatches) {
+    const layout::Swatch& swatch = document.swatches[static_cast<size_t>(index)];
+    pugi::xml_node color =
+        after ? root.insert_child_after("Color", after) : root.prepend_child("Color");
+    after = color;
+    std::string values;
+    for (double v : swatch.value.components) {
+      if (!values.empty()) values += ' ';
+      values += FormatNumber(v);
+    }
+    if (values.empty()) values = "0 0 0 0";
+    const std::pair<const char*, std::string> attributes[] = {
+        {"Self", resources.swatch_self[static_cast<size_t>(index)]},
+        {"Model", "Process"},
+        {"Space", SpaceName(swatch.value.space)},
+        {"ColorValue", values},
+        {"ColorOverride", "Normal"},
+        {"AlternateSpace", "NoAlternateColor"},
+        {"AlternateColorValue", ""},
+        {"Name", swatch.name.empty() ? "$ID/" : swatch.name},
+        {"ColorEditable", "true"},
+        {"ColorRemovable", "true"},
+        {"Visible", swatch.name.empty() ? "false" : "true"},
+        {"SwatchCreatorID", "7937"}};
+    for (const auto& [name, value] : attributes) {
+      color.append_attribute(name).set_value(value.c_str());
+    }
+  }
+  return SerializeXml(*xml);
+}
+
+Result<std::string> AddCharacterStyles(const layout::Document& document, const Package& original,
+                                       const Resources& resources, const std::string& part) {
+  MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(original.parts.at(part), part));
+  pugi::xml_node root = xml->document_element();
+  pugi::xml_node group = root.child("RootCharacterStyleGroup");
+  if (!group) {
+    group = root.append_child("RootCharacterStyleGroup");
+    group.append_attribute("Self").set_value("u79");
+  }
+  for (int32_t index : resources.new_styles) {
+    const layout::CharacterStyle& style = document.character_styles[static_cast<size_t>(index)];
+    pugi::xml_node node = group.append_child("CharacterStyle");
+    node.append_attribute("Self").set_value(
+        resources.style_self[static_cast<size_t>(index)].c_str());
+    node.append_attribute("Imported").set_value("false");
+    node.append_attribute("KeyboardShortcut").set_value("0 0");
+    node.append_attribute("Name").set_value(style.name.c_str());
+    if (style.fill_color != kNone) {
+      node.append_attribute("FillColor")
+          .set_value(resources.swatch_self[static_cast<size_t>(style.fill_color)].c_str());
+    }
+    pugi::xml_node properties = node.append_child("Properties");
+    pugi::xml_node based = properties.append_child("BasedOn");
+    based.append_attribute("type").set_value("string");
+    const std::string base = style.based_on == kNone
+                                 ? "$ID/[No character style]"
+                                 : resources.style_self[static_cast<size_t>(style.based_on)];
+    based.text().set(base.c_str());
+  }
+  return SerializeXml(*xml);
+}
+
+std::string ResourcePart(const Package& original, const char* local_name) {
+  auto it = original.parts.find("designmap.xml");
+  if (it == original.parts.end()) return "";
+  auto xml = ParseXmlPart(it->second, "designmap.xml");
+  if (!xml.ok()) return "";
+  for (pugi::xml_node child : (*xml)->document_element().children()) {
+    const char* name = child.name();
+    const char* colon = std::strrchr(name, ':');
+    if (std::strcmp(colon ? colon + 1 : name, local_name) == 0)
+      return child.attribute("src").value();
+  }
+  return "";
+}
+
+}  // namespace
+
+Result<std::string> WriteIdmlPackage(const layout::Document& document, const Package* original) {
+  if (!original) return WriteNewIdmlPackage(document);
+  const std::string problem = layout::CheckDocument(document);
+  if (!problem.empty()) {
+    return Error{ErrorCode::kInternal, "the document is not sound: " + problem};
+  }
+  const LayoutIndexes indexes = IndexesOf(*original);
+  const Resources resources = MapResources(document, *original);
+  std::map<std::string, std::string> replaced;
+
+  std::unordered_map<std::string, const Story*> story_by_self;
+  for (const Story& story : original->stories) story_by_self.emplace(story.self, &story);
+  for (size_t s = 0; s < document.stories.size(); ++s) {
+    const layout::Story& edited = document.stories[s];
+    auto it = story_by_self.find(edited.source_id);
+    if (it == story_by_self.end()) {
+      return Error{ErrorCode::kUnsupported,
+                   "story " + std::to_string(s + 1) + " is not in the package it was read from"};
+    }
+    if (!edited.changed) continue;
+    StoryRewriter rewriter(*original, *it->second, document, edited, indexes, resources);
+    bool changed = false;
+    MIRUNE_ASSIGN_OR_RETURN(std::string bytes, rewriter.Rewrite(changed));
+    if (changed) replaced[it->second->part] = std::move(bytes);
+  }
+  if (!resources.new_swatches.empty()) {
+    const std::string part = ResourcePart(*original, "Graphic");
+    if (part.empty() || !original->parts.count(part)) {
+      return Error{ErrorCode::kUnsupported, "the package has no Graphic part for new swatches"};
+    }
+    MIRUNE_ASSIGN_OR_RETURN(replaced[part], AddSwatches(document, *original, resources, part));
+  }
+  if (!resources.new_styles.empty()) {
+    const std::string part = ResourcePart(*original, "Styles");
+    if (part.empty() || !original->parts.count(part)) {
+      return Error{ErrorCode::kUnsupported, "the package has no Styles part for new styles"};
+    }
+    MIRUNE_ASSIGN_OR_RETURN(replaced[part],
+                            AddCharacterStyles(document, *original, resources, part));
+  }
+
+  ZipWriter zip;
+  for (const std::string& name : original->part_names) {
+    auto it = replaced.find(name);
+    const bool stored = original->stored.count(name) ? original->stored.at(name) : false;
+    zip.Add(name, it != replaced.end() ? it->second : original->parts.at(name),
+            stored || name == "mimetype");
+  }
+  return zip.Finish();
+}
+
+}  // namespace mirune::idml

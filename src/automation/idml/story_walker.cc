@@ -1,0 +1,254 @@
+#include "automation/idml/story_walker.h"
+
+#include <charconv>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "automation/idml/xml_part.h"
+#include "base/utf.h"
+
+namespace mirune::idml {
+
+namespace {
+
+constexpr int kMaxDepth = 200;
+
+bool Is(const pugi::xml_node& node, const char* name) {
+  return std::strcmp(node.name(), name) == 0;
+}
+
+// Elements whose children are story text of the same story.
+bool IsTransparent(const pugi::xml_node& node) {
+  return Is(node, "XMLElement") || Is(node, "HyperlinkTextSource") ||
+         Is(node, "CrossReferenceSource") || Is(node, "Change") || Is(node, "HiddenText");
+}
+
+// Elements that take one character of the story and hold no text of it.
+char32_t ObjectChar(const pugi::xml_node& node) {
+  if (Is(node, "Table")) return kTableChar;
+  if (Is(node, "Footnote")) return kFootnoteChar;
+  if (Is(node, "TextVariableInstance")) return kTextVariableChar;
+  static const char* const kItems[] = {
+      "TextFrame", "Rectangle", "Oval",    "Polygon",          "GraphicLine",
+      "Group",     "Button",    "EPSText", "MultiStateObject", "TextBox",
+      "CheckBox",  "ComboBox",  "ListBox", "RadioButton",      "SignatureField"};
+  for (const char* name : kItems) {
+    if (Is(node, name)) return kAnchorChar;
+  }
+  return 0;
+}
+
+char32_t AceChar(std::string_view value) {
+  while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  uint32_t code = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), code, 16);
+  if (error != std::errc() || end != value.data() + value.size() || code == 0 || code > 0xFFFF) {
+    return 0xFFFD;
+  }
+  return static_cast<char32_t>(code);
+}
+
+class Walker {
+ public:
+  Walker(const std::string& part, StoryVisitor& visitor) : part_(part), visitor_(visitor) {}
+
+  Status Walk(const pugi::xml_node& node, int depth) {
+    if (depth > kMaxDepth) {
+      return Error{ErrorCode::kFormatError, "part " + part_ + " nests its text too deeply"};
+    }
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+      if (child.type() != pugi::node_element) continue;
+      if (Is(child, "ParagraphStyleRange")) {
+        const pugi::xml_node saved_paragraph = paragraph_;
+        const pugi::xml_node saved_range = range_;
+        const bool saved_open = pseudo_open_;
+        paragraph_ = child;
+        range_ = pugi::xml_node();
+        pseudo_open_ = false;
+        MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
+        paragraph_ = saved_paragraph;
+        range_ = saved_range;
+        pseudo_open_ = saved_open;
+        // Text after the paragraph range but still outside any range starts a fresh run.
+        pseudo_open_ = false;
+      } else if (Is(child, "CharacterStyleRange")) {
+        const pugi::xml_node saved_range = range_;
+        range_ = child;
+        visitor_.OnRun(child, paragraph_);
+        MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
+        range_ = saved_range;
+        pseudo_open_ = false;
+      } else if (Is(child, "Content")) {
+        EnsureRun();
+        for (pugi::xml_node piece = child.first_child(); piece; piece = piece.next_sibling()) {
+          StoryLeaf leaf;
+          leaf.node = piece;
+          leaf.content = child;
+          if (piece.type() == pugi::node_pcdata || piece.type() == pugi::node_cdata) {
+            leaf.kind = StoryLeaf::Kind::kText;
+            visitor_.OnLeaf(leaf);
+          } else if (piece.type() == pugi::node_pi && std::strcmp(piece.name(), "ACE") == 0) {
+            // The number is the character's code in hexadecimal: <?ACE 18?> is U+0018, the
+            // automatic page number; <?ACE 4?> U+0004, the footnote number.
+            leaf.kind = StoryLeaf::Kind::kAce;
+            leaf.object_char = AceChar(piece.value());
+            visitor_.OnLeaf(leaf);
+          }
+        }
+      } else if (Is(child, "Br")) {
+        EnsureRun();
+        StoryLeaf leaf;
+        leaf.kind = StoryLeaf::Kind::kBreak;
+        leaf.node = child;
+        std::string type = range_ ? Attr(range_, "ParagraphBreakType") : "";
+        if (type.empty() && paragraph_) type = Attr(paragraph_, "ParagraphBreakType");
+        leaf.break_kind = BreakKindFromName(type);
+        visitor_.OnLeaf(leaf);
+      } else if (IsTransparent(child)) {
+        MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
+      } else if (const char32_t c = ObjectChar(child); c != 0) {
+        EnsureRun();
+        StoryLeaf leaf;
+        leaf.kind = StoryLeaf::Kind::kObject;
+        leaf.node = child;
+        leaf.object_char = c;
+        visitor_.OnLeaf(leaf);
+      }
+      // Everything else (Properties, XMLAttribute, StoryPreference, notes …) holds no text
+      // of this story.
+    }
+    return Status::Ok();
+  }
+
+ private:
+  void EnsureRun() {
+    if (range_ || pseudo_open_) return;
+    visitor_.OnRun(pugi::xml_node(), paragraph_);
+    pseudo_open_ = true;
+  }
+
+  const std::string& part_;
+  StoryVisitor& visitor_;
+  pugi::xml_node paragraph_;
+  pugi::xml_node range_;
+  bool pseudo_open_ = false;
+};
+
+// A number from an attribute or from <Properties><Name type="unit">…</Name></Properties>;
+// 0 when absent or Auto.
+double UnitValue(const pugi::xml_node& node, const char* name) {
+  if (!node) return 0;
+  const double from_attribute = AttrNumber(node, name, 0);
+  if (from_attribute > 0) return from_attribute;
+  const pugi::xml_node property = node.child("Properties").child(name);
+  double value = 0;
+  if (property && ParseNumber(property.text().get(), value) && value > 0) return value;
+  return 0;
+}
+
+class StoryBuilder : public StoryVisitor {
+ public:
+  explicit StoryBuilder(Story& story) : story_(story) {}
+
+  void OnRun(const pugi::xml_node& range, const pugi::xml_node& paragraph) override {
+    TextRun run;
+    run.has_run_element = static_cast<bool>(range);
+    run.paragraph_style = RefAttr(paragraph, "AppliedParagraphStyle");
+    if (range) run.character_style = RefAttr(range, "AppliedCharacterStyle");
+    run.fill_color = range ? RefAttr(range, "FillColor") : "";
+    if (run.fill_color.empty() && paragraph) run.fill_color = RefAttr(paragraph, "FillColor");
+    run.point_size = range ? AttrNumber(range, "PointSize", 0) : 0;
+    if (run.point_size <= 0 && paragraph) run.point_size = AttrNumber(paragraph, "PointSize", 0);
+    if (run.point_size < 0) run.point_size = 0;
+    run.leading = UnitValue(range, "Leading");
+    if (run.leading <= 0) run.leading = UnitValue(paragraph, "Leading");
+    if (paragraph) run.paragraph_start = BreakKindFromName(Attr(paragraph, "StartParagraph"));
+    story_.runs.push_back(std::move(run));
+  }
+
+  void OnLeaf(const StoryLeaf& leaf) override {
+    const uint32_t run = static_cast<uint32_t>(story_.runs.size() - 1);
+    switch (leaf.kind) {
+      case StoryLeaf::Kind::kText: {
+        std::u32string text = Utf8ToUtf32(leaf.node.value());
+        // IDML writes InDesign's forced line break as U+2028; the text model holds U+000A.
+        for (char32_t& c : text) {
+          if (c == 0x2028) c = U'\n';
+        }
+        story_.text += text;
+        story_.run_of.insert(story_.run_of.end(), text.size(), run);
+        break;
+      }
+      case StoryLeaf::Kind::kAce:
+        Append(leaf.object_char, run);
+        break;
+      case StoryLeaf::Kind::kBreak:
+        Append(kParagraphReturn, run);
+        if (leaf.break_kind != BreakKind::kNone) {
+          story_.breaks.push_back(
+              StoryBreak{static_cast<uint32_t>(story_.text.size()), leaf.break_kind});
+        }
+        break;
+      case StoryLeaf::Kind::kObject:
+        if (leaf.object_char == kAnchorChar && leaf.node.attribute("Self")) {
+          story_.anchored.push_back(
+              AnchoredItem{static_cast<uint32_t>(story_.text.size()), Attr(leaf.node, "Self")});
+        }
+        Append(leaf.object_char, run);
+        break;
+    }
+  }
+
+ private:
+  void Append(char32_t c, uint32_t run) {
+    story_.text.push_back(c);
+    story_.run_of.push_back(run);
+  }
+  Story& story_;
+};
+
+}  // namespace
+
+Status WalkStory(const pugi::xml_node& story, const std::string& part, StoryVisitor& visitor) {
+  Walker walker(part, visitor);
+  return walker.Walk(story, 0);
+}
+
+Status ParseStory(const pugi::xml_node& story, const std::string& part, Story& out) {
+  out.self = Attr(story, "Self");
+  out.part = part;
+  out.vertical = Attr(story.child("StoryPreference"), "StoryOrientation") == "Vertical";
+  StoryBuilder builder(out);
+  return WalkStory(story, part, builder);
+}
+
+BreakKind BreakKindFromName(const std::string& value) {
+  if (value == "NextColumn") return BreakKind::kColumn;
+  if (value == "NextFrame") return BreakKind::kFrame;
+  if (value == "NextPage") return BreakKind::kPage;
+  if (value == "NextOddPage") return BreakKind::kOddPage;
+  if (value == "NextEvenPage") return BreakKind::kEvenPage;
+  return BreakKind::kNone;
+}
+
+const char* BreakKindName(BreakKind kind) {
+  switch (kind) {
+    case BreakKind::kColumn:
+      return "NextColumn";
+    case BreakKind::kFrame:
+      return "NextFrame";
+    case BreakKind::kPage:
+      return "NextPage";
+    case BreakKind::kOddPage:
+      return "NextOddPage";
+    case BreakKind::kEvenPage:
+      return "NextEvenPage";
+    case BreakKind::kNone:
+      break;
+  }
+  return "Anywhere";
+}
+
+}  // namespace mirune::idml

@@ -1,0 +1,85 @@
+#include "automation/idml/xml_part.h"
+
+#include <charconv>
+
+namespace mirune::idml {
+
+Result<std::unique_ptr<pugi::xml_document>> ParseXmlPart(std::string_view bytes,
+                                                         const std::string& part_name) {
+  auto document = std::make_unique<pugi::xml_document>();
+  const pugi::xml_parse_result parsed =
+      document->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags, pugi::encoding_auto);
+  if (!parsed) {
+    return Error{ErrorCode::kFormatError, "part " + part_name + " is not well-formed XML (" +
+                                              parsed.description() + " at byte " +
+                                              std::to_string(parsed.offset) + ")"};
+  }
+  for (pugi::xml_node child = document->first_child(); child; child = child.next_sibling()) {
+    if (child.type() == pugi::node_doctype) {
+      return Error{ErrorCode::kFormatError,
+                   "part " + part_name + " has a document type declaration, which is refused"};
+    }
+  }
+  if (!document->document_element()) {
+    return Error{ErrorCode::kFormatError, "part " + part_name + " has no root element"};
+  }
+  return document;
+}
+
+namespace {
+struct StringWriter : pugi::xml_writer {
+  std::string out;
+  void write(const void* data, size_t size) override {
+    out.append(static_cast<const char*>(data), size);
+  }
+};
+}  // namespace
+
+std::string SerializeXml(const pugi::xml_document& document) {
+  StringWriter writer;
+  document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  return writer.out;
+}
+
+std::string Attr(const pugi::xml_node& node, const char* name) {
+  return node.attribute(name).value();
+}
+
+double AttrNumber(const pugi::xml_node& node, const char* name, double fallback) {
+  const pugi::xml_attribute attribute = node.attribute(name);
+  if (!attribute) return fallback;
+  double value = 0;
+  if (!ParseNumber(attribute.value(), value)) return fallback;
+  return value;
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '+')) text.remove_prefix(1);
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end != text.data();
+}
+
+std::vector<double> ParseNumberList(std::string_view text) {
+  std::vector<double> values;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    size_t j = i;
+    while (j < text.size() && text[j] != ' ') ++j;
+    if (j > i) {
+      double value = 0;
+      if (!ParseNumber(text.substr(i, j - i), value)) return {};
+      values.push_back(value);
+    }
+    i = j;
+  }
+  return values;
+}
+
+std::string RefAttr(const pugi::xml_node& node, const char* name) {
+  std::string value = node.attribute(name).value();
+  if (value == "n") return "";
+  return value;
+}
+
+}  // namespace mirune::idml
