@@ -42,7 +42,9 @@ layout::Document GoldenSampleDocument(std::string full_name) {
                                        "記号<a>と\\記号\tタブ\n改行\x18頁\r最後の用語")
                                .size());
   b.Append(story, "集", colour);
-  b.Append(story, "です。\r", plain);
+  b.Append(story, "です。", plain);
+  b.Append(story, "二頁目", style);
+  b.Append(story, "\r", plain);
   const int32_t p1 = b.AddPage("1");
   const int32_t p2 = b.AddPage("2");
   b.AddFrame(p1, story, first_frame);

@@ -15,7 +15,8 @@ namespace mirune::indesign_test {
 //                unmarked local colour;
 //   paragraph 3: text with < > and \, a TAB, a forced line break and an auto page number;
 //   paragraph 4: a colour-marked term 用語集 across the frame break (the first frame ends
-//                after 用語), so the first page marker lands inside the term.
+//                after 用語), so the first page marker lands inside the term; then a
+//                style-marked term 二頁目 in the second frame.
 layout::Document GoldenSampleDocument(std::string full_name);
 
 }  // namespace mirune::indesign_test
