@@ -2,4 +2,4 @@
 mirune_bench(engine_bench
   SOURCES ${CMAKE_SOURCE_DIR}/bench/engine_bench.cc
           ${CMAKE_SOURCE_DIR}/src/automation/indesign_engine/test_support.cc
-  DEPS mirune_indesign_engine)
+  DEPS mirune_indesign_engine mirune_extraction_files)

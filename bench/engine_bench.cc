@@ -13,6 +13,7 @@
 #include "automation/indesign_engine/test_support.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "extraction/page_marking.h"
 
 namespace mirune {
 namespace {
@@ -78,6 +79,25 @@ void MarkAndExport(benchmark::State& state, bool export_story) {
 }
 
 void BM_PageMarking500Pages(benchmark::State& state) { MarkAndExport(state, false); }
+
+// The extraction job's own page marking (src/extraction) over the same document.
+void BM_ExtractionPageMarking500Pages(benchmark::State& state) {
+  indesign_engine::EngineApplication app;
+  app.RegisterDocument(BuildDocument());
+  int64_t calls = 0;
+  for (auto _ : state) {
+    auto document = std::move(app.Open(kPath).value().document);
+    app.ResetCallCount();
+    Status marked = MarkDocumentPages(*document, indesign::TextProperty::kContents,
+                                      [](int64_t, int64_t) { return Status::Ok(); });
+    calls += app.call_count();
+    if (!marked.ok()) state.SkipWithError(marked.ToString().c_str());
+    if (!document->Close(indesign::kSaveNo).ok()) state.SkipWithError("close failed");
+  }
+  state.counters["calls_per_frame"] = benchmark::Counter(
+      static_cast<double>(calls) / static_cast<double>(state.iterations() * kPages));
+}
+BENCHMARK(BM_ExtractionPageMarking500Pages)->Unit(benchmark::kMillisecond);
 void BM_PageMarkingAndExport500Pages(benchmark::State& state) { MarkAndExport(state, true); }
 
 BENCHMARK(BM_PageMarking500Pages)->Unit(benchmark::kMillisecond);
