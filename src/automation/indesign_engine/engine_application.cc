@@ -125,6 +125,11 @@ Result<indesign::OpenedItem> EngineApplication::Open(const std::string& path) {
   }
 
   if (loaded.document) {
+    // A damaged model would make later calls read out of range: refuse it here.
+    const std::string problem = layout::CheckDocument(*loaded.document);
+    if (!problem.empty()) {
+      return Error{ErrorCode::kFormatError, "cannot open " + path + ": " + problem};
+    }
     auto open = std::make_unique<OpenDocument>();
     open->id = state.next_id++;
     open->model = std::move(*loaded.document);

@@ -1,6 +1,7 @@
 // The engine beyond the host contract: model edits, builder checks, find/change rules,
 // loaders, call counting.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,41 @@ TEST(FindChangeTest, AddsAMissingSwatchOrStyleAndReplacesWhenChangeToIsGiven) {
   EXPECT_EQ(CheckDocument(document), "");
 }
 
+struct DamageCase {
+  const char* name;
+  std::function<void(Document&)> damage;
+  const char* expected;
+};
+
+class CheckDocumentTest : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(CheckDocumentTest, NamesWhatIsWrong) {
+  Document document = ThreeFrames();
+  ASSERT_EQ(CheckDocument(document), "");
+  GetParam().damage(document);
+  EXPECT_THAT(CheckDocument(document), HasSubstr(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CheckDocumentTest,
+    ::testing::Values(
+        DamageCase{"runs_not_from_start", [](Document& d) { d.stories[0].runs[0].start = 1; },
+                   "runs do not start at 0"},
+        DamageCase{"unsorted_runs", [](Document& d) { d.stories[0].runs[2].start = 1; },
+                   "empty or unsorted run"},
+        DamageCase{"missing_style",
+                   [](Document& d) { d.stories[0].runs[0].format.character_style = 9; },
+                   "bad character style"},
+        DamageCase{"gap_in_thread", [](Document& d) { d.frames[1].text_start = 3; },
+                   "not consecutive"},
+        DamageCase{"frame_twice_in_thread", [](Document& d) { d.stories[0].frames.push_back(0); },
+                   "not consecutive"},
+        DamageCase{"frame_off_its_page", [](Document& d) { d.pages[0].frames.pop_back(); },
+                   "not once on its page"},
+        DamageCase{"style_colour", [](Document& d) { d.character_styles[0].fill_color = 4; },
+                   "bad fill colour"}),
+    [](const ::testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+
 TEST(EffectiveFillColorTest, LocalColourWinsOverTheStyleAndItsBase) {
   DocumentBuilder b("t.indd");
   const int32_t red = b.AddSwatch("Red", {});
@@ -264,6 +300,9 @@ TEST(EngineApplicationTest, LoadersOpenWhatIsNotRegistered) {
                    }
                    LoadedItem item;
                    item.document = OnePage(path, "loaded");
+                   if (path.find("broken") != std::string::npos) {
+                     item.document->frames[0].text_end = 99;  // past the story's end
+                   }
                    return item;
                  }});
   auto opened = app.Open("/x/good.idml");
@@ -278,6 +317,9 @@ TEST(EngineApplicationTest, LoadersOpenWhatIsNotRegistered) {
   EXPECT_EQ(bad.code(), ErrorCode::kFormatError);
   EXPECT_THAT(bad.message(), HasSubstr("/x/bad.idml"));
   EXPECT_THAT(bad.message(), HasSubstr("designmap.xml"));
+  auto broken = app.Open("/x/broken.idml");
+  EXPECT_EQ(broken.code(), ErrorCode::kFormatError);
+  EXPECT_THAT(broken.message(), HasSubstr("frame ranges"));
   auto missing = app.Open("/x/none.indd");
   EXPECT_EQ(missing.code(), ErrorCode::kNotFound);
   EXPECT_THAT(missing.message(), HasSubstr("/x/none.indd"));

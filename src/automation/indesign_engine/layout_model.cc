@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace mirune::layout {
 
@@ -104,32 +105,31 @@ std::string CheckDocument(const Document& document) {
       position = frame.text_end;
     }
   }
-  for (size_t f = 0; f < document.frames.size(); ++f) {
-    const TextFrame& frame = document.frames[f];
-    if (!InRange(frame.story, document.stories.size())) {
-      return "frame " + std::to_string(f + 1) + ": bad story";
-    }
-    const auto& thread = document.stories[frame.story].frames;
-    if (std::find(thread.begin(), thread.end(), static_cast<int32_t>(f)) == thread.end()) {
-      return "frame " + std::to_string(f + 1) + ": not in its story's thread";
-    }
-    if (frame.page != kNone) {
-      if (!InRange(frame.page, document.pages.size())) {
-        return "frame " + std::to_string(f + 1) + ": bad page";
-      }
-      const auto& on_page = document.pages[frame.page].frames;
-      if (std::find(on_page.begin(), on_page.end(), static_cast<int32_t>(f)) == on_page.end()) {
-        return "frame " + std::to_string(f + 1) + ": missing from its page";
-      }
-    }
+  // Every frame is in its story's thread once, and on its page's list once (linear checks:
+  // loaded documents can hold thousands of frames in one thread).
+  const size_t n_frames = document.frames.size();
+  std::vector<int32_t> in_thread(n_frames, 0);
+  std::vector<int32_t> on_page(n_frames, 0);
+  for (const Story& story : document.stories) {
+    for (int32_t f : story.frames) ++in_thread[f];  // indexes checked above
   }
   for (size_t p = 0; p < document.pages.size(); ++p) {
     for (int32_t f : document.pages[p].frames) {
-      if (!InRange(f, document.frames.size()) ||
-          document.frames[f].page != static_cast<int32_t>(p)) {
+      if (!InRange(f, n_frames) || document.frames[f].page != static_cast<int32_t>(p)) {
         return "page " + document.pages[p].name + ": frame list does not match the frames";
       }
+      ++on_page[f];
     }
+  }
+  for (size_t f = 0; f < n_frames; ++f) {
+    const TextFrame& frame = document.frames[f];
+    const std::string where = "frame " + std::to_string(f + 1);
+    if (!InRange(frame.story, document.stories.size())) return where + ": bad story";
+    if (in_thread[f] != 1) return where + ": not once in its story's thread";
+    if (frame.page != kNone && !InRange(frame.page, document.pages.size())) {
+      return where + ": bad page";
+    }
+    if (on_page[f] != (frame.page == kNone ? 0 : 1)) return where + ": not once on its page";
   }
   return "";
 }
