@@ -56,6 +56,33 @@ std::string Errorline(std::string_view what, std::string_view detail) {
   return out;
 }
 
+// Saves `document` to `path` and reads the file back: a mark that the saved file does not
+// hold would otherwise be lost without a word. Prints what went wrong; false on failure.
+bool SaveAndVerify(MarkCommandHosts& hosts, const layout::Document& document,
+                   const std::string& path, const indesign::ChangeFormatting& formatting) {
+  if (Status saved = hosts.save(document, path); !saved.ok()) {
+    hosts.print_err(Errorline("cannot save " + path, saved.message()));
+    return false;
+  }
+  Result<indesign_engine::LoadedItem> reread = hosts.loader.load(path);
+  if (!reread.ok() || !reread->document) {
+    hosts.print_err(Errorline("the saved file cannot be read back: " + path,
+                              reread.ok() ? "not a document" : reread.message()));
+    return false;
+  }
+  const int64_t expected = CountMarkedCharacters(document, formatting);
+  const int64_t kept = CountMarkedCharacters(*reread->document, formatting);
+  if (kept != expected) {
+    hosts.print_err(Errorline("the saved file " + path + " holds " + std::to_string(kept) + " of " +
+                                  std::to_string(expected) +
+                                  " marked characters; the file format could not keep them all",
+                              ""));
+    return false;
+  }
+  hosts.print_out("保存しました: " + path + "\n");
+  return true;
+}
+
 }  // namespace
 
 Status KeywordFileSource::CheckKeywordWorkbookShown() {
@@ -183,11 +210,7 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
       hosts.print_err(Errorline("the marked document is no longer open", document_path));
       return kExitError;
     }
-    if (Status saved = hosts.save(*model, options.output); !saved.ok()) {
-      hosts.print_err(Errorline("cannot save " + options.output, saved.message()));
-      return kExitError;
-    }
-    hosts.print_out("保存しました: " + options.output + "\n");
+    if (!SaveAndVerify(hosts, *model, options.output, formatting)) return kExitError;
     return kExitOk;
   }
   if (Status made = CreateFolder(options.output); !made.ok()) {
@@ -201,11 +224,7 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
       return kExitError;
     }
     const std::string target = JoinPath(options.output, layout::LastPathComponent(member));
-    if (Status saved = hosts.save(*model, target); !saved.ok()) {
-      hosts.print_err(Errorline("cannot save " + target, saved.message()));
-      return kExitError;
-    }
-    hosts.print_out("保存しました: " + target + "\n");
+    if (!SaveAndVerify(hosts, *model, target, formatting)) return kExitError;
   }
   return kExitOk;
 }

@@ -63,13 +63,16 @@ class MarkCommandTest : public ::testing::Test {
               indesign_engine::Loader{
                   "test files",
                   [this](const std::string& path) {
-                    return files.count(path) != 0 || books.count(path) != 0;
+                    return files.count(path) != 0 || books.count(path) != 0 ||
+                           saved.count(path) != 0;
                   },
                   [this](const std::string& path) -> Result<indesign_engine::LoadedItem> {
                     ++loads;
                     indesign_engine::LoadedItem item;
                     if (books.count(path) != 0) {
                       item.book = books.at(path);
+                    } else if (saved.count(path) != 0) {
+                      item.document = saved.at(path);
                     } else {
                       item.document = files.at(path);
                     }
@@ -77,6 +80,12 @@ class MarkCommandTest : public ::testing::Test {
                   }},
               [this](const layout::Document& doc, const std::string& path) {
                 saved[path] = doc;
+                if (save_drops_marks) {
+                  // A file format that cannot keep a format change.
+                  for (auto& story : saved[path].stories) {
+                    for (auto& run : story.runs) run.format.fill_color = layout::kNone;
+                  }
+                }
                 return Status::Ok();
               }} {
     options.keywords_path = "/k/Keyword.xls";
@@ -98,6 +107,7 @@ class MarkCommandTest : public ::testing::Test {
   std::map<std::string, layout::Book> books;
   std::map<std::string, layout::Document> saved;
   int loads = 0;
+  bool save_drops_marks = false;
   RecordingDesktop desktop;
   RecordingProgress progress;
   std::string out, err;
@@ -127,6 +137,15 @@ TEST_F(MarkCommandTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
             "保存しました: /out/doc.idml\n");
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
+}
+
+TEST_F(MarkCommandTest, MarksLostBySavingAreAnError) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引の用語と索引。"});
+  SetKeywords({"索引"});
+  save_drops_marks = true;
+  EXPECT_EQ(Run(), kExitError);
+  EXPECT_NE(err.find("holds 0 of 4 marked characters"), std::string::npos) << err;
+  EXPECT_EQ(out.find("保存しました"), std::string::npos) << out;
 }
 
 TEST_F(MarkCommandTest, ExistingSwatchKeepsItsColour) {

@@ -30,6 +30,32 @@ void EnsureMarkFormatting(layout::Document& document,
   }
 }
 
+int64_t CountMarkedCharacters(const layout::Document& document,
+                              const indesign::ChangeFormatting& formatting) {
+  const int32_t swatch = formatting.fill_color.empty()
+                             ? layout::kNone
+                             : layout::FindSwatch(document, formatting.fill_color);
+  const int32_t style =
+      formatting.applied_character_style.empty()
+          ? layout::kNone
+          : layout::FindCharacterStyle(document, formatting.applied_character_style);
+  if (swatch == layout::kNone && style == layout::kNone) return 0;
+  int64_t count = 0;
+  for (const layout::Story& story : document.stories) {
+    const size_t size = story.text.size();
+    for (size_t r = 0; r < story.runs.size(); ++r) {
+      const layout::TextFormat& format = story.runs[r].format;
+      const bool marked = swatch != layout::kNone
+                              ? layout::EffectiveFillColor(document, format) == swatch
+                              : format.character_style == style;
+      if (!marked) continue;
+      const size_t end = r + 1 < story.runs.size() ? story.runs[r + 1].start : size;
+      count += static_cast<int64_t>(end - story.runs[r].start);
+    }
+  }
+  return count;
+}
+
 bool IsRazozaMarkName(std::string_view name) {
   constexpr std::string_view kPrefix = "RazozaMark";
   return name.size() == kPrefix.size() + 1 && name.substr(0, kPrefix.size()) == kPrefix &&

@@ -4,6 +4,7 @@
 // the user. A document that lacks it gets it before marking, so that the marks are visible
 // and the extraction finds them.
 
+#include <cstdint>
 #include <string_view>
 
 #include "automation/indesign.h"
@@ -22,6 +23,11 @@ layout::ColorValue MarkSwatchColor();
 // Existing swatches and styles are left as the document defines them. Marks the document
 // modified when it adds anything.
 void EnsureMarkFormatting(layout::Document& document, const indesign::ChangeFormatting& formatting);
+
+// Characters of `document` that carry `formatting`: the swatch as their effective fill colour,
+// or the character style applied. 0 when the document has neither.
+int64_t CountMarkedCharacters(const layout::Document& document,
+                              const indesign::ChangeFormatting& formatting);
 
 // True for "RazozaMark1" … "RazozaMark9", the names the extraction picks up.
 bool IsRazozaMarkName(std::string_view name);
