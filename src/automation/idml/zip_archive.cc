@@ -161,6 +161,11 @@ Result<std::string> ZipWriter::Finish() const {
       zip_source_free(source);
       return fail("cannot add " + item.name);
     }
+    // A fixed time stamp (2000-01-01 00:00) makes the same content give the same bytes.
+    if (zip_file_set_dostime(archive, static_cast<zip_uint64_t>(index), 0, (20 << 9) | (1 << 5) | 1,
+                             0) != 0) {
+      return fail("cannot set the time of " + item.name);
+    }
     const zip_int32_t method = item.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
     if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), method, 0) != 0) {
       return fail("cannot set the compression of " + item.name);

@@ -56,7 +56,8 @@ class ZipReader {
   uint64_t total_read_ = 0;
 };
 
-// Builds a zip archive in memory; entries are written in the order they are added.
+// Builds a zip archive in memory; entries are written in the order they are added, each with
+// the same fixed time stamp, so that equal content gives equal bytes.
 class ZipWriter {
  public:
   // `stored` keeps the bytes uncompressed (the package's "mimetype" entry must be).

@@ -1,0 +1,306 @@
+#include "automation/idml/idml_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "automation/idml/idml_reader.h"
+#include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/builder.h"
+#include "automation/indesign_engine/engine_application.h"
+#include "automation/indesign_engine/text_edit.h"
+#include "base/file.h"
+#include "base/utf.h"
+
+namespace mirune::idml {
+namespace {
+
+using layout::kNone;
+
+std::string Sample(const std::string& name) {
+  return std::string(MIRUNE_SHARED_DIR) + "/samples/idml/" + name;
+}
+
+// A fresh scratch folder per test.
+std::string ScratchFolder(const std::string& name) {
+  const std::filesystem::path path =
+      std::filesystem::path(MIRUNE_BINARY_DIR) / "idml_test_scratch" / name;
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directories(path);
+  return path.string();
+}
+
+std::map<std::string, std::string> Parts(const std::string& path) {
+  auto bytes = ReadFileBytes(path);
+  EXPECT_TRUE(bytes.ok());
+  auto package = ReadIdmlPackage(std::move(bytes).value());
+  EXPECT_TRUE(package.ok()) << package.message();
+  return package.ok() ? package->parts : std::map<std::string, std::string>{};
+}
+
+int32_t StoryBySource(const layout::Document& document, const std::string& self) {
+  for (size_t s = 0; s < document.stories.size(); ++s) {
+    if (document.stories[s].source_id == self) return static_cast<int32_t>(s);
+  }
+  return kNone;
+}
+
+std::string FillName(const layout::Document& document, const layout::TextFormat& format) {
+  const int32_t fill = layout::EffectiveFillColor(document, format);
+  return fill == kNone ? "" : document.swatches[static_cast<size_t>(fill)].name;
+}
+
+std::string StyleName(const layout::Document& document, const layout::TextFormat& format) {
+  return format.character_style == kNone
+             ? ""
+             : document.character_styles[static_cast<size_t>(format.character_style)].name;
+}
+
+TEST(IdmlDocument, SamplesMapToSoundLayoutDocuments) {
+  for (const char* name : {"ch1nq_textframe_ID16.idml", "simpleidml_4-pages_CS5.5.idml",
+                           "simpleidml_interview_ID15.1.idml", "transpect_testdokument_CS4.idml"}) {
+    SCOPED_TRACE(name);
+    auto document = LoadIdmlDocument(Sample(name));
+    ASSERT_TRUE(document.ok()) << document.message();
+    EXPECT_EQ(layout::CheckDocument(*document), "");
+    EXPECT_EQ(document->name, name);
+  }
+}
+
+TEST(IdmlDocument, Ch1nqAsLayout) {
+  auto document = LoadIdmlDocument(Sample("ch1nq_textframe_ID16.idml"));
+  ASSERT_TRUE(document.ok());
+  ASSERT_EQ(document->pages.size(), 1u);
+  EXPECT_EQ(document->pages[0].name, "1");
+  EXPECT_EQ(document->pages[0].frames.size(), 5u);
+  const int32_t threaded = StoryBySource(*document, "ue3");
+  ASSERT_NE(threaded, kNone);
+  const layout::Story& story = document->stories[static_cast<size_t>(threaded)];
+  EXPECT_TRUE(story.composition_estimated);
+  ASSERT_EQ(story.frames.size(), 2u);
+  // The package's own text says where it runs out of room; the estimate oversets there too.
+  const int32_t overset =
+      static_cast<int32_t>(story.text.find(U"THIS PART OF THE TEXT SHOULD BE OVERFLOWN"));
+  const int32_t end = document->frames[static_cast<size_t>(story.frames[1])].text_end;
+  EXPECT_LT(end, static_cast<int32_t>(story.text.size()));
+  EXPECT_LE(end, overset);
+  const int32_t styled = StoryBySource(*document, "u129");
+  const layout::Story& s = document->stories[static_cast<size_t>(styled)];
+  const int32_t blue = static_cast<int32_t>(s.text.find(U"I am bold and blue"));
+  EXPECT_EQ(StyleName(*document, layout::FormatAt(s, blue)), "Character Style 2");
+  EXPECT_EQ(FillName(*document, layout::FormatAt(s, blue)), "C=100 M=0 Y=0 K=0");
+  EXPECT_FALSE(document->stories[static_cast<size_t>(styled)].composition_estimated);
+}
+
+TEST(IdmlDocument, EngineOpensFilesAndFoldersAsBooks) {
+  const std::string folder = ScratchFolder("book_folder");
+  // Members in file-name order, whatever order they were written in.
+  for (const char* name : {"b.idml", "a.idml", "c.IDML"}) {
+    std::filesystem::copy_file(Sample("ch1nq_textframe_ID16.idml"),
+                               std::filesystem::path(folder) / name);
+  }
+  std::filesystem::create_directories(std::filesystem::path(folder) / "ignored.idml.d");
+  IdmlFiles files;
+  indesign_engine::EngineApplication engine;
+  engine.AddLoader(files.MakeLoader());
+
+  auto opened = engine.Open(folder);
+  ASSERT_TRUE(opened.ok()) << opened.message();
+  ASSERT_TRUE(opened->book);
+  EXPECT_EQ(opened->book->Name().value(), "book_folder");
+  ASSERT_EQ(opened->book->ContentCount().value(), 3);
+  EXPECT_EQ(opened->book->ContentFullName(1).value(), JoinPath(folder, "a.idml"));
+  EXPECT_EQ(opened->book->ContentFullName(2).value(), JoinPath(folder, "b.idml"));
+  EXPECT_EQ(opened->book->ContentFullName(3).value(), JoinPath(folder, "c.IDML"));
+
+  auto member = engine.Open(JoinPath(folder, "a.idml"));
+  ASSERT_TRUE(member.ok()) << member.message();
+  ASSERT_TRUE(member->document);
+  EXPECT_EQ(member->document->PageNames().value(), std::vector<std::string>{"1"});
+  EXPECT_EQ(member->document->StoryCount().value(), 4);
+
+  auto book = IdmlBookFromFiles({JoinPath(folder, "c.IDML"), JoinPath(folder, "a.idml")});
+  ASSERT_TRUE(book.ok());
+  EXPECT_EQ(book->members,
+            (std::vector<std::string>{JoinPath(folder, "c.IDML"), JoinPath(folder, "a.idml")}));
+  EXPECT_EQ(book->name, "book_folder");
+  EXPECT_FALSE(IdmlBookFromFiles({JoinPath(folder, "notes.txt")}).ok());
+  EXPECT_FALSE(IdmlBookFromFolder(ScratchFolder("empty")).ok());
+
+  auto bad = engine.Open(JoinPath(folder, "missing.idml"));
+  EXPECT_FALSE(bad.ok());
+}
+
+TEST(IdmlDocument, SaveRewritesOnlyTheChangedStoryAndAddedResources) {
+  const std::string folder = ScratchFolder("save");
+  const std::string source = JoinPath(folder, "interview.idml");
+  std::filesystem::copy_file(Sample("simpleidml_interview_ID15.1.idml"), source);
+  const std::string original_bytes = ReadFileBytes(source).value();
+  IdmlFiles files;
+  auto loaded = files.Load(source);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  layout::Document document = std::move(loaded).value();
+
+  // Marking: a new swatch on "Henri Dupond" (inside a character style range nested in XML
+  // elements), a new colour-only character style on part of a longer range.
+  document.swatches.push_back({"RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}}, ""});
+  const int32_t swatch = static_cast<int32_t>(document.swatches.size()) - 1;
+  document.character_styles.push_back({"RazozaMark2", swatch, kNone, ""});
+  const int32_t style = static_cast<int32_t>(document.character_styles.size()) - 1;
+  const int32_t story = StoryBySource(document, "u19a");
+  const std::u32string text = document.stories[static_cast<size_t>(story)].text;
+  const int32_t henri = static_cast<int32_t>(text.find(U"Henri Dupond"));
+  const int32_t accusamus = static_cast<int32_t>(text.find(U"accusamus"));
+  layout::ChangeFormat(document, story, henri, henri + 12,
+                       [&](layout::TextFormat& f) { f.fill_color = swatch; });
+  layout::ChangeFormat(document, story, accusamus, accusamus + 9,
+                       [&](layout::TextFormat& f) { f.character_style = style; });
+
+  const std::string target = JoinPath(folder, "interview-marked.idml");
+  ASSERT_TRUE(files.Save(document, target).ok());
+  EXPECT_EQ(ReadFileBytes(source).value(), original_bytes);  // the opened file is untouched
+
+  const auto before = Parts(source);
+  const auto after = Parts(target);
+  ASSERT_EQ(before.size(), after.size());
+  for (const auto& [name, bytes] : before) {
+    const bool may_differ = name == "Stories/Story_u19a.xml" || name == "Resources/Graphic.xml" ||
+                            name == "Resources/Styles.xml";
+    if (may_differ) {
+      EXPECT_NE(after.at(name), bytes) << name;
+    } else {
+      EXPECT_EQ(after.at(name), bytes) << name;
+    }
+  }
+
+  // It opens again with the same text and the marks in place.
+  auto reopened = LoadIdmlDocument(target);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  EXPECT_EQ(layout::CheckDocument(*reopened), "");
+  const int32_t again = StoryBySource(*reopened, "u19a");
+  const layout::Story& s = reopened->stories[static_cast<size_t>(again)];
+  EXPECT_EQ(s.text, text);
+  for (int32_t i = 0; i < static_cast<int32_t>(text.size()); ++i) {
+    const layout::TextFormat& f = layout::FormatAt(s, i);
+    const bool in_henri = i >= henri && i < henri + 12;
+    const bool in_accusamus = i >= accusamus && i < accusamus + 9;
+    ASSERT_EQ(FillName(*reopened, f) == "RazozaMark1", in_henri || in_accusamus) << i;
+    ASSERT_EQ(StyleName(*reopened, f) == "RazozaMark2", in_accusamus) << i;
+  }
+  // Untouched characters keep their formats: "Henri Dupond" stays in the style "bold".
+  EXPECT_EQ(StyleName(*reopened, layout::FormatAt(s, henri)), "bold");
+  // Every other story is as it was.
+  const layout::Document& first = document;
+  for (size_t i = 0; i < reopened->stories.size(); ++i) {
+    EXPECT_EQ(reopened->stories[i].text, first.stories[i].text);
+  }
+}
+
+TEST(IdmlDocument, SaveOfAnUnchangedDocumentKeepsEveryPart) {
+  const std::string folder = ScratchFolder("unchanged");
+  IdmlFiles files;
+  auto loaded = files.Load(Sample("transpect_testdokument_CS4.idml"));
+  ASSERT_TRUE(loaded.ok());
+  layout::Document document = std::move(loaded).value();
+  // Marked changed, but the same formats written again: nothing differs.
+  layout::ChangeFormat(document, 0, 0, 0, [](layout::TextFormat&) {});
+  const std::string target = JoinPath(folder, "copy.idml");
+  ASSERT_TRUE(files.Save(document, target).ok());
+  EXPECT_EQ(Parts(target), Parts(Sample("transpect_testdokument_CS4.idml")));
+}
+
+TEST(IdmlDocument, SaveWritesTextEditsBack) {
+  const std::string folder = ScratchFolder("text_edit");
+  IdmlFiles files;
+  auto loaded = files.Load(Sample("simpleidml_4-pages_CS5.5.idml"));
+  ASSERT_TRUE(loaded.ok());
+  layout::Document document = std::move(loaded).value();
+  const int32_t story = StoryBySource(document, "ue4");  // text inside XML elements
+  const std::u32string text = document.stories[static_cast<size_t>(story)].text;
+  const int32_t at = static_cast<int32_t>(text.find(U"Title"));
+  layout::ReplaceText(document, story, at, at + 5, U"見出し",
+                      layout::FormatAt(document.stories[story], at));
+  const std::string target = JoinPath(folder, "edited.idml");
+  ASSERT_TRUE(files.Save(document, target).ok());
+  auto reopened = LoadIdmlDocument(target);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
+            U"My Main Article 見出し\rAnd a subtitle");
+
+  // A paragraph return added in code is refused rather than written wrongly.
+  layout::ReplaceText(document, story, 0, 0, U"x\r", layout::FormatAt(document.stories[story], 0));
+  const Status refused = files.Save(document, JoinPath(folder, "refused.idml"));
+  EXPECT_EQ(refused.code(), ErrorCode::kUnsupported);
+  EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));
+}
+
+TEST(IdmlDocument, NewPackageOfABuiltDocumentOpensAgain) {
+  const std::string folder = ScratchFolder("new_package");
+  layout::DocumentBuilder b(JoinPath(folder, "built.idml"));
+  const int32_t mark = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
+  const int32_t unnamed = b.AddSwatch("", {layout::ColorSpace::kRgb, {10, 20, 30}});
+  const int32_t style = b.AddCharacterStyle("RazozaMark2", mark);
+  const int32_t heading = b.AddParagraphStyle("見出し");
+  const int32_t story = b.AddStory();
+  b.Append(story, "第一章\r", {.paragraph_style = heading});
+  b.Append(story, "索引の");
+  b.Append(story, "用語", {.fill_color = mark});
+  b.Append(story, "と");
+  b.Append(story, "書式", {.character_style = style});
+  b.Append(story, "、色");
+  b.Append(story, "なし", {.fill_color = unnamed});
+  b.Append(story, "。A & B <c>\n改行\x18\r");
+  b.Append(story, "改ページ\r", {.break_type = layout::BreakType::kFrame});
+  b.Append(story, "次の枠");
+  const int32_t p1 = b.AddPage("5");
+  const int32_t p2 = b.AddPage("6");
+  b.AddFrame(p1, story, 36);
+  b.AddFrame(p2, story);
+  const int32_t loose = b.AddStory();
+  b.Append(loose, "枠外");
+  b.AddFrame(kNone, loose);
+  auto built = b.Build();
+  ASSERT_TRUE(built.ok()) << built.message();
+
+  IdmlFiles files;
+  const std::string path = JoinPath(folder, "built.idml");
+  ASSERT_TRUE(files.Save(*built, path).ok());
+  // The mimetype entry comes first and is stored.
+  const std::string bytes = ReadFileBytes(path).value();
+  ASSERT_GT(bytes.size(), 80u);
+  EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4));
+  EXPECT_EQ(bytes.substr(30, 8), "mimetype");
+  EXPECT_EQ(bytes[8], 0);  // stored
+  EXPECT_EQ(bytes.substr(38, 43), "application/vnd.adobe.indesign-idml-package");
+
+  auto reopened = LoadIdmlDocument(path);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  EXPECT_EQ(layout::CheckDocument(*reopened), "");
+  ASSERT_EQ(reopened->pages.size(), 2u);
+  EXPECT_EQ(reopened->pages[0].name, "5");
+  EXPECT_EQ(reopened->pages[1].name, "6");
+  ASSERT_EQ(reopened->stories.size(), 2u);
+  const layout::Story& s = reopened->stories[0];
+  EXPECT_EQ(s.text, built->stories[0].text);
+  EXPECT_FALSE(s.composition_estimated);  // the frame break decides
+  ASSERT_EQ(s.frames.size(), 2u);
+  EXPECT_EQ(reopened->frames[static_cast<size_t>(s.frames[0])].text_end, 36);
+  EXPECT_EQ(reopened->frames[static_cast<size_t>(s.frames[0])].page, 0);
+  EXPECT_EQ(reopened->frames[static_cast<size_t>(s.frames[1])].page, 1);
+  for (int32_t i = 0; i < static_cast<int32_t>(s.text.size()); ++i) {
+    const layout::TextFormat& was = layout::FormatAt(built->stories[0], i);
+    const layout::TextFormat& now = layout::FormatAt(s, i);
+    ASSERT_EQ(FillName(*reopened, now), FillName(*built, was)) << i;
+    ASSERT_EQ(StyleName(*reopened, now), StyleName(*built, was)) << i;
+    if (s.text[static_cast<size_t>(i)] == U'\r') {
+      ASSERT_EQ(now.break_type, was.break_type) << i;
+    }
+  }
+  const int32_t loose_frame = reopened->stories[1].frames[0];
+  EXPECT_EQ(reopened->frames[static_cast<size_t>(loose_frame)].page, kNone);
+}
+
+}  // namespace
+}  // namespace mirune::idml
