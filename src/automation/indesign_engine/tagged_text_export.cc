@@ -135,15 +135,16 @@ void AppendHeader(std::string& out, const Document& document, const TagNames& ta
   AppendTag(out, tags.version, "8");
   AppendTag(out, tags.feature_set, "InDesign-Japanese");
   // The colour table: Black first, as InDesign always lists it, then every named swatch.
+  // Each entry is <name:spec>; the name is escaped, the colour spec's own : and , are not.
   std::string table = "=";
   const int32_t black = FindSwatch(document, "Black");
   table += "<Black:" +
-           EscapeValue(black != kNone ? ColorSpec(document.swatches[black].value)
-                                      : std::string("COLOR:CMYK:Process:0,0,0,1")) +
+           (black != kNone ? ColorSpec(document.swatches[black].value)
+                           : std::string("COLOR:CMYK:Process:0,0,0,1")) +
            ">";
   for (const Swatch& swatch : document.swatches) {
     if (swatch.name.empty() || swatch.name == "Black") continue;
-    table += "<" + EscapeValue(swatch.name) + ":" + EscapeValue(ColorSpec(swatch.value)) + ">";
+    table += "<" + EscapeValue(swatch.name) + ":" + ColorSpec(swatch.value) + ">";
   }
   AppendTag(out, tags.color_table, table);
   out += "\r\n";
