@@ -20,7 +20,7 @@ using indesign_engine::EngineApplication;
 class CountingWorkbook : public ResultWorkbookWriter {
  public:
   Result<int64_t> WriteRazozaXls(const EntryList& entries, const std::string& path,
-                                 ProgressReporter&) override {
+                                 ProgressReporter&, float) override {
     MIRUNE_RETURN_IF_ERROR(WriteFileAtomic(path, "xls"));
     return static_cast<int64_t>(entries.line_count());
   }

@@ -202,7 +202,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   Yield();
   MIRUNE_ASSIGN_OR_RETURN(
       result.extracted_count,
-      c_.workbook.WriteRazozaXls(c_.entries, c_.folders.razoza_xls, c_.progress));
+      c_.workbook.WriteRazozaXls(c_.entries, c_.folders.razoza_xls, c_.progress, full_width_));
   c_.progress.FinishProgress(kActivityWriting);
 
   result.elapsed_seconds = desktop.ClockSeconds() - start_time;

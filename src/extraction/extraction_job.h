@@ -41,7 +41,7 @@ class ResultWorkbookWriter {
  public:
   virtual ~ResultWorkbookWriter() = default;
   virtual Result<int64_t> WriteRazozaXls(const EntryList& entries, const std::string& path,
-                                         ProgressReporter& progress) = 0;
+                                         ProgressReporter& progress, float full_width) = 0;
 };
 
 struct ExtractionRequest {

@@ -66,7 +66,7 @@ class SpyAnalyzer : public StoryAnalyzer {
 class FakeWorkbook : public ResultWorkbookWriter {
  public:
   Result<int64_t> WriteRazozaXls(const EntryList& entries, const std::string& path,
-                                 ProgressReporter&) override {
+                                 ProgressReporter&, float) override {
     ++calls;
     MIRUNE_RETURN_IF_ERROR(WriteFileAtomic(path, entries.text()));
     return static_cast<int64_t>(entries.line_count());
