@@ -1,0 +1,174 @@
+// The whole extraction on the bundled sample book (IDML builds): the book in, Razoza.doc,
+// Razoza.txt and Razoza.xls out. Razoza.txt is compared byte for byte with its golden file;
+// the workbook's cells are read back by two independent readers (python3-xlrd and
+// libfreexl) and compared with their golden listing. Set MIRUNE_UPDATE_GOLDEN=1 to rewrite
+// the golden files after a deliberate change.
+
+#include <freexl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "analysis/phonetic.h"
+#include "app/extraction_launch.h"
+#include "app/recording_desktop.h"
+#include "automation/indesign_engine/engine_application.h"
+#include "base/file.h"
+#include "extraction/extraction_documents.h"
+#include "extraction/razoza_xls_writer.h"
+#include "extraction/story_analyzer.h"
+#include "progress/recording_progress.h"
+
+namespace mirune {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGoldenFolder = std::string(MIRUNE_SOURCE_DIR) + "/tests/data/extraction";
+
+bool UpdateGolden() { return std::getenv("MIRUNE_UPDATE_GOLDEN") != nullptr; }
+
+void CompareWithGolden(const std::string& actual, const std::string& golden_name) {
+  const std::string path = kGoldenFolder + "/" + golden_name;
+  if (UpdateGolden()) {
+    ASSERT_TRUE(WriteFileAtomic(path, actual).ok());
+    return;
+  }
+  auto expected = ReadFileBytes(path);
+  ASSERT_TRUE(expected.ok()) << expected.message();
+  EXPECT_EQ(actual, *expected) << golden_name;
+}
+
+// Every sheet as "== name" and one line per row, cells joined by TAB (numbers without a
+// fraction as integers).
+std::string ListWithXlrd(const std::string& xls) {
+  const std::string out = xls + ".xlrd.txt";
+  const std::string script =
+      "import sys, xlrd\n"
+      "b = xlrd.open_workbook(sys.argv[1])\n"
+      "o = open(sys.argv[2], 'w', encoding='utf-8', newline='\\n')\n"
+      "for s in b.sheets():\n"
+      "  o.write('== ' + s.name + '\\n')\n"
+      "  for r in range(s.nrows):\n"
+      "    cells = []\n"
+      "    for v in s.row_values(r):\n"
+      "      if isinstance(v, float) and v == int(v): v = int(v)\n"
+      "      cells.append(str(v))\n"
+      "    while cells and cells[-1] == '': cells.pop()\n"
+      "    o.write('\\t'.join(cells) + '\\n')\n";
+  const std::string script_path = xls + ".py";
+  EXPECT_TRUE(WriteFileAtomic(script_path, script).ok());
+  const std::string command = "/usr/bin/python3 '" + script_path + "' '" + xls + "' '" + out + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  auto text = ReadFileBytes(out);
+  return text.ok() ? *text : std::string();
+}
+
+std::string ListWithFreexl(const std::string& xls) {
+  const void* handle = nullptr;
+  if (freexl_open(xls.c_str(), &handle) != FREEXL_OK || handle == nullptr) return "open failed";
+  std::string out;
+  unsigned int sheets = 0;
+  freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
+  for (unsigned short s = 0; s < sheets; ++s) {
+    const char* name = nullptr;
+    freexl_get_worksheet_name(handle, s, &name);
+    freexl_select_active_worksheet(handle, s);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    freexl_worksheet_dimensions(handle, &rows, &columns);
+    out += std::string("== ") + (name ? name : "") + "\n";
+    for (unsigned int r = 0; r < rows; ++r) {
+      std::vector<std::string> cells;
+      for (unsigned short c = 0; c < columns; ++c) {
+        FreeXL_CellValue value;
+        std::string text;
+        if (freexl_get_cell_value(handle, r, c, &value) == FREEXL_OK) {
+          switch (value.type) {
+            case FREEXL_CELL_INT:
+              text = std::to_string(value.value.int_value);
+              break;
+            case FREEXL_CELL_DOUBLE: {
+              const double d = value.value.double_value;
+              text = d == static_cast<long long>(d) ? std::to_string(static_cast<long long>(d))
+                                                    : std::to_string(d);
+              break;
+            }
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+              text = value.value.text_value;
+              break;
+            default:
+              break;
+          }
+        }
+        cells.push_back(text);
+      }
+      while (!cells.empty() && cells.back().empty()) cells.pop_back();
+      std::string line;
+      for (size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
+      out += line + "\n";
+    }
+  }
+  freexl_close(handle);
+  return out;
+}
+
+std::map<std::string, std::string> ReadAll(const std::string& folder) {
+  std::map<std::string, std::string> out;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) out[entry.path().string()] = *ReadFileBytes(entry.path().string());
+  }
+  return out;
+}
+
+TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
+  const std::string samples = std::string(MIRUNE_SOURCE_DIR) + "/samples/book";
+  if (!FileExists(samples + "/chapter1.idml")) GTEST_SKIP() << "no sample book at " << samples;
+  // Work on a copy, as a user's folder.
+  const std::string root = std::string(MIRUNE_BINARY_DIR) + "/extraction_end_to_end";
+  fs::remove_all(root);
+  fs::create_directories(root + "/data");
+  fs::copy(samples, root + "/book", fs::copy_options::recursive);
+  const auto before = ReadAll(root + "/book");
+
+  auto readings = OpenSystemReadings({});
+  ASSERT_TRUE(readings.ok()) << readings.message();
+  auto engine = std::make_shared<indesign_engine::EngineApplication>();
+  ExtractionDocuments documents = MakeExtractionDocuments();
+  engine->AddLoader(documents.loader);
+  RecordingDesktop desktop;
+  JobFlags flags;
+  RecordingProgress progress;
+  TaggedStoryAnalyzer analyzer(**readings, **readings);
+  MemoryRazozaXlsWriter workbook;
+  EntryList entries;
+  LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, root + "/data"};
+  services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
+    return std::shared_ptr<indesign::Application>(engine);
+  };
+  services.opens_native_documents = false;
+  const LaunchResult result = LaunchExtraction(services, {root, "book"});
+  ASSERT_EQ(result.outcome, LaunchOutcome::kRan) << result.error.ToString();
+  ASSERT_EQ(result.job.outcome, ExtractionOutcome::kCompleted) << result.job.error.ToString();
+
+  const std::string results = root + "/data/RazozaData";
+  CompareWithGolden(*ReadFileBytes(results + "/Razoza.txt"), "sample_book_Razoza.txt");
+  CompareWithGolden(*ReadFileBytes(results + "/Razoza.doc"), "sample_book_Razoza.doc");
+  const std::string xlrd = ListWithXlrd(results + "/Razoza.xls");
+  CompareWithGolden(xlrd, "sample_book_Razoza.xls.txt");
+  EXPECT_EQ(ListWithFreexl(results + "/Razoza.xls"), xlrd);
+  EXPECT_EQ(result.job.extracted_count, static_cast<int64_t>(entries.line_count()));
+
+  // The user's files are byte for byte what they were; no working file is left.
+  EXPECT_EQ(ReadAll(root + "/book"), before);
+  EXPECT_TRUE(fs::is_empty(root + "/data/temp"));
+  // Chapter 2's split across its frames is an estimate.
+  EXPECT_EQ(*documents.estimated, std::vector<std::string>{"chapter2.idml"});
+}
+
+}  // namespace
+}  // namespace mirune
