@@ -12,4 +12,10 @@ namespace mirune::cli {
 
 // Sub-commands are added here as each area lands.
 
+// `mirune workbook`: the index workbook Razoza.xls from an entry list.
+void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
+
+// `mirune resort`: the re-sort of a corrected Razoza.xls into AfterSort.
+void RegisterResortCommand(CLI::App& app, int& exit_code);
+
 }  // namespace mirune::cli

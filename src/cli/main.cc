@@ -21,6 +21,8 @@ int Run(int argc, char** argv) {
   CLI::App app{"ミルネ: index terms from InDesign documents to Razoza.doc, .txt and .xls"};
   app.require_subcommand(1);
   int exit_code = 0;
+  mirune::cli::RegisterWorkbookCommand(app, exit_code);
+  mirune::cli::RegisterResortCommand(app, exit_code);
   (void)exit_code;
   try {
     app.parse(argc, argv);
