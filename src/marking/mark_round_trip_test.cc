@@ -17,6 +17,7 @@
 #include "app/recording_desktop.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/idml/idml_document.h"
+#include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/utf.h"
@@ -53,21 +54,28 @@ std::string WriteKeywordWorkbook(const std::string& folder, const std::vector<st
 
 // (term, page name) of every marked run in `document`, the page being that of the frame
 // holding the run's first character; runs in overset text have an empty page.
+// With `by_style`, a run is a run of characters with the character style `name` applied;
+// otherwise of characters whose effective fill colour is the swatch `name`.
 std::multiset<std::pair<std::string, std::string>> MarkedRuns(const layout::Document& document,
-                                                              const std::string& swatch) {
+                                                              const std::string& name,
+                                                              bool by_style = false) {
   std::multiset<std::pair<std::string, std::string>> out;
-  const int32_t mark = layout::FindSwatch(document, swatch);
+  const int32_t mark =
+      by_style ? layout::FindCharacterStyle(document, name) : layout::FindSwatch(document, name);
   if (mark == layout::kNone) return out;
+  auto is_marked = [&](const layout::TextFormat& format) {
+    return by_style ? format.character_style == mark
+                    : layout::EffectiveFillColor(document, format) == mark;
+  };
   for (const layout::Story& story : document.stories) {
     const int32_t size = static_cast<int32_t>(story.text.size());
     for (int32_t i = 0; i < size;) {
-      if (layout::EffectiveFillColor(document, layout::FormatAt(story, i)) != mark) {
+      if (!is_marked(layout::FormatAt(story, i))) {
         ++i;
         continue;
       }
       int32_t end = i;
-      while (end < size &&
-             layout::EffectiveFillColor(document, layout::FormatAt(story, end)) == mark) {
+      while (end < size && is_marked(layout::FormatAt(story, end))) {
         ++end;
       }
       std::string page;
@@ -210,6 +218,66 @@ INSTANTIATE_TEST_SUITE_P(
                       {"索引語"}},
         RoundTripCase{"simpleidml_interview_ID15.1.idml", {"the", "and", "design"}, {}},
         RoundTripCase{"transpect_testdokument_CS4.idml", {"und", "der", "Test"}, {}}));
+
+// The bundled sample book: a folder of chapters, marked into an output folder chapter by
+// chapter; each saved chapter extracts with the pages of its marks.
+TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
+  const std::string input = std::string(MIRUNE_SOURCE_DIR) + "/samples/book";
+  Result<std::vector<std::string>> chapters = idml::IdmlFilesInFolder(input);
+  if (!chapters.ok()) GTEST_SKIP() << "no sample book: " << chapters.message();
+  const std::string folder = WorkFolder("book");
+  const std::string output = JoinPath(folder, "marked");
+  for (const std::string& chapter : *chapters) {
+    ASSERT_TRUE(RemoveFile(JoinPath(output, layout::LastPathComponent(chapter))).ok());
+  }
+  MarkCommandOptions options;
+  options.keywords_path =
+      WriteKeywordWorkbook(folder, {"和紙", "文房四宝", "", "千利休", "茶の湯", "羊皮紙"});
+  options.style = "RazozaMark3";
+  options.input = input;
+  options.output = output;
+  RecordingDesktop desktop;
+  RecordingProgress progress;
+  std::string out, err;
+  MarkDocumentFiles files = MakeMarkDocumentFiles();
+  MarkCommandHosts hosts{desktop,
+                         progress,
+                         [&](std::string_view s) { out += s; },
+                         [&](std::string_view s) { err += s; },
+                         [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
+                           MIRUNE_ASSIGN_OR_RETURN(auto workbook, OpenXlsWorkbook(path));
+                           return std::unique_ptr<ExcelWorkbook>(std::move(workbook));
+                         },
+                         files.loader,
+                         files.save};
+  ASSERT_EQ(RunMarkCommand(options, hosts), kExitOk) << err;
+  EXPECT_NE(out.find("見つからなかったキーワード: 1語\n  B6\t羊皮紙\n"), std::string::npos) << out;
+  EXPECT_EQ(progress.LastField(ProgressField::kDocumentCounter), "3 / 3");
+
+  size_t total_marked = 0;
+  for (const std::string& chapter : *chapters) {
+    const std::string saved_path = JoinPath(output, layout::LastPathComponent(chapter));
+    idml::IdmlFiles reader;
+    Result<layout::Document> saved = reader.Load(saved_path);
+    ASSERT_TRUE(saved.ok()) << saved.message();
+    const auto marked = MarkedRuns(*saved, "RazozaMark3", /*by_style=*/true);
+    total_marked += marked.size();
+    std::multiset<std::pair<std::string, std::string>> extracted;
+    for (const std::string& line : Extract(saved_path, folder)) {
+      const size_t tab1 = line.find('\t');
+      const size_t tab2 = line.find('\t', tab1 + 1);
+      ASSERT_NE(tab2, std::string::npos) << line;
+      extracted.insert({line.substr(0, tab1), line.substr(tab2 + 1)});
+    }
+    // The chapters hold marks of their own as well: every new mark must be among the entries.
+    for (const auto& run : marked) {
+      EXPECT_GE(extracted.count(run), marked.count(run))
+          << "marked \"" << run.first << "\" on page " << run.second << " of " << saved_path
+          << " not extracted";
+    }
+  }
+  EXPECT_GT(total_marked, 3u);
+}
 
 // "Article" stands inside an XML element of its story. However the package keeps such text,
 // the mark is either in the saved file or the command fails and says how many marked
