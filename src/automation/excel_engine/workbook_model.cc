@@ -26,10 +26,9 @@ void RowStore::MoveGapTo(size_t i) {
     // Rows [gap_end, gap_end + (i - gap_begin)) move in front of the gap.
     for (size_t k = gap_begin_; k < i; ++k) rows_[k] = std::move(rows_[k + gap]);
   }
+  // Rows left inside the gap are moved-from (empty) and never read.
   gap_begin_ = i;
   gap_end_ = i + gap;
-  // Rows now inside the gap are stale copies; clear them so that they hold no memory.
-  for (size_t k = gap_begin_; k < gap_end_; ++k) rows_[k].cells.clear();
 }
 
 void RowStore::Erase(size_t i) {
