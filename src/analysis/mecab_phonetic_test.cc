@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis/story_scan.h"
 #include "analysis/term_reading.h"
 #include "base/file.h"
 
@@ -103,6 +104,41 @@ TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
   r = MecabReadings::Open(no_system);
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.code(), ErrorCode::kNotFound);
+}
+
+}  // namespace
+}  // namespace mirune
+
+namespace mirune {
+namespace {
+
+// The bundled sample stories, analysed as one job, against their golden entry lists.
+TEST(SampleStoriesTest, MatchTheirGoldenEntries) {
+  struct Case {
+    std::vector<std::string> stories;
+    std::string user_dictionary;
+    std::string golden;
+  } cases[] = {
+      {{"sample_story_1.txt", "sample_story_2.txt", "sample_story_3.txt"},
+       "",
+       "sample_entries.expected.txt"},
+      {{"sample_story_3.txt"}, "user_dictionary.dic", "sample_story_3_user_dic.expected.txt"},
+  };
+  for (const auto& c : cases) {
+    ReadingServiceOptions options;
+    if (!c.user_dictionary.empty()) options.user_dictionary = kData + c.user_dictionary;
+    auto service = OpenSystemReadings(options);
+    ASSERT_TRUE(service.ok()) << service.message();
+    EntryList entries;
+    AnalysisContext ctx{&entries, service->get(), service->get(), nullptr, 0};
+    for (const auto& story : c.stories) {
+      auto bytes = ReadFileBytes(kData + story);
+      ASSERT_TRUE(bytes.ok()) << bytes.message();
+      Status s = AnalyseTaggedStory(*bytes, ctx);
+      ASSERT_TRUE(s.ok()) << story << ": " << s.message();
+    }
+    EXPECT_EQ(entries.text(), *ReadFileBytes(kData + c.golden)) << c.golden;
+  }
 }
 
 }  // namespace

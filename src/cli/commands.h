@@ -12,6 +12,9 @@ namespace mirune::cli {
 
 // Sub-commands are added here as each area lands.
 
+// `mirune entries`: analyse exported stories and print their entry lines.
+void RegisterEntriesCommand(CLI::App& app, int& exit_code);
+
 // `mirune workbook`: the index workbook Razoza.xls from an entry list.
 void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
 

@@ -23,7 +23,7 @@ int Run(int argc, char** argv) {
   int exit_code = 0;
   mirune::cli::RegisterWorkbookCommand(app, exit_code);
   mirune::cli::RegisterResortCommand(app, exit_code);
-  (void)exit_code;
+  mirune::cli::RegisterEntriesCommand(app, exit_code);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
