@@ -174,6 +174,38 @@ TEST_F(MarkCommandTest, CreatedStyleIsColourOnly) {
   EXPECT_EQ(layout::FormatAt(doc.stories[0], 3).fill_color, layout::kNone);  // no local colour
 }
 
+TEST(EnsureMarkFormatting, AddsOnlyWhatIsMissing) {
+  struct Case {
+    const char* name;
+    bool has_swatch, has_style;
+    indesign::ChangeFormatting formatting;
+    size_t swatches, styles;
+  };
+  const Case cases[] = {
+      {"swatch added", false, false, {"", "RazozaMark2"}, 1, 0},
+      {"swatch kept", true, false, {"", "RazozaMark2"}, 1, 0},
+      {"style and its swatch added", false, false, {"RazozaMark2", ""}, 1, 1},
+      {"style added on the existing swatch", true, false, {"RazozaMark2", ""}, 1, 1},
+      {"style kept", true, true, {"RazozaMark2", ""}, 1, 1},
+  };
+  for (const Case& c : cases) {
+    layout::DocumentBuilder b("/d.idml");
+    const layout::ColorValue yellow{layout::ColorSpace::kCmyk, {0, 0, 100, 0}};
+    int32_t swatch = layout::kNone;
+    if (c.has_swatch) swatch = b.AddSwatch("RazozaMark2", yellow);
+    if (c.has_style) b.AddCharacterStyle("RazozaMark2", swatch);
+    layout::Document doc = std::move(b.Build().value());
+    EnsureMarkFormatting(doc, c.formatting);
+    EXPECT_EQ(doc.swatches.size(), c.swatches) << c.name;
+    EXPECT_EQ(doc.character_styles.size(), c.styles) << c.name;
+    EXPECT_EQ(doc.swatches[0].value, c.has_swatch ? yellow : MarkSwatchColor()) << c.name;
+    if (c.styles == 1) EXPECT_EQ(doc.character_styles[0].fill_color, 0) << c.name;
+    EXPECT_EQ(doc.modified,
+              c.swatches + c.styles > (c.has_swatch ? 1u : 0u) + (c.has_style ? 1u : 0u))
+        << c.name;
+  }
+}
+
 TEST_F(MarkCommandTest, FindOptionsComeFromTheFlags) {
   files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"Index index indexes"});
   SetKeywords({"Index"});
