@@ -1,7 +1,9 @@
 // The engine beyond the host contract: model edits, builder checks, find/change rules,
 // loaders, call counting.
 
+#include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -111,6 +113,51 @@ TEST(ChangeFormatTest, SplitsAndMergesRuns) {
   ChangeFormat(document, 0, 0, 6, [](TextFormat& f) { f.character_style = 2; });
   EXPECT_EQ(document.stories[0].runs.size(), 1u);
   EXPECT_EQ(CheckDocument(document), "");
+}
+
+TEST(ChangeFormatTest, ManyRangesInOnePass) {
+  Document document = ThreeFrames();  // styles 011222
+  ChangeFormatRanges(document, 0, {{0, 2}, {3, 3}, {3, 5}},
+                     [](TextFormat& f) { f.character_style = 2; });
+  EXPECT_EQ(StyleDigits(document.stories[0]), "221222");
+  EXPECT_EQ(document.stories[0].runs.size(), 3u);  // equal neighbours merged
+  EXPECT_EQ(CheckDocument(document), "");
+  EXPECT_TRUE(document.stories[0].changed);
+
+  Document untouched = ThreeFrames();
+  ChangeFormatRanges(untouched, 0, {}, [](TextFormat& f) { f.character_style = 0; });
+  EXPECT_FALSE(untouched.stories[0].changed);
+}
+
+TEST(ChangeFormatTest, ManyRangesAgreeWithOneRangeAtATime) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 200; ++round) {
+    DocumentBuilder b("t.indd");
+    for (int i = 0; i < 4; ++i) b.AddCharacterStyle("S" + std::to_string(i));
+    const int32_t story = b.AddStory();
+    const int pieces = 1 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < pieces; ++i) {
+      b.Append(story, std::string(1 + rng() % 4, 'x'),
+               {.character_style = static_cast<int32_t>(rng() % 3)});
+    }
+    Document one = b.Build().value();
+    Document many = one;
+    const int32_t size = static_cast<int32_t>(one.stories[0].text.size());
+    std::vector<TextRange> ranges;
+    for (int32_t at = static_cast<int32_t>(rng() % 3); at < size;) {
+      const int32_t end = std::min(size, at + static_cast<int32_t>(rng() % 4));
+      ranges.push_back({at, end});
+      at = end + static_cast<int32_t>(rng() % 3);
+    }
+    auto mark = [](TextFormat& f) {
+      f.fill_color = kNone;
+      f.character_style = 3;
+    };
+    for (const TextRange& range : ranges) ChangeFormat(one, 0, range.start, range.end, mark);
+    ChangeFormatRanges(many, 0, ranges, mark);
+    ASSERT_EQ(StyleDigits(many.stories[0]), StyleDigits(one.stories[0])) << "round " << round;
+    ASSERT_EQ(CheckDocument(many), "") << "round " << round;
+  }
 }
 
 struct BuildErrorCase {

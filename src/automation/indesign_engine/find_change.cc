@@ -18,6 +18,18 @@ char32_t FoldCase(char32_t c) {
   return c;
 }
 
+// The other case of a character that FoldCase relates to another one; else the character.
+char32_t OtherCase(char32_t c) {
+  const char32_t folded = FoldCase(c);
+  if (folded != c) return folded;
+  if (c >= U'a' && c <= U'z') return c - 0x20;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+  return c;
+}
+
 // Letters, digits, kana and ideographs continue a word; spaces and punctuation end it.
 bool IsWordChar(char32_t c) {
   if (c < 0x80) {
@@ -95,8 +107,17 @@ int32_t FindChangeInStory(Document& document, int32_t story_index,
   if (request.find_what.empty()) return 0;
   const std::u32string& text = document.stories[story_index].text;
   const std::u32string& what = request.find_what;
+  // Candidates are found by the first character alone (a tight loop), then checked.
+  const char32_t first = what[0];
+  const char32_t first_other = request.case_sensitive ? first : OtherCase(first);
   std::vector<size_t> matches;
-  for (size_t at = 0; at + what.size() <= text.size();) {
+  const size_t last = text.size() >= what.size() ? text.size() - what.size() : 0;
+  for (size_t at = 0; text.size() >= what.size() && at <= last;) {
+    const char32_t c = text[at];
+    if (c != first && c != first_other) {
+      ++at;
+      continue;
+    }
     if (MatchesAt(text, at, what, request.case_sensitive) &&
         (!request.whole_word ||
          ((at == 0 || !IsWordChar(text[at - 1])) &&
@@ -118,17 +139,27 @@ int32_t FindChangeInStory(Document& document, int32_t story_index,
     if (style != kNone) format.character_style = style;
     if (color != kNone) format.fill_color = color;
   };
+  if (request.change_to.empty()) {
+    // The text stays: one pass over the runs applies the formatting to every match.
+    if (style != kNone || color != kNone) {
+      std::vector<TextRange> ranges;
+      ranges.reserve(matches.size());
+      for (size_t at : matches) {
+        ranges.push_back({static_cast<int32_t>(at), static_cast<int32_t>(at + what.size())});
+      }
+      ChangeFormatRanges(document, story_index, ranges, apply);
+    }
+    return static_cast<int32_t>(matches.size());
+  }
   // From the last match back, so that earlier positions stay valid.
   for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
     const int32_t start = static_cast<int32_t>(*it);
-    int32_t end = start + static_cast<int32_t>(what.size());
-    if (!request.change_to.empty()) {
-      const TextFormat format = FormatAt(document.stories[story_index], start);
-      ReplaceText(document, story_index, start, end, request.change_to, format);
-      end = start + static_cast<int32_t>(request.change_to.size());
-    }
+    const TextFormat format = FormatAt(document.stories[story_index], start);
+    ReplaceText(document, story_index, start, start + static_cast<int32_t>(what.size()),
+                request.change_to, format);
     if (style != kNone || color != kNone) {
-      ChangeFormat(document, story_index, start, end, apply);
+      ChangeFormat(document, story_index, start,
+                   start + static_cast<int32_t>(request.change_to.size()), apply);
     }
   }
   return static_cast<int32_t>(matches.size());

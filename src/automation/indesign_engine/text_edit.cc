@@ -95,4 +95,57 @@ void ChangeFormat(Document& document, int32_t story_index, int32_t start, int32_
   MarkChanged(document, story);
 }
 
+void ChangeFormatRanges(Document& document, int32_t story_index,
+                        const std::vector<TextRange>& ranges,
+                        const std::function<void(TextFormat&)>& change) {
+  Story& story = document.stories[story_index];
+  const std::vector<FormatRun>& src = story.runs;
+  const int32_t size = static_cast<int32_t>(story.text.size());
+  auto run_end = [&](size_t r) { return r + 1 < src.size() ? src[r + 1].start : size; };
+  std::vector<FormatRun> out;
+  out.reserve(src.size() + ranges.size() * 2);
+  auto push = [&out](int32_t start, const TextFormat& format) {
+    if (!out.empty() && out.back().format == format) return;
+    out.push_back({start, format});
+  };
+  // Whole source runs [from, to) are copied in bulk; only the first can meet an equal
+  // neighbour (the source's own neighbours are already as they should be).
+  auto copy_runs = [&](size_t from, size_t to) {
+    if (from < to && !out.empty() && out.back().format == src[from].format) ++from;
+    if (from < to) out.insert(out.end(), src.begin() + from, src.begin() + to);
+  };
+
+  size_t r = 0;          // source run holding `position`
+  int32_t position = 0;  // the output covers the text before it
+  bool any = false;
+  for (const TextRange& range : ranges) {
+    if (range.start >= range.end) continue;
+    const size_t first = static_cast<size_t>(RunIndexAt(story, range.start));
+    if (r < first) {
+      push(position, src[r].format);  // the rest of run r
+      copy_runs(r + 1, first);
+      r = first;
+      position = src[r].start;
+    }
+    if (position < range.start) push(position, src[r].format);
+    position = range.start;
+    while (position < range.end) {
+      const int32_t piece_end = std::min(run_end(r), range.end);
+      TextFormat changed = src[r].format;
+      change(changed);
+      push(position, changed);
+      any = true;
+      position = piece_end;
+      if (position == run_end(r)) ++r;
+    }
+  }
+  if (!any) return;
+  if (r < src.size()) {
+    push(position, src[r].format);
+    copy_runs(r + 1, src.size());
+  }
+  story.runs = std::move(out);
+  MarkChanged(document, story);
+}
+
 }  // namespace mirune::layout

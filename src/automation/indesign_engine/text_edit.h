@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "automation/indesign_engine/layout_model.h"
 
@@ -23,5 +24,15 @@ void ReplaceText(Document& document, int32_t story, int32_t start, int32_t end,
 // the document modified. Preconditions as for ReplaceText.
 void ChangeFormat(Document& document, int32_t story, int32_t start, int32_t end,
                   const std::function<void(TextFormat&)>& change);
+
+// ChangeFormat for many ranges of one story in one pass (linear in runs + ranges).
+// Precondition: the ranges are sorted, do not overlap and lie within the text; empty ranges
+// are ignored.
+struct TextRange {
+  int32_t start = 0;
+  int32_t end = 0;
+};
+void ChangeFormatRanges(Document& document, int32_t story, const std::vector<TextRange>& ranges,
+                        const std::function<void(TextFormat&)>& change);
 
 }  // namespace mirune::layout
