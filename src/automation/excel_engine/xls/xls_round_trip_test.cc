@@ -56,7 +56,9 @@ std::string ExpectedDump(const MemoryWorkbook& book, bool with_formats) {
       const auto* row = sheet.rows.Find(r);
       for (size_t c = 0; c < row->cells.size(); ++c) {
         const auto& cell = row->cells[c];
-        if (cell.type != CellType::kEmpty || cell.style != sheet.column_styles[c]) {
+        // Without formats, xlrd skips the records of formatted empty cells.
+        if (cell.type != CellType::kEmpty ||
+            (with_formats && cell.style != sheet.column_styles[c])) {
           rows = std::max(rows, static_cast<int>(r + 1));
           cols = std::max(cols, static_cast<int>(c + 1));
         }
@@ -193,6 +195,63 @@ TEST(XlsRoundTripTest, XlrdReadsCellsWidthsAndFormats) {
 TEST(XlsRoundTripTest, FreexlReadsCells) {
   MemoryWorkbook book = SmallFormattedBook();
   ExpectFreexlRoundTrip(book, "small_freexl.xls");
+}
+
+std::string Repeat(std::string_view c, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += c;
+  return s;
+}
+
+// Texts that cross CONTINUE records and characters outside the Basic Multilingual Plane.
+TEST(XlsRoundTripTest, LongTextsAndSurrogatePairs) {
+  MemoryWorkbook book;
+  const std::string texts[] = {
+      "𠮷野家",
+      "😀 emoji",
+      Repeat("索引", 1500),      // 3,000 units: crosses one record boundary
+      "x" + Repeat("𩸽", 1800),  // pairs near a boundary
+      Repeat("a", 4000),         // compressed
+      "ａｂｃ\tab",
+  };
+  int row = 1;
+  for (const std::string& t : texts) {
+    for (int k = 0; k < 3; ++k) {  // several copies shift later strings across boundaries
+      ASSERT_TRUE(book.SetCell(1, row, 1, CellValue::Text(t + std::to_string(k))).ok());
+      ASSERT_TRUE(book.SetCell(1, row, 2, CellValue::Number(row)).ok());
+      ++row;
+    }
+  }
+  ExpectFreexlRoundTrip(book, "long_freexl.xls");
+  ExpectXlrdRoundTrip(book, "long_xlrd.xls");
+}
+
+// A string spanning three records: xlrd only (freexl truncates such strings).
+TEST(XlsRoundTripTest, TextSpanningThreeRecords) {
+  MemoryWorkbook book;
+  ASSERT_TRUE(book.SetCell(1, 1, 1, CellValue::Text(Repeat("読み𠮷", 3000))).ok());
+  ASSERT_TRUE(book.SetCell(1, 2, 1, CellValue::Text("after")).ok());
+  ExpectXlrdRoundTrip(book, "three_records.xls");
+}
+
+// Three sheets of 65,536 formatted rows: the largest workbook the program writes, past the
+// size where the compound file needs DIFAT sectors.
+TEST(XlsRoundTripTest, FullSheetsWithDifat) {
+  MemoryWorkbook book;
+  for (int r = 1; r <= kExcelMaxRows; ++r) {
+    ASSERT_TRUE(book.SetCell(1, r, 1, CellValue::Text("語" + std::to_string(r % 20000))).ok());
+    ASSERT_TRUE(book.SetCell(1, r, 2, CellValue::Text("ご" + std::to_string(r))).ok());
+    ASSERT_TRUE(book.SetCell(1, r, 3, CellValue::Number(r % 9999 + 1)).ok());
+  }
+  ASSERT_TRUE(book.SetFontName(1, CellRange::Columns(1, 3), "ＭＳ 明朝").ok());
+  ASSERT_TRUE(book.CopyFormat(1, 1, 1, CellRange::Area(1, 2, kExcelMaxRows, 26)).ok());
+  ASSERT_TRUE(book.CopySheet(1, 1).ok());
+  ASSERT_TRUE(book.CopySheet(2, 2).ok());
+  auto bytes = book.ToXlsBytes();
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_GT(bytes->size(), 109u * 128 * 512);  // needs a DIFAT
+  ExpectFreexlRoundTrip(book, "full_freexl.xls");
+  ExpectXlrdRoundTrip(book, "full_xlrd.xls", /*with_formats=*/false);
 }
 
 }  // namespace
