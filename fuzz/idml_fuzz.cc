@@ -1,5 +1,9 @@
 // Fuzz target: the IDML package reader, composition and the mapping to the layout model.
 // Any input must either be refused with an error or give a sound layout document.
+//
+// An input starting with "PK" is read as a whole package. Any other input replaces one part of
+// a small valid package (the first byte picks the part), so that the XML parts are fuzzed
+// behind the zip container's checksums.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,13 +13,33 @@
 #include "automation/idml/idml_compose.h"
 #include "automation/idml/idml_document.h"
 #include "automation/idml/idml_reader.h"
+#include "automation/idml/idml_test_util.h"
+
+namespace {
+
+std::string PackageWithPart(uint8_t selector, const std::string& part) {
+  using namespace mirune::idml::testing;
+  MiniPackage package = MakeMiniPackage(
+      2, {{"f1", "s", -40, -90, 40, 90, "n", "f2", 2}, {"f2", "s", 60, -90, 140, 90, "f1", "n"}},
+      {{"s", SimpleStory("s", "<Content>索引<?ACE 18?></Content><Br/><Content>語</Content>")},
+       {"t", SimpleStory("t", "<Content>t</Content>")}},
+      FrameXml({"mf", "t", 0, 0, 10, 10}));
+  static const char* const kParts[] = {"designmap.xml",         "Spreads/Spread_s1.xml",
+                                       "Stories/Story_s.xml",   "Resources/Styles.xml",
+                                       "Resources/Graphic.xml", "MasterSpreads/M.xml"};
+  package.Set(kParts[selector % (sizeof kParts / sizeof kParts[0])], part);
+  return package.Zip();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  if (size > 0 && !bytes.starts_with("PK")) bytes = PackageWithPart(data[0], bytes.substr(1));
   mirune::idml::ZipLimits limits;
   limits.max_entry_bytes = 8u << 20;
   limits.max_total_bytes = 32u << 20;
-  auto package =
-      mirune::idml::ReadIdmlPackage(std::string(reinterpret_cast<const char*>(data), size), limits);
+  auto package = mirune::idml::ReadIdmlPackage(std::move(bytes), limits);
   if (!package.ok()) {
     if (package.message().empty()) std::abort();
     return 0;

@@ -406,3 +406,51 @@ TEST(IdmlReaderErrors, EntryInflatingPastTheLimitFails) {
 
 }  // namespace
 }  // namespace mirune::idml
+
+namespace mirune::idml {
+namespace {
+
+// A package in the older form (pages without geometry, placed by binding and page size),
+// with a group transform, a character style inside a style group, a vertical story, local
+// paragraph colour, break characters and an anchored frame.
+TEST(IdmlReaderOlderLayout, PagesGroupsStylesAndBreaks) {
+  auto bytes = ReadFileBytes(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/idml/older_layout.idml");
+  ASSERT_TRUE(bytes.ok());
+  auto package = ReadIdmlPackage(std::move(bytes).value());
+  ASSERT_TRUE(package.ok()) << package.message();
+  const Composition c = Compose(*package);
+  EXPECT_EQ(PageNames(*package), (std::vector<std::string>{"ii", "iii"}));
+  // Facing pages 200 × 300 with the binding after the first page.
+  EXPECT_EQ(package->pages[0].bounds.left, -200);
+  EXPECT_EQ(package->pages[1].bounds.right, 200);
+  EXPECT_EQ(package->pages[1].bounds.top, -150);
+  EXPECT_EQ(PageNameOfFrame(*package, c, "f1"), "ii");
+  EXPECT_EQ(PageNameOfFrame(*package, c, "f2"), "iii");  // placed through its group's transform
+  EXPECT_EQ(PageNameOfFrame(*package, c, "f3"), "");     // on the pasteboard
+  EXPECT_EQ(PageNameOfFrame(*package, c, "mf"), "");     // a master item
+  // Anchored in text: on the page of the frame that holds its anchor character.
+  const Frame& anchored = *package->FindFrame("in");
+  std::string anchor_page = "(overset)";
+  for (const char* holder : {"f1", "f2", "f3"}) {
+    const size_t h = static_cast<size_t>(package->FrameIndex(holder));
+    if (c.begin[h] <= anchored.anchor_position && anchored.anchor_position < c.end[h]) {
+      anchor_page = PageNameOfFrame(*package, c, holder);
+    }
+  }
+  EXPECT_EQ(PageNameOfFrame(*package, c, "in"), anchor_page);
+
+  const Story& story = *package->FindStory("s");
+  EXPECT_TRUE(story.vertical);
+  EXPECT_EQ(story.text.substr(0, 7), U"索引語\x07です\r");
+  // The style inside a group keeps its plain name; the paragraph's own colour wins over it.
+  EXPECT_EQ(package->CharacterStyleName(story.runs[story.run_of[0]].character_style),
+            "RazozaMark2");
+  EXPECT_EQ(package->EffectiveFillColor(story, 0), "Color/u9");
+  ASSERT_EQ(story.breaks.size(), 2u);
+  EXPECT_EQ(story.breaks[0].kind, BreakKind::kColumn);
+  EXPECT_EQ(story.breaks[1].kind, BreakKind::kPage);
+  EXPECT_EQ(Thread(*package, c, "s"), (std::vector<std::string>{"f1", "f2", "f3"}));
+}
+
+}  // namespace
+}  // namespace mirune::idml
