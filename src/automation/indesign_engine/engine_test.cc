@@ -106,6 +106,34 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"whole_text", 0, 6, "", 0, "", "", {{0, 0}, {0, 0}, {0, 0}}}),
     [](const ::testing::TestParamInfo<EditCase>& info) { return info.param.name; });
 
+TEST(ReplaceTextRandomTest, AgreesWithCharacterByCharacterFormats) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 300; ++round) {
+    DocumentBuilder b("t.indd");
+    for (int i = 0; i < 4; ++i) b.AddCharacterStyle("S" + std::to_string(i));
+    const int32_t story = b.AddStory();
+    std::string styles;  // expected style digit per character
+    for (int i = static_cast<int>(rng() % 6); i > 0; --i) {
+      const int32_t style = static_cast<int32_t>(rng() % 3);
+      const size_t length = 1 + rng() % 3;
+      b.Append(story, std::string(length, 'x'), {.character_style = style});
+      styles.append(length, static_cast<char>('0' + style));
+    }
+    const int32_t size = static_cast<int32_t>(styles.size());
+    b.AddFrame(b.AddPage("1"), story, size / 2);
+    b.AddFrame(0, story);
+    Document document = b.Build().value();
+    const int32_t start = size == 0 ? 0 : static_cast<int32_t>(rng() % (size + 1));
+    const int32_t end = start + static_cast<int32_t>(rng() % (size - start + 1));
+    const size_t length = rng() % 3;
+    const int32_t style = static_cast<int32_t>(rng() % 4);
+    ReplaceText(document, 0, start, end, std::u32string(length, U'y'), {.character_style = style});
+    styles.replace(start, end - start, std::string(length, static_cast<char>('0' + style)));
+    ASSERT_EQ(StyleDigits(document.stories[0]), styles) << "round " << round;
+    ASSERT_EQ(CheckDocument(document), "") << "round " << round;
+  }
+}
+
 TEST(ChangeFormatTest, SplitsAndMergesRuns) {
   Document document = ThreeFrames();
   ChangeFormat(document, 0, 2, 4, [](TextFormat& f) { f.character_style = 0; });

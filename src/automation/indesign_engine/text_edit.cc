@@ -46,33 +46,19 @@ void ReplaceText(Document& document, int32_t story_index, int32_t start, int32_t
   const int32_t new_length = static_cast<int32_t>(text.size());
   const int32_t delta = new_length - (end - start);
 
-  // Runs: cut out [start, end), shift the rest, put one run for the new text in between.
-  std::vector<FormatRun> runs;
-  runs.reserve(story.runs.size() + 2);
-  for (size_t r = 0; r < story.runs.size(); ++r) {
-    const int32_t run_start = story.runs[r].start;
-    const int32_t run_end = r + 1 < story.runs.size() ? story.runs[r + 1].start : size;
-    // Part before the range.
-    if (run_start < start) runs.push_back({run_start, story.runs[r].format});
-    // The new text goes in where the range starts.
-    if (run_start <= start && start < run_end && new_length > 0) {
-      runs.push_back({start, format});
-    }
-    // Part after the range.
-    const int32_t tail_start = std::max(run_start, end);
-    if (tail_start < run_end) runs.push_back({tail_start + delta, story.runs[r].format});
+  // Runs: make boundaries at start and end, swap the runs between them for one run of the
+  // new text, shift the later runs, join equal neighbours at the seams.
+  std::vector<FormatRun>& runs = story.runs;
+  const size_t a = start < size ? SplitAt(story, start) : runs.size();
+  const size_t b = end < size ? SplitAt(story, end) : runs.size();
+  runs.erase(runs.begin() + a, runs.begin() + b);
+  size_t after = a;
+  if (new_length > 0) {
+    runs.insert(runs.begin() + a, FormatRun{start, format});
+    after = a + 1;
   }
-  if (start == size && new_length > 0) runs.push_back({start, format});  // appended
-  story.runs.clear();
-  for (const FormatRun& run : runs) {
-    if (!story.runs.empty() && story.runs.back().start == run.start) {
-      story.runs.back() = run;  // an emptied part
-    } else if (!story.runs.empty() && story.runs.back().format == run.format) {
-      continue;
-    } else {
-      story.runs.push_back(run);
-    }
-  }
+  for (size_t i = after; i < runs.size(); ++i) runs[i].start += delta;
+  if (!runs.empty()) MergeAround(story, a, std::min(after, runs.size() - 1));
   story.text.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), text);
 
   for (int32_t f : story.frames) {
