@@ -103,7 +103,8 @@ class Story : public TextContainer {
   virtual Status Export(int32_t format, const std::string& path) = 0;
   // The older `Search(find_what, …, change_to)` of InDesign 2 to 4: applies the application's
   // change formatting to every occurrence of find_what in this story (keeping the matched text
-  // when change_to is empty). Returns the number of occurrences changed.
+  // when change_to is empty). Returns the number of occurrences changed; an empty find_what
+  // changes nothing. Later versions have no Search (kHostError).
   virtual Result<int32_t> Search(std::string_view find_what, std::string_view change_to) = 0;
 };
 
@@ -208,7 +209,8 @@ class Application {
 
   // `ChangeText`: every occurrence of FindWhat in every open document gets ChangeTo (the
   // matched text is kept when ChangeTo is empty) and the change formatting. Returns the
-  // number of occurrences changed. An empty FindWhat is refused with kInvalidArgument.
+  // number of occurrences changed. An empty FindWhat is refused with kInvalidArgument;
+  // InDesign 2 to 4 have no ChangeText (kHostError).
   virtual Result<int32_t> ChangeText() = 0;
 };
 
