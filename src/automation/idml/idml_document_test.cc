@@ -220,17 +220,20 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   const int32_t story = StoryBySource(document, "ue4");  // text inside XML elements
   const std::u32string text = document.stories[static_cast<size_t>(story)].text;
   const int32_t at = static_cast<int32_t>(text.find(U"Title"));
-  layout::ReplaceText(document, story, at, at + 5, U"見出し",
-                      layout::FormatAt(document.stories[story], at));
+  const layout::TextFormat format = layout::FormatAt(document.stories[story], at);
+  layout::ReplaceText(document, story, at, at + 5, U"見出し", format);
   const std::string target = JoinPath(folder, "edited.idml");
-  ASSERT_TRUE(files.Save(document, target).ok());
+  {
+    const Status st = files.Save(document, target);
+    ASSERT_TRUE(st.ok()) << st.ToString();
+  }
   auto reopened = LoadIdmlDocument(target);
   ASSERT_TRUE(reopened.ok()) << reopened.message();
   EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
             U"My Main Article 見出し\rAnd a subtitle");
 
   // A paragraph return added in code is refused rather than written wrongly.
-  layout::ReplaceText(document, story, 0, 0, U"x\r", layout::FormatAt(document.stories[story], 0));
+  layout::ReplaceText(document, story, 0, 0, U"x\r", format);
   const Status refused = files.Save(document, JoinPath(folder, "refused.idml"));
   EXPECT_EQ(refused.code(), ErrorCode::kUnsupported);
   EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));

@@ -244,6 +244,10 @@ class StoryRewriter {
       chars_.push_back({new_text[i], leaf, {f.character_style, f.fill_color}});
     }
     chars_of_leaf_.assign(collector.leaves.size(), {});
+    leaves_of_run_.assign(collector.run_elements.size(), {});
+    for (size_t l = 0; l < collector.leaves.size(); ++l) {
+      leaves_of_run_[collector.leaves[l].run].push_back(l);
+    }
     for (size_t i = 0; i < chars_.size(); ++i) {
       if (chars_[i].leaf >= 0) chars_of_leaf_[static_cast<size_t>(chars_[i].leaf)].push_back(i);
     }
@@ -299,9 +303,8 @@ class StoryRewriter {
   // Leaves (by index) below `node`, in order.
   std::vector<size_t> LeavesUnder(const pugi::xml_node& node, size_t run) const {
     std::vector<size_t> out;
-    for (size_t l = 0; l < collector_->leaves.size(); ++l) {
+    for (size_t l : leaves_of_run_[run]) {
       const LeafRecord& r = collector_->leaves[l];
-      if (r.run != run) continue;
       for (pugi::xml_node up = r.leaf.node; up; up = up.parent()) {
         if (up == node) {
           out.push_back(l);
@@ -324,9 +327,8 @@ class StoryRewriter {
   // Characters of the leaves inside one Content element.
   std::vector<size_t> CharsOfContent(const pugi::xml_node& content, size_t run) const {
     std::vector<size_t> leaves;
-    for (size_t l = 0; l < collector_->leaves.size(); ++l) {
-      const LeafRecord& r = collector_->leaves[l];
-      if (r.run == run && r.leaf.content == content) leaves.push_back(l);
+    for (size_t l : leaves_of_run_[run]) {
+      if (collector_->leaves[l].leaf.content == content) leaves.push_back(l);
     }
     return CharsOf(leaves);
   }
@@ -358,8 +360,9 @@ class StoryRewriter {
     if (!range) {
       // Text outside any character range: its text is written back; a format cannot be.
       std::vector<pugi::xml_node> contents;
-      for (const LeafRecord& r : collector_->leaves) {
-        if (r.run == run && r.leaf.content &&
+      for (size_t l : leaves_of_run_[run]) {
+        const LeafRecord& r = collector_->leaves[l];
+        if (r.leaf.content &&
             std::find(contents.begin(), contents.end(), r.leaf.content) == contents.end()) {
           contents.push_back(r.leaf.content);
         }
@@ -496,6 +499,7 @@ class StoryRewriter {
   LeafCollector* collector_ = nullptr;
   std::vector<NewChar> chars_;
   std::vector<std::vector<size_t>> chars_of_leaf_;
+  std::vector<std::vector<size_t>> leaves_of_run_;
   std::vector<pugi::xml_node> to_remove_;
 };
 
