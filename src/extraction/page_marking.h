@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/indesign.h"
 #include "base/result.h"
@@ -45,12 +46,17 @@ Status MarkFrame(indesign::TextFrame& frame, std::string_view marker,
 template <typename OnPage>
 Status MarkDocumentPages(indesign::Document& document, indesign::TextProperty property,
                          OnPage&& on_page) {
+  // Names and pages in one call each: with the real InDesign every call crosses processes.
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> names, document.PageNames());
   MIRUNE_ASSIGN_OR_RETURN(auto pages, document.Pages());
+  if (names.size() != pages.size()) {
+    return Status(ErrorCode::kHostError, "page names and pages differ in number");
+  }
   const int64_t page_count = static_cast<int64_t>(pages.size());
   int64_t done = 0;
   for (int64_t i = page_count; i >= 1; --i) {
     indesign::Page& page = *pages[static_cast<size_t>(i - 1)];
-    MIRUNE_ASSIGN_OR_RETURN(const std::string name, page.Name());
+    const std::string& name = names[static_cast<size_t>(i - 1)];
     ++done;
     MIRUNE_RETURN_IF_ERROR(on_page(done, page_count));
     const std::string marker = PageMarker(name);

@@ -1,0 +1,60 @@
+#include "cli/terminal_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace mirune::cli {
+namespace {
+
+TEST(TerminalDesktopTest, MessagesAsTitleAndText) {
+  const struct {
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"a\r\nb", "[確認] a\nb"},
+      {"a\r\n\r\nb", "[確認] a\n\nb"},
+      {"終了しました。\n\r処理に", "[確認] 終了しました。\n処理に"},  // LF CR of M9
+      {"InDesign文書を選択して下さい　", "[確認] InDesign文書を選択して下さい　"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TerminalDesktop::FormatMessage(c.text, "確認"), c.shown);
+}
+
+TEST(TerminalDesktopTest, AnswersWithoutATerminal) {
+  JobFlags flags;
+  const struct {
+    bool yes;
+    int style;
+    int answer;
+  } cases[] = {{true, 65, kAnswerOk},      {true, 49, kAnswerOk},      {true, 4132, kAnswerYes},
+               {false, 65, kAnswerCancel}, {false, 49, kAnswerCancel}, {false, 4132, kAnswerNo},
+               {false, 48, kAnswerOk},     {false, 64, kAnswerOk}};
+  for (const auto& c : cases) {
+    TerminalDesktop desktop(flags, {c.yes, /*interactive=*/false});
+    EXPECT_EQ(desktop.ShowMessage("質問", "確認", c.style), c.answer) << c.style << c.yes;
+  }
+}
+
+TEST(TerminalDesktopTest, CtrlCRequestsTheAbort) {
+  JobFlags flags;
+  TerminalDesktop desktop(flags, {true, false});
+  EXPECT_FALSE(desktop.HasAbortPause());
+  desktop.YieldToMessageLoop();
+  EXPECT_FALSE(flags.abort_requested);
+  std::raise(SIGINT);
+  desktop.YieldToMessageLoop();
+  EXPECT_TRUE(flags.abort_requested);
+  EXPECT_TRUE(desktop.interrupted());
+
+  // With the abort window shown, the request goes through it (no question on a terminal).
+  JobFlags flags2;
+  TerminalDesktop desktop2(flags2, {false, false});
+  AbortWindow window(desktop2, flags2);
+  window.Show("本.idml");
+  std::raise(SIGINT);
+  window.Pause();
+  EXPECT_TRUE(flags2.abort_requested);
+}
+
+}  // namespace
+}  // namespace mirune::cli
