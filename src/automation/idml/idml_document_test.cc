@@ -7,6 +7,7 @@
 #include <string>
 
 #include "automation/idml/idml_reader.h"
+#include "automation/idml/idml_test_util.h"
 #include "automation/idml/idml_writer.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
@@ -237,6 +238,58 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   const Status refused = files.Save(document, JoinPath(folder, "refused.idml"));
   EXPECT_EQ(refused.code(), ErrorCode::kUnsupported);
   EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));
+}
+
+TEST(IdmlDocument, SaveMarksInAFootnoteAndAroundIt) {
+  const std::string folder = ScratchFolder("footnote");
+  const std::string body =
+      "<ParagraphStyleRange AppliedParagraphStyle=\"ParagraphStyle/$ID/NormalParagraphStyle\">"
+      "<CharacterStyleRange AppliedCharacterStyle=\"CharacterStyle/$ID/[No character style]\">"
+      "<Content>before term</Content><Footnote><ParagraphStyleRange><CharacterStyleRange "
+      "AppliedCharacterStyle=\"CharacterStyle/$ID/[No character style]\"><Content><?ACE 4?> "
+      "note term here</Content></CharacterStyleRange></ParagraphStyleRange></Footnote>"
+      "<Content> after term</Content></CharacterStyleRange></ParagraphStyleRange>";
+  auto mini = testing::MakeMiniPackage(1, {{"f", "s", -40, -90, 40, 90}},
+                                       {{"s", testing::StoryXml("s", body)}});
+  const std::string source = JoinPath(folder, "footnote.idml");
+  ASSERT_TRUE(WriteFileAtomic(source, mini.Zip()).ok());
+  IdmlFiles files;
+  auto loaded = files.Load(source);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  layout::Document document = std::move(loaded).value();
+  const std::u32string text = document.stories[0].text;
+  ASSERT_EQ(text, U"before term\x04\x04 note term here after term");
+  const int32_t mark = layout::FindSwatch(document, "RazozaMark1");
+  ASSERT_NE(mark, kNone);
+  std::vector<int32_t> starts;
+  for (size_t at = text.find(U"term"); at != std::u32string::npos;
+       at = text.find(U"term", at + 1)) {
+    starts.push_back(static_cast<int32_t>(at));
+    layout::ChangeFormat(document, 0, static_cast<int32_t>(at), static_cast<int32_t>(at) + 4,
+                         [&](layout::TextFormat& f) { f.fill_color = mark; });
+  }
+  ASSERT_EQ(starts.size(), 3u);
+  const std::string target = JoinPath(folder, "marked.idml");
+  {
+    const Status saved = files.Save(document, target);
+    ASSERT_TRUE(saved.ok()) << saved.ToString();
+  }
+  auto reopened = LoadIdmlDocument(target);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  const layout::Story& s = reopened->stories[0];
+  ASSERT_EQ(s.text, text);
+  for (int32_t i = 0; i < static_cast<int32_t>(text.size()); ++i) {
+    bool marked = false;
+    for (int32_t start : starts) marked = marked || (i >= start && i < start + 4);
+    ASSERT_EQ(FillName(*reopened, layout::FormatAt(s, i)) == "RazozaMark1", marked) << i;
+  }
+  // The footnote is still one footnote, inside a character range.
+  const std::string story_xml = Parts(target).at("Stories/Story_s.xml");
+  EXPECT_EQ(story_xml.find("<Footnote>"), story_xml.rfind("<Footnote>"));
+  EXPECT_NE(story_xml.find("<CharacterStyleRange AppliedCharacterStyle=\"CharacterStyle/$ID/[No "
+                           "character style]\"><Footnote>"),
+            std::string::npos)
+      << story_xml;
 }
 
 TEST(IdmlDocument, NewPackageOfABuiltDocumentOpensAgain) {

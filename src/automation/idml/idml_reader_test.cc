@@ -189,8 +189,11 @@ TEST(IdmlReaderSamples, TranspectThreadMastersAnchorsAndSpecialCharacters) {
   EXPECT_NE(text.find(U"1. \x07"
                       U"erster Listenpunkt"),
             std::u32string::npos);
-  EXPECT_NE(text.find(U"angelegt\x04"), std::u32string::npos);  // a footnote reference
-  EXPECT_NE(text.find(U"\x16"), std::u32string::npos);          // a table
+  // A footnote reference, then the footnote's own text (from its number on), then the text
+  // after the reference.
+  EXPECT_NE(text.find(U"angelegt\x04\x04\tüber Schrift > Fußnote einfügen ist die Verarbeitung"),
+            std::u32string::npos);
+  EXPECT_NE(text.find(U"\x16"), std::u32string::npos);  // a table
   // An anchored frame lies on the page of its anchor character.
   const Frame& anchored = *package.FindFrame("ucf7");
   EXPECT_EQ(anchored.anchored_in, "u396");

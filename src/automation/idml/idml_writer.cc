@@ -119,7 +119,7 @@ class LeafCollector : public StoryVisitor {
   void OnLeaf(const StoryLeaf& leaf) override {
     LeafRecord record;
     record.leaf = leaf;
-    record.run = static_cast<uint32_t>(run_elements.size() - 1);
+    record.run = leaf.run;
     record.begin = position;
     record.count = leaf.kind == StoryLeaf::Kind::kText
                        ? static_cast<uint32_t>(Utf8ToUtf32(leaf.node.value()).size())
@@ -268,7 +268,9 @@ class StoryRewriter {
     if (!text_changed && std::none_of(dirty.begin(), dirty.end(), [](bool d) { return d; })) {
       return std::string();
     }
-    for (size_t r = 0; r < dirty.size(); ++r) {
+    // Later runs first: a run nested in another (a footnote's ranges) is rewritten before the
+    // range holding it moves its children into the ranges that replace it.
+    for (size_t r = dirty.size(); r-- > 0;) {
       if (!dirty[r]) continue;
       MIRUNE_RETURN_IF_ERROR(RewriteRun(r, run_format[r]));
     }
@@ -333,25 +335,27 @@ class StoryRewriter {
     return CharsOf(leaves);
   }
 
-  static void ContentsBelow(pugi::xml_node node, std::vector<pugi::xml_node>& out) {
-    if (std::strcmp(node.name(), "Content") == 0) {
-      out.push_back(node);
-      return;
+  // Writes the new text of this run's Content elements at or below `node` in place (text
+  // edits; formats stay): a fresh Content before each, the old one removed at the end.
+  void RewriteContentsIn(const pugi::xml_node& node, size_t run) {
+    std::vector<pugi::xml_node> contents;
+    for (size_t l : leaves_of_run_[run]) {
+      const pugi::xml_node content = collector_->leaves[l].leaf.content;
+      if (!content || std::find(contents.begin(), contents.end(), content) != contents.end()) {
+        continue;
+      }
+      for (pugi::xml_node up = content; up; up = up.parent()) {
+        if (up == node) {
+          contents.push_back(content);
+          break;
+        }
+      }
     }
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-      if (child.type() == pugi::node_element) ContentsBelow(child, out);
-    }
-  }
-
-  // `copy` is a fresh copy of `original`: its Content elements get the new text of the
-  // original's (text edits; formats stay).
-  void RefillContents(const pugi::xml_node& original, pugi::xml_node copy, size_t run) {
-    std::vector<pugi::xml_node> from, to;
-    ContentsBelow(original, from);
-    ContentsBelow(copy, to);
-    for (size_t i = 0; i < from.size() && i < to.size(); ++i) {
-      while (to[i].first_child()) to[i].remove_child(to[i].first_child());
-      FillContent(to[i], CharsOfContent(from[i], run));
+    for (const pugi::xml_node& content : contents) {
+      if (!rewritten_.insert(content.internal_object()).second) continue;
+      pugi::xml_node fresh = content.parent().insert_child_before("Content", content);
+      FillContent(fresh, CharsOfContent(content, run));
+      to_remove_.push_back(content);
     }
   }
 
@@ -359,18 +363,9 @@ class StoryRewriter {
     pugi::xml_node range = collector_->run_elements[run];
     if (!range) {
       // Text outside any character range: its text is written back; a format cannot be.
-      std::vector<pugi::xml_node> contents;
       for (size_t l : leaves_of_run_[run]) {
-        const LeafRecord& r = collector_->leaves[l];
-        if (r.leaf.content &&
-            std::find(contents.begin(), contents.end(), r.leaf.content) == contents.end()) {
-          contents.push_back(r.leaf.content);
-        }
-      }
-      for (const pugi::xml_node& content : contents) {
-        pugi::xml_node fresh = content.parent().insert_child_before("Content", content);
-        FillContent(fresh, CharsOfContent(content, run));
-        to_remove_.push_back(content);
+        const pugi::xml_node content = collector_->leaves[l].leaf.content;
+        if (content) RewriteContentsIn(content, run);
       }
       return Status::Ok();
     }
@@ -414,6 +409,7 @@ class StoryRewriter {
       Piece piece;
       piece.format = chars_[chars[0]].format;
       piece.node = child;
+      RewriteContentsIn(child, run);
       pieces.push_back(piece);
     }
     // Group neighbours of one format; pieces without text join the group before them.
@@ -473,7 +469,7 @@ class StoryRewriter {
       for (size_t index : group.pieces) {
         const Piece& piece = pieces[index];
         if (piece.node) {
-          RefillContents(piece.node, copy.append_copy(piece.node), run);
+          copy.append_move(piece.node);
         } else {
           FillContent(copy.append_child("Content"), piece.content);
         }
@@ -501,6 +497,7 @@ class StoryRewriter {
   std::vector<std::vector<size_t>> chars_of_leaf_;
   std::vector<std::vector<size_t>> leaves_of_run_;
   std::vector<pugi::xml_node> to_remove_;
+  std::set<const void*> rewritten_;  // Content elements already written anew
 };
 
 Result<std::string> AddSwatches(const layout::Document& document, const Package& original,

@@ -61,30 +61,23 @@ class Walker {
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element) continue;
       if (Is(child, "ParagraphStyleRange")) {
-        const pugi::xml_node saved_paragraph = paragraph_;
-        const pugi::xml_node saved_range = range_;
-        const bool saved_open = pseudo_open_;
-        paragraph_ = child;
-        range_ = pugi::xml_node();
-        pseudo_open_ = false;
+        const Context saved = context_;
+        context_ = Context{child, pugi::xml_node(), -1};
         MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
-        paragraph_ = saved_paragraph;
-        range_ = saved_range;
-        pseudo_open_ = saved_open;
-        // Text after the paragraph range but still outside any range starts a fresh run.
-        pseudo_open_ = false;
+        context_ = saved;
+        // Text after the paragraph range but outside any range starts a run of its own.
+        if (!context_.range) context_.run = -1;
       } else if (Is(child, "CharacterStyleRange")) {
-        const pugi::xml_node saved_range = range_;
-        range_ = child;
-        visitor_.OnRun(child, paragraph_);
+        const Context saved = context_;
+        visitor_.OnRun(child, context_.paragraph);
+        context_.range = child;
+        context_.run = next_run_++;
         MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
-        range_ = saved_range;
-        pseudo_open_ = false;
+        context_ = saved;
       } else if (Is(child, "Content")) {
         EnsureRun();
         for (pugi::xml_node piece = child.first_child(); piece; piece = piece.next_sibling()) {
-          StoryLeaf leaf;
-          leaf.node = piece;
+          StoryLeaf leaf = Leaf(piece);
           leaf.content = child;
           if (piece.type() == pugi::node_pcdata || piece.type() == pugi::node_cdata) {
             leaf.kind = StoryLeaf::Kind::kText;
@@ -99,22 +92,30 @@ class Walker {
         }
       } else if (Is(child, "Br")) {
         EnsureRun();
-        StoryLeaf leaf;
+        StoryLeaf leaf = Leaf(child);
         leaf.kind = StoryLeaf::Kind::kBreak;
-        leaf.node = child;
-        std::string type = range_ ? Attr(range_, "ParagraphBreakType") : "";
-        if (type.empty() && paragraph_) type = Attr(paragraph_, "ParagraphBreakType");
+        std::string type = context_.range ? Attr(context_.range, "ParagraphBreakType") : "";
+        if (type.empty() && context_.paragraph) {
+          type = Attr(context_.paragraph, "ParagraphBreakType");
+        }
         leaf.break_kind = BreakKindFromName(type);
         visitor_.OnLeaf(leaf);
       } else if (IsTransparent(child)) {
         MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
       } else if (const char32_t c = ObjectChar(child); c != 0) {
         EnsureRun();
-        StoryLeaf leaf;
+        StoryLeaf leaf = Leaf(child);
         leaf.kind = StoryLeaf::Kind::kObject;
-        leaf.node = child;
         leaf.object_char = c;
         visitor_.OnLeaf(leaf);
+        if (c == kFootnoteChar) {
+          // The footnote's text follows its reference, so that what is marked in it is found
+          // on the reference's page. Its ranges are runs of their own.
+          const Context saved = context_;
+          context_ = Context{pugi::xml_node(), pugi::xml_node(), -1};
+          MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
+          context_ = saved;
+        }
       }
       // Everything else (Properties, XMLAttribute, StoryPreference, notes …) holds no text
       // of this story.
@@ -123,17 +124,30 @@ class Walker {
   }
 
  private:
+  struct Context {
+    pugi::xml_node paragraph;
+    pugi::xml_node range;
+    int run = -1;  // the run text at this point belongs to; -1 until one is opened
+  };
+
+  StoryLeaf Leaf(const pugi::xml_node& node) const {
+    StoryLeaf leaf;
+    leaf.node = node;
+    leaf.run = static_cast<uint32_t>(context_.run);
+    return leaf;
+  }
+
+  // Text outside any character range gets a run of its own (one per paragraph range).
   void EnsureRun() {
-    if (range_ || pseudo_open_) return;
-    visitor_.OnRun(pugi::xml_node(), paragraph_);
-    pseudo_open_ = true;
+    if (context_.run >= 0) return;
+    visitor_.OnRun(pugi::xml_node(), context_.paragraph);
+    context_.run = next_run_++;
   }
 
   const std::string& part_;
   StoryVisitor& visitor_;
-  pugi::xml_node paragraph_;
-  pugi::xml_node range_;
-  bool pseudo_open_ = false;
+  Context context_;
+  int next_run_ = 0;
 };
 
 // A number from an attribute or from <Properties><Name type="unit">…</Name></Properties>;
@@ -169,7 +183,7 @@ class StoryBuilder : public StoryVisitor {
   }
 
   void OnLeaf(const StoryLeaf& leaf) override {
-    const uint32_t run = static_cast<uint32_t>(story_.runs.size() - 1);
+    const uint32_t run = leaf.run;
     switch (leaf.kind) {
       case StoryLeaf::Kind::kText: {
         std::u32string text = Utf8ToUtf32(leaf.node.value());

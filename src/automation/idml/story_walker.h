@@ -27,13 +27,15 @@ struct StoryLeaf {
   pugi::xml_node content;                   // the Content element for kText and kAce
   char32_t object_char = 0;                 // the character standing for a kObject or kAce leaf
   BreakKind break_kind = BreakKind::kNone;  // for kBreak: ParagraphBreakType of its range
+  uint32_t run = 0;  // the run it belongs to (runs are numbered in the order OnRun announces them)
 };
 
 class StoryVisitor {
  public:
   virtual ~StoryVisitor() = default;
-  // A new run starts: `range` is the CharacterStyleRange element, or empty for text outside
-  // any range (then `paragraph` carries the formatting).
+  // A new run: `range` is the CharacterStyleRange element, or empty for text outside any range
+  // (then `paragraph` carries the formatting). Runs can nest (the ranges of a footnote inside
+  // a range): each leaf says which run it belongs to.
   virtual void OnRun(const pugi::xml_node& range, const pugi::xml_node& paragraph) = 0;
   // A leaf of the current run.
   virtual void OnLeaf(const StoryLeaf& leaf) = 0;
