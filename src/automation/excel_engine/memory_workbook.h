@@ -73,7 +73,7 @@ class MemoryExcel final : public ExcelApplication {
 };
 
 // Opens an .xls file as an in-memory workbook (cell values; formats are not read).
-// kNotFound, kFormatError, or kUnsupported in a build without a reader.
+// kNotFound or kFormatError.
 Result<std::unique_ptr<MemoryWorkbook>> OpenXlsWorkbook(const std::string& path);
 
 }  // namespace mirune

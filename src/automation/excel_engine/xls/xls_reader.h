@@ -5,7 +5,8 @@
 // the active sheet are not read: the first sheet is active. Files saved by Excel, with rich
 // text and phonetic runs in their strings, are read as plain text.
 //
-// Linux reads with libfreexl; the Windows build has no reader yet (kUnsupported).
+// Linux reads with libfreexl, behind a structural check by the engine's own reader
+// (biff_reader.h); builds without libfreexl (Windows) read with the engine's own reader.
 
 #include <string>
 
@@ -15,7 +16,7 @@
 namespace mirune::xls {
 
 // kNotFound for a missing file, kFormatError for a file that is not a readable workbook
-// (damaged, password-protected, not BIFF8), kUnsupported where the build has no reader.
+// (damaged, password-protected, not BIFF8).
 Result<WorkbookModel> ReadXlsFile(const std::string& path);
 
 }  // namespace mirune::xls

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "automation/excel_engine/xls/biff_reader.h"
 #include "automation/excel_engine/xls/xls_reader.h"
 #include "base/file.h"
 
@@ -37,6 +38,15 @@ Result<WorkbookModel> ReadXlsFile(const std::string& path) {
   if (!FileExists(path)) {
     if (FolderExists(path)) return Error{ErrorCode::kInvalidArgument, path + ": is a folder"};
     return Error{ErrorCode::kNotFound, path + ": no such file"};
+  }
+  // libfreexl does not check every length in the file against the bytes that are there (a
+  // damaged string table can make it read outside its buffers). The engine's own reader
+  // walks the whole structure with every bound checked first; only a file that passes it
+  // reaches libfreexl.
+  {
+    MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(path));
+    const Result<WorkbookModel> checked = ParseXlsBytes(bytes);
+    if (!checked.ok()) return Error{checked.code(), path + ": " + checked.message()};
   }
   FreeXlHandle xls;
   int rc = freexl_open(path.c_str(), xls.out());
