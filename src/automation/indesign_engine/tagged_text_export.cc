@@ -88,6 +88,8 @@ std::string ColorSpec(const ColorValue& value) {
       parts = value.components;
       break;
   }
+  // A colour without components (as a loaded file may give) is written as all zeros.
+  if (parts.empty()) parts.assign(model == "CMYK" ? 4 : 3, 0.0);
   std::string out = "COLOR:" + model + ":Process:";
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) out += ',';
@@ -143,7 +145,8 @@ void AppendHeader(std::string& out, const Document& document, const TagNames& ta
                            : std::string("COLOR:CMYK:Process:0,0,0,1")) +
            ">";
   for (const Swatch& swatch : document.swatches) {
-    if (swatch.name.empty() || swatch.name == "Black") continue;
+    // "None" is InDesign's absence of colour, not an entry of the table.
+    if (swatch.name.empty() || swatch.name == "Black" || swatch.name == "None") continue;
     table += "<" + EscapeValue(swatch.name) + ":" + ColorSpec(swatch.value) + ">";
   }
   AppendTag(out, tags.color_table, table);

@@ -158,6 +158,19 @@ TEST(TaggedTextExportTest, UnnamedColourIsWrittenAsItsValue) {
   EXPECT_EQ(text.find("<:COLOR"), std::string::npos) << "unnamed colours stay out of the table";
 }
 
+TEST(TaggedTextExportTest, ColourTableLeavesOutNoneAndFillsMissingComponents) {
+  DocumentBuilder b("x.indd");
+  b.AddSwatch("None", {});
+  b.AddSwatch("Empty", {ColorSpace::kRgb, {}});
+  const int32_t story = b.AddStory();
+  const Document document = b.Build().value();
+  const std::string text =
+      TaggedTextOf(document, story, indesign::kCharacterSetUnicode, indesign::kTagFormAbbreviated)
+          .value();
+  EXPECT_EQ(text.find("<None:"), std::string::npos) << text;
+  EXPECT_NE(text.find("<Empty:COLOR:RGB:Process:0,0,0>"), std::string::npos) << text;
+}
+
 TEST(TaggedTextExportTest, BreaksCarryTheirKind) {
   DocumentBuilder b("x.indd");
   const int32_t story = b.AddStory();
