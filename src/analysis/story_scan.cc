@@ -21,6 +21,7 @@ constexpr char16_t kParkedClose = 0xDC3E;
 constexpr std::u16string_view kMarkerOpen = u"◆♭♪";
 constexpr std::u16string_view kMarkerClose = u"♪♭◆";
 constexpr size_t kMarkerLength = 10;  // "◆♭♪" + four digits + "♪♭◆"
+constexpr size_t kMaxPageNameLength = 64;
 constexpr std::string_view kPageLineOpen = "♭♪";
 constexpr std::string_view kPageLineClose = "♪♭";
 
@@ -70,13 +71,22 @@ void MoveMarkersOutOfRuns(TextDocument& doc) {
     std::u16string body;
     std::u16string markers;
     size_t pos = 0;
+    // The first "♪♭◆" at or after an earlier marker's start; kept while it is still ahead,
+    // so a run full of "◆♭♪" costs one pass.
+    size_t close = 0;
+    bool have_close = false;
     while (b != std::u16string_view::npos) {
       body.append(run_text.substr(pos, b - pos));
+      const size_t from = b + kMarkerOpen.size();
+      if (!have_close || (close != std::u16string_view::npos && close < from)) {
+        close = run_text.find(kMarkerClose, from);
+        have_close = true;
+      }
       // A marker runs to its closing "♪♭◆", so a page name of any length moves whole; a
-      // marker cut short keeps the usual ten characters.
-      size_t end = run_text.find(kMarkerClose, b + kMarkerOpen.size());
-      end = end == std::u16string_view::npos ? std::min(b + kMarkerLength, run_text.size())
-                                             : end + kMarkerClose.size();
+      // marker without a near close keeps the usual ten characters.
+      size_t end = close != std::u16string_view::npos && close - from <= kMaxPageNameLength
+                       ? close + kMarkerClose.size()
+                       : std::min(b + kMarkerLength, run_text.size());
       markers.append(run_text.substr(b, end - b));
       pos = end;
       b = run_text.find(kMarkerOpen, pos);

@@ -77,6 +77,8 @@ TEST(StoryScanTest, MarkedRuns) {
       {u"<cc:RazozaMark1>X<cc:>◆♭♪0004♪♭◆<cc:RazozaMark1>AB◆♭♪0005♪♭◆CD◆♭♪0006♪♭◆EF<cc:>"
        u"◆♭♪0007♪♭◆",
        "X\tX\t4\nABCDEF\tABCDEF\t5\n"},
+      // A marker cut short moves its ten characters (here all that is left).
+      {u"<cc:RazozaMark1>A◆♭♪xy<cc:>", "A\tA\t\n"},
       // A term after the last marker has an empty page field.
       {u"◆♭♪0001♪♭◆<cc:RazozaMark1>Z<cc:>", "Z\tZ\t\n"},
       // Pages keep their whole number.
@@ -247,6 +249,13 @@ TEST(StoryScanTest, HostileTagsAreHarmless) {
   body += u"<cc:RazozaMark1>A<cc:>";
   // No ">>" follows any "<t"; the tag removal takes the first "<t" up to the first ">".
   EXPECT_EQ(Entries(body), "A\tA\t\n");
+
+  // A run full of marker openings without any close is one pass too. (The ten-character
+  // cuts leave "♭♪" in the term, which then counts as a page line.)
+  std::u16string run = u"<cc:RazozaMark1>B";
+  for (int i = 0; i < 100000; ++i) run += u"◆♭♪";
+  run += u"<cc:>";
+  EXPECT_EQ(Entries(run), "");
 }
 
 }  // namespace

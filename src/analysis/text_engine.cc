@@ -1,5 +1,6 @@
 #include "analysis/text_engine.h"
 
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
@@ -17,55 +18,59 @@ bool UnitsMatchAt(const std::u16string& text, size_t pos,
   return true;
 }
 
-// next[j] = the first position >= j where the tail matches, or kNone. One backward pass;
-// each position is tested once against the (short, fixed) tail.
-std::vector<size_t> NextTailTable(const std::u16string& text,
-                                  const std::vector<WildcardPattern::Unit>& tail) {
-  std::vector<size_t> next(text.size() + 1, kNone);
-  for (size_t j = text.size() + 1; j-- > 0;) {
-    if (UnitsMatchAt(text, j, tail)) {
-      next[j] = j;
-    } else if (j < text.size()) {
-      next[j] = next[j + 1];
+// The first position >= from where `units` match, or kNone. The search jumps between
+// occurrences of the first fixed unit.
+size_t FindUnits(const std::u16string& text, size_t from,
+                 const std::vector<WildcardPattern::Unit>& units) {
+  if (units.empty()) return from <= text.size() ? from : kNone;
+  if (units[0].any) {
+    for (size_t i = from; i + units.size() <= text.size(); ++i) {
+      if (UnitsMatchAt(text, i, units)) return i;
     }
+    return kNone;
   }
-  return next;
+  size_t i = text.find(units[0].c, from);
+  while (i != std::u16string::npos && i + units.size() <= text.size()) {
+    if (UnitsMatchAt(text, i, units)) return i;
+    i = text.find(units[0].c, i + 1);
+  }
+  return kNone;
 }
 
 // Calls on_match(begin, end) for every match, leftmost first, without overlap. Returns the
-// number of matches.
+// number of matches. Heads are visited left to right and each one needs the first tail at
+// or after its end; that position only grows, so one forward-moving tail search serves all
+// heads (a next-occurrence table computed on demand): the pass is linear however many
+// heads go without a tail.
 template <typename OnMatch>
 size_t ForEachMatch(const std::u16string& text, const WildcardPattern& pattern,
                     OnMatch&& on_match) {
   const auto& head = pattern.head();
+  const auto& tail = pattern.tail();
   size_t count = 0;
   if (!pattern.has_star()) {
     if (head.empty()) return 0;
-    size_t i = 0;
-    while (i + head.size() <= text.size()) {
-      if (UnitsMatchAt(text, i, head)) {
-        on_match(i, i + head.size());
-        ++count;
-        i += head.size();
-      } else {
-        ++i;
-      }
+    size_t i = FindUnits(text, 0, head);
+    while (i != kNone) {
+      on_match(i, i + head.size());
+      ++count;
+      i = FindUnits(text, i + head.size(), head);
     }
     return count;
   }
-  const std::vector<size_t> next = NextTailTable(text, pattern.tail());
-  const size_t tail_size = pattern.tail().size();
-  size_t i = 0;
-  while (i + head.size() <= text.size()) {
-    if (!UnitsMatchAt(text, i, head)) {
-      ++i;
-      continue;
+  // tail_at is the first tail at or after the end of an earlier head; it stays the answer
+  // for a later head as long as it does not lie before that head's end.
+  bool have_tail = false;
+  size_t tail_at = 0;
+  size_t i = FindUnits(text, 0, head);
+  while (i != kNone) {
+    const size_t need = i + head.size();
+    if (!have_tail || tail_at < need) {
+      tail_at = FindUnits(text, need, tail);
+      if (tail_at == kNone) break;  // no tail after this head, so none after any later one
+      have_tail = true;
     }
-    const size_t k = next[i + head.size()];
-    // The next tail only moves right as i grows: with none after this head, no later head
-    // can match either.
-    if (k == kNone) break;
-    size_t end = k + tail_size;
+    size_t end = tail_at + tail.size();
     if (end == i) {
       // An empty match (a pattern of "*" alone): take one code unit so the scan advances.
       if (i >= text.size()) break;
@@ -73,7 +78,7 @@ size_t ForEachMatch(const std::u16string& text, const WildcardPattern& pattern,
     }
     on_match(i, end);
     ++count;
-    i = end;
+    i = FindUnits(text, end, head);
   }
   return count;
 }
