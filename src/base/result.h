@@ -72,9 +72,11 @@ class [[nodiscard]] Result {
   // Precondition: ok().
   T& value() & { return std::get<0>(data_); }
   const T& value() const& { return std::get<0>(data_); }
-  T&& value() && { return std::get<0>(std::move(data_)); }
+  // By value, so that `for (auto& x : F().value())` does not dangle on a temporary.
+  T value() && { return std::get<0>(std::move(data_)); }
   T& operator*() & { return value(); }
   const T& operator*() const& { return value(); }
+  T operator*() && { return std::move(*this).value(); }
   T* operator->() { return &value(); }
   const T* operator->() const { return &value(); }
 
