@@ -143,7 +143,8 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
 
   Result<indesign::OpenedItem> opened = engine.Open(options.input);
   if (!opened.ok()) {
-    hosts.print_err(Errorline("cannot open " + options.input, opened.message()));
+    // The engine's message names the path and the reason.
+    hosts.print_err(Errorline(opened.message(), ""));
     return kExitError;
   }
   // The members of a book, to save them afterwards (the job opens them).
