@@ -15,8 +15,8 @@ namespace mirune::cli {
 // `mirune entries`: analyse exported stories and print their entry lines.
 void RegisterEntriesCommand(CLI::App& app, int& exit_code);
 
-// `mirune extract`: the index extraction of a document or book into Razoza.doc, .txt, .xls.
-void RegisterExtractCommand(CLI::App& app, int& exit_code);
+// `mirune mark`: keyword bulk marking of a document or book, saved to a new file or folder.
+void RegisterMarkCommand(CLI::App& app, int& exit_code);
 
 // `mirune workbook`: the index workbook Razoza.xls from an entry list.
 void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
