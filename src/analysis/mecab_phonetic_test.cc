@@ -99,6 +99,16 @@ TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
   EXPECT_EQ(r.code(), ErrorCode::kFormatError);
   EXPECT_NE(r.message().find("user_dictionary.csv"), std::string::npos);
 
+  // A damaged dictionary (cut short) is refused before MeCab maps it.
+  const std::string cut = std::string(MIRUNE_BINARY_DIR) + "/analysis_cut_user.dic";
+  ASSERT_TRUE(
+      WriteFileAtomic(cut, ReadFileBytes(kData + "user_dictionary.dic")->substr(0, 3000)).ok());
+  ReadingServiceOptions cut_dic;
+  cut_dic.user_dictionary = cut;
+  r = MecabReadings::Open(cut_dic);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.code(), ErrorCode::kFormatError);
+
   ReadingServiceOptions no_system;
   no_system.dictionary_folder = kData;
   r = MecabReadings::Open(no_system);

@@ -94,6 +94,8 @@ TEST(StoryScanTest, MarkedRuns) {
       {u"<cc:RazozaMark1>a\\<b\\>c<cc:>", "a<b>c\ta<b>c\t\n"},
       {u"<cc:RazozaMark1>♯♪x♯♭<cc:>", "♯♪x♯♭\t♯♪x♯♭\t\n"},
       {u"<cc:RazozaMark1>a\\\\b<cc:>", "a\\\\b\ta\\\\b\t\n"},
+      // An escaped bracket inside a tag goes with the tag.
+      {u"<pstyle:a\\>b><cc:RazozaMark1>T<cc:><pstyle:c\\<d>", "T\tT\t\n"},
       // A term holding "♭♪" counts as a page line and gives no entry.
       {u"<cc:RazozaMark1>x♭♪y<cc:>", ""},
       // A manual line break in a term splits its entry line.
