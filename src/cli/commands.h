@@ -18,6 +18,9 @@ void RegisterEntriesCommand(CLI::App& app, int& exit_code);
 // `mirune mark`: keyword bulk marking of a document or book, saved to a new file or folder.
 void RegisterMarkCommand(CLI::App& app, int& exit_code);
 
+// `mirune extract`: the index extraction of a document or book into Razoza.doc, .txt, .xls.
+void RegisterExtractCommand(CLI::App& app, int& exit_code);
+
 // `mirune workbook`: the index workbook Razoza.xls from an entry list.
 void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
 

@@ -25,6 +25,7 @@ int Run(int argc, char** argv) {
   mirune::cli::RegisterResortCommand(app, exit_code);
   mirune::cli::RegisterEntriesCommand(app, exit_code);
   mirune::cli::RegisterMarkCommand(app, exit_code);
+  mirune::cli::RegisterExtractCommand(app, exit_code);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
