@@ -240,7 +240,7 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));
 }
 
-TEST(IdmlDocument, SaveMarksInAFootnoteAndAroundIt) {
+TEST(IdmlDocument, SaveMarksInFootnotesTableCellsAndAroundThem) {
   const std::string folder = ScratchFolder("footnote");
   const std::string body =
       "<ParagraphStyleRange AppliedParagraphStyle=\"ParagraphStyle/$ID/NormalParagraphStyle\">"
@@ -248,7 +248,10 @@ TEST(IdmlDocument, SaveMarksInAFootnoteAndAroundIt) {
       "<Content>before term</Content><Footnote><ParagraphStyleRange><CharacterStyleRange "
       "AppliedCharacterStyle=\"CharacterStyle/$ID/[No character style]\"><Content><?ACE 4?> "
       "note term here</Content></CharacterStyleRange></ParagraphStyleRange></Footnote>"
-      "<Content> after term</Content></CharacterStyleRange></ParagraphStyleRange>";
+      "<Content> after term</Content><Table Self=\"t\"><Cell><ParagraphStyleRange>"
+      "<CharacterStyleRange AppliedCharacterStyle=\"CharacterStyle/$ID/[No character style]\">"
+      "<Content>cell term</Content></CharacterStyleRange></ParagraphStyleRange></Cell></Table>"
+      "</CharacterStyleRange></ParagraphStyleRange>";
   auto mini = testing::MakeMiniPackage(1, {{"f", "s", -40, -90, 40, 90}},
                                        {{"s", testing::StoryXml("s", body)}});
   const std::string source = JoinPath(folder, "footnote.idml");
@@ -258,7 +261,9 @@ TEST(IdmlDocument, SaveMarksInAFootnoteAndAroundIt) {
   ASSERT_TRUE(loaded.ok()) << loaded.message();
   layout::Document document = std::move(loaded).value();
   const std::u32string text = document.stories[0].text;
-  ASSERT_EQ(text, U"before term\x04\x04 note term here after term");
+  ASSERT_EQ(text,
+            U"before term\x04\x04 note term here after term\x16"
+            U"cell term\t");
   const int32_t mark = layout::FindSwatch(document, "RazozaMark1");
   ASSERT_NE(mark, kNone);
   std::vector<int32_t> starts;
@@ -268,7 +273,7 @@ TEST(IdmlDocument, SaveMarksInAFootnoteAndAroundIt) {
     layout::ChangeFormat(document, 0, static_cast<int32_t>(at), static_cast<int32_t>(at) + 4,
                          [&](layout::TextFormat& f) { f.fill_color = mark; });
   }
-  ASSERT_EQ(starts.size(), 3u);
+  ASSERT_EQ(starts.size(), 4u);
   const std::string target = JoinPath(folder, "marked.idml");
   {
     const Status saved = files.Save(document, target);

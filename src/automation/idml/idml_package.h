@@ -89,6 +89,7 @@ struct TextRun {
 inline constexpr char32_t kParagraphReturn = U'\r';
 inline constexpr char32_t kAnchorChar = 0xFFFC;        // an anchored or inline page item
 inline constexpr char32_t kTableChar = 0x16;           // a table
+inline constexpr char32_t kCellEndChar = U'\t';        // the end of a table cell's text
 inline constexpr char32_t kFootnoteChar = 0x04;        // a footnote reference
 inline constexpr char32_t kTextVariableChar = 0xFFFC;  // a text variable instance
 

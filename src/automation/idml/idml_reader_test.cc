@@ -263,10 +263,12 @@ TEST(IdmlReaderStories, TextOfStoryElements) {
       {"escaped characters", "<Content>a &amp; b &lt;c&gt;</Content>", U"a & b <c>"},
       {"whitespace-only content is text", "<Content>  </Content>", U"  "},
       {"forced line break", "<Content>a\u2028b</Content>", U"a\nb"},
-      {"a table takes one character",
-       "<Content>x</Content><Table Self=\"t\"><Cell><Content>"
-       "in cell</Content></Cell></Table>",
-       U"x\x16"},
+      {"a table: its character, then each cell's text and a tab",
+       "<Content>x</Content><Table "
+       "Self=\"t\"><Row/><Cell><ParagraphStyleRange><CharacterStyleRange>"
+       "<Content>one</Content></CharacterStyleRange></ParagraphStyleRange></Cell><Cell><Content>"
+       "two</Content></Cell></Table><Content>y</Content>",
+       U"x\x16one\ttwo\ty"},
   };
   for (const Case& c : table) {
     SCOPED_TRACE(c.what);

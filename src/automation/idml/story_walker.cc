@@ -115,6 +115,20 @@ class Walker {
           context_ = Context{pugi::xml_node(), pugi::xml_node(), -1};
           MIRUNE_RETURN_IF_ERROR(Walk(child, depth + 1));
           context_ = saved;
+        } else if (c == kTableChar) {
+          // Likewise the text of each cell, in the order of the package, each cell ended by a
+          // tab so that the marks of neighbouring cells stay apart.
+          const Context saved = context_;
+          for (pugi::xml_node cell = child.child("Cell"); cell; cell = cell.next_sibling("Cell")) {
+            context_ = Context{pugi::xml_node(), pugi::xml_node(), -1};
+            MIRUNE_RETURN_IF_ERROR(Walk(cell, depth + 2));
+            EnsureRun();
+            StoryLeaf end = Leaf(cell);
+            end.kind = StoryLeaf::Kind::kObject;
+            end.object_char = kCellEndChar;
+            visitor_.OnLeaf(end);
+          }
+          context_ = saved;
         }
       }
       // Everything else (Properties, XMLAttribute, StoryPreference, notes …) holds no text
