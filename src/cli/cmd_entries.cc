@@ -16,11 +16,6 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 namespace mirune::cli {
 namespace {
 
@@ -77,11 +72,6 @@ int RunEntries(const EntriesOptions& options) {
     PrintErr(prefix + "this build has no reading dictionary; kanji keep their written form " +
              "and are marked for re-check\n");
   }
-#ifdef _WIN32
-  // The entry list is LF-separated on every platform: no CR LF translation of stdout.
-  std::fflush(stdout);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
   PrintOut(entries.text());
   return 0;
 }

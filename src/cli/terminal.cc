@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -15,6 +16,9 @@ void SetUpConsole() {
 #ifdef _WIN32
   SetConsoleOutputCP(CP_UTF8);
   SetConsoleCP(CP_UTF8);
+  // Lines end in LF on every platform; the C runtime would otherwise turn them into CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 
