@@ -1,0 +1,71 @@
+# Runs `mirune mark` on a real IDML sample with the keyword workbooks of tests/data/marking:
+# the per-keyword report (golden), the saved file, the untouched input, and the exit codes of
+# the refusals and of bad input.
+#   cmake -DMIRUNE=<program> -DDATA=<tests/data/marking> -DSAMPLE=<.idml> -DWORK=<folder>
+#         -P mark_cli_check.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(SHA256 ${SAMPLE} input_before)
+
+function(run_mark expected_rc)
+  execute_process(COMMAND ${MIRUNE} mark ${ARGN}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL expected_rc)
+    message(FATAL_ERROR "mirune mark ${ARGN}: exit ${rc}, expected ${expected_rc}\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+cmake_minimum_required(VERSION 3.25)
+
+# The run: confirmed by --yes; the messages, then the report (golden), the file written.
+run_mark(0 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 --yes ${SAMPLE} -o ${WORK}/marked.idml)
+file(READ ${DATA}/mark_report.expected.txt golden)
+string(REPLACE "{WORK}" "${WORK}" golden "${golden}")
+string(FIND "${out}" "キーワードごとのマーキング箇所数:" report_at)
+string(SUBSTRING "${out}" ${report_at} -1 report)
+if(report_at EQUAL -1 OR NOT report STREQUAL golden)
+  message(FATAL_ERROR "report differs:\n${out}\nexpected:\n${golden}")
+endif()
+if(NOT EXISTS ${WORK}/marked.idml)
+  message(FATAL_ERROR "no marked file written")
+endif()
+string(FIND "${out}" "一括マーキング処理が終了しました。" finished)
+if(finished EQUAL -1 OR finished GREATER report_at)
+  message(FATAL_ERROR "no completion message before the report:\n${out}")
+endif()
+
+# Without --yes and without a terminal the confirmation is answered Cancel: exit 1, no file.
+run_mark(1 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 ${SAMPLE} -o ${WORK}/cancelled.idml)
+if(EXISTS ${WORK}/cancelled.idml)
+  message(FATAL_ERROR "a cancelled run wrote its output")
+endif()
+
+# "sheet1" is not "Sheet1": refused (exit 1).
+run_mark(1 --keywords ${DATA}/Keyword_lowercase_sheet1.xls --style RazozaMark2 --yes ${SAMPLE}
+         -o ${WORK}/refused.idml)
+string(FIND "${out}${err}" "Sheet1が見つかりませんでした。" refused)
+if(refused EQUAL -1)
+  message(FATAL_ERROR "no sheet message:\n${out}${err}")
+endif()
+
+# A keyword file that cannot be read: the "open Keyword.xls" message with the reason (exit 2).
+foreach(bad ${DATA}/Keyword_damaged.xls ${DATA}/no_such_keywords.xls)
+  run_mark(2 --keywords ${bad} --swatch RazozaMark1 --yes ${SAMPLE} -o ${WORK}/bad.idml)
+  string(FIND "${out}${err}" "Keyword.xlsを開いておいて下さい。" m1)
+  string(FIND "${err}" "${bad}" named)
+  if(m1 EQUAL -1 OR named EQUAL -1)
+    message(FATAL_ERROR "bad keyword file ${bad}:\n${out}${err}")
+  endif()
+endforeach()
+
+# Bad options: both marks, and OUTPUT naming INPUT.
+run_mark(2 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 --style RazozaMark2 --yes
+         ${SAMPLE} -o ${WORK}/both.idml)
+run_mark(2 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 --yes ${SAMPLE} -o ${SAMPLE})
+
+file(SHA256 ${SAMPLE} input_after)
+if(NOT input_before STREQUAL input_after)
+  message(FATAL_ERROR "the input was changed")
+endif()
