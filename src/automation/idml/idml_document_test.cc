@@ -130,8 +130,21 @@ TEST(IdmlDocument, EngineOpensFilesAndFoldersAsBooks) {
   EXPECT_FALSE(IdmlBookFromFiles({JoinPath(folder, "notes.txt")}).ok());
   EXPECT_FALSE(IdmlBookFromFolder(ScratchFolder("empty")).ok());
 
-  auto bad = engine.Open(JoinPath(folder, "missing.idml"));
-  EXPECT_FALSE(bad.ok());
+  auto missing = engine.Open(JoinPath(folder, "missing.idml"));
+  EXPECT_FALSE(missing.ok());
+  // A damaged package: the message names the file and the part; the file is left alone.
+  const std::string damaged = JoinPath(folder, "damaged.idml");
+  auto mini = testing::MakeMiniPackage(1, {{"f", "s", -40, -90, 40, 90}},
+                                       {{"s", testing::SimpleStory("s", "<Content>x</Content>")}});
+  mini.Set("Stories/Story_s.xml", "<Story Self=\"s\"><Content>x</Story>");
+  ASSERT_TRUE(WriteFileAtomic(damaged, mini.Zip()).ok());
+  const std::string before = ReadFileBytes(damaged).value();
+  auto bad = engine.Open(damaged);
+  ASSERT_FALSE(bad.ok());
+  EXPECT_EQ(bad.code(), ErrorCode::kFormatError);
+  EXPECT_NE(bad.message().find("damaged.idml"), std::string::npos) << bad.message();
+  EXPECT_NE(bad.message().find("Stories/Story_s.xml"), std::string::npos) << bad.message();
+  EXPECT_EQ(ReadFileBytes(damaged).value(), before);
 }
 
 TEST(IdmlDocument, SaveRewritesOnlyTheChangedStoryAndAddedResources) {

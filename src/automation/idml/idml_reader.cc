@@ -306,6 +306,8 @@ class Reader {
       Page page;
       page.self = Attr(pages[i], "Self");
       page.name = Attr(pages[i], "Name");
+      // Every page InDesign writes has its displayed name; without one, its position.
+      if (page.name.empty()) page.name = std::to_string(package_.pages.size() + 1);
       page.spread = spread_index;
       Rect own;
       if (ParseBounds(Attr(pages[i], "GeometricBounds"), own)) {
