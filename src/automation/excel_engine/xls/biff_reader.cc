@@ -78,6 +78,16 @@ class CompoundFile {
     }
     MIRUNE_ASSIGN_OR_RETURN(directory_, Chain(dir_start_, fat_, sector_size_, SIZE_MAX, false));
     if (directory_.size() < 128) return Damaged("no directory");
+    // Every entry's name length and type, not only the entries looked up later: other
+    // readers convert all names with the length found in the file.
+    for (size_t at = 0; at + 128 <= directory_.size(); at += 128) {
+      const uint16_t name_bytes = Get16(directory_, at + 64);
+      const uint8_t type = static_cast<uint8_t>(directory_[at + 66]);
+      if (name_bytes > 64 || name_bytes % 2 != 0) return Damaged("bad directory entry name");
+      if (type != 0 && type != 1 && type != 2 && type != 5) return Damaged("bad directory entry");
+      if (type != 0 && name_bytes < 2) return Damaged("bad directory entry name");
+      if ((at == 0) != (type == 5)) return Damaged("bad root entry");
+    }
     // The root entry holds the mini stream.
     const uint32_t mini_start = Get32(directory_, 116);
     const uint32_t mini_size = Get32(directory_, 120);

@@ -244,6 +244,11 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
   std::string filepass = stream;  // FILEPASS right after the BOF
   filepass.insert(20, std::string("\x2F\x00\x00\x00", 4));
 
+  std::string long_name = good;  // the root entry's name length past its 64 bytes
+  const size_t dir = (static_cast<uint8_t>(good[48]) + 1u) * 512;
+  long_name[dir + 64] = '\xFF';
+  long_name[dir + 65] = '\xFF';
+
   struct Case {
     const char* name;
     std::string file;
@@ -256,6 +261,7 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
       {"shared string index", WrapInCompoundFile(bad_index)},
       {"string past the table", WrapInCompoundFile(long_string)},
       {"password", WrapInCompoundFile(filepass)},
+      {"directory name length", long_name},
       {"stream cut in a record", WrapInCompoundFile(stream.substr(0, labelsst + 7))},
   };
   for (const Case& c : cases) {
