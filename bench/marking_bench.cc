@@ -13,6 +13,8 @@
 #include "base/utf.h"
 #include "marking/keyword_marking.h"
 #include "marking/sheet_workbook_test_util.h"
+#include "progress/progress_model.h"
+#include "progress/terminal_progress_view.h"
 
 namespace mirune {
 namespace {
@@ -105,7 +107,9 @@ layout::Document MakeBookDocument(const std::vector<std::string>& terms, std::mt
   return std::move(b.Build().value());
 }
 
-void BM_MarkThousandKeywordsIn300Pages(benchmark::State& state) {
+// `with_terminal_progress`: the command line's progress model and terminal view (not drawing,
+// as when standard error is not a terminal) instead of a reporter that does nothing.
+void RunBenchmark(benchmark::State& state, bool with_terminal_progress) {
   std::mt19937 rng(7);
   const std::vector<std::string> terms = MakeTerms(1500, rng);
   const layout::Document document = MakeBookDocument(terms, rng);
@@ -122,7 +126,11 @@ void BM_MarkThousandKeywordsIn300Pages(benchmark::State& state) {
     (void)engine.SetChangeFormatting({"", "RazozaMark1"});
     Source source(&workbook);
     NullDesktop desktop;
-    NullProgress progress;
+    NullProgress null_progress;
+    TerminalProgressView view(false, [](std::string_view) {});
+    ProgressWindowModel model(view);
+    ProgressReporter& progress =
+        with_terminal_progress ? static_cast<ProgressReporter&>(model) : null_progress;
     NoSleep sleeper;
     JobFlags flags;
     KeywordMarkingHosts hosts{engine, source, desktop, progress, sleeper, flags, {}};
@@ -137,7 +145,14 @@ void BM_MarkThousandKeywordsIn300Pages(benchmark::State& state) {
   state.counters["places"] = static_cast<double>(places);
   state.counters["stories"] = kPages + 1;
 }
+void BM_MarkThousandKeywordsIn300Pages(benchmark::State& state) { RunBenchmark(state, false); }
+void BM_MarkThousandKeywordsIn300PagesTerminalProgress(benchmark::State& state) {
+  RunBenchmark(state, true);
+}
 BENCHMARK(BM_MarkThousandKeywordsIn300Pages)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MarkThousandKeywordsIn300PagesTerminalProgress)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 }  // namespace mirune
