@@ -12,10 +12,16 @@
 #include <filesystem>
 #include <map>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 #include "analysis/phonetic.h"
+#include "app/data_folder.h"
 #include "app/extraction_launch.h"
 #include "app/recording_desktop.h"
 #include "automation/indesign_engine/engine_application.h"
+#include "base/cp932.h"
 #include "base/file.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/razoza_xls_writer.h"
@@ -169,6 +175,88 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   // Chapter 2's split across its frames is an estimate.
   EXPECT_EQ(*documents.estimated, std::vector<std::string>{"chapter2.idml"});
 }
+
+#ifndef _WIN32
+// The command line on the same book: exit codes, messages, the three paths, the warning.
+struct CliRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunCli(const std::string& arguments, const std::string& tag) {
+  const std::string folder = std::string(MIRUNE_BINARY_DIR) + "/extraction_cli_test";
+  fs::create_directories(folder);
+  const std::string out = folder + "/" + tag + ".out";
+  const std::string err = folder + "/" + tag + ".err";
+  const std::string command = std::string(MIRUNE_BINARY_DIR) + "/bin/mirune extract " + arguments +
+                              " </dev/null >'" + out + "' 2>'" + err + "'";
+  CliRun run;
+  const int status = std::system(command.c_str());
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = *ReadFileBytes(out);
+  run.err = *ReadFileBytes(err);
+  return run;
+}
+
+TEST(ExtractCommandTest, ExitCodesAndOutput) {
+  const std::string samples = std::string(MIRUNE_SOURCE_DIR) + "/samples/book";
+  if (!FileExists(samples + "/chapter1.idml")) GTEST_SKIP() << "no sample book at " << samples;
+  const std::string data = std::string(MIRUNE_BINARY_DIR) + "/extraction_cli_test/data";
+  fs::remove_all(data);
+  const std::string data_arg = "--data-dir '" + data + "' ";
+
+  // Completed: exit 0, the completion message, the three paths, the estimate warning.
+  CliRun run = RunCli(data_arg + "--yes '" + samples + "'", "ok");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("[ミルネ Ver1.0] 以下のブックの索引抽出を開始します。\n\n" + samples),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("[ミルネ Ver1.0] 索引抽出処理が終了しました。\n処理にかかった時間は "),
+            std::string::npos);
+  EXPECT_NE(run.out.find("16ヵ所抽出しました。"), std::string::npos);
+  EXPECT_NE(run.out.find(data + "/RazozaData/Razoza.xls\n"), std::string::npos);
+  EXPECT_NE(run.err.find("chapter2.idml"), std::string::npos);
+  EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"),
+            *ReadFileBytes(kGoldenFolder + "/sample_book_Razoza.txt"));
+
+  // No terminal and no --yes: the question is answered Cancel, and the program says so.
+  run = RunCli(data_arg + "'" + samples + "/chapter1.idml'", "cancel");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.out.find("→ キャンセル"), std::string::npos) << run.out;
+
+  // Members given one by one make a book.
+  run = RunCli(data_arg + "--yes '" + samples + "/chapter3.idml' '" + samples + "/chapter1.idml'",
+               "members");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("12ヵ所抽出しました。"), std::string::npos) << run.out;
+  auto txt = ReadFileBytes(data + "/RazozaData/Razoza.txt");
+  EXPECT_EQ(txt->find(EncodeCp932("千利休")), 0u);  // chapter 3 first, as given
+
+  // .indd without InDesign: the recovery message and the detail; exit 2.
+  run = RunCli(data_arg + "--yes '" + samples + "/chapter1.indd'", "indd");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("[確認] 処理を開始または続行することができませんでした。"),
+            std::string::npos);
+  EXPECT_NE(run.err.find("IDML"), std::string::npos) << run.err;
+
+  // Not a document: exit 2.
+  run = RunCli(data_arg + "--yes '" + samples + "/CONTENTS.md'", "not_document");
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.out.find("[確認] InDesign文書を選択して下さい　"), std::string::npos);
+
+  // A second job on a data folder in use is refused: exit 1, nothing written.
+  {
+    auto held = DataFolderLock::Acquire(data);
+    ASSERT_TRUE(held.ok());
+    const std::string before = *ReadFileBytes(data + "/RazozaData/Razoza.txt");
+    run = RunCli(data_arg + "--yes '" + samples + "'", "locked");
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.out.find(DataFolderBusyMessage(data)), std::string::npos) << run.out;
+    EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"), before);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace mirune

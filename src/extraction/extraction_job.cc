@@ -209,6 +209,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count), kTitleProduct,
       kStyleCompletion);
   desktop.ShowInDesign();
+  desktop.FocusMainWindow();
   c_.flags.job_running = false;
   return ExtractionOutcome::kCompleted;
 }

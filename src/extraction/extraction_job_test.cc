@@ -425,6 +425,28 @@ TEST(ExtractionJobTest, ErrorEndsWithTheFixedMessageAndKeepsTheWorkingFile) {
   EXPECT_EQ(*h.app.DocumentCount(), 1);  // left open, as the host leaves it after an error
 }
 
+TEST(ExtractionJobTest, ExportNamesGrowPastThreeDigits) {
+  Harness h("many_stories");
+  DocumentBuilder b("/n/doc.indd");
+  const int32_t mark = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
+  const int32_t page = b.AddPage("1");
+  for (int i = 0; i < 1001; ++i) {
+    const int32_t story = b.AddStory();
+    b.Append(story, "本", {.fill_color = mark});
+    b.Append(story, "\r");
+    b.AddFrame(page, story);
+  }
+  h.app.RegisterDocument(*b.Build());
+  const ExtractionResult result = h.Run("/n/doc.indd", false);
+  ASSERT_EQ(result.outcome, ExtractionOutcome::kCompleted) << result.error.ToString();
+  EXPECT_EQ(result.export_count, 1001);
+  EXPECT_EQ(h.analyzer.export_names[998], "InD_Tag999.txt");
+  EXPECT_EQ(h.analyzer.export_names[999], "InD_Tag1000.txt");
+  EXPECT_EQ(h.analyzer.export_names[1000], "InD_Tag1001.txt");
+  EXPECT_EQ(result.entry_count, 1001);
+  EXPECT_FALSE(FileExists(h.folders.ExportPath(1000)));
+}
+
 TEST(ExtractionJobTest, MissingTargetIsAnError) {
   Harness h("missing");
   const ExtractionResult result = h.Run("/nowhere/doc.indd", false);
