@@ -246,6 +246,22 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
             U"My Main Article 見出し\rAnd a subtitle");
 
+  // Text right after a paragraph return gets content of its own. (Edits are saved as one
+  // changed stretch per story: start again from the package.)
+  document = files.Load(Sample("simpleidml_4-pages_CS5.5.idml")).value();
+  const int32_t subtitle = static_cast<int32_t>(
+      document.stories[static_cast<size_t>(story)].text.find(U"And a subtitle"));
+  layout::ReplaceText(document, story, subtitle, subtitle, U"◆♭♪0001♪♭◆", format);
+  const std::string marked = JoinPath(folder, "marked.idml");
+  {
+    const Status st = files.Save(document, marked);
+    ASSERT_TRUE(st.ok()) << st.ToString();
+  }
+  reopened = LoadIdmlDocument(marked);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
+            U"My Main Article Title\r◆♭♪0001♪♭◆And a subtitle");
+
   // A paragraph return added in code is refused rather than written wrongly.
   layout::ReplaceText(document, story, 0, 0, U"x\r", format);
   const Status refused = files.Save(document, JoinPath(folder, "refused.idml"));

@@ -210,9 +210,35 @@ class StoryRewriter {
         insert_leaf = text_leaf(i);
       }
       if (insert_leaf < 0) {
-        return Error{ErrorCode::kUnsupported, "story " + story_.self +
-                                                  ": text added where the package has no text to "
-                                                  "extend"};
+        // Next to a paragraph return, an object or a special character: the new text goes
+        // into content of its own beside it.
+        const int neighbour = prefix > 0                 ? leaf_of_old[prefix - 1]
+                              : suffix < old_text.size() ? leaf_of_old[old_text.size() - suffix]
+                                                         : -1;
+        if (neighbour < 0) {
+          return Error{ErrorCode::kUnsupported,
+                       "story " + story_.self + ": text added where the package has no text"};
+        }
+        const bool after = prefix > 0;
+        const LeafRecord& near = collector.leaves[static_cast<size_t>(neighbour)];
+        LeafRecord added;
+        added.leaf.kind = StoryLeaf::Kind::kText;
+        added.leaf.run = near.run;
+        added.run = near.run;
+        added.begin = static_cast<uint32_t>(prefix);
+        added.count = 0;
+        pugi::xml_node parent = near.leaf.node.parent();
+        if (near.leaf.kind == StoryLeaf::Kind::kAce) {
+          added.leaf.content = near.leaf.content;
+          added.leaf.node = after ? parent.insert_child_after(pugi::node_pcdata, near.leaf.node)
+                                  : parent.insert_child_before(pugi::node_pcdata, near.leaf.node);
+        } else {
+          added.leaf.content = after ? parent.insert_child_after("Content", near.leaf.node)
+                                     : parent.insert_child_before("Content", near.leaf.node);
+          added.leaf.node = added.leaf.content.append_child(pugi::node_pcdata);
+        }
+        collector.leaves.push_back(added);
+        insert_leaf = static_cast<int>(collector.leaves.size()) - 1;
       }
       for (size_t i = prefix; i < new_text.size() - suffix; ++i) {
         if (!Insertable(new_text[i])) {
