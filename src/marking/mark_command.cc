@@ -117,6 +117,15 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
         Errorline("OUTPUT must differ from INPUT (the input is never written)", options.output));
     return kExitError;
   }
+  // The folder that will hold OUTPUT must be there, so a long run does not end unsaved.
+  {
+    std::error_code ec;
+    const std::filesystem::path parent = ToPath(options.output).parent_path();
+    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
+      hosts.print_err(Errorline("the folder of OUTPUT does not exist", options.output));
+      return kExitError;
+    }
+  }
   const std::string& mark_name = options.swatch.empty() ? options.style : options.swatch;
   if (!IsRazozaMarkName(mark_name)) {
     hosts.print_err(

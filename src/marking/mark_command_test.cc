@@ -91,7 +91,7 @@ class MarkCommandTest : public ::testing::Test {
     options.keywords_path = "/k/Keyword.xls";
     options.swatch = "RazozaMark1";
     options.input = "/in/doc.idml";
-    options.output = "/out/doc.idml";
+    options.output = out_path;
   }
 
   void SetKeywords(const std::vector<std::string>& column_b) {
@@ -111,6 +111,7 @@ class MarkCommandTest : public ::testing::Test {
   RecordingDesktop desktop;
   RecordingProgress progress;
   std::string out, err;
+  const std::string out_path = JoinPath(MIRUNE_BINARY_DIR, "marking_test_doc.idml");
   MarkCommandHosts hosts;
   MarkCommandOptions options;
 };
@@ -119,8 +120,8 @@ TEST_F(MarkCommandTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
   files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引の用語と索引。", "柱"});
   SetKeywords({"索引", "", "ノンブル", "用語"});
   ASSERT_EQ(Run(), kExitOk) << err;
-  ASSERT_EQ(saved.count("/out/doc.idml"), 1u);
-  const layout::Document& doc = saved.at("/out/doc.idml");
+  ASSERT_EQ(saved.count(out_path), 1u);
+  const layout::Document& doc = saved.at(out_path);
   EXPECT_EQ(Bracketed(doc, 0, "RazozaMark1"), "[索引]の[用語]と[索引]。");
   const int32_t swatch = layout::FindSwatch(doc, "RazozaMark1");
   ASSERT_NE(swatch, layout::kNone);
@@ -134,7 +135,8 @@ TEST_F(MarkCommandTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
             "  B4\t用語\t1\n"
             "見つからなかったキーワード: 1語\n"
             "  B3\tノンブル\n"
-            "保存しました: /out/doc.idml\n");
+            "保存しました: " +
+                out_path + "\n");
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
 }
@@ -152,7 +154,7 @@ TEST_F(MarkCommandTest, ExistingSwatchKeepsItsColour) {
   files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"}, /*with_mark_swatch=*/true);
   SetKeywords({"索引"});
   ASSERT_EQ(Run(), kExitOk) << err;
-  const layout::Document& doc = saved.at("/out/doc.idml");
+  const layout::Document& doc = saved.at(out_path);
   EXPECT_EQ(doc.swatches.size(), 1u);
   EXPECT_EQ(doc.swatches[0].value.components, (std::vector<double>{0, 0, 100, 0}));
 }
@@ -163,7 +165,7 @@ TEST_F(MarkCommandTest, CreatedStyleIsColourOnly) {
   options.swatch.clear();
   options.style = "RazozaMark2";
   ASSERT_EQ(Run(), kExitOk) << err;
-  const layout::Document& doc = saved.at("/out/doc.idml");
+  const layout::Document& doc = saved.at(out_path);
   const int32_t style = layout::FindCharacterStyle(doc, "RazozaMark2");
   ASSERT_NE(style, layout::kNone);
   const int32_t fill = doc.character_styles[style].fill_color;
@@ -211,13 +213,13 @@ TEST_F(MarkCommandTest, FindOptionsComeFromTheFlags) {
   SetKeywords({"Index"});
   options.case_sensitive = true;
   ASSERT_EQ(Run(), kExitOk) << err;
-  EXPECT_EQ(Bracketed(saved.at("/out/doc.idml"), 0, "RazozaMark1"), "[Index] index indexes");
+  EXPECT_EQ(Bracketed(saved.at(out_path), 0, "RazozaMark1"), "[Index] index indexes");
 
   saved.clear();
   options.case_sensitive = false;
   options.whole_word = true;
   ASSERT_EQ(Run(), kExitOk) << err;
-  EXPECT_EQ(Bracketed(saved.at("/out/doc.idml"), 0, "RazozaMark1"), "[Index] [index] indexes");
+  EXPECT_EQ(Bracketed(saved.at(out_path), 0, "RazozaMark1"), "[Index] [index] indexes");
 }
 
 TEST_F(MarkCommandTest, UnreadableKeywordFileGivesM1WithDetail) {
@@ -252,6 +254,16 @@ TEST_F(MarkCommandTest, NeverWritesTheInput) {
   EXPECT_NE(err.find("OUTPUT must differ from INPUT"), std::string::npos) << err;
   EXPECT_EQ(loads, 0);
   EXPECT_TRUE(saved.empty());
+}
+
+TEST_F(MarkCommandTest, OutputFolderMustExist) {
+  files["/in/doc.idml"] = MakeDocument("/in/doc.idml", {"索引"});
+  SetKeywords({"索引"});
+  options.output = JoinPath(JoinPath(MIRUNE_BINARY_DIR, "no_such_folder"), "doc.idml");
+  EXPECT_EQ(Run(), kExitError);
+  EXPECT_NE(err.find("the folder of OUTPUT does not exist"), std::string::npos) << err;
+  EXPECT_EQ(loads, 0);
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 TEST_F(MarkCommandTest, SwatchAndStyleAreExclusive) {
