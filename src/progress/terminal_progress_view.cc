@@ -32,9 +32,13 @@ std::string TerminalProgressView::FormatLine(const ProgressWindowState& state) {
 void TerminalProgressView::Render(const ProgressWindowState& state) {
   if (!is_terminal_ || !state.open) return;
   const auto now = std::chrono::steady_clock::now();
-  const std::string key = state.activity + "|" + state.percent_text + "|" + state.document_counter +
-                          "|" + state.story_counter;
-  if (key == last_key_ && now - last_draw_ < std::chrono::milliseconds(100)) return;
+  // A new activity or document is drawn at once; anything else at most every 100 ms, so a
+  // long job does not spend its time writing to the terminal.
+  const std::string key = state.activity + "|" + state.document_counter;
+  if (key == last_key_ && now - last_draw_ < std::chrono::milliseconds(100) &&
+      state.percent_text != "100％") {
+    return;
+  }
   last_key_ = key;
   last_draw_ = now;
   write_("\r\x1b[K" + FormatLine(state));

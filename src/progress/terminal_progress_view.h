@@ -3,7 +3,7 @@
 // The progress window of the command line: one line on standard error, redrawn in place
 // (activity text, bar, percentage, document and story counters, extracted terms). Draws
 // only when standard error is a terminal; redraws at most every 100 ms unless the
-// percentage, the activity or a counter changes.
+// activity or the document changes, or 100 % is reached.
 
 #include <chrono>
 #include <functional>
