@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "automation/excel_engine/memory_workbook.h"
@@ -259,6 +261,34 @@ TEST(RazozaWorkbookTest, SavedWorkbookReadsBackAndResortsIntoANewFile) {
     EXPECT_EQ(Rows(**out, name), Rows(*built, name)) << name;
   }
   EXPECT_EQ(ResortRazozaXls(excel, path, path).code(), ErrorCode::kInvalidArgument);
+}
+
+// The whole written workbook, as python3-xlrd reads it (cells, widths, formats of every
+// sheet), against the golden dump.
+TEST(RazozaWorkbookTest, GoldenWorkbookThroughXlrd) {
+#ifdef _WIN32
+  GTEST_SKIP() << "python3-xlrd is read from the Linux build";
+#else
+  if (std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "python3-xlrd is not available";
+  }
+  const std::string data = MIRUNE_SOURCE_DIR "/tests/data/workbook/";
+  auto text = ReadFileBytes(data + "entries.txt");
+  ASSERT_TRUE(text.ok());
+  const std::string path = JoinPath(MIRUNE_BINARY_DIR, "workbook_test_golden.xls");
+  ASSERT_TRUE(WriteRazozaXls(*text, path).ok());
+  const std::string command = "/usr/bin/python3 '" + data + "xls_dump.py' '" + path + "'";
+  std::string dump;
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) dump.append(buf, n);
+  ASSERT_EQ(pclose(pipe), 0);
+  auto golden = ReadFileBytes(data + "razoza.golden.txt");
+  ASSERT_TRUE(golden.ok());
+  EXPECT_EQ(dump, *golden);
+#endif
 }
 
 TEST(RazozaWorkbookTest, DefaultResortPath) {

@@ -46,8 +46,11 @@ class CompoundFile {
     if (shift != 9 && shift != 12) return Damaged("bad sector size");
     sector_size_ = size_t{1} << shift;
     if (Get16(file_, 32) != 6) return Damaged("bad mini sector size");
-    sector_count_ = file_.size() / sector_size_ - 1;  // the header occupies one sector
-    if (file_.size() <= sector_size_) sector_count_ = 0;
+    // The header occupies one sector. Some writers leave the last sector short; it reads as
+    // if padded with zeros.
+    sector_count_ = file_.size() <= sector_size_
+                        ? 0
+                        : (file_.size() - sector_size_ + sector_size_ - 1) / sector_size_;
     const uint32_t fat_sectors = Get32(file_, 44);
     dir_start_ = Get32(file_, 48);
     mini_cutoff_ = Get32(file_, 56);
@@ -62,7 +65,9 @@ class CompoundFile {
     }
     const size_t per_difat = sector_size_ / 4 - 1;
     for (uint32_t d = 0; d < difat_sectors && fat_list.size() < fat_sectors; ++d) {
-      if (difat >= sector_count_) return Damaged("bad DIFAT chain");
+      if (difat >= sector_count_ || Offset(difat) + sector_size_ > file_.size()) {
+        return Damaged("bad DIFAT chain");
+      }
       const size_t at = Offset(difat);
       for (size_t k = 0; k < per_difat && fat_list.size() < fat_sectors; ++k) {
         fat_list.push_back(Get32(file_, at + 4 * k));
@@ -72,7 +77,9 @@ class CompoundFile {
     if (fat_list.size() < fat_sectors) return Damaged("FAT sectors missing");
     fat_.reserve(fat_list.size() * (sector_size_ / 4));
     for (uint32_t s : fat_list) {
-      if (s >= sector_count_) return Damaged("FAT sector outside the file");
+      if (s >= sector_count_ || Offset(s) + sector_size_ > file_.size()) {
+        return Damaged("FAT sector outside the file");
+      }
       const size_t at = Offset(s);
       for (size_t k = 0; k < sector_size_ / 4; ++k) fat_.push_back(Get32(file_, at + 4 * k));
     }
@@ -140,7 +147,7 @@ class CompoundFile {
                             size_t limit, bool allow_empty, bool mini = false) const {
     std::string out;
     const size_t units_available = mini ? mini_stream_.size() / 64 : sector_count_;
-    if (limit != SIZE_MAX && limit > (mini ? mini_stream_.size() : file_.size())) {
+    if (limit != SIZE_MAX && limit > (mini ? mini_stream_.size() : Offset(sector_count_))) {
       return Damaged("stream larger than the file");
     }
     uint32_t s = start;
@@ -154,7 +161,9 @@ class CompoundFile {
       if (mini) {
         out.append(mini_stream_, static_cast<size_t>(s) * 64, 64);
       } else {
-        out.append(file_.substr(Offset(s), unit));
+        const std::string_view piece = file_.substr(Offset(s), unit);
+        out.append(piece);
+        out.append(unit - piece.size(), '\0');
       }
       s = table[s];
     }

@@ -210,6 +210,32 @@ std::string Repeat(std::string_view c, int n) {
   return s;
 }
 
+// LibreOffice, where installed, reads the same text (its CSV export of the first sheet).
+TEST(XlsRoundTripTest, LibreOfficeReadsTheFirstSheet) {
+#ifdef _WIN32
+  GTEST_SKIP() << "LibreOffice is looked for in the Linux build";
+#else
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  }
+  MemoryWorkbook book;
+  ASSERT_TRUE(book.SetCell(1, 1, 1, CellValue::Text("索引")).ok());
+  ASSERT_TRUE(book.SetCell(1, 1, 2, CellValue::Text("さくいん")).ok());
+  ASSERT_TRUE(book.SetCell(1, 1, 3, CellValue::Number(12)).ok());
+  ASSERT_TRUE(book.SetCell(1, 2, 1, CellValue::Text("𠮷野")).ok());
+  const std::string path = TempPath("lo.xls");
+  ASSERT_TRUE(book.SaveAs(path).ok());
+  const std::string out_dir = TempPath("lo_csv");
+  const std::string command =
+      "soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir '" +
+      out_dir + "' '" + path + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  auto csv = ReadFileBytes(JoinPath(out_dir, "excel_engine_test_lo.csv"));
+  ASSERT_TRUE(csv.ok()) << csv.message();
+  EXPECT_EQ(*csv, "索引,さくいん,12\n𠮷野,,\n");
+#endif
+}
+
 // Texts that cross CONTINUE records and characters outside the Basic Multilingual Plane.
 TEST(XlsRoundTripTest, LongTextsAndSurrogatePairs) {
   MemoryWorkbook book;
