@@ -143,6 +143,12 @@ TEST(AttachWithRetry, FirstAttemptSucceedsWithoutWaiting) {
   EXPECT_TRUE(sleeper.sleeps.empty());
 }
 
+TEST(ThreadSleeper, ReturnsAfterAZeroWait) {
+  ThreadSleeper sleeper;
+  sleeper.SleepMilliseconds(0);
+  SUCCEED();
+}
+
 TEST(FormatKeywordReport, CountsThenMissingKeywords) {
   const std::vector<KeywordTally> tallies = {
       {1, "索引", 12}, {2, "読み", 0}, {3, "", 0}, {4, "InDesign", 1}, {5, "ノンブル", 0}};
