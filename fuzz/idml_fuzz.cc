@@ -5,6 +5,7 @@
 // a small valid package (the first byte picks the part), so that the XML parts are fuzzed
 // behind the zip container's checksums.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 #include "automation/idml/idml_document.h"
 #include "automation/idml/idml_reader.h"
 #include "automation/idml/idml_test_util.h"
+#include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/text_edit.h"
 
 namespace {
 
@@ -50,6 +53,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string problem = mirune::layout::CheckDocument(document);
   if (!problem.empty()) {
     std::fprintf(stderr, "unsound document: %s\n", problem.c_str());
+    std::abort();
+  }
+  // Marking a stretch of the first story and saving must give a package that reads again
+  // with the same text.
+  mirune::layout::Document marked = document;
+  if (marked.stories.empty() || marked.stories[0].text.empty()) return 0;
+  marked.swatches.push_back(
+      {"RazozaMark9", {mirune::layout::ColorSpace::kCmyk, {0, 100, 0, 0}}, ""});
+  const int32_t swatch = static_cast<int32_t>(marked.swatches.size()) - 1;
+  const int32_t length = static_cast<int32_t>(marked.stories[0].text.size());
+  const int32_t start = static_cast<int32_t>(size % static_cast<size_t>(length));
+  const int32_t end = std::min(length, start + 1 + static_cast<int32_t>(size % 7));
+  mirune::layout::ChangeFormat(marked, 0, start, end,
+                               [&](mirune::layout::TextFormat& f) { f.fill_color = swatch; });
+  auto saved = mirune::idml::WriteIdmlPackage(marked, &*package);
+  if (!saved.ok()) {
+    std::fprintf(stderr, "save failed: %s\n", saved.message().c_str());
+    std::abort();
+  }
+  auto again = mirune::idml::ReadIdmlPackage(std::move(saved).value());
+  if (!again.ok() || again->stories.empty() || again->stories[0].text != package->stories[0].text) {
+    std::fprintf(stderr, "the saved package differs: %s\n", again.message().c_str());
     std::abort();
   }
   return 0;
