@@ -372,6 +372,9 @@ class BiffParser {
           return Status::Ok();
         case 0x002F:  // FILEPASS
           return Error{ErrorCode::kFormatError, "the workbook is password-protected"};
+        case 0x00E0:  // XF
+          ++xf_count_;
+          break;
         case 0x0085: {  // BOUNDSHEET
           if (r.data.size() < 8) return Damaged("short sheet record");
           const uint32_t offset = Get32(r.data, 0);
@@ -434,6 +437,7 @@ class BiffParser {
     MIRUNE_ASSIGN_OR_RETURN(bool more, cursor.Next(r));
     if (!more || r.type != 0x0809) return Damaged("sheet without BOF");
     int depth = 1;  // embedded substreams (charts) have their own BOF/EOF
+    Extent extent;
     for (;;) {
       MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(r));
       if (!more) return Damaged("sheet without EOF");
@@ -446,6 +450,21 @@ class BiffParser {
         continue;
       }
       if (depth > 1) continue;
+      MIRUNE_RETURN_IF_ERROR(CheckCellRecord(r, extent));
+      if (r.type == 0x0200) {  // DIMENSIONS
+        if (r.data.size() < 12 || extent.dimensions) return Damaged("bad DIMENSIONS record");
+        extent.dimensions = true;
+        extent.dim_first_row = Get32(r.data, 0);
+        extent.dim_end_row = Get32(r.data, 4);
+        extent.dim_first_column = Get16(r.data, 8);
+        extent.dim_end_column = Get16(r.data, 10);
+        if (extent.dim_first_row > extent.dim_end_row ||
+            extent.dim_end_row > static_cast<uint32_t>(kExcelMaxRows) ||
+            extent.dim_first_column > extent.dim_end_column ||
+            extent.dim_end_column > kExcelMaxColumns) {
+          return Damaged("bad DIMENSIONS record");
+        }
+      }
       const std::string_view d = r.data;
       switch (r.type) {
         case 0x00FD: {  // LABELSST
@@ -516,10 +535,82 @@ class BiffParser {
           break;
       }
     }
+    // Other readers size their cell tables by DIMENSIONS and then write every cell record
+    // into them: a cell outside the declared extent is damage.
+    if (extent.dimensions && extent.any_cell &&
+        (extent.first_row < extent.dim_first_row || extent.last_row >= extent.dim_end_row ||
+         extent.first_column < extent.dim_first_column ||
+         extent.last_column >= extent.dim_end_column)) {
+      return Damaged("cell outside the sheet's declared size");
+    }
     return Status::Ok();
   }
 
+  struct Extent {
+    bool dimensions = false;
+    uint32_t dim_first_row = 0, dim_end_row = 0;
+    uint32_t dim_first_column = 0, dim_end_column = 0;
+    bool any_cell = false;
+    uint32_t first_row = 0, last_row = 0, first_column = 0, last_column = 0;
+
+    void Add(uint32_t row, uint32_t first, uint32_t last) {
+      if (!any_cell) {
+        any_cell = true;
+        first_row = last_row = row;
+        first_column = first;
+        last_column = last;
+        return;
+      }
+      first_row = std::min(first_row, row);
+      last_row = std::max(last_row, row);
+      first_column = std::min(first_column, first);
+      last_column = std::max(last_column, last);
+    }
+  };
+
+  // The shape of every cell record (blank ones too): row, columns and format indexes that
+  // agree with the record's size and point at existing formats.
+  Status CheckCellRecord(const Record& r, Extent& extent) const {
+    const std::string_view d = r.data;
+    switch (r.type) {
+      case 0x00FD:
+      case 0x0204:
+      case 0x00D6:
+      case 0x0203:
+      case 0x027E:
+      case 0x0205:
+      case 0x0006:
+      case 0x0201: {
+        if (d.size() < 6) return Damaged("short cell record");
+        if (Get16(d, 4) >= xf_count_) return Damaged("cell format index out of range");
+        extent.Add(Get16(d, 0), Get16(d, 2), Get16(d, 2));
+        return Status::Ok();
+      }
+      case 0x00BE:    // MULBLANK: row, first column, n format indexes, last column
+      case 0x00BD: {  // MULRK: row, first column, n (format index, RK), last column
+        const size_t item = r.type == 0x00BE ? 2 : 6;
+        if (d.size() < 6 + item || (d.size() - 6) % item != 0) {
+          return Damaged("bad multiple-cell record");
+        }
+        const size_t count = (d.size() - 6) / item;
+        const uint32_t first = Get16(d, 2);
+        const uint32_t last = Get16(d, d.size() - 2);
+        if (last < first || last - first + 1 != count) return Damaged("bad multiple-cell record");
+        for (size_t k = 0; k < count; ++k) {
+          if (Get16(d, 4 + item * k) >= xf_count_) {
+            return Damaged("cell format index out of range");
+          }
+        }
+        extent.Add(Get16(d, 0), first, last);
+        return Status::Ok();
+      }
+      default:
+        return Status::Ok();
+    }
+  }
+
   std::string_view stream_;
+  uint32_t xf_count_ = 0;
   WorkbookModel model_;
   std::vector<SheetEntry> sheets_;
   std::vector<std::string> strings_;

@@ -36,6 +36,7 @@ void Units(BiffWriter& w, std::u16string_view s, bool wide) { w.Units(s.data(), 
 std::string ExcelLikeStream() {
   BiffWriter w;
   Bof(w, 0x0005);
+  for (int i = 0; i < 16; ++i) w.Record(record::kXf, std::string(20, '\0'));
   w.BeginRecord(record::kBoundSheet);
   const size_t offset_at = w.position();
   w.U32(0);
@@ -244,6 +245,21 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
   std::string filepass = stream;  // FILEPASS right after the BOF
   filepass.insert(20, std::string("\x2F\x00\x00\x00", 4));
 
+  std::string mulrk_last = stream;  // MULRK whose last column disagrees with its size
+  const size_t mulrk = mulrk_last.find(std::string("\xBD\x00\x12\x00", 4));
+  ASSERT_NE(mulrk, std::string::npos);
+  mulrk_last[mulrk + 4 + 16] = 9;
+  std::string bad_xf = stream;  // a cell pointing past the format records
+  bad_xf[labelsst + 4 + 4] = 99;
+  std::string small_extent = stream;  // DIMENSIONS of one row before cells on three
+  const size_t sheet_bof =
+      small_extent.rfind(std::string("\x09\x08\x10\x00\x00\x06\x10\x00", 8), labelsst);
+  ASSERT_NE(sheet_bof, std::string::npos);
+  small_extent.insert(sheet_bof + 20, std::string("\x00\x02\x0E\x00"
+                                                  "\x00\x00\x00\x00\x01\x00\x00\x00"
+                                                  "\x00\x00\x10\x00\x00\x00",
+                                                  18));
+
   std::string long_name = good;  // the root entry's name length past its 64 bytes
   const size_t dir = (static_cast<uint8_t>(good[48]) + 1u) * 512;
   long_name[dir + 64] = '\xFF';
@@ -262,6 +278,9 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
       {"string past the table", WrapInCompoundFile(long_string)},
       {"password", WrapInCompoundFile(filepass)},
       {"directory name length", long_name},
+      {"multiple-cell record", WrapInCompoundFile(mulrk_last)},
+      {"format index", WrapInCompoundFile(bad_xf)},
+      {"cell outside DIMENSIONS", WrapInCompoundFile(small_extent)},
       {"stream cut in a record", WrapInCompoundFile(stream.substr(0, labelsst + 7))},
   };
   for (const Case& c : cases) {
