@@ -303,7 +303,7 @@ class StoryRewriter {
     for (pugi::xml_node node : to_remove_) node.parent().remove_child(node);
     to_remove_.clear();
     changed = true;
-    return SerializeXml(*xml);
+    return SerializeXmlLike(*xml, original_.parts.at(story_.part));
   }
 
  private:
@@ -559,8 +559,18 @@ Result<std::string> AddSwatches(const layout::Document& document, const Package&
     for (const auto& [name, value] : attributes) {
       color.append_attribute(name).set_value(value.c_str());
     }
+    // Newer packages list the swatches the panel shows in the root colour group.
+    for (pugi::xml_node group : root.children("ColorGroup")) {
+      if (std::strcmp(group.attribute("IsRootColorGroup").value(), "true") != 0) continue;
+      const std::string self = resources.swatch_self[static_cast<size_t>(index)];
+      pugi::xml_node entry = group.append_child("ColorGroupSwatch");
+      entry.append_attribute("Self").set_value(
+          (std::string(group.attribute("Self").value()) + "Swatch" + self).c_str());
+      entry.append_attribute("SwatchItemRef").set_value(self.c_str());
+      break;
+    }
   }
-  return SerializeXml(*xml);
+  return SerializeXmlLike(*xml, original.parts.at(part));
 }
 
 Result<std::string> AddCharacterStyles(const layout::Document& document, const Package& original,
@@ -592,7 +602,7 @@ Result<std::string> AddCharacterStyles(const layout::Document& document, const P
                                  : resources.style_self[static_cast<size_t>(style.based_on)];
     based.text().set(base.c_str());
   }
-  return SerializeXml(*xml);
+  return SerializeXmlLike(*xml, original.parts.at(part));
 }
 
 std::string ResourcePart(const Package& original, const char* local_name) {

@@ -38,7 +38,44 @@ struct StringWriter : pugi::xml_writer {
 std::string SerializeXml(const pugi::xml_document& document) {
   StringWriter writer;
   document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+  // The line end after the declaration is not part of the tree; InDesign writes one.
+  if (writer.out.starts_with("<?xml")) {
+    const size_t end = writer.out.find("?>");
+    if (end != std::string::npos && end + 2 < writer.out.size() && writer.out[end + 2] == '<') {
+      writer.out.insert(end + 2, "\n");
+    }
+  }
   return writer.out;
+}
+
+std::string SerializeXmlLike(const pugi::xml_document& document, std::string_view original) {
+  const std::string out = SerializeXml(document);
+  const bool spaced = original.find(" />") != std::string_view::npos;
+  const bool apostrophes = original.find("&apos;") != std::string_view::npos &&
+                           out.find("<![CDATA[") == std::string::npos;
+  // Outside tags the serialised text never holds a raw '<' or '>', so "/>" only closes an
+  // empty element and a quote outside a tag is text.
+  std::string like;
+  like.reserve(out.size() + out.size() / 16);
+  bool in_tag = false;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const char c = out[i];
+    if (c == '<') in_tag = true;
+    if (c == '>') in_tag = false;
+    if (spaced && in_tag && c == '/' && i + 1 < out.size() && out[i + 1] == '>' && i > 0 &&
+        out[i - 1] != ' ') {
+      like += ' ';
+    }
+    if (apostrophes && !in_tag && c == '\'') {
+      like += "&apos;";
+      continue;
+    }
+    like += c;
+  }
+  if (!original.empty() && original.back() == '\n' && !like.empty() && like.back() != '\n') {
+    like += '\n';
+  }
+  return like;
 }
 
 std::string Attr(const pugi::xml_node& node, const char* name) {

@@ -30,6 +30,10 @@ Result<std::unique_ptr<pugi::xml_document>> ParseXmlPart(std::string_view bytes,
 // indentation, the original declaration kept).
 std::string SerializeXml(const pugi::xml_document& document);
 
+// As SerializeXml, writing empty elements as `original` does: InDesign since CS5 writes
+// `<Br />`, CS4 `<Br/>`. Keeps a rewritten part as close to its original as the tree allows.
+std::string SerializeXmlLike(const pugi::xml_document& document, std::string_view original);
+
 // Attribute value as text ("" when absent) and as a number (`fallback` when absent or not a
 // number).
 std::string Attr(const pugi::xml_node& node, const char* name);
