@@ -169,6 +169,24 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   EXPECT_EQ(ListWithFreexl(results + "/Razoza.xls"), xlrd);
   EXPECT_EQ(result.job.extracted_count, static_cast<int64_t>(entries.line_count()));
 
+  // Razoza.doc as LibreOffice reads it, where LibreOffice is installed: the same lines.
+  if (std::system("command -v soffice >/dev/null 2>&1") == 0) {
+    const std::string out = root + "/lo";
+    const std::string command =
+        "soffice --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" +
+        results + "/Razoza.doc' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string text = *ReadFileBytes(out + "/Razoza.txt");
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::string expected;
+    for (const std::string& line : entries.Lines()) expected += line + "\n";
+    std::string normalised;
+    for (char c : text) {
+      if (c != '\r') normalised += c;
+    }
+    EXPECT_EQ(normalised, expected);
+  }
+
   // The user's files are byte for byte what they were; no working file is left.
   EXPECT_EQ(ReadAll(root + "/book"), before);
   EXPECT_TRUE(fs::is_empty(root + "/data/temp"));
