@@ -61,7 +61,13 @@ TargetKind ClassifyTarget(const std::string& file_name, const std::string& path)
   if (file_name.empty()) return TargetKind::kNotADocument;
   if (EndsWith(file_name, "indd")) return TargetKind::kIndd;
   if (EndsWith(file_name, "indb")) return TargetKind::kIndb;
-  if (EndsWith(file_name, "idml") && !FolderExists(path)) return TargetKind::kIdml;
+  // "idml" in any case, as the IDML loader itself takes it; "indd" and "indb" keep their
+  // exact lower-case check.
+  std::string lower = file_name.size() >= 4 ? file_name.substr(file_name.size() - 4) : file_name;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (lower == "idml" && !FolderExists(path)) return TargetKind::kIdml;
   if (FolderExists(path)) return TargetKind::kIdmlFolder;
   return TargetKind::kNotADocument;
 }

@@ -35,7 +35,7 @@ enum class TargetKind {
   kNotADocument,  // none of the below: "InDesign文書を選択して下さい　"
   kIndd,          // name ends in "indd" (case-sensitive)
   kIndb,          // name ends in "indb"
-  kIdml,          // name ends in "idml": a document job on the embedded engine
+  kIdml,          // name ends in "idml" (any case): a document job on the embedded engine
   kIdmlFolder,    // a folder (of IDML chapters): a book job, as "indb" is
 };
 TargetKind ClassifyTarget(const std::string& file_name, const std::string& path);

@@ -50,6 +50,7 @@ TEST(ExtractionLaunchTest, FileCheck) {
       {"a.INDD", "/x/a.INDD", TargetKind::kNotADocument},
       {"a.Indb", "/x/a.Indb", TargetKind::kNotADocument},
       {"a.idml", "/x/a.idml", TargetKind::kIdml},
+      {"a.IDML", "/x/a.IDML", TargetKind::kIdml},
       {"a.txt", "/x/a.txt", TargetKind::kNotADocument},
       {"", "/x/", TargetKind::kNotADocument},
       {"xindd", "/x/xindd", TargetKind::kIndd},  // the check reads the last four letters
