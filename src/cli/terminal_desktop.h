@@ -18,7 +18,7 @@ class TerminalDesktop : public Desktop {
  public:
   struct Options {
     bool assume_yes = false;   // --yes
-    bool interactive = false;  // standard input and error are terminals
+    bool interactive = false;  // standard input is a terminal (the prompt goes to stderr)
   };
   // `before_print` clears the progress line before anything is printed.
   TerminalDesktop(JobFlags& flags, Options options, std::function<void()> before_print = {});
