@@ -141,10 +141,9 @@ int RunExtract(const ExtractOptions& options) {
 
   JobFlags flags;
   TerminalProgressView* view_ptr = nullptr;
-  TerminalDesktop desktop(flags, {options.yes, StdinIsTerminal() && StderrIsTerminal()},
-                          [&view_ptr] {
-                            if (view_ptr != nullptr) view_ptr->Close();
-                          });
+  TerminalDesktop desktop(flags, {options.yes, StdinIsTerminal()}, [&view_ptr] {
+    if (view_ptr != nullptr) view_ptr->Close();
+  });
   TerminalProgressView view(
       StderrIsTerminal(), [](std::string_view s) { PrintErr(s); },
       [&desktop] { desktop.YieldToMessageLoop(); });
