@@ -36,13 +36,17 @@ const std::vector<std::string>& Terms() {
 }
 
 // A page's text: kTermsPerPage marked terms, each in an unmarked sentence, ending in a
-// paragraph return. Terms vary with the page so the workbook's folding has work to do.
+// paragraph return. Terms vary with the page; many recur, so the workbook's folding has
+// work to do.
 void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int32_t mark,
                 int32_t* characters) {
   const auto& terms = Terms();
   std::string plain;
   for (int t = 0; t < kTermsPerPage; ++t) {
-    const std::string& term = terms[static_cast<size_t>((page * 7 + t * 3) % terms.size())];
+    // Compounds of two words: about a thousand different terms over the book.
+    const size_t n = terms.size();
+    const std::string term = terms[static_cast<size_t>(page * 7 + t * 3) % n] +
+                             terms[static_cast<size_t>(page / 3 + t * 5) % n];
     const std::string before = "この段落では";
     const std::string after = "について述べる。";
     b.Append(story, before);
