@@ -94,6 +94,10 @@ class AbortWindow {
   static constexpr std::string_view kCaption = "進行状況";
   static constexpr std::string_view kHint = "処理中止ボタンで中止することができます";
   static constexpr std::string_view kButton = "処理中止";
+  static constexpr std::string_view kDocumentCaption = "対象文書名 ：";
+  // The window's static progress look, which nothing updates.
+  static constexpr std::string_view kStaticActivity = "索引抽出処理の準備中です...　";
+  static constexpr std::string_view kStaticPercent = "5％";
 
   AbortWindow(Desktop& desktop, JobFlags& flags) : desktop_(desktop), flags_(flags) {}
 
