@@ -148,12 +148,10 @@ bool Insertable(char32_t c) {
 
 class StoryRewriter {
  public:
-  StoryRewriter(const Package& original, const Story& story, const layout::Document& document,
-                const layout::Story& edited, const LayoutIndexes& indexes,
-                const Resources& resources)
+  StoryRewriter(const Package& original, const Story& story, const layout::Story& edited,
+                const LayoutIndexes& indexes, const Resources& resources)
       : original_(original),
         story_(story),
-        document_(document),
         edited_(edited),
         indexes_(indexes),
         resources_(resources) {}
@@ -514,7 +512,6 @@ class StoryRewriter {
 
   const Package& original_;
   const Story& story_;
-  const layout::Document& document_;
   const layout::Story& edited_;
   const LayoutIndexes& indexes_;
   const Resources& resources_;
@@ -641,7 +638,7 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
                    "story " + std::to_string(s + 1) + " is not in the package it was read from"};
     }
     if (!edited.changed) continue;
-    StoryRewriter rewriter(*original, *it->second, document, edited, indexes, resources);
+    StoryRewriter rewriter(*original, *it->second, edited, indexes, resources);
     bool changed = false;
     MIRUNE_ASSIGN_OR_RETURN(std::string bytes, rewriter.Rewrite(changed));
     if (changed) replaced[it->second->part] = std::move(bytes);
