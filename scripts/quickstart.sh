@@ -7,10 +7,15 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" linux
 mirune="$root/build/linux/bin/mirune"
 
-# For now: analyse the bundled sample stories and print their entry lines.
-stories=("$root"/tests/data/analysis/sample_*.txt)
-if [ -e "${stories[0]}" ]; then
-  "$mirune" entries "${stories[@]}"
+# The bundled sample book (three IDML chapters) through the whole extraction. --yes answers
+# the job's confirmations; the results land in build/sample-output/RazozaData/.
+"$mirune" extract --yes --data-dir "$root/build/sample-output" "$root/samples/book"
+echo
+echo "Entry list (Razoza.txt):"
+txt="$root/build/sample-output/RazozaData/Razoza.txt"
+# Code page 932 as Word writes it, or UTF-8 with a BOM when a term needs characters beyond it.
+if [ "$(head -c 3 "$txt" | od -An -tx1 | tr -d ' ')" = "efbbbf" ]; then
+  cat "$txt"
 else
-  "$mirune" --help
+  iconv -f CP932 -t UTF-8 "$txt"
 fi
