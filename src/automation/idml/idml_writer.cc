@@ -393,22 +393,50 @@ class StoryRewriter {
       }
       return Status::Ok();
     }
-    struct Piece {
-      bool inherit = false;  // joins its neighbour's group
-      Fmt format;
-      pugi::xml_node node;          // an existing child to move, or
-      std::vector<size_t> content;  // the characters of a new Content element
-    };
-    std::vector<Piece> pieces;
-    std::vector<pugi::xml_node> properties;
+    std::vector<pugi::xml_node> properties, children;
     for (pugi::xml_node child = range.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element) continue;
       if (std::strcmp(child.name(), "Properties") == 0) {
         properties.push_back(child);
-        continue;
+      } else {
+        children.push_back(child);
       }
+    }
+    Emit(children, range.parent(), range, range, properties, run, original_format, false);
+    // Removed at the end: the leaves of later runs still point into the tree.
+    to_remove_.push_back(range);
+    return Status::Ok();
+  }
+
+  static bool IsWrapper(const pugi::xml_node& node) {
+    for (const char* name :
+         {"XMLElement", "HyperlinkTextSource", "CrossReferenceSource", "Change", "HiddenText"}) {
+      if (std::strcmp(node.name(), name) == 0) return true;
+    }
+    return false;
+  }
+
+  // Puts `nodes` (children of the range `range`, or of a wrapper element inside it) into new
+  // ranges made like `range`, one per stretch of one format, inserted into `parent` before
+  // `before` (appended when `before` is empty). A wrapper (an XML element, a hyperlink …)
+  // whose text now has several formats cannot sit inside one range: it moves out to `parent`
+  // and the new ranges go inside it.
+  void Emit(const std::vector<pugi::xml_node>& nodes, pugi::xml_node parent, pugi::xml_node before,
+            const pugi::xml_node& range, const std::vector<pugi::xml_node>& properties, size_t run,
+            const Fmt& original_format, bool in_wrapper) {
+    struct Piece {
+      bool inherit = false;  // no text: joins its neighbour's group
+      bool hoist = false;    // a wrapper with several formats
+      Fmt format;
+      pugi::xml_node node;          // an existing element to move, or
+      std::vector<size_t> content;  // the characters of a new Content element
+    };
+    std::vector<Piece> pieces;
+    for (const pugi::xml_node& child : nodes) {
       const std::vector<size_t> leaves = LeavesUnder(child, run);
       if (leaves.empty()) {
+        // Inside a wrapper, elements without text (XML attributes …) stay where they are.
+        if (in_wrapper) continue;
         Piece piece;
         piece.inherit = true;
         piece.node = child;
@@ -427,52 +455,64 @@ class StoryRewriter {
           pieces.push_back(std::move(piece));
           i = j;
         }
+        if (in_wrapper) to_remove_.push_back(child);
         continue;
       }
-      if (chars.empty()) continue;  // a deleted break or object
+      if (chars.empty()) {
+        if (in_wrapper) to_remove_.push_back(child);  // a deleted break or object
+        continue;
+      }
       Piece piece;
       piece.format = chars_[chars[0]].format;
       piece.node = child;
-      RewriteContentsIn(child, run);
+      piece.hoist = IsWrapper(child) && std::any_of(chars.begin(), chars.end(), [&](size_t c) {
+                      return !(chars_[c].format == piece.format);
+                    });
+      if (!piece.hoist) RewriteContentsIn(child, run);
       pieces.push_back(piece);
     }
-    // Group neighbours of one format; pieces without text join the group before them.
+    // Group neighbours of one format; pieces without text join the group before them; a
+    // hoisted wrapper stands alone.
     struct Group {
       Fmt format;
       std::vector<size_t> pieces;
+      bool hoist = false;
     };
     std::vector<Group> groups;
     for (size_t p = 0; p < pieces.size(); ++p) {
-      if (pieces[p].inherit && !groups.empty()) {
+      const Piece& piece = pieces[p];
+      if (piece.hoist) {
+        groups.push_back({piece.format, {p}, true});
+        continue;
+      }
+      if (!groups.empty() && !groups.back().hoist &&
+          (piece.inherit || groups.back().format == piece.format)) {
         groups.back().pieces.push_back(p);
         continue;
       }
-      if (pieces[p].inherit) {
-        Group g;
-        g.format = original_format;
-        g.pieces.push_back(p);
-        groups.push_back(std::move(g));
-        continue;
-      }
-      if (!groups.empty() && groups.back().format == pieces[p].format) {
-        groups.back().pieces.push_back(p);
-        continue;
-      }
-      Group g;
-      g.format = pieces[p].format;
-      g.pieces.push_back(p);
-      groups.push_back(std::move(g));
+      groups.push_back({piece.inherit ? original_format : piece.format, {p}, false});
     }
-    // Merge a leading text-less group into the next one.
-    if (groups.size() > 1 && std::all_of(groups[0].pieces.begin(), groups[0].pieces.end(),
-                                         [&](size_t p) { return pieces[p].inherit; })) {
+    // A leading text-less group joins the next one.
+    if (groups.size() > 1 && !groups[1].hoist &&
+        std::all_of(groups[0].pieces.begin(), groups[0].pieces.end(),
+                    [&](size_t p) { return pieces[p].inherit; })) {
       groups[1].pieces.insert(groups[1].pieces.begin(), groups[0].pieces.begin(),
                               groups[0].pieces.end());
       groups.erase(groups.begin());
     }
-    pugi::xml_node parent = range.parent();
     for (const Group& group : groups) {
-      pugi::xml_node copy = parent.insert_child_before(range.name(), range);
+      if (group.hoist) {
+        pugi::xml_node wrapper = pieces[group.pieces[0]].node;
+        wrapper = before ? parent.insert_move_before(wrapper, before) : parent.append_move(wrapper);
+        std::vector<pugi::xml_node> inner;
+        for (pugi::xml_node c = wrapper.first_child(); c; c = c.next_sibling()) {
+          if (c.type() == pugi::node_element) inner.push_back(c);
+        }
+        Emit(inner, wrapper, pugi::xml_node(), range, properties, run, original_format, true);
+        continue;
+      }
+      pugi::xml_node copy = before ? parent.insert_child_before(range.name(), before)
+                                   : parent.append_child(range.name());
       for (pugi::xml_attribute a : range.attributes()) copy.append_copy(a);
       if (!(group.format.style == original_format.style)) {
         const std::string self =
@@ -499,9 +539,6 @@ class StoryRewriter {
         }
       }
     }
-    // Removed at the end: the leaves of later runs still point into the tree.
-    to_remove_.push_back(range);
-    return Status::Ok();
   }
 
   static void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
