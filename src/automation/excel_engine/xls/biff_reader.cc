@@ -356,7 +356,7 @@ class BiffParser {
  private:
   Status Globals() {
     RecordCursor cursor(stream_, 0);
-    Record r;
+    Record r{};
     MIRUNE_ASSIGN_OR_RETURN(bool more, cursor.Next(r));
     if (!more || r.type != 0x0809 || r.data.size() < 4) return Damaged("no BOF record");
     if (Get16(r.data, 0) != 0x0600) {
@@ -433,7 +433,7 @@ class BiffParser {
 
   Status Sheet(uint32_t offset, ModelSheet& sheet) {
     RecordCursor cursor(stream_, offset);
-    Record r;
+    Record r{};
     MIRUNE_ASSIGN_OR_RETURN(bool more, cursor.Next(r));
     if (!more || r.type != 0x0809) return Damaged("sheet without BOF");
     int depth = 1;  // embedded substreams (charts) have their own BOF/EOF
@@ -524,7 +524,7 @@ class BiffParser {
             MIRUNE_RETURN_IF_ERROR(
                 Put(sheet, row, column, CellValue::Text(d[8] ? "TRUE" : "FALSE")));
           } else if (kind == 0 && cursor.PeekType() == 0x0207) {  // the STRING record
-            Record s;
+            Record s{};
             MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(s));
             MIRUNE_ASSIGN_OR_RETURN(const std::u16string text, PlainString(s.data, 0));
             MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, CellValue::Text(Utf16ToUtf8(text))));
