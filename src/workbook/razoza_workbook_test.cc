@@ -257,6 +257,13 @@ TEST(RazozaWorkbookTest, SavedWorkbookReadsBackAndResortsIntoANewFile) {
   ASSERT_TRUE(out.ok());
   EXPECT_EQ(*(*out)->SheetName(2), "AfterSort");
   EXPECT_EQ(Rows(**out, kAfterSortSheet), Rows(*built, kSortSyoriSheet));
+  // The layout comes along: widths, font, the page list's text format.
+  const int after = *(*out)->FindSheet(kAfterSortSheet);
+  EXPECT_EQ(*(*out)->ColumnWidth(after, 1), 30);
+  EXPECT_EQ(*(*out)->ColumnWidth(after, 3), 30);
+  EXPECT_EQ(*(*out)->ColumnWidth(after, 4), 4);
+  EXPECT_EQ((*out)->GetFormat(after, 1, 1)->font_name, "ＭＳ 明朝");
+  EXPECT_EQ((*out)->GetFormat(after, 1, 3)->number_format, "@");
   for (std::string_view name : {kOrgSheet, kSortOnlySheet, kSortSyoriSheet}) {
     EXPECT_EQ(Rows(**out, name), Rows(*built, name)) << name;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "base/utf.h"
@@ -372,8 +373,30 @@ class BiffParser {
           return Status::Ok();
         case 0x002F:  // FILEPASS
           return Error{ErrorCode::kFormatError, "the workbook is password-protected"};
+        case 0x0031: {  // FONT: height, ..., name as a short string at 14
+          if (r.data.size() < 16) return Damaged("short FONT record");
+          const uint8_t count = static_cast<uint8_t>(r.data[14]);
+          const bool wide = (r.data[15] & 0x01) != 0;
+          if (16 + size_t{count} * (wide ? 2 : 1) > r.data.size()) {
+            return Damaged("short FONT record");
+          }
+          std::u16string name;
+          for (uint8_t i = 0; i < count; ++i) {
+            name.push_back(wide ? Get16(r.data, 16 + 2 * i) : static_cast<uint8_t>(r.data[16 + i]));
+          }
+          fonts_.push_back({Utf16ToUtf8(name), Get16(r.data, 0)});
+          break;
+        }
+        case 0x041E: {  // FORMAT
+          if (r.data.size() < 2) return Damaged("short FORMAT record");
+          MIRUNE_ASSIGN_OR_RETURN(const std::u16string code, PlainString(r.data, 2));
+          formats_[Get16(r.data, 0)] = Utf16ToUtf8(code);
+          break;
+        }
         case 0x00E0:  // XF
-          ++xf_count_;
+          if (r.data.size() < 20) return Damaged("short XF record");
+          xfs_.push_back({Get16(r.data, 0), Get16(r.data, 2), static_cast<uint8_t>(r.data[6])});
+          xf_count_ = static_cast<uint32_t>(xfs_.size());
           break;
         case 0x0085: {  // BOUNDSHEET
           if (r.data.size() < 8) return Damaged("short sheet record");
@@ -419,15 +442,77 @@ class BiffParser {
     return Status::Ok();
   }
 
-  Status Put(ModelSheet& sheet, uint32_t row, uint32_t column, const CellValue& value) {
+  // The engine's style for a format record (checked to exist by CheckCellRecord).
+  uint16_t StyleOf(uint16_t xf) {
+    if (xf >= xfs_.size()) return 0;
+    if (xf_styles_.size() < xfs_.size()) xf_styles_.resize(xfs_.size(), -1);
+    if (xf_styles_[xf] >= 0) return static_cast<uint16_t>(xf_styles_[xf]);
+    const XfRecord& x = xfs_[xf];
+    CellFormat f = StandardFormat();
+    // Font 4 does not exist in the format: the fifth FONT record is font 5.
+    const size_t font = x.font < 4 ? x.font : x.font - 1u;
+    if (x.font != 4 && font < fonts_.size() && !fonts_[font].first.empty()) {
+      f.font_name = fonts_[font].first;
+      f.font_height_twips = fonts_[font].second;
+    }
+    f.number_format = NumberFormatCode(x.format);
+    static const HorizontalAlignment kHorizontal[] = {
+        HorizontalAlignment::kGeneral, HorizontalAlignment::kLeft, HorizontalAlignment::kCenter,
+        HorizontalAlignment::kRight};
+    static const VerticalAlignment kVertical[] = {
+        VerticalAlignment::kTop, VerticalAlignment::kCenter, VerticalAlignment::kBottom};
+    const int horizontal = x.alignment & 0x07;
+    const int vertical = (x.alignment >> 4) & 0x07;
+    f.horizontal = horizontal < 4 ? kHorizontal[horizontal] : HorizontalAlignment::kGeneral;
+    f.vertical = vertical < 3 ? kVertical[vertical] : VerticalAlignment::kBottom;
+    f.wrap_text = (x.alignment & 0x08) != 0;
+    const uint16_t style = model_.styles.Intern(f);
+    xf_styles_[xf] = style;
+    return style;
+  }
+
+  std::string NumberFormatCode(uint16_t format) const {
+    auto it = formats_.find(format);
+    if (it != formats_.end()) return it->second;
+    switch (format) {
+      case 1:
+        return "0";
+      case 2:
+        return "0.00";
+      case 3:
+        return "#,##0";
+      case 4:
+        return "#,##0.00";
+      case 9:
+        return "0%";
+      case 10:
+        return "0.00%";
+      case 49:
+        return "@";
+      default:
+        return std::string(kNumberFormatGeneral);
+    }
+  }
+
+  // The cell, created with its column's style (and the cells before it) when missing.
+  Result<ModelCell*> CellAt(ModelSheet& sheet, uint32_t row, uint32_t column) {
     if (row >= static_cast<uint32_t>(kExcelMaxRows) ||
         column >= static_cast<uint32_t>(kExcelMaxColumns)) {
       return Damaged("cell outside the sheet");
     }
-    if (value.is_empty()) return Status::Ok();
     ModelRow& r = sheet.rows.Ensure(row);
-    if (r.cells.size() <= column) r.cells.resize(column + 1);
-    r.cells[column] = model_.MakeCell(value, 0);
+    while (r.cells.size() <= column) {
+      ModelCell blank;
+      blank.style = sheet.column_styles[r.cells.size()];
+      r.cells.push_back(blank);
+    }
+    return &r.cells[column];
+  }
+
+  Status Put(ModelSheet& sheet, uint32_t row, uint32_t column, uint16_t xf,
+             const CellValue& value) {
+    MIRUNE_ASSIGN_OR_RETURN(ModelCell * cell, CellAt(sheet, row, column));
+    *cell = model_.MakeCell(value, StyleOf(xf));
     return Status::Ok();
   }
 
@@ -472,26 +557,26 @@ class BiffParser {
           const uint32_t index = Get32(d, 6);
           if (index >= strings_.size()) return Damaged("shared string index out of range");
           MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), CellValue::Text(strings_[index])));
+              Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4), CellValue::Text(strings_[index])));
           break;
         }
         case 0x0204:    // LABEL
         case 0x00D6: {  // RSTRING
           if (d.size() < 6) return Damaged("short cell record");
           MIRUNE_ASSIGN_OR_RETURN(const std::u16string text, PlainString(d, 6));
-          MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), CellValue::Text(Utf16ToUtf8(text))));
+          MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
+                                     CellValue::Text(Utf16ToUtf8(text))));
           break;
         }
         case 0x0203:  // NUMBER
           if (d.size() < 14) return Damaged("short cell record");
           MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), CellValue::Number(GetF64(d, 6))));
+              Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4), CellValue::Number(GetF64(d, 6))));
           break;
         case 0x027E:  // RK
           if (d.size() < 10) return Damaged("short cell record");
-          MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), CellValue::Number(DecodeRk(Get32(d, 6)))));
+          MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
+                                     CellValue::Number(DecodeRk(Get32(d, 6)))));
           break;
         case 0x00BD: {  // MULRK: row, first column, (xf, rk) pairs, last column
           if (d.size() < 6 || (d.size() - 6) % 6 != 0) return Damaged("bad MULRK record");
@@ -500,34 +585,64 @@ class BiffParser {
           const size_t count = (d.size() - 6) / 6;
           for (size_t k = 0; k < count; ++k) {
             MIRUNE_RETURN_IF_ERROR(Put(sheet, row, first + static_cast<uint32_t>(k),
+                                       Get16(d, 4 + 6 * k),
                                        CellValue::Number(DecodeRk(Get32(d, 4 + 6 * k + 2)))));
+          }
+          break;
+        }
+        case 0x0201: {  // BLANK: a formatted empty cell
+          MIRUNE_ASSIGN_OR_RETURN(ModelCell * cell, CellAt(sheet, Get16(d, 0), Get16(d, 2)));
+          cell->style = StyleOf(Get16(d, 4));
+          break;
+        }
+        case 0x00BE: {  // MULBLANK (shape checked by CheckCellRecord)
+          const size_t count = (d.size() - 6) / 2;
+          for (size_t k = 0; k < count; ++k) {
+            MIRUNE_ASSIGN_OR_RETURN(
+                ModelCell * cell,
+                CellAt(sheet, Get16(d, 0), Get16(d, 2) + static_cast<uint32_t>(k)));
+            cell->style = StyleOf(Get16(d, 4 + 2 * k));
+          }
+          break;
+        }
+        case 0x007D: {  // COLINFO: columns, width in 1/256 characters, format
+          if (d.size() < 10) return Damaged("short COLINFO record");
+          const uint16_t first = Get16(d, 0);
+          const uint16_t last = Get16(d, 2);
+          if (first > last || first >= kExcelMaxColumns) return Damaged("bad COLINFO record");
+          const uint16_t xf = Get16(d, 6);
+          if (xf >= xf_count_) return Damaged("column format index out of range");
+          for (uint32_t c = first; c <= last && c < static_cast<uint32_t>(kExcelMaxColumns); ++c) {
+            // A width the user did not set is the standard width.
+            if (Get16(d, 8) & 0x0002) sheet.widths[c] = Get16(d, 4) / 256.0;
+            sheet.column_styles[c] = StyleOf(xf);
           }
           break;
         }
         case 0x0205: {  // BOOLERR
           if (d.size() < 8) return Damaged("short cell record");
           if (d[7] == 0) {
-            MIRUNE_RETURN_IF_ERROR(
-                Put(sheet, Get16(d, 0), Get16(d, 2), CellValue::Text(d[6] ? "TRUE" : "FALSE")));
+            MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
+                                       CellValue::Text(d[6] ? "TRUE" : "FALSE")));
           }
           break;
         }
         case 0x0006: {  // FORMULA: the cached result
           if (d.size() < 14) return Damaged("short formula record");
-          const uint16_t row = Get16(d, 0), column = Get16(d, 2);
+          const uint16_t row = Get16(d, 0), column = Get16(d, 2), xf = Get16(d, 4);
           if (Get16(d, 12) != 0xFFFF) {
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, CellValue::Number(GetF64(d, 6))));
+            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, xf, CellValue::Number(GetF64(d, 6))));
             break;
           }
           const uint8_t kind = static_cast<uint8_t>(d[6]);
           if (kind == 1) {
             MIRUNE_RETURN_IF_ERROR(
-                Put(sheet, row, column, CellValue::Text(d[8] ? "TRUE" : "FALSE")));
+                Put(sheet, row, column, xf, CellValue::Text(d[8] ? "TRUE" : "FALSE")));
           } else if (kind == 0 && cursor.PeekType() == 0x0207) {  // the STRING record
             Record s{};
             MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(s));
             MIRUNE_ASSIGN_OR_RETURN(const std::u16string text, PlainString(s.data, 0));
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, CellValue::Text(Utf16ToUtf8(text))));
+            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, xf, CellValue::Text(Utf16ToUtf8(text))));
           }
           break;
         }
@@ -609,8 +724,18 @@ class BiffParser {
     }
   }
 
+  struct XfRecord {
+    uint16_t font;
+    uint16_t format;
+    uint8_t alignment;
+  };
+
   std::string_view stream_;
   uint32_t xf_count_ = 0;
+  std::vector<std::pair<std::string, int>> fonts_;  // name, height in twips
+  std::map<uint16_t, std::string> formats_;
+  std::vector<XfRecord> xfs_;
+  std::vector<int32_t> xf_styles_;  // style of each XF once made; -1 before
   WorkbookModel model_;
   std::vector<SheetEntry> sheets_;
   std::vector<std::string> strings_;

@@ -6,8 +6,10 @@
 //
 // Read: worksheets (in file order, their names), cells from LABELSST, LABEL, RSTRING, NUMBER,
 // RK, MULRK, BOOLERR (TRUE/FALSE as text) and the cached results of FORMULA cells (numbers
-// and texts). Shared strings with rich-text runs and phonetic data, as Japanese Excel saves
-// them, come out as plain text. Not read: formats, widths, charts, macro sheets.
+// and texts); the formats the engine models (font name and size, number format, alignment,
+// wrap) of cells, formatted empty cells and columns; column widths set by the user. Shared
+// strings with rich-text runs and phonetic data, as Japanese Excel saves them, come out as
+// plain text. Not read: other formats (borders, colours), charts, macro sheets.
 
 #include <string>
 #include <string_view>

@@ -32,22 +32,8 @@ Error Damaged(const std::string& path, const std::string& what, int code) {
                                             ", code " + std::to_string(code) + ")"};
 }
 
-}  // namespace
-
-Result<WorkbookModel> ReadXlsFile(const std::string& path) {
-  if (!FileExists(path)) {
-    if (FolderExists(path)) return Error{ErrorCode::kInvalidArgument, path + ": is a folder"};
-    return Error{ErrorCode::kNotFound, path + ": no such file"};
-  }
-  // libfreexl does not check every length in the file against the bytes that are there (a
-  // damaged string table can make it read outside its buffers). The engine's own reader
-  // walks the whole structure with every bound checked first; only a file that passes it
-  // reaches libfreexl.
-  {
-    MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(path));
-    const Result<WorkbookModel> checked = ParseXlsBytes(bytes);
-    if (!checked.ok()) return Error{checked.code(), path + ": " + checked.message()};
-  }
+// The values of every worksheet, as libfreexl reads them.
+Result<WorkbookModel> ReadValuesWithFreexl(const std::string& path) {
   FreeXlHandle xls;
   int rc = freexl_open(path.c_str(), xls.out());
   if (rc != FREEXL_OK) return Damaged(path, "open failed", rc);
@@ -119,6 +105,58 @@ Result<WorkbookModel> ReadXlsFile(const std::string& path) {
     }
   }
   return model;
+}
+
+// The formats of `formats` (the engine's own reading) with the values of `values`
+// (libfreexl's), when both list the same sheets; otherwise the values alone.
+WorkbookModel Merge(WorkbookModel formats, const WorkbookModel& values) {
+  if (formats.sheets.size() != values.sheets.size()) return values;
+  for (size_t s = 0; s < values.sheets.size(); ++s) {
+    if (formats.sheets[s].name != values.sheets[s].name) return values;
+  }
+  for (size_t s = 0; s < values.sheets.size(); ++s) {
+    ModelSheet& sheet = formats.sheets[s];
+    for (size_t r = 0; r < sheet.rows.size(); ++r) {
+      for (ModelCell& cell : sheet.rows.Find(r)->cells) {
+        cell.type = CellType::kEmpty;
+        cell.ref = 0;
+      }
+    }
+    const ModelSheet& source = values.sheets[s];
+    for (size_t r = 0; r < source.rows.size(); ++r) {
+      const ModelRow* row = source.rows.Find(r);
+      for (size_t c = 0; c < row->cells.size(); ++c) {
+        const CellValue value = values.ValueOf(row->cells[c]);
+        if (value.is_empty()) continue;
+        ModelRow& target = sheet.rows.Ensure(r);
+        while (target.cells.size() <= c) {
+          ModelCell blank;
+          blank.style = sheet.column_styles[target.cells.size()];
+          target.cells.push_back(blank);
+        }
+        target.cells[c] = formats.MakeCell(value, target.cells[c].style);
+      }
+    }
+  }
+  return formats;
+}
+
+}  // namespace
+
+Result<WorkbookModel> ReadXlsFile(const std::string& path) {
+  if (!FileExists(path)) {
+    if (FolderExists(path)) return Error{ErrorCode::kInvalidArgument, path + ": is a folder"};
+    return Error{ErrorCode::kNotFound, path + ": no such file"};
+  }
+  // libfreexl does not check every length in the file against the bytes that are there (a
+  // damaged file can make it read or free outside its buffers). The engine's own reader
+  // walks the whole structure with every bound checked first; only a file that passes it
+  // reaches libfreexl. The own reading also gives the formats, which libfreexl does not read.
+  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(path));
+  Result<WorkbookModel> checked = ParseXlsBytes(bytes);
+  if (!checked.ok()) return Error{checked.code(), path + ": " + checked.message()};
+  MIRUNE_ASSIGN_OR_RETURN(const WorkbookModel values, ReadValuesWithFreexl(path));
+  return Merge(std::move(*checked), values);
 }
 
 }  // namespace mirune::xls

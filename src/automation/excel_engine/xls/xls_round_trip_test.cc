@@ -149,6 +149,25 @@ void ExpectSameCells(const MemoryWorkbook& back, const MemoryWorkbook& book) {
   }
 }
 
+// Widths and the format of every stored cell, as the engine's own reader reads them back.
+void ExpectSameFormats(const MemoryWorkbook& back, const MemoryWorkbook& book) {
+  for (int s = 1; s <= book.SheetCount(); ++s) {
+    for (int c = 1; c <= kExcelMaxColumns; ++c) {
+      ASSERT_EQ(*back.ColumnWidth(s, c), *book.ColumnWidth(s, c))
+          << "sheet " << s << " column " << c;
+    }
+    const auto& sheet = book.model().sheets[s - 1];
+    for (size_t r = 0; r < sheet.rows.size(); ++r) {
+      const auto* row = sheet.rows.Find(r);
+      for (size_t c = 0; c < row->cells.size(); ++c) {
+        const int rr = static_cast<int>(r + 1), cc = static_cast<int>(c + 1);
+        ASSERT_EQ(*back.GetFormat(s, rr, cc), *book.GetFormat(s, rr, cc))
+            << "sheet " << s << " row " << rr << " column " << cc;
+      }
+    }
+  }
+}
+
 // Through the build's reader (libfreexl behind the engine's check on Linux, the engine's own
 // reader elsewhere), and through the engine's own reader alone.
 void ExpectFreexlRoundTrip(MemoryWorkbook& book, const std::string& name) {
@@ -157,11 +176,14 @@ void ExpectFreexlRoundTrip(MemoryWorkbook& book, const std::string& name) {
   auto read = OpenXlsWorkbook(path);
   ASSERT_TRUE(read.ok()) << read.message();
   ExpectSameCells(**read, book);
+  ExpectSameFormats(**read, book);
   auto bytes = book.ToXlsBytes();
   ASSERT_TRUE(bytes.ok());
   auto own = xls::ParseXlsBytes(*bytes);
   ASSERT_TRUE(own.ok()) << own.message();
-  ExpectSameCells(MemoryWorkbook(std::move(*own)), book);
+  const MemoryWorkbook own_book(std::move(*own));
+  ExpectSameCells(own_book, book);
+  ExpectSameFormats(own_book, book);
 }
 
 MemoryWorkbook SmallFormattedBook() {
