@@ -288,7 +288,24 @@ std::shared_ptr<const Package> IdmlFiles::PackageOf(const std::string& full_name
 }
 
 Status IdmlFiles::Save(const layout::Document& document, const std::string& path) const {
-  const std::shared_ptr<const Package> original = PackageOf(document.full_name);
+  std::shared_ptr<const Package> original = PackageOf(document.full_name);
+  const bool from_package =
+      std::any_of(document.stories.begin(), document.stories.end(),
+                  [](const layout::Story& story) { return !story.source_id.empty(); });
+  if (!original && from_package) {
+    // Read from a package this record did not open: its parts are needed, or a new package
+    // would silently drop everything the model does not hold (images, styles, layers …).
+    auto bytes = ReadFileBytes(document.full_name);
+    auto package =
+        bytes.ok() ? ReadIdmlPackage(std::move(bytes).value()) : Result<Package>(bytes.error());
+    if (!package.ok()) {
+      return Error{ErrorCode::kUnsupported, "cannot save " + document.name +
+                                                ": the package it was read from cannot be read "
+                                                "again (" +
+                                                package.message() + ")"};
+    }
+    original = std::make_shared<const Package>(std::move(package).value());
+  }
   MIRUNE_ASSIGN_OR_RETURN(std::string bytes, WriteIdmlPackage(document, original.get()));
   return WriteFileAtomic(path, bytes);
 }

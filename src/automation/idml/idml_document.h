@@ -70,10 +70,12 @@ class IdmlFiles {
   // Opens one file directly (as the loader does) and keeps its package.
   Result<layout::Document> Load(const std::string& path) const;
 
-  // Writes `document` as a package at `path`. A document this record loaded keeps every part
-  // but its changed stories and the resource parts that gain a swatch or style; any other
-  // document (one built in code) gets a new package. Only `path` is written, atomically; the
-  // file the document came from is overwritten only when `path` names it.
+  // Writes `document` as a package at `path`. A document read from a package (by this record,
+  // or else read again from its full_name) keeps every part but its changed stories and the
+  // resource parts that gain a swatch or style; a document built in code gets a new package.
+  // A document read from a package that cannot be read again is refused (kUnsupported). Only `path`
+  // is written, atomically; the file the document came from is overwritten only when `path` names
+  // it.
   Status Save(const layout::Document& document, const std::string& path) const;
 
   // The package a loaded document came from; nullptr when this record did not load it.

@@ -265,6 +265,29 @@ TEST(IdmlDocument, DenseMarksRoundTripThroughEverySample) {
   }
 }
 
+TEST(IdmlDocument, SaveByAnotherRecordReadsTheOriginalAgainOrRefuses) {
+  const std::string folder = ScratchFolder("other_record");
+  const std::string source = JoinPath(folder, "four.idml");
+  std::filesystem::copy_file(Sample("simpleidml_4-pages_CS5.5.idml"), source);
+  auto loaded = LoadIdmlDocument(source);  // no record keeps its package
+  ASSERT_TRUE(loaded.ok());
+  layout::Document document = std::move(loaded).value();
+  layout::ChangeFormat(document, 0, 0, 2, [](layout::TextFormat& f) { f.fill_color = 0; });
+  IdmlFiles other;
+  const std::string target = JoinPath(folder, "saved.idml");
+  ASSERT_TRUE(other.Save(document, target).ok());
+  // Every part of the original is there, not a new package of what the model holds.
+  const auto before = Parts(source);
+  const auto after = Parts(target);
+  ASSERT_EQ(before.size(), after.size());
+  EXPECT_EQ(after.at("Resources/Fonts.xml"), before.at("Resources/Fonts.xml"));
+
+  std::filesystem::remove(source);
+  const Status refused = other.Save(document, JoinPath(folder, "refused.idml"));
+  EXPECT_EQ(refused.code(), ErrorCode::kUnsupported);
+  EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));
+}
+
 TEST(IdmlDocument, SaveOfAnUnchangedDocumentKeepsEveryPart) {
   const std::string folder = ScratchFolder("unchanged");
   IdmlFiles files;
