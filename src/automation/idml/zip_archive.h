@@ -15,8 +15,8 @@
 namespace mirune::idml {
 
 struct ZipLimits {
-  uint64_t max_entry_bytes = 256ull << 20;   // inflated size of one part
-  uint64_t max_total_bytes = 1024ull << 20;  // inflated size of every part read together
+  uint64_t max_entry_bytes = 128ull << 20;  // inflated size of one part
+  uint64_t max_total_bytes = 512ull << 20;  // inflated size of every part read together
   uint64_t max_entries = 100000;
 };
 
