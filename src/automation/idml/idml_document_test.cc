@@ -322,9 +322,8 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
             U"My Main Article 見出し\rAnd a subtitle");
 
-  // Text right after a paragraph return gets content of its own. (Edits are saved as one
-  // changed stretch per story: start again from the package.)
-  document = files.Load(Sample("simpleidml_4-pages_CS5.5.idml")).value();
+  // Text right after a paragraph return gets content of its own; separate edits of one story
+  // are written back each where it is.
   const int32_t subtitle = static_cast<int32_t>(
       document.stories[static_cast<size_t>(story)].text.find(U"And a subtitle"));
   layout::ReplaceText(document, story, subtitle, subtitle, U"◆♭♪0001♪♭◆", format);
@@ -336,13 +335,50 @@ TEST(IdmlDocument, SaveWritesTextEditsBack) {
   reopened = LoadIdmlDocument(marked);
   ASSERT_TRUE(reopened.ok()) << reopened.message();
   EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "ue4"))].text,
-            U"My Main Article Title\r◆♭♪0001♪♭◆And a subtitle");
+            U"My Main Article 見出し\r◆♭♪0001♪♭◆And a subtitle");
 
   // A paragraph return added in code is refused rather than written wrongly.
   layout::ReplaceText(document, story, 0, 0, U"x\r", format);
   const Status refused = files.Save(document, JoinPath(folder, "refused.idml"));
   EXPECT_EQ(refused.code(), ErrorCode::kUnsupported);
   EXPECT_FALSE(FileExists(JoinPath(folder, "refused.idml")));
+}
+
+TEST(IdmlDocument, SeveralTextEditsInOneStoryAreWrittenBack) {
+  struct Edit {
+    const char32_t* find;
+    const char32_t* replace;
+  };
+  const Edit edits[] = {
+      {U"Stanislas", U"S."},                     // shortened
+      {U"historique\r", U"historique "},         // a paragraph return removed
+      {U"Henri Dupond", U"Henri Dupond (CEO)"},  // inside XML elements
+      {U"accusamus", U""},                       // deleted
+      {U"veniam", U"veniam ◆♭♪0002♪♭◆"},         // grown
+  };
+  const std::string folder = ScratchFolder("several_edits");
+  IdmlFiles files;
+  layout::Document document = files.Load(Sample("simpleidml_interview_ID15.1.idml")).value();
+  const int32_t story = StoryBySource(document, "u19a");
+  for (const Edit& edit : edits) {
+    const std::u32string& text = document.stories[static_cast<size_t>(story)].text;
+    const size_t at = text.find(edit.find);
+    ASSERT_NE(at, std::u32string::npos);
+    const layout::TextFormat format =
+        layout::FormatAt(document.stories[story], static_cast<int32_t>(at));
+    layout::ReplaceText(document, story, static_cast<int32_t>(at),
+                        static_cast<int32_t>(at + std::u32string_view(edit.find).size()),
+                        edit.replace, format);
+  }
+  const std::string target = JoinPath(folder, "edited.idml");
+  {
+    const Status saved = files.Save(document, target);
+    ASSERT_TRUE(saved.ok()) << saved.ToString();
+  }
+  auto reopened = LoadIdmlDocument(target);
+  ASSERT_TRUE(reopened.ok()) << reopened.message();
+  EXPECT_EQ(reopened->stories[static_cast<size_t>(StoryBySource(*reopened, "u19a"))].text,
+            document.stories[static_cast<size_t>(story)].text);
 }
 
 TEST(IdmlDocument, SaveMarksInFootnotesTableCellsAndAroundThem) {

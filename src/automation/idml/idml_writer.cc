@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -192,66 +193,43 @@ class StoryRewriter {
       ++suffix;
     }
     const bool text_changed = old_text != new_text;
-    int insert_leaf = -1;
-    if (new_text.size() - prefix - suffix > 0) {
-      auto text_leaf = [&](size_t old_index) {
-        if (old_index >= old_text.size()) return -1;
-        const int l = leaf_of_old[old_index];
-        return l >= 0 &&
-                       collector.leaves[static_cast<size_t>(l)].leaf.kind == StoryLeaf::Kind::kText
-                   ? l
-                   : -1;
-      };
-      if (prefix > 0) insert_leaf = text_leaf(prefix - 1);
-      if (insert_leaf < 0) insert_leaf = text_leaf(old_text.size() - suffix);
-      for (size_t i = prefix; insert_leaf < 0 && i < old_text.size() - suffix; ++i) {
-        insert_leaf = text_leaf(i);
+
+    // For each new character, the original character it is (or -1 for added text): the
+    // common start and end, and between them the shortest edit.
+    std::vector<int64_t> source(new_text.size(), -1);
+    for (size_t i = 0; i < prefix; ++i) source[i] = static_cast<int64_t>(i);
+    for (size_t i = 0; i < suffix; ++i) {
+      source[new_text.size() - 1 - i] = static_cast<int64_t>(old_text.size() - 1 - i);
+    }
+    const std::u32string_view old_middle(old_text.data() + prefix,
+                                         old_text.size() - prefix - suffix);
+    const std::u32string_view new_middle(new_text.data() + prefix,
+                                         new_text.size() - prefix - suffix);
+    if (!std::all_of(new_middle.begin(), new_middle.end(), Insertable)) {
+      auto kept = KeptCharacters(old_middle, new_middle, 1000);
+      if (!kept) {
+        return Error{ErrorCode::kUnsupported,
+                     "story " + story_.self + ": too many separate edits to write back"};
       }
-      if (insert_leaf < 0) {
-        // Next to a paragraph return, an object or a special character: the new text goes
-        // into content of its own beside it.
-        const int neighbour = prefix > 0                 ? leaf_of_old[prefix - 1]
-                              : suffix < old_text.size() ? leaf_of_old[old_text.size() - suffix]
-                                                         : -1;
-        if (neighbour < 0) {
-          return Error{ErrorCode::kUnsupported,
-                       "story " + story_.self + ": text added where the package has no text"};
-        }
-        const bool after = prefix > 0;
-        const LeafRecord& near = collector.leaves[static_cast<size_t>(neighbour)];
-        LeafRecord added;
-        added.leaf.kind = StoryLeaf::Kind::kText;
-        added.leaf.run = near.run;
-        added.run = near.run;
-        added.begin = static_cast<uint32_t>(prefix);
-        added.count = 0;
-        pugi::xml_node parent = near.leaf.node.parent();
-        if (near.leaf.kind == StoryLeaf::Kind::kAce) {
-          added.leaf.content = near.leaf.content;
-          added.leaf.node = after ? parent.insert_child_after(pugi::node_pcdata, near.leaf.node)
-                                  : parent.insert_child_before(pugi::node_pcdata, near.leaf.node);
-        } else {
-          added.leaf.content = after ? parent.insert_child_after("Content", near.leaf.node)
-                                     : parent.insert_child_before("Content", near.leaf.node);
-          added.leaf.node = added.leaf.content.append_child(pugi::node_pcdata);
-        }
-        collector.leaves.push_back(added);
-        insert_leaf = static_cast<int>(collector.leaves.size()) - 1;
+      for (size_t i = 0; i < kept->size(); ++i) {
+        if ((*kept)[i] >= 0) source[prefix + i] = (*kept)[i] + static_cast<int64_t>(prefix);
       }
-      for (size_t i = prefix; i < new_text.size() - suffix; ++i) {
-        if (!Insertable(new_text[i])) {
-          return Error{ErrorCode::kUnsupported,
-                       "story " + story_.self +
-                           ": a paragraph return or special character was added, which the "
-                           "package cannot take"};
-        }
+    }
+    for (size_t i = 0; i < new_text.size(); ++i) {
+      if (source[i] < 0 && !Insertable(new_text[i])) {
+        return Error{ErrorCode::kUnsupported,
+                     "story " + story_.self +
+                         ": a paragraph return or special character was added, which the "
+                         "package cannot take"};
       }
     }
 
-    // The new characters, each with the leaf it belongs to and its new format.
+    // The new characters, each with the leaf it belongs to and its new format. Added text
+    // joins the text before it, else the text after it, else gets content of its own.
     chars_.clear();
     chars_.reserve(new_text.size());
     size_t run = 0;
+    int insert_leaf = -1;
     for (size_t i = 0; i < new_text.size(); ++i) {
       while (run + 1 < edited_.runs.size() &&
              static_cast<size_t>(edited_.runs[run + 1].start) <= i) {
@@ -259,12 +237,20 @@ class StoryRewriter {
       }
       const layout::TextFormat& f = edited_.runs[run].format;
       int leaf;
-      if (i < prefix)
-        leaf = leaf_of_old[i];
-      else if (i >= new_text.size() - suffix)
-        leaf = leaf_of_old[old_text.size() - (new_text.size() - i)];
-      else
+      if (source[i] >= 0) {
+        leaf = leaf_of_old[static_cast<size_t>(source[i])];
+        insert_leaf = -1;
+      } else {
+        if (insert_leaf < 0) {
+          const int64_t before = i > 0 ? source[i - 1] : -1;
+          size_t j = i;
+          while (j < new_text.size() && source[j] < 0) ++j;
+          const int64_t after = j < new_text.size() ? source[j] : -1;
+          MIRUNE_ASSIGN_OR_RETURN(insert_leaf,
+                                  InsertionLeaf(collector, leaf_of_old, before, after, i == 0));
+        }
         leaf = insert_leaf;
+      }
       chars_.push_back({new_text[i], leaf, {f.character_style, f.fill_color}});
     }
     chars_of_leaf_.assign(collector.leaves.size(), {});
@@ -305,6 +291,107 @@ class StoryRewriter {
   }
 
  private:
+  // The leaf that added text goes into, between original characters `before` and `after`
+  // (-1: none): the text leaf before, else the one after, else new content beside a
+  // neighbouring paragraph return, object or special character.
+  Result<int> InsertionLeaf(LeafCollector& collector, const std::vector<int>& leaf_of_old,
+                            int64_t before, int64_t after, bool at_start) {
+    auto text_leaf = [&](int64_t old_index) {
+      if (old_index < 0 || static_cast<size_t>(old_index) >= leaf_of_old.size()) return -1;
+      const int l = leaf_of_old[static_cast<size_t>(old_index)];
+      return l >= 0 && collector.leaves[static_cast<size_t>(l)].leaf.kind == StoryLeaf::Kind::kText
+                 ? l
+                 : -1;
+    };
+    if (int l = text_leaf(before); l >= 0) return l;
+    if (int l = text_leaf(after); l >= 0) return l;
+    // Text between them that was deleted.
+    const int64_t last = after >= 0 ? after : static_cast<int64_t>(leaf_of_old.size());
+    for (int64_t k = before + 1; k < last; ++k) {
+      if (int l = text_leaf(k); l >= 0) return l;
+    }
+    const int64_t near_index = before >= 0 && !at_start ? before : after;
+    const int neighbour = near_index >= 0 && static_cast<size_t>(near_index) < leaf_of_old.size()
+                              ? leaf_of_old[static_cast<size_t>(near_index)]
+                              : -1;
+    if (neighbour < 0) {
+      return Error{ErrorCode::kUnsupported,
+                   "story " + story_.self + ": text added where the package has no text"};
+    }
+    const bool place_after = near_index == before;
+    const LeafRecord& near = collector.leaves[static_cast<size_t>(neighbour)];
+    LeafRecord added;
+    added.leaf.kind = StoryLeaf::Kind::kText;
+    added.leaf.run = near.run;
+    added.run = near.run;
+    added.begin = 0;
+    added.count = 0;
+    pugi::xml_node parent = near.leaf.node.parent();
+    if (near.leaf.kind == StoryLeaf::Kind::kAce) {
+      added.leaf.content = near.leaf.content;
+      added.leaf.node = place_after ? parent.insert_child_after(pugi::node_pcdata, near.leaf.node)
+                                    : parent.insert_child_before(pugi::node_pcdata, near.leaf.node);
+    } else {
+      added.leaf.content = place_after ? parent.insert_child_after("Content", near.leaf.node)
+                                       : parent.insert_child_before("Content", near.leaf.node);
+      added.leaf.node = added.leaf.content.append_child(pugi::node_pcdata);
+    }
+    collector.leaves.push_back(added);
+    return static_cast<int>(collector.leaves.size()) - 1;
+  }
+
+  // The shortest edit from `a` to `b` (Myers' algorithm, at most `limit` insertions and
+  // deletions): for each character of `b`, the index of the character of `a` it keeps, or -1.
+  static std::optional<std::vector<int64_t>> KeptCharacters(std::u32string_view a,
+                                                            std::u32string_view b, int64_t limit) {
+    const int64_t n = static_cast<int64_t>(a.size()), m = static_cast<int64_t>(b.size());
+    const int64_t max = std::min(n + m, limit);
+    const int64_t offset = max + 1;
+    std::vector<int64_t> v(static_cast<size_t>(2 * max + 3), 0);
+    std::vector<std::vector<int64_t>> trace;
+    for (int64_t d = 0; d <= max; ++d) {
+      trace.emplace_back(v.begin() + (offset - d), v.begin() + (offset + d + 1));
+      for (int64_t k = -d; k <= d; k += 2) {
+        int64_t x = (k == -d || (k != d && v[static_cast<size_t>(offset + k - 1)] <
+                                               v[static_cast<size_t>(offset + k + 1)]))
+                        ? v[static_cast<size_t>(offset + k + 1)]
+                        : v[static_cast<size_t>(offset + k - 1)] + 1;
+        int64_t y = x - k;
+        while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
+          ++x;
+          ++y;
+        }
+        v[static_cast<size_t>(offset + k)] = x;
+        if (x >= n && y >= m) {
+          // Walk back through the saved fronts.
+          std::vector<int64_t> kept(static_cast<size_t>(m), -1);
+          int64_t cx = n, cy = m;
+          for (int64_t e = d; e > 0; --e) {
+            const std::vector<int64_t>& front = trace[static_cast<size_t>(e)];
+            auto at = [&](int64_t kk) { return front[static_cast<size_t>(kk + e)]; };
+            // front holds the values before step e, for diagonals -e … e.
+            const int64_t ck = cx - cy;
+            const bool down =
+                ck == -e || (ck != e && at(ck - 1) < at(ck + 1));  // an insertion from b
+            const int64_t pk = down ? ck + 1 : ck - 1;
+            const int64_t px = at(pk);
+            const int64_t py = px - pk;
+            const int64_t sx = down ? px : px + 1;
+            // The diagonal run after the step keeps characters.
+            for (int64_t tx = sx, ty = sx - ck; tx < cx && ty < cy; ++tx, ++ty) {
+              kept[static_cast<size_t>(ty)] = tx;
+            }
+            cx = px;
+            cy = py;
+          }
+          for (int64_t tx = 0; tx < cx && tx < cy; ++tx) kept[static_cast<size_t>(tx)] = tx;
+          return kept;
+        }
+      }
+    }
+    return std::nullopt;
+  }
+
   // Builds the children of a Content element for the characters `indexes` (text and ACE
   // instructions) into `target`.
   void FillContent(pugi::xml_node target, const std::vector<size_t>& indexes) {
