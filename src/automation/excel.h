@@ -64,8 +64,9 @@ struct CellValue {
     if (type == CellType::kText) return text;
     if (type == CellType::kEmpty) return {};
     char buf[40];
-    if (number == static_cast<double>(static_cast<int64_t>(number)) && number < 1e15 &&
-        number > -1e15) {
+    // The range is checked before the cast: a cast of a value out of range is undefined.
+    if (number < 1e15 && number > -1e15 &&
+        number == static_cast<double>(static_cast<int64_t>(number))) {
       std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(number));
     } else {
       std::snprintf(buf, sizeof buf, "%.15G", number);

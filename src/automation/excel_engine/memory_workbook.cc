@@ -1,6 +1,7 @@
 #include "automation/excel_engine/memory_workbook.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <numeric>
 #include <system_error>
@@ -414,7 +415,13 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
     const Key& a = keys[x];
     const Key& b = keys[y];
     if (a.group != b.group) return a.group < b.group;
-    if (a.group == 0) return a.number < b.number;
+    if (a.group == 0) {
+      // A NaN read from a file sorts after the other numbers, so the order stays strict.
+      if (std::isnan(a.number) || std::isnan(b.number)) {
+        return !std::isnan(a.number) && std::isnan(b.number);
+      }
+      return a.number < b.number;
+    }
     if (a.group == 2) return false;
     if (with_sort_keys) return a.sort_key < b.sort_key;
     return collator_->Compare(model_.strings[a.text], model_.strings[b.text]) < 0;

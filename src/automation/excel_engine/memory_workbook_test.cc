@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <vector>
 
@@ -26,9 +28,10 @@ TEST(CellValueTest, AsTextShowsNumbersAsExcelDoes) {
     CellValue value;
     const char* text;
   };
-  const Case cases[] = {{N(12), "12"},     {N(0), "0"},     {N(-3), "-3"},
-                        {N(1.5), "1.5"},   {T("12"), "12"}, {CellValue::Empty(), ""},
-                        {N(9999), "9999"}, {N(0.1), "0.1"}};
+  const Case cases[] = {{N(12), "12"},       {N(0), "0"},     {N(-3), "-3"},
+                        {N(1.5), "1.5"},     {T("12"), "12"}, {CellValue::Empty(), ""},
+                        {N(9999), "9999"},   {N(0.1), "0.1"}, {N(1e300), "1E+300"},
+                        {N(-1e20), "-1E+20"}};
   for (const Case& c : cases) EXPECT_EQ(c.value.AsText(), c.text);
   EXPECT_TRUE(CellValue::Text("").is_empty());
 }
@@ -179,6 +182,17 @@ TEST(MemoryWorkbookTest, FormatsOfWholeColumnsAndAreas) {
   EXPECT_EQ(*book.LastFilledRow(1), 500);
   ASSERT_TRUE(book.SetAlignment(1, CellRange::Area(900, 1, 900, 1), {}).ok());
   EXPECT_EQ(*book.LastFilledRow(1), 500);
+}
+
+TEST(MemoryWorkbookTest, SortRowsPutsNaNAfterTheOtherNumbers) {
+  MemoryWorkbook book;
+  const double values[] = {3, std::nan(""), 1, std::nan(""), 2};
+  for (int r = 1; r <= 5; ++r) {
+    ASSERT_TRUE(book.SetCell(1, r, 1, T(std::to_string(r).c_str())).ok());
+    ASSERT_TRUE(book.SetCell(1, r, 2, N(values[r - 1])).ok());
+  }
+  ASSERT_TRUE(book.SortRows(1, 2).ok());
+  EXPECT_EQ(ColumnA(book, 1), "3,5,1,2,4");
 }
 
 TEST(MemoryWorkbookTest, SortRowsIsStableWithNumbersFirstAndEmptyLast) {
