@@ -205,14 +205,19 @@ class StoryRewriter {
                                          old_text.size() - prefix - suffix);
     const std::u32string_view new_middle(new_text.data() + prefix,
                                          new_text.size() - prefix - suffix);
-    if (!std::all_of(new_middle.begin(), new_middle.end(), Insertable)) {
-      auto kept = KeptCharacters(old_middle, new_middle, 1000);
-      if (!kept) {
-        return Error{ErrorCode::kUnsupported,
-                     "story " + story_.self + ": too many separate edits to write back"};
-      }
+    if (auto kept = KeptCharacters(old_middle, new_middle, 1000)) {
       for (size_t i = 0; i < kept->size(); ++i) {
         if ((*kept)[i] >= 0) source[prefix + i] = (*kept)[i] + static_cast<int64_t>(prefix);
+      }
+    } else {
+      // Too many edits to align: the whole stretch is taken as replaced, which is right only
+      // while every character it drops is plain text.
+      for (size_t k = prefix; k < old_text.size() - suffix; ++k) {
+        const int l = leaf_of_old[k];
+        if (l < 0 || collector.leaves[static_cast<size_t>(l)].leaf.kind != StoryLeaf::Kind::kText) {
+          return Error{ErrorCode::kUnsupported,
+                       "story " + story_.self + ": too many separate edits to write back"};
+        }
       }
     }
     for (size_t i = 0; i < new_text.size(); ++i) {
@@ -326,15 +331,33 @@ class StoryRewriter {
     added.run = near.run;
     added.begin = 0;
     added.count = 0;
-    pugi::xml_node parent = near.leaf.node.parent();
+    pugi::xml_node node = near.leaf.node;
+    pugi::xml_node parent = node.parent();
     if (near.leaf.kind == StoryLeaf::Kind::kAce) {
       added.leaf.content = near.leaf.content;
-      added.leaf.node = place_after ? parent.insert_child_after(pugi::node_pcdata, near.leaf.node)
-                                    : parent.insert_child_before(pugi::node_pcdata, near.leaf.node);
+      added.leaf.node = place_after ? parent.insert_child_after(pugi::node_pcdata, node)
+                                    : parent.insert_child_before(pugi::node_pcdata, node);
     } else {
-      added.leaf.content = place_after ? parent.insert_child_after("Content", near.leaf.node)
-                                       : parent.insert_child_before("Content", near.leaf.node);
-      added.leaf.node = added.leaf.content.append_child(pugi::node_pcdata);
+      // Where the text goes in the part so that it reads back in the same place: a footnote's
+      // and a table's own text follow their character, and a cell's end is the Cell element.
+      const bool cell_end = near.leaf.object_char == kCellEndChar && Is(node, "Cell");
+      pugi::xml_node content;
+      if (place_after && Is(node, "Footnote")) {
+        content = node.prepend_child("Content");
+      } else if (place_after && Is(node, "Table") && node.child("Cell")) {
+        content = node.child("Cell").prepend_child("Content");
+      } else if (place_after && cell_end) {
+        pugi::xml_node next = node.next_sibling("Cell");
+        content = next ? next.prepend_child("Content")
+                       : parent.parent().insert_child_after("Content", parent);
+      } else if (!place_after && cell_end) {
+        content = node.append_child("Content");
+      } else {
+        content = place_after ? parent.insert_child_after("Content", node)
+                              : parent.insert_child_before("Content", node);
+      }
+      added.leaf.content = content;
+      added.leaf.node = content.append_child(pugi::node_pcdata);
     }
     collector.leaves.push_back(added);
     return static_cast<int>(collector.leaves.size()) - 1;
@@ -493,6 +516,10 @@ class StoryRewriter {
     // Removed at the end: the leaves of later runs still point into the tree.
     to_remove_.push_back(range);
     return Status::Ok();
+  }
+
+  static bool Is(const pugi::xml_node& node, const char* name) {
+    return std::strcmp(node.name(), name) == 0;
   }
 
   static bool IsWrapper(const pugi::xml_node& node) {
