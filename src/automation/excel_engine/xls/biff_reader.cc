@@ -337,6 +337,7 @@ double DecodeRk(uint32_t rk) {
 struct SheetEntry {
   std::string name;
   uint32_t offset;
+  bool worksheet;  // macro sheets, charts and modules are checked but not read
 };
 
 class BiffParser {
@@ -345,7 +346,14 @@ class BiffParser {
 
   Result<WorkbookModel> Run() {
     MIRUNE_RETURN_IF_ERROR(Globals());
+    // Every substream is checked, also those of sheets that are not read: other readers
+    // walk them all.
     for (const SheetEntry& entry : sheets_) {
+      if (!entry.worksheet) {
+        ModelSheet scratch;
+        MIRUNE_RETURN_IF_ERROR(Sheet(entry.offset, scratch));
+        continue;
+      }
       model_.sheets.emplace_back();
       model_.sheets.back().name = entry.name;
       MIRUNE_RETURN_IF_ERROR(Sheet(entry.offset, model_.sheets.back()));
@@ -411,7 +419,12 @@ class BiffParser {
           for (uint8_t i = 0; i < count; ++i) {
             name.push_back(wide ? Get16(r.data, 8 + 2 * i) : static_cast<uint8_t>(r.data[8 + i]));
           }
-          if (kind == 0) sheets_.push_back({Utf16ToUtf8(name), offset});
+          // 0 worksheet, 1 macro sheet, 2 chart, 6 module; visibility 0 to 2.
+          if ((kind != 0 && kind != 1 && kind != 2 && kind != 6) ||
+              static_cast<uint8_t>(r.data[4]) > 2) {
+            return Damaged("bad sheet record");
+          }
+          sheets_.push_back({Utf16ToUtf8(name), offset, kind == 0});
           break;
         }
         case 0x00FC: {  // SST and its CONTINUE records
@@ -662,6 +675,20 @@ class BiffParser {
   }
 
   struct Extent {
+    // Cells that already have a record: a second record for one cell is damage (other
+    // readers free the first one's text as if it were still there).
+    std::vector<uint64_t> seen =
+        std::vector<uint64_t>(size_t{kExcelMaxRows} * kExcelMaxColumns / 64);
+    bool Seen(uint32_t row, uint32_t column) {
+      if (row >= static_cast<uint32_t>(kExcelMaxRows) ||
+          column >= static_cast<uint32_t>(kExcelMaxColumns)) {
+        return false;  // reported as outside the sheet
+      }
+      const size_t bit = size_t{row} * kExcelMaxColumns + column;
+      const bool was = (seen[bit / 64] >> (bit % 64)) & 1;
+      seen[bit / 64] |= uint64_t{1} << (bit % 64);
+      return was;
+    }
     bool dimensions = false;
     uint32_t dim_first_row = 0, dim_end_row = 0;
     uint32_t dim_first_column = 0, dim_end_column = 0;
@@ -698,6 +725,7 @@ class BiffParser {
       case 0x0201: {
         if (d.size() < 6) return Damaged("short cell record");
         if (Get16(d, 4) >= xf_count_) return Damaged("cell format index out of range");
+        if (extent.Seen(Get16(d, 0), Get16(d, 2))) return Damaged("two records for one cell");
         extent.Add(Get16(d, 0), Get16(d, 2), Get16(d, 2));
         return Status::Ok();
       }
@@ -715,6 +743,9 @@ class BiffParser {
           if (Get16(d, 4 + item * k) >= xf_count_) {
             return Damaged("cell format index out of range");
           }
+        }
+        for (uint32_t c = first; c <= last; ++c) {
+          if (extent.Seen(Get16(d, 0), c)) return Damaged("two records for one cell");
         }
         extent.Add(Get16(d, 0), first, last);
         return Status::Ok();

@@ -260,6 +260,13 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
                                                   "\x00\x00\x10\x00\x00\x00",
                                                   18));
 
+  std::string twice = stream;  // a second record for cell A1
+  twice.insert(labelsst, stream.substr(labelsst, 14));
+  std::string sheet_kind = stream;  // a sheet type that does not exist
+  const size_t boundsheet = sheet_kind.find(std::string("\x85\x00", 2));
+  ASSERT_NE(boundsheet, std::string::npos);
+  sheet_kind[boundsheet + 4 + 5] = 0x74;
+
   std::string long_name = good;  // the root entry's name length past its 64 bytes
   const size_t dir = (static_cast<uint8_t>(good[48]) + 1u) * 512;
   long_name[dir + 64] = '\xFF';
@@ -281,6 +288,8 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
       {"multiple-cell record", WrapInCompoundFile(mulrk_last)},
       {"format index", WrapInCompoundFile(bad_xf)},
       {"cell outside DIMENSIONS", WrapInCompoundFile(small_extent)},
+      {"two records for one cell", WrapInCompoundFile(twice)},
+      {"sheet type", WrapInCompoundFile(sheet_kind)},
       {"stream cut in a record", WrapInCompoundFile(stream.substr(0, labelsst + 7))},
   };
   for (const Case& c : cases) {
