@@ -26,18 +26,18 @@ constexpr double kFrameLeft = -100;
 //   a '>' instead of ':' makes the frame end inside the term (at the line end it holds), a '<'
 //   makes the frame end right after it; "＃" is a paragraph return with a frame break, after
 //   which the next frame starts; "\r" ends a paragraph.
-struct StorySpec {
+struct StoryPlan {
   std::string source;
   std::vector<std::pair<int, double>> frames;  // page index and top of each frame, in order
 };
 
-struct ChapterSpec {
+struct ChapterPlan {
   std::string file_name;
   std::vector<std::string> pages;
-  std::vector<StorySpec> stories;
+  std::vector<StoryPlan> stories;
 };
 
-std::vector<ChapterSpec> Chapters() {
+std::vector<ChapterPlan> Chapters() {
   return {
       {"chapter1.idml",
        {"1", "2"},
@@ -179,8 +179,8 @@ bool CountLines(const std::u32string& text, size_t begin, size_t end, int& lines
 
 Result<std::vector<SampleChapter>> BuildSampleBook(const std::string& folder) {
   std::vector<SampleChapter> chapters;
-  for (const ChapterSpec& spec : Chapters()) {
-    layout::DocumentBuilder b(JoinPath(folder, spec.file_name));
+  for (const ChapterPlan& chapter : Chapters()) {
+    layout::DocumentBuilder b(JoinPath(folder, chapter.file_name));
     Marks marks;
     marks.mark1 = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
     marks.mark3 = b.AddSwatch("RazozaMark3", {layout::ColorSpace::kCmyk, {0, 0, 100, 0}});
@@ -190,12 +190,12 @@ Result<std::vector<SampleChapter>> BuildSampleBook(const std::string& folder) {
     marks.style2 = b.AddCharacterStyle("RazozaMark2", green);
     marks.paragraph = b.AddParagraphStyle("本文");
     std::vector<int32_t> pages;
-    for (const std::string& name : spec.pages) pages.push_back(b.AddPage(name));
+    for (const std::string& name : chapter.pages) pages.push_back(b.AddPage(name));
     std::vector<std::pair<int32_t, layout::Rect>> geometry;  // frame index, bounds
-    for (const StorySpec& story_spec : spec.stories) {
-      MIRUNE_ASSIGN_OR_RETURN(Parsed parsed, Parse(story_spec.source, marks));
-      if (parsed.splits.size() + 1 != story_spec.frames.size()) {
-        return Error{ErrorCode::kInternal, spec.file_name + ": frames and splits disagree"};
+    for (const StoryPlan& story_plan : chapter.stories) {
+      MIRUNE_ASSIGN_OR_RETURN(Parsed parsed, Parse(story_plan.source, marks));
+      if (parsed.splits.size() + 1 != story_plan.frames.size()) {
+        return Error{ErrorCode::kInternal, chapter.file_name + ": frames and splits disagree"};
       }
       const int32_t story = b.AddStory();
       for (size_t i = 0; i < parsed.text.size();) {
@@ -205,15 +205,16 @@ Result<std::vector<SampleChapter>> BuildSampleBook(const std::string& folder) {
         i = j;
       }
       size_t begin = 0;
-      for (size_t f = 0; f < story_spec.frames.size(); ++f) {
+      for (size_t f = 0; f < story_plan.frames.size(); ++f) {
         const size_t end = f < parsed.splits.size() ? parsed.splits[f] : parsed.text.size();
         int lines = 0;
         if (!CountLines(parsed.text, begin, end, lines)) {
-          return Error{ErrorCode::kInternal, spec.file_name + ": frame " + std::to_string(f + 1) +
+          return Error{ErrorCode::kInternal, chapter.file_name + ": frame " +
+                                                 std::to_string(f + 1) +
                                                  " does not end at a line end"};
         }
-        const auto [page, top] = story_spec.frames[f];
-        const bool last = f + 1 == story_spec.frames.size();
+        const auto [page, top] = story_plan.frames[f];
+        const bool last = f + 1 == story_plan.frames.size();
         const int32_t frame =
             b.AddFrame(pages[static_cast<size_t>(page)], story,
                        last ? layout::kRestOfStory : static_cast<int32_t>(end - begin));
@@ -226,7 +227,7 @@ Result<std::vector<SampleChapter>> BuildSampleBook(const std::string& folder) {
     for (const auto& [frame, bounds] : geometry) {
       document.frames[static_cast<size_t>(frame)].bounds = bounds;
     }
-    chapters.push_back({spec.file_name, std::move(document)});
+    chapters.push_back({chapter.file_name, std::move(document)});
   }
   return chapters;
 }

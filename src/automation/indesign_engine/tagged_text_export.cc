@@ -99,7 +99,7 @@ std::string ColorSpec(const ColorValue& value) {
 }
 
 // The value of a colour tag for swatch `index`: its name, or for an unnamed colour its
-// escaped colour specification.
+// escaped colour value.
 std::string ColorTagValue(const Document& document, int32_t index) {
   const Swatch& swatch = document.swatches[index];
   if (!swatch.name.empty()) return EscapeValue(swatch.name);
@@ -137,7 +137,7 @@ void AppendHeader(std::string& out, const Document& document, const TagNames& ta
   AppendTag(out, tags.version, "8");
   AppendTag(out, tags.feature_set, "InDesign-Japanese");
   // The colour table: Black first, as InDesign always lists it, then every named swatch.
-  // Each entry is <name:spec>; the name is escaped, the colour spec's own : and , are not.
+  // Each entry is <name:value>; the name is escaped, the colour value's own : and , are not.
   std::string table = "=";
   const int32_t black = FindSwatch(document, "Black");
   table += "<Black:" +
