@@ -17,12 +17,11 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
+#include "cli/terminal_session.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
-#include "progress/progress_model.h"
-#include "progress/terminal_progress_view.h"
 
 namespace mirune::cli {
 namespace {
@@ -139,28 +138,21 @@ int RunExtract(const ExtractOptions& options) {
     selection = SelectionOf(book_path);
   }
 
-  JobFlags flags;
-  TerminalProgressView* view_ptr = nullptr;
-  TerminalDesktop desktop(flags, {options.yes, StdinIsTerminal()}, [&view_ptr] {
-    if (view_ptr != nullptr) view_ptr->Close();
-  });
-  TerminalProgressView view(
-      StderrIsTerminal(), [](std::string_view s) { PrintErr(s); },
-      [&desktop] { desktop.YieldToMessageLoop(); });
-  view_ptr = &view;
-  ProgressWindowModel progress(view);
+  TerminalSession session({options.yes, StdinIsTerminal()});
+  TerminalDesktop& desktop = session.desktop();
   TaggedStoryAnalyzer analyzer(*divider, *lookup);
   MemoryRazozaXlsWriter workbook;
   EntryList entries;
 
-  LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, *data_folder};
+  LaunchServices services{desktop,  session.flags(), session.progress(), analyzer,
+                          workbook, entries,         *data_folder};
   services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
     return std::shared_ptr<indesign::Application>(engine);
   };
   services.opens_native_documents = false;
 
   const LaunchResult result = LaunchExtraction(services, selection);
-  view.Close();
+  session.view().Close();
 
   const Status& detail = result.outcome == LaunchOutcome::kRan ? result.job.error : result.error;
   if (!detail.ok() && result.outcome != LaunchOutcome::kDataFolderBusy) {

@@ -13,10 +13,9 @@
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
+#include "cli/terminal_session.h"
 #include "marking/mark_command.h"
 #include "marking/mark_files.h"
-#include "progress/progress_model.h"
-#include "progress/terminal_progress_view.h"
 
 namespace mirune::cli {
 namespace {
@@ -27,20 +26,11 @@ struct MarkCliOptions {
 };
 
 int RunMark(const MarkCliOptions& options) {
-  JobFlags flags;
-  TerminalProgressView* view_ptr = nullptr;
-  TerminalDesktop desktop(flags, {options.yes, StdinIsTerminal() && StderrIsTerminal()},
-                          [&view_ptr] {
-                            if (view_ptr != nullptr) view_ptr->Close();
-                          });
-  TerminalProgressView view(
-      StderrIsTerminal(), [](std::string_view s) { PrintErr(s); },
-      [&desktop] { desktop.YieldToMessageLoop(); });
-  view_ptr = &view;
-  ProgressWindowModel progress(view);
+  TerminalSession session({options.yes, StdinIsTerminal() && StderrIsTerminal()});
+  TerminalDesktop& desktop = session.desktop();
   MarkDocumentFiles files = MakeMarkDocumentFiles();
   MarkCommandHosts hosts{desktop,
-                         progress,
+                         session.progress(),
                          [](std::string_view s) { PrintOut(s); },
                          [](std::string_view s) { PrintErr(s); },
                          [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
