@@ -10,6 +10,7 @@
 
 #include "automation/idml/idml_package.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/idml/xml_part.h"
 #include "automation/idml/zip_archive.h"
 #include "base/utf.h"
 
@@ -26,12 +27,6 @@ constexpr const char* kDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 constexpr const char* kPackageNamespace =
     "xmlns:idPkg=\"http://ns.adobe.com/AdobeInDesign/idml/1.0/packaging\" DOMVersion=\"8.0\"";
-
-std::string Num(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.10g", value);
-  return buffer;
-}
 
 // Text for an attribute value or element content.
 std::string Escape(std::string_view text, bool attribute) {
@@ -54,17 +49,6 @@ std::string Escape(std::string_view text, bool attribute) {
       default:
         out += c;
     }
-  }
-  return out;
-}
-
-std::string SelfName(const std::string& kind, const std::string& name) {
-  std::string out = kind + "/";
-  for (char c : name) {
-    if (c == ':')
-      out += "%3a";
-    else
-      out += c;
   }
   return out;
 }
@@ -155,8 +139,8 @@ class NewPackage {
       } else if (name == "None") {
         self = "Swatch/None";
       } else {
-        self = SelfName("Color", name.empty() ? NextId() : name);
-        while (taken.count(self)) self = SelfName("Color", NextId());
+        self = SelfFromName("Color", name.empty() ? NextId() : name);
+        while (taken.count(self)) self = SelfFromName("Color", NextId());
         taken.insert(self);
         new_swatches_.push_back(i);
       }
@@ -164,19 +148,19 @@ class NewPackage {
     }
     taken.clear();
     for (const layout::CharacterStyle& style : document_.character_styles) {
-      std::string self = SelfName("CharacterStyle", style.name);
+      std::string self = SelfFromName("CharacterStyle", style.name);
       while (taken.count(self) || style.name == "$ID/[No character style]") {
-        self = SelfName("CharacterStyle", style.name + " " + NextId());
+        self = SelfFromName("CharacterStyle", style.name + " " + NextId());
       }
       taken.insert(self);
       style_self_.push_back(self);
     }
     taken.clear();
     for (const layout::ParagraphStyle& style : document_.paragraph_styles) {
-      std::string self = SelfName("ParagraphStyle", style.name);
+      std::string self = SelfFromName("ParagraphStyle", style.name);
       while (taken.count(self) || self == "ParagraphStyle/$ID/[No paragraph style]" ||
              self == "ParagraphStyle/$ID/NormalParagraphStyle") {
-        self = SelfName("ParagraphStyle", style.name + " " + NextId());
+        self = SelfFromName("ParagraphStyle", style.name + " " + NextId());
       }
       taken.insert(self);
       paragraph_self_.push_back(self);
@@ -248,7 +232,7 @@ class NewPackage {
     std::string values;
     for (double v : value.components) {
       if (!values.empty()) values += ' ';
-      values += Num(v);
+      values += FormatNumber(v);
     }
     const char* space = value.space == layout::ColorSpace::kRgb   ? "RGB"
                         : value.space == layout::ColorSpace::kLab ? "LAB"
@@ -334,8 +318,9 @@ class NewPackage {
     std::string out = kDeclaration;
     out += "<idPkg:Preferences ";
     out += kPackageNamespace;
-    out += ">\n\t<DocumentPreference PageHeight=\"" + Num(height_) + "\" PageWidth=\"" +
-           Num(width_) + "\" PagesPerDocument=\"" + std::to_string(document_.pages.size()) +
+    out += ">\n\t<DocumentPreference PageHeight=\"" + FormatNumber(height_) + "\" PageWidth=\"" +
+           FormatNumber(width_) + "\" PagesPerDocument=\"" +
+           std::to_string(document_.pages.size()) +
            "\" FacingPages=\"false\" DocumentBleedTopOffset=\"0\" DocumentBleedBottomOffset=\"0\" "
            "DocumentBleedInsideOrLeftOffset=\"0\" DocumentBleedOutsideOrRightOffset=\"0\" "
            "PageBinding=\"LeftToRight\" />\n";
@@ -383,7 +368,7 @@ class NewPackage {
     const double xs[4] = {box.left, box.left, box.right, box.right};
     const double ys[4] = {box.top, box.bottom, box.bottom, box.top};
     for (int i = 0; i < 4; ++i) {
-      const std::string point = Num(xs[i]) + " " + Num(ys[i]);
+      const std::string point = FormatNumber(xs[i]) + " " + FormatNumber(ys[i]);
       out += "\t\t\t\t\t\t\t<PathPointType Anchor=\"" + point + "\" LeftDirection=\"" + point +
              "\" RightDirection=\"" + point + "\" />\n";
     }
@@ -404,11 +389,11 @@ class NewPackage {
     out += ">\n\t<Spread Self=\"" + spread_self_[p] +
            "\" PageCount=\"1\" BindingLocation=\"0\" ShowMasterItems=\"true\" "
            "AllowPageShuffle=\"true\" ItemTransform=\"1 0 0 1 0 " +
-           Num(static_cast<double>(p) * (height_ + 36)) + "\">\n";
+           FormatNumber(static_cast<double>(p) * (height_ + 36)) + "\">\n";
     out += "\t\t<Page Self=\"" + page_self_[p] + "\" Name=\"" +
            Escape(document_.pages[p].name, true) + "\" AppliedMaster=\"n\" GeometricBounds=\"0 0 " +
-           Num(height_) + " " + Num(width_) + "\" ItemTransform=\"1 0 0 1 " + Num(-width_ / 2) +
-           " " + Num(-height_ / 2) + "\" />\n";
+           FormatNumber(height_) + " " + FormatNumber(width_) + "\" ItemTransform=\"1 0 0 1 " +
+           FormatNumber(-width_ / 2) + " " + FormatNumber(-height_ / 2) + "\" />\n";
     for (size_t f = 0; f < document_.frames.size(); ++f) {
       const int32_t page = document_.frames[f].page;
       // Pasteboard frames go on the first spread.
@@ -480,8 +465,8 @@ class NewPackage {
           out += " FillColor=\"" +
                  Escape(swatch_self_[static_cast<size_t>(format.fill_color)], true) + "\"";
         }
-        if (format.point_size > 0) out += " PointSize=\"" + Num(format.point_size) + "\"";
-        if (format.leading > 0) out += " Leading=\"" + Num(format.leading) + "\"";
+        if (format.point_size > 0) out += " PointSize=\"" + FormatNumber(format.point_size) + "\"";
+        if (format.leading > 0) out += " Leading=\"" + FormatNumber(format.leading) + "\"";
         if (break_name) out += std::string(" ParagraphBreakType=\"") + break_name + "\"";
         out += ">\n";
         out += ContentOf(text, k, stop);

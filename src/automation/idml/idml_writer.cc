@@ -22,24 +22,6 @@ using layout::kNone;
 
 constexpr const char* kNoCharacterStyle = "CharacterStyle/$ID/[No character style]";
 
-// A Self made from a name: IDML escapes ':' in Selfs.
-std::string SelfFromName(const std::string& kind, const std::string& name) {
-  std::string out = kind + "/";
-  for (char c : name) {
-    if (c == ':')
-      out += "%3a";
-    else
-      out += c;
-  }
-  return out;
-}
-
-std::string FormatNumber(double value) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.10g", value);
-  return buffer;
-}
-
 const char* SpaceName(layout::ColorSpace space) {
   switch (space) {
     case layout::ColorSpace::kRgb:

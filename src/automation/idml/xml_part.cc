@@ -1,6 +1,7 @@
 #include "automation/idml/xml_part.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace mirune::idml {
 
@@ -117,6 +118,24 @@ std::string RefAttr(const pugi::xml_node& node, const char* name) {
   std::string value = node.attribute(name).value();
   if (value == "n") return "";
   return value;
+}
+
+std::string FormatNumber(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.10g", value);
+  return buffer;
+}
+
+std::string SelfFromName(const std::string& kind, const std::string& name) {
+  std::string out = kind + "/";
+  for (char c : name) {
+    if (c == ':') {
+      out += "%3a";
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace mirune::idml

@@ -46,4 +46,10 @@ std::vector<double> ParseNumberList(std::string_view text);
 // A reference attribute as Self text: "" for absent, "n" (InDesign's nil) and "".
 std::string RefAttr(const pugi::xml_node& node, const char* name);
 
+// A number as IDML writes it: up to ten significant digits, no locale.
+std::string FormatNumber(double value);
+
+// The Self of a named resource ("Color/RazozaMark1"): IDML escapes ':' in Selfs as "%3a".
+std::string SelfFromName(const std::string& kind, const std::string& name);
+
 }  // namespace mirune::idml
