@@ -185,10 +185,12 @@ class ContainerImpl {
   ContainerRef ref_;
 };
 
-class EngineTextFrame : public indesign::TextFrame {
+// The Characters of a frame or a story, forwarded to the shared implementation.
+template <typename Base>
+class EngineContainer : public Base {
  public:
-  EngineTextFrame(std::shared_ptr<EngineState> state, int64_t id, int32_t frame)
-      : impl_(std::move(state), id, ContainerRef{true, frame}) {}
+  EngineContainer(std::shared_ptr<EngineState> state, int64_t id, ContainerRef ref)
+      : impl_(std::move(state), id, ref) {}
   Result<int32_t> CharacterCount() override { return impl_.CharacterCount(); }
   Result<std::unique_ptr<indesign::Character>> CharacterItem(int32_t index) override {
     return impl_.CharacterItem(index);
@@ -201,25 +203,20 @@ class EngineTextFrame : public indesign::TextFrame {
     return impl_.WriteCharacter(index, text, property);
   }
 
- private:
+ protected:
   ContainerImpl impl_;
 };
 
-class EngineStory : public indesign::Story {
+class EngineTextFrame : public EngineContainer<indesign::TextFrame> {
+ public:
+  EngineTextFrame(std::shared_ptr<EngineState> state, int64_t id, int32_t frame)
+      : EngineContainer(std::move(state), id, ContainerRef{true, frame}) {}
+};
+
+class EngineStory : public EngineContainer<indesign::Story> {
  public:
   EngineStory(std::shared_ptr<EngineState> state, int64_t id, int32_t story)
-      : impl_(std::move(state), id, ContainerRef{false, story}) {}
-  Result<int32_t> CharacterCount() override { return impl_.CharacterCount(); }
-  Result<std::unique_ptr<indesign::Character>> CharacterItem(int32_t index) override {
-    return impl_.CharacterItem(index);
-  }
-  Result<indesign::TextTail> ReadTail(int32_t max_characters) override {
-    return impl_.ReadTail(max_characters);
-  }
-  Status WriteCharacter(int32_t index, std::string_view text,
-                        indesign::TextProperty property) override {
-    return impl_.WriteCharacter(index, text, property);
-  }
+      : EngineContainer(std::move(state), id, ContainerRef{false, story}) {}
 
   Status Export(int32_t format, const std::string& path) override {
     EngineState& state = impl_.state();
@@ -254,9 +251,6 @@ class EngineStory : public indesign::Story {
     request.fill_color = state.change_formatting.fill_color;
     return layout::FindChangeInStory(open->model, impl_.index(), request);
   }
-
- private:
-  ContainerImpl impl_;
 };
 
 class EnginePage : public indesign::Page {
