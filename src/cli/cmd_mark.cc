@@ -33,11 +33,7 @@ int RunMark(const MarkCliOptions& options) {
                          session.progress(),
                          [](std::string_view s) { PrintOut(s); },
                          [](std::string_view s) { PrintErr(s); },
-                         [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
-                           MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<MemoryWorkbook> workbook,
-                                                   OpenXlsWorkbook(path));
-                           return std::unique_ptr<ExcelWorkbook>(std::move(workbook));
-                         },
+                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
                          files.loader,
                          files.save};
   return RunMarkCommand(options.command, hosts);

@@ -154,10 +154,7 @@ TEST_P(MarkRoundTripTest, EveryMarkedPlaceIsExtractedWithItsPage) {
                          progress,
                          [&](std::string_view s) { out += s; },
                          [&](std::string_view s) { err += s; },
-                         [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
-                           MIRUNE_ASSIGN_OR_RETURN(auto workbook, OpenXlsWorkbook(path));
-                           return std::unique_ptr<ExcelWorkbook>(std::move(workbook));
-                         },
+                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
                          files.loader,
                          files.save};
   ASSERT_EQ(RunMarkCommand(options, hosts), kExitOk) << err;
@@ -244,10 +241,7 @@ TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
                          progress,
                          [&](std::string_view s) { out += s; },
                          [&](std::string_view s) { err += s; },
-                         [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
-                           MIRUNE_ASSIGN_OR_RETURN(auto workbook, OpenXlsWorkbook(path));
-                           return std::unique_ptr<ExcelWorkbook>(std::move(workbook));
-                         },
+                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
                          files.loader,
                          files.save};
   ASSERT_EQ(RunMarkCommand(options, hosts), kExitOk) << err;
@@ -299,10 +293,7 @@ TEST(MarkRoundTripTest, MarkInsideAnXmlElementIsKeptOrReported) {
                          progress,
                          [&](std::string_view s) { out += s; },
                          [&](std::string_view s) { err += s; },
-                         [](const std::string& path) -> Result<std::unique_ptr<ExcelWorkbook>> {
-                           MIRUNE_ASSIGN_OR_RETURN(auto workbook, OpenXlsWorkbook(path));
-                           return std::unique_ptr<ExcelWorkbook>(std::move(workbook));
-                         },
+                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
                          files.loader,
                          files.save};
   const int exit_code = RunMarkCommand(options, hosts);

@@ -72,7 +72,7 @@ class MemoryExcel final : public ExcelApplication {
   Result<std::unique_ptr<ExcelWorkbook>> OpenWorkbook(const std::string& path) override;
 };
 
-// Opens an .xls file as an in-memory workbook (cell values; formats are not read).
+// Opens an .xls file as an in-memory workbook (values and the formats xls_reader.h reads).
 // kNotFound or kFormatError.
 Result<std::unique_ptr<MemoryWorkbook>> OpenXlsWorkbook(const std::string& path);
 

@@ -1,9 +1,10 @@
 #pragma once
 
-// Reads an Excel 97-2003 file (.xls) into a workbook model: sheet names, order and cell
-// values (text, numbers; dates and times as the text the reader gives). Formats, widths and
-// the active sheet are not read: the first sheet is active. Files saved by Excel, with rich
-// text and phonetic runs in their strings, are read as plain text.
+// Reads an Excel 97-2003 file (.xls) into a workbook model: sheet names, order, cell values
+// (text, numbers; dates and times as the text the reader gives) and the cell formats the
+// engine keeps (fonts, number formats, alignment, user-set column widths). The active sheet
+// is not read: the first sheet is active. Files saved by Excel, with rich text and phonetic
+// runs in their strings, are read as plain text.
 //
 // Linux reads with libfreexl, behind a structural check by the engine's own reader
 // (biff_reader.h); builds without libfreexl (Windows) read with the engine's own reader.
