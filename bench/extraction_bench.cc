@@ -15,6 +15,7 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "bench/answering_desktop.h"
 #include "extraction/page_marking.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"
@@ -82,22 +83,6 @@ void RegisterBook(indesign_engine::EngineApplication& engine, const std::string&
   engine.RegisterBook(layout::MakeBook(folder + "/book.indb", members));
 }
 
-class BenchDesktop : public Desktop {
- public:
-  int ShowMessage(std::string_view, std::string_view, int style) override {
-    return PositiveAnswer(style);
-  }
-  void YieldToMessageLoop() override {}
-  double ClockSeconds() override { return 0; }
-  void ShowAbortWindow(AbortWindow&) override {}
-  void CloseAbortWindow() override {}
-  void ShowInDesign() override {}
-  void HideInDesign() override {}
-  void SetSelectionControlsEnabled(bool) override {}
-  void FocusMainWindow() override {}
-  bool HasAbortPause() const override { return false; }
-};
-
 class NullProgress : public ProgressReporter {
  public:
   float StartProgress(std::string_view) override { return 3375; }
@@ -134,7 +119,7 @@ void RunBook(benchmark::State& state, bool with_readings) {
     state.PauseTiming();
     auto engine = std::make_shared<indesign_engine::EngineApplication>();
     RegisterBook(*engine, "/bench");
-    BenchDesktop desktop;
+    AnsweringDesktop desktop;
     JobFlags flags;
     NullProgress progress;
     TaggedStoryAnalyzer analyzer(*divider, *lookup);

@@ -11,6 +11,7 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/utf.h"
+#include "bench/answering_desktop.h"
 #include "marking/keyword_marking.h"
 #include "marking/sheet_workbook_test_util.h"
 #include "progress/progress_model.h"
@@ -18,21 +19,6 @@
 
 namespace mirune {
 namespace {
-
-class NullDesktop : public Desktop {
- public:
-  int ShowMessage(std::string_view, std::string_view, int style) override {
-    return PositiveAnswer(style);
-  }
-  void YieldToMessageLoop() override {}
-  double ClockSeconds() override { return 0; }
-  void ShowAbortWindow(AbortWindow&) override {}
-  void CloseAbortWindow() override {}
-  void ShowInDesign() override {}
-  void HideInDesign() override {}
-  void SetSelectionControlsEnabled(bool) override {}
-  void FocusMainWindow() override {}
-};
 
 class NullProgress : public ProgressReporter {
  public:
@@ -125,7 +111,7 @@ void RunBenchmark(benchmark::State& state, bool with_terminal_progress) {
     (void)engine.Open("/bench/book.indd");
     (void)engine.SetChangeFormatting({"", "RazozaMark1"});
     Source source(&workbook);
-    NullDesktop desktop;
+    AnsweringDesktop desktop;
     NullProgress null_progress;
     TerminalProgressView view(false, [](std::string_view) {});
     ProgressWindowModel model(view);
