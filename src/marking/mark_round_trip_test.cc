@@ -52,6 +52,22 @@ std::string WriteKeywordWorkbook(const std::string& folder, const std::vector<st
   return path;
 }
 
+// Runs the mark command on document files with a recording desktop; what it prints goes to
+// `out` and `err`.
+int RunMarkOnFiles(const MarkCommandOptions& options, RecordingProgress& progress, std::string& out,
+                   std::string& err) {
+  RecordingDesktop desktop;
+  MarkDocumentFiles files = MakeMarkDocumentFiles();
+  MarkCommandHosts hosts{desktop,
+                         progress,
+                         [&](std::string_view s) { out += s; },
+                         [&](std::string_view s) { err += s; },
+                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
+                         files.loader,
+                         files.save};
+  return RunMarkCommand(options, hosts);
+}
+
 // (term, page name) of every marked run in `document`, the page being that of the frame
 // holding the run's first character; runs in overset text have an empty page.
 // With `by_style`, a run is a run of characters with the character style `name` applied;
@@ -146,18 +162,9 @@ TEST_P(MarkRoundTripTest, EveryMarkedPlaceIsExtractedWithItsPage) {
   options.swatch = "RazozaMark1";
   options.input = input;
   options.output = output;
-  RecordingDesktop desktop;
   RecordingProgress progress;
   std::string out, err;
-  MarkDocumentFiles files = MakeMarkDocumentFiles();
-  MarkCommandHosts hosts{desktop,
-                         progress,
-                         [&](std::string_view s) { out += s; },
-                         [&](std::string_view s) { err += s; },
-                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-                         files.loader,
-                         files.save};
-  ASSERT_EQ(RunMarkCommand(options, hosts), kExitOk) << err;
+  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), kExitOk) << err;
 
   // The input is untouched.
   EXPECT_EQ(ReadFileBytes(input).value(), *input_before);
@@ -233,18 +240,9 @@ TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
   options.style = "RazozaMark3";
   options.input = input;
   options.output = output;
-  RecordingDesktop desktop;
   RecordingProgress progress;
   std::string out, err;
-  MarkDocumentFiles files = MakeMarkDocumentFiles();
-  MarkCommandHosts hosts{desktop,
-                         progress,
-                         [&](std::string_view s) { out += s; },
-                         [&](std::string_view s) { err += s; },
-                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-                         files.loader,
-                         files.save};
-  ASSERT_EQ(RunMarkCommand(options, hosts), kExitOk) << err;
+  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), kExitOk) << err;
   EXPECT_NE(out.find("見つからなかったキーワード: 1語\n  B6\t羊皮紙\n"), std::string::npos) << out;
   EXPECT_EQ(progress.LastField(ProgressField::kDocumentCounter), "3 / 3");
 
@@ -285,18 +283,9 @@ TEST(MarkRoundTripTest, MarkInsideAnXmlElementIsKeptOrReported) {
   options.swatch = "RazozaMark1";
   options.input = std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml";
   options.output = output;
-  RecordingDesktop desktop;
   RecordingProgress progress;
   std::string out, err;
-  MarkDocumentFiles files = MakeMarkDocumentFiles();
-  MarkCommandHosts hosts{desktop,
-                         progress,
-                         [&](std::string_view s) { out += s; },
-                         [&](std::string_view s) { err += s; },
-                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-                         files.loader,
-                         files.save};
-  const int exit_code = RunMarkCommand(options, hosts);
+  const int exit_code = RunMarkOnFiles(options, progress, out, err);
   if (exit_code == kExitOk) {
     idml::IdmlFiles reader;
     Result<layout::Document> saved = reader.Load(output);
