@@ -2,7 +2,7 @@
 
 // A desktop for benchmarks: every question answered "go on", nothing shown, no pauses.
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 namespace mirune {
 

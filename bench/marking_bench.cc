@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/utf.h"
 #include "bench/answering_desktop.h"
+#include "desktop/desktop.h"
 #include "marking/keyword_marking.h"
 #include "marking/sheet_workbook_test_util.h"
 #include "progress/progress_model.h"

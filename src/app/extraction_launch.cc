@@ -147,7 +147,8 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
   const Status restored = saved.Restore();
   // A failed write-back after the job is the job's detail; before it, it is a launch error.
   if (!status.ok() || (!restored.ok() && result.outcome != LaunchOutcome::kRan)) {
-    desktop.ShowMessage(MessageCannotContinue(), kTitleCheck, kStyleRefusal);
+    const Status& cause = status.ok() ? restored : status;
+    desktop.ShowFailure(MessageCannotContinue(), cause.message(), kTitleCheck, kStyleRefusal);
     desktop.ShowInDesign();
     indesign.reset();
     s.flags.job_running = false;
@@ -161,6 +162,32 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
   if (!restored.ok() && result.job.error.ok()) result.job.error = restored;
   desktop.SetSelectionControlsEnabled(true);
   return result;
+}
+
+ExitCode ExitCodeOf(const LaunchResult& result) {
+  switch (result.outcome) {
+    case LaunchOutcome::kIgnored:
+    case LaunchOutcome::kWordExcelOpen:
+    case LaunchOutcome::kDataFolderBusy:
+      return ExitCode::kRefused;
+    case LaunchOutcome::kNotADocument:
+    case LaunchOutcome::kRecovered:
+      return ExitCode::kError;
+    case LaunchOutcome::kRan:
+      break;
+  }
+  switch (result.job.outcome) {
+    case ExtractionOutcome::kCompleted:
+      return ExitCode::kOk;
+    case ExtractionOutcome::kEmpty:
+    case ExtractionOutcome::kRefused:
+    case ExtractionOutcome::kCancelled:
+    case ExtractionOutcome::kAborted:
+      return ExitCode::kRefused;
+    case ExtractionOutcome::kFailed:
+      return ExitCode::kError;
+  }
+  return ExitCode::kError;
 }
 
 }  // namespace mirune

@@ -11,9 +11,10 @@
 #include <string>
 
 #include "analysis/entry_list.h"
-#include "app/desktop.h"
+#include "app/exit_code.h"
 #include "automation/indesign.h"
 #include "base/result.h"
+#include "desktop/desktop.h"
 #include "extraction/extraction_job.h"
 #include "progress/progress.h"
 
@@ -49,14 +50,14 @@ struct LaunchServices {
   EntryList& entries;
   std::string data_folder;  // holds temp and RazozaData
   // Creates the InDesign application (a new one each launch).
-  std::function<Result<std::shared_ptr<indesign::Application>>()> create_indesign;
+  std::function<Result<std::shared_ptr<indesign::Application>>()> create_indesign{};
   // Whether that InDesign opens .indd and .indb files (the real one does; the embedded
   // engine opens IDML only).
   bool opens_native_documents = true;
   // Desktop detection: a visible Excel / Word window (each also asks hidden windows of its
   // application to close). Both are always called, Excel first. Unset: none visible.
-  std::function<bool()> find_visible_excel;
-  std::function<bool()> find_visible_word;
+  std::function<bool()> find_visible_excel{};
+  std::function<bool()> find_visible_word{};
 };
 
 enum class LaunchOutcome {
@@ -80,5 +81,9 @@ struct LaunchResult {
 std::string NativeDocumentDetail(const std::string& path);
 
 LaunchResult LaunchExtraction(LaunchServices& services, const LaunchSelection& selection);
+
+// The process exit code of a launch: 0 completed; 1 refused, cancelled, aborted or nothing
+// extracted; 2 an error.
+ExitCode ExitCodeOf(const LaunchResult& result);
 
 }  // namespace mirune

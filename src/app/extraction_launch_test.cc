@@ -4,10 +4,10 @@
 
 #include "analysis/phonetic.h"
 #include "app/data_folder.h"
-#include "app/recording_desktop.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
+#include "desktop/recording_desktop.h"
 #include "extraction/messages.h"
 #include "extraction/story_analyzer.h"
 #include "progress/recording_progress.h"
@@ -166,12 +166,16 @@ TEST(ExtractionLaunchTest, PreferencesComeBackOnEveryWayOut) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Launch l(c.name);
-    if (c.open_before) ASSERT_TRUE(l.engine->Open(SelectedFilePath({"/l", "doc.idml"})).ok());
+    if (c.open_before) {
+      ASSERT_TRUE(l.engine->Open(SelectedFilePath({"/l", "doc.idml"})).ok());
+    }
     l.desktop.answers = c.answers;
     l.desktop.press_abort_in_window = c.abort_in;
     const LaunchResult result = l.Run("/l", c.file);
     EXPECT_EQ(result.outcome, c.outcome);
-    if (c.outcome == LaunchOutcome::kRan) EXPECT_EQ(result.job.outcome, c.job);
+    if (c.outcome == LaunchOutcome::kRan) {
+      EXPECT_EQ(result.job.outcome, c.job);
+    }
     if (c.outcome == LaunchOutcome::kNotADocument) {
       EXPECT_EQ(l.desktop.Texts(), std::vector<std::string>{"InDesign文書を選択して下さい　"});
       EXPECT_EQ(l.desktop.messages[0].style, 48);

@@ -125,3 +125,45 @@ bool IsFolderWritable(const std::string& folder) {
 }
 
 }  // namespace mirune
+
+namespace mirune {
+
+Status CheckInputPath(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(platform::ToPath(path), ec);
+  if (ec || !fs::exists(st)) {
+    return Status(ErrorCode::kNotFound, path + " がありません");
+  }
+  if (fs::is_regular_file(st) || fs::is_directory(st)) return Status::Ok();
+  return Status(ErrorCode::kInvalidArgument,
+                path + " は通常のファイルでもフォルダーでもありません");
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const fs::path pa = platform::ToPath(a), pb = platform::ToPath(b);
+  if (!fs::exists(pa, ec) || !fs::exists(pb, ec)) return false;
+  const bool same = fs::equivalent(pa, pb, ec);
+  return !ec && same;
+}
+
+std::string ParentFolder(std::string_view path) {
+  const size_t slash = path.find_last_of("/\\");
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return std::string(path.substr(0, 1));
+  return std::string(path.substr(0, slash));
+}
+
+}  // namespace mirune
+
+namespace mirune {
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes) {
+  std::error_code ec;
+  const auto size = fs::file_size(platform::ToPath(path), ec);
+  if (!ec && size > max_bytes) {
+    return Error{ErrorCode::kOverflow,
+                 path + " は大きすぎます（" + std::to_string(max_bytes >> 20) + " MiB まで）"};
+  }
+  return ReadFileBytes(path);
+}
+}  // namespace mirune

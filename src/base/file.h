@@ -3,6 +3,7 @@
 // File-system helpers. Paths are UTF-8 on every platform; the Windows implementation
 // converts them to wide paths. Every failure carries a message naming the path.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,4 +37,24 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // True when a file can be created in `folder` (probes by creating and removing one).
 bool IsFolderWritable(const std::string& folder);
 
+}  // namespace mirune
+
+namespace mirune {
+
+// Refuses anything but an existing regular file or folder (a pipe or a device would block a
+// read), with a message naming the path and what it is.
+Status CheckInputPath(const std::string& path);
+
+// True when both paths name the same existing file or folder, in any spelling (relative or
+// absolute, "..", links). A path that does not exist names no existing input.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The folder part of `path` (without the separator); empty when `path` has none.
+std::string ParentFolder(std::string_view path);
+
+}  // namespace mirune
+
+namespace mirune {
+// Reads a whole file of at most `max_bytes`; a larger one is refused before it is read.
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes);
 }  // namespace mirune

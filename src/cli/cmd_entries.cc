@@ -12,12 +12,16 @@
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
+#include "app/exit_code.h"
 #include "base/file.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 
 namespace mirune::cli {
 namespace {
+
+// Larger files are no exported stories; reading them whole would only exhaust memory.
+constexpr uint64_t kMaxStoryFileBytes = 256ull << 20;
 
 // Without a reading dictionary every kanji word keeps its written form, and the re-check
 // mark flags it for the user.
@@ -32,7 +36,6 @@ struct EntriesOptions {
 };
 
 int RunEntries(const EntriesOptions& options) {
-  const std::string prefix = "mirune entries: ";
   ReadingServiceOptions reading_options;
   reading_options.user_dictionary = options.user_dictionary;
   std::unique_ptr<ReadingService> service;
@@ -50,30 +53,33 @@ int RunEntries(const EntriesOptions& options) {
     ctx.divider = &script_divider;
     ctx.lookup = &written_form;
   } else {
-    PrintErr(prefix + opened.message() + "\n");
-    return 2;
+    PrintErr(CommandLine("entries", opened.message()));
+    return ToProcessExitCode(ExitCode::kError);
   }
 
   EntryList entries;
   ctx.entries = &entries;
   for (const std::string& story : options.stories) {
-    auto bytes = ReadFileBytes(story);
+    Status input = CheckInputPath(story);
+    Result<std::string> bytes = input.ok() ? ReadFileBytes(story, kMaxStoryFileBytes)
+                                           : Result<std::string>(input.code(), input.message());
     if (!bytes.ok()) {
-      PrintErr(prefix + bytes.message() + "\n");
-      return 2;
+      PrintErr(CommandLine("entries", bytes.message()));
+      return ToProcessExitCode(ExitCode::kError);
     }
     Status status = AnalyseTaggedStory(*bytes, ctx);
     if (!status.ok()) {
-      PrintErr(prefix + story + ": " + status.message() + "\n");
-      return 2;
+      PrintErr(CommandLine("entries", story + ": " + status.message()));
+      return ToProcessExitCode(ExitCode::kError);
     }
   }
   if (without_dictionary) {
-    PrintErr(prefix + "this build has no reading dictionary; kanji keep their written form " +
-             "and are marked for re-check\n");
+    PrintErr(CommandLine(
+        "entries",
+        "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けました"));
   }
   PrintOut(entries.text());
-  return 0;
+  return ToProcessExitCode(ExitCode::kOk);
 }
 
 }  // namespace
@@ -82,11 +88,11 @@ void RegisterEntriesCommand(CLI::App& app, int& exit_code) {
   auto options = std::make_shared<EntriesOptions>();
   CLI::App* cmd = app.add_subcommand(
       "entries",
-      "Analyse exported stories (InDesign tagged text) and print their entry lines: term, "
-      "reading and page, separated by TAB");
+      "ストーリー解析: 書き出したストーリー（InDesign のタグ付きテキスト）から項目を取り出し、"
+      "1 行に 1 項目（語句 TAB 読み TAB ノンブル）で表示します");
   cmd->add_option("--user-dic", options->user_dictionary,
-                  "MeCab user dictionary (compiled .dic) with readings of your own terms");
-  cmd->add_option("stories", options->stories, "Tagged-text files, analysed in this order")
+                  "MeCab のユーザー辞書（コンパイル済みの .dic）: 自分の語句の読み");
+  cmd->add_option("stories", options->stories, "タグ付きテキストのファイル（この順に解析します）")
       ->required();
   cmd->callback([options, &exit_code] { exit_code = RunEntries(*options); });
 }

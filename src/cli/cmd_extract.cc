@@ -60,39 +60,13 @@ LaunchSelection SelectionOf(const std::string& absolute_path) {
   return {Utf8Path(path.parent_path()), Utf8Path(path.filename())};
 }
 
-int ExitCode(const LaunchResult& result) {
-  switch (result.outcome) {
-    case LaunchOutcome::kIgnored:
-    case LaunchOutcome::kWordExcelOpen:
-    case LaunchOutcome::kDataFolderBusy:
-      return 1;
-    case LaunchOutcome::kNotADocument:
-    case LaunchOutcome::kRecovered:
-      return 2;
-    case LaunchOutcome::kRan:
-      break;
-  }
-  switch (result.job.outcome) {
-    case ExtractionOutcome::kCompleted:
-      return 0;
-    case ExtractionOutcome::kEmpty:
-    case ExtractionOutcome::kRefused:
-    case ExtractionOutcome::kCancelled:
-    case ExtractionOutcome::kAborted:
-      return 1;
-    case ExtractionOutcome::kFailed:
-      return 2;
-  }
-  return 2;
-}
-
 int RunExtract(const ExtractOptions& options) {
-  const std::string prefix = "mirune extract: ";
+  auto fail = [](std::string_view cause) {
+    PrintErr(CommandLine("extract", cause));
+    return ToProcessExitCode(ExitCode::kError);
+  };
   auto data_folder = ChooseDataFolder(options.data_dir, ReadDataFolderEnvironment());
-  if (!data_folder.ok()) {
-    PrintErr(prefix + data_folder.message() + "\n");
-    return 2;
-  }
+  if (!data_folder.ok()) return fail(data_folder.message());
 
   // Readings: the machine's dictionary; without one, terms keep their written form and kanji
   // terms carry the re-check mark.
@@ -109,11 +83,11 @@ int RunExtract(const ExtractOptions& options) {
     divider = readings.get();
     lookup = readings.get();
   } else if (opened.code() == ErrorCode::kUnsupported && options.user_dic.empty()) {
-    PrintErr(prefix +
-             "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けます。\n");
+    PrintErr(CommandLine(
+        "extract",
+        "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けます。"));
   } else {
-    PrintErr(prefix + opened.message() + "\n");
-    return 2;
+    return fail(opened.message());
   }
 
   // The embedded engine with the IDML documents.
@@ -128,10 +102,7 @@ int RunExtract(const ExtractOptions& options) {
     std::vector<std::string> members;
     for (const std::string& path : options.paths) members.push_back(Absolute(path));
     auto book = documents.book_of_files(members);
-    if (!book.ok()) {
-      PrintErr(prefix + book.message() + "\n");
-      return 2;
-    }
+    if (!book.ok()) return fail(book.message());
     // The members given together make a book named after their folder.
     const std::string book_path = book->full_name;
     engine->RegisterBook(*book);
@@ -154,10 +125,6 @@ int RunExtract(const ExtractOptions& options) {
   const LaunchResult result = LaunchExtraction(services, selection);
   session.view().Close();
 
-  const Status& detail = result.outcome == LaunchOutcome::kRan ? result.job.error : result.error;
-  if (!detail.ok() && result.outcome != LaunchOutcome::kDataFolderBusy) {
-    PrintErr(prefix + "詳細: " + detail.message() + "\n");
-  }
   if (result.outcome == LaunchOutcome::kRan) {
     const WorkingFolders folders(*data_folder);
     if (result.job.outcome == ExtractionOutcome::kCompleted) {
@@ -166,7 +133,10 @@ int RunExtract(const ExtractOptions& options) {
       PrintOut(folders.razoza_doc + "\n" + folders.razoza_txt + "\n");
     }
     if (desktop.interrupted() && result.job.outcome == ExtractionOutcome::kCompleted) {
-      PrintErr(prefix + "中止の要求は最後の文書の処理中だったため、処理は最後まで行われました。\n");
+      PrintErr(CommandLine(
+          "extract", "中止の要求は最後の文書の処理中だったため、処理は最後まで行われました。"));
+    } else if (result.job.outcome == ExtractionOutcome::kAborted) {
+      PrintErr(CommandLine("extract", "中止しました。前回の結果はそのまま残っています。"));
     }
     const std::string warning = EstimatedCompositionWarning(*documents.estimated);
     if (!warning.empty() && (result.job.outcome == ExtractionOutcome::kCompleted ||
@@ -174,7 +144,7 @@ int RunExtract(const ExtractOptions& options) {
       PrintErr(warning + "\n");
     }
   }
-  return ExitCode(result);
+  return ToProcessExitCode(ExitCodeOf(result));
 }
 
 }  // namespace

@@ -8,35 +8,37 @@
 #include <memory>
 #include <string>
 
-#include "app/desktop.h"
+#include "app/marking_launch.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
-#include "cli/terminal_desktop.h"
 #include "cli/terminal_session.h"
-#include "marking/mark_command.h"
+#include "marking/keyword_report.h"
 #include "marking/mark_files.h"
 
 namespace mirune::cli {
 namespace {
 
 struct MarkCliOptions {
-  MarkCommandOptions command;
+  FileMarkingRequest request;
   bool yes = false;
 };
 
 int RunMark(const MarkCliOptions& options) {
   TerminalSession session({options.yes, StdinIsTerminal() && StderrIsTerminal()});
-  TerminalDesktop& desktop = session.desktop();
   MarkDocumentFiles files = MakeMarkDocumentFiles();
-  MarkCommandHosts hosts{desktop,
-                         session.progress(),
-                         [](std::string_view s) { PrintOut(s); },
-                         [](std::string_view s) { PrintErr(s); },
-                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-                         files.loader,
-                         files.save};
-  return RunMarkCommand(options.command, hosts);
+  FileMarkingServices services{
+      session.desktop(), session.progress(),
+      session.flags(),   [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
+      files.loader,      files.save};
+  const FileMarkingResult result = LaunchFileMarking(options.request, services);
+  session.view().Close();
+  for (const std::string& warning : result.warnings) PrintErr(CommandLine("mark", warning));
+  if (!result.cause.ok()) PrintErr(CommandLine("mark", result.cause.message()));
+  if (result.exit != ExitCode::kOk) return ToProcessExitCode(result.exit);
+  PrintOut(FormatKeywordReport(result.tallies));
+  for (const std::string& path : result.saved_paths) PrintOut("保存しました: " + path + "\n");
+  return ToProcessExitCode(result.exit);
 }
 
 }  // namespace
@@ -45,27 +47,26 @@ void RegisterMarkCommand(CLI::App& app, int& exit_code) {
   auto options = std::make_shared<MarkCliOptions>();
   CLI::App* cmd = app.add_subcommand(
       "mark",
-      "Mark every occurrence of the keywords in column B of \"Sheet1\" of a keyword workbook "
-      "with a swatch or character style (RazozaMark1 … RazozaMark9) in a document or book, "
-      "and save the marked result to OUTPUT (INPUT is never written)");
-  cmd->add_option("--keywords", options->command.keywords_path,
-                  "keyword workbook (.xls): keywords in column B of \"Sheet1\" from row 1")
+      "一括マーキング: キーワードのブック（.xls）の「Sheet1」B 列のキーワードを、文書または"
+      "ブックのすべての箇所でスウォッチか文字スタイル（RazozaMark1〜RazozaMark9）でマークし、"
+      "結果を OUTPUT に保存します（INPUT は書き換えません）");
+  FileMarkingRequest& r = options->request;
+  cmd->add_option("--keywords", r.keywords_path,
+                  "キーワードのブック（.xls）: 「Sheet1」の B 列、1 行目から")
       ->required();
-  auto* swatch = cmd->add_option("--swatch", options->command.swatch,
-                                 "swatch to apply (created in a process colour when missing)");
-  auto* style =
-      cmd->add_option("--style", options->command.style,
-                      "character style to apply (created as a colour-only style when missing)");
+  auto* swatch =
+      cmd->add_option("--swatch", r.swatch, "付けるスウォッチ（なければプロセスカラーで作ります）");
+  auto* style = cmd->add_option("--style", r.style,
+                                "付ける文字スタイル（なければ色だけの文字スタイルを作ります）");
   swatch->excludes(style);
   style->excludes(swatch);
-  cmd->add_flag("--case-sensitive", options->command.case_sensitive, "match case");
-  cmd->add_flag("--whole-word", options->command.whole_word, "match whole words only");
-  cmd->add_flag("--yes,-y", options->yes, "start without asking for confirmation");
-  cmd->add_option("INPUT", options->command.input,
-                  "document (.idml) or book folder (a folder of .idml documents)")
+  cmd->add_flag("--case-sensitive", r.case_sensitive, "大文字と小文字を区別する");
+  cmd->add_flag("--whole-word", r.whole_word, "単語単位で検索する");
+  cmd->add_flag("--yes,-y", options->yes, "確認せずに開始する");
+  cmd->add_option("INPUT", r.input,
+                  "文書（.idml）、またはブックのフォルダー（.idml の文書を集めたもの）")
       ->required();
-  cmd->add_option("-o,--output", options->command.output,
-                  "marked document (a file), or for a book a folder")
+  cmd->add_option("-o,--output", r.output, "マークした文書の保存先（ブックならフォルダー）")
       ->required();
   cmd->callback([options, &exit_code] { exit_code = RunMark(*options); });
 }

@@ -8,48 +8,42 @@
 #include <memory>
 #include <string>
 
+#include "app/resort_launch.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
-#include "workbook/razoza_workbook.h"
+#include "cli/terminal_desktop.h"
 #include "workbook/resort_messages.h"
 
 namespace mirune::cli {
 namespace {
 
-std::string WithoutCr(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c != '\r') out += c;
-  }
-  return out;
-}
-
-int RunResort(const std::string& input, const std::string& output) {
+int RunResort(const ResortRequest& request) {
   MemoryExcel excel;
-  auto result = ResortRazozaXls(excel, input, output);
-  if (!result.ok()) {
-    PrintErr("[" + std::string(kResortTitle) + "] " + WithoutCr(kResortFailedMessage) + "\n");
-    PrintErr("mirune resort: " + result.message() + "\n");
-    return 2;
+  const ResortLaunchResult result = LaunchResort(excel, request);
+  if (!result.cause.ok()) {
+    PrintErr(CommandLine("resort", result.cause.message()));
+    if (!result.fixed_text.empty()) {
+      PrintErr(TerminalDesktop::FormatMessage(result.fixed_text, kResortTitle) + "\n");
+    }
+    return ToProcessExitCode(result.exit);
   }
-  PrintOut(result->output_path + ": AfterSort " + std::to_string(result->after_sort_rows) +
-           " rows\n");
-  return 0;
+  PrintOut(result.output_path + ": AfterSort " + std::to_string(result.after_sort_rows) + " 行\n");
+  return ToProcessExitCode(result.exit);
 }
 
 }  // namespace
 
 void RegisterResortCommand(CLI::App& app, int& exit_code) {
   auto* cmd = app.add_subcommand(
-      "resort", "Re-sort a corrected Razoza.xls into the sheet AfterSort (input never written)");
-  auto input = std::make_shared<std::string>();
-  auto output = std::make_shared<std::string>();
-  cmd->add_option("WORKBOOK", *input, "The corrected Razoza.xls")->required();
-  cmd->add_option("-o,--output", *output,
-                  "Workbook to write (default: beside the input, \"-resort\" before the "
-                  "extension)");
-  cmd->callback([input, output, &exit_code] { exit_code = RunResort(*input, *output); });
+      "resort",
+      "再ソート: 読みを直した Razoza.xls の Org からシート AfterSort を作り直します（入力は"
+      "書き換えません）");
+  auto request = std::make_shared<ResortRequest>();
+  cmd->add_option("WORKBOOK", request->input, "読みを直した Razoza.xls")->required();
+  cmd->add_option("-o,--output", request->output,
+                  "保存先（既定: 入力と同じフォルダーに、拡張子の前に「-resort」を付けた名前）");
+  cmd->callback([request, &exit_code] { exit_code = RunResort(*request); });
 }
 
 }  // namespace mirune::cli

@@ -32,6 +32,15 @@ void PrintErr(std::string_view utf8) {
   std::fflush(stderr);
 }
 
+std::string CommandLine(std::string_view command, std::string_view text) {
+  std::string line = "mirune ";
+  line += command;
+  line += ": ";
+  line += text;
+  if (line.empty() || line.back() != '\n') line += '\n';
+  return line;
+}
+
 bool StdinIsTerminal() {
 #ifdef _WIN32
   return _isatty(_fileno(stdin)) != 0;

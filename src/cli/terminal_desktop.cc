@@ -55,19 +55,38 @@ std::string TerminalDesktop::FormatMessage(std::string_view text, std::string_vi
   return out;
 }
 
+bool TerminalDesktop::IsReport(int style) {
+  constexpr int kIconMask = 0xF0;
+  constexpr int kIconInformation = 0x40;
+  return ButtonsOfStyle(style) == MessageButtons::kOk &&
+         ((style & kIconMask) == 0 || (style & kIconMask) == kIconInformation);
+}
+
+int TerminalDesktop::ShowFailure(std::string_view text, std::string_view cause,
+                                 std::string_view title, int style) {
+  if (!cause.empty()) {
+    if (before_print_) before_print_();
+    std::string line(cause);
+    PrintErr(line + "\n");
+  }
+  return ShowMessage(text, title, style);
+}
+
 int TerminalDesktop::ShowMessage(std::string_view text, std::string_view title, int style) {
   if (before_print_) before_print_();
-  PrintOut(FormatMessage(text, title) + "\n");
+  const bool report = IsReport(style);
+  auto print = [report](std::string_view s) { report ? PrintOut(s) : PrintErr(s); };
+  print(FormatMessage(text, title) + "\n");
   if (ButtonsOfStyle(style) == MessageButtons::kOk) return kAnswerOk;
   const bool yes_no = ButtonsOfStyle(style) == MessageButtons::kYesNo ||
                       ButtonsOfStyle(style) == MessageButtons::kYesNoCancel;
   if (options_.assume_yes) {
-    PrintOut(yes_no ? "→ はい (--yes)\n" : "→ OK (--yes)\n");
+    print(yes_no ? "→ はい (--yes)\n" : "→ OK (--yes)\n");
     return PositiveAnswer(style);
   }
   if (!options_.interactive) {
-    PrintOut(std::string("→ ") + (yes_no ? "いいえ" : "キャンセル") +
-             "（端末から実行されていないため。OK と答えるには --yes を付けて下さい）\n");
+    print(std::string("→ ") + (yes_no ? "いいえ" : "キャンセル") +
+          "（端末から実行されていないため。OK と答えるには --yes を付けて下さい）\n");
     return NegativeAnswer(style);
   }
   for (;;) {

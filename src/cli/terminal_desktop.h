@@ -1,8 +1,10 @@
 #pragma once
 
-// The desktop of the command line. Messages print as "[title] text" on standard output;
-// questions (OK/Cancel, Yes/No) are asked on the terminal, answered OK by --yes, and answered
-// Cancel when there is no terminal to ask (the program says so). There is no pause before
+// The desktop of the command line. Messages print as "[title] text": reports (information
+// boxes with OK only) on standard output, questions, warnings, refusals and errors on standard
+// error, a failure's precise cause before the job's fixed text. Questions (OK/Cancel, Yes/No)
+// are asked on the terminal, answered OK by --yes, and answered Cancel when there is no
+// terminal to ask (the program says so). There is no pause before
 // each document: Ctrl+C requests the abort, which the job honours before its next document;
 // a second Ctrl+C ends the program at once.
 
@@ -10,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 namespace mirune::cli {
 
@@ -25,6 +27,8 @@ class TerminalDesktop : public Desktop {
   ~TerminalDesktop() override;
 
   int ShowMessage(std::string_view text, std::string_view title, int style) override;
+  int ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
+                  int style) override;
   void YieldToMessageLoop() override;
   double ClockSeconds() override;
   void ShowAbortWindow(AbortWindow& window) override { abort_window_ = &window; }
@@ -40,6 +44,9 @@ class TerminalDesktop : public Desktop {
 
   // "[title] text" with the message's line breaks (CR LF, LF CR) as LF.
   static std::string FormatMessage(std::string_view text, std::string_view title);
+  // Whether a box of `style` is a report for standard output (OK only, information or no
+  // icon) rather than a question, warning or error for standard error.
+  static bool IsReport(int style);
 
  private:
   JobFlags& flags_;

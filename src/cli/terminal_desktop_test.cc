@@ -35,6 +35,27 @@ TEST(TerminalDesktopTest, AnswersWithoutATerminal) {
   }
 }
 
+TEST(TerminalDesktopTest, ReportsToStandardOutputEverythingElseToStandardError) {
+  const struct {
+    int style;
+    bool report;
+  } cases[] = {{0, true},   {64, true},    {48, false}, {16, false},
+               {65, false}, {4132, false}, {21, false}, {49, false}};
+  for (const auto& c : cases) EXPECT_EQ(TerminalDesktop::IsReport(c.style), c.report) << c.style;
+
+  JobFlags flags;
+  TerminalDesktop desktop(flags, {false, false});
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  desktop.ShowFailure("処理を続行できません。", "Razoza.xls を書き込めません", "確認", 48);
+  desktop.ShowMessage("終了しました。", "ミルネ", 64);
+  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  // The precise cause first, then the job's fixed text; the report apart on standard output.
+  EXPECT_EQ(err, "Razoza.xls を書き込めません\n[確認] 処理を続行できません。\n");
+  EXPECT_EQ(out, "[ミルネ] 終了しました。\n");
+}
+
 TEST(TerminalDesktopTest, CtrlCRequestsTheAbort) {
   JobFlags flags;
   TerminalDesktop desktop(flags, {true, false});

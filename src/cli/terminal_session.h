@@ -4,9 +4,9 @@
 // job: the progress line is cleared before a message is printed, and each progress update
 // yields to the desktop (which is where Ctrl+C reaches the job).
 
-#include "app/desktop.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
+#include "desktop/desktop.h"
 #include "progress/progress_model.h"
 #include "progress/terminal_progress_view.h"
 

@@ -292,7 +292,8 @@ ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionReque
   }
   result.outcome = ExtractionOutcome::kFailed;
   result.error = outcome.status();
-  context.desktop.ShowMessage(MessageCannotContinue(), kTitleCheck, kStyleRefusal);
+  context.desktop.ShowFailure(MessageCannotContinue(), result.error.message(), kTitleCheck,
+                              kStyleRefusal);
   job.CleanUpAfterError();
   return result;
 }

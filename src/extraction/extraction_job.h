@@ -9,9 +9,9 @@
 #include <string>
 
 #include "analysis/entry_list.h"
-#include "app/desktop.h"
 #include "automation/indesign.h"
 #include "base/result.h"
+#include "desktop/desktop.h"
 #include "extraction/working_files.h"
 #include "progress/progress.h"
 

@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "analysis/phonetic.h"
-#include "app/recording_desktop.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
+#include "desktop/recording_desktop.h"
 #include "extraction/messages.h"
 #include "extraction/output_files.h"
 #include "extraction/page_marking.h"
@@ -310,7 +310,9 @@ TEST(ExtractionJobTest, RefusalsAndCancels) {
                                                       : std::vector<std::string>{"/r/doc.indd"});
     book.modified = c.modified && c.book;
     h.app.RegisterBook(book);
-    if (c.open_before) ASSERT_TRUE(h.app.Open("/r/doc.indd").ok());
+    if (c.open_before) {
+      ASSERT_TRUE(h.app.Open("/r/doc.indd").ok());
+    }
     h.desktop.answers = c.answers;
     const ExtractionResult result = h.Run(c.book ? "/r/book.indb" : "/r/doc.indd", c.book);
     EXPECT_EQ(result.outcome, c.outcome);

@@ -213,14 +213,15 @@ class KeywordMarkingJob {
     return Status::Ok();
   }
 
-  void Show(MarkingMessage message) {
+  // Shows the message with the precise cause, when there is one, beside it.
+  void Show(MarkingMessage message, std::string_view cause = {}) {
     const MarkingMessageBox box = MarkingMessageFor(message, result_.target_path);
-    hosts_.desktop.ShowMessage(box.text, box.title, box.style);
+    hosts_.desktop.ShowFailure(box.text, cause, box.title, box.style);
     result_.message = message;
   }
 
   KeywordMarkingResult Refuse(Refusal refusal) {
-    Show(refusal.message);
+    Show(refusal.message, refusal.detail);
     result_.outcome = MarkingOutcome::kRefused;
     result_.detail = std::move(refusal.detail);
     return std::move(result_);
@@ -230,9 +231,9 @@ class KeywordMarkingJob {
   // left for the user to close once the job flag is cleared.
   KeywordMarkingResult Fail(const Status& status) {
     hosts_.flags.job_running = false;
-    Show(MarkingMessage::kFailed);
+    Show(MarkingMessage::kFailed, status.message());
     result_.outcome = MarkingOutcome::kFailed;
-    result_.detail = status.ToString();
+    result_.detail = status.message();
     return std::move(result_);
   }
 

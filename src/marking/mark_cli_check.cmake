@@ -51,19 +51,35 @@ if(refused EQUAL -1)
 endif()
 
 # A keyword file that cannot be read: the "open Keyword.xls" message with the reason (exit 2).
-foreach(bad ${DATA}/Keyword_damaged.xls ${DATA}/no_such_keywords.xls)
-  run_mark(2 --keywords ${bad} --swatch RazozaMark1 --yes ${SAMPLE} -o ${WORK}/bad.idml)
-  string(FIND "${out}${err}" "Keyword.xlsを開いておいて下さい。" m1)
-  string(FIND "${err}" "${bad}" named)
-  if(m1 EQUAL -1 OR named EQUAL -1)
-    message(FATAL_ERROR "bad keyword file ${bad}:\n${out}${err}")
-  endif()
-endforeach()
+run_mark(2 --keywords ${DATA}/Keyword_damaged.xls --swatch RazozaMark1 --yes ${SAMPLE}
+         -o ${WORK}/bad.idml)
+string(FIND "${err}" "Keyword.xlsを開いておいて下さい。" m1)
+string(FIND "${err}" "${DATA}/Keyword_damaged.xls" named)
+if(m1 EQUAL -1 OR named EQUAL -1 OR named GREATER m1)
+  message(FATAL_ERROR "damaged keyword file: the cause must come first:\n${out}${err}")
+endif()
+# A keyword file that is not there: named, without the message about Excel.
+run_mark(2 --keywords ${DATA}/no_such_keywords.xls --swatch RazozaMark1 --yes ${SAMPLE}
+         -o ${WORK}/bad.idml)
+string(FIND "${out}${err}" "Keyword.xlsを開いておいて下さい。" m1)
+string(FIND "${err}" "${DATA}/no_such_keywords.xls がありません" named)
+if(NOT m1 EQUAL -1 OR named EQUAL -1)
+  message(FATAL_ERROR "missing keyword file:\n${out}${err}")
+endif()
 
 # Bad options: both marks, and OUTPUT naming INPUT.
 run_mark(2 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 --style RazozaMark2 --yes
          ${SAMPLE} -o ${WORK}/both.idml)
 run_mark(2 --keywords ${DATA}/Keyword.xls --swatch RazozaMark1 --yes ${SAMPLE} -o ${SAMPLE})
+# OUTPUT naming the keyword workbook (through a link): refused, the workbook unchanged.
+file(COPY ${DATA}/Keyword.xls DESTINATION ${WORK})
+file(CREATE_LINK ${WORK}/Keyword.xls ${WORK}/kw-link.xls SYMBOLIC)
+file(SHA256 ${WORK}/Keyword.xls keywords_before)
+run_mark(2 --keywords ${WORK}/Keyword.xls --swatch RazozaMark1 --yes ${SAMPLE} -o ${WORK}/kw-link.xls)
+file(SHA256 ${WORK}/Keyword.xls keywords_after)
+if(NOT keywords_before STREQUAL keywords_after)
+  message(FATAL_ERROR "the keyword workbook was written over")
+endif()
 
 file(SHA256 ${SAMPLE} input_after)
 if(NOT input_before STREQUAL input_after)

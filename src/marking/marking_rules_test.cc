@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <functional>
 #include <vector>
 
@@ -143,10 +145,14 @@ TEST(AttachWithRetry, FirstAttemptSucceedsWithoutWaiting) {
   EXPECT_TRUE(sleeper.sleeps.empty());
 }
 
-TEST(ThreadSleeper, ReturnsAfterAZeroWait) {
+TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
   ThreadSleeper sleeper;
-  sleeper.SleepMilliseconds(0);
-  SUCCEED();
+  for (const int32_t ms : {0, 30}) {
+    const auto start = std::chrono::steady_clock::now();
+    sleeper.SleepMilliseconds(ms);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(ms)) << ms;
+  }
 }
 
 TEST(FormatKeywordReport, CountsThenMissingKeywords) {

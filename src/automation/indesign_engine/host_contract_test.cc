@@ -199,7 +199,9 @@ TEST_P(HostContractTest, CloseWithoutSavingDiscardsEveryChange) {
     EXPECT_EQ(StoryText(*again, 1), "索引の用語です。\r次のページ\r");
     ASSERT_TRUE(again->Close(indesign::kSaveNo).ok());
   }
-  if (on_disk) EXPECT_EQ(ReadFileBytes(path).value(), before);
+  if (on_disk) {
+    EXPECT_EQ(ReadFileBytes(path).value(), before);
+  }
 }
 
 TEST_P(HostContractTest, BooksListTheirMembersInOrder) {

@@ -1,8 +1,8 @@
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 #include <gtest/gtest.h>
 
-#include "app/recording_desktop.h"
+#include "desktop/recording_desktop.h"
 
 namespace mirune {
 namespace {

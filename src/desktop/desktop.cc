@@ -1,8 +1,18 @@
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 #include <cmath>
+#include <string>
 
 namespace mirune {
+
+int Desktop::ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
+                         int style) {
+  if (cause.empty()) return ShowMessage(text, title, style);
+  std::string joined(text);
+  joined += "\r\n\r\n詳細: ";
+  joined += cause;
+  return ShowMessage(joined, title, style);
+}
 
 MessageButtons ButtonsOfStyle(int style) {
   switch (style & 0xF) {

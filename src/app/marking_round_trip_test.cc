@@ -14,15 +14,15 @@
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
-#include "app/recording_desktop.h"
+#include "app/marking_launch.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/idml/idml_document.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "desktop/recording_desktop.h"
 #include "extraction/page_marking.h"
-#include "marking/mark_command.h"
 #include "marking/mark_files.h"
 #include "progress/recording_progress.h"
 
@@ -54,18 +54,19 @@ std::string WriteKeywordWorkbook(const std::string& folder, const std::vector<st
 
 // Runs the mark command on document files with a recording desktop; what it prints goes to
 // `out` and `err`.
-int RunMarkOnFiles(const MarkCommandOptions& options, RecordingProgress& progress, std::string& out,
-                   std::string& err) {
+ExitCode RunMarkOnFiles(const FileMarkingRequest& options, RecordingProgress& progress,
+                        std::string& out, std::string& err) {
   RecordingDesktop desktop;
+  JobFlags flags;
   MarkDocumentFiles files = MakeMarkDocumentFiles();
-  MarkCommandHosts hosts{desktop,
-                         progress,
-                         [&](std::string_view s) { out += s; },
-                         [&](std::string_view s) { err += s; },
-                         [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-                         files.loader,
-                         files.save};
-  return RunMarkCommand(options, hosts);
+  FileMarkingServices services{
+      desktop,      progress,
+      flags,        [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
+      files.loader, files.save};
+  const FileMarkingResult result = LaunchFileMarking(options, services);
+  if (!result.cause.ok()) err += result.cause.message() + "\n";
+  if (result.exit == ExitCode::kOk) out += FormatKeywordReport(result.tallies);
+  return result.exit;
 }
 
 // (term, page name) of every marked run in `document`, the page being that of the frame
@@ -157,14 +158,14 @@ TEST_P(MarkRoundTripTest, EveryMarkedPlaceIsExtractedWithItsPage) {
   Result<std::string> input_before = ReadFileBytes(input);
   ASSERT_TRUE(input_before.ok()) << input_before.message();
 
-  MarkCommandOptions options;
+  FileMarkingRequest options;
   options.keywords_path = WriteKeywordWorkbook(folder, c.keywords);
   options.swatch = "RazozaMark1";
   options.input = input;
   options.output = output;
   RecordingProgress progress;
   std::string out, err;
-  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), kExitOk) << err;
+  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), ExitCode::kOk) << err;
 
   // The input is untouched.
   EXPECT_EQ(ReadFileBytes(input).value(), *input_before);
@@ -234,7 +235,7 @@ TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
   for (const std::string& chapter : *chapters) {
     ASSERT_TRUE(RemoveFile(JoinPath(output, layout::LastPathComponent(chapter))).ok());
   }
-  MarkCommandOptions options;
+  FileMarkingRequest options;
   options.keywords_path =
       WriteKeywordWorkbook(folder, {"和紙", "文房四宝", "", "千利休", "茶の湯", "羊皮紙"});
   options.style = "RazozaMark3";
@@ -242,7 +243,7 @@ TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
   options.output = output;
   RecordingProgress progress;
   std::string out, err;
-  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), kExitOk) << err;
+  ASSERT_EQ(RunMarkOnFiles(options, progress, out, err), ExitCode::kOk) << err;
   EXPECT_NE(out.find("見つからなかったキーワード: 1語\n  B6\t羊皮紙\n"), std::string::npos) << out;
   EXPECT_EQ(progress.LastField(ProgressField::kDocumentCounter), "3 / 3");
 
@@ -278,21 +279,21 @@ TEST(MarkRoundTripTest, MarkInsideAnXmlElementIsKeptOrReported) {
   const std::string folder = WorkFolder("xml_element");
   const std::string output = JoinPath(folder, "marked.idml");
   ASSERT_TRUE(RemoveFile(output).ok());
-  MarkCommandOptions options;
+  FileMarkingRequest options;
   options.keywords_path = WriteKeywordWorkbook(folder, {"Article"});
   options.swatch = "RazozaMark1";
   options.input = std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml";
   options.output = output;
   RecordingProgress progress;
   std::string out, err;
-  const int exit_code = RunMarkOnFiles(options, progress, out, err);
-  if (exit_code == kExitOk) {
+  const ExitCode exit_code = RunMarkOnFiles(options, progress, out, err);
+  if (exit_code == ExitCode::kOk) {
     idml::IdmlFiles reader;
     Result<layout::Document> saved = reader.Load(output);
     ASSERT_TRUE(saved.ok()) << saved.message();
     EXPECT_EQ(MarkedRuns(*saved, "RazozaMark1").count({"Article", "1"}), 1u);
   } else {
-    EXPECT_EQ(exit_code, kExitError);
+    EXPECT_EQ(exit_code, ExitCode::kError);
     EXPECT_NE(err.find("marked characters"), std::string::npos) << err;
     EXPECT_EQ(out.find("保存しました"), std::string::npos) << out;
   }

@@ -3,7 +3,7 @@
 // The desktop as the jobs see it: message boxes, the abort window before each document,
 // yielding to the message loop, showing and hiding InDesign, and the main window's
 // selection controls. Implementations: the Win32 shell, the terminal of the command line
-// (cli/terminal_desktop.h) and the recording fake of the tests (app/recording_desktop.h).
+// (cli/terminal_desktop.h) and the recording fake of the tests (desktop/recording_desktop.h).
 //
 // Everything runs on one thread. A job calls YieldToMessageLoop at fixed points; during
 // those calls the desktop may press the abort button of the abort window (Win32: the user
@@ -59,6 +59,13 @@ class Desktop {
 
   // Shows a modal message box; returns the answer (kAnswerOk …). Lines are joined by CR LF.
   virtual int ShowMessage(std::string_view text, std::string_view title, int style) = 0;
+
+  // Shows a job's fixed message about a failure together with its precise cause (Japanese,
+  // naming what failed). The cause is kept apart so that each desktop can put it where the
+  // user looks first: a message box shows the text and "詳細: cause" below it (this default);
+  // the terminal prints the cause first. An empty cause shows the text alone.
+  virtual int ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
+                          int style);
 
   // One pass through the message loop: repaints, and lets the user press buttons.
   virtual void YieldToMessageLoop() = 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 namespace mirune {
 
@@ -19,6 +19,7 @@ class RecordingDesktop : public Desktop {
     std::string title;
     int style;
     int answer;
+    std::string cause;  // ShowFailure's cause; empty for plain messages
   };
 
   int ShowMessage(std::string_view text, std::string_view title, int style) override {
@@ -27,8 +28,14 @@ class RecordingDesktop : public Desktop {
       answer = answers.front();
       answers.pop_front();
     }
-    messages.push_back({std::string(text), std::string(title), style, answer});
+    messages.push_back({std::string(text), std::string(title), style, answer, {}});
     events.push_back("message " + std::string(title) + " " + std::to_string(style));
+    return answer;
+  }
+  int ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
+                  int style) override {
+    const int answer = ShowMessage(text, title, style);
+    messages.back().cause = std::string(cause);
     return answer;
   }
   void YieldToMessageLoop() override {

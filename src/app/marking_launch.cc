@@ -1,0 +1,216 @@
+#include "app/marking_launch.h"
+
+#include <utility>
+#include <vector>
+
+#include "automation/indesign_engine/builder.h"
+#include "base/file.h"
+#include "marking/keyword_file_source.h"
+#include "marking/mark_formatting.h"
+
+namespace mirune {
+namespace {
+
+// Waits nothing: the keyword file is read before the first attempt, which cannot fail.
+class NoSleeper : public Sleeper {
+ public:
+  void SleepMilliseconds(int32_t) override {}
+};
+
+FileMarkingResult Failed(ExitCode exit, ErrorCode code, std::string cause) {
+  FileMarkingResult result;
+  result.exit = exit;
+  result.cause = Status(code, std::move(cause));
+  return result;
+}
+
+// Checks that need no document: one mark, existing inputs of the right kind, an OUTPUT that
+// names none of the inputs and whose folder is there (so a long run does not end unsaved).
+Status CheckRequest(const FileMarkingRequest& r) {
+  if (r.swatch.empty() == r.style.empty()) {
+    return Status(ErrorCode::kInvalidArgument,
+                  "--swatch と --style のどちらか一方だけを指定して下さい");
+  }
+  if (r.input.empty() || r.output.empty()) {
+    return Status(ErrorCode::kInvalidArgument, "入力と出力（-o）を指定して下さい");
+  }
+  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.keywords_path));
+  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.input));
+  for (const std::string* input : {&r.input, &r.keywords_path}) {
+    if (SameFile(*input, r.output)) {
+      return Status(ErrorCode::kInvalidArgument,
+                    "出力先 " + r.output + " は入力 " + *input +
+                        " と同じファイルです。入力は書き換えません。別の出力先を指定して下さい");
+    }
+  }
+  const std::string parent = ParentFolder(r.output);
+  if (!parent.empty() && !FolderExists(parent)) {
+    return Status(ErrorCode::kNotFound, "出力先のフォルダーがありません: " + parent);
+  }
+  return Status::Ok();
+}
+
+// Saves `document` to `path` and reads the file back: a mark that the saved file does not
+// hold would otherwise be lost without a word.
+Status SaveAndVerify(FileMarkingServices& s, const layout::Document& document,
+                     const std::string& path, const indesign::ChangeFormatting& formatting) {
+  if (Status saved = s.save(document, path); !saved.ok()) {
+    return Status(saved.code(), "マークした文書を保存できません: " + saved.message());
+  }
+  Result<indesign_engine::LoadedItem> reread = s.loader.load(path);
+  if (!reread.ok()) {
+    return Status(reread.code(), "保存したファイルを読み直せません: " + reread.message());
+  }
+  if (!reread->document) {
+    return Status(ErrorCode::kFormatError, "保存したファイルが文書として読めません: " + path);
+  }
+  const int64_t expected = CountMarkedCharacters(document, formatting);
+  const int64_t kept = CountMarkedCharacters(*reread->document, formatting);
+  if (kept != expected) {
+    return Status(ErrorCode::kFormatError,
+                  "保存したファイル " + path + " にはマークした " + std::to_string(expected) +
+                      " 文字のうち " + std::to_string(kept) +
+                      " 文字しか残っていません。この形式ではマークを保存しきれません");
+  }
+  return Status::Ok();
+}
+
+// The engine with the request's loader: every document read gets the swatch or style it
+// lacks, book members included (the job opens those itself).
+void AddMarkingLoader(indesign_engine::EngineApplication& engine,
+                      const indesign_engine::Loader& base,
+                      const indesign::ChangeFormatting& formatting) {
+  indesign_engine::Loader loader = base;
+  auto inner_load = base.load;
+  loader.load = [inner_load,
+                 formatting](const std::string& path) -> Result<indesign_engine::LoadedItem> {
+    MIRUNE_ASSIGN_OR_RETURN(indesign_engine::LoadedItem item, inner_load(path));
+    if (item.document) EnsureMarkFormatting(*item.document, formatting);
+    return item;
+  };
+  engine.AddLoader(std::move(loader));
+}
+
+// What the engine opened: the document's path, or the book members' paths.
+struct OpenedInput {
+  std::string document_path;
+  std::vector<std::string> members;
+};
+
+Result<OpenedInput> OpenInput(indesign_engine::EngineApplication& engine,
+                              const FileMarkingRequest& r) {
+  MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem opened, engine.Open(r.input));
+  OpenedInput input;
+  if (opened.book) {
+    MIRUNE_ASSIGN_OR_RETURN(const int32_t count, opened.book->ContentCount());
+    for (int32_t i = 1; i <= count; ++i) {
+      MIRUNE_ASSIGN_OR_RETURN(std::string member, opened.book->ContentFullName(i));
+      input.members.push_back(std::move(member));
+    }
+    for (const std::string& member : input.members) {
+      if (SameFile(JoinPath(r.output, layout::LastPathComponent(member)), member)) {
+        return Result<OpenedInput>(ErrorCode::kInvalidArgument,
+                                   "出力先に保存するとブックの文書 " + member +
+                                       " を上書きしてしまいます。別のフォルダーを指定して下さい");
+      }
+    }
+  }
+  if (opened.document) {
+    MIRUNE_ASSIGN_OR_RETURN(input.document_path, opened.document->FullName());
+  }
+  return input;
+}
+
+// Saves one file for a document; for a book, each document under its own file name in the
+// OUTPUT folder.
+Status SaveMarked(FileMarkingServices& s, indesign_engine::EngineApplication& engine,
+                  const FileMarkingRequest& r, const OpenedInput& input,
+                  const indesign::ChangeFormatting& formatting, FileMarkingResult& result) {
+  std::vector<std::pair<std::string, std::string>> targets;  // model path → output path
+  if (input.members.empty()) {
+    targets.emplace_back(input.document_path, r.output);
+  } else {
+    MIRUNE_RETURN_IF_ERROR(CreateFolder(r.output));
+    for (const std::string& member : input.members) {
+      targets.emplace_back(member, JoinPath(r.output, layout::LastPathComponent(member)));
+    }
+  }
+  for (const auto& [model_path, target] : targets) {
+    layout::Document* model = engine.OpenDocumentModel(model_path);
+    if (model == nullptr) {
+      return Status(ErrorCode::kInternal, "マークした文書が開かれていません: " + model_path);
+    }
+    MIRUNE_RETURN_IF_ERROR(SaveAndVerify(s, *model, target, formatting));
+    result.saved_paths.push_back(target);
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServices& s) {
+  if (Status checked = CheckRequest(r); !checked.ok()) {
+    return Failed(ExitCode::kError, checked.code(), checked.message());
+  }
+  FileMarkingResult result;
+  const std::string& mark_name = r.swatch.empty() ? r.style : r.swatch;
+  if (!IsRazozaMarkName(mark_name)) {
+    result.warnings.push_back(
+        "注意: \"" + mark_name +
+        "\" は RazozaMark1〜RazozaMark9 ではないため、索引抽出ではマークとして拾われません。");
+  }
+
+  indesign::ChangeFormatting formatting;
+  formatting.fill_color = r.swatch;
+  formatting.applied_character_style = r.style;
+  indesign_engine::EngineApplication engine;
+  AddMarkingLoader(engine, s.loader, formatting);
+
+  Result<OpenedInput> input = OpenInput(engine, r);
+  auto fail = [&](ExitCode exit, const Status& cause) {
+    result.exit = exit;
+    result.cause = cause;
+    return std::move(result);
+  };
+  if (!input.ok()) return fail(ExitCode::kError, input.status());
+  if (Status set = engine.SetChangeFormatting(formatting); !set.ok()) {
+    return fail(ExitCode::kError, set);
+  }
+  if (Status set = engine.SetFindOptions({r.case_sensitive, r.whole_word}); !set.ok()) {
+    return fail(ExitCode::kError, set);
+  }
+
+  KeywordFileSource source(r.keywords_path, s.open_keywords);
+  NoSleeper sleeper;
+  KeywordMarkingHosts job_hosts{engine, source, s.desktop, s.progress, sleeper, s.flags, {}};
+  KeywordMarkingResult job = RunKeywordMarking(job_hosts);
+  if (s.flags.abort_requested) {
+    return fail(ExitCode::kRefused,
+                Status(ErrorCode::kCancelled, "中止しました。マークした文書は保存していません"));
+  }
+  switch (job.outcome) {
+    case MarkingOutcome::kFinished:
+      break;
+    case MarkingOutcome::kCancelled:
+      return fail(ExitCode::kRefused,
+                  Status(ErrorCode::kCancelled, "キャンセルしました。何も保存していません"));
+    case MarkingOutcome::kRefused:
+      // A keyword file that cannot be read is bad input; the other refusals are checks of
+      // the documents.
+      return fail(job.message == MarkingMessage::kOpenKeywordWorkbook ? ExitCode::kError
+                                                                      : ExitCode::kRefused,
+                  Status(ErrorCode::kCancelled, job.detail));
+    case MarkingOutcome::kFailed:
+      return fail(ExitCode::kError,
+                  Status(ErrorCode::kHostError,
+                         "マーキングに失敗しました。何も保存していません: " + job.detail));
+  }
+  if (Status saved = SaveMarked(s, engine, r, *input, formatting, result); !saved.ok()) {
+    return fail(ExitCode::kError, saved);
+  }
+  result.tallies = std::move(job.tallies);
+  result.exit = ExitCode::kOk;
+  return result;
+}
+
+}  // namespace mirune

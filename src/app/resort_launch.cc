@@ -1,0 +1,51 @@
+#include "app/resort_launch.h"
+
+#include <memory>
+#include <utility>
+
+#include "base/file.h"
+#include "workbook/razoza_workbook.h"
+#include "workbook/resort_messages.h"
+
+namespace mirune {
+
+ResortLaunchResult LaunchResort(ExcelApplication& excel, const ResortRequest& request) {
+  ResortLaunchResult result;
+  result.output_path = request.output.empty() ? DefaultResortPath(request.input) : request.output;
+  auto fail = [&](ExitCode exit, Status cause) {
+    result.exit = exit;
+    result.cause = std::move(cause);
+    return std::move(result);
+  };
+  if (Status input = CheckInputPath(request.input); !input.ok()) {
+    return fail(ExitCode::kError, input);
+  }
+  if (SameFile(request.input, result.output_path)) {
+    return fail(
+        ExitCode::kError,
+        Status(ErrorCode::kInvalidArgument,
+               "出力先 " + result.output_path +
+                   " は入力と同じファイルです。入力は書き換えません。別の出力先を指定して下さい"));
+  }
+  Result<std::unique_ptr<ExcelWorkbook>> book = excel.OpenWorkbook(request.input);
+  if (!book.ok()) return fail(ExitCode::kError, book.status());
+  if (Status sorted = ResortRazozaWorkbook(**book); !sorted.ok()) {
+    // A workbook without Org is the case the re-sort's own message speaks of.
+    if (sorted.code() == ErrorCode::kNotFound) {
+      result.fixed_text = kResortFailedMessage;
+      return fail(ExitCode::kError,
+                  Status(sorted.code(), request.input + " にシート「Org」がありません"));
+    }
+    return fail(ExitCode::kError, sorted);
+  }
+  Result<int32_t> rows = (*book)->LastFilledRow((*book)->ActiveSheet());
+  if (!rows.ok()) return fail(ExitCode::kError, rows.status());
+  result.after_sort_rows = *rows;
+  if (Status saved = (*book)->SaveAs(result.output_path); !saved.ok()) {
+    return fail(ExitCode::kError, saved);
+  }
+  result.exit = ExitCode::kOk;
+  return result;
+}
+
+}  // namespace mirune
