@@ -498,8 +498,7 @@ class BiffParser {
         Record string_record;
         Result<bool> more = ctx.cursor.Next(string_record);
         if (!more.ok()) return CellError(ctx, row, column, more.message());
-        ContinuedReader reader(ctx.cursor.WithContinues(string_record));
-        Result<std::u16string> text = reader.PlainString();
+        Result<std::u16string> text = StringRecordText(ctx.cursor.WithContinues(string_record));
         if (!text.ok()) {
           return CellError(ctx, row, column, "数式の文字列の結果: " + text.message());
         }

@@ -152,6 +152,17 @@ Result<std::u16string> ContinuedReader::Characters(size_t count, bool wide) {
   return out;
 }
 
+Result<std::u16string> StringRecordText(const std::vector<std::string_view>& parts) {
+  ContinuedReader excel(parts);
+  Result<std::u16string> text = excel.PlainString();
+  if ((text.ok() && excel.AtEnd()) || parts.size() == 1) return text;
+  std::string joined;
+  for (std::string_view p : parts) joined.append(p);
+  Result<std::u16string> raw = PlainStringAt(joined, 0);
+  if (raw.ok() && joined.size() == 3 + raw->size() * ((joined[2] & 0x01) ? 2 : 1)) return raw;
+  return text.ok() ? Broken("文字列の後に余分なデータがあります") : text;
+}
+
 Result<std::u16string> PlainStringAt(std::string_view data, size_t at) {
   if (at > data.size() || data.size() - at < 3) return Broken("文字列が途中で切れています");
   const uint16_t count = ReadLe16(data, at);

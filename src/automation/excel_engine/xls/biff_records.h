@@ -62,6 +62,12 @@ class ContinuedReader {
   size_t at_ = 0;
 };
 
+// The text of a STRING record (a formula's text result) and its CONTINUE records `parts`.
+// Excel starts each CONTINUE with a flags byte; gnumeric cuts the record's bytes into
+// CONTINUE records as they come, without flags bytes and even inside a character. The
+// reading that accounts for every byte is taken, Excel's first.
+Result<std::u16string> StringRecordText(const std::vector<std::string_view>& parts);
+
 // An XLUnicodeString with a 2-byte count inside one record (LABEL, RSTRING, FORMAT), at `at`.
 Result<std::u16string> PlainStringAt(std::string_view data, size_t at);
 // A ShortXLUnicodeString (1-byte count) at `at` (FONT, BOUNDSHEET).
