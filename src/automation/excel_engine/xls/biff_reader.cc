@@ -2,342 +2,92 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <vector>
 
+#include "automation/excel_engine/xls/biff_records.h"
+#include "automation/excel_engine/xls/biff_stream.h"
+#include "base/little_endian.h"
 #include "base/utf.h"
 
 namespace mirune::xls {
 namespace {
 
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kMaxRegularSector = 0xFFFFFFFA;
+// Record types the reader needs beyond those the writer writes.
+constexpr uint16_t kFilePass = 0x002F;
+constexpr uint16_t kLabel = 0x0204;
+constexpr uint16_t kRString = 0x00D6;
+constexpr uint16_t kMulRk = 0x00BD;
+constexpr uint16_t kBoolErr = 0x0205;
+constexpr uint16_t kFormula = 0x0006;
+constexpr uint16_t kString = 0x0207;
+constexpr uint16_t kShrFmla = 0x04BC;
+constexpr uint16_t kArray = 0x0221;
+constexpr uint16_t kTable = 0x0236;
 
-Error Damaged(const std::string& what) {
-  return Error{ErrorCode::kFormatError, "not a readable Excel 97-2003 workbook (" + what + ")"};
+// Cell records of Excel 2 to 4. A BIFF8 sheet holding one has a cell this reader cannot
+// read; the cell is named rather than dropped.
+bool IsOldCellRecord(uint16_t type) {
+  return type == 0x0002 || type == 0x0003 || type == 0x0004 || type == 0x0005 || type == 0x0206 ||
+         type == 0x0406;
 }
 
-uint16_t Get16(std::string_view s, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) |
-                               static_cast<uint16_t>(static_cast<uint8_t>(s[at + 1])) << 8);
-}
-uint32_t Get32(std::string_view s, size_t at) {
-  return Get16(s, at) | static_cast<uint32_t>(Get16(s, at + 2)) << 16;
-}
-double GetF64(std::string_view s, size_t at) {
-  const uint64_t bits = Get32(s, at) | static_cast<uint64_t>(Get32(s, at + 4)) << 32;
-  double v;
-  std::memcpy(&v, &bits, 8);
-  return v;
+Error WorkbookDamaged(const std::string& what) {
+  return Error{ErrorCode::kFormatError, "のブックの記録が壊れています（" + what + "）。"};
 }
 
-// --- Compound file ---
-
-class CompoundFile {
- public:
-  explicit CompoundFile(std::string_view file) : file_(file) {}
-
-  Status Open() {
-    static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    if (file_.size() < 512 || std::memcmp(file_.data(), kSignature, 8) != 0) {
-      return Damaged("no compound-file signature");
-    }
-    const uint16_t shift = Get16(file_, 30);
-    if (shift != 9 && shift != 12) return Damaged("bad sector size");
-    sector_size_ = size_t{1} << shift;
-    if (Get16(file_, 32) != 6) return Damaged("bad mini sector size");
-    // The header occupies one sector. Some writers leave the last sector short; it reads as
-    // if padded with zeros.
-    sector_count_ = file_.size() <= sector_size_
-                        ? 0
-                        : (file_.size() - sector_size_ + sector_size_ - 1) / sector_size_;
-    const uint32_t fat_sectors = Get32(file_, 44);
-    dir_start_ = Get32(file_, 48);
-    mini_cutoff_ = Get32(file_, 56);
-    const uint32_t mini_fat_start = Get32(file_, 60);
-    uint32_t difat = Get32(file_, 68);
-    const uint32_t difat_sectors = Get32(file_, 72);
-    if (fat_sectors > sector_count_) return Damaged("FAT larger than the file");
-
-    std::vector<uint32_t> fat_list;
-    for (size_t i = 0; i < 109 && fat_list.size() < fat_sectors; ++i) {
-      fat_list.push_back(Get32(file_, 76 + 4 * i));
-    }
-    const size_t per_difat = sector_size_ / 4 - 1;
-    for (uint32_t d = 0; d < difat_sectors && fat_list.size() < fat_sectors; ++d) {
-      if (difat >= sector_count_ || Offset(difat) + sector_size_ > file_.size()) {
-        return Damaged("bad DIFAT chain");
-      }
-      const size_t at = Offset(difat);
-      for (size_t k = 0; k < per_difat && fat_list.size() < fat_sectors; ++k) {
-        fat_list.push_back(Get32(file_, at + 4 * k));
-      }
-      difat = Get32(file_, at + 4 * per_difat);
-    }
-    if (fat_list.size() < fat_sectors) return Damaged("FAT sectors missing");
-    fat_.reserve(fat_list.size() * (sector_size_ / 4));
-    for (uint32_t s : fat_list) {
-      if (s >= sector_count_ || Offset(s) + sector_size_ > file_.size()) {
-        return Damaged("FAT sector outside the file");
-      }
-      const size_t at = Offset(s);
-      for (size_t k = 0; k < sector_size_ / 4; ++k) fat_.push_back(Get32(file_, at + 4 * k));
-    }
-    MIRUNE_ASSIGN_OR_RETURN(directory_, Chain(dir_start_, fat_, sector_size_, SIZE_MAX, false));
-    if (directory_.size() < 128) return Damaged("no directory");
-    // Every entry's name length and type, not only the entries looked up later: other
-    // readers convert all names with the length found in the file.
-    for (size_t at = 0; at + 128 <= directory_.size(); at += 128) {
-      const uint16_t name_bytes = Get16(directory_, at + 64);
-      const uint8_t type = static_cast<uint8_t>(directory_[at + 66]);
-      if (name_bytes > 64 || name_bytes % 2 != 0) return Damaged("bad directory entry name");
-      if (type != 0 && type != 1 && type != 2 && type != 5) return Damaged("bad directory entry");
-      if (type != 0 && name_bytes < 2) return Damaged("bad directory entry name");
-      if ((at == 0) != (type == 5)) return Damaged("bad root entry");
-    }
-    // The root entry holds the mini stream.
-    const uint32_t mini_start = Get32(directory_, 116);
-    const uint32_t mini_size = Get32(directory_, 120);
-    if (mini_size > 0) {
-      MIRUNE_ASSIGN_OR_RETURN(mini_stream_,
-                              Chain(mini_start, fat_, sector_size_, mini_size, false));
-      MIRUNE_ASSIGN_OR_RETURN(std::string mini_fat_bytes,
-                              Chain(mini_fat_start, fat_, sector_size_, SIZE_MAX, true));
-      for (size_t k = 0; k + 4 <= mini_fat_bytes.size(); k += 4) {
-        mini_fat_.push_back(Get32(mini_fat_bytes, k));
-      }
-    }
-    return Status::Ok();
-  }
-
-  Result<std::string> Stream(std::u16string_view name) const {
-    for (size_t at = 0; at + 128 <= directory_.size(); at += 128) {
-      const uint16_t name_bytes = Get16(directory_, at + 64);
-      const uint8_t type = static_cast<uint8_t>(directory_[at + 66]);
-      if (type != 2 || name_bytes < 2 || name_bytes > 64 || name_bytes % 2 != 0) continue;
-      std::u16string entry;
-      for (size_t i = 0; i + 1 < name_bytes / 2u; ++i)
-        entry.push_back(Get16(directory_, at + 2 * i));
-      if (!SameName(entry, name)) continue;
-      const uint32_t start = Get32(directory_, at + 116);
-      const uint32_t size = Get32(directory_, at + 120);
-      if (size < mini_cutoff_) return Chain(start, mini_fat_, 64, size, false, true);
-      return Chain(start, fat_, sector_size_, size, false);
-    }
-    return Damaged("no Workbook stream");
-  }
-
- private:
-  static bool SameName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      char16_t x = a[i], y = b[i];
-      if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - u'a' + u'A');
-      if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - u'a' + u'A');
-      if (x != y) return false;
-    }
-    return true;
-  }
-
-  size_t Offset(uint32_t sector) const { return (static_cast<size_t>(sector) + 1) * sector_size_; }
-
-  // Follows a sector chain; `limit` bytes at most (SIZE_MAX: the whole chain). In the mini
-  // stream, sectors are 64-byte pieces of mini_stream_.
-  Result<std::string> Chain(uint32_t start, const std::vector<uint32_t>& table, size_t unit,
-                            size_t limit, bool allow_empty, bool mini = false) const {
-    std::string out;
-    const size_t units_available = mini ? mini_stream_.size() / 64 : sector_count_;
-    if (limit != SIZE_MAX && limit > (mini ? mini_stream_.size() : Offset(sector_count_))) {
-      return Damaged("stream larger than the file");
-    }
-    uint32_t s = start;
-    size_t steps = 0;
-    while (s != kEndOfChain && out.size() < limit) {
-      if (s > kMaxRegularSector || s >= units_available || s >= table.size()) {
-        if (allow_empty && out.empty()) return out;
-        return Damaged("broken sector chain");
-      }
-      if (++steps > units_available) return Damaged("sector chain loops");
-      if (mini) {
-        out.append(mini_stream_, static_cast<size_t>(s) * 64, 64);
-      } else {
-        const std::string_view piece = file_.substr(Offset(s), unit);
-        out.append(piece);
-        out.append(unit - piece.size(), '\0');
-      }
-      s = table[s];
-    }
-    if (limit != SIZE_MAX) {
-      if (out.size() < limit) return Damaged("stream shorter than its size");
-      out.resize(limit);
-    }
-    return out;
-  }
-
-  std::string_view file_;
-  size_t sector_size_ = 512;
-  size_t sector_count_ = 0;
-  uint32_t dir_start_ = 0;
-  uint32_t mini_cutoff_ = 4096;
-  std::vector<uint32_t> fat_;
-  std::vector<uint32_t> mini_fat_;
-  std::string directory_;
-  std::string mini_stream_;
-};
-
-// --- BIFF records ---
-
-struct Record {
-  uint16_t type;
-  std::string_view data;
-};
-
-// Records from `offset` on, each checked to lie inside the stream.
-class RecordCursor {
- public:
-  RecordCursor(std::string_view stream, size_t offset) : stream_(stream), pos_(offset) {}
-  // False at the end of the stream; a record running past the end is an error.
-  Result<bool> Next(Record& record) {
-    if (pos_ + 4 > stream_.size()) return false;
-    const uint16_t type = Get16(stream_, pos_);
-    const uint16_t length = Get16(stream_, pos_ + 2);
-    if (pos_ + 4 + length > stream_.size()) return Damaged("record past the end of the stream");
-    record = {type, stream_.substr(pos_ + 4, length)};
-    pos_ += 4 + length;
-    return true;
-  }
-  // The next record's type without consuming it, or 0 at the end.
-  uint16_t PeekType() const { return pos_ + 4 <= stream_.size() ? Get16(stream_, pos_) : 0; }
-
- private:
-  std::string_view stream_;
-  size_t pos_;
-};
-
-// A record's data with its CONTINUE records, read as one sequence. Character data that
-// crosses into a CONTINUE resumes after a flags byte; other data does not.
-class ContinuedReader {
- public:
-  explicit ContinuedReader(std::vector<std::string_view> parts) : parts_(std::move(parts)) {}
-
-  bool AtEnd() const { return part_ >= parts_.size(); }
-
-  Result<uint8_t> Byte() {
-    MIRUNE_RETURN_IF_ERROR(Ready());
-    return static_cast<uint8_t>(parts_[part_][at_++]);
-  }
-  Result<uint16_t> U16() {
-    MIRUNE_ASSIGN_OR_RETURN(const uint8_t lo, Byte());
-    MIRUNE_ASSIGN_OR_RETURN(const uint8_t hi, Byte());
-    return static_cast<uint16_t>(lo | hi << 8);
-  }
-  Result<uint32_t> U32() {
-    MIRUNE_ASSIGN_OR_RETURN(const uint16_t lo, U16());
-    MIRUNE_ASSIGN_OR_RETURN(const uint16_t hi, U16());
-    return static_cast<uint32_t>(lo | static_cast<uint32_t>(hi) << 16);
-  }
-  Status Skip(size_t n) {
-    while (n > 0) {
-      MIRUNE_RETURN_IF_ERROR(Ready());
-      const size_t take = std::min(n, parts_[part_].size() - at_);
-      at_ += take;
-      n -= take;
-    }
-    return Status::Ok();
-  }
-
-  // An XLUnicodeRichExtendedString (the SST's strings).
-  Result<std::u16string> RichString() {
-    MIRUNE_ASSIGN_OR_RETURN(const uint16_t count, U16());
-    MIRUNE_ASSIGN_OR_RETURN(const uint8_t flags, Byte());
-    uint16_t runs = 0;
-    uint32_t ext = 0;
-    if (flags & 0x08) {
-      MIRUNE_ASSIGN_OR_RETURN(runs, U16());
-    }
-    if (flags & 0x04) {
-      MIRUNE_ASSIGN_OR_RETURN(ext, U32());
-    }
-    MIRUNE_ASSIGN_OR_RETURN(std::u16string text, Characters(count, (flags & 0x01) != 0));
-    MIRUNE_RETURN_IF_ERROR(Skip(size_t{runs} * 4));
-    MIRUNE_RETURN_IF_ERROR(Skip(ext));
-    return text;
-  }
-
- private:
-  Status Ready() {
-    while (part_ < parts_.size() && at_ >= parts_[part_].size()) {
-      ++part_;
-      at_ = 0;
-    }
-    if (part_ >= parts_.size()) return Damaged("string table ends inside a string");
-    return Status::Ok();
-  }
-
-  Result<std::u16string> Characters(size_t count, bool wide) {
-    std::u16string out;
-    out.reserve(count);
-    while (out.size() < count) {
-      if (at_ >= parts_[part_].size()) {
-        // Character data goes on in the next CONTINUE, after its own flags byte.
-        ++part_;
-        at_ = 0;
-        if (part_ >= parts_.size() || parts_[part_].empty()) {
-          return Damaged("string table ends inside a string");
-        }
-        wide = (parts_[part_][0] & 0x01) != 0;
-        at_ = 1;
-        continue;
-      }
-      const std::string_view p = parts_[part_];
-      if (wide) {
-        if (at_ + 2 > p.size()) return Damaged("character split across records");
-        out.push_back(Get16(p, at_));
-        at_ += 2;
-      } else {
-        out.push_back(static_cast<uint8_t>(p[at_]));
-        at_ += 1;
-      }
-    }
-    return out;
-  }
-
-  std::vector<std::string_view> parts_;
-  size_t part_ = 0;
-  size_t at_ = 0;
-};
-
-// An XLUnicodeString inside one record (LABEL, STRING, RSTRING): 2-byte count, flags, chars.
-Result<std::u16string> PlainString(std::string_view data, size_t at) {
-  if (at + 3 > data.size()) return Damaged("truncated text cell");
-  const uint16_t count = Get16(data, at);
-  const bool wide = (data[at + 2] & 0x01) != 0;
-  at += 3;
-  if (at + size_t{count} * (wide ? 2 : 1) > data.size()) return Damaged("truncated text cell");
-  std::u16string out;
-  out.reserve(count);
-  for (uint16_t i = 0; i < count; ++i) {
-    out.push_back(wide ? Get16(data, at + 2 * i) : static_cast<uint8_t>(data[at + i]));
-  }
-  return out;
-}
-
-double DecodeRk(uint32_t rk) {
-  double v;
-  if (rk & 0x02) {
-    v = static_cast<double>(static_cast<int32_t>(rk) >> 2);
-  } else {
-    const uint64_t bits = static_cast<uint64_t>(rk & 0xFFFFFFFCu) << 32;
-    std::memcpy(&v, &bits, 8);
-  }
-  return (rk & 0x01) ? v / 100 : v;
-}
+std::string U8(const std::u16string& s) { return Utf16ToUtf8(s); }
 
 struct SheetEntry {
   std::string name;
   uint32_t offset;
   bool worksheet;  // macro sheets, charts and modules are checked but not read
+};
+
+// Where the cells of a sheet lie: what DIMENSIONS declares and what the cell records use.
+struct Extent {
+  // Cells that already have a record: a second record for one cell is damage (other
+  // readers free the first one's text as if it were still there).
+  std::vector<uint64_t> seen = std::vector<uint64_t>(size_t{kExcelMaxRows} * kExcelMaxColumns / 64);
+  bool dimensions = false;
+  uint32_t dim_first_row = 0, dim_end_row = 0;
+  uint32_t dim_first_column = 0, dim_end_column = 0;
+  bool any_cell = false;
+  uint32_t first_row = 0, last_row = 0, first_column = 0, last_column = 0;
+
+  // Precondition: the cell lies inside the sheet.
+  bool Seen(uint32_t row, uint32_t column) {
+    const size_t bit = size_t{row} * kExcelMaxColumns + column;
+    const bool was = (seen[bit / 64] >> (bit % 64)) & 1;
+    seen[bit / 64] |= uint64_t{1} << (bit % 64);
+    return was;
+  }
+  void Add(uint32_t row, uint32_t first, uint32_t last) {
+    if (!any_cell) {
+      any_cell = true;
+      first_row = last_row = row;
+      first_column = first;
+      last_column = last;
+      return;
+    }
+    first_row = std::min(first_row, row);
+    last_row = std::max(last_row, row);
+    first_column = std::min(first_column, first);
+    last_column = std::max(last_column, last);
+  }
+  bool CellsOutsideDimensions() const {
+    return dimensions && any_cell &&
+           (first_row < dim_first_row || last_row >= dim_end_row ||
+            first_column < dim_first_column || last_column >= dim_end_column);
+  }
+};
+
+// The sheet being read and where its records stand.
+struct SheetContext {
+  const std::string& name;
+  ModelSheet& sheet;
+  RecordCursor& cursor;
+  Extent extent;
 };
 
 class BiffParser {
@@ -351,109 +101,125 @@ class BiffParser {
     for (const SheetEntry& entry : sheets_) {
       if (!entry.worksheet) {
         ModelSheet scratch;
-        MIRUNE_RETURN_IF_ERROR(Sheet(entry.offset, scratch));
+        MIRUNE_RETURN_IF_ERROR(Sheet(entry, scratch));
         continue;
       }
       model_.sheets.emplace_back();
       model_.sheets.back().name = entry.name;
-      MIRUNE_RETURN_IF_ERROR(Sheet(entry.offset, model_.sheets.back()));
+      MIRUNE_RETURN_IF_ERROR(Sheet(entry, model_.sheets.back()));
     }
-    if (model_.sheets.empty()) return Damaged("no worksheets");
+    if (model_.sheets.empty()) {
+      return Error{ErrorCode::kFormatError, "にワークシートが一枚もありません。"};
+    }
     return std::move(model_);
   }
 
  private:
+  using GlobalHandler = Status (BiffParser::*)(const Record&, RecordCursor&);
+  using SheetHandler = Status (BiffParser::*)(const Record&, SheetContext&);
+
+  // --- Workbook globals ---
+
   Status Globals() {
     RecordCursor cursor(stream_, 0);
-    Record r{};
+    Record r;
     MIRUNE_ASSIGN_OR_RETURN(bool more, cursor.Next(r));
-    if (!more || r.type != 0x0809 || r.data.size() < 4) return Damaged("no BOF record");
-    if (Get16(r.data, 0) != 0x0600) {
+    if (!more || r.type != record::kBof || r.data.size() < 4) {
+      return WorkbookDamaged("先頭に BOF 記録がありません");
+    }
+    if (ReadLe16(r.data, 0) != 0x0600) {
       return Error{ErrorCode::kFormatError,
-                   "a workbook older than Excel 97 cannot be read; save it as an Excel 97-2003 "
-                   "workbook"};
+                   "は Excel 5.0/95 以前の形式のブックです。Excel で「Excel 97-2003 ブック」"
+                   "(.xls) として保存して下さい。"};
     }
     for (;;) {
-      MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(r));
-      if (!more) return Damaged("workbook globals without EOF");
-      switch (r.type) {
-        case 0x000A:  // EOF
-          return Status::Ok();
-        case 0x002F:  // FILEPASS
-          return Error{ErrorCode::kFormatError, "the workbook is password-protected"};
-        case 0x0031: {  // FONT: height, ..., name as a short string at 14
-          if (r.data.size() < 16) return Damaged("short FONT record");
-          const uint8_t count = static_cast<uint8_t>(r.data[14]);
-          const bool wide = (r.data[15] & 0x01) != 0;
-          if (16 + size_t{count} * (wide ? 2 : 1) > r.data.size()) {
-            return Damaged("short FONT record");
-          }
-          std::u16string name;
-          for (uint8_t i = 0; i < count; ++i) {
-            name.push_back(wide ? Get16(r.data, 16 + 2 * i) : static_cast<uint8_t>(r.data[16 + i]));
-          }
-          fonts_.push_back({Utf16ToUtf8(name), Get16(r.data, 0)});
-          break;
-        }
-        case 0x041E: {  // FORMAT
-          if (r.data.size() < 2) return Damaged("short FORMAT record");
-          MIRUNE_ASSIGN_OR_RETURN(const std::u16string code, PlainString(r.data, 2));
-          formats_[Get16(r.data, 0)] = Utf16ToUtf8(code);
-          break;
-        }
-        case 0x00E0:  // XF
-          if (r.data.size() < 20) return Damaged("short XF record");
-          xfs_.push_back({Get16(r.data, 0), Get16(r.data, 2), static_cast<uint8_t>(r.data[6])});
-          xf_count_ = static_cast<uint32_t>(xfs_.size());
-          break;
-        case 0x0085: {  // BOUNDSHEET
-          if (r.data.size() < 8) return Damaged("short sheet record");
-          const uint32_t offset = Get32(r.data, 0);
-          const uint8_t kind = static_cast<uint8_t>(r.data[5]);
-          const uint8_t count = static_cast<uint8_t>(r.data[6]);
-          const bool wide = (r.data[7] & 0x01) != 0;
-          if (8 + size_t{count} * (wide ? 2 : 1) > r.data.size()) {
-            return Damaged("short sheet name");
-          }
-          std::u16string name;
-          for (uint8_t i = 0; i < count; ++i) {
-            name.push_back(wide ? Get16(r.data, 8 + 2 * i) : static_cast<uint8_t>(r.data[8 + i]));
-          }
-          // 0 worksheet, 1 macro sheet, 2 chart, 6 module; visibility 0 to 2.
-          if ((kind != 0 && kind != 1 && kind != 2 && kind != 6) ||
-              static_cast<uint8_t>(r.data[4]) > 2) {
-            return Damaged("bad sheet record");
-          }
-          sheets_.push_back({Utf16ToUtf8(name), offset, kind == 0});
-          break;
-        }
-        case 0x00FC: {  // SST and its CONTINUE records
-          std::vector<std::string_view> parts{r.data};
-          while (cursor.PeekType() == 0x003C) {
-            MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(r));
-            parts.push_back(r.data);
-          }
-          MIRUNE_RETURN_IF_ERROR(SharedStrings(std::move(parts)));
-          break;
-        }
-        default:
-          break;
-      }
+      Result<bool> next = cursor.Next(r);
+      if (!next.ok()) return WorkbookDamaged(next.message());
+      if (!*next) return WorkbookDamaged("ブック全体の情報が EOF 記録で終わっていません");
+      if (r.type == record::kEof) return Status::Ok();
+      const GlobalHandler handler = GlobalHandlerFor(r.type);
+      if (handler != nullptr) MIRUNE_RETURN_IF_ERROR((this->*handler)(r, cursor));
     }
   }
 
-  Status SharedStrings(std::vector<std::string_view> parts) {
-    ContinuedReader reader(std::move(parts));
-    MIRUNE_RETURN_IF_ERROR(reader.U32().status());  // total count
-    MIRUNE_ASSIGN_OR_RETURN(const uint32_t unique, reader.U32());
+  static GlobalHandler GlobalHandlerFor(uint16_t type) {
+    switch (type) {
+      case kFilePass:
+        return &BiffParser::FilePass;
+      case record::kFont:
+        return &BiffParser::Font;
+      case record::kFormat:
+        return &BiffParser::Format;
+      case record::kXf:
+        return &BiffParser::Xf;
+      case record::kBoundSheet:
+        return &BiffParser::BoundSheet;
+      case record::kSst:
+        return &BiffParser::SharedStrings;
+      default:
+        return nullptr;
+    }
+  }
+
+  Status FilePass(const Record&, RecordCursor&) {
+    return Error{ErrorCode::kFormatError,
+                 "はパスワードで保護（暗号化）されています。Excel でパスワードを解除して保存し"
+                 "直して下さい。"};
+  }
+
+  // FONT: height, ..., name as a short string at 14.
+  Status Font(const Record& r, RecordCursor&) {
+    Result<std::u16string> name = ShortStringAt(r.data, 14);
+    if (!name.ok()) return WorkbookDamaged("フォント (FONT): " + name.message());
+    fonts_.push_back({U8(*name), ReadLe16(r.data, 0)});
+    return Status::Ok();
+  }
+
+  Status Format(const Record& r, RecordCursor&) {
+    Result<std::u16string> code = PlainStringAt(r.data, 2);
+    if (!code.ok()) return WorkbookDamaged("表示形式 (FORMAT): " + code.message());
+    formats_[ReadLe16(r.data, 0)] = U8(*code);
+    return Status::Ok();
+  }
+
+  Status Xf(const Record& r, RecordCursor&) {
+    if (r.data.size() < 20) return WorkbookDamaged("書式 (XF) の記録が短すぎます");
+    xfs_.push_back({ReadLe16(r.data, 0), ReadLe16(r.data, 2), static_cast<uint8_t>(r.data[6])});
+    return Status::Ok();
+  }
+
+  Status BoundSheet(const Record& r, RecordCursor&) {
+    Result<std::u16string> name = ShortStringAt(r.data, 6);
+    if (r.data.size() < 8 || !name.ok()) return WorkbookDamaged("シートの一覧の名前が切れています");
+    const uint8_t kind = static_cast<uint8_t>(r.data[5]);
+    // 0 worksheet, 1 macro sheet, 2 chart, 6 module; visibility 0 to 2.
+    if ((kind != 0 && kind != 1 && kind != 2 && kind != 6) || static_cast<uint8_t>(r.data[4]) > 2) {
+      return WorkbookDamaged("シートの一覧にない種類のシートがあります");
+    }
+    sheets_.push_back({U8(*name), ReadLe32(r.data, 0), kind == 0});
+    return Status::Ok();
+  }
+
+  // SST and its CONTINUE records.
+  Status SharedStrings(const Record& r, RecordCursor& cursor) {
+    ContinuedReader reader(cursor.WithContinues(r));
+    Result<uint32_t> total = reader.U32();
+    Result<uint32_t> unique = total.ok() ? reader.U32() : total;
+    if (!unique.ok()) return WorkbookDamaged("共有文字列表 (SST) が短すぎます");
     // Each string takes at least 3 bytes: a count past that is damage, not a reason to
     // reserve memory.
-    for (uint32_t i = 0; i < unique && !reader.AtEnd(); ++i) {
-      MIRUNE_ASSIGN_OR_RETURN(std::u16string s, reader.RichString());
-      strings_.push_back(Utf16ToUtf8(s));
+    for (uint32_t i = 0; i < *unique && !reader.AtEnd(); ++i) {
+      Result<std::u16string> s = reader.RichString();
+      if (!s.ok()) {
+        return WorkbookDamaged("共有文字列表 (SST) の " + std::to_string(i + 1) +
+                               " 番目の文字列: " + s.message());
+      }
+      strings_.push_back(U8(*s));
     }
     return Status::Ok();
   }
+
+  // --- Formats ---
 
   // The engine's style for a format record (checked to exist by CheckCellRecord).
   uint16_t StyleOf(uint16_t xf) {
@@ -507,252 +273,317 @@ class BiffParser {
     }
   }
 
-  // The cell, created with its column's style (and the cells before it) when missing.
-  Result<ModelCell*> CellAt(ModelSheet& sheet, uint32_t row, uint32_t column) {
-    if (row >= static_cast<uint32_t>(kExcelMaxRows) ||
-        column >= static_cast<uint32_t>(kExcelMaxColumns)) {
-      return Damaged("cell outside the sheet");
+  // --- Sheets ---
+
+  static Error SheetDamaged(const SheetContext& ctx, const std::string& what) {
+    return Error{ErrorCode::kFormatError,
+                 "のシート「" + ctx.name + "」の記録が壊れています（" + what + "）。"};
+  }
+  static Error CellError(const SheetContext& ctx, uint32_t row, uint32_t column,
+                         const std::string& what) {
+    return Error{ErrorCode::kFormatError, "のシート「" + ctx.name + "」のセル " +
+                                              CellName(row, column) + " を読めません（" + what +
+                                              "）。"};
+  }
+
+  Status Sheet(const SheetEntry& entry, ModelSheet& sheet) {
+    RecordCursor cursor(stream_, entry.offset);
+    SheetContext ctx{entry.name, sheet, cursor, {}};
+    Record r;
+    Result<bool> more = cursor.Next(r);
+    if (!more.ok() || !*more || r.type != record::kBof) {
+      return SheetDamaged(ctx, "シートの始まり (BOF) が見つかりません");
     }
+    int depth = 1;  // embedded substreams (charts) have their own BOF/EOF
+    for (;;) {
+      more = cursor.Next(r);
+      if (!more.ok()) return SheetDamaged(ctx, more.message());
+      if (!*more) return SheetDamaged(ctx, "シートが EOF 記録で終わっていません");
+      if (r.type == record::kBof) {
+        ++depth;
+        continue;
+      }
+      if (r.type == record::kEof) {
+        if (--depth == 0) break;
+        continue;
+      }
+      if (depth > 1) continue;
+      MIRUNE_RETURN_IF_ERROR(CheckCellRecord(r, ctx));
+      const SheetHandler handler = SheetHandlerFor(r.type);
+      if (handler != nullptr) MIRUNE_RETURN_IF_ERROR((this->*handler)(r, ctx));
+    }
+    // Other readers size their cell tables by DIMENSIONS and then write every cell record
+    // into them: a cell outside the declared extent is damage.
+    if (ctx.extent.CellsOutsideDimensions()) {
+      return SheetDamaged(ctx, "シートの大きさ (DIMENSIONS) の外にセルがあります");
+    }
+    return Status::Ok();
+  }
+
+  static SheetHandler SheetHandlerFor(uint16_t type) {
+    switch (type) {
+      case record::kDimensions:
+        return &BiffParser::Dimensions;
+      case record::kLabelSst:
+        return &BiffParser::LabelSst;
+      case kLabel:
+      case kRString:
+        return &BiffParser::Label;
+      case record::kNumber:
+        return &BiffParser::Number;
+      case record::kRk:
+        return &BiffParser::Rk;
+      case kMulRk:
+        return &BiffParser::MulRk;
+      case record::kBlank:
+        return &BiffParser::Blank;
+      case record::kMulBlank:
+        return &BiffParser::MulBlank;
+      case record::kColInfo:
+        return &BiffParser::ColInfo;
+      case kBoolErr:
+        return &BiffParser::BoolErr;
+      case kFormula:
+        return &BiffParser::Formula;
+      default:
+        return nullptr;
+    }
+  }
+
+  // The cell, created with its column's style (and the cells before it) when missing.
+  // Precondition: the cell lies inside the sheet (CheckCellRecord).
+  static ModelCell& CellAt(ModelSheet& sheet, uint32_t row, uint32_t column) {
     ModelRow& r = sheet.rows.Ensure(row);
     while (r.cells.size() <= column) {
       ModelCell blank;
       blank.style = sheet.column_styles[r.cells.size()];
       r.cells.push_back(blank);
     }
-    return &r.cells[column];
+    return r.cells[column];
   }
 
-  Status Put(ModelSheet& sheet, uint32_t row, uint32_t column, uint16_t xf,
-             const CellValue& value) {
-    MIRUNE_ASSIGN_OR_RETURN(ModelCell * cell, CellAt(sheet, row, column));
-    *cell = model_.MakeCell(value, StyleOf(xf));
+  // The value of the one-cell record `d` (row, column, format at 0, 2, 4).
+  Status Put(SheetContext& ctx, std::string_view d, const CellValue& value) {
+    CellAt(ctx.sheet, ReadLe16(d, 0), ReadLe16(d, 2)) =
+        model_.MakeCell(value, StyleOf(ReadLe16(d, 4)));
     return Status::Ok();
   }
 
-  Status Sheet(uint32_t offset, ModelSheet& sheet) {
-    RecordCursor cursor(stream_, offset);
-    Record r{};
-    MIRUNE_ASSIGN_OR_RETURN(bool more, cursor.Next(r));
-    if (!more || r.type != 0x0809) return Damaged("sheet without BOF");
-    int depth = 1;  // embedded substreams (charts) have their own BOF/EOF
-    Extent extent;
-    for (;;) {
-      MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(r));
-      if (!more) return Damaged("sheet without EOF");
-      if (r.type == 0x0809) {
-        ++depth;
-        continue;
-      }
-      if (r.type == 0x000A) {
-        if (--depth == 0) break;
-        continue;
-      }
-      if (depth > 1) continue;
-      MIRUNE_RETURN_IF_ERROR(CheckCellRecord(r, extent));
-      if (r.type == 0x0200) {  // DIMENSIONS
-        if (r.data.size() < 12 || extent.dimensions) return Damaged("bad DIMENSIONS record");
-        extent.dimensions = true;
-        extent.dim_first_row = Get32(r.data, 0);
-        extent.dim_end_row = Get32(r.data, 4);
-        extent.dim_first_column = Get16(r.data, 8);
-        extent.dim_end_column = Get16(r.data, 10);
-        if (extent.dim_first_row > extent.dim_end_row ||
-            extent.dim_end_row > static_cast<uint32_t>(kExcelMaxRows) ||
-            extent.dim_first_column > extent.dim_end_column ||
-            extent.dim_end_column > kExcelMaxColumns) {
-          return Damaged("bad DIMENSIONS record");
-        }
-      }
-      const std::string_view d = r.data;
-      switch (r.type) {
-        case 0x00FD: {  // LABELSST
-          if (d.size() < 10) return Damaged("short cell record");
-          const uint32_t index = Get32(d, 6);
-          if (index >= strings_.size()) return Damaged("shared string index out of range");
-          MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4), CellValue::Text(strings_[index])));
-          break;
-        }
-        case 0x0204:    // LABEL
-        case 0x00D6: {  // RSTRING
-          if (d.size() < 6) return Damaged("short cell record");
-          MIRUNE_ASSIGN_OR_RETURN(const std::u16string text, PlainString(d, 6));
-          MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
-                                     CellValue::Text(Utf16ToUtf8(text))));
-          break;
-        }
-        case 0x0203:  // NUMBER
-          if (d.size() < 14) return Damaged("short cell record");
-          MIRUNE_RETURN_IF_ERROR(
-              Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4), CellValue::Number(GetF64(d, 6))));
-          break;
-        case 0x027E:  // RK
-          if (d.size() < 10) return Damaged("short cell record");
-          MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
-                                     CellValue::Number(DecodeRk(Get32(d, 6)))));
-          break;
-        case 0x00BD: {  // MULRK: row, first column, (xf, rk) pairs, last column
-          if (d.size() < 6 || (d.size() - 6) % 6 != 0) return Damaged("bad MULRK record");
-          const uint16_t row = Get16(d, 0);
-          const uint16_t first = Get16(d, 2);
-          const size_t count = (d.size() - 6) / 6;
-          for (size_t k = 0; k < count; ++k) {
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, first + static_cast<uint32_t>(k),
-                                       Get16(d, 4 + 6 * k),
-                                       CellValue::Number(DecodeRk(Get32(d, 4 + 6 * k + 2)))));
-          }
-          break;
-        }
-        case 0x0201: {  // BLANK: a formatted empty cell
-          MIRUNE_ASSIGN_OR_RETURN(ModelCell * cell, CellAt(sheet, Get16(d, 0), Get16(d, 2)));
-          cell->style = StyleOf(Get16(d, 4));
-          break;
-        }
-        case 0x00BE: {  // MULBLANK (shape checked by CheckCellRecord)
-          const size_t count = (d.size() - 6) / 2;
-          for (size_t k = 0; k < count; ++k) {
-            MIRUNE_ASSIGN_OR_RETURN(
-                ModelCell * cell,
-                CellAt(sheet, Get16(d, 0), Get16(d, 2) + static_cast<uint32_t>(k)));
-            cell->style = StyleOf(Get16(d, 4 + 2 * k));
-          }
-          break;
-        }
-        case 0x007D: {  // COLINFO: columns, width in 1/256 characters, format
-          if (d.size() < 10) return Damaged("short COLINFO record");
-          const uint16_t first = Get16(d, 0);
-          const uint16_t last = Get16(d, 2);
-          if (first > last || first >= kExcelMaxColumns) return Damaged("bad COLINFO record");
-          const uint16_t xf = Get16(d, 6);
-          if (xf >= xf_count_) return Damaged("column format index out of range");
-          for (uint32_t c = first; c <= last && c < static_cast<uint32_t>(kExcelMaxColumns); ++c) {
-            // A width the user did not set is the standard width.
-            if (Get16(d, 8) & 0x0002) sheet.widths[c] = Get16(d, 4) / 256.0;
-            sheet.column_styles[c] = StyleOf(xf);
-          }
-          break;
-        }
-        case 0x0205: {  // BOOLERR
-          if (d.size() < 8) return Damaged("short cell record");
-          if (d[7] == 0) {
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, Get16(d, 0), Get16(d, 2), Get16(d, 4),
-                                       CellValue::Text(d[6] ? "TRUE" : "FALSE")));
-          }
-          break;
-        }
-        case 0x0006: {  // FORMULA: the cached result
-          if (d.size() < 14) return Damaged("short formula record");
-          const uint16_t row = Get16(d, 0), column = Get16(d, 2), xf = Get16(d, 4);
-          if (Get16(d, 12) != 0xFFFF) {
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, xf, CellValue::Number(GetF64(d, 6))));
-            break;
-          }
-          const uint8_t kind = static_cast<uint8_t>(d[6]);
-          if (kind == 1) {
-            MIRUNE_RETURN_IF_ERROR(
-                Put(sheet, row, column, xf, CellValue::Text(d[8] ? "TRUE" : "FALSE")));
-          } else if (kind == 0 && cursor.PeekType() == 0x0207) {  // the STRING record
-            Record s{};
-            MIRUNE_ASSIGN_OR_RETURN(more, cursor.Next(s));
-            MIRUNE_ASSIGN_OR_RETURN(const std::u16string text, PlainString(s.data, 0));
-            MIRUNE_RETURN_IF_ERROR(Put(sheet, row, column, xf, CellValue::Text(Utf16ToUtf8(text))));
-          }
-          break;
-        }
-        default:
-          break;
-      }
-    }
-    // Other readers size their cell tables by DIMENSIONS and then write every cell record
-    // into them: a cell outside the declared extent is damage.
-    if (extent.dimensions && extent.any_cell &&
-        (extent.first_row < extent.dim_first_row || extent.last_row >= extent.dim_end_row ||
-         extent.first_column < extent.dim_first_column ||
-         extent.last_column >= extent.dim_end_column)) {
-      return Damaged("cell outside the sheet's declared size");
+  Status Dimensions(const Record& r, SheetContext& ctx) {
+    Extent& e = ctx.extent;
+    if (r.data.size() < 12 || e.dimensions) return SheetDamaged(ctx, "DIMENSIONS 記録が不正です");
+    e.dimensions = true;
+    e.dim_first_row = ReadLe32(r.data, 0);
+    e.dim_end_row = ReadLe32(r.data, 4);
+    e.dim_first_column = ReadLe16(r.data, 8);
+    e.dim_end_column = ReadLe16(r.data, 10);
+    if (e.dim_first_row > e.dim_end_row || e.dim_end_row > static_cast<uint32_t>(kExcelMaxRows) ||
+        e.dim_first_column > e.dim_end_column || e.dim_end_column > kExcelMaxColumns) {
+      return SheetDamaged(ctx, "DIMENSIONS 記録が不正です");
     }
     return Status::Ok();
   }
 
-  struct Extent {
-    // Cells that already have a record: a second record for one cell is damage (other
-    // readers free the first one's text as if it were still there).
-    std::vector<uint64_t> seen =
-        std::vector<uint64_t>(size_t{kExcelMaxRows} * kExcelMaxColumns / 64);
-    bool Seen(uint32_t row, uint32_t column) {
-      if (row >= static_cast<uint32_t>(kExcelMaxRows) ||
-          column >= static_cast<uint32_t>(kExcelMaxColumns)) {
-        return false;  // reported as outside the sheet
-      }
-      const size_t bit = size_t{row} * kExcelMaxColumns + column;
-      const bool was = (seen[bit / 64] >> (bit % 64)) & 1;
-      seen[bit / 64] |= uint64_t{1} << (bit % 64);
-      return was;
+  Status LabelSst(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    if (d.size() < 10) return CellError(ctx, ReadLe16(d, 0), ReadLe16(d, 2), "記録が短すぎます");
+    const uint32_t index = ReadLe32(d, 6);
+    if (index >= strings_.size()) {
+      return CellError(ctx, ReadLe16(d, 0), ReadLe16(d, 2),
+                       "共有文字列 " + std::to_string(index) + " 番がありません");
     }
-    bool dimensions = false;
-    uint32_t dim_first_row = 0, dim_end_row = 0;
-    uint32_t dim_first_column = 0, dim_end_column = 0;
-    bool any_cell = false;
-    uint32_t first_row = 0, last_row = 0, first_column = 0, last_column = 0;
+    return Put(ctx, d, CellValue::Text(strings_[index]));
+  }
 
-    void Add(uint32_t row, uint32_t first, uint32_t last) {
-      if (!any_cell) {
-        any_cell = true;
-        first_row = last_row = row;
-        first_column = first;
-        last_column = last;
-        return;
-      }
-      first_row = std::min(first_row, row);
-      last_row = std::max(last_row, row);
-      first_column = std::min(first_column, first);
-      last_column = std::max(last_column, last);
+  // LABEL and RSTRING: the text inside the record (RSTRING's runs follow it).
+  Status Label(const Record& r, SheetContext& ctx) {
+    Result<std::u16string> text = PlainStringAt(r.data, 6);
+    if (!text.ok()) return CellError(ctx, ReadLe16(r.data, 0), ReadLe16(r.data, 2), text.message());
+    return Put(ctx, r.data, CellValue::Text(U8(*text)));
+  }
+
+  Status Number(const Record& r, SheetContext& ctx) {
+    if (r.data.size() < 14) {
+      return CellError(ctx, ReadLe16(r.data, 0), ReadLe16(r.data, 2), "記録が短すぎます");
     }
-  };
+    return Put(ctx, r.data, CellValue::Number(ReadLeDouble(r.data, 6)));
+  }
+
+  Status Rk(const Record& r, SheetContext& ctx) {
+    if (r.data.size() < 10) {
+      return CellError(ctx, ReadLe16(r.data, 0), ReadLe16(r.data, 2), "記録が短すぎます");
+    }
+    return Put(ctx, r.data, CellValue::Number(DecodeRk(ReadLe32(r.data, 6))));
+  }
+
+  // MULRK: row, first column, (format, RK) pairs, last column (shape checked).
+  Status MulRk(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    const uint16_t row = ReadLe16(d, 0);
+    const uint16_t first = ReadLe16(d, 2);
+    for (size_t k = 0; k < (d.size() - 6) / 6; ++k) {
+      CellAt(ctx.sheet, row, first + static_cast<uint32_t>(k)) = model_.MakeCell(
+          CellValue::Number(DecodeRk(ReadLe32(d, 6 + 6 * k))), StyleOf(ReadLe16(d, 4 + 6 * k)));
+    }
+    return Status::Ok();
+  }
+
+  // BLANK: a formatted empty cell.
+  Status Blank(const Record& r, SheetContext& ctx) {
+    CellAt(ctx.sheet, ReadLe16(r.data, 0), ReadLe16(r.data, 2)).style =
+        StyleOf(ReadLe16(r.data, 4));
+    return Status::Ok();
+  }
+
+  // MULBLANK: row, first column, formats, last column (shape checked).
+  Status MulBlank(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    for (size_t k = 0; k < (d.size() - 6) / 2; ++k) {
+      CellAt(ctx.sheet, ReadLe16(d, 0), ReadLe16(d, 2) + static_cast<uint32_t>(k)).style =
+          StyleOf(ReadLe16(d, 4 + 2 * k));
+    }
+    return Status::Ok();
+  }
+
+  // COLINFO: columns, width in 1/256 characters, format, options.
+  Status ColInfo(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    if (d.size() < 10) return SheetDamaged(ctx, "列の情報 (COLINFO) が短すぎます");
+    const uint16_t first = ReadLe16(d, 0);
+    const uint16_t last = ReadLe16(d, 2);
+    if (first > last || first >= kExcelMaxColumns) {
+      return SheetDamaged(ctx, "列の情報 (COLINFO) の列の範囲が不正です");
+    }
+    const uint16_t xf = ReadLe16(d, 6);
+    if (xf >= xfs_.size()) return SheetDamaged(ctx, "列の情報 (COLINFO) の書式がありません");
+    for (uint32_t c = first; c <= last && c < static_cast<uint32_t>(kExcelMaxColumns); ++c) {
+      // A width the user did not set is the standard width.
+      if (ReadLe16(d, 8) & 0x0002) ctx.sheet.widths[c] = ReadLe16(d, 4) / 256.0;
+      ctx.sheet.column_styles[c] = StyleOf(xf);
+    }
+    return Status::Ok();
+  }
+
+  // BOOLERR: TRUE/FALSE, or an error value, as the text Excel shows.
+  Status BoolErr(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    const uint32_t row = ReadLe16(d, 0), column = ReadLe16(d, 2);
+    if (d.size() < 8) return CellError(ctx, row, column, "記録が短すぎます");
+    const uint8_t value = static_cast<uint8_t>(d[6]);
+    if (d[7] == 0) return Put(ctx, d, CellValue::Text(value ? "TRUE" : "FALSE"));
+    const std::string_view error = ErrorValueText(value);
+    if (error.empty()) return CellError(ctx, row, column, "不明なエラー値です");
+    return Put(ctx, d, CellValue::Text(std::string(error)));
+  }
+
+  // FORMULA: the result Excel cached when it last calculated. A text result is in the STRING
+  // record that follows (after SHRFMLA, ARRAY or TABLE when the formula has one), continued
+  // in CONTINUE records when long.
+  Status Formula(const Record& r, SheetContext& ctx) {
+    const std::string_view d = r.data;
+    const uint32_t row = ReadLe16(d, 0), column = ReadLe16(d, 2);
+    if (d.size() < 20) return CellError(ctx, row, column, "数式の記録が短すぎます");
+    if (ReadLe16(d, 12) != 0xFFFF) return Put(ctx, d, CellValue::Number(ReadLeDouble(d, 6)));
+    switch (static_cast<uint8_t>(d[6])) {
+      case 0: {  // text
+        while (ctx.cursor.PeekType() == kShrFmla || ctx.cursor.PeekType() == kArray ||
+               ctx.cursor.PeekType() == kTable) {
+          Record skipped;
+          Result<bool> more = ctx.cursor.Next(skipped);
+          if (!more.ok()) return CellError(ctx, row, column, more.message());
+        }
+        if (ctx.cursor.PeekType() != kString) {
+          return CellError(ctx, row, column, "数式の文字列の結果 (STRING 記録) がありません");
+        }
+        Record string_record;
+        Result<bool> more = ctx.cursor.Next(string_record);
+        if (!more.ok()) return CellError(ctx, row, column, more.message());
+        Result<std::u16string> text = StringRecordText(ctx.cursor.WithContinues(string_record));
+        if (!text.ok()) {
+          return CellError(ctx, row, column, "数式の文字列の結果: " + text.message());
+        }
+        return Put(ctx, d, CellValue::Text(U8(*text)));
+      }
+      case 1:  // TRUE or FALSE
+        return Put(ctx, d, CellValue::Text(d[8] ? "TRUE" : "FALSE"));
+      case 2: {  // error value
+        const std::string_view error = ErrorValueText(static_cast<uint8_t>(d[8]));
+        if (error.empty()) return CellError(ctx, row, column, "数式の結果が不明なエラー値です");
+        return Put(ctx, d, CellValue::Text(std::string(error)));
+      }
+      case 3:  // empty text
+        return Put(ctx, d, CellValue::Empty());
+      default:
+        return CellError(ctx, row, column, "数式の結果の種類が不明です");
+    }
+  }
 
   // The shape of every cell record (blank ones too): row, columns and format indexes that
-  // agree with the record's size and point at existing formats.
-  Status CheckCellRecord(const Record& r, Extent& extent) const {
+  // agree with the record's size and point at existing formats, one record per cell.
+  Status CheckCellRecord(const Record& r, SheetContext& ctx) const {
     const std::string_view d = r.data;
     switch (r.type) {
-      case 0x00FD:
-      case 0x0204:
-      case 0x00D6:
-      case 0x0203:
-      case 0x027E:
-      case 0x0205:
-      case 0x0006:
-      case 0x0201: {
-        if (d.size() < 6) return Damaged("short cell record");
-        if (Get16(d, 4) >= xf_count_) return Damaged("cell format index out of range");
-        if (extent.Seen(Get16(d, 0), Get16(d, 2))) return Damaged("two records for one cell");
-        extent.Add(Get16(d, 0), Get16(d, 2), Get16(d, 2));
-        return Status::Ok();
-      }
-      case 0x00BE:    // MULBLANK: row, first column, n format indexes, last column
-      case 0x00BD: {  // MULRK: row, first column, n (format index, RK), last column
-        const size_t item = r.type == 0x00BE ? 2 : 6;
-        if (d.size() < 6 + item || (d.size() - 6) % item != 0) {
-          return Damaged("bad multiple-cell record");
-        }
-        const size_t count = (d.size() - 6) / item;
-        const uint32_t first = Get16(d, 2);
-        const uint32_t last = Get16(d, d.size() - 2);
-        if (last < first || last - first + 1 != count) return Damaged("bad multiple-cell record");
-        for (size_t k = 0; k < count; ++k) {
-          if (Get16(d, 4 + item * k) >= xf_count_) {
-            return Damaged("cell format index out of range");
-          }
-        }
-        for (uint32_t c = first; c <= last; ++c) {
-          if (extent.Seen(Get16(d, 0), c)) return Damaged("two records for one cell");
-        }
-        extent.Add(Get16(d, 0), first, last);
-        return Status::Ok();
-      }
+      case record::kLabelSst:
+      case kLabel:
+      case kRString:
+      case record::kNumber:
+      case record::kRk:
+      case kBoolErr:
+      case kFormula:
+      case record::kBlank:
+        return CheckCell(d, ReadLe16At(d, 2).value_or(0), ctx);
+      case record::kMulBlank:
+      case kMulRk:
+        return CheckMultipleCells(r, ctx);
       default:
+        if (IsOldCellRecord(r.type)) {
+          if (d.size() < 4) return SheetDamaged(ctx, "セルの記録が短すぎます");
+          return CellError(ctx, ReadLe16(d, 0), ReadLe16(d, 2), "Excel 4.0 以前の形式のセルです");
+        }
         return Status::Ok();
     }
+  }
+
+  // A record of the cells `first` to `last` of the row at 0 (format at 4 for a one-cell one).
+  Status CheckCell(std::string_view d, uint32_t last, SheetContext& ctx) const {
+    if (d.size() < 6) return SheetDamaged(ctx, "セルの記録が短すぎます");
+    const uint32_t row = ReadLe16(d, 0), first = ReadLe16(d, 2);
+    if (row >= static_cast<uint32_t>(kExcelMaxRows) ||
+        last >= static_cast<uint32_t>(kExcelMaxColumns)) {
+      return SheetDamaged(ctx, "シートの外のセル (" + std::to_string(row + 1) + " 行 " +
+                                   std::to_string(first + 1) + " 列) があります");
+    }
+    if (last == first && ReadLe16(d, 4) >= xfs_.size()) {
+      return CellError(ctx, row, first, "書式 (XF) の番号が範囲外です");
+    }
+    for (uint32_t c = first; c <= last; ++c) {
+      if (ctx.extent.Seen(row, c)) return CellError(ctx, row, c, "同じセルの記録が二つあります");
+    }
+    ctx.extent.Add(row, first, last);
+    return Status::Ok();
+  }
+
+  // MULBLANK: row, first column, n format indexes, last column; MULRK: row, first column,
+  // n (format index, RK), last column.
+  Status CheckMultipleCells(const Record& r, SheetContext& ctx) const {
+    const std::string_view d = r.data;
+    const size_t item = r.type == record::kMulBlank ? 2 : 6;
+    if (d.size() < 6 + item || (d.size() - 6) % item != 0) {
+      return SheetDamaged(ctx, "複数セルの記録の長さが不正です");
+    }
+    const size_t count = (d.size() - 6) / item;
+    const uint32_t row = ReadLe16(d, 0), first = ReadLe16(d, 2);
+    const uint32_t last = ReadLe16(d, d.size() - 2);
+    if (last < first || last - first + 1 != count) {
+      return CellError(ctx, row, first, "複数セルの記録の最後の列が長さと合いません");
+    }
+    for (size_t k = 0; k < count; ++k) {
+      if (ReadLe16(d, 4 + item * k) >= xfs_.size()) {
+        return CellError(ctx, row, first + static_cast<uint32_t>(k),
+                         "書式 (XF) の番号が範囲外です");
+      }
+    }
+    return CheckCell(d, last, ctx);
   }
 
   struct XfRecord {
@@ -762,7 +593,6 @@ class BiffParser {
   };
 
   std::string_view stream_;
-  uint32_t xf_count_ = 0;
   std::vector<std::pair<std::string, int>> fonts_;  // name, height in twips
   std::map<uint16_t, std::string> formats_;
   std::vector<XfRecord> xfs_;
@@ -774,25 +604,16 @@ class BiffParser {
 
 }  // namespace
 
-Result<std::string> ReadCompoundStream(std::string_view file, std::u16string_view name) {
-  CompoundFile cfb(file);
-  MIRUNE_RETURN_IF_ERROR(cfb.Open());
-  return cfb.Stream(name);
+std::string CellName(uint32_t row, uint32_t column) {
+  std::string letters;
+  for (uint32_t c = column + 1; c > 0; c = (c - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+  }
+  return letters + std::to_string(row + 1);
 }
 
-Result<WorkbookModel> ParseXlsBytes(std::string_view file) {
-  CompoundFile cfb(file);
-  MIRUNE_RETURN_IF_ERROR(cfb.Open());
-  Result<std::string> stream = cfb.Stream(u"Workbook");
-  if (!stream.ok()) {
-    if (cfb.Stream(u"Book").ok()) {
-      return Error{ErrorCode::kFormatError,
-                   "a workbook older than Excel 97 cannot be read; save it as an Excel 97-2003 "
-                   "workbook"};
-    }
-    return stream.error();
-  }
-  return BiffParser(*stream).Run();
+Result<WorkbookModel> ParseWorkbookStream(std::string_view stream) {
+  return BiffParser(stream).Run();
 }
 
 }  // namespace mirune::xls

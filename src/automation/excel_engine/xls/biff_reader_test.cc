@@ -2,6 +2,7 @@
 // (rich-text and phonetic runs, LABEL, MULRK, formulas, the mini stream) and on damage.
 
 #include "automation/excel_engine/xls/biff_reader.h"
+#include "automation/excel_engine/xls/xls_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -296,7 +297,7 @@ TEST(BiffReaderTest, DamageIsAFormatError) {
     auto model = ParseXlsBytes(c.file);
     EXPECT_EQ(model.code(), ErrorCode::kFormatError) << c.name;
   }
-  EXPECT_NE(ParseXlsBytes(WrapInCompoundFile(filepass)).message().find("password"),
+  EXPECT_NE(ParseXlsBytes(WrapInCompoundFile(filepass)).message().find("パスワード"),
             std::string::npos);
 }
 

@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/little_endian.h"
+
 namespace mirune::xls {
 namespace {
-
-uint32_t U32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(s[at + i]);
-  return v;
-}
 
 struct ReadBack {
   std::string stream;
@@ -27,30 +23,30 @@ struct ReadBack {
 ReadBack ReadWorkbookStream(const std::string& file) {
   ReadBack out;
   auto sector = [&](uint32_t s) { return static_cast<size_t>(s + 1) * 512; };
-  if (file.size() % 512 != 0 || U32(file, 0) != 0xE011CFD0u) {
+  if (file.size() % 512 != 0 || ReadLe32(file, 0) != 0xE011CFD0u) {
     out.error = "bad header";
     return out;
   }
-  out.fat_sectors = U32(file, 44);
-  out.difat_sectors = U32(file, 72);
+  out.fat_sectors = ReadLe32(file, 44);
+  out.difat_sectors = ReadLe32(file, 72);
   std::vector<uint32_t> fat_sectors;
   for (int i = 0; i < 109 && fat_sectors.size() < out.fat_sectors; ++i) {
-    fat_sectors.push_back(U32(file, 76 + 4 * i));
+    fat_sectors.push_back(ReadLe32(file, 76 + 4 * i));
   }
-  uint32_t difat = U32(file, 68);
+  uint32_t difat = ReadLe32(file, 68);
   for (uint32_t d = 0; d < out.difat_sectors; ++d) {
     for (int k = 0; k < 127 && fat_sectors.size() < out.fat_sectors; ++k) {
-      fat_sectors.push_back(U32(file, sector(difat) + 4 * k));
+      fat_sectors.push_back(ReadLe32(file, sector(difat) + 4 * k));
     }
-    difat = U32(file, sector(difat) + 4 * 127);
+    difat = ReadLe32(file, sector(difat) + 4 * 127);
   }
   std::vector<uint32_t> fat;
   for (uint32_t s : fat_sectors) {
-    for (int k = 0; k < 128; ++k) fat.push_back(U32(file, sector(s) + 4 * k));
+    for (int k = 0; k < 128; ++k) fat.push_back(ReadLe32(file, sector(s) + 4 * k));
   }
-  const size_t dir = sector(U32(file, 48));
-  const uint32_t start = U32(file, dir + 128 + 116);
-  const uint32_t size = U32(file, dir + 128 + 120);
+  const size_t dir = sector(ReadLe32(file, 48));
+  const uint32_t start = ReadLe32(file, dir + 128 + 116);
+  const uint32_t size = ReadLe32(file, dir + 128 + 120);
   for (uint32_t s = start; s != 0xFFFFFFFEu; s = fat.at(s)) {
     out.stream += file.substr(sector(s), 512);
     if (out.stream.size() > file.size()) {

@@ -10,6 +10,7 @@
 
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/excel_engine/xls/sst_writer.h"
+#include "base/little_endian.h"
 #include "base/utf.h"
 
 namespace mirune::xls {
@@ -21,19 +22,12 @@ struct RawRecord {
   std::string data;
 };
 
-uint16_t U16(const std::string& s, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8);
-}
-uint32_t U32(const std::string& s, size_t at) {
-  return U16(s, at) | static_cast<uint32_t>(U16(s, at + 2)) << 16;
-}
-
 std::vector<RawRecord> Records(const std::string& stream) {
   std::vector<RawRecord> out;
   size_t pos = 0;
   while (pos + 4 <= stream.size()) {
-    const uint16_t type = U16(stream, pos);
-    const uint16_t length = U16(stream, pos + 2);
+    const uint16_t type = ReadLe16(stream, pos);
+    const uint16_t length = ReadLe16(stream, pos + 2);
     out.push_back({type, pos, stream.substr(pos + 4, length)});
     pos += 4 + length;
     if (type == 0x000A && out.size() > 1 && pos >= stream.size()) break;
@@ -54,8 +48,8 @@ DecodedSst DecodeSst(const std::vector<RawRecord>& records) {
   DecodedSst sst;
   size_t r = 0;
   while (records[r].type != 0x00FC) ++r;
-  sst.total = U32(records[r].data, 0);
-  const uint32_t unique = U32(records[r].data, 4);
+  sst.total = ReadLe32(records[r].data, 0);
+  const uint32_t unique = ReadLe32(records[r].data, 4);
   size_t at = 8;
   for (uint32_t i = 0; i < unique; ++i) {
     if (at == records[r].data.size()) {
@@ -66,7 +60,7 @@ DecodedSst DecodeSst(const std::vector<RawRecord>& records) {
     sst.positions.push_back(records[r].start + 4 + at);
     sst.record_offsets.push_back(4 + at);
     if (at + 3 > data->size()) sst.header_split = true;
-    const uint16_t count = U16(*data, at);
+    const uint16_t count = ReadLe16(*data, at);
     bool wide = ((*data)[at + 2] & 1) != 0;
     at += 3;
     if (at + (wide ? 2 : 1) > data->size()) sst.header_split = true;
@@ -80,7 +74,7 @@ DecodedSst DecodeSst(const std::vector<RawRecord>& records) {
         at = 1;
       }
       if (wide) {
-        s.push_back(U16(*data, at));
+        s.push_back(ReadLe16(*data, at));
         at += 2;
       } else {
         s.push_back(static_cast<uint8_t>((*data)[at]));
@@ -139,13 +133,13 @@ TEST(WorkbookWriterTest, SharedStringsSurviveContinueRecords) {
   size_t e = 0;
   while (records[e].type != 0x00FF) ++e;
   const std::string& ext = records[e].data;
-  const uint16_t bucket = U16(ext, 0);
+  const uint16_t bucket = ReadLe16(ext, 0);
   EXPECT_EQ(bucket, ExtSstBucketSize(texts.size()));
   const size_t entries = (ext.size() - 2) / 8;
   ASSERT_EQ(entries, (texts.size() + bucket - 1) / bucket);
   for (size_t k = 0; k < entries; ++k) {
-    EXPECT_EQ(U32(ext, 2 + 8 * k), sst.positions[k * bucket]) << k;
-    EXPECT_EQ(U16(ext, 6 + 8 * k), sst.record_offsets[k * bucket]) << k;
+    EXPECT_EQ(ReadLe32(ext, 2 + 8 * k), sst.positions[k * bucket]) << k;
+    EXPECT_EQ(ReadLe16(ext, 6 + 8 * k), sst.record_offsets[k * bucket]) << k;
   }
 }
 
@@ -166,10 +160,10 @@ TEST(WorkbookWriterTest, BoundSheetOffsetsPointAtEachSheetsBof) {
   int sheets = 0;
   for (const RawRecord& r : Records(stream)) {
     if (r.type != 0x0085) continue;
-    const uint32_t at = U32(r.data, 0);
+    const uint32_t at = ReadLe32(r.data, 0);
     ASSERT_LT(at + 8, stream.size());
-    EXPECT_EQ(U16(stream, at), 0x0809);
-    EXPECT_EQ(U16(stream, at + 6), 0x0010);  // a worksheet's BOF
+    EXPECT_EQ(ReadLe16(stream, at), 0x0809);
+    EXPECT_EQ(ReadLe16(stream, at + 6), 0x0010);  // a worksheet's BOF
     ++sheets;
   }
   EXPECT_EQ(sheets, 3);

@@ -1,23 +1,30 @@
 #pragma once
 
-// Reads an Excel 97-2003 file (.xls) into a workbook model: sheet names, order, cell values
-// (text, numbers; dates and times as the text the reader gives) and the cell formats the
-// engine keeps (fonts, number formats, alignment, user-set column widths). The active sheet
-// is not read: the first sheet is active. Files saved by Excel, with rich text and phonetic
-// runs in their strings, are read as plain text.
+// Reads an Excel 97-2003 file (.xls) into a workbook model with the engine's own reader
+// (cfb_reader.h, biff_reader.h), the same in every build: sheet names, order, cell values
+// (text; numbers, dates and times as their numbers; the cached results of formulas) and the
+// cell formats the engine keeps (fonts, number formats, alignment, user-set column widths).
+// The active sheet is not read: the first sheet is active.
 //
-// Linux reads with libfreexl, behind a structural check by the engine's own reader
-// (biff_reader.h); builds without libfreexl (Windows) read with the engine's own reader.
+// Failures are Japanese messages that begin with the file's name and its precise cause:
+// a missing file, an empty file, an .xlsx or other file that is no .xls, a damaged compound
+// file or workbook, a workbook older than Excel 97, an encrypted workbook, and a cell that
+// cannot be read (named with its sheet and cell, e.g. シート「Org」のセル C12).
 
 #include <string>
+#include <string_view>
 
 #include "automation/excel_engine/workbook_model.h"
 #include "base/result.h"
 
 namespace mirune::xls {
 
-// kNotFound for a missing file, kFormatError for a file that is not a readable workbook
-// (damaged, password-protected, not BIFF8).
+// kNotFound for a missing file, kInvalidArgument for a folder, kFormatError for a file that
+// is not a readable workbook.
 Result<WorkbookModel> ReadXlsFile(const std::string& path);
+
+// The bytes of an .xls file; messages name the file as `display_name`.
+Result<WorkbookModel> ParseXlsBytes(std::string_view file,
+                                    std::string_view display_name = "このファイル");
 
 }  // namespace mirune::xls

@@ -1,0 +1,86 @@
+#include "automation/excel_engine/xls/xls_reader.h"
+
+#include "automation/excel_engine/xls/biff_reader.h"
+#include "automation/excel_engine/xls/cfb_reader.h"
+#include "base/file.h"
+
+namespace mirune::xls {
+namespace {
+
+constexpr std::string_view kSaveAsXls =
+    "Excel で「Excel 97-2003 ブック」(.xls) として保存して下さい。";
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
+}
+
+// What a file that is no compound file is, as far as its first bytes tell.
+std::string NotCompoundCause(std::string_view file) {
+  if (StartsWith(file, "PK\x03\x04")) return "は .xlsx 形式です。" + std::string(kSaveAsXls);
+  // BIFF2 to BIFF4 workbooks are bare record streams: a BOF record first.
+  if (file.size() >= 2 && (file[1] == '\x00' || file[1] == '\x02' || file[1] == '\x04') &&
+      (file[0] == '\x09')) {
+    return "は Excel 4.0 以前の形式のブックです。" + std::string(kSaveAsXls);
+  }
+  const size_t start = StartsWith(file, "\xEF\xBB\xBF") ? 3 : 0;
+  const std::string_view head = file.substr(start, 64);
+  if (StartsWith(head, "<?xml") || StartsWith(head, "<html") || StartsWith(head, "<HTML") ||
+      StartsWith(head, "<!DOCTYPE")) {
+    return "は XML または HTML のファイルで、Excel 97-2003 ブック (.xls) ではありません。" +
+           std::string(kSaveAsXls);
+  }
+  return "は Excel 97-2003 ブック (.xls) ではありません（複合ファイルの署名がありません）。";
+}
+
+Error Message(std::string_view display_name, const Error& cause) {
+  return Error{cause.code, "「" + std::string(display_name) + "」" + cause.message};
+}
+
+}  // namespace
+
+Result<WorkbookModel> ParseXlsBytes(std::string_view file, std::string_view display_name) {
+  if (file.empty()) {
+    return Error{ErrorCode::kFormatError,
+                 "「" + std::string(display_name) + "」は空のファイルです（0 バイト）。"};
+  }
+  CompoundFileReader cfb(file);
+  if (Status opened = cfb.Open(); !opened.ok()) {
+    static const unsigned char kSignature[4] = {0xD0, 0xCF, 0x11, 0xE0};
+    if (file.size() < 4 ||
+        file.substr(0, 4) != std::string_view(reinterpret_cast<const char*>(kSignature), 4)) {
+      return Error{ErrorCode::kFormatError,
+                   "「" + std::string(display_name) + "」" + NotCompoundCause(file)};
+    }
+    return Message(display_name, opened.error());
+  }
+  Result<std::string> stream = cfb.Stream(u"Workbook");
+  if (!stream.ok()) {
+    if (stream.code() != ErrorCode::kNotFound) return Message(display_name, stream.error());
+    // Excel 5.0 and 95 named the stream "Book".
+    if (cfb.Stream(u"Book").ok()) {
+      return Error{ErrorCode::kFormatError, "「" + std::string(display_name) +
+                                                "」は Excel 5.0/95 の形式のブックです。" +
+                                                std::string(kSaveAsXls)};
+    }
+    return Error{ErrorCode::kFormatError,
+                 "「" + std::string(display_name) +
+                     "」は複合ファイルですが Excel のブックのデータ（Workbook ストリーム）を"
+                     "含んでいません（Word など他のアプリケーションのファイルです）。"};
+  }
+  Result<WorkbookModel> model = ParseWorkbookStream(*stream);
+  if (!model.ok()) return Message(display_name, model.error());
+  return model;
+}
+
+Result<WorkbookModel> ReadXlsFile(const std::string& path) {
+  if (!FileExists(path)) {
+    if (FolderExists(path)) {
+      return Error{ErrorCode::kInvalidArgument, "「" + path + "」はフォルダーです。"};
+    }
+    return Error{ErrorCode::kNotFound, "「" + path + "」が見つかりません。"};
+  }
+  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(path));
+  return ParseXlsBytes(bytes, path);
+}
+
+}  // namespace mirune::xls
