@@ -12,19 +12,11 @@
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
-#include "base/file.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 
 namespace mirune::cli {
 namespace {
-
-// Without a reading dictionary every kanji word keeps its written form, and the re-check
-// mark flags it for the user.
-class WrittenFormLookup : public PhoneticLookup {
- public:
-  Result<std::string> Phonetic(std::string_view text) override { return std::string(text); }
-};
 
 struct EntriesOptions {
   std::string user_dictionary;
@@ -35,43 +27,26 @@ int RunEntries(const EntriesOptions& options) {
   const std::string prefix = "mirune entries: ";
   ReadingServiceOptions reading_options;
   reading_options.user_dictionary = options.user_dictionary;
-  std::unique_ptr<ReadingService> service;
-  bool without_dictionary = false;
-  ScriptWordDivider script_divider;
-  WrittenFormLookup written_form;
-  AnalysisContext ctx;
-  auto opened = OpenSystemReadings(reading_options);
-  if (opened.ok()) {
-    service = std::move(*opened);
-    ctx.divider = service.get();
-    ctx.lookup = service.get();
-  } else if (opened.code() == ErrorCode::kUnsupported && options.user_dictionary.empty()) {
-    without_dictionary = true;
-    ctx.divider = &script_divider;
-    ctx.lookup = &written_form;
-  } else {
-    PrintErr(prefix + opened.message() + "\n");
+  auto readings = OpenJobReadings(reading_options);
+  if (!readings.ok()) {
+    PrintErr(prefix + readings.message() + "\n");
     return 2;
   }
+  AnalysisContext ctx;
+  ctx.divider = readings->service.get();
+  ctx.lookup = readings->service.get();
 
   EntryList entries;
   ctx.entries = &entries;
   for (const std::string& story : options.stories) {
-    auto bytes = ReadFileBytes(story);
-    if (!bytes.ok()) {
-      PrintErr(prefix + bytes.message() + "\n");
-      return 2;
-    }
-    Status status = AnalyseTaggedStory(*bytes, ctx);
+    Status status = AnalyseTaggedStoryFile(story, ctx);
     if (!status.ok()) {
-      PrintErr(prefix + story + ": " + status.message() + "\n");
+      PrintErr(prefix + status.message() + "\n");
       return 2;
     }
   }
-  if (without_dictionary) {
-    PrintErr(prefix + "this build has no reading dictionary; kanji keep their written form " +
-             "and are marked for re-check\n");
-  }
+  if (readings->written_form) PrintErr(prefix + std::string(kWrittenFormReadingsNotice) + "\n");
+  for (const std::string& warning : entries.warnings()) PrintErr(prefix + warning + "\n");
   PrintOut(entries.text());
   return 0;
 }

@@ -98,23 +98,14 @@ int RunExtract(const ExtractOptions& options) {
   // terms carry the re-check mark.
   ReadingServiceOptions reading_options;
   reading_options.user_dictionary = options.user_dic;
-  std::unique_ptr<ReadingService> readings;
-  ScriptWordDivider script_divider;
-  UnreadPhoneticLookup unread;
-  WordDivider* divider = &script_divider;
-  PhoneticLookup* lookup = &unread;
-  auto opened = OpenSystemReadings(reading_options);
-  if (opened.ok()) {
-    readings = std::move(*opened);
-    divider = readings.get();
-    lookup = readings.get();
-  } else if (opened.code() == ErrorCode::kUnsupported && options.user_dic.empty()) {
-    PrintErr(prefix +
-             "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けます。\n");
-  } else {
-    PrintErr(prefix + opened.message() + "\n");
+  auto readings = OpenJobReadings(reading_options);
+  if (!readings.ok()) {
+    PrintErr(prefix + readings.message() + "\n");
     return 2;
   }
+  if (readings->written_form) PrintErr(prefix + std::string(kWrittenFormReadingsNotice) + "\n");
+  WordDivider* divider = readings->service.get();
+  PhoneticLookup* lookup = readings->service.get();
 
   // The embedded engine with the IDML documents.
   auto engine = std::make_shared<indesign_engine::EngineApplication>();
