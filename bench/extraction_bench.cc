@@ -99,10 +99,9 @@ void RunBook(benchmark::State& state, bool with_readings) {
   (void)CreateFolder(std::string(MIRUNE_SOURCE_DIR) + "/build");
   (void)CreateFolder(data);
   std::unique_ptr<ReadingService> readings;
-  ScriptWordDivider script_divider;
-  UnreadPhoneticLookup unread;
-  WordDivider* divider = &script_divider;
-  PhoneticLookup* lookup = &unread;
+  WrittenFormReadings written_form;
+  WordDivider* divider = &written_form;
+  PhoneticLookup* lookup = &written_form;
   if (with_readings) {
     auto opened = OpenSystemReadings({});
     if (!opened.ok()) {

@@ -46,7 +46,14 @@ std::vector<std::string> EntryList::Lines() const {
   return lines;
 }
 
+void EntryList::AddTextPage(const std::string& page) {
+  if (text_page_set_.insert(page).second) text_pages_.push_back(page);
+}
+
 void EntryList::Clear() {
+  text_pages_.clear();
+  text_page_set_.clear();
+  warnings_.clear();
   text_.clear();
   line_count_ = 0;
   entry_count_ = 0;

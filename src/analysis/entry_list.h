@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace mirune {
@@ -39,6 +41,16 @@ class EntryList {
   // The lines of text(), without their LF.
   std::vector<std::string> Lines() const;
 
+  // Page names of the job's entries that are not page numbers ("iv", "A-3"; see
+  // page_field.h), each once, in order of first appearance: the job's summary lists them.
+  const std::vector<std::string>& text_pages() const { return text_pages_; }
+  void AddTextPage(const std::string& page);
+
+  // Warnings of the job's analysis (a mark never closed …), Japanese, in order: the job
+  // passes them on to the user.
+  const std::vector<std::string>& warnings() const { return warnings_; }
+  void AddWarning(std::string warning) { warnings_.push_back(std::move(warning)); }
+
   // Starts a new job.
   void Clear();
 
@@ -46,6 +58,9 @@ class EntryList {
   std::string text_;
   size_t line_count_ = 0;
   int64_t entry_count_ = 0;
+  std::vector<std::string> text_pages_;
+  std::unordered_set<std::string> text_page_set_;
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace mirune

@@ -55,7 +55,7 @@ bool IsSeparator(unsigned char c) { return c <= 0x20 || c == 0x7F; }
 // Reads the header of a compiled MeCab dictionary: magic number and version.
 Status CheckDictionaryFile(const std::string& path, const char* what) {
   if (!FileExists(path)) {
-    return Status(ErrorCode::kNotFound, std::string(what) + " not found: " + path);
+    return Status(ErrorCode::kNotFound, std::string(what) + "が見つかりません: " + path);
   }
   auto bytes = ReadFileBytes(path);
   if (!bytes.ok()) return bytes.status();
@@ -67,12 +67,12 @@ Status CheckDictionaryFile(const std::string& path, const char* what) {
   };
   if (bytes->size() < 72 || (u32(0) ^ kMagic) != bytes->size() || u32(4) != kVersion) {
     return Status(ErrorCode::kFormatError,
-                  std::string(what) + " is not a compiled MeCab dictionary: " + path);
+                  std::string(what) + "がコンパイル済みの MeCab 辞書ではありません: " + path);
   }
   const std::string charset(bytes->data() + 40, strnlen(bytes->data() + 40, 32));
   if (charset != "utf-8" && charset != "UTF-8" && charset != "utf8" && charset != "UTF8") {
-    return Status(ErrorCode::kFormatError,
-                  std::string(what) + " is in " + charset + ", not UTF-8: " + path);
+    return Status(ErrorCode::kFormatError, std::string(what) + "の文字コードが " + charset +
+                                               " で、UTF-8 ではありません: " + path);
   }
   return Status::Ok();
 }
@@ -130,9 +130,8 @@ struct MecabReadings::Impl {
   Status ParsePiece(std::string_view piece, std::vector<std::pair<std::string, std::string>>& out) {
     lattice->set_sentence(piece.data(), piece.size());
     if (!tagger->parse(lattice.get())) {
-      const char* what = lattice->what();
       return Status(ErrorCode::kHostError,
-                    std::string("MeCab could not divide the text: ") + (what ? what : "?"));
+                    "MeCab が語句「" + std::string(piece) + "」を単語に分けられませんでした。");
     }
     const char* const base = piece.data();
     size_t covered = 0;
@@ -184,16 +183,16 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
     }
     if (folder.empty()) {
       return Error{ErrorCode::kNotFound,
-                   "the IPA dictionary for MeCab (mecab-ipadic-utf8) is not installed: no "
-                   "sys.dic in /var/lib/mecab/dic/ipadic-utf8"};
+                   "MeCab の IPA 辞書（mecab-ipadic-utf8）がインストールされていません"
+                   "（/var/lib/mecab/dic/ipadic-utf8 に sys.dic がありません）。"};
     }
   }
-  MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(JoinPath(folder, "sys.dic"), "the MeCab dictionary"));
+  MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(JoinPath(folder, "sys.dic"), "MeCab の辞書"));
   if (!FileExists(JoinPath(folder, "dicrc"))) {
-    return Error{ErrorCode::kNotFound, "the MeCab dictionary has no dicrc: " + folder};
+    return Error{ErrorCode::kNotFound, "MeCab の辞書フォルダーに dicrc がありません: " + folder};
   }
   if (!options.user_dictionary.empty()) {
-    MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(options.user_dictionary, "the user dictionary"));
+    MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(options.user_dictionary, "ユーザー辞書"));
   }
 
   // argv form, so paths with spaces stay whole; no resource file beyond the dictionary's.
@@ -209,17 +208,18 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
   try {
     impl->model.reset(MeCab::createModel(static_cast<int>(argv.size()), argv.data()));
     if (!impl->model) {
-      const char* why = MeCab::getLastError();
-      return Error{ErrorCode::kFormatError, std::string("MeCab could not load its dictionary (") +
-                                                folder + "): " + (why ? why : "?")};
+      return Error{
+          ErrorCode::kFormatError,
+          "MeCab が辞書を読み込めませんでした（辞書とユーザー辞書の組み合わせを確認して下さい）: " +
+              folder};
     }
     impl->tagger.reset(impl->model->createTagger());
     impl->lattice.reset(impl->model->createLattice());
-  } catch (const std::exception& e) {
-    return Error{ErrorCode::kInternal, std::string("MeCab failed to start: ") + e.what()};
+  } catch (const std::exception&) {
+    return Error{ErrorCode::kInternal, "MeCab を起動できませんでした（内部エラー）。"};
   }
   if (!impl->tagger || !impl->lattice) {
-    return Error{ErrorCode::kInternal, "MeCab failed to start"};
+    return Error{ErrorCode::kInternal, "MeCab を起動できませんでした（内部エラー）。"};
   }
   return std::unique_ptr<MecabReadings>(new MecabReadings(std::move(impl)));
 }
@@ -228,9 +228,10 @@ Result<std::vector<std::string>> MecabReadings::DivideWords(std::string_view tex
   impl_->last_words.clear();
   try {
     MIRUNE_RETURN_IF_ERROR(impl_->Parse(text, impl_->last_words));
-  } catch (const std::exception& e) {
+  } catch (const std::exception&) {
     impl_->last_words.clear();
-    return Error{ErrorCode::kInternal, std::string("MeCab failed: ") + e.what()};
+    return Error{ErrorCode::kInternal, "MeCab が語句「" + std::string(text) +
+                                           "」の読みを調べられませんでした（内部エラー）。"};
   }
   std::vector<std::string> words;
   words.reserve(impl_->last_words.size());
@@ -245,8 +246,9 @@ Result<std::string> MecabReadings::Phonetic(std::string_view text) {
   std::vector<std::pair<std::string, std::string>> words;
   try {
     MIRUNE_RETURN_IF_ERROR(impl_->Parse(text, words));
-  } catch (const std::exception& e) {
-    return Error{ErrorCode::kInternal, std::string("MeCab failed: ") + e.what()};
+  } catch (const std::exception&) {
+    return Error{ErrorCode::kInternal, "MeCab が語句「" + std::string(text) +
+                                           "」の読みを調べられませんでした（内部エラー）。"};
   }
   std::string reading;
   for (const auto& w : words) reading += w.second;

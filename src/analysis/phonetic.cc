@@ -3,6 +3,8 @@
 #include "analysis/char_class.h"
 #include "base/utf.h"
 
+#include <utility>
+
 namespace mirune {
 namespace {
 
@@ -44,6 +46,20 @@ Result<std::vector<std::string>> ScriptWordDivider::DivideWords(std::string_view
   }
   if (!word.empty()) words.push_back(std::move(word));
   return words;
+}
+
+Result<JobReadings> OpenJobReadings(const ReadingServiceOptions& options) {
+  JobReadings readings;
+  auto opened = OpenSystemReadings(options);
+  if (opened.ok()) {
+    readings.service = std::move(*opened);
+  } else if (opened.code() == ErrorCode::kUnsupported && options.user_dictionary.empty()) {
+    readings.service = std::make_unique<WrittenFormReadings>();
+    readings.written_form = true;
+  } else {
+    return opened.error();
+  }
+  return readings;
 }
 
 }  // namespace mirune

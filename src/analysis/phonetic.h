@@ -42,6 +42,25 @@ class ScriptWordDivider : public WordDivider {
   Result<std::vector<std::string>> DivideWords(std::string_view text) override;
 };
 
+// The readings where there is no reading dictionary: words divided by script
+// (ScriptWordDivider) and every word read as written, so kana and Latin terms still get their
+// reading and kanji terms keep their written form, which carries the re-check mark
+// (term_reading.h). The one fallback of every job; OpenJobReadings chooses it.
+class WrittenFormReadings : public ReadingService {
+ public:
+  Result<std::string> Phonetic(std::string_view text) override { return std::string(text); }
+  Result<std::vector<std::string>> DivideWords(std::string_view text) override {
+    return divider_.DivideWords(text);
+  }
+
+ private:
+  ScriptWordDivider divider_;
+};
+
+// What a job tells the user when it reads with WrittenFormReadings.
+inline constexpr std::string_view kWrittenFormReadingsNotice =
+    "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けます。";
+
 struct ReadingServiceOptions {
   // A MeCab user dictionary (compiled .dic) with the user's own readings; empty for none.
   std::string user_dictionary;
@@ -53,5 +72,15 @@ struct ReadingServiceOptions {
 // kUnsupported in a build that has none, with kNotFound when the dictionary is missing, and
 // with kFormatError when a dictionary cannot be used; the message says which file.
 Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions& options);
+
+// The readings of a job: the machine's reading service, or WrittenFormReadings (and
+// `written_form` set) when the build has none and no user dictionary was asked for. Any other
+// failure of OpenSystemReadings is returned: a user dictionary that cannot be used is never
+// passed over silently.
+struct JobReadings {
+  std::unique_ptr<ReadingService> service;
+  bool written_form = false;
+};
+Result<JobReadings> OpenJobReadings(const ReadingServiceOptions& options);
 
 }  // namespace mirune

@@ -6,7 +6,7 @@
 namespace mirune {
 
 Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions&) {
-  return Error{ErrorCode::kUnsupported, "this build has no reading dictionary"};
+  return Error{ErrorCode::kUnsupported, "このビルドには読みの辞書がありません。"};
 }
 
 }  // namespace mirune

@@ -1,9 +1,16 @@
 #include "analysis/story_scan.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
+#include <system_error>
+#include <unordered_set>
 #include <utility>
 
+#include "analysis/page_field.h"
 #include "analysis/term_reading.h"
+#include "base/control_chars.h"
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
@@ -33,6 +40,13 @@ constexpr const char16_t* kMarkPatterns[] = {
     u"[<]cstyle:RazozaMark?[>]*[<]cstyle:[>]",
     u"[<]cColor:RazozaMark?[>]*[<]cColor:[>]",
 };
+// The opening tag of each form above, for finding marks that are never closed.
+constexpr const char16_t* kMarkOpenPatterns[] = {
+    u"[<]cc:RazozaMark?[>]",
+    u"[<]cstyle:RazozaMark?[>]",
+    u"[<]cColor:RazozaMark?[>]",
+};
+constexpr size_t kUnclosedExcerptLength = 20;  // characters shown after an unclosed mark
 constexpr const char16_t* kAnyTag = u"[<]*[>]";
 constexpr const char16_t* kPageLinePattern = u"♭♪*♪♭";
 
@@ -106,13 +120,70 @@ void UnhighlightFinalBreak(TextDocument& doc) {
   }
 }
 
-TextDocument PrepareWithSteps(std::u16string tagged_text, const Step& step) {
+// Up to kUnclosedExcerptLength characters of the story after `from`, without tags, with
+// paragraph breaks and TABs as spaces: what the user looks for in the document.
+std::string ExcerptAfter(const std::u16string& text, size_t from) {
+  std::u16string out;
+  size_t characters = 0;
+  bool in_tag = false;
+  for (size_t i = from; i < text.size() && characters < kUnclosedExcerptLength; ++i) {
+    char16_t c = text[i];
+    if (c == u'\\' && i + 1 < text.size() && (text[i + 1] == u'<' || text[i + 1] == u'>')) {
+      c = text[++i];
+    } else if (c == u'<') {
+      in_tag = true;
+      continue;
+    } else if (c == u'>' && in_tag) {
+      in_tag = false;
+      continue;
+    }
+    if (in_tag) continue;
+    if (c == u'\r' || c == u'\t') c = u' ';
+    out.push_back(c);
+    // A surrogate pair counts once.
+    if (c < 0xD800 || c > 0xDBFF) ++characters;
+  }
+  return Utf16ToUtf8(out);
+}
+
+// Highlights the marked runs and reports every mark that is opened and never closed: its
+// text is no term (nothing closes it), so the user must hear of it.
+void HighlightMarks(TextDocument& doc, std::vector<UnclosedMark>* unclosed) {
+  std::vector<WildcardPattern::Match> opens[std::size(kMarkPatterns)];
+  if (unclosed) {
+    for (size_t k = 0; k < std::size(kMarkPatterns); ++k) {
+      opens[k] = doc.FindAll(Pattern(kMarkOpenPatterns[k]));
+    }
+  }
+  for (const char16_t* p : kMarkPatterns) doc.HighlightAll(Pattern(p));
+  if (!unclosed) return;
+  for (size_t k = 0; k < std::size(kMarkPatterns); ++k) {
+    for (const auto& open : opens[k]) {
+      // An opening tag inside a run of any form is part of a term; one outside every run
+      // has no closing tag after it.
+      if (doc.highlighted(open.begin)) continue;
+      UnclosedMark mark;
+      mark.position = open.begin;
+      mark.tag =
+          Utf16ToUtf8(std::u16string_view(doc.text()).substr(open.begin, open.end - open.begin));
+      mark.text_after = ExcerptAfter(doc.text(), open.end);
+      unclosed->push_back(std::move(mark));
+      // A later opening of the same form lies inside this unclosed one.
+      break;
+    }
+  }
+  std::sort(unclosed->begin(), unclosed->end(),
+            [](const UnclosedMark& a, const UnclosedMark& b) { return a.position < b.position; });
+}
+
+TextDocument PrepareWithSteps(std::u16string tagged_text, const Step& step,
+                              std::vector<UnclosedMark>* unclosed = nullptr) {
   TextDocument doc(std::move(tagged_text));
   step(43);
   // Header and definition blocks go first, so nothing in them can be taken for a term.
   for (const char16_t* p : kHeaderPatterns) doc.ReplaceAll(Pattern(p), u"");
   step(45);
-  for (const char16_t* p : kMarkPatterns) doc.HighlightAll(Pattern(p));
+  HighlightMarks(doc, unclosed);
   step(46);
   doc.ReplaceAll(WildcardPattern::Literal(u"\\<"), std::u16string(1, kParkedOpen));
   doc.ReplaceAll(WildcardPattern::Literal(u"\\>"), std::u16string(1, kParkedClose));
@@ -173,7 +244,7 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
   const size_t n = paragraphs.size();
   if (n == 0) return out;
   if (!ctx.divider || !ctx.lookup) {
-    return Error{ErrorCode::kInternal, "no reading service given to the analysis"};
+    return Error{ErrorCode::kInternal, "内部エラー: 読みのサービスが渡されていません。"};
   }
   step(59);
   // Pages from the end: each paragraph gets the page of the nearest page line after it.
@@ -191,6 +262,7 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
   }
   step(60);
   const int64_t base = ctx.entries ? ctx.entries->entry_count() : 0;
+  std::unordered_set<std::string> seen_text_pages;
   for (size_t i = 0; i < n; ++i) {
     std::string t;
     t.reserve(paragraphs[i].size());
@@ -203,16 +275,16 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
       paragraphs[i].clear();
       continue;
     }
-    std::string page;
-    if (!pages[i].empty()) {
-      MIRUNE_ASSIGN_OR_RETURN(page, PageNumberText(pages[i], t));
+    const PageField page = PageField::FromName(pages[i]);
+    if (!page.empty() && !page.is_number() && seen_text_pages.insert(page.text()).second) {
+      out.text_pages.push_back(page.text());
     }
     MIRUNE_ASSIGN_OR_RETURN(std::string reading, TermReading(t, *ctx.divider, *ctx.lookup));
     ++out.entry_count;
     if (ctx.progress) {
       ctx.progress->SetField(ProgressField::kEntryCount, std::to_string(base + out.entry_count));
     }
-    paragraphs[i] = t + '\t' + reading + '\t' + page;
+    paragraphs[i] = t + '\t' + reading + '\t' + page.text();
   }
   step(98);
   for (size_t i = 0; i < n; ++i) {
@@ -223,29 +295,29 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
   return out;
 }
 
-// Replaces unpaired surrogates by U+FFFD (the parking places above rely on it) and turns
-// CR LF and LF into CR.
-std::u16string NormaliseText(std::u16string_view in) {
-  std::u16string out;
-  out.reserve(in.size());
-  for (size_t i = 0; i < in.size(); ++i) {
-    const char16_t c = in[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-        in[i + 1] <= 0xDFFF) {
-      out.push_back(c);
-      out.push_back(in[++i]);
+// Replaces unpaired surrogates by U+FFFD (the parking places above rely on it), turns CR LF
+// and LF into CR and removes control characters (base/control_chars.h), in place: the text
+// only shrinks, so a large story needs no second copy.
+void NormaliseText(std::u16string& text) {
+  size_t out = 0;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      text[out++] = c;
+      text[out++] = text[++i];
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      out.push_back(0xFFFD);
+      text[out++] = 0xFFFD;
     } else if (c == u'\r') {
-      out.push_back(u'\r');
-      if (i + 1 < in.size() && in[i + 1] == u'\n') ++i;
+      text[out++] = u'\r';
+      if (i + 1 < n && text[i + 1] == u'\n') ++i;
     } else if (c == u'\n') {
-      out.push_back(u'\r');
-    } else {
-      out.push_back(c);
+      text[out++] = u'\r';
+    } else if (!IsRemovedControl(c)) {
+      text[out++] = c;
     }
   }
-  return out;
+  text.resize(out);
 }
 
 bool HasTaggedTextHeader(std::u16string_view text) {
@@ -264,13 +336,27 @@ bool HasTaggedTextHeader(std::u16string_view text) {
 }  // namespace
 
 Result<std::u16string> DecodeTaggedText(std::string_view bytes) {
+  // The causes are told apart here, so the user reads what is wrong with the file.
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    return Error{
+        ErrorCode::kFormatError,
+        "UTF-8 で書かれたファイルです。InDesign が書き出す UTF-16 のタグ付きテキストが必要です。"};
+  }
+  if (bytes.size() % 2 != 0) {
+    return Error{ErrorCode::kFormatError,
+                 "バイト数が奇数で、UTF-16 のテキストが途中で切れています。"};
+  }
   auto raw = DecodeUtf16Text(bytes);
-  if (!raw.ok()) return raw.error();
+  if (!raw.ok()) {
+    return Error{ErrorCode::kFormatError, "UTF-16 のテキストではありません。"};
+  }
   if (!HasTaggedTextHeader(*raw)) {
     return Error{ErrorCode::kFormatError,
-                 "not InDesign tagged text: it does not begin with <UNICODE-WIN> or a like header"};
+                 "InDesign のタグ付きテキストではありません（先頭に <UNICODE-WIN> "
+                 "などの見出しがありません）。"};
   }
-  return NormaliseText(*raw);
+  NormaliseText(*raw);
+  return std::move(*raw);
 }
 
 TextDocument PrepareStoryText(std::u16string tagged_text) {
@@ -286,50 +372,99 @@ Result<StoryEntries> BuildEntryLines(const std::vector<std::u16string>& run_list
   return BuildWithSteps(run_list, ctx, ProgressSteps(ctx));
 }
 
-Result<std::string> PageNumberText(std::string_view page_text, std::string_view term) {
-  size_t i = 0;
-  while (i + 1 < page_text.size() && page_text[i] == '0') ++i;
-  const std::string_view digits = page_text.substr(i);
-  bool numeric = !digits.empty() && digits.size() <= 18;
-  for (char c : digits) numeric = numeric && c >= '0' && c <= '9';
-  if (!numeric) {
-    return Error{ErrorCode::kFormatError, "the page name \"" + std::string(page_text) +
-                                              "\" of the term \"" + std::string(term) +
-                                              "\" is not a number"};
-  }
-  return std::string(digits);
-}
-
 namespace {
 
-Status AnalyseText(std::u16string text, AnalysisContext& ctx,
+Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string& story_name,
                    const std::function<Status()>& after_collect) {
-  if (!ctx.entries) return Status(ErrorCode::kInternal, "no entry list given to the analysis");
+  if (!ctx.entries)
+    return Status(ErrorCode::kInternal, "内部エラー: 索引リストが渡されていません。");
   const ProgressSteps step(ctx);
-  TextDocument story = PrepareWithSteps(std::move(text), step);
+  std::vector<UnclosedMark> unclosed;
+  TextDocument story = PrepareWithSteps(std::move(text), step, &unclosed);
   const std::vector<std::u16string> run_list = CollectWithSteps(story, step);
+  story = TextDocument();  // the run list holds all that is still needed
   if (after_collect) MIRUNE_RETURN_IF_ERROR(after_collect());
   step(55);
   step(56);
   MIRUNE_ASSIGN_OR_RETURN(const StoryEntries entries, BuildWithSteps(run_list, ctx, step));
   ctx.entries->AddEntries(entries.entry_count);
   ctx.entries->AppendStoryText(entries.text);
+  for (const std::string& page : entries.text_pages) ctx.entries->AddTextPage(page);
+  const std::string& name = ctx.story_name.empty() ? story_name : ctx.story_name;
+  for (const UnclosedMark& mark : unclosed) {
+    ctx.entries->AddWarning(UnclosedMarkWarning(name, mark));
+  }
   return Status::Ok();
+}
+
+// The file's name without its folder, for messages about a story.
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string MiB(uintmax_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20); }
+
+// Reads and decodes a story file, checking its size first. The bytes are released before
+// the analysis starts, so only the decoded text stays in memory.
+Result<std::u16string> ReadStoryText(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path native(std::u8string(path.begin(), path.end()));
+  const uintmax_t size = fs::file_size(native, ec);
+  if (ec) {
+    if (!fs::exists(native, ec)) {
+      return Error{ErrorCode::kNotFound, "ストーリーのファイルが見つかりません: " + path};
+    }
+    return Error{ErrorCode::kIoError, "ストーリーのファイルの大きさを調べられません: " + path};
+  }
+  if (size > kMaxStoryFileBytes) {
+    return Error{ErrorCode::kOverflow, "ストーリーのファイルが大きすぎます（" + MiB(size) +
+                                           " MiB、上限 " + MiB(kMaxStoryFileBytes) +
+                                           " MiB）: " + path};
+  }
+  auto bytes = ReadFileBytes(path);
+  if (!bytes.ok()) {
+    if (bytes.code() == ErrorCode::kNotFound) {
+      return Error{ErrorCode::kNotFound, "ストーリーのファイルが見つかりません: " + path};
+    }
+    return Error{bytes.code(), "ストーリーのファイルを読めません: " + path};
+  }
+  auto text = DecodeTaggedText(*bytes);
+  if (!text.ok()) return Error{text.code(), text.message() + " ファイル: " + path};
+  return std::move(*text);
 }
 
 }  // namespace
 
+std::string UnclosedMarkWarning(std::string_view story_name, const UnclosedMark& mark) {
+  return "マークが閉じられていません: ストーリー「" + std::string(story_name) + "」の " + mark.tag +
+         " に対応する終わりのタグがないため、その後の「" + mark.text_after +
+         "」からストーリーの終わりまでは索引語句になりません。";
+}
+
 Status AnalyseTaggedStory(std::string_view bytes, AnalysisContext& ctx,
                           const std::function<Status()>& after_collect) {
+  if (bytes.size() > kMaxStoryFileBytes) {
+    return Status(ErrorCode::kOverflow, "ストーリーが大きすぎます（" + MiB(bytes.size()) +
+                                            " MiB、上限 " + MiB(kMaxStoryFileBytes) + " MiB）。");
+  }
   MIRUNE_ASSIGN_OR_RETURN(std::u16string text, DecodeTaggedText(bytes));
-  return AnalyseText(std::move(text), ctx, after_collect);
+  return AnalyseText(std::move(text), ctx, "", after_collect);
+}
+
+Status AnalyseTaggedStoryFile(const std::string& path, AnalysisContext& ctx) {
+  MIRUNE_ASSIGN_OR_RETURN(std::u16string text, ReadStoryText(path));
+  return AnalyseText(std::move(text), ctx, BaseName(path), nullptr);
 }
 
 Status ScanTaggedStory(const std::string& export_path, AnalysisContext& ctx) {
-  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(export_path));
-  auto text = DecodeTaggedText(bytes);
-  if (!text.ok()) return Status(text.code(), export_path + ": " + text.message());
-  return AnalyseText(std::move(*text), ctx, [&] { return RemoveFile(export_path); });
+  MIRUNE_ASSIGN_OR_RETURN(std::u16string text, ReadStoryText(export_path));
+  return AnalyseText(std::move(text), ctx, BaseName(export_path), [&]() -> Status {
+    if (RemoveFile(export_path).ok()) return Status::Ok();
+    return Status(ErrorCode::kIoError,
+                  "読み終えたストーリーのファイルを削除できません: " + export_path);
+  });
 }
 
 }  // namespace mirune

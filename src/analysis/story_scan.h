@@ -13,8 +13,14 @@
 //
 // Page markers: the extraction puts "◆♭♪", the page name formatted "0000", "♪♭◆" at the end
 // of the text of every text frame before the export. A term gets the whole number of the
-// page of the next marker after it in its story (page 12345 gives 12345), or an empty page
-// field when no marker follows.
+// page of the next marker after it in its story, as its page field (analysis/page_field.h:
+// "0012" gives 12, "iv" stays "iv"), or an empty page field when no marker follows. Page
+// names that are not page numbers never stop the analysis; they are collected on the entry
+// list (EntryList::text_pages) for the job's summary.
+//
+// Text from the file loses its control characters first (base/control_chars.h). A mark opened
+// and never closed gives no term; the entry list gets a warning naming the story, the tag and
+// the first characters after it (EntryList::warnings).
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +43,14 @@ struct AnalysisContext {
   PhoneticLookup* lookup = nullptr;      // required: reads kanji words
   ProgressReporter* progress = nullptr;  // optional: the job's progress window
   float progress_full_width = 0;         // what StartProgress returned
+  // The story's name in warnings; empty for the name of the file read (none for bytes).
+  std::string story_name;
 };
+
+// The largest story file the analysis reads: 256 MiB of UTF-16 tagged text, about 130
+// million characters, far beyond any book. The size is checked before the file is read; the
+// analysis needs about one and a half times the file's size in memory.
+inline constexpr uintmax_t kMaxStoryFileBytes = uintmax_t{256} << 20;
 
 // The job's entry point, once per exported story. Reads `export_path` (UTF-16 tagged text:
 // little-endian with BOM as InDesign exports it, big-endian, or without BOM; CR, LF or
@@ -47,23 +60,39 @@ struct AnalysisContext {
 // once per run-list paragraph (i ÷ N × 37 + 60, rounded), 98 and 100, each followed by one
 // YieldToMessageLoop; the job's EntryCount is shown in ProgressField::kEntryCount after each
 // entry line. The file is deleted as soon as the marked runs are collected.
-// Errors (the story's entry lines are then not appended, and the entry count is unchanged):
-//   kNotFound / kIoError  the file cannot be read or deleted (message names the path);
-//   kFormatError          not UTF-16 tagged text; or a term stands on a page whose name is
-//                         not a number (message names the page text and the term);
+// Errors (the story's entry lines, pages and warnings are then not appended, and the entry
+// count is unchanged), all with Japanese messages naming the file:
+//   kNotFound / kIoError  the file cannot be read or deleted;
+//   kOverflow             the file is larger than kMaxStoryFileBytes (it is not read);
+//   kFormatError          not UTF-16 tagged text;
 //   codes of the reading services when they fail.
 Status ScanTaggedStory(const std::string& export_path, AnalysisContext& ctx);
 
-// The same for the bytes of a tagged-text file, without touching any file. `after_collect`,
-// when given, runs once the marked runs are collected; an error from it ends the analysis.
+// The same for a story file that is kept (the command line's `entries`): the same checks and
+// errors, and the file is never deleted.
+Status AnalyseTaggedStoryFile(const std::string& path, AnalysisContext& ctx);
+
+// The same for the bytes of a tagged-text file, without touching any file (kOverflow past
+// kMaxStoryFileBytes). `after_collect`, when given, runs once the marked runs are collected;
+// an error from it ends the analysis.
 Status AnalyseTaggedStory(std::string_view bytes, AnalysisContext& ctx,
                           const std::function<Status()>& after_collect = nullptr);
 
+// A mark opened and never closed before the end of its story.
+struct UnclosedMark {
+  size_t position = 0;     // of the opening tag, in the text without header blocks
+  std::string tag;         // the opening tag, e.g. "<cc:RazozaMark1>"
+  std::string text_after;  // the first 20 characters after it, without tags
+};
+// The warning the entry list gets for it (Japanese, the cause first).
+std::string UnclosedMarkWarning(std::string_view story_name, const UnclosedMark& mark);
+
 // --- The steps, for tests and tools. -----------------------------------------------------
 
-// Decodes a tagged-text file to UTF-16 with every paragraph break as CR (U+000D). Fails with
-// kFormatError when the bytes are not UTF-16 or do not begin with a tagged-text header such
-// as "<UNICODE-WIN>".
+// Decodes a tagged-text file to UTF-16 with every paragraph break as CR (U+000D) and without
+// control characters (base/control_chars.h). Fails with kFormatError (Japanese message
+// naming the cause) when the bytes are not UTF-16 or do not begin with a tagged-text header
+// such as "<UNICODE-WIN>".
 Result<std::u16string> DecodeTaggedText(std::string_view bytes);
 
 // The story's text without any tag, marked terms highlighted, page markers moved out of
@@ -80,16 +109,13 @@ std::vector<std::u16string> CollectMarkedRuns(TextDocument& story);
 struct StoryEntries {
   std::string text;
   int64_t entry_count = 0;
+  // Page names of entries that are not page numbers, each once, in order of appearance.
+  std::vector<std::string> text_pages;
 };
 // Builds the entry lines of a run list. Uses ctx.divider, ctx.lookup and ctx.progress;
 // shows ctx.entries->entry_count() plus the lines so far as the EntryCount; does not change
 // ctx.entries.
 Result<StoryEntries> BuildEntryLines(const std::vector<std::u16string>& run_list,
                                      AnalysisContext& ctx);
-
-// The page field of a page text: the whole number without leading zeros ("0012" → "12",
-// "12345" → "12345"). Fails with kFormatError when the text is not a number; the message
-// names the page text and `term`.
-Result<std::string> PageNumberText(std::string_view page_text, std::string_view term);
 
 }  // namespace mirune

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "analysis/fake_phonetic.h"
 #include "base/file.h"
@@ -33,7 +36,7 @@ struct Analysis {
   ScriptWordDivider divider;
   RecordingProgress progress;
   EntryList entries;
-  AnalysisContext ctx{&entries, &divider, &lookup, &progress, 3375};
+  AnalysisContext ctx{&entries, &divider, &lookup, &progress, 3375, {}};
 
   Status Run(std::u16string_view body) { return AnalyseTaggedStory(TaggedFile(body), ctx); }
 };
@@ -98,8 +101,8 @@ TEST(StoryScanTest, MarkedRuns) {
       {u"<pstyle:a\\>b><cc:RazozaMark1>T<cc:><pstyle:c\\<d>", "T\tT\t\n"},
       // A term holding "♭♪" counts as a page line and gives no entry.
       {u"<cc:RazozaMark1>x♭♪y<cc:>", ""},
-      // A manual line break in a term splits its entry line.
-      {u"<cc:RazozaMark1>A\vB<cc:>◆♭♪0002♪♭◆", "A\nB\tAB\t2\n"},
+      // A vertical tab is a control character: it leaves the term, which stays one entry.
+      {u"<cc:RazozaMark1>A\vB<cc:>◆♭♪0002♪♭◆", "AB\tAB\t2\n"},
       // Text outside code page 932 reads as "?".
       {u"<cc:RazozaMark1>𠮷<cc:>", "𠮷\t?\t\n"},
   };
@@ -150,41 +153,96 @@ TEST(StoryScanTest, DecodesEveryFormOfTheFile) {
   }
 }
 
-TEST(StoryScanTest, PageThatIsNotANumberEndsTheStoryNamingPageAndTerm) {
+TEST(StoryScanTest, PageNamesThatAreNotNumbersAreKeptAndCollected) {
   Analysis a;
-  Status s = a.Run(u"<cc:RazozaMark1>前付<cc:>◆♭♪iv♪♭◆");
-  ASSERT_FALSE(s.ok());
-  EXPECT_EQ(s.code(), ErrorCode::kFormatError);
-  EXPECT_NE(s.message().find("\"iv\""), std::string::npos) << s.message();
-  EXPECT_NE(s.message().find("\"前付\""), std::string::npos) << s.message();
-  EXPECT_TRUE(a.entries.empty());
-  EXPECT_EQ(a.entries.entry_count(), 0);
+  ASSERT_TRUE(a.Run(u"<cc:RazozaMark1>前付<cc:>◆♭♪iv♪♭◆<cc:RazozaMark1>付録<cc:>◆♭♪A-3♪♭◆"
+                    u"<cc:RazozaMark1>索引<cc:>◆♭♪0012♪♭◆<cc:RazozaMark1>序<cc:>◆♭♪iv♪♭◆")
+                  .ok());
+  EXPECT_EQ(a.entries.text(),
+            "前付\t前付★読み再確認★\tiv\n付録\t付録★読み再確認★\tA-3\n"
+            "索引\tさくいん\t12\n序\t序★読み再確認★\tiv\n");
+  EXPECT_EQ(a.entries.text_pages(), (std::vector<std::string>{"iv", "A-3"}));
+  // The next story adds its own; a new job starts empty.
+  ASSERT_TRUE(a.Run(u"<cc:RazozaMark1>x<cc:>◆♭♪B-1♪♭◆<cc:RazozaMark1>y<cc:>◆♭♪iv♪♭◆").ok());
+  EXPECT_EQ(a.entries.text_pages(), (std::vector<std::string>{"iv", "A-3", "B-1"}));
+  a.entries.Clear();
+  EXPECT_TRUE(a.entries.text_pages().empty());
 }
 
-TEST(StoryScanTest, PageNumberText) {
+TEST(StoryScanTest, PageFieldsFollowThePageRule) {
   struct Case {
-    const char* page;
-    const char* out;  // nullptr: error
-  } cases[] = {{"0012", "12"},
-               {"12345", "12345"},
-               {"0000", "0"},
-               {"9999", "9999"},
-               {"iv", nullptr},
-               {"12a", nullptr},
-               {"", nullptr},
-               {"-1", nullptr},
-               {"１２", nullptr},
-               {"0000000000000000000001", "1"},
-               {"1234567890123456789", nullptr}};
+    const char16_t* page;
+    const char* field;
+  } cases[] = {{u"0012", "12"},
+               {u"0000", "0"},
+               {u"9999999999", "9999999999"},
+               {u"0000000000000000000001", "1"},
+               {u"1234567890123456789", "1234567890123456789"},
+               {u"１２", "１２"}};
   for (const auto& c : cases) {
-    auto r = PageNumberText(c.page, "t");
-    if (c.out) {
-      ASSERT_TRUE(r.ok()) << c.page;
-      EXPECT_EQ(*r, c.out);
-    } else {
-      EXPECT_FALSE(r.ok()) << c.page;
+    const std::u16string body = u"<cc:RazozaMark1>x<cc:>◆♭♪" + std::u16string(c.page) + u"♪♭◆";
+    EXPECT_EQ(Entries(body), std::string("x\tx\t") + c.field + "\n") << c.field;
+  }
+}
+
+TEST(StoryScanTest, UnclosedMarkIsNoTermAndWarns) {
+  Analysis a;
+  a.ctx.story_name = "本文.indd ストーリー 3";
+  ASSERT_TRUE(a.Run(u"<cc:RazozaMark1>A<cc:> <cstyle:RazozaMark2>閉じ忘れ<pstyle:x>の"
+                    u"\\<語句\\>は最後まで続く長い文章です。◆♭♪0004♪♭◆")
+                  .ok());
+  EXPECT_EQ(a.entries.text(), "A\tA\t4\n");
+  ASSERT_EQ(a.entries.warnings().size(), 1u);
+  const std::string& w = a.entries.warnings()[0];
+  EXPECT_EQ(w.rfind("マークが閉じられていません", 0), 0u) << w;
+  EXPECT_NE(w.find("「本文.indd ストーリー 3」"), std::string::npos) << w;
+  EXPECT_NE(w.find("<cstyle:RazozaMark2>"), std::string::npos) << w;
+  // Twenty characters after the tag, tags left out, escaped brackets plain.
+  EXPECT_NE(w.find("「閉じ忘れの<語句>は最後まで続く長い文章」"), std::string::npos) << w;
+}
+
+TEST(StoryScanTest, UnclosedMarks) {
+  struct Case {
+    const char16_t* body;
+    const char* entries;
+    std::vector<std::string> tags;  // of the warnings, in order
+  } cases[] = {
+      // Closed marks warn of nothing.
+      {u"<cc:RazozaMark1>A<cc:>", "A\tA\t\n", {}},
+      // Two openings before one close: one term, no warning.
+      {u"<cc:RazozaMark1>A<cc:RazozaMark2>B<cc:>", "AB\tAB\t\n", {}},
+      // An opening after the last close of its form.
+      {u"<cc:RazozaMark1>A<cc:>x<cc:RazozaMark1>B", "A\tA\t\n", {"<cc:RazozaMark1>"}},
+      // Several unclosed openings of one form: the first is reported.
+      {u"<cc:RazozaMark3>B<cc:RazozaMark4>C", "", {"<cc:RazozaMark3>"}},
+      // One of each form, in story order.
+      {u"<cColor:RazozaMark1>x<cc:RazozaMark2>y", "", {"<cColor:RazozaMark1>", "<cc:RazozaMark2>"}},
+      // An unclosed opening inside a term of another form is part of that term.
+      {u"<cstyle:RazozaMark1>a<cc:RazozaMark2>b<cstyle:>", "ab\tab\t\n", {}},
+  };
+  for (const auto& c : cases) {
+    Analysis a;
+    ASSERT_TRUE(a.Run(c.body).ok());
+    EXPECT_EQ(a.entries.text(), c.entries) << Utf16ToUtf8(c.body);
+    ASSERT_EQ(a.entries.warnings().size(), c.tags.size()) << Utf16ToUtf8(c.body);
+    for (size_t i = 0; i < c.tags.size(); ++i) {
+      EXPECT_NE(a.entries.warnings()[i].find(c.tags[i]), std::string::npos)
+          << a.entries.warnings()[i];
     }
   }
+}
+
+TEST(StoryScanTest, ControlCharactersLeaveTheStoryText) {
+  using namespace std::string_literals;
+  // A NUL or an escape inside a term, TAB kept (as U+3000), paragraph breaks kept.
+  EXPECT_EQ(Entries(u"<cc:RazozaMark1>和\0紙<cc:>◆♭♪00\u001b12♪♭◆"s),
+            "和紙\t和紙★読み再確認★\t12\n");
+  EXPECT_EQ(Entries(u"<cc:RazozaMark1>a\u0085\u007f\u0001b\tc\r\nd<cc:>"s),
+            "ab　c\tab　c\t\nd\td\t\n");
+  // Even a tag broken by a control character is still a tag.
+  EXPECT_EQ(Entries(u"<cc:Razoza\u0000Mark1>x<cc:>"s), "x\tx\t\n");
+  const std::u16string decoded = *DecodeTaggedText(TaggedFile(u"\u0000\u0008\t\u000c\u009f."s));
+  EXPECT_EQ(decoded.substr(decoded.size() - 2), u"\t.");
 }
 
 TEST(StoryScanTest, ProgressValuesAndEntryCount) {
@@ -243,6 +301,46 @@ TEST(StoryScanTest, ScanDeletesTheFileOnceRunsAreCollected) {
   s = ScanTaggedStory(path, a.ctx);
   EXPECT_EQ(s.code(), ErrorCode::kNotFound);
   EXPECT_NE(s.message().find(path), std::string::npos);
+  EXPECT_EQ(s.message().rfind("ストーリーのファイルが見つかりません", 0), 0u) << s.message();
+}
+
+TEST(StoryScanTest, AnalyseTaggedStoryFileKeepsTheFileAndNamesTheStory) {
+  const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "analysis_scan_test");
+  ASSERT_TRUE(CreateFolder(folder).ok());
+  const std::string path = JoinPath(folder, "chapter1.txt");
+  ASSERT_TRUE(WriteFileAtomic(path, TaggedFile(u"<cc:RazozaMark1>索引<cc:>◆♭♪0003♪♭◆"
+                                               u"<cc:RazozaMark1>open"))
+                  .ok());
+  Analysis a;
+  ASSERT_TRUE(AnalyseTaggedStoryFile(path, a.ctx).ok());
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(a.entries.text(), "索引\tさくいん\t3\n");
+  ASSERT_EQ(a.entries.warnings().size(), 1u);
+  EXPECT_NE(a.entries.warnings()[0].find("「chapter1.txt」"), std::string::npos);
+  EXPECT_NE(a.entries.warnings()[0].find("「open」"), std::string::npos);
+  ASSERT_TRUE(RemoveFile(path).ok());
+}
+
+TEST(StoryScanTest, AStoryFileLargerThanTheLimitIsRefusedUnread) {
+  const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "analysis_scan_test");
+  ASSERT_TRUE(CreateFolder(folder).ok());
+  const std::string path = JoinPath(folder, "InD_Tag_huge.txt");
+  ASSERT_TRUE(WriteFileAtomic(path, TaggedFile(u"x")).ok());
+  // A sparse file: its size is all that is looked at.
+  std::error_code ec;
+  std::filesystem::resize_file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                               kMaxStoryFileBytes + 2, ec);
+  ASSERT_FALSE(ec) << ec.message();
+  Analysis a;
+  for (Status s : {ScanTaggedStory(path, a.ctx), AnalyseTaggedStoryFile(path, a.ctx)}) {
+    EXPECT_EQ(s.code(), ErrorCode::kOverflow);
+    EXPECT_EQ(s.message().rfind("ストーリーのファイルが大きすぎます（257 MiB、上限 256 MiB）", 0),
+              0u)
+        << s.message();
+    EXPECT_NE(s.message().find(path), std::string::npos);
+  }
+  EXPECT_TRUE(FileExists(path));
+  ASSERT_TRUE(RemoveFile(path).ok());
 }
 
 TEST(StoryScanTest, HostileTagsAreHarmless) {

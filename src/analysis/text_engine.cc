@@ -124,6 +124,35 @@ void TextDocument::SetHighlight(size_t begin, size_t end, bool on) {
 }
 
 size_t TextDocument::ReplaceAll(const WildcardPattern& pattern, std::u16string_view replacement) {
+  // Every match is at least head + tail long (a pattern of "*" alone aside). When the
+  // replacement is no longer, the text is compacted in place: the write position never
+  // passes the end of the current match, and the search only reads beyond it, so a large
+  // story needs no second copy.
+  const size_t shortest_match = pattern.head().size() + pattern.tail().size();
+  if (shortest_match > 0 && replacement.size() <= shortest_match) {
+    size_t write = 0;
+    size_t copied = 0;
+    auto move_down = [&](size_t from, size_t to) {
+      if (write != from) {
+        std::copy(text_.begin() + from, text_.begin() + to, text_.begin() + write);
+        std::copy(flags_.begin() + from, flags_.begin() + to, flags_.begin() + write);
+      }
+      write += to - from;
+    };
+    const size_t count = ForEachMatch(text_, pattern, [&](size_t begin, size_t end) {
+      move_down(copied, begin);
+      const uint8_t flag = flags_[begin];
+      std::copy(replacement.begin(), replacement.end(), text_.begin() + write);
+      std::fill(flags_.begin() + write, flags_.begin() + write + replacement.size(), flag);
+      write += replacement.size();
+      copied = end;
+    });
+    if (count == 0) return 0;
+    move_down(copied, text_.size());
+    text_.resize(write);
+    flags_.resize(write);
+    return count;
+  }
   std::u16string out;
   std::vector<uint8_t> out_flags;
   out.reserve(text_.size());

@@ -63,7 +63,7 @@ struct Launch {
   explicit Launch(const std::string& name)
       : data(JoinPath(MIRUNE_BINARY_DIR, "launch_test_" + name)),
         engine(std::make_shared<EngineApplication>()),
-        analyzer(divider, lookup) {
+        analyzer(readings, readings) {
     EXPECT_TRUE(CreateFolder(data).ok());
     // The user's own export settings, which every launch must leave as they were.
     EXPECT_TRUE(engine->SetTaggedTextCharacterSet(indesign::kCharacterSetShiftJis).ok());
@@ -103,8 +103,7 @@ struct Launch {
   RecordingDesktop desktop;
   JobFlags flags;
   RecordingProgress progress;
-  ScriptWordDivider divider;
-  UnreadPhoneticLookup lookup;
+  WrittenFormReadings readings;
   TaggedStoryAnalyzer analyzer;
   CountingWorkbook workbook;
   EntryList entries;

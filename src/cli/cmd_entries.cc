@@ -20,64 +20,34 @@
 namespace mirune::cli {
 namespace {
 
-// Larger files are no exported stories; reading them whole would only exhaust memory.
-constexpr uint64_t kMaxStoryFileBytes = 256ull << 20;
-
-// Without a reading dictionary every kanji word keeps its written form, and the re-check
-// mark flags it for the user.
-class WrittenFormLookup : public PhoneticLookup {
- public:
-  Result<std::string> Phonetic(std::string_view text) override { return std::string(text); }
-};
-
 struct EntriesOptions {
   std::string user_dictionary;
   std::vector<std::string> stories;
 };
 
 int RunEntries(const EntriesOptions& options) {
+  auto fail = [](std::string_view cause) {
+    PrintErr(CommandLine("entries", cause));
+    return ToProcessExitCode(ExitCode::kError);
+  };
   ReadingServiceOptions reading_options;
   reading_options.user_dictionary = options.user_dictionary;
-  std::unique_ptr<ReadingService> service;
-  bool without_dictionary = false;
-  ScriptWordDivider script_divider;
-  WrittenFormLookup written_form;
+  auto readings = OpenJobReadings(reading_options);
+  if (!readings.ok()) return fail(readings.message());
   AnalysisContext ctx;
-  auto opened = OpenSystemReadings(reading_options);
-  if (opened.ok()) {
-    service = std::move(*opened);
-    ctx.divider = service.get();
-    ctx.lookup = service.get();
-  } else if (opened.code() == ErrorCode::kUnsupported && options.user_dictionary.empty()) {
-    without_dictionary = true;
-    ctx.divider = &script_divider;
-    ctx.lookup = &written_form;
-  } else {
-    PrintErr(CommandLine("entries", opened.message()));
-    return ToProcessExitCode(ExitCode::kError);
-  }
+  ctx.divider = readings->service.get();
+  ctx.lookup = readings->service.get();
 
   EntryList entries;
   ctx.entries = &entries;
   for (const std::string& story : options.stories) {
-    Status input = CheckInputPath(story);
-    Result<std::string> bytes = input.ok() ? ReadFileBytes(story, kMaxStoryFileBytes)
-                                           : Result<std::string>(input.code(), input.message());
-    if (!bytes.ok()) {
-      PrintErr(CommandLine("entries", bytes.message()));
-      return ToProcessExitCode(ExitCode::kError);
-    }
-    Status status = AnalyseTaggedStory(*bytes, ctx);
-    if (!status.ok()) {
-      PrintErr(CommandLine("entries", story + ": " + status.message()));
-      return ToProcessExitCode(ExitCode::kError);
+    if (Status input = CheckInputPath(story); !input.ok()) return fail(input.message());
+    if (Status status = AnalyseTaggedStoryFile(story, ctx); !status.ok()) {
+      return fail(status.message());
     }
   }
-  if (without_dictionary) {
-    PrintErr(CommandLine(
-        "entries",
-        "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けました"));
-  }
+  if (readings->written_form) PrintErr(CommandLine("entries", kWrittenFormReadingsNotice));
+  for (const std::string& warning : entries.warnings()) PrintErr(CommandLine("entries", warning));
   PrintOut(entries.text());
   return ToProcessExitCode(ExitCode::kOk);
 }

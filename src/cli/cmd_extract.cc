@@ -72,23 +72,11 @@ int RunExtract(const ExtractOptions& options) {
   // terms carry the re-check mark.
   ReadingServiceOptions reading_options;
   reading_options.user_dictionary = options.user_dic;
-  std::unique_ptr<ReadingService> readings;
-  ScriptWordDivider script_divider;
-  UnreadPhoneticLookup unread;
-  WordDivider* divider = &script_divider;
-  PhoneticLookup* lookup = &unread;
-  auto opened = OpenSystemReadings(reading_options);
-  if (opened.ok()) {
-    readings = std::move(*opened);
-    divider = readings.get();
-    lookup = readings.get();
-  } else if (opened.code() == ErrorCode::kUnsupported && options.user_dic.empty()) {
-    PrintErr(CommandLine(
-        "extract",
-        "読みの辞書がないため、漢字の語句には読みを付けずに「★読み再確認★」を付けます。"));
-  } else {
-    return fail(opened.message());
-  }
+  auto readings = OpenJobReadings(reading_options);
+  if (!readings.ok()) return fail(readings.message());
+  if (readings->written_form) PrintErr(CommandLine("extract", kWrittenFormReadingsNotice));
+  WordDivider* divider = readings->service.get();
+  PhoneticLookup* lookup = readings->service.get();
 
   // The embedded engine with the IDML documents.
   auto engine = std::make_shared<indesign_engine::EngineApplication>();

@@ -22,11 +22,4 @@ class TaggedStoryAnalyzer : public StoryAnalyzer {
   PhoneticLookup& lookup_;
 };
 
-// A lookup for machines without a reading dictionary: every word comes back as written, so
-// kana terms still get their reading and kanji terms carry the re-check mark.
-class UnreadPhoneticLookup : public PhoneticLookup {
- public:
-  Result<std::string> Phonetic(std::string_view text) override { return std::string(text); }
-};
-
 }  // namespace mirune

@@ -1,5 +1,7 @@
 #include "marking/keyword_list.h"
 
+#include "base/control_chars.h"
+
 namespace mirune {
 
 Result<int> FindKeywordSheet(const ExcelWorkbook& workbook) {
@@ -27,7 +29,7 @@ Result<std::vector<std::string>> ReadKeywords(const ExcelWorkbook& workbook, int
   keywords.reserve(count > 0 ? static_cast<size_t>(count) : 0);
   for (int32_t row = 1; row <= count; ++row) {
     MIRUNE_ASSIGN_OR_RETURN(const CellValue value, workbook.GetCell(sheet, row, column));
-    keywords.push_back(value.AsText());
+    keywords.push_back(RemoveControlChars(value.AsText()));
   }
   return keywords;
 }

@@ -26,7 +26,7 @@ Result<int> FindKeywordSheet(const ExcelWorkbook& workbook);
 Result<int32_t> LastFilledRow(const ExcelWorkbook& workbook, int sheet, int column);
 
 // The texts of rows 1..count of `column`, as the cells show them (an integral number as
-// "12", an empty cell as "").
+// "12", an empty cell as ""), without control characters (base/control_chars.h).
 Result<std::vector<std::string>> ReadKeywords(const ExcelWorkbook& workbook, int sheet, int column,
                                               int32_t count);
 

@@ -425,6 +425,17 @@ TEST_F(KeywordMarkingTest, NumberCellsAreKeywordsAsShown) {
   EXPECT_EQ(Marked("/d/a.indd", 0), "[2024]年と[3.5]倍");
 }
 
+TEST_F(KeywordMarkingTest, ControlCharactersLeaveKeywords) {
+  // A NUL inside a keyword cell once cut it short, so every "和" was marked.
+  using namespace std::string_literals;
+  OpenDocument("/d/a.indd", {"和と和紙と洋紙"});
+  ASSERT_TRUE(workbook.SetCell(1, 1, 2, CellValue::Text("和\0紙"s)).ok());
+  ASSERT_TRUE(workbook.SetCell(1, 2, 2, CellValue::Text("\x1b洋\x7f紙")).ok());
+  const KeywordMarkingResult r = Run();
+  ASSERT_EQ(r.outcome, MarkingOutcome::kFinished) << r.detail;
+  EXPECT_EQ(Marked("/d/a.indd", 0), "和と[和紙]と[洋紙]");
+}
+
 TEST_F(KeywordMarkingTest, HostFailureMidwayGivesM10AndKeepsEarlierMarks) {
   OpenDocument("/d/a.indd", {"索引の用語"});
   SetColumn(2, {"索引", "用語"});

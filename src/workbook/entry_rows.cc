@@ -1,17 +1,12 @@
 #include "workbook/entry_rows.h"
 
 #include "automation/excel.h"
+#include "base/control_chars.h"
 
 namespace mirune {
 namespace {
 
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
-std::string LineLabel(size_t line) { return "entry list line " + std::to_string(line); }
+std::string LineLabel(size_t line) { return "索引リストの " + std::to_string(line) + " 行目"; }
 
 }  // namespace
 
@@ -28,9 +23,9 @@ Result<std::vector<EntryRow>> ParseEntryRows(std::string_view text) {
   }
   if (entries > static_cast<size_t>(kExcelMaxRows)) {
     return Error{ErrorCode::kOverflow,
-                 "the entry list has " + std::to_string(entries) +
-                     " entries; a sheet of an Excel 97-2003 workbook holds at most " +
-                     std::to_string(kExcelMaxRows) + " rows"};
+                 "索引項目が多すぎます: 索引リストに " + std::to_string(entries) +
+                     " 項目ありますが、Excel 97-2003 形式のシートには " +
+                     std::to_string(kExcelMaxRows) + " 行までしか入りません。"};
   }
 
   std::vector<EntryRow> rows;
@@ -39,11 +34,14 @@ Result<std::vector<EntryRow>> ParseEntryRows(std::string_view text) {
   for (size_t pos = 0; pos < text.size();) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
+    std::string_view raw = text.substr(pos, end - pos);
     pos = end + 1;
     ++line_number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    if (raw.empty()) continue;
+    const std::string clean = RemoveControlChars(raw);
+    if (clean.empty()) continue;  // a line of control characters only holds no entry
+    const std::string_view line(clean);
 
     std::string_view fields[3];
     size_t count = 0;
@@ -52,7 +50,9 @@ Result<std::vector<EntryRow>> ParseEntryRows(std::string_view text) {
       const size_t tab = line.find('\t', start);
       if (count == 3) {
         return Error{ErrorCode::kFormatError,
-                     LineLabel(line_number) + ": more than three TAB-separated fields"};
+                     LineLabel(line_number) +
+                         ": TAB で区切られた項目が 4 つ以上あります（語句、読み、ノンブルの 3 "
+                         "つまでです）。"};
       }
       fields[count++] = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
       if (tab == std::string_view::npos) break;
@@ -61,20 +61,7 @@ Result<std::vector<EntryRow>> ParseEntryRows(std::string_view text) {
     EntryRow row;
     row.term = std::string(fields[0]);
     row.reading = std::string(fields[1]);
-    const std::string_view page = TrimSpaces(fields[2]);
-    if (!page.empty()) {
-      int64_t value = 0;
-      bool digits = page.size() <= 9;
-      for (char c : page) {
-        if (c < '0' || c > '9') digits = false;
-        value = value * 10 + (c - '0');
-      }
-      if (!digits) {
-        return Error{ErrorCode::kFormatError, LineLabel(line_number) + ": the page \"" +
-                                                  std::string(page) + "\" is not a number"};
-      }
-      row.page = static_cast<int32_t>(value);
-    }
+    row.page = PageField::FromName(fields[2]);
     rows.push_back(std::move(row));
   }
   return rows;

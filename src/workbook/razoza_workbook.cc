@@ -1,12 +1,11 @@
 #include "workbook/razoza_workbook.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "automation/excel_engine/memory_workbook.h"
+#include "base/control_chars.h"
+#include "base/utf.h"
 
 namespace mirune {
 namespace {
@@ -24,29 +23,73 @@ Status ReportProgress(const WorkbookProgress& progress, int32_t done) {
   return Status::Ok();
 }
 
-// A page cell as a whole number: empty reads as 0, a number is rounded half to even, a text
-// must be a number.
-Result<int64_t> PageNumber(const CellValue& value, int row, int column) {
-  double number = 0;
-  if (value.is_number()) {
-    number = value.number;
-  } else if (value.is_text()) {
-    const char* begin = value.text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    number = std::strtod(begin, &end);
-    while (end != nullptr && *end == ' ') ++end;
-    if (end == begin || *end != '\0' || errno != 0) {
-      return Error{ErrorCode::kFormatError, "row " + std::to_string(row) + ", column " +
-                                                std::to_string(column) + ": the page \"" +
-                                                value.text + "\" is not a number"};
+// The page field of a page cell (see PageField): a number cell that shows as digits is that
+// page number, anything else the page name it shows. Never fails, so a page name the user
+// typed into Org does not stop the re-sort.
+PageField PageOfCell(const CellValue& cell) { return PageField::FromName(cell.AsText()); }
+
+CellValue CellOfPage(const PageField& page) {
+  if (page.is_number()) return CellValue::Number(page.number());
+  return CellValue::Text(page.text());
+}
+
+// Removes control characters from the entry columns of a sheet the user may have edited.
+Status StripEntryControls(ExcelWorkbook& book, int sheet) {
+  MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
+  for (int r = 1; r <= n; ++r) {
+    for (int c = kTermColumn; c <= kPageColumn; ++c) {
+      MIRUNE_ASSIGN_OR_RETURN(CellValue cell, book.GetCell(sheet, r, c));
+      if (!cell.is_text() || !StripControlChars(cell.text)) continue;
+      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, r, c, CellValue::Text(std::move(cell.text))));
     }
   }
-  if (!(std::fabs(number) < 2147483648.0)) {
-    return Error{ErrorCode::kOverflow, "row " + std::to_string(row) + ": the page " +
-                                           value.AsText() + " is out of range"};
+  return Status::Ok();
+}
+
+// The Japanese cause of a workbook that cannot be opened.
+Status OpenFailure(const Status& status, const std::string& path) {
+  std::string cause;
+  switch (status.code()) {
+    case ErrorCode::kNotFound:
+      cause = "ファイルがありません。";
+      break;
+    case ErrorCode::kIoError:
+      cause = "ファイルを読めません。ほかのプログラムが開いていないか確認して下さい。";
+      break;
+    case ErrorCode::kFormatError:
+      cause =
+          "Excel 97-2003 "
+          "形式（.xls）のブックとして読めません。ファイルが壊れているか、別の形式です。";
+      break;
+    case ErrorCode::kUnsupported:
+      cause = "このビルドでは .xls のブックを読めません。";
+      break;
+    default:
+      cause = "内部エラー（" + std::string(ErrorCodeName(status.code())) + "）。";
+      break;
   }
-  return static_cast<int64_t>(std::nearbyint(number));
+  return Status(status.code(), "ブック「" + path + "」を開けません: " + cause);
+}
+
+// The Japanese cause of a failed save of `path`. The engine's own wording stays out of it.
+Status SaveFailure(const Status& status, const std::string& path) {
+  std::string cause;
+  switch (status.code()) {
+    case ErrorCode::kIoError:
+    case ErrorCode::kNotFound:
+      cause =
+          "書き込めません。読み取り専用のファイルやフォルダーがその名前でないか、ほかのプログラム"
+          "が開いていないか、ディスクの空きを確認して下さい。";
+      break;
+    case ErrorCode::kOverflow:
+    case ErrorCode::kFormatError:
+      cause = "Excel 97-2003 形式（.xls）の上限を超える内容があります。";
+      break;
+    default:
+      cause = "内部エラー（" + std::string(ErrorCodeName(status.code())) + "）。";
+      break;
+  }
+  return Status(status.code(), "ブック「" + path + "」を保存できません: " + cause);
 }
 
 }  // namespace
@@ -54,10 +97,12 @@ Result<int64_t> PageNumber(const CellValue& value, int row, int column) {
 Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<EntryRow>& rows,
                                     const WorkbookProgress& progress) {
   if (rows.empty()) {
-    return Error{ErrorCode::kInvalidArgument, "the entry list holds no entries"};
+    return Error{ErrorCode::kInvalidArgument, "索引リストに項目がありません。"};
   }
   if (rows.size() > static_cast<size_t>(kExcelMaxRows)) {
-    return Error{ErrorCode::kOverflow, "more entries than a sheet holds (65,536 rows)"};
+    return Error{ErrorCode::kOverflow,
+                 "索引項目が多すぎます: " + std::to_string(rows.size()) +
+                     " 項目ありますが、シートには 65,536 行までしか入りません。"};
   }
   const int sheet = book.ActiveSheet();
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, 1, 1, 30));
@@ -65,14 +110,18 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, 3, kLastFormattedColumn, 4));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 60));
 
-  // The entries: term and reading as text whatever they look like, the page as a number.
+  // The entries: term and reading as text whatever they look like, the page as a number
+  // (or as the page name it is). Rows may come from elsewhere than ParseEntryRows, so the
+  // control characters go here too.
   int row = 1;
   for (const EntryRow& entry : rows) {
-    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kTermColumn, CellValue::Text(entry.term)));
     MIRUNE_RETURN_IF_ERROR(
-        book.SetCell(sheet, row, kReadingColumn, CellValue::Text(entry.reading)));
-    if (entry.page) {
-      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn, CellValue::Number(*entry.page)));
+        book.SetCell(sheet, row, kTermColumn, CellValue::Text(RemoveControlChars(entry.term))));
+    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kReadingColumn,
+                                        CellValue::Text(RemoveControlChars(entry.reading))));
+    const PageField page = PageField::FromName(RemoveControlChars(entry.page.text()));
+    if (!page.empty()) {
+      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn, CellOfPage(page)));
     }
     ++row;
   }
@@ -98,9 +147,9 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
   MIRUNE_ASSIGN_OR_RETURN(const int folded, book.CopySheet(sort_only, 2));
   MIRUNE_RETURN_IF_ERROR(book.RenameSheet(folded, kSortSyoriSheet));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 80));
-  MIRUNE_RETURN_IF_ERROR(MergeSameTerms(book, folded));
+  MIRUNE_ASSIGN_OR_RETURN(const PageLists page_lists, MergeSameTerms(book, folded));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 90));
-  MIRUNE_RETURN_IF_ERROR(JoinPageList(book, folded));
+  MIRUNE_RETURN_IF_ERROR(JoinPageList(book, folded, page_lists));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 100));
 
   MIRUNE_ASSIGN_OR_RETURN(const int org, book.FindSheet(kOrgSheet));
@@ -112,11 +161,12 @@ Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_t
                                const std::string& xls_path, const WorkbookProgress& progress) {
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<EntryRow> rows, ParseEntryRows(entry_text));
   if (rows.empty()) {
-    return Error{ErrorCode::kInvalidArgument, "the entry list holds no entries"};
+    return Error{ErrorCode::kInvalidArgument, "索引リストに項目がありません。"};
   }
   MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelWorkbook> book, excel.AddWorkbook());
   MIRUNE_ASSIGN_OR_RETURN(const int32_t n, BuildRazozaWorkbook(*book, rows, progress));
-  MIRUNE_RETURN_IF_ERROR(book->SaveAs(xls_path));
+  const Status saved = book->SaveAs(xls_path);
+  if (!saved.ok()) return SaveFailure(saved, xls_path).error();
   return n;
 }
 
@@ -126,76 +176,74 @@ Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& x
   return WriteRazozaXls(excel, entry_text, xls_path, progress);
 }
 
-Status MergeSameTerms(ExcelWorkbook& book, int sheet) {
+Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
   MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
-  int k = 0;  // pages recorded after the first one for the current term
+  PageLists lists;
+  int last = n;  // rows left; each deletion moves the rest up by one
   int i = 1;
-  // The bound stays n while rows are deleted: the rows it then visits are empty.
-  while (i <= n) {
+  while (i <= last) {
     MIRUNE_ASSIGN_OR_RETURN(const CellValue a_cell, book.GetCell(sheet, i, kTermColumn));
     const std::string a = a_cell.AsText();
-    std::string b;
-    if (i + 1 <= kExcelMaxRows) {
+    MIRUNE_ASSIGN_OR_RETURN(const CellValue first_cell, book.GetCell(sheet, i, kPageColumn));
+    std::vector<std::string> pages;
+    const PageField first = PageOfCell(first_cell);
+    if (!first.empty()) pages.push_back(first.text());
+    // The term's further occurrences: each page unless it equals the one recorded last; an
+    // occurrence without a page records nothing (so a first occurrence without one does not
+    // leave the others out of the list).
+    while (!a.empty() && i < last) {
       MIRUNE_ASSIGN_OR_RETURN(const CellValue b_cell, book.GetCell(sheet, i + 1, kTermColumn));
-      b = b_cell.AsText();
-    }
-    if (a.empty() || b != a) {
-      k = 0;
-      ++i;
-      continue;
-    }
-    MIRUNE_ASSIGN_OR_RETURN(const CellValue next_cell, book.GetCell(sheet, i + 1, kPageColumn));
-    // An occurrence without a page adds nothing to the term's page list.
-    if (!next_cell.is_empty()) {
-      MIRUNE_ASSIGN_OR_RETURN(const int64_t next, PageNumber(next_cell, i + 1, kPageColumn));
-      const int last_column = k == 0 ? kPageColumn : k + kPageColumn;
-      MIRUNE_ASSIGN_OR_RETURN(const CellValue last_cell, book.GetCell(sheet, i, last_column));
-      if (k == 0 && last_cell.is_empty()) {
-        // The term's first occurrence has no page: this page becomes its first one.
-        MIRUNE_RETURN_IF_ERROR(
-            book.SetCell(sheet, i, kPageColumn, CellValue::Number(static_cast<double>(next))));
-      } else {
-        MIRUNE_ASSIGN_OR_RETURN(const int64_t last, PageNumber(last_cell, i, last_column));
-        if (next != last) {
-          ++k;
-          if (k + kPageColumn > kExcelMaxColumns) {
-            return Status(ErrorCode::kOverflow,
-                          "the term \"" + a + "\" has more pages than a row has columns");
-          }
-          MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, i, k + kPageColumn,
-                                              CellValue::Number(static_cast<double>(next))));
-        }
+      if (b_cell.AsText() != a) break;
+      MIRUNE_ASSIGN_OR_RETURN(const CellValue next_cell, book.GetCell(sheet, i + 1, kPageColumn));
+      const PageField next = PageOfCell(next_cell);
+      if (!next.empty() && (pages.empty() || pages.back() != next.text())) {
+        pages.push_back(next.text());
       }
+      MIRUNE_RETURN_IF_ERROR(book.DeleteRow(sheet, i + 1));
+      --last;
     }
-    MIRUNE_RETURN_IF_ERROR(book.DeleteRow(sheet, i + 1));
+    lists.push_back(std::move(pages));
+    ++i;
   }
-  return Status::Ok();
+  return lists;
 }
 
-Status JoinPageList(ExcelWorkbook& book, int sheet) {
+Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages) {
+  // Every list is joined and checked before the sheet changes.
+  std::vector<std::string> joined(pages.size());
+  for (size_t r = 0; r < pages.size(); ++r) {
+    for (const std::string& page : pages[r]) {
+      if (!joined[r].empty()) joined[r] += ',';
+      joined[r] += page;
+    }
+    if (Utf16Length(joined[r]) > kExcelMaxTextLength) {
+      MIRUNE_ASSIGN_OR_RETURN(const CellValue term,
+                              book.GetCell(sheet, static_cast<int>(r) + 1, kTermColumn));
+      return Status(ErrorCode::kOverflow,
+                    "語句「" + term.AsText() + "」のノンブルが多すぎます: " +
+                        std::to_string(pages[r].size()) + " か所のノンブルを並べると " +
+                        std::to_string(Utf16Length(joined[r])) + " 文字になり、1 つのセルに入る " +
+                        std::to_string(kExcelMaxTextLength) + " 文字を超えます。");
+    }
+  }
   MIRUNE_RETURN_IF_ERROR(book.InsertColumn(sheet, kPageColumn));
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, kPageColumn, kPageColumn, 30));
   MIRUNE_RETURN_IF_ERROR(
       book.SetNumberFormat(sheet, CellRange::Columns(kPageColumn, kPageColumn), kNumberFormatText));
-  MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
-  for (int r = 1; r <= n; ++r) {
-    std::string list;
-    for (int c = kPageColumn + 1; c <= kExcelMaxColumns; ++c) {
-      MIRUNE_ASSIGN_OR_RETURN(const CellValue v, book.GetCell(sheet, r, c));
-      if (v.is_empty()) break;
-      list += v.AsText();
-      list += ',';
-      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, r, c, CellValue::Empty()));
-    }
-    if (!list.empty() && list.back() == ',') list.pop_back();
-    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, r, kPageColumn, CellValue::Text(list)));
+  for (size_t r = 0; r < joined.size(); ++r) {
+    const int row = static_cast<int>(r) + 1;
+    // The former page column (now D) is emptied; the list holds its page.
+    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn + 1, CellValue::Empty()));
+    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn, CellValue::Text(joined[r])));
   }
   return Status::Ok();
 }
 
 Status ResortRazozaWorkbook(ExcelWorkbook& book) {
   // Checked first, so that a workbook without Org is left exactly as it was.
-  MIRUNE_RETURN_IF_ERROR(book.FindSheet(kOrgSheet).status());
+  if (!book.FindSheet(kOrgSheet).ok()) {
+    return Status(ErrorCode::kNotFound, "ブックにシート「Org」がありません。");
+  }
   for (;;) {
     Result<int> old = book.FindSheet(kAfterSortSheet);
     if (!old.ok()) break;
@@ -204,9 +252,10 @@ Status ResortRazozaWorkbook(ExcelWorkbook& book) {
   MIRUNE_ASSIGN_OR_RETURN(const int org, book.FindSheet(kOrgSheet));
   MIRUNE_ASSIGN_OR_RETURN(const int after_sort, book.CopySheet(org, 1));
   MIRUNE_RETURN_IF_ERROR(book.RenameSheet(after_sort, kAfterSortSheet));
+  MIRUNE_RETURN_IF_ERROR(StripEntryControls(book, after_sort));
   MIRUNE_RETURN_IF_ERROR(book.SortRows(after_sort, kReadingColumn));
-  MIRUNE_RETURN_IF_ERROR(MergeSameTerms(book, after_sort));
-  MIRUNE_RETURN_IF_ERROR(JoinPageList(book, after_sort));
+  MIRUNE_ASSIGN_OR_RETURN(const PageLists pages, MergeSameTerms(book, after_sort));
+  MIRUNE_RETURN_IF_ERROR(JoinPageList(book, after_sort, pages));
   return book.ActivateSheet(after_sort);
 }
 
@@ -242,14 +291,17 @@ Result<ResortResult> ResortRazozaXls(ExcelApplication& excel, const std::string&
   result.output_path = output_path.empty() ? DefaultResortPath(input_path) : output_path;
   if (SameFile(input_path, result.output_path)) {
     return Error{ErrorCode::kInvalidArgument,
-                 result.output_path +
-                     ": the re-sorted workbook is never written over its input; choose "
-                     "another output file"};
+                 "並べ替えたブックを元のブックに上書きすることはできません。別の出力ファイルを指定"
+                 "して下さい: " +
+                     result.output_path};
   }
-  MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelWorkbook> book, excel.OpenWorkbook(input_path));
+  auto opened = excel.OpenWorkbook(input_path);
+  if (!opened.ok()) return OpenFailure(opened.status(), input_path).error();
+  std::unique_ptr<ExcelWorkbook> book = std::move(*opened);
   MIRUNE_RETURN_IF_ERROR(ResortRazozaWorkbook(*book));
   MIRUNE_ASSIGN_OR_RETURN(result.after_sort_rows, book->LastFilledRow(book->ActiveSheet()));
-  MIRUNE_RETURN_IF_ERROR(book->SaveAs(result.output_path));
+  const Status saved = book->SaveAs(result.output_path);
+  if (!saved.ok()) return SaveFailure(saved, result.output_path).error();
   return result;
 }
 

@@ -33,7 +33,9 @@ struct WorkbookProgress {
 };
 
 // Builds the three sheets in `book`, a new workbook whose active sheet is empty, and leaves
-// Org active. Returns the number of rows of Org. kInvalidArgument for no rows. Does not save.
+// Org active. Org's page column holds a number for a page number and the page name as text
+// otherwise (PageField); control characters of the rows are removed. Returns the number of
+// rows of Org. kInvalidArgument for no rows. Does not save. Messages are Japanese.
 Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<EntryRow>& rows,
                                     const WorkbookProgress& progress = {});
 
@@ -47,23 +49,31 @@ Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_t
 Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& xls_path,
                                const WorkbookProgress& progress = {});
 
-// Folds adjacent rows of `sheet` whose terms (column A) are exactly equal into the first of
-// them: each further occurrence's page (column C) is recorded in the next free column from D
-// unless it equals the page recorded last, and its row is deleted. An occurrence without a
-// page records nothing; when the first occurrence has none, the first page found takes its
-// place in column C, so no page is left outside the list. kFormatError for a page cell that
-// is not a number.
-Status MergeSameTerms(ExcelWorkbook& book, int sheet);
+// The page lists of a folded sheet: for each row that remains (row r at index r − 1), the
+// page fields (PageField::text) of its term in the order collected.
+using PageLists = std::vector<std::vector<std::string>>;
 
-// Inserts the page-list column C (width 30, text format) and fills it, row by row, with the
-// pages from column D onward joined by "," (up to the first empty cell), emptying those
-// cells. Rows without pages keep column C empty.
-Status JoinPageList(ExcelWorkbook& book, int sheet);
+// The longest text a cell of an Excel 97-2003 workbook holds, in UTF-16 units.
+inline constexpr size_t kExcelMaxTextLength = 32767;
+
+// Folds adjacent rows of `sheet` whose terms (column A) are exactly equal into the first of
+// them and deletes the others. The pages (column C, read as PageField: a number, or a page
+// name such as "iv") are collected in memory, not in extra columns, so a term may stand on
+// any number of pages: each further occurrence's page is added unless it equals the page
+// added last; an occurrence without a page adds nothing, also when it is the first. Page
+// cells never fail the fold.
+Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet);
+
+// Inserts the page-list column C (width 30, text format) and fills it with each row's pages
+// from `pages` joined by ","; the former page column (now D) is emptied. Rows without pages
+// keep column C empty. kOverflow (nothing changed; the message names the term) when a list
+// is longer than a cell holds (kExcelMaxTextLength): about 5,000 pages of four digits.
+Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages);
 
 // The re-sort inside an open workbook: removes any sheet named "AfterSort", copies "Org" to
 // a new sheet "AfterSort" in second position, sorts it by reading, folds and joins it, and
 // leaves it active. The workbook is not saved. kNotFound when there is no sheet "Org" (then
-// nothing is changed).
+// nothing is changed). Control characters of AfterSort's columns A to C are removed first.
 Status ResortRazozaWorkbook(ExcelWorkbook& book);
 
 struct ResortResult {

@@ -69,6 +69,12 @@ TEST(RazozaWorkbookTest, FoldingAndPageLists) {
       {"terms apart after sorting are not folded", "甲\tこう\t1\n乙\tこう\t2\n甲\tこう\t3\n",
        "甲|こう|1 / 乙|こう|2 / 甲|こう|3"},
       {"numeric-looking terms stay text", "123\t123\t5\n123\t123\t6\n", "123|123|5,6"},
+      // Page names that are not page numbers fold like numbers, in order of appearance.
+      {"roman and prefixed pages", "語\tご\tiv\n語\tご\tiv\n語\tご\t3\n語\tご\tA-3\n語\tご\tiv\n",
+       "語|ご|iv,3,A-3,iv"},
+      {"a page number as digits of any length",
+       "語\tご\t0012\n語\tご\t12\n語\tご\t9999999999\n語\tご\t12345678901234567\n",
+       "語|ご|12,9999999999,12345678901234567"},
   };
   for (const Case& c : cases) {
     auto book = Build(c.entries);
@@ -193,17 +199,103 @@ TEST(RazozaWorkbookTest, ResortWithoutOrgChangesNothing) {
   EXPECT_EQ(book.SheetCount(), 2);
 }
 
-TEST(RazozaWorkbookTest, PageThatIsNotANumberFailsTheFold) {
+TEST(RazozaWorkbookTest, PageCellsOfEveryKindFold) {
+  // A re-sort reads pages the user may have typed: text digits are numbers, other text and
+  // other numbers are the page names they show; none fails the fold.
   MemoryWorkbook book;
-  ASSERT_TRUE(book.SetCell(1, 1, 1, CellValue::Text("語")).ok());
-  ASSERT_TRUE(book.SetCell(1, 1, 3, CellValue::Text("12")).ok());  // text pages are read too
-  ASSERT_TRUE(book.SetCell(1, 2, 1, CellValue::Text("語")).ok());
-  ASSERT_TRUE(book.SetCell(1, 2, 3, CellValue::Text("15")).ok());
-  ASSERT_TRUE(book.SetCell(1, 3, 1, CellValue::Text("語")).ok());
-  ASSERT_TRUE(book.SetCell(1, 3, 3, CellValue::Text("p.3")).ok());
-  const Status st = MergeSameTerms(book, 1);
-  EXPECT_EQ(st.code(), ErrorCode::kFormatError);
-  EXPECT_NE(st.message().find("p.3"), std::string::npos);
+  const CellValue pages[] = {CellValue::Text("12"),  CellValue::Number(12), CellValue::Text("p.3"),
+                             CellValue::Number(2.5), CellValue::Empty(),    CellValue::Text("p.3")};
+  int row = 1;
+  for (const CellValue& page : pages) {
+    ASSERT_TRUE(book.SetCell(1, row, 1, CellValue::Text("語")).ok());
+    ASSERT_TRUE(book.SetCell(1, row, 3, page).ok());
+    ++row;
+  }
+  auto lists = MergeSameTerms(book, 1);
+  ASSERT_TRUE(lists.ok()) << lists.message();
+  EXPECT_EQ(*lists, (PageLists{{"12", "p.3", "2.5", "p.3"}}));
+  ASSERT_TRUE(JoinPageList(book, 1, *lists).ok());
+  EXPECT_EQ(Rows(book, "Sheet1"), "語||12,p.3,2.5,p.3");
+}
+
+TEST(RazozaWorkbookTest, OrgHoldsPageNumbersAsNumbersAndPageNamesAsText) {
+  auto book = Build(
+      "a\ta\t0012\nb\tb\tiv\nc\tc\tA-3\nd\td\t123456789012345\n"
+      "e\te\t1234567890123456\nf\tf\t１２\n");
+  EXPECT_EQ(*book->GetCell(1, 1, 3), CellValue::Number(12));
+  EXPECT_EQ(*book->GetCell(1, 2, 3), CellValue::Text("iv"));
+  EXPECT_EQ(*book->GetCell(1, 3, 3), CellValue::Text("A-3"));
+  EXPECT_EQ(*book->GetCell(1, 4, 3), CellValue::Number(123456789012345.0));
+  EXPECT_EQ(*book->GetCell(1, 5, 3), CellValue::Text("1234567890123456"));
+  EXPECT_EQ(*book->GetCell(1, 6, 3), CellValue::Text("１２"));
+}
+
+TEST(RazozaWorkbookTest, ATermOnAThousandPagesFoldsIntoOneRow) {
+  // Past 253 pages the extra columns of the sheet would run out; the pages are held in
+  // memory instead.
+  std::string text;
+  std::string want = "和紙|わし|";
+  for (int page = 1; page <= 1000; ++page) {
+    text += "和紙\tわし\t" + std::to_string(page) + "\n";
+    want += (page > 1 ? "," : "") + std::to_string(page);
+  }
+  int32_t n = 0;
+  auto book = Build(text, &n);
+  EXPECT_EQ(n, 1000);
+  EXPECT_EQ(Rows(*book, kSortSyoriSheet), want);
+  const std::string path = JoinPath(MIRUNE_BINARY_DIR, "workbook_test_thousand_pages.xls");
+  auto written = WriteRazozaXls(text, path);
+  ASSERT_TRUE(written.ok()) << written.message();
+  MemoryExcel excel;
+  auto resorted = ResortRazozaXls(excel, path, "");
+  ASSERT_TRUE(resorted.ok()) << resorted.message();
+  EXPECT_EQ(resorted->after_sort_rows, 1);
+  (void)RemoveFile(path);
+  (void)RemoveFile(resorted->output_path);
+}
+
+TEST(RazozaWorkbookTest, APageListLongerThanACellFailsNamingTheTerm) {
+  std::string text;
+  for (int page = 1; page <= 6000; ++page) {
+    text += "和紙\tわし\t" + std::to_string(100000 + page) + "\n";
+  }
+  auto rows = ParseEntryRows(text);
+  ASSERT_TRUE(rows.ok());
+  MemoryWorkbook book;
+  auto n = BuildRazozaWorkbook(book, *rows);
+  ASSERT_FALSE(n.ok());
+  EXPECT_EQ(n.code(), ErrorCode::kOverflow);
+  EXPECT_NE(n.message().find("語句「和紙」"), std::string::npos) << n.message();
+}
+
+TEST(RazozaWorkbookTest, ControlCharactersLeaveTheEntries) {
+  using namespace std::string_literals;
+  auto book = Build(
+      "和\0紙\tわ\x1bし\t1\x7f"
+      "2\n和紙\tわし\t13\n"s);
+  EXPECT_EQ(Rows(*book, kOrgSheet), "和紙|わし|12 / 和紙|わし|13");
+  EXPECT_EQ(Rows(*book, kSortSyoriSheet), "和紙|わし|12,13");
+
+  // Rows built elsewhere are cleaned when written.
+  MemoryWorkbook direct;
+  std::vector<EntryRow> rows(1);
+  rows[0].term =
+      "a\x01"
+      "b";
+  rows[0].reading = "\xc2\x85x";
+  rows[0].page = PageField::FromName("7");
+  ASSERT_TRUE(BuildRazozaWorkbook(direct, rows).ok());
+  EXPECT_EQ(Rows(direct, kOrgSheet), "ab|x|7");
+
+  // A user's Org with control characters: AfterSort holds the entries without them, and
+  // the terms that differed only by them fold.
+  ASSERT_TRUE(book->SetCell(1, 2, 1, CellValue::Text("和紙\x07")).ok());
+  ASSERT_TRUE(book->SetCell(1, 2, 3,
+                            CellValue::Text("\x1b"
+                                            "14"))
+                  .ok());
+  ASSERT_TRUE(ResortRazozaWorkbook(*book).ok());
+  EXPECT_EQ(Rows(*book, kAfterSortSheet), "和紙|わし|12,14");
 }
 
 TEST(RazozaWorkbookTest, WriteRazozaXlsSavesAndReplaces) {
