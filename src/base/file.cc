@@ -1,169 +1,290 @@
 #include "base/file.h"
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <cstdio>
+#include <random>
 
+#include "base/file_internal.h"
 #include "base/file_platform.h"
 
 namespace mirune {
-namespace fs = std::filesystem;
-
 namespace {
 
-std::string ErrorText(const std::error_code& ec) { return ec.message(); }
+using platform::Failure;
+using platform::NodeInfo;
+using platform::NodeKind;
+using platform::Step;
 
-std::string UniqueSuffix() {
-  static std::atomic<unsigned> counter{0};
-  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  return "." + std::to_string(platform::ProcessId()) + "." + std::to_string(now % 1000000) + "." +
-         std::to_string(counter++) + ".tmp";
+constexpr uint64_t kMiB = 1024 * 1024;
+// Exclusive creation retries with fresh names; a clash more than a few times in a row means
+// the folder is refusing names, not that they are taken.
+constexpr int kNameAttempts = 16;
+
+// Mixes process, time, a random device and the call's own stack address, so that two
+// processes or two calls at the same moment draw different names without shared state.
+uint64_t Entropy(int attempt) {
+  uint64_t x =
+      static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+  x ^= static_cast<uint64_t>(platform::ProcessId()) << 32;
+  x ^= reinterpret_cast<uintptr_t>(&x);
+  x += static_cast<uint64_t>(attempt) * 0x9E3779B97F4A7C15ull;
+  try {
+    std::random_device device;
+    x ^= (static_cast<uint64_t>(device()) << 32) ^ device();
+  } catch (...) {  // a machine without a random device still has the rest
+  }
+  // splitmix64 finaliser: spreads every input bit over the name.
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  return x ^ (x >> 31);
+}
+
+// "3" or "2.5": whole MiB without decimals. A size is rounded up and a limit down, so that
+// a file over the limit never reads as equal to it.
+std::string Mib(uint64_t bytes, bool round_up) {
+  char text[32];
+  if (bytes % kMiB == 0) {
+    std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(bytes / kMiB));
+  } else {
+    const uint64_t tenths = (bytes * 10 + (round_up ? kMiB - 1 : 0)) / kMiB;
+    std::snprintf(text, sizeof text, "%llu.%llu", static_cast<unsigned long long>(tenths / 10),
+                  static_cast<unsigned long long>(tenths % 10));
+  }
+  return text;
+}
+
+std::string KindText(NodeKind kind) {
+  switch (kind) {
+    case NodeKind::kFifo:
+      return "名前付きパイプ";
+    case NodeKind::kDevice:
+      return "デバイス";
+    case NodeKind::kSocket:
+      return "ソケット";
+    default:
+      return "特殊なファイル";
+  }
+}
+
+// The error for a path that is not a regular file (or folder, where `folder_ok`).
+Error NotRegular(const std::string& path, NodeKind kind) {
+  switch (kind) {
+    case NodeKind::kMissing:
+      return Error{ErrorCode::kNotFound, path + " が見つかりません"};
+    case NodeKind::kBrokenLink:
+      return Error{ErrorCode::kNotFound,
+                   path + " が見つかりません: シンボリックリンクのリンク先がありません"};
+    case NodeKind::kFolder:
+      return Error{ErrorCode::kInvalidArgument,
+                   path + " はフォルダーです（ファイルを指定してください）"};
+    default:
+      return Error{ErrorCode::kInvalidArgument,
+                   path + " は通常のファイルではありません（" + KindText(kind) + "）"};
+  }
+}
+
+Error InspectError(const std::string& path, platform::ErrorNumber error) {
+  return Error{ErrorCode::kIoError, path + " を調べられません: " + platform::CauseOf(error)};
 }
 
 }  // namespace
 
+namespace internal {
+
+Result<std::string> WriteTemporary(const std::string& target, std::string_view bytes) {
+  const std::string folder = ParentFolder(target);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = TemporaryFileName(Entropy(attempt));
+    const std::string temp = folder.empty() ? name : JoinPath(folder, name);
+    Failure failure;
+    if (platform::WriteNewFile(temp, bytes, &failure)) return temp;
+    if (failure.step == Step::kCreate && platform::IsAlreadyExists(failure.error)) continue;
+    if (failure.step != Step::kCreate) (void)platform::RemovePath(temp);
+    const std::string cause = platform::CauseOf(failure.error);
+    const std::string head = target + " を書き込めません: 一時ファイル " + name;
+    switch (failure.step) {
+      case Step::kCreate:
+        return Error{ErrorCode::kIoError, head + " を" +
+                                              (folder.empty() ? std::string("現在のフォルダー")
+                                                              : "フォルダー " + folder) +
+                                              " に作成できません: " + cause};
+      case Step::kFlush:
+        return Error{ErrorCode::kIoError, head + " をディスクに書き出せません: " + cause};
+      default:
+        return Error{ErrorCode::kIoError, head + " への書き込みに失敗しました: " + cause};
+    }
+  }
+  return Error{ErrorCode::kIoError, target + " を書き込めません: 一時ファイルの名前を " +
+                                        std::to_string(kNameAttempts) +
+                                        " 回選び直しても、すべて既にありました"};
+}
+
+Status MoveIntoPlace(const std::string& from, const std::string& to) {
+  Failure failure;
+  if (platform::RenameDurably(from, to, &failure)) return Status::Ok();
+  const std::string cause = platform::CauseOf(failure.error);
+  if (failure.step == Step::kSyncFolder) {
+    return Status(ErrorCode::kIoError,
+                  to + " を置き換えましたが、フォルダーの変更をディスクに書き出せません: " + cause);
+  }
+  return Status(ErrorCode::kIoError, to + " を置き換えられません: " + cause);
+}
+
+Result<std::string> LinkUnderTemporaryName(const std::string& path) {
+  const std::string folder = ParentFolder(path);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = TemporaryFileName(Entropy(attempt));
+    const std::string link = folder.empty() ? name : JoinPath(folder, name);
+    const auto error = platform::HardLink(path, link);
+    if (error == 0) return link;
+    if (!platform::IsAlreadyExists(error)) {
+      return Error{ErrorCode::kIoError, path + " の控えを作れません: " + platform::CauseOf(error)};
+    }
+  }
+  return Error{ErrorCode::kIoError,
+               path + " の控えを作れません: 一時ファイルの名前がすべて既にありました"};
+}
+
+}  // namespace internal
+
+using internal::MoveIntoPlace;
+using internal::WriteTemporary;
+
 Result<std::string> ReadFileBytes(const std::string& path) {
-  std::error_code ec;
-  const fs::path p = platform::ToPath(path);
-  if (fs::is_directory(p, ec)) return Error{ErrorCode::kInvalidArgument, path + ": is a folder"};
-  std::ifstream in(p, std::ios::binary);
-  if (!in) {
-    if (!fs::exists(p, ec)) return Error{ErrorCode::kNotFound, path + ": no such file"};
-    return Error{ErrorCode::kIoError, path + ": cannot be opened for reading"};
-  }
+  return ReadFileBytes(path, UINT64_MAX);
+}
+
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes) {
   std::string bytes;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size > 0) {
-    bytes.resize(static_cast<size_t>(size));
-    in.seekg(0, std::ios::beg);
-    in.read(bytes.data(), size);
+  NodeInfo info;
+  Failure failure;
+  if (platform::ReadRegularFile(path, max_bytes, &bytes, &info, &failure)) return bytes;
+  switch (failure.step) {
+    case Step::kKind:
+      return NotRegular(path, info.kind);
+    case Step::kSize:
+      return Error{ErrorCode::kOverflow, path + " は大きすぎるため読み込みません（" +
+                                             Mib(info.size, true) + " MiB。上限は " +
+                                             Mib(max_bytes, false) + " MiB です）"};
+    case Step::kOpen:
+      return Error{ErrorCode::kIoError,
+                   path + " を開けません: " + platform::CauseOf(failure.error)};
+    default:
+      return Error{ErrorCode::kIoError,
+                   path + " を読み込めません: " + platform::CauseOf(failure.error)};
   }
-  if (!in && !in.eof()) return Error{ErrorCode::kIoError, path + ": read failed"};
-  return bytes;
+}
+
+Result<PathKind> CheckInputPath(const std::string& path) {
+  NodeInfo info;
+  if (const auto error = platform::Inspect(path, &info); error != 0) {
+    return InspectError(path, error);
+  }
+  if (info.kind == NodeKind::kFile) return PathKind::kFile;
+  if (info.kind == NodeKind::kFolder) return PathKind::kFolder;
+  return NotRegular(path, info.kind);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  NodeInfo ia, ib;
+  if (platform::Inspect(a, &ia) != 0 || platform::Inspect(b, &ib) != 0) return false;
+  const auto exists = [](const NodeInfo& i) {
+    return i.kind != NodeKind::kMissing && i.kind != NodeKind::kBrokenLink;
+  };
+  return exists(ia) && exists(ib) && ia.volume == ib.volume && ia.index == ib.index;
 }
 
 Status WriteFileAtomic(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + UniqueSuffix();
-  {
-    std::ofstream out(platform::ToPath(temp), std::ios::binary | std::ios::trunc);
-    if (!out) {
-      return Status(ErrorCode::kIoError,
-                    path + ": cannot be written (the folder is read-only or missing)");
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(platform::ToPath(temp), ec);
-      return Status(ErrorCode::kIoError, path + ": write failed (disk full?)");
-    }
-  }
-  Status st = RenameOver(temp, path);
-  if (!st.ok()) {
-    std::error_code ec;
-    fs::remove(platform::ToPath(temp), ec);
-  }
-  return st;
+  MIRUNE_ASSIGN_OR_RETURN(const std::string temp, WriteTemporary(path, bytes));
+  Status moved = MoveIntoPlace(temp, path);
+  if (!moved.ok()) (void)platform::RemovePath(temp);
+  return moved;
 }
 
 Status RenameOver(const std::string& from, const std::string& to) {
-  return platform::RenameOver(from, to);
+  if (const auto error = platform::FlushFile(from); error != 0) {
+    return Status(ErrorCode::kIoError,
+                  to + " を置き換えられません: " + from +
+                      " をディスクに書き出せません: " + platform::CauseOf(error));
+  }
+  return MoveIntoPlace(from, to);
 }
 
 bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(platform::ToPath(path), ec);
+  NodeInfo info;
+  return platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kFile;
 }
 
 bool FolderExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_directory(platform::ToPath(path), ec);
+  NodeInfo info;
+  return platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kFolder;
 }
 
 Status CreateFolder(const std::string& path) {
-  std::error_code ec;
   if (FolderExists(path)) return Status::Ok();
-  if (!fs::create_directory(platform::ToPath(path), ec) && !FolderExists(path)) {
-    return Status(ErrorCode::kIoError, path + ": folder cannot be created: " + ErrorText(ec));
+  const auto error = platform::MakeFolder(path);
+  if (error != 0 && !FolderExists(path)) {
+    return Status(ErrorCode::kIoError,
+                  "フォルダー " + path + " を作成できません: " + platform::CauseOf(error));
   }
   return Status::Ok();
 }
 
 Status RemoveFile(const std::string& path) {
-  std::error_code ec;
-  fs::remove(platform::ToPath(path), ec);
-  if (ec && FileExists(path)) {
-    return Status(ErrorCode::kIoError, path + ": cannot be deleted: " + ErrorText(ec));
+  const auto error = platform::RemovePath(path);
+  if (error != 0) {
+    NodeInfo info;
+    if (platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kMissing) {
+      return Status::Ok();
+    }
+    return Status(ErrorCode::kIoError, path + " を削除できません: " + platform::CauseOf(error));
   }
   return Status::Ok();
 }
 
-std::string ProgramFolder() { return platform::ProgramFolder(); }
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  if (!out.empty() && out.back() != '/' && out.back() != platform::kSeparator) {
-    out.push_back(platform::kSeparator);
+Result<std::vector<FolderEntry>> ListFolder(const std::string& path) {
+  std::vector<FolderEntry> entries;
+  if (const auto error = platform::ReadFolder(path, &entries); error != 0) {
+    NodeInfo info;
+    if (platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kMissing) {
+      return Error{ErrorCode::kNotFound, "フォルダー " + path + " が見つかりません"};
+    }
+    if (info.kind != NodeKind::kFolder && info.kind != NodeKind::kMissing) {
+      return Error{ErrorCode::kInvalidArgument, path + " はフォルダーではありません"};
+    }
+    return Error{ErrorCode::kIoError,
+                 "フォルダー " + path + " の中身を読めません: " + platform::CauseOf(error)};
   }
-  out.append(name);
-  return out;
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
 }
 
-bool IsFolderWritable(const std::string& folder) {
-  const std::string probe = JoinPath(folder, ".write-probe" + UniqueSuffix());
-  {
-    std::ofstream out(platform::ToPath(probe), std::ios::binary);
-    if (!out) return false;
+std::string AbsolutePath(const std::string& path) { return platform::Absolute(path); }
+
+Result<int> RemoveLeftoverTemporaries(const std::string& folder) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<FolderEntry> entries, ListFolder(folder));
+  int removed = 0;
+  for (const FolderEntry& entry : entries) {
+    if (entry.kind != PathKind::kFile || !IsTemporaryFileName(entry.name)) continue;
+    const std::string path = JoinPath(folder, entry.name);
+    if (const auto error = platform::RemovePath(path); error != 0) {
+      return Error{ErrorCode::kIoError, "前回中断した処理の一時ファイル " + path +
+                                            " を削除できません: " + platform::CauseOf(error)};
+    }
+    ++removed;
   }
-  std::error_code ec;
-  fs::remove(platform::ToPath(probe), ec);
+  return removed;
+}
+
+std::string ProgramFolder() { return platform::ProgramFolder(); }
+
+bool IsFolderWritable(const std::string& folder) {
+  auto probe = WriteTemporary(JoinPath(folder, "probe"), {});
+  if (!probe.ok()) return false;
+  (void)platform::RemovePath(*probe);
   return true;
 }
 
-}  // namespace mirune
-
-namespace mirune {
-
-Status CheckInputPath(const std::string& path) {
-  std::error_code ec;
-  const fs::file_status st = fs::status(platform::ToPath(path), ec);
-  if (ec || !fs::exists(st)) {
-    return Status(ErrorCode::kNotFound, path + " がありません");
-  }
-  if (fs::is_regular_file(st) || fs::is_directory(st)) return Status::Ok();
-  return Status(ErrorCode::kInvalidArgument,
-                path + " は通常のファイルでもフォルダーでもありません");
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  const fs::path pa = platform::ToPath(a), pb = platform::ToPath(b);
-  if (!fs::exists(pa, ec) || !fs::exists(pb, ec)) return false;
-  const bool same = fs::equivalent(pa, pb, ec);
-  return !ec && same;
-}
-
-std::string ParentFolder(std::string_view path) {
-  const size_t slash = path.find_last_of("/\\");
-  if (slash == std::string_view::npos) return {};
-  if (slash == 0) return std::string(path.substr(0, 1));
-  return std::string(path.substr(0, slash));
-}
-
-}  // namespace mirune
-
-namespace mirune {
-Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes) {
-  std::error_code ec;
-  const auto size = fs::file_size(platform::ToPath(path), ec);
-  if (!ec && size > max_bytes) {
-    return Error{ErrorCode::kOverflow,
-                 path + " は大きすぎます（" + std::to_string(max_bytes >> 20) + " MiB まで）"};
-  }
-  return ReadFileBytes(path);
-}
 }  // namespace mirune

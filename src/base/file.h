@@ -1,24 +1,48 @@
 #pragma once
 
 // File-system helpers. Paths are UTF-8 on every platform; the Windows implementation
-// converts them to wide paths. Every failure carries a message naming the path.
+// converts them to wide paths (long ones with the "\\?\" prefix). Every failure carries a
+// Japanese message that names the path and says what failed, cause last
+// ("…を書き込めません: ディスクの空きがありません"); system error codes are translated in
+// base/os_error_text.h.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "base/path.h"
 #include "base/result.h"
 
 namespace mirune {
 
-// Reads a whole file.
-Result<std::string> ReadFileBytes(const std::string& path);
+// What an input path names.
+enum class PathKind { kFile, kFolder, kOther };
 
-// Writes `bytes` to a temporary file in the target's folder, then renames it over `path`,
-// so a failure never leaves a half-written file and the previous file stays intact.
+// Reads a whole regular file. Folders, named pipes and devices are refused without being
+// opened in a way that can block. kNotFound for a missing file.
+Result<std::string> ReadFileBytes(const std::string& path);
+// The same, refusing a file larger than `max_bytes` before reading it (kOverflow, the limit
+// named in MiB).
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes);
+
+// kFile or kFolder for an existing regular file or folder (links followed); otherwise an
+// error saying what the path is instead ("…は通常のファイルではありません（名前付きパイプ）")
+// or that it is missing (kNotFound). Never blocks on a pipe or a device.
+Result<PathKind> CheckInputPath(const std::string& path);
+
+// True when both paths name the same existing file or folder in any spelling (relative or
+// absolute, "." and "..", letter case on Windows, symbolic or hard links). A path that does
+// not exist is the same as nothing: an output not yet written is never one of the inputs.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Writes `bytes` under a short temporary name in the target's folder, flushes it to the
+// disk, then renames it over `path` and flushes the folder, so that neither a failure nor a
+// power cut leaves a half-written file: `path` holds either the previous or the new bytes.
 Status WriteFileAtomic(const std::string& path, std::string_view bytes);
 
-// Renames `from` over `to`, replacing an existing `to` in one step where the platform can.
+// Flushes `from` to the disk, then renames it over `to` in one step and makes the rename
+// durable.
 Status RenameOver(const std::string& from, const std::string& to);
 
 bool FileExists(const std::string& path);
@@ -28,33 +52,27 @@ Status CreateFolder(const std::string& path);
 // Deletes a file. A missing file is success.
 Status RemoveFile(const std::string& path);
 
+struct FolderEntry {
+  std::string name;                  // file name only
+  PathKind kind = PathKind::kOther;  // of what the entry names (links followed)
+};
+// The entries of a folder without "." and "..", sorted by name (byte order of UTF-8).
+Result<std::vector<FolderEntry>> ListFolder(const std::string& path);
+
+// The absolute form of `path` with "." and ".." resolved by text (links are not followed)
+// and no trailing separator except at a root. Relative paths are taken from the current
+// folder.
+std::string AbsolutePath(const std::string& path);
+
+// Removes the temporary files this program leaves in `folder` when a run is interrupted
+// (names for which IsTemporaryFileName holds). Call it only while no other run can be
+// writing into the folder (under the data folder's lock). Returns how many were removed.
+Result<int> RemoveLeftoverTemporaries(const std::string& folder);
+
 // Folder of the running program's executable, without a trailing separator.
 std::string ProgramFolder();
-
-// `folder` + the platform's separator + `name`; `folder` may end in a separator.
-std::string JoinPath(std::string_view folder, std::string_view name);
 
 // True when a file can be created in `folder` (probes by creating and removing one).
 bool IsFolderWritable(const std::string& folder);
 
-}  // namespace mirune
-
-namespace mirune {
-
-// Refuses anything but an existing regular file or folder (a pipe or a device would block a
-// read), with a message naming the path and what it is.
-Status CheckInputPath(const std::string& path);
-
-// True when both paths name the same existing file or folder, in any spelling (relative or
-// absolute, "..", links). A path that does not exist names no existing input.
-bool SameFile(const std::string& a, const std::string& b);
-
-// The folder part of `path` (without the separator); empty when `path` has none.
-std::string ParentFolder(std::string_view path);
-
-}  // namespace mirune
-
-namespace mirune {
-// Reads a whole file of at most `max_bytes`; a larger one is refused before it is read.
-Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes);
 }  // namespace mirune

@@ -1,24 +1,71 @@
 #pragma once
 
-// The platform half of base/file.h: one implementation per platform
-// (file_posix.cc, file_win.cc). Internal to src/base.
+// The platform half of base/file.h: one implementation per platform (file_posix.cc,
+// file_win.cc). Internal to src/base. Functions report the system's own error code
+// (errno, or GetLastError on Windows), 0 for success; file.cc turns it into the message.
 
-#include <filesystem>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "base/result.h"
+#include "base/file.h"
 
 namespace mirune::platform {
 
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr char kSeparator = '/';
-#endif
+using ErrorNumber = unsigned long;
 
-// UTF-8 path text to a filesystem path.
-std::filesystem::path ToPath(const std::string& utf8);
-Status RenameOver(const std::string& from, const std::string& to);
+// Japanese cause of an error code of this platform.
+std::string CauseOf(ErrorNumber error);
+// True when the code says the name is taken (creating a new file exclusively).
+bool IsAlreadyExists(ErrorNumber error);
+
+enum class NodeKind { kMissing, kBrokenLink, kFile, kFolder, kFifo, kDevice, kSocket, kOther };
+
+struct NodeInfo {
+  NodeKind kind = NodeKind::kMissing;
+  uint64_t size = 0;
+  // Which file it is: device and inode, or volume serial and file index.
+  uint64_t volume = 0;
+  uint64_t index = 0;
+};
+
+// What `path` names, following links, without opening it in a way that can block.
+// A missing path (or a missing folder on the way) is kMissing with success.
+ErrorNumber Inspect(const std::string& path, NodeInfo* info);
+
+enum class Step { kOpen, kKind, kSize, kRead, kCreate, kWrite, kFlush, kRename, kSyncFolder };
+
+struct Failure {
+  Step step = Step::kOpen;
+  ErrorNumber error = 0;
+};
+
+// Reads a regular file of at most `max_bytes` bytes into `bytes`. On failure at kKind `info`
+// says what the path is; at kSize it holds the size found.
+bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* bytes,
+                     NodeInfo* info, Failure* failure);
+
+// Creates `path`, which must not exist, writes `bytes` and flushes them to the disk.
+// A file may be left behind on failure (the caller removes it).
+bool WriteNewFile(const std::string& path, std::string_view bytes, Failure* failure);
+
+// Flushes an existing file's contents to the disk.
+ErrorNumber FlushFile(const std::string& path);
+
+// Renames `from` over `to` in one step and makes the change durable (the folder's entry
+// flushed, or a write-through move). kSyncFolder: renamed, but not known to be on the disk.
+bool RenameDurably(const std::string& from, const std::string& to, Failure* failure);
+
+// A second name for an existing file in the same folder.
+ErrorNumber HardLink(const std::string& existing, const std::string& link);
+
+ErrorNumber RemovePath(const std::string& path);
+ErrorNumber MakeFolder(const std::string& path);
+ErrorNumber ReadFolder(const std::string& path, std::vector<FolderEntry>* entries);
+// Absolute, with "." and ".." resolved by text; links are not followed.
+std::string Absolute(const std::string& path);
+
 std::string ProgramFolder();
 unsigned long ProcessId();
 

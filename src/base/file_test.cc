@@ -3,68 +3,373 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace mirune {
 namespace {
 
+namespace fs = std::filesystem;
+
+fs::path U8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
 class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ =
-        (std::filesystem::temp_directory_path() /
-         ("mirune_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
-            .string();
-    std::filesystem::remove_all(dir_);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = (fs::temp_directory_path() /
+            ("mirune_file_test_" + std::string(info->name()) + "_" +
+             std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
+               .string();
+    fs::remove_all(dir_);
     ASSERT_TRUE(CreateFolder(dir_).ok());
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Path(const std::string& name) const { return JoinPath(dir_, name); }
+  // Names in the test folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const FolderEntry& e : *ListFolder(dir_)) names.push_back(e.name);
+    return names;
+  }
   std::string dir_;
 };
 
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
 TEST_F(FileTest, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
-  const std::string path = JoinPath(dir_, "Razoza.txt");
+  const std::string path = Path("Razoza.txt");
   ASSERT_TRUE(WriteFileAtomic(path, "old").ok());
   ASSERT_TRUE(WriteFileAtomic(path, "new contents").ok());
-  auto bytes = ReadFileBytes(path);
-  ASSERT_TRUE(bytes.ok());
-  EXPECT_EQ(*bytes, "new contents");
-  int files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir_)) files += e.is_regular_file();
-  EXPECT_EQ(files, 1);
+  EXPECT_EQ(*ReadFileBytes(path), "new contents");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Razoza.txt"});
 }
 
 TEST_F(FileTest, FailedWriteKeepsThePreviousFile) {
-  const std::string path = JoinPath(dir_, "keep.txt");
+  const std::string path = Path("keep.txt");
   ASSERT_TRUE(WriteFileAtomic(path, "previous").ok());
   // A target that is a folder cannot be replaced by a file.
-  const std::string folder = JoinPath(dir_, "folder");
+  const std::string folder = Path("folder");
   ASSERT_TRUE(CreateFolder(folder).ok());
   ASSERT_TRUE(WriteFileAtomic(JoinPath(folder, "x"), "x").ok());
-  EXPECT_FALSE(WriteFileAtomic(folder, "data").ok());
-  EXPECT_FALSE(WriteFileAtomic(JoinPath(JoinPath(dir_, "missing"), "f.txt"), "data").ok());
+  const Status onto_folder = WriteFileAtomic(folder, "data");
+  EXPECT_FALSE(onto_folder.ok());
+  EXPECT_TRUE(Contains(onto_folder.message(), folder + " を置き換えられません: "))
+      << onto_folder.message();
   EXPECT_EQ(*ReadFileBytes(path), "previous");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"folder", "keep.txt"}));
+}
+
+TEST_F(FileTest, MissingFolderIsNamedAsThePlaceOfTheTemporaryFile) {
+  const std::string missing = Path("missing");
+  const std::string target = JoinPath(missing, "f.txt");
+  const Status st = WriteFileAtomic(target, "data");
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.code(), ErrorCode::kIoError);
+  EXPECT_TRUE(Contains(st.message(), target + " を書き込めません: 一時ファイル .mirune-"))
+      << st.message();
+  EXPECT_TRUE(Contains(st.message(), "をフォルダー " + missing + " に作成できません: "))
+      << st.message();
+}
+
+// Names up to the file system's limit of 255 bytes are written: the temporary name does not
+// grow with the target's.
+TEST_F(FileTest, NamesOfTheFullLengthAreWritten) {
+  std::string japanese;
+  for (int i = 0; i < 85; ++i) japanese += "索";  // 255 bytes of UTF-8
+  const std::string names[] = {std::string(255, 'a'), std::string(236, 'b'),
+                               std::string(251, 'c') + ".xls", japanese};
+  for (const std::string& name : names) {
+    const std::string path = Path(name);
+    ASSERT_TRUE(WriteFileAtomic(path, "first").ok()) << name.size();
+    const Status again = WriteFileAtomic(path, "second");
+    ASSERT_TRUE(again.ok()) << again.message();
+    EXPECT_EQ(*ReadFileBytes(path), "second");
+    EXPECT_TRUE(RemoveFile(path).ok());
+  }
+  EXPECT_TRUE(Names().empty());
+}
+
+#ifndef _WIN32
+TEST_F(FileTest, NameOverTheLimitSaysTheNameIsTooLong) {
+  const std::string path = Path(std::string(256, 'a'));
+  const Status st = WriteFileAtomic(path, "x");
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.message(), path + " を置き換えられません: 名前が長すぎます");
+  EXPECT_TRUE(Names().empty());
+}
+
+// A write that fails half-way (here: past the process's file size limit) names the write as
+// the failed step and leaves the previous file and no temporary file.
+TEST_F(FileTest, FailedWriteSaysSoAndLeavesNoTemporary) {
+  const std::string path = Path("Razoza.xls");
+  ASSERT_TRUE(WriteFileAtomic(path, "previous").ok());
+  struct rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const Status st = WriteFileAtomic(path, std::string(5000, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+  ASSERT_FALSE(st.ok());
+  EXPECT_TRUE(Contains(st.message(), path + " を書き込めません: 一時ファイル .mirune-"));
+  EXPECT_TRUE(Contains(st.message(), "への書き込みに失敗しました: ファイルが大きすぎます"))
+      << st.message();
+  EXPECT_EQ(*ReadFileBytes(path), "previous");
+  EXPECT_EQ(Names(), std::vector<std::string>{"Razoza.xls"});
+}
+#endif
+
+TEST_F(FileTest, RenameOverReplacesTheTarget) {
+  ASSERT_TRUE(WriteFileAtomic(Path("a"), "new").ok());
+  ASSERT_TRUE(WriteFileAtomic(Path("b"), "old").ok());
+  ASSERT_TRUE(RenameOver(Path("a"), Path("b")).ok());
+  EXPECT_EQ(*ReadFileBytes(Path("b")), "new");
+  EXPECT_FALSE(FileExists(Path("a")));
+  const Status missing = RenameOver(Path("a"), Path("b"));
+  EXPECT_FALSE(missing.ok());
+  EXPECT_TRUE(Contains(missing.message(), Path("b") + " を置き換えられません: "));
 }
 
 TEST_F(FileTest, FoldersAndMissingFiles) {
-  const std::string sub = JoinPath(dir_, "temp");
+  const std::string sub = Path("temp");
   EXPECT_FALSE(FolderExists(sub));
   EXPECT_TRUE(CreateFolder(sub).ok());
   EXPECT_TRUE(CreateFolder(sub).ok());  // existing folder is fine
   EXPECT_TRUE(FolderExists(sub));
   EXPECT_FALSE(FileExists(sub));
   EXPECT_TRUE(IsFolderWritable(sub));
+  EXPECT_TRUE(ListFolder(sub)->empty());  // the probe is gone
   EXPECT_TRUE(RemoveFile(JoinPath(sub, "none")).ok());
   auto missing = ReadFileBytes(JoinPath(sub, "none"));
   EXPECT_EQ(missing.code(), ErrorCode::kNotFound);
-  EXPECT_NE(missing.message().find("none"), std::string::npos);
+  EXPECT_EQ(missing.message(), JoinPath(sub, "none") + " が見つかりません");
+  auto folder = ReadFileBytes(sub);
+  EXPECT_EQ(folder.code(), ErrorCode::kInvalidArgument);
+  EXPECT_EQ(folder.message(), sub + " はフォルダーです（ファイルを指定してください）");
+  const Status nested = CreateFolder(JoinPath(JoinPath(sub, "x"), "y"));
+  EXPECT_FALSE(nested.ok());
+  EXPECT_TRUE(Contains(nested.message(), "を作成できません: ")) << nested.message();
 }
 
 TEST_F(FileTest, JapaneseFileNames) {
-  const std::string path = JoinPath(dir_, "索引データ.txt");
+  const std::string path = Path("索引データ.txt");
   ASSERT_TRUE(WriteFileAtomic(path, "x").ok());
   EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(*ReadFileBytes(path), "x");
   EXPECT_TRUE(RemoveFile(path).ok());
   EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(FileTest, SizeLimitRefusesBeforeReading) {
+  const uint64_t limit = 3 * 1024 * 1024;
+  ASSERT_TRUE(WriteFileAtomic(Path("at"), std::string(limit, 'a')).ok());
+  ASSERT_TRUE(WriteFileAtomic(Path("over"), std::string(limit + 1, 'a')).ok());
+  ASSERT_TRUE(WriteFileAtomic(Path("empty"), "").ok());
+  EXPECT_EQ(ReadFileBytes(Path("at"), limit)->size(), limit);
+  EXPECT_EQ(ReadFileBytes(Path("empty"), 0)->size(), 0u);
+  auto over = ReadFileBytes(Path("over"), limit);
+  EXPECT_EQ(over.code(), ErrorCode::kOverflow);
+  EXPECT_EQ(over.message(),
+            Path("over") + " は大きすぎるため読み込みません（3.1 MiB。上限は 3 MiB です）");
+  auto half = ReadFileBytes(Path("at"), limit / 2 * 3 / 2);
+  EXPECT_TRUE(Contains(half.message(), "上限は 2.2 MiB です")) << half.message();
+  EXPECT_EQ(ReadFileBytes(Path("over"))->size(), limit + 1);  // no limit by default
+}
+
+TEST_F(FileTest, InputKinds) {
+  ASSERT_TRUE(WriteFileAtomic(Path("doc.idml"), "x").ok());
+  EXPECT_EQ(*CheckInputPath(Path("doc.idml")), PathKind::kFile);
+  EXPECT_EQ(*CheckInputPath(dir_), PathKind::kFolder);
+  auto missing = CheckInputPath(Path("none.idml"));
+  EXPECT_EQ(missing.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(missing.message(), Path("none.idml") + " が見つかりません");
+}
+
+#ifndef _WIN32
+// A FIFO with no writer would block an ordinary open for reading forever; the check and the
+// read answer at once.
+TEST_F(FileTest, NamedPipeIsRefusedWithoutBlocking) {
+  const std::string fifo = Path("Keyword.xls");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto kind = CheckInputPath(fifo);
+  EXPECT_EQ(kind.code(), ErrorCode::kInvalidArgument);
+  EXPECT_EQ(kind.message(), fifo + " は通常のファイルではありません（名前付きパイプ）");
+  auto bytes = ReadFileBytes(fifo);
+  EXPECT_EQ(bytes.code(), ErrorCode::kInvalidArgument);
+  EXPECT_EQ(bytes.message(), kind.message());
+  EXPECT_FALSE(FileExists(fifo));
+}
+
+TEST_F(FileTest, DevicesAndBrokenLinksAreRefused) {
+  auto device = ReadFileBytes("/dev/null");
+  EXPECT_EQ(device.message(), "/dev/null は通常のファイルではありません（デバイス）");
+  EXPECT_EQ(CheckInputPath("/dev/zero").message(),
+            "/dev/zero は通常のファイルではありません（デバイス）");
+  const std::string link = Path("dangling");
+  ASSERT_EQ(symlink(Path("gone").c_str(), link.c_str()), 0);
+  EXPECT_EQ(CheckInputPath(link).message(),
+            link + " が見つかりません: シンボリックリンクのリンク先がありません");
+}
+#else
+TEST_F(FileTest, DevicesAreRefused) {
+  auto device = CheckInputPath("NUL");
+  EXPECT_EQ(device.code(), ErrorCode::kInvalidArgument);
+  EXPECT_EQ(device.message(), "NUL は通常のファイルではありません（デバイス）");
+  EXPECT_FALSE(ReadFileBytes("NUL").ok());
+}
+#endif
+
+TEST_F(FileTest, SameFileInAnySpelling) {
+  ASSERT_TRUE(CreateFolder(Path("sub")).ok());
+  ASSERT_TRUE(WriteFileAtomic(Path("Razoza.xls"), "x").ok());
+  ASSERT_TRUE(WriteFileAtomic(Path("other.xls"), "x").ok());
+  const std::string file = Path("Razoza.xls");
+  const std::string via_dots = JoinPath(JoinPath(JoinPath(dir_, "sub"), ".."), "Razoza.xls");
+  const std::string via_dot = JoinPath(JoinPath(dir_, "."), "Razoza.xls");
+  std::error_code ec;
+  fs::create_hard_link(U8(file), U8(Path("hard.xls")), ec);
+  const bool hard_links = !ec;
+  const struct {
+    std::string a, b;
+    bool same;
+  } cases[] = {
+      {file, file, true},
+      {file, via_dots, true},
+      {file, via_dot, true},
+      {file, Path("other.xls"), false},
+      {dir_, JoinPath(dir_, "sub/.."), true},
+      {file, Path("missing.xls"), false},
+      {Path("missing.xls"), Path("missing.xls"), false},  // an output not yet written
+      {file, dir_, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SameFile(c.a, c.b), c.same) << c.a << " | " << c.b;
+  if (hard_links) {
+    EXPECT_TRUE(SameFile(file, Path("hard.xls")));
+  }
+
+  // Relative spelling from the current folder.
+  const fs::path cwd = fs::current_path();
+  fs::current_path(U8(dir_));
+  EXPECT_TRUE(SameFile("Razoza.xls", file));
+  EXPECT_TRUE(SameFile("./sub/../Razoza.xls", file));
+  EXPECT_FALSE(SameFile("other.xls", file));
+  fs::current_path(cwd);
+}
+
+#ifndef _WIN32
+TEST_F(FileTest, SameFileThroughLinks) {
+  const std::string file = Path("Razoza.xls");
+  ASSERT_TRUE(WriteFileAtomic(file, "x").ok());
+  ASSERT_EQ(symlink(file.c_str(), Path("soft.xls").c_str()), 0);
+  ASSERT_EQ(link(file.c_str(), Path("hard.xls").c_str()), 0);
+  ASSERT_EQ(symlink(dir_.c_str(), Path("folder-link").c_str()), 0);
+  EXPECT_TRUE(SameFile(file, Path("soft.xls")));
+  EXPECT_TRUE(SameFile(Path("hard.xls"), file));
+  EXPECT_TRUE(SameFile(JoinPath(Path("folder-link"), "Razoza.xls"), file));
+  EXPECT_TRUE(SameFile(Path("soft.xls"), Path("hard.xls")));
+}
+#else
+TEST_F(FileTest, SameFileIgnoresLetterCaseAndSlashes) {
+  const std::string file = Path("Razoza.xls");
+  ASSERT_TRUE(WriteFileAtomic(file, "x").ok());
+  std::string upper = file;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string slashes = file;
+  for (char& c : slashes) c = c == '\\' ? '/' : c;
+  EXPECT_TRUE(SameFile(upper, file)) << upper;
+  EXPECT_TRUE(SameFile(slashes, file)) << slashes;
+  EXPECT_TRUE(SameFile("\\\\?\\" + AbsolutePath(file), file));
+}
+
+// Paths past the 260 characters of the plain API work with every helper.
+TEST_F(FileTest, LongPaths) {
+  std::string folder = dir_;
+  for (int i = 0; i < 6; ++i) {
+    folder = JoinPath(folder, std::string(50, static_cast<char>('a' + i)));
+    ASSERT_TRUE(CreateFolder(folder).ok()) << folder.size();
+  }
+  ASSERT_GT(folder.size(), 300u);
+  const std::string file = JoinPath(folder, "Razoza.txt");
+  ASSERT_TRUE(WriteFileAtomic(file, "long").ok());
+  ASSERT_TRUE(WriteFileAtomic(file, "longer").ok());
+  EXPECT_EQ(*ReadFileBytes(file), "longer");
+  EXPECT_EQ(*CheckInputPath(file), PathKind::kFile);
+  EXPECT_TRUE(SameFile(file, JoinPath(JoinPath(folder, ".."), FileName(folder) + "\\Razoza.txt")));
+  auto entries = ListFolder(folder);
+  ASSERT_TRUE(entries.ok()) << entries.message();
+  ASSERT_EQ(entries->size(), 1u);
+  EXPECT_EQ(AbsolutePath(file), file);
+  EXPECT_TRUE(RemoveFile(file).ok());
+  EXPECT_FALSE(FileExists(file));
+}
+#endif
+
+TEST_F(FileTest, ListFolderSortsByName) {
+  for (const char* name : {"b.idml", "a.idml", "索引.idml", "C.IDML"}) {
+    ASSERT_TRUE(WriteFileAtomic(Path(name), "x").ok());
+  }
+  ASSERT_TRUE(CreateFolder(Path("sub")).ok());
+  auto entries = ListFolder(dir_);
+  ASSERT_TRUE(entries.ok()) << entries.message();
+  std::vector<std::string> names;
+  for (const FolderEntry& e : *entries) {
+    names.push_back(e.name);
+    EXPECT_EQ(e.kind, e.name == "sub" ? PathKind::kFolder : PathKind::kFile) << e.name;
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"C.IDML", "a.idml", "b.idml", "sub", "索引.idml"}));
+  auto missing = ListFolder(Path("none"));
+  EXPECT_EQ(missing.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(missing.message(), "フォルダー " + Path("none") + " が見つかりません");
+  EXPECT_EQ(ListFolder(Path("a.idml")).code(), ErrorCode::kInvalidArgument);
+}
+
+TEST_F(FileTest, AbsolutePathResolvesDotsByText) {
+  const fs::path cwd = fs::current_path();
+  fs::current_path(U8(dir_));
+  const std::string here = AbsolutePath(".");
+  EXPECT_TRUE(SameFile(here, dir_)) << here;
+  const struct {
+    std::string in, out;
+  } cases[] = {
+      {"a.idml", JoinPath(here, "a.idml")},
+      {"./x/../a.idml", JoinPath(here, "a.idml")},
+      {"book/", JoinPath(here, "book")},
+      {JoinPath(here, "b/./c"), JoinPath(JoinPath(here, "b"), "c")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AbsolutePath(c.in), c.out) << c.in;
+  fs::current_path(cwd);
+#ifndef _WIN32
+  EXPECT_EQ(AbsolutePath("/.."), "/");
+  EXPECT_EQ(AbsolutePath("/a//b/"), "/a/b");
+#endif
+}
+
+TEST_F(FileTest, LeftoverTemporariesAreRemoved) {
+  for (const char* name : {".mirune-abcdefgh.tmp", ".mirune-01234567.tmp", "Razoza.txt",
+                           ".mirune-x.tmp", "Razoza.txt.tmp"}) {
+    std::ofstream(U8(Path(name))) << "x";
+  }
+  ASSERT_TRUE(CreateFolder(Path(".mirune-zzzzzzzz.tmp")).ok());  // a folder is not ours
+  auto removed = RemoveLeftoverTemporaries(dir_);
+  ASSERT_TRUE(removed.ok()) << removed.message();
+  EXPECT_EQ(*removed, 2);
+  EXPECT_EQ(Names(), (std::vector<std::string>{".mirune-x.tmp", ".mirune-zzzzzzzz.tmp",
+                                               "Razoza.txt", "Razoza.txt.tmp"}));
+  EXPECT_EQ(RemoveLeftoverTemporaries(Path("none")).code(), ErrorCode::kNotFound);
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+// Path text helpers: pure functions on UTF-8 path strings that never touch the disk.
+// '/' separates folders on every platform; on Windows '\' does too.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirune {
+
+// `folder` + the platform's separator + `name`; `folder` may end in a separator.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The last component of a path ("a/b.idml" → "b.idml"); empty when the path ends in a
+// separator.
+std::string FileName(std::string_view path);
+
+// Everything before the last component, without the trailing separator ("a/b.idml" → "a",
+// "/b" → "/", "b.idml" → ""). A root keeps its separator.
+std::string ParentFolder(std::string_view path);
+
+// True when the file name of `path` ends in `extension` (".idml"), ASCII letters compared
+// without case, and has a name before it (".idml" alone is a hidden file, not an extension).
+bool PathExtensionIs(std::string_view path, std::string_view extension);
+
+// Temporary files of this program are named ".mirune-XXXXXXXX.tmp": short, so that the name
+// of a target up to the file system's limit can still be written, and recognisable, so that
+// a later start can remove the leftovers of an interrupted run.
+// The name built from `entropy` (eight base-36 digits of it).
+std::string TemporaryFileName(uint64_t entropy);
+// True for a file name (not a path) of that form.
+bool IsTemporaryFileName(std::string_view name);
+
+}  // namespace mirune

@@ -1,0 +1,21 @@
+#pragma once
+
+// UTF-8 paths to and from the wide paths of the Windows file API (Windows build only).
+//
+// ToWidePath turns '/' into '\' and, for a path whose full form is long enough to pass the
+// 260-character limit of the plain API, gives the full form with the "\\?\" prefix
+// ("\\?\UNC\server\share\…" for a network path), so long names can be written. Paths that
+// already carry the prefix are kept as they are. FromWidePath takes the prefix off again.
+
+#ifdef _WIN32
+
+#include <string>
+
+namespace mirune {
+
+std::wstring ToWidePath(const std::string& utf8_path);
+std::string FromWidePath(const std::wstring& wide_path);
+
+}  // namespace mirune
+
+#endif  // _WIN32

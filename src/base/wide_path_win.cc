@@ -1,0 +1,61 @@
+#include "base/wide_path.h"
+
+#include <windows.h>
+
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+// The plain API refuses a folder path of MAX_PATH - 12 characters (room for an 8.3 name) or
+// more; from there on the prefix is used.
+constexpr size_t kLongPath = MAX_PATH - 12;
+
+std::wstring Plain(const std::string& utf8) {
+  const std::u16string u16 = Utf8ToUtf16(utf8);
+  std::wstring wide(u16.begin(), u16.end());
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  return wide;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD n = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (n == 0 || n >= needed) return path;
+  full.resize(n);
+  return full;
+}
+
+}  // namespace
+
+std::wstring ToWidePath(const std::string& utf8_path) {
+  std::wstring wide = Plain(utf8_path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  // Device paths ("\\.\pipe\…") and short paths go to the API as they are.
+  if (wide.rfind(L"\\\\.\\", 0) == 0) return wide;
+  if (wide.size() < kLongPath && utf8_path.find("..") == std::string::npos) {
+    // A relative path is long once the current folder is put in front.
+    const bool relative = !(wide.size() >= 2 && (wide[1] == L':' || wide[0] == L'\\'));
+    if (!relative || GetCurrentDirectoryW(0, nullptr) + wide.size() < kLongPath) return wide;
+  }
+  const std::wstring full = FullPath(wide);
+  if (full.size() < kLongPath) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+std::string FromWidePath(const std::wstring& wide_path) {
+  std::wstring path = wide_path;
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    path = L"\\\\" + path.substr(8);
+  } else if (path.rfind(L"\\\\?\\", 0) == 0) {
+    path = path.substr(4);
+  }
+  return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+}
+
+}  // namespace mirune
