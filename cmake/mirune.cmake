@@ -1,6 +1,10 @@
 # Helpers shared by every area's CMakeLists.txt.
 
+option(MIRUNE_WERROR "Treat compiler warnings as errors (CI builds)" OFF)
 set(MIRUNE_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(MIRUNE_WERROR)
+  list(APPEND MIRUNE_WARNINGS -Werror)
+endif()
 
 # mirune_library(NAME SOURCES ... [DEPS ...]): a static library of the core, include root src/.
 function(mirune_library name)

@@ -7,6 +7,8 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
+#include "base/path.h"
+#include "extraction/working_files.h"
 #include "desktop/recording_desktop.h"
 #include "extraction/messages.h"
 #include "extraction/story_analyzer.h"
@@ -225,6 +227,26 @@ TEST(ExtractionLaunchTest, NoInDesignIsRecovered) {
   EXPECT_EQ(result.outcome, LaunchOutcome::kRecovered);
   EXPECT_EQ(l.desktop.Texts(), std::vector<std::string>{MessageCannotContinue()});
   EXPECT_FALSE(l.flags.job_running);
+}
+
+TEST(ExtractionLaunchTest, LeftoversOfAnInterruptedJobGoFirst) {
+  Launch l("leftovers");
+  const WorkingFolders folders(l.data);
+  ASSERT_TRUE(CreateFolder(folders.temp).ok());
+  ASSERT_TRUE(CreateFolder(folders.results).ok());
+  const std::string tag = folders.ExportPath(5);
+  const std::string work = JoinPath(folders.temp, WorkDocName(5));
+  const std::string unfinished = JoinPath(folders.results, TemporaryFileName(12345));
+  const std::string own = JoinPath(folders.temp, "memo.txt");  // not the program's
+  for (const std::string* path : {&tag, &work, &unfinished, &own}) {
+    ASSERT_TRUE(WriteFileAtomic(*path, "left").ok());
+  }
+  const LaunchResult result = l.Run("/l", "doc.idml");
+  ASSERT_EQ(result.outcome, LaunchOutcome::kRan) << result.error.ToString();
+  EXPECT_FALSE(FileExists(tag));
+  EXPECT_FALSE(FileExists(work));
+  EXPECT_FALSE(FileExists(unfinished));
+  EXPECT_TRUE(FileExists(own));
 }
 
 TEST(ExtractionLaunchTest, SecondJobOnTheDataFolderIsRefused) {

@@ -5,6 +5,7 @@
 
 #include "automation/indesign_engine/builder.h"
 #include "base/file.h"
+#include "base/path.h"
 #include "marking/keyword_file_source.h"
 #include "marking/mark_formatting.h"
 
@@ -34,8 +35,8 @@ Status CheckRequest(const FileMarkingRequest& r) {
   if (r.input.empty() || r.output.empty()) {
     return Status(ErrorCode::kInvalidArgument, "入力と出力（-o）を指定して下さい");
   }
-  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.keywords_path));
-  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.input));
+  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.keywords_path).status());
+  MIRUNE_RETURN_IF_ERROR(CheckInputPath(r.input).status());
   for (const std::string* input : {&r.input, &r.keywords_path}) {
     if (SameFile(*input, r.output)) {
       return Status(ErrorCode::kInvalidArgument,

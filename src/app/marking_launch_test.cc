@@ -103,6 +103,9 @@ class MarkingLaunchTest : public ::testing::Test {
                   return item;
                 }},
             [this](const layout::Document& doc, const std::string& path) {
+              if (save_fails) {
+                return Status(ErrorCode::kIoError, path + " を書き込めません: ディスクの空きがありません");
+              }
               saved[path] = doc;
               if (save_drops_marks) {
                 // A file format that cannot keep a format change.
@@ -147,6 +150,7 @@ class MarkingLaunchTest : public ::testing::Test {
   std::map<std::string, layout::Document> saved;
   int loads = 0;
   bool save_drops_marks = false;
+  bool save_fails = false;
   RecordingDesktop desktop;
   RecordingProgress progress;
   JobFlags flags;
@@ -189,6 +193,17 @@ TEST_F(MarkingLaunchTest, MarksLostBySavingAreAnError) {
   EXPECT_EQ(Run(), ExitCode::kError);
   EXPECT_NE(err.find("4 文字のうち 0 文字"), std::string::npos) << err;
   EXPECT_EQ(out.find("保存しました"), std::string::npos) << out;
+}
+
+TEST_F(MarkingLaunchTest, AFailedSaveReportsNoCounts) {
+  files[P("/in/doc.idml")] = MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"});
+  SetKeywords({"索引"});
+  save_fails = true;
+  EXPECT_EQ(Run(), ExitCode::kError);
+  EXPECT_NE(err.find("ディスクの空きがありません"), std::string::npos) << err;
+  EXPECT_TRUE(result.tallies.empty());
+  EXPECT_TRUE(result.saved_paths.empty());
+  EXPECT_EQ(out, "");
 }
 
 TEST_F(MarkingLaunchTest, ExistingSwatchKeepsItsColour) {

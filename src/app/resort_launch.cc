@@ -17,8 +17,8 @@ ResortLaunchResult LaunchResort(ExcelApplication& excel, const ResortRequest& re
     result.cause = std::move(cause);
     return std::move(result);
   };
-  if (Status input = CheckInputPath(request.input); !input.ok()) {
-    return fail(ExitCode::kError, input);
+  if (auto input = CheckInputPath(request.input); !input.ok()) {
+    return fail(ExitCode::kError, input.status());
   }
   if (SameFile(request.input, result.output_path)) {
     return fail(

@@ -146,6 +146,14 @@ Result<std::string> LinkUnderTemporaryName(const std::string& path) {
                path + " の控えを作れません: 一時ファイルの名前がすべて既にありました"};
 }
 
+Status Flush(const std::string& path) {
+  if (const auto error = platform::FlushFile(path); error != 0) {
+    return Status(ErrorCode::kIoError,
+                  path + " をディスクに書き出せません: " + platform::CauseOf(error));
+  }
+  return Status::Ok();
+}
+
 }  // namespace internal
 
 using internal::MoveIntoPlace;

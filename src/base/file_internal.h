@@ -17,6 +17,9 @@ Result<std::string> WriteTemporary(const std::string& target, std::string_view b
 // A second name for the existing file `path`, under a new temporary name in its folder.
 Result<std::string> LinkUnderTemporaryName(const std::string& path);
 
+// Flushes the contents of an existing file to the disk; the message names the path.
+Status Flush(const std::string& path);
+
 // Renames `from` over `to` and flushes the folder; the message names `to`.
 Status MoveIntoPlace(const std::string& from, const std::string& to);
 

@@ -16,13 +16,7 @@ Status OutputFileSet::Add(const std::string& path, std::string_view bytes) {
   if (committed_) {
     return Status(ErrorCode::kInternal, path + " を追加できません: 出力の組は既に確定しています");
   }
-  for (const Pending& p : pending_) {
-    if (p.target == path || SameFile(p.target, path)) {
-      failed_ = true;
-      return Status(ErrorCode::kInvalidArgument,
-                    path + " を書き込めません: 同じファイルが同じ組に二度指定されています");
-    }
-  }
+  MIRUNE_RETURN_IF_ERROR(CheckNew(path));
   auto temporary = internal::WriteTemporary(path, bytes);
   if (!temporary.ok()) {
     failed_ = true;
@@ -32,6 +26,32 @@ Status OutputFileSet::Add(const std::string& path, std::string_view bytes) {
   return Status::Ok();
 }
 
+Status OutputFileSet::CheckNew(const std::string& path) {
+  for (const Pending& p : pending_) {
+    if (p.target == path || SameFile(p.target, path)) {
+      failed_ = true;
+      return Status(ErrorCode::kInvalidArgument,
+                    path + " を書き込めません: 同じファイルが同じ組に二度指定されています");
+    }
+  }
+  return Status::Ok();
+}
+
+Result<std::string> OutputFileSet::Stage(const std::string& path) {
+  if (committed_) {
+    return Result<std::string>(ErrorCode::kInternal,
+                               path + " を追加できません: 出力の組は既に確定しています");
+  }
+  MIRUNE_RETURN_IF_ERROR(CheckNew(path));
+  auto temporary = internal::WriteTemporary(path, "");
+  if (!temporary.ok()) {
+    failed_ = true;
+    return temporary;
+  }
+  pending_.push_back({path, *temporary, /*staged=*/true});
+  return *temporary;
+}
+
 Status OutputFileSet::Commit() {
   if (committed_) return Status(ErrorCode::kInternal, "出力の組は既に確定しています");
   if (failed_) {
@@ -39,6 +59,10 @@ Status OutputFileSet::Commit() {
                   "書き込めなかったファイルがあるため、出力の組を置き換えません");
   }
   committed_ = true;
+  // What the caller wrote into staged files reaches the disk before any move.
+  for (const Pending& p : pending_) {
+    if (p.staged) MIRUNE_RETURN_IF_ERROR(internal::Flush(p.temporary));
+  }
 
   // A second name for each previous file, so that a move failing half-way through can put
   // back what was already replaced. A file system without hard links gets no such copy.

@@ -34,6 +34,11 @@ class OutputFileSet {
   // failure the set can no longer be committed.
   Status Add(const std::string& path, std::string_view bytes);
 
+  // Reserves a temporary file in the folder of `path` for a writer that writes files itself
+  // (a workbook saved by its engine): the caller writes the new contents of `path` to the
+  // returned path, which Commit flushes and moves into place like the others.
+  Result<std::string> Stage(const std::string& path);
+
   // Moves every added file into place, in the order they were added. Only once, and only
   // when every Add succeeded.
   Status Commit();
@@ -42,7 +47,10 @@ class OutputFileSet {
   struct Pending {
     std::string target;
     std::string temporary;
+    bool staged = false;  // written by the caller: flushed at Commit
   };
+  // Refuses a target already in the set.
+  Status CheckNew(const std::string& path);
   // Removes every temporary still held.
   void Discard();
 

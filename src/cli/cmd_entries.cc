@@ -41,7 +41,7 @@ int RunEntries(const EntriesOptions& options) {
   EntryList entries;
   ctx.entries = &entries;
   for (const std::string& story : options.stories) {
-    if (Status input = CheckInputPath(story); !input.ok()) return fail(input.message());
+    if (auto input = CheckInputPath(story); !input.ok()) return fail(input.message());
     if (Status status = AnalyseTaggedStoryFile(story, ctx); !status.ok()) {
       return fail(status.message());
     }

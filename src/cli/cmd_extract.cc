@@ -120,6 +120,18 @@ int RunExtract(const ExtractOptions& options) {
     } else if (result.job.outcome == ExtractionOutcome::kEmpty) {
       PrintOut(folders.razoza_doc + "\n" + folders.razoza_txt + "\n");
     }
+    for (const std::string& warning : result.job.warnings) {
+      PrintErr(CommandLine("extract", warning));
+    }
+    if (!result.job.text_pages.empty()) {
+      std::string pages;
+      for (const std::string& page : result.job.text_pages) {
+        pages += (pages.empty() ? "" : "、") + page;
+      }
+      PrintErr(CommandLine("extract", "ノンブルが数字でないページがありました（項目には書かれたとおりに"
+                                      "入れました）: " +
+                                          pages));
+    }
     if (desktop.interrupted() && result.job.outcome == ExtractionOutcome::kCompleted) {
       PrintErr(CommandLine(
           "extract", "中止の要求は最後の文書の処理中だったため、処理は最後まで行われました。"));

@@ -9,6 +9,7 @@
 
 #include "app/exit_code.h"
 #include "base/file.h"
+#include "base/path.h"
 #include "base/text_encoding.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
@@ -29,7 +30,7 @@ int RunWorkbook(const std::string& entries_path, std::string output_path) {
     const std::string folder = ParentFolder(entries_path);
     output_path = JoinPath(folder.empty() ? "." : folder, "Razoza.xls");
   }
-  if (Status input = CheckInputPath(entries_path); !input.ok()) return fail(input.message());
+  if (auto input = CheckInputPath(entries_path); !input.ok()) return fail(input.message());
   if (SameFile(entries_path, output_path)) {
     return fail("出力先 " + output_path +
                 " は入力と同じファイルです。入力は書き換えません。別の出力先を指定して下さい");

@@ -2,11 +2,14 @@
 
 // The extraction job: one document or one book in; the page-marked stories exported as
 // tagged text one at a time, each analysed at once; Razoza.doc, Razoza.txt and Razoza.xls
-// out. Every report to the user goes through the desktop's message boxes; the job never
-// writes the user's documents (each is closed without saving).
+// out, replacing the previous three together only when the job ends normally with entries
+// (after an error, an abort or an empty result the previous set stays byte for byte). Every
+// report to the user goes through the desktop's message boxes; the job never writes the
+// user's documents (each is closed without saving).
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/entry_list.h"
 #include "automation/indesign.h"
@@ -35,8 +38,9 @@ class StoryAnalyzer {
                               ProgressReporter& progress, float full_width) = 0;
 };
 
-// The workbook output: builds and saves Razoza.xls at `path` (replacing an old one) from the
-// entry list; returns the number of entry rows of its sheet Org.
+// The workbook output: builds Razoza.xls from the entry list and saves it at `path` (a
+// staging name the job moves into place with the other results); returns the number of entry
+// rows of its sheet Org.
 class ResultWorkbookWriter {
  public:
   virtual ~ResultWorkbookWriter() = default;
@@ -52,7 +56,7 @@ struct ExtractionRequest {
 
 enum class ExtractionOutcome {
   kCompleted,  // M9 shown, three files written
-  kEmpty,      // M8: nothing extracted; Razoza.doc and .txt written without entries
+  kEmpty,      // M8: nothing extracted; the previous results stay
   kRefused,    // M1, M4, M5, M7: a precondition failed
   kCancelled,  // the user answered Cancel to M2, M3 or M6
   kAborted,    // the abort button before a document
@@ -65,7 +69,11 @@ struct ExtractionResult {
   int64_t extracted_count = 0;  // rows of Razoza.xls (kCompleted)
   int64_t entry_count = 0;      // EntryCount
   int64_t export_count = 0;     // stories exported (the last ExportNumber)
-  double elapsed_seconds = 0;
+  double elapsed_seconds = 0;  // the whole job, the opening of the target included
+  // Page names of the entries that are not page numbers ("iv", "A-3"), kept as written in the
+  // entries' page fields; and warnings of the analysis (a mark left open at a story's end).
+  std::vector<std::string> text_pages;
+  std::vector<std::string> warnings;
 };
 
 struct ExtractionContext {

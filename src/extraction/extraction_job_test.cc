@@ -68,10 +68,12 @@ class FakeWorkbook : public ResultWorkbookWriter {
   Result<int64_t> WriteRazozaXls(const EntryList& entries, const std::string& path,
                                  ProgressReporter&, float) override {
     ++calls;
+    if (fail) return Status(ErrorCode::kIoError, "ディスクの空きがありません");
     MIRUNE_RETURN_IF_ERROR(WriteFileAtomic(path, entries.text()));
     return static_cast<int64_t>(entries.line_count());
   }
   int calls = 0;
+  bool fail = false;
 };
 
 std::string TestFolder(const std::string& name) {
@@ -85,6 +87,22 @@ std::string TestFolder(const std::string& name) {
     EXPECT_TRUE(RemoveFile(JoinPath(JoinPath(folder, "RazozaData"), file)).ok());
   }
   return folder;
+}
+
+// Previous results in the folders, and a check that they are still there byte for byte and
+// that no temporary file was left beside them.
+void WritePreviousResults(const WorkingFolders& folders) {
+  for (const std::string* path : {&folders.razoza_doc, &folders.razoza_txt, &folders.razoza_xls}) {
+    ASSERT_TRUE(WriteFileAtomic(*path, "previous " + *path).ok());
+  }
+}
+void ExpectPreviousResults(const WorkingFolders& folders) {
+  for (const std::string* path : {&folders.razoza_doc, &folders.razoza_txt, &folders.razoza_xls}) {
+    EXPECT_EQ(*ReadFileBytes(*path), "previous " + *path);
+  }
+  const auto entries = ListFolder(folders.results);
+  ASSERT_TRUE(entries.ok());
+  EXPECT_EQ(entries->size(), 3u);
 }
 
 // A document of `pages` pages; page p holds one frame of story 0 with the text
@@ -344,23 +362,35 @@ TEST(ExtractionJobTest, ModifiedDocumentGoesOnAfterOk) {
             (std::vector<std::string>{"ミルネ Ver1.0:65", "確認:49", "ミルネ Ver1.0:64"}));
 }
 
-TEST(ExtractionJobTest, EmptyResultWritesEmptyTextFilesAndLeavesTheWorkbook) {
+TEST(ExtractionJobTest, EmptyResultLeavesThePreviousResults) {
   Harness h("empty");
   h.app.RegisterDocument(SampleDocument("/e/doc.indd", 1, /*marked=*/false));
-  ASSERT_TRUE(WriteFileAtomic(h.folders.razoza_xls, "previous workbook").ok());
+  WritePreviousResults(h.folders);
   const ExtractionResult result = h.Run("/e/doc.indd", false);
   EXPECT_EQ(result.outcome, ExtractionOutcome::kEmpty);
   EXPECT_EQ(h.desktop.messages.back().text,
             "索引語句は抽出されませんでした。\r\n\r\nマーキングがされているかなど、対象文書を確認し"
             "て下さい。");
   EXPECT_EQ(h.desktop.messages.back().style, 48);
-  EXPECT_EQ(*ReadFileBytes(h.folders.razoza_txt), "");
-  EXPECT_EQ(*ReadFileBytes(h.folders.razoza_doc), BuildRazozaRtf({}));
-  EXPECT_EQ(*ReadFileBytes(h.folders.razoza_xls), "previous workbook");
+  ExpectPreviousResults(h.folders);
   EXPECT_EQ(h.workbook.calls, 0);
   EXPECT_EQ(h.progress.closes, 1);
   EXPECT_FALSE(h.flags.job_running);
   EXPECT_TRUE(h.desktop.indesign_visible);
+}
+
+TEST(ExtractionJobTest, FailedWorkbookLeavesThePreviousResults) {
+  Harness h("workbook_fails");
+  h.app.RegisterDocument(SampleDocument("/w/doc.indd", 2));
+  WritePreviousResults(h.folders);
+  h.workbook.fail = true;
+  const ExtractionResult result = h.Run("/w/doc.indd", false);
+  EXPECT_EQ(result.outcome, ExtractionOutcome::kFailed);
+  EXPECT_EQ(h.workbook.calls, 1);
+  // Razoza.doc and Razoza.txt were ready: they wait for the workbook and go with it.
+  ExpectPreviousResults(h.folders);
+  EXPECT_EQ(h.desktop.messages.back().text, MessageCannotContinue());
+  EXPECT_EQ(h.desktop.messages.back().cause, "ディスクの空きがありません");
 }
 
 TEST(ExtractionJobTest, AbortBeforeTheFirstDocumentCreatesNoOutput) {
@@ -369,14 +399,14 @@ TEST(ExtractionJobTest, AbortBeforeTheFirstDocumentCreatesNoOutput) {
     Harness h(book ? "abort_first_book" : "abort_first_doc");
     h.app.RegisterDocument(SampleDocument("/a/doc.indd", 1));
     h.app.RegisterBook(layout::MakeBook("/a/b.indb", {"/a/doc.indd"}));
-    ASSERT_TRUE(WriteFileAtomic(h.folders.razoza_doc, "old").ok());
+    WritePreviousResults(h.folders);
     h.desktop.press_abort_in_window = {2};  // the window before document 1
     h.desktop.answers = {kAnswerOk, kAnswerYes};
     const ExtractionResult result = h.Run(book ? "/a/b.indb" : "/a/doc.indd", book);
     EXPECT_EQ(result.outcome, ExtractionOutcome::kAborted);
     EXPECT_EQ(h.desktop.messages.back().text, "処理を中止しますか？");
     EXPECT_EQ(h.desktop.messages.back().style, 4132);
-    EXPECT_EQ(*ReadFileBytes(h.folders.razoza_doc), "old");
+    ExpectPreviousResults(h.folders);
     EXPECT_TRUE(h.analyzer.export_names.empty());
     EXPECT_EQ(*h.app.BookCount(), 0);
     EXPECT_EQ(*h.app.DocumentCount(), 0);
@@ -393,18 +423,17 @@ TEST(ExtractionJobTest, AbortAnsweredNoGoesOn) {
   EXPECT_EQ(h.Run("/a/doc.indd", false).outcome, ExtractionOutcome::kCompleted);
 }
 
-TEST(ExtractionJobTest, AbortBeforeALaterMemberLeavesTheEmptyDocument) {
+TEST(ExtractionJobTest, AbortBeforeALaterMemberLeavesThePreviousResults) {
   Harness h("abort_later");
   h.app.RegisterDocument(SampleDocument("/a/one.indd", 1));
   h.app.RegisterDocument(SampleDocument("/a/two.indd", 1));
   h.app.RegisterBook(layout::MakeBook("/a/b.indb", {"/a/one.indd", "/a/two.indd"}));
-  ASSERT_TRUE(WriteFileAtomic(h.folders.razoza_txt, "previous txt").ok());
+  WritePreviousResults(h.folders);
   h.desktop.press_abort_in_window = {3};  // before member 2
   h.desktop.answers = {kAnswerOk, kAnswerYes};
   const ExtractionResult result = h.Run("/a/b.indb", true);
   EXPECT_EQ(result.outcome, ExtractionOutcome::kAborted);
-  EXPECT_EQ(*ReadFileBytes(h.folders.razoza_doc), BuildRazozaRtf({}));
-  EXPECT_EQ(*ReadFileBytes(h.folders.razoza_txt), "previous txt");
+  ExpectPreviousResults(h.folders);
   EXPECT_EQ(h.progress.closes, 1);
   EXPECT_EQ(*h.app.BookCount(), 0);
   EXPECT_EQ(*h.app.DocumentCount(), 0);
@@ -414,10 +443,12 @@ TEST(ExtractionJobTest, AbortBeforeALaterMemberLeavesTheEmptyDocument) {
 TEST(ExtractionJobTest, ErrorEndsWithTheFixedMessageAndKeepsTheWorkingFile) {
   Harness h("error");
   h.app.RegisterDocument(SampleDocument("/x/doc.indd", 1));
+  WritePreviousResults(h.folders);
   h.analyzer.fail_at = 1;
   const ExtractionResult result = h.Run("/x/doc.indd", false);
   EXPECT_EQ(result.outcome, ExtractionOutcome::kFailed);
   EXPECT_EQ(result.error.message(), "analysis failed on purpose");
+  ExpectPreviousResults(h.folders);
   EXPECT_EQ(h.desktop.messages.back().text, MessageCannotContinue());
   EXPECT_EQ(h.desktop.messages.back().style, 48);
   EXPECT_TRUE(FileExists(h.folders.ExportPath(1)));
@@ -447,6 +478,23 @@ TEST(ExtractionJobTest, ExportNamesGrowPastThreeDigits) {
   EXPECT_EQ(h.analyzer.export_names[1000], "InD_Tag1001.txt");
   EXPECT_EQ(result.entry_count, 1001);
   EXPECT_FALSE(FileExists(h.folders.ExportPath(1000)));
+}
+
+TEST(ExtractionJobTest, ElapsedTimeCountsTheOpening) {
+  Harness h("elapsed");
+  // A loader that takes a minute on the desktop's clock, as a large package would.
+  h.app.AddLoader({"slow", [](const std::string& path) { return path == "/s/slow.idml"; },
+                   [&h](const std::string&) -> Result<indesign_engine::LoadedItem> {
+                     h.desktop.clock += 60;
+                     indesign_engine::LoadedItem item;
+                     item.document = SampleDocument("/s/slow.idml", 1);
+                     return item;
+                   }});
+  const ExtractionResult result = h.Run("/s/slow.idml", false);
+  ASSERT_EQ(result.outcome, ExtractionOutcome::kCompleted) << result.error.ToString();
+  EXPECT_GE(result.elapsed_seconds, 60);
+  EXPECT_NE(h.desktop.messages.back().text.find("処理にかかった時間は 6"), std::string::npos)
+      << h.desktop.messages.back().text;
 }
 
 TEST(ExtractionJobTest, MissingTargetIsAnError) {

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "base/file.h"
+#include "base/path.h"
 
 namespace mirune {
 
@@ -31,6 +33,24 @@ WorkingFolders::WorkingFolders(std::string folder)
 
 std::string WorkingFolders::ExportPath(int64_t export_number) const {
   return JoinPath(temp, TagFileName(export_number));
+}
+
+Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders) {
+  if (FolderExists(folders.temp)) {
+    MIRUNE_ASSIGN_OR_RETURN(const std::vector<FolderEntry> entries, ListFolder(folders.temp));
+    for (const FolderEntry& entry : entries) {
+      const bool working = entry.name.rfind(kTagFilePrefix, 0) == 0 ||
+                           entry.name.rfind(kWorkDocPrefix, 0) == 0 ||
+                           IsTemporaryFileName(entry.name);
+      if (entry.kind == PathKind::kFile && working) {
+        MIRUNE_RETURN_IF_ERROR(RemoveFile(JoinPath(folders.temp, entry.name)));
+      }
+    }
+  }
+  if (FolderExists(folders.results)) {
+    MIRUNE_RETURN_IF_ERROR(RemoveLeftoverTemporaries(folders.results).status());
+  }
+  return Status::Ok();
 }
 
 }  // namespace mirune

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace mirune {
 
 inline constexpr std::string_view kTagFilePrefix = "InD_Tag";
@@ -37,5 +39,10 @@ struct WorkingFolders {
   // temp / InD_Tag###.txt
   std::string ExportPath(int64_t export_number) const;
 };
+
+// Removes what an interrupted job left: the stories' working files in `temp` and unfinished
+// results (temporary names) in `RazozaData`. The results themselves are never touched. Call it
+// only under the data folder's lock, so that no other job is writing there.
+Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders);
 
 }  // namespace mirune

@@ -10,7 +10,7 @@ Result<int> FindKeywordSheet(const ExcelWorkbook& workbook) {
     MIRUNE_ASSIGN_OR_RETURN(const std::string name, workbook.SheetName(sheet));
     if (name == kKeywordSheetName) return sheet;
   }
-  return Result<int>(ErrorCode::kNotFound, "no sheet named \"Sheet1\"");
+  return Result<int>(ErrorCode::kNotFound, "シート「Sheet1」がありません");
 }
 
 Result<int32_t> LastFilledRow(const ExcelWorkbook& workbook, int sheet, int column) {

@@ -72,7 +72,7 @@ class KeywordMarkingJob {
     MIRUNE_ASSIGN_OR_RETURN(keyword_count_, LastFilledRow(*workbook_, sheet_, kKeywordColumn));
     if (keyword_count_ == 0) {
       return std::optional<Refusal>(
-          Refusal{MarkingMessage::kNoKeywords, "column B of \"Sheet1\" holds no keyword"});
+          Refusal{MarkingMessage::kNoKeywords, "「Sheet1」の B 列にキーワードがありません"});
     }
     // 5: exactly one book or document open.
     indesign::Application& app = hosts_.indesign;
@@ -81,13 +81,13 @@ class KeywordMarkingJob {
     const int64_t open = static_cast<int64_t>(books) + documents;
     if (open == 0) {
       return std::optional<Refusal>(
-          Refusal{MarkingMessage::kNoDocument, "no book or document is open"});
+          Refusal{MarkingMessage::kNoDocument, "開いているブックも文書もありません"});
     }
     if (open > 1) {
       return std::optional<Refusal>(
-          Refusal{MarkingMessage::kSeveralDocuments, std::to_string(books) + " book(s) and " +
+          Refusal{MarkingMessage::kSeveralDocuments, "ブックが " + std::to_string(books) + " 個、文書が " +
                                                          std::to_string(documents) +
-                                                         " document(s) are open"});
+                                                         " 個開いています"});
     }
     // 6: the target.
     if (books == 1) {
@@ -97,7 +97,7 @@ class KeywordMarkingJob {
       MIRUNE_ASSIGN_OR_RETURN(document_count_, book_->ContentCount());
       if (document_count_ == 0) {
         return std::optional<Refusal>(Refusal{
-            MarkingMessage::kEmptyBook, "the book " + result_.target_path + " has no documents"});
+            MarkingMessage::kEmptyBook, "ブック " + result_.target_path + " に文書がありません"});
       }
     } else {
       MIRUNE_ASSIGN_OR_RETURN(document_, app.ActiveDocument());
@@ -137,7 +137,7 @@ class KeywordMarkingJob {
         MIRUNE_ASSIGN_OR_RETURN(const std::string member, book_->ContentFullName(d));
         MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem item, app.Open(member));
         if (!item.document) {
-          return Status(ErrorCode::kHostError, "book member " + member + " is not a document");
+          return Status(ErrorCode::kHostError, "ブックの構成ファイル " + member + " が文書として開けません");
         }
         opened = std::move(item.document);  // stays open in the host after the handle goes
         document = opened.get();

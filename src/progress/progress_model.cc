@@ -17,7 +17,7 @@ long long RoundHalfEvenValue(double value) {
 
 Result<int32_t> RoundToInt32(double value) {
   if (!std::isfinite(value) || value >= 2147483647.5 || value < -2147483648.5) {
-    return Result<int32_t>(ErrorCode::kOverflow, "progress value out of range");
+    return Result<int32_t>(ErrorCode::kOverflow, "進行状況の値が範囲外です");
   }
   return static_cast<int32_t>(RoundHalfEvenValue(value));
 }
@@ -36,12 +36,12 @@ void WaitRoundedSeconds(int seconds, const std::function<double()>& clock,
 }
 
 Result<int32_t> ProgressBarLength(int32_t done, int32_t total, double full_width) {
-  if (total == 0) return Result<int32_t>(ErrorCode::kInvalidArgument, "progress total of 0");
+  if (total == 0) return Result<int32_t>(ErrorCode::kInvalidArgument, "進行状況の全体量が 0 です");
   return RoundToInt32(static_cast<double>(done) / total * full_width);
 }
 
 Result<int32_t> ProgressPercent(int32_t done, int32_t total) {
-  if (total == 0) return Result<int32_t>(ErrorCode::kInvalidArgument, "progress total of 0");
+  if (total == 0) return Result<int32_t>(ErrorCode::kInvalidArgument, "進行状況の全体量が 0 です");
   return RoundToInt32(static_cast<double>(done) / total * 100.0);
 }
 
