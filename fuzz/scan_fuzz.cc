@@ -1,7 +1,8 @@
 // Fuzz target of the story scan. The first byte chooses how the rest is read: as a whole
 // tagged-text file (decoding included), or as the UTF-16LE body of a story behind a fixed
 // header (so that the fuzzer spends its time in the scan). Whatever the input, the analysis
-// must return, and what it appends must be tidy entry lines of at most three fields.
+// must return, and what it appends must be tidy entry lines of at most three fields without
+// control characters; the page names it lists must not be page numbers.
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "analysis/entry_list.h"
 #include "analysis/fake_phonetic.h"
+#include "analysis/page_field.h"
 #include "analysis/story_scan.h"
 
 namespace {
@@ -50,10 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!line.empty());
     size_t tabs = 0;
     for (char c : line) {
-      Check(c != '\r' && c != '\n' && c != '\v');
+      // No control character reaches an entry line; TAB only separates its fields.
+      Check(static_cast<unsigned char>(c) >= 0x20 || c == '\t');
+      Check(c != 0x7F);
       if (c == '\t') ++tabs;
     }
     Check(tabs <= 2);
   }
+  // Page names are listed once each, and never a page number.
+  for (const auto& page : entries.text_pages()) {
+    Check(!page.empty());
+    Check(!mirune::PageField::FromName(page).is_number());
+  }
+  for (const auto& warning : entries.warnings()) Check(!warning.empty());
   return 0;
 }

@@ -77,6 +77,36 @@ TEST(TextDocumentTest, ReplacementTakesTheHighlightOfItsMatch) {
   EXPECT_TRUE(doc.highlighted(2));
 }
 
+TEST(TextDocumentTest, ShrinkingAndGrowingReplacementsAgree) {
+  // A replacement no longer than the shortest match compacts the text in place; a longer one
+  // builds a new text. Both must give what a plain rebuild gives, highlight included.
+  struct Case {
+    const char16_t* text;
+    const char16_t* pattern;
+    const char16_t* replacement;
+    const char16_t* want;
+    const char* flags;  // one per code unit of `want`
+  } cases[] = {
+      {u"ab<x>cd<yy>e", u"[<]*[>]", u"", u"abcde", "00111"},
+      {u"ab<x>cd<yy>e", u"[<]*[>]", u"#", u"ab#cd#e", "0001111"},
+      {u"ab<x>cd<yy>e", u"[<]*[>]", u"[]", u"ab[]cd[]e", "000011111"},
+      {u"ab<x>cd<yy>e", u"[<]*[>]", u"{{{}}}", u"ab{{{}}}cd{{{}}}e", "00000000111111111"},
+      {u"x<a<y", u"<", u"", u"xay", "001"},
+      {u"x<a<y", u"<", u"<<<", u"x<<<a<<<y", "000001111"},
+      {u"none", u"[<]*[>]", u"", u"none", "0001"},
+  };
+  for (const auto& c : cases) {
+    TextDocument doc(c.text);
+    // Highlight from the fourth code unit on, so the flags show where text moved.
+    doc.SetHighlight(3, doc.size(), true);
+    doc.ReplaceAll(*WildcardPattern::Parse(c.pattern), c.replacement);
+    EXPECT_EQ(doc.text(), c.want) << Utf16ToUtf8(c.text) << " / " << Utf16ToUtf8(c.replacement);
+    std::string flags;
+    for (size_t i = 0; i < doc.size(); ++i) flags += doc.highlighted(i) ? '1' : '0';
+    EXPECT_EQ(flags, c.flags) << Utf16ToUtf8(c.text) << " / " << Utf16ToUtf8(c.replacement);
+  }
+}
+
 TEST(TextDocumentTest, TouchingAndOverlappingMatchesMakeOneRun) {
   TextDocument doc(u"<a>x<b>y");
   doc.HighlightAll(*WildcardPattern::Parse(u"[<]a[>]x"));
