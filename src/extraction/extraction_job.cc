@@ -222,6 +222,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
 
 Status Job::ProcessDocument(indesign::Document& document, int64_t d, int64_t count,
                             indesign::TextProperty property) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::string document_name, document.Name());
   // Page markers from the last page and frame to the first.
   MIRUNE_RETURN_IF_ERROR(
       MarkDocumentPages(document, property, [&](int64_t done, int64_t pages) -> Status {
@@ -249,6 +250,7 @@ Status Job::ProcessDocument(indesign::Document& document, int64_t d, int64_t cou
     files.export_number = export_number_;
     files.export_path = c_.folders.ExportPath(export_number_);
     files.work_doc_path = JoinPath(c_.folders.temp, WorkDocName(export_number_));
+    files.story_name = document_name + " のストーリー " + std::to_string(s);
     MIRUNE_RETURN_IF_ERROR(story->Export(indesign::kTaggedTextFormat, files.export_path));
     c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, count));
     c_.progress.SetField(ProgressField::kStoryCounter, Counter(s, story_count));

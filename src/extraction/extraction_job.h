@@ -25,6 +25,7 @@ struct StoryFiles {
   int64_t export_number = 0;
   std::string export_path;    // temp / InD_Tag###.txt (written by the host's export)
   std::string work_doc_path;  // temp / W_Temp###.doc (the analysis's run list, if it keeps one)
+  std::string story_name;     // for the user: "<document> のストーリー <n>"
 };
 
 // The analysis of one exported story: appends the story's entry lines to `entries` (and

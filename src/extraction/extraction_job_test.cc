@@ -42,6 +42,7 @@ class SpyAnalyzer : public StoryAnalyzer {
   Status AnalyzeStory(const StoryFiles& files, EntryList& entries, ProgressReporter& progress,
                       float full_width) override {
     export_names.push_back(files.export_path.substr(files.export_path.find("InD_Tag")));
+    story_names.push_back(files.story_name);
     auto bytes = ReadFileBytes(files.export_path);
     if (bytes.ok()) {
       auto text = DecodeUtf16Text(*bytes);
@@ -53,6 +54,7 @@ class SpyAnalyzer : public StoryAnalyzer {
     return inner_.AnalyzeStory(files, entries, progress, full_width);
   }
   std::vector<std::string> export_names;
+  std::vector<std::string> story_names;
   std::vector<std::string> exported;
   int fail_at = 0;
 
@@ -188,6 +190,9 @@ TEST(ExtractionJobTest, DocumentJobEndToEnd) {
   // Exports: numbered from 1; the markers stand after each frame's last character.
   EXPECT_EQ(h.analyzer.export_names,
             (std::vector<std::string>{"InD_Tag001.txt", "InD_Tag002.txt"}));
+  // Warnings of the analysis name the story as the user knows it.
+  EXPECT_EQ(h.analyzer.story_names,
+            (std::vector<std::string>{"章1.indd のストーリー 1", "章1.indd のストーリー 2"}));
   EXPECT_NE(h.analyzer.exported[0].find("の頁1。\r\n◆♭♪0001♪♭◆"), std::string::npos)
       << h.analyzer.exported[0];
   // No working file is left in temp.

@@ -12,6 +12,7 @@ Status TaggedStoryAnalyzer::AnalyzeStory(const StoryFiles& files, EntryList& ent
   context.lookup = &lookup_;
   context.progress = &progress;
   context.progress_full_width = full_width;
+  context.story_name = files.story_name;
   return ScanTaggedStory(files.export_path, context);
 }
 
