@@ -299,7 +299,7 @@ TEST_F(MarkingLaunchTest, MissingInputsAreNamedBeforeAnythingRuns) {
     EXPECT_EQ(Run(), ExitCode::kError);
     EXPECT_NE(err.find(keywords_missing ? options.keywords_path : options.input), std::string::npos)
         << err;
-    EXPECT_NE(err.find("がありません"), std::string::npos) << err;
+    EXPECT_NE(err.find("が見つかりません"), std::string::npos) << err;
   }
   // The keyword workbook's own message speaks of Excel, not of a missing file.
   EXPECT_TRUE(desktop.messages.empty());

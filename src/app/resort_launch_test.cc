@@ -61,7 +61,7 @@ TEST(ResortLaunchTest, RefusalsNameTheCauseAndKeepTheFixedTextForItsOwnCase) {
     const char* cause;  // part of the cause
     bool fixed_text;    // the re-sort's own message goes with it
   } cases[] = {
-      {"missing input", {Work("no_such.xls"), ""}, "がありません", false},
+      {"missing input", {Work("no_such.xls"), ""}, "が見つかりません", false},
       {"output is the input", {input, input}, "入力は書き換えません", false},
       {"output is the input, spelled otherwise",
        {input, Work("../resort_launch/named.xls")},

@@ -62,7 +62,7 @@ endif()
 run_mark(2 --keywords ${DATA}/no_such_keywords.xls --swatch RazozaMark1 --yes ${SAMPLE}
          -o ${WORK}/bad.idml)
 string(FIND "${out}${err}" "Keyword.xlsを開いておいて下さい。" m1)
-string(FIND "${err}" "${DATA}/no_such_keywords.xls がありません" named)
+string(FIND "${err}" "${DATA}/no_such_keywords.xls が見つかりません" named)
 if(NOT m1 EQUAL -1 OR named EQUAL -1)
   message(FATAL_ERROR "missing keyword file:\n${out}${err}")
 endif()
