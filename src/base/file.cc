@@ -192,7 +192,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   const auto exists = [](const NodeInfo& i) {
     return i.kind != NodeKind::kMissing && i.kind != NodeKind::kBrokenLink;
   };
-  return exists(ia) && exists(ib) && ia.volume == ib.volume && ia.index == ib.index;
+  if (exists(ia) && exists(ib)) return ia.volume == ib.volume && ia.index == ib.index;
+  // A path that is there and one that is not are never the same file. Two that are not there
+  // can only be told apart by their text.
+  if (exists(ia) || exists(ib)) return false;
+  return platform::SamePathText(AbsolutePath(a), AbsolutePath(b));
 }
 
 Status WriteFileAtomic(const std::string& path, std::string_view bytes) {

@@ -65,6 +65,8 @@ ErrorNumber MakeFolder(const std::string& path);
 ErrorNumber ReadFolder(const std::string& path, std::vector<FolderEntry>* entries);
 // Absolute, with "." and ".." resolved by text; links are not followed.
 std::string Absolute(const std::string& path);
+// Whether two absolute paths spell the same place (without case on Windows).
+bool SamePathText(const std::string& a, const std::string& b);
 
 std::string ProgramFolder();
 unsigned long ProcessId();

@@ -228,6 +228,8 @@ std::string Absolute(const std::string& path) {
   return out.empty() ? "/" : out;
 }
 
+bool SamePathText(const std::string& a, const std::string& b) { return a == b; }
+
 std::string ProgramFolder() {
   char buf[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);

@@ -238,6 +238,15 @@ std::string Absolute(const std::string& path) {
   return out;
 }
 
+bool SamePathText(const std::string& a, const std::string& b) {
+  const std::u16string ua = Utf8ToUtf16(a), ub = Utf8ToUtf16(b);
+  // The file system's own comparison of names: ordinal, without case.
+  return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(ua.c_str()),
+                              static_cast<int>(ua.size()),
+                              reinterpret_cast<const wchar_t*>(ub.c_str()),
+                              static_cast<int>(ub.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::string ProgramFolder() {
   std::wstring buffer(32768, L'\0');
   const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

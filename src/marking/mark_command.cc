@@ -1,7 +1,5 @@
 #include "marking/mark_command.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -19,31 +17,6 @@ class NoSleeper : public Sleeper {
  public:
   void SleepMilliseconds(int32_t) override {}
 };
-
-std::filesystem::path ToPath(const std::string& utf8) {
-  const std::u8string u8(utf8.begin(), utf8.end());
-  return std::filesystem::path(u8);
-}
-
-// True when both paths name the same file or folder (existing or not).
-bool SamePath(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  const std::filesystem::path pa = ToPath(a), pb = ToPath(b);
-  if (std::filesystem::exists(pa, ec) && std::filesystem::exists(pb, ec)) {
-    const bool same = std::filesystem::equivalent(pa, pb, ec);
-    if (!ec) return same;
-  }
-  const auto ca = std::filesystem::weakly_canonical(pa, ec);
-  if (ec) return a == b;
-  const auto cb = std::filesystem::weakly_canonical(pb, ec);
-  if (ec) return a == b;
-  return ca == cb;
-}
-
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_directory(ToPath(path), ec);
-}
 
 std::string Errorline(std::string_view what, std::string_view detail) {
   std::string out = "mirune mark: ";
@@ -112,16 +85,15 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
     hosts.print_err(Errorline("INPUT and -o OUTPUT are required", ""));
     return kExitError;
   }
-  if (SamePath(options.input, options.output)) {
+  if (SameFile(options.input, options.output)) {
     hosts.print_err(
         Errorline("OUTPUT must differ from INPUT (the input is never written)", options.output));
     return kExitError;
   }
   // The folder that will hold OUTPUT must be there, so a long run does not end unsaved.
   {
-    std::error_code ec;
-    const std::filesystem::path parent = ToPath(options.output).parent_path();
-    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
+    const std::string parent = ParentFolder(options.output);
+    if (!parent.empty() && !FolderExists(parent)) {
       hosts.print_err(Errorline("the folder of OUTPUT does not exist", options.output));
       return kExitError;
     }
@@ -164,9 +136,9 @@ int RunMarkCommand(const MarkCommandOptions& options, MarkCommandHosts& hosts) {
       Result<std::string> member = opened->book->ContentFullName(i);
       if (member.ok()) members.push_back(*member);
     }
-    if (IsFolder(options.output) && !members.empty()) {
+    if (FolderExists(options.output) && !members.empty()) {
       for (const std::string& member : members) {
-        if (SamePath(JoinPath(options.output, layout::LastPathComponent(member)), member)) {
+        if (SameFile(JoinPath(options.output, layout::LastPathComponent(member)), member)) {
           hosts.print_err(Errorline("OUTPUT would overwrite a document of the book", member));
           return kExitError;
         }

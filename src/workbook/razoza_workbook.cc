@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 #include "automation/excel_engine/memory_workbook.h"
+#include "base/file.h"
 
 namespace mirune {
 namespace {
@@ -220,21 +219,6 @@ std::string DefaultResortPath(const std::string& input_path) {
   }
   return input_path.substr(0, dot) + "-resort" + input_path.substr(dot);
 }
-
-namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path pa(std::u8string(a.begin(), a.end()));
-  const fs::path pb(std::u8string(b.begin(), b.end()));
-  if (fs::exists(pb, ec) && fs::equivalent(pa, pb, ec)) return true;
-  const fs::path ca = fs::weakly_canonical(pa, ec);
-  const fs::path cb = fs::weakly_canonical(pb, ec);
-  return !ec && ca == cb;
-}
-
-}  // namespace
 
 Result<ResortResult> ResortRazozaXls(ExcelApplication& excel, const std::string& input_path,
                                      const std::string& output_path) {
