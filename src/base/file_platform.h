@@ -28,6 +28,7 @@ struct NodeInfo {
   // Which file it is: device and inode, or volume serial and file index.
   uint64_t volume = 0;
   uint64_t index = 0;
+  bool identified = false;  // volume and index were read
 };
 
 // What `path` names, following links, without opening it in a way that can block.

@@ -49,6 +49,7 @@ void Fill(const struct stat& st, NodeInfo* info) {
   info->size = static_cast<uint64_t>(st.st_size);
   info->volume = static_cast<uint64_t>(st.st_dev);
   info->index = static_cast<uint64_t>(st.st_ino);
+  info->identified = true;
 }
 
 bool Fail(Failure* failure, Step step, int error) {

@@ -82,6 +82,7 @@ void Describe(HANDLE handle, NodeInfo* info) {
   info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   info->volume = data.dwVolumeSerialNumber;
   info->index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+  info->identified = true;
 }
 
 }  // namespace
