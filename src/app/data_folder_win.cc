@@ -5,14 +5,10 @@
 #include "app/data_folder.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "base/wide_path.h"
 
 namespace mirune {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  const std::u16string u = Utf8ToUtf16(utf8);
-  return std::wstring(u.begin(), u.end());
-}
 
 std::string Env(const wchar_t* name) {
   wchar_t buffer[32768];
@@ -44,7 +40,7 @@ Result<std::unique_ptr<DataFolderLock>> DataFolderLock::Acquire(const std::strin
   const std::string path = JoinPath(data_folder, "mirune.lock");
   // No sharing: a second open fails while this handle lives; the system closes it when the
   // process ends.
-  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  HANDLE handle = CreateFileW(ToWidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();

@@ -9,6 +9,17 @@
 
 namespace mirune {
 
+std::string DefaultResortPath(const std::string& input_path) {
+  // The extension starts at the last dot after the last folder separator.
+  const size_t slash = input_path.find_last_of("/\\");
+  const size_t dot = input_path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+      dot == (slash == std::string::npos ? 0 : slash + 1)) {
+    return input_path + "-resort";
+  }
+  return input_path.substr(0, dot) + "-resort" + input_path.substr(dot);
+}
+
 ResortLaunchResult LaunchResort(ExcelApplication& excel, const ResortRequest& request) {
   ResortLaunchResult result;
   result.output_path = request.output.empty() ? DefaultResortPath(request.input) : request.output;

@@ -33,4 +33,8 @@ struct ResortLaunchResult {
 
 ResortLaunchResult LaunchResort(ExcelApplication& excel, const ResortRequest& request);
 
+// The input's name with "-resort" before its extension, in the same folder
+// ("Razoza.xls" → "Razoza-resort.xls").
+std::string DefaultResortPath(const std::string& input_path);
+
 }  // namespace mirune

@@ -87,6 +87,13 @@ TEST(ResortLaunchTest, RefusalsNameTheCauseAndKeepTheFixedTextForItsOwnCase) {
   }
 }
 
+TEST(ResortLaunchTest, DefaultOutputPath) {
+  EXPECT_EQ(DefaultResortPath("Razoza.xls"), "Razoza-resort.xls");
+  EXPECT_EQ(DefaultResortPath("/data/RazozaData/Razoza.xls"), "/data/RazozaData/Razoza-resort.xls");
+  EXPECT_EQ(DefaultResortPath("C:\\a.b\\Razoza"), "C:\\a.b\\Razoza-resort");
+  EXPECT_EQ(DefaultResortPath("dir/.hidden"), "dir/.hidden-resort");
+}
+
 #ifndef _WIN32
 TEST(ResortLaunchTest, LinksToTheInputAndPipesAreRefused) {
   const std::string input = MakeWorkbook("linked.xls");

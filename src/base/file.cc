@@ -200,7 +200,16 @@ bool SameFile(const std::string& a, const std::string& b) {
   const auto exists = [](const NodeInfo& i) {
     return i.kind != NodeKind::kMissing && i.kind != NodeKind::kBrokenLink;
   };
-  return exists(ia) && exists(ib) && ia.volume == ib.volume && ia.index == ib.index;
+  if (exists(ia) && exists(ib)) {
+    if (ia.identified && ib.identified) return ia.volume == ib.volume && ia.index == ib.index;
+    // A file whose identity could not be read (held by another program): its spelling is
+    // all there is to compare.
+    return platform::SamePathText(AbsolutePath(a), AbsolutePath(b));
+  }
+  // A path that is there and one that is not are never the same file. Two that are not there
+  // can only be told apart by their text.
+  if (exists(ia) || exists(ib)) return false;
+  return platform::SamePathText(AbsolutePath(a), AbsolutePath(b));
 }
 
 Status WriteFileAtomic(const std::string& path, std::string_view bytes) {

@@ -32,8 +32,9 @@ Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes);
 Result<PathKind> CheckInputPath(const std::string& path);
 
 // True when both paths name the same existing file or folder in any spelling (relative or
-// absolute, "." and "..", letter case on Windows, symbolic or hard links). A path that does
-// not exist is the same as nothing: an output not yet written is never one of the inputs.
+// absolute, "." and "..", letter case on Windows, symbolic or hard links). An existing path
+// and a missing one are never the same: an output not yet written is not one of the inputs.
+// Two missing paths are the same when their absolute forms are spelled the same.
 bool SameFile(const std::string& a, const std::string& b);
 
 // Writes `bytes` under a short temporary name in the target's folder, flushes it to the

@@ -28,6 +28,7 @@ struct NodeInfo {
   // Which file it is: device and inode, or volume serial and file index.
   uint64_t volume = 0;
   uint64_t index = 0;
+  bool identified = false;  // volume and index were read
 };
 
 // What `path` names, following links, without opening it in a way that can block.
@@ -65,6 +66,8 @@ ErrorNumber MakeFolder(const std::string& path);
 ErrorNumber ReadFolder(const std::string& path, std::vector<FolderEntry>* entries);
 // Absolute, with "." and ".." resolved by text; links are not followed.
 std::string Absolute(const std::string& path);
+// Whether two absolute paths spell the same place (without case on Windows).
+bool SamePathText(const std::string& a, const std::string& b);
 
 std::string ProgramFolder();
 unsigned long ProcessId();

@@ -49,6 +49,7 @@ void Fill(const struct stat& st, NodeInfo* info) {
   info->size = static_cast<uint64_t>(st.st_size);
   info->volume = static_cast<uint64_t>(st.st_dev);
   info->index = static_cast<uint64_t>(st.st_ino);
+  info->identified = true;
 }
 
 bool Fail(Failure* failure, Step step, int error) {
@@ -227,6 +228,8 @@ std::string Absolute(const std::string& path) {
   for (const std::string& part : parts) out += "/" + part;
   return out.empty() ? "/" : out;
 }
+
+bool SamePathText(const std::string& a, const std::string& b) { return a == b; }
 
 std::string ProgramFolder() {
   char buf[PATH_MAX];

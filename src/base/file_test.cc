@@ -253,7 +253,9 @@ TEST_F(FileTest, SameFileInAnySpelling) {
       {file, Path("other.xls"), false},
       {dir_, JoinPath(dir_, "sub/.."), true},
       {file, Path("missing.xls"), false},
-      {Path("missing.xls"), Path("missing.xls"), false},  // an output not yet written
+      {Path("missing.xls"), Path("none.xls"), false},
+      // Neither there: the same place by its spelling.
+      {Path("missing.xls"), JoinPath(JoinPath(Path("sub"), ".."), "missing.xls"), true},
       {file, dir_, false},
   };
   for (const auto& c : cases) EXPECT_EQ(SameFile(c.a, c.b), c.same) << c.a << " | " << c.b;

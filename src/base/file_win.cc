@@ -82,6 +82,7 @@ void Describe(HANDLE handle, NodeInfo* info) {
   info->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   info->volume = data.dwVolumeSerialNumber;
   info->index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+  info->identified = true;
 }
 
 }  // namespace
@@ -236,6 +237,15 @@ std::string Absolute(const std::string& path) {
   // No trailing separator, except at a root ("C:\", "\\server\share\").
   while (out.size() > 3 && out.back() == '\\' && ParentFolder(out) != out) out.pop_back();
   return out;
+}
+
+bool SamePathText(const std::string& a, const std::string& b) {
+  const std::u16string ua = Utf8ToUtf16(a), ub = Utf8ToUtf16(b);
+  // The file system's own comparison of names: ordinal, without case.
+  return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(ua.c_str()),
+                              static_cast<int>(ua.size()),
+                              reinterpret_cast<const wchar_t*>(ub.c_str()),
+                              static_cast<int>(ub.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::string ProgramFolder() {

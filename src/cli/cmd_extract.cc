@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
 #include "automation/indesign_engine/engine_application.h"
+#include "base/file.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
@@ -33,31 +33,8 @@ struct ExtractOptions {
   std::vector<std::string> paths;
 };
 
-std::string Utf8Path(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-std::filesystem::path FromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
-// The absolute, normalised form of a path given on the command line, without a trailing
-// separator.
-std::string Absolute(const std::string& text) {
-  std::error_code error;
-  std::filesystem::path path = std::filesystem::absolute(FromUtf8(text), error);
-  if (error) path = FromUtf8(text);
-  path = path.lexically_normal();
-  if (!path.has_filename() && path.has_parent_path() && path != path.root_path()) {
-    path = path.parent_path();
-  }
-  return Utf8Path(path);
-}
-
 LaunchSelection SelectionOf(const std::string& absolute_path) {
-  const std::filesystem::path path = FromUtf8(absolute_path);
-  return {Utf8Path(path.parent_path()), Utf8Path(path.filename())};
+  return {ParentFolder(absolute_path), FileName(absolute_path)};
 }
 
 int RunExtract(const ExtractOptions& options) {
@@ -85,10 +62,10 @@ int RunExtract(const ExtractOptions& options) {
 
   LaunchSelection selection;
   if (options.paths.size() == 1) {
-    selection = SelectionOf(Absolute(options.paths[0]));
+    selection = SelectionOf(AbsolutePath(options.paths[0]));
   } else {
     std::vector<std::string> members;
-    for (const std::string& path : options.paths) members.push_back(Absolute(path));
+    for (const std::string& path : options.paths) members.push_back(AbsolutePath(path));
     auto book = documents.book_of_files(members);
     if (!book.ok()) return fail(book.message());
     // The members given together make a book named after their folder.

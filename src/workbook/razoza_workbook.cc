@@ -1,10 +1,12 @@
 #include "workbook/razoza_workbook.h"
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/control_chars.h"
+#include "base/file.h"
 #include "base/utf.h"
 
 namespace mirune {
@@ -44,52 +46,6 @@ Status StripEntryControls(ExcelWorkbook& book, int sheet) {
     }
   }
   return Status::Ok();
-}
-
-// The Japanese cause of a workbook that cannot be opened.
-Status OpenFailure(const Status& status, const std::string& path) {
-  std::string cause;
-  switch (status.code()) {
-    case ErrorCode::kNotFound:
-      cause = "ファイルがありません。";
-      break;
-    case ErrorCode::kIoError:
-      cause = "ファイルを読めません。ほかのプログラムが開いていないか確認して下さい。";
-      break;
-    case ErrorCode::kFormatError:
-      cause =
-          "Excel 97-2003 "
-          "形式（.xls）のブックとして読めません。ファイルが壊れているか、別の形式です。";
-      break;
-    case ErrorCode::kUnsupported:
-      cause = "このビルドでは .xls のブックを読めません。";
-      break;
-    default:
-      cause = "内部エラー（" + std::string(ErrorCodeName(status.code())) + "）。";
-      break;
-  }
-  return Status(status.code(), "ブック「" + path + "」を開けません: " + cause);
-}
-
-// The Japanese cause of a failed save of `path`. The engine's own wording stays out of it.
-Status SaveFailure(const Status& status, const std::string& path) {
-  std::string cause;
-  switch (status.code()) {
-    case ErrorCode::kIoError:
-    case ErrorCode::kNotFound:
-      cause =
-          "書き込めません。読み取り専用のファイルやフォルダーがその名前でないか、ほかのプログラム"
-          "が開いていないか、ディスクの空きを確認して下さい。";
-      break;
-    case ErrorCode::kOverflow:
-    case ErrorCode::kFormatError:
-      cause = "Excel 97-2003 形式（.xls）の上限を超える内容があります。";
-      break;
-    default:
-      cause = "内部エラー（" + std::string(ErrorCodeName(status.code())) + "）。";
-      break;
-  }
-  return Status(status.code(), "ブック「" + path + "」を保存できません: " + cause);
 }
 
 }  // namespace
@@ -166,7 +122,7 @@ Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_t
   MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelWorkbook> book, excel.AddWorkbook());
   MIRUNE_ASSIGN_OR_RETURN(const int32_t n, BuildRazozaWorkbook(*book, rows, progress));
   const Status saved = book->SaveAs(xls_path);
-  if (!saved.ok()) return SaveFailure(saved, xls_path).error();
+  if (!saved.ok()) return saved.error();
   return n;
 }
 
@@ -257,52 +213,6 @@ Status ResortRazozaWorkbook(ExcelWorkbook& book) {
   MIRUNE_ASSIGN_OR_RETURN(const PageLists pages, MergeSameTerms(book, after_sort));
   MIRUNE_RETURN_IF_ERROR(JoinPageList(book, after_sort, pages));
   return book.ActivateSheet(after_sort);
-}
-
-std::string DefaultResortPath(const std::string& input_path) {
-  // The extension starts at the last dot after the last folder separator.
-  const size_t slash = input_path.find_last_of("/\\");
-  const size_t dot = input_path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
-      dot == (slash == std::string::npos ? 0 : slash + 1)) {
-    return input_path + "-resort";
-  }
-  return input_path.substr(0, dot) + "-resort" + input_path.substr(dot);
-}
-
-namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path pa(std::u8string(a.begin(), a.end()));
-  const fs::path pb(std::u8string(b.begin(), b.end()));
-  if (fs::exists(pb, ec) && fs::equivalent(pa, pb, ec)) return true;
-  const fs::path ca = fs::weakly_canonical(pa, ec);
-  const fs::path cb = fs::weakly_canonical(pb, ec);
-  return !ec && ca == cb;
-}
-
-}  // namespace
-
-Result<ResortResult> ResortRazozaXls(ExcelApplication& excel, const std::string& input_path,
-                                     const std::string& output_path) {
-  ResortResult result;
-  result.output_path = output_path.empty() ? DefaultResortPath(input_path) : output_path;
-  if (SameFile(input_path, result.output_path)) {
-    return Error{ErrorCode::kInvalidArgument,
-                 "並べ替えたブックを元のブックに上書きすることはできません。別の出力ファイルを指定"
-                 "して下さい: " +
-                     result.output_path};
-  }
-  auto opened = excel.OpenWorkbook(input_path);
-  if (!opened.ok()) return OpenFailure(opened.status(), input_path).error();
-  std::unique_ptr<ExcelWorkbook> book = std::move(*opened);
-  MIRUNE_RETURN_IF_ERROR(ResortRazozaWorkbook(*book));
-  MIRUNE_ASSIGN_OR_RETURN(result.after_sort_rows, book->LastFilledRow(book->ActiveSheet()));
-  const Status saved = book->SaveAs(result.output_path);
-  if (!saved.ok()) return SaveFailure(saved, result.output_path).error();
-  return result;
 }
 
 }  // namespace mirune

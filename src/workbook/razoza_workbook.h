@@ -76,19 +76,4 @@ Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages);
 // nothing is changed). Control characters of AfterSort's columns A to C are removed first.
 Status ResortRazozaWorkbook(ExcelWorkbook& book);
 
-struct ResortResult {
-  std::string output_path;
-  int32_t after_sort_rows = 0;
-};
-
-// The re-sort of a saved workbook: opens `input_path`, re-sorts it and saves the result as
-// `output_path` (never the input: kInvalidArgument when both name the same file; the user's
-// file may hold formats and notes the engine does not read). An empty `output_path` means
-// the input's name with "-resort" before the extension, in the same folder.
-Result<ResortResult> ResortRazozaXls(ExcelApplication& excel, const std::string& input_path,
-                                     const std::string& output_path);
-
-// "Razoza.xls" -> "Razoza-resort.xls" (the folder kept).
-std::string DefaultResortPath(const std::string& input_path);
-
 }  // namespace mirune

@@ -1,7 +1,6 @@
 #include "automation/idml/idml_document.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <unordered_map>
 
@@ -51,13 +50,7 @@ int32_t Lookup(const std::map<std::string, int32_t>& map, const std::string& sel
   return it == map.end() ? kNone : it->second;
 }
 
-bool EndsWithIdml(const std::string& path) {
-  if (path.size() < 5) return false;
-  std::string tail = path.substr(path.size() - 5);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".idml";
-}
+bool EndsWithIdml(const std::string& path) { return PathExtensionIs(path, ".idml"); }
 
 }  // namespace
 
@@ -194,20 +187,14 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
 bool IsIdmlPath(const std::string& path) { return EndsWithIdml(path); }
 
 Result<std::vector<std::string>> IdmlFilesInFolder(const std::string& folder) {
-  std::error_code error;
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<FolderEntry> entries, ListFolder(folder));
   std::vector<std::string> files;
-  std::filesystem::directory_iterator it(std::filesystem::path(folder), error);
-  if (error) return Error{ErrorCode::kNotFound, "cannot read the folder " + folder};
-  for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-    if (error) return Error{ErrorCode::kIoError, "cannot read the folder " + folder};
-    const std::string name = it->path().filename().string();
-    if (EndsWithIdml(name) && name[0] != '.' && it->is_regular_file(error)) {
-      files.push_back(name);
+  for (const FolderEntry& entry : entries) {
+    if (EndsWithIdml(entry.name) && entry.name[0] != '.' && entry.kind == PathKind::kFile) {
+      files.push_back(JoinPath(folder, entry.name));
     }
   }
   if (files.empty()) return Error{ErrorCode::kNotFound, "no .idml file in the folder " + folder};
-  std::sort(files.begin(), files.end());
-  for (std::string& name : files) name = JoinPath(folder, name);
   return files;
 }
 
@@ -223,7 +210,7 @@ Result<layout::Book> IdmlBookFromFiles(const std::vector<std::string>& paths) {
       return Error{ErrorCode::kInvalidArgument, path + " is not an .idml file"};
     }
   }
-  std::string folder = std::filesystem::path(paths[0]).parent_path().string();
+  std::string folder = ParentFolder(paths[0]);
   if (folder.empty()) folder = ".";
   return layout::MakeBook(folder, paths);
 }
