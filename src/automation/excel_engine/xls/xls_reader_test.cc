@@ -251,6 +251,11 @@ TEST(XlsReaderTest, EachUnreadableFileHasItsOwnCause) {
       {"xlsx", std::string("PK\x03\x04", 4) + std::string(600, '\0'),
        "「Book.xls」は .xlsx 形式です。Excel で「Excel 97-2003 ブック」(.xls) として保存して"
        "下さい。"},
+      {"ods",
+       std::string("PK\x03\x04", 4) + std::string(26, '\0') +
+           "mimetypeapplication/vnd.oasis.opendocument.spreadsheet" + std::string(600, '\0'),
+       "「Book.xls」は OpenDocument スプレッドシート (.ods) です。Excel で「Excel 97-2003 ブッ"
+       "ク」(.xls) として保存して下さい。"},
       {"text", "索引,さくいん\r\n", "「Book.xls」は Excel 97-2003 ブック (.xls) ではありません"},
       {"html", "<html><body></body></html>", "「Book.xls」は XML または HTML のファイルで"},
       {"Excel 4", std::string("\x09\x04\x06\x00\x00\x00\x10\x00", 8),
