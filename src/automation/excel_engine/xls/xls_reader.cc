@@ -18,7 +18,7 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 std::string NotCompoundCause(std::string_view file) {
   if (StartsWith(file, "PK\x03\x04")) {
     // An OpenDocument package stores its uncompressed "mimetype" member first.
-    if (file.substr(30, 8) == "mimetype" &&
+    if (file.size() >= 38 && file.substr(30, 8) == "mimetype" &&
         file.substr(38, 60).find("opendocument.spreadsheet") != std::string_view::npos) {
       return "は OpenDocument スプレッドシート (.ods) です。" + std::string(kSaveAsXls);
     }

@@ -288,6 +288,7 @@ TEST(XlsReaderTest, EachUnreadableFileHasItsOwnCause) {
       {"xlsx", std::string("PK\x03\x04", 4) + std::string(600, '\0'),
        "「Book.xls」は .xlsx 形式です。Excel で「Excel 97-2003 ブック」(.xls) として保存して"
        "下さい。"},
+      {"zip signature alone", std::string("PK\x03\x04\x00", 5), "「Book.xls」は .xlsx 形式です。"},
       {"ods",
        std::string("PK\x03\x04", 4) + std::string(26, '\0') +
            "mimetypeapplication/vnd.oasis.opendocument.spreadsheet" + std::string(600, '\0'),
