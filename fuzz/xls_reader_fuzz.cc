@@ -10,10 +10,6 @@
 #include "automation/excel_engine/memory_workbook.h"
 #include "workbook/razoza_workbook.h"
 
-// libfreexl keeps some of its allocations when it refuses a file; that is the library's, not
-// a fault of the reader, and would otherwise end every longer run.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfreexl\n"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The reader takes a path: the input goes through one temporary file per process.
   static const std::string path =

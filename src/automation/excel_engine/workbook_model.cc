@@ -107,6 +107,11 @@ uint32_t WorkbookModel::InternString(std::string_view text) {
   return id;
 }
 
+void WorkbookModel::ReserveStrings(size_t count) {
+  strings.reserve(strings.size() + count);
+  string_ids_.reserve(string_ids_.size() + count);
+}
+
 ModelCell WorkbookModel::MakeCell(const CellValue& value, uint16_t style) {
   ModelCell cell;
   cell.style = style;

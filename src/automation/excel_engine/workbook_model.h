@@ -101,6 +101,8 @@ struct WorkbookModel {
 
   // Interns a string (so equal texts share one table entry, as in the file's string table).
   uint32_t InternString(std::string_view text);
+  // Room for `count` more distinct strings without regrowing the tables.
+  void ReserveStrings(size_t count);
   // A cell holding `value` with `style`.
   ModelCell MakeCell(const CellValue& value, uint16_t style);
   CellValue ValueOf(const ModelCell& cell) const;

@@ -216,6 +216,7 @@ class BiffParser {
       }
       strings_.push_back(U8(*s));
     }
+    model_.ReserveStrings(strings_.size());
     return Status::Ok();
   }
 
@@ -392,7 +393,20 @@ class BiffParser {
       return CellError(ctx, ReadLe16(d, 0), ReadLe16(d, 2),
                        "共有文字列 " + std::to_string(index) + " 番がありません");
     }
-    return Put(ctx, d, CellValue::Text(strings_[index]));
+    // Each shared string enters the workbook's string table once, not once per cell.
+    if (string_refs_.size() < strings_.size()) string_refs_.resize(strings_.size(), -1);
+    if (string_refs_[index] < 0) {
+      string_refs_[index] =
+          strings_[index].empty() ? kNoText : model_.InternString(strings_[index]);
+    }
+    ModelCell& cell = CellAt(ctx.sheet, ReadLe16(d, 0), ReadLe16(d, 2));
+    cell = ModelCell{};
+    cell.style = StyleOf(ReadLe16(d, 4));
+    if (string_refs_[index] != kNoText) {
+      cell.type = CellType::kText;
+      cell.ref = static_cast<uint32_t>(string_refs_[index]);
+    }
+    return Status::Ok();
   }
 
   // LABEL and RSTRING: the text inside the record (RSTRING's runs follow it).
@@ -600,6 +614,9 @@ class BiffParser {
   WorkbookModel model_;
   std::vector<SheetEntry> sheets_;
   std::vector<std::string> strings_;
+  // The workbook string of each shared string once a cell used it; -1 before.
+  static constexpr int64_t kNoText = -2;
+  std::vector<int64_t> string_refs_;
 };
 
 }  // namespace

@@ -102,11 +102,11 @@ std::string Repeat(std::string_view c, int n) {
 TEST(WorkbookWriterTest, SharedStringsSurviveContinueRecords) {
   MemoryWorkbook book;
   std::vector<std::string> texts = {
-      Repeat("a", 9000),         // compressed, two records
-      Repeat("索", 5000),        // UTF-16, two records
-      Repeat("𠮷", 4500),        // surrogate pairs across a boundary
-      "x" + Repeat("𩸽", 4111),  // an odd start so a pair would straddle
-      Repeat("かな", 7000),      // three records
+      Repeat("a", 9000),                            // compressed, two records
+      Repeat("索", 5000),                           // UTF-16, two records
+      Repeat("𠮷", 4500),                           // surrogate pairs across a boundary
+      std::string("x").append(Repeat("𩸽", 4111)),  // an odd start so a pair would straddle
+      Repeat("かな", 7000),                         // three records
       "短い",
       "ascii then 漢字",
   };

@@ -16,7 +16,14 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 
 // What a file that is no compound file is, as far as its first bytes tell.
 std::string NotCompoundCause(std::string_view file) {
-  if (StartsWith(file, "PK\x03\x04")) return "は .xlsx 形式です。" + std::string(kSaveAsXls);
+  if (StartsWith(file, "PK\x03\x04")) {
+    // An OpenDocument package stores its uncompressed "mimetype" member first.
+    if (file.size() >= 38 && file.substr(30, 8) == "mimetype" &&
+        file.substr(38, 60).find("opendocument.spreadsheet") != std::string_view::npos) {
+      return "は OpenDocument スプレッドシート (.ods) です。" + std::string(kSaveAsXls);
+    }
+    return "は .xlsx 形式です。" + std::string(kSaveAsXls);
+  }
   // BIFF2 to BIFF4 workbooks are bare record streams: a BOF record first.
   if (file.size() >= 2 && (file[1] == '\x00' || file[1] == '\x02' || file[1] == '\x04') &&
       (file[0] == '\x09')) {
@@ -79,8 +86,14 @@ Result<WorkbookModel> ReadXlsFile(const std::string& path) {
     }
     return Error{ErrorCode::kNotFound, "「" + path + "」が見つかりません。"};
   }
-  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ReadFileBytes(path));
-  return ParseXlsBytes(bytes, path);
+  Result<std::string> bytes = ReadFileBytes(path);
+  if (!bytes.ok()) {
+    return Error{bytes.code(), "「" + path +
+                                   "」を読み込めません（ファイルを開けないか、読み取りが途中で失敗"
+                                   "しました。読み取りの権限と、ほかのアプリケーションがファイルを"
+                                   "使用していないかを確かめて下さい）。"};
+  }
+  return ParseXlsBytes(*bytes, path);
 }
 
 }  // namespace mirune::xls

@@ -164,6 +164,43 @@ TEST(XlsReaderTest, FormulasGiveTheirCachedResults) {
   }
 }
 
+void LabelSst(BiffWriter& w, uint16_t row, uint16_t column, uint32_t index) {
+  w.BeginRecord(record::kLabelSst);
+  w.U16(row);
+  w.U16(column);
+  w.U16(15);
+  w.U32(index);
+  w.EndRecord();
+}
+
+TEST(XlsReaderTest, SharedStringsIncludingAnEmptyOne) {
+  const auto book = Read(Workbook(
+      [](BiffWriter& w) {
+        LabelSst(w, 0, 0, 0);
+        LabelSst(w, 0, 1, 1);
+        LabelSst(w, 1, 0, 1);
+        LabelSst(w, 1, 1, 0);
+      },
+      [](BiffWriter& w) {
+        w.BeginRecord(record::kSst);
+        w.U32(4);
+        w.U32(2);
+        w.U16(0);  // ""
+        w.U8(0);
+        w.U16(2);  // "索引"
+        w.U8(1);
+        const std::u16string s = u"索引";
+        w.Units(s.data(), s.size(), false);
+        w.EndRecord();
+      }));
+  ASSERT_TRUE(book.ok()) << book.message();
+  EXPECT_EQ(*book->GetCell(1, 1, 1), CellValue::Empty());
+  EXPECT_EQ(*book->GetCell(1, 1, 2), CellValue::Text("索引"));
+  EXPECT_EQ(*book->GetCell(1, 2, 1), CellValue::Text("索引"));
+  EXPECT_EQ(*book->GetCell(1, 2, 2), CellValue::Empty());
+  EXPECT_EQ(book->model().strings.size(), 1u);  // one table entry for the two cells
+}
+
 TEST(XlsReaderTest, ACellThatCannotBeReadNamesItsSheetAndCell) {
   struct Case {
     const char* name;
@@ -251,6 +288,12 @@ TEST(XlsReaderTest, EachUnreadableFileHasItsOwnCause) {
       {"xlsx", std::string("PK\x03\x04", 4) + std::string(600, '\0'),
        "「Book.xls」は .xlsx 形式です。Excel で「Excel 97-2003 ブック」(.xls) として保存して"
        "下さい。"},
+      {"zip signature alone", std::string("PK\x03\x04\x00", 5), "「Book.xls」は .xlsx 形式です。"},
+      {"ods",
+       std::string("PK\x03\x04", 4) + std::string(26, '\0') +
+           "mimetypeapplication/vnd.oasis.opendocument.spreadsheet" + std::string(600, '\0'),
+       "「Book.xls」は OpenDocument スプレッドシート (.ods) です。Excel で「Excel 97-2003 ブッ"
+       "ク」(.xls) として保存して下さい。"},
       {"text", "索引,さくいん\r\n", "「Book.xls」は Excel 97-2003 ブック (.xls) ではありません"},
       {"html", "<html><body></body></html>", "「Book.xls」は XML または HTML のファイルで"},
       {"Excel 4", std::string("\x09\x04\x06\x00\x00\x00\x10\x00", 8),

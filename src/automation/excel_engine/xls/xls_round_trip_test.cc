@@ -333,9 +333,9 @@ TEST(XlsRoundTripTest, LongTextsAndSurrogatePairs) {
   const std::string texts[] = {
       "𠮷野家",
       "😀 emoji",
-      Repeat("索引", 1500),      // 3,000 units: crosses one record boundary
-      "x" + Repeat("𩸽", 1800),  // pairs near a boundary
-      Repeat("a", 4000),         // compressed
+      Repeat("索引", 1500),                         // 3,000 units: crosses one record boundary
+      std::string("x").append(Repeat("𩸽", 1800)),  // pairs near a boundary
+      Repeat("a", 4000),                            // compressed
       "ａｂｃ\tab",
   };
   int row = 1;
