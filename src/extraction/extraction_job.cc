@@ -1,6 +1,7 @@
 #include "extraction/extraction_job.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -16,6 +17,18 @@ namespace {
 std::string Counter(int64_t current, int64_t total) {
   return std::to_string(current) + " / " + std::to_string(total);
 }
+
+// A step of the job: an outcome when the job ends there (refused, cancelled, aborted), none
+// when it goes on; an error is the job's trap.
+using Step = Result<std::optional<ExtractionOutcome>>;
+
+// Ends the job with the step's outcome or error, or goes on.
+#define MIRUNE_RUN_STEP(step)                                     \
+  do {                                                            \
+    Step mirune_step_ = (step);                                   \
+    if (!mirune_step_.ok()) return mirune_step_.status().error(); \
+    if (mirune_step_->has_value()) return **mirune_step_;         \
+  } while (0)
 
 class Job {
  public:
@@ -41,118 +54,147 @@ class Job {
     return c_.progress.UpdateProgress(done, 100, full_width_, activity);
   }
   void Yield() { c_.progress.YieldToMessageLoop(); }
+  // Nothing open in InDesign; opens the target and asks the user to start.
+  Step OpenAndConfirm();
+  // The target as the job needs it: a book saved and not empty, a document saved or the
+  // user's consent; sets document_count_.
+  Step CheckTarget();
+  // Every document in turn, each after the pause in which the user may abort.
+  Step ExtractDocuments(indesign::TextProperty property);
+  // The results, replacing the previous ones together; or the empty result.
+  Result<ExtractionOutcome> WriteResults(ExtractionResult& result);
   Result<ExtractionOutcome> Abort(int64_t document_number);
   Status ProcessDocument(indesign::Document& document, int64_t d, int64_t count,
                          indesign::TextProperty property);
+  // The job's end on every normal way out: InDesign and the main window back.
+  void Finish() {
+    c_.desktop.ShowInDesign();
+    c_.desktop.FocusMainWindow();
+    c_.flags.job_running = false;
+  }
 
   ExtractionContext& c_;
   const ExtractionRequest& r_;
   AbortWindow abort_window_;
   std::unique_ptr<indesign::Book> book_;
   std::unique_ptr<indesign::Document> document_;
+  int64_t document_count_ = 1;
   float full_width_ = 0;
   int64_t export_number_ = 0;
+  double open_seconds_ = 0;
 };
 
 Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
-  Desktop& desktop = c_.desktop;
   c_.flags.abort_requested = false;
   c_.flags.job_running = false;
   c_.entries.Clear();
+  MIRUNE_RUN_STEP(OpenAndConfirm());
+  MIRUNE_RUN_STEP(CheckTarget());
 
-  // Nothing may be open in InDesign.
+  // The job runs from here.
+  c_.flags.job_running = true;
+  c_.desktop.SetSelectionControlsEnabled(false);
+  c_.progress.SetField(ProgressField::kDocumentName, r_.selected_file_name);
+  abort_window_.Show(r_.selected_file_name);
+  c_.desktop.HideInDesign();
+  const double start_time = c_.desktop.ClockSeconds();
+  MIRUNE_ASSIGN_OR_RETURN(const std::string version, c_.indesign.Version());
+  MIRUNE_RUN_STEP(ExtractDocuments(WritePropertyForVersion(version)));
+
+  MIRUNE_RETURN_IF_ERROR(Update(20, kActivityWriting));
+  Yield();
+  if (r_.book) MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
+  MIRUNE_ASSIGN_OR_RETURN(const ExtractionOutcome outcome, WriteResults(result));
+  if (outcome != ExtractionOutcome::kCompleted) return outcome;
+
+  // The whole job: opening the target, and everything after the user's confirmation.
+  result.elapsed_seconds = open_seconds_ + (c_.desktop.ClockSeconds() - start_time);
+  Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count), kTitleProduct,
+      kStyleCompletion);
+  Finish();
+  return ExtractionOutcome::kCompleted;
+}
+
+Step Job::OpenAndConfirm() {
   MIRUNE_ASSIGN_OR_RETURN(const int32_t open_books, c_.indesign.BookCount());
   MIRUNE_ASSIGN_OR_RETURN(const int32_t open_documents, c_.indesign.DocumentCount());
   if (open_books > 0 || open_documents > 0) {
     Ask(MessageSomethingOpen(), kTitleCheck, kStyleRefusal);
-    return ExtractionOutcome::kRefused;
+    return std::optional(ExtractionOutcome::kRefused);
   }
 
   // Opening reads the whole document (an IDML package is loaded here): part of the job's time.
-  const double open_start = desktop.ClockSeconds();
+  const double open_start = c_.desktop.ClockSeconds();
   MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem opened, c_.indesign.Open(r_.selected_file_path));
-  const double open_seconds = desktop.ClockSeconds() - open_start;
-  desktop.FocusMainWindow();
+  open_seconds_ = c_.desktop.ClockSeconds() - open_start;
+  c_.desktop.FocusMainWindow();
 
-  std::string book_path;
-  std::string document_path;
   if (r_.book) {
     if (opened.book != nullptr) {
       book_ = std::move(opened.book);
     } else {
       MIRUNE_ASSIGN_OR_RETURN(book_, c_.indesign.BookItem(1));
     }
-    MIRUNE_ASSIGN_OR_RETURN(book_path, book_->FullName());
-    if (Ask(MessageStartBook(r_.selected_file_path), kTitleProduct, kStyleConfirmStart) !=
-        kAnswerOk) {
-      MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
-      return ExtractionOutcome::kCancelled;
-    }
+  } else if (opened.document != nullptr) {
+    document_ = std::move(opened.document);
   } else {
-    if (opened.document != nullptr) {
-      document_ = std::move(opened.document);
-    } else {
-      MIRUNE_ASSIGN_OR_RETURN(document_, c_.indesign.DocumentItem(1));
-    }
-    MIRUNE_ASSIGN_OR_RETURN(document_path, document_->FullName());
-    if (Ask(MessageStartDocument(r_.selected_file_path), kTitleProduct, kStyleConfirmStart) !=
-        kAnswerOk) {
-      MIRUNE_RETURN_IF_ERROR(document_->Close(indesign::kSaveNo));
-      return ExtractionOutcome::kCancelled;
-    }
+    MIRUNE_ASSIGN_OR_RETURN(document_, c_.indesign.DocumentItem(1));
   }
+  const std::string question = r_.book ? MessageStartBook(r_.selected_file_path)
+                                       : MessageStartDocument(r_.selected_file_path);
+  if (Ask(question, kTitleProduct, kStyleConfirmStart) != kAnswerOk) {
+    MIRUNE_RETURN_IF_ERROR(r_.book ? book_->Close(indesign::kSaveNo)
+                                   : document_->Close(indesign::kSaveNo));
+    return std::optional(ExtractionOutcome::kCancelled);
+  }
+  return std::optional<ExtractionOutcome>();
+}
 
-  int64_t document_count = 1;
+Step Job::CheckTarget() {
+  std::string path;
   if (r_.book) {
+    MIRUNE_ASSIGN_OR_RETURN(path, book_->FullName());
     MIRUNE_ASSIGN_OR_RETURN(const bool modified, book_->Modified());
     if (modified) {
       Ask(MessageBookModified(), kTitleCheck, kStyleRefusal);
-      return ExtractionOutcome::kRefused;  // the book stays open
+      return std::optional(ExtractionOutcome::kRefused);  // the book stays open
     }
     MIRUNE_ASSIGN_OR_RETURN(const int32_t members, book_->ContentCount());
     if (members == 0) {
       Ask(MessageBookEmpty(), kTitleCheck, kStyleRefusal);
-      return ExtractionOutcome::kRefused;
+      return std::optional(ExtractionOutcome::kRefused);
     }
-    document_count = members;
+    document_count_ = members;
   } else {
+    MIRUNE_ASSIGN_OR_RETURN(path, document_->FullName());
     MIRUNE_ASSIGN_OR_RETURN(const bool modified, document_->Modified());
     if (modified &&
         Ask(MessageDocumentModified(), kTitleCheck, kStyleUnsavedWarning) != kAnswerOk) {
-      return ExtractionOutcome::kCancelled;  // the document stays open
+      return std::optional(ExtractionOutcome::kCancelled);  // the document stays open
     }
   }
-  if (book_path.empty() && document_path.empty()) {
+  if (path.empty()) {
     Ask(MessageTargetNotFound(), kTitleCheck, kStyleRefusal);
-    return ExtractionOutcome::kRefused;
+    return std::optional(ExtractionOutcome::kRefused);
   }
+  return std::optional<ExtractionOutcome>();
+}
 
-  // The job runs from here.
-  c_.flags.job_running = true;
-  desktop.SetSelectionControlsEnabled(false);
-  c_.progress.SetField(ProgressField::kDocumentName, r_.selected_file_name);
-  abort_window_.Show(r_.selected_file_name);
-  desktop.HideInDesign();
-  const double start_time = desktop.ClockSeconds();
-  MIRUNE_ASSIGN_OR_RETURN(const std::string version, c_.indesign.Version());
-  const indesign::TextProperty property = WritePropertyForVersion(version);
-
-  for (int64_t d = 1; d <= document_count; ++d) {
+Step Job::ExtractDocuments(indesign::TextProperty property) {
+  for (int64_t d = 1; d <= document_count_; ++d) {
     // The pause before each document, during which the user may abort.
-    std::string name;
-    if (r_.book) {
-      MIRUNE_ASSIGN_OR_RETURN(name, book_->Name());
-    } else {
-      MIRUNE_ASSIGN_OR_RETURN(name, document_->Name());
-    }
+    MIRUNE_ASSIGN_OR_RETURN(const std::string name, r_.book ? book_->Name() : document_->Name());
     abort_window_.Show(name);
     abort_window_.Pause(5);
     abort_window_.Close();
-    if (c_.flags.abort_requested) return Abort(d);
+    if (c_.flags.abort_requested) {
+      MIRUNE_ASSIGN_OR_RETURN(const ExtractionOutcome aborted, Abort(d));
+      return std::optional(aborted);
+    }
 
     full_width_ = c_.progress.StartProgress(kActivityExtracting);
     Yield();
-    c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, document_count));
+    c_.progress.SetField(ProgressField::kDocumentCounter, Counter(d, document_count_));
     c_.progress.SetField(ProgressField::kStoryCounter, "確認中...");
     c_.progress.SetField(ProgressField::kEntryCount, "抽出中...");
     MIRUNE_RETURN_IF_ERROR(Update(7));
@@ -165,7 +207,8 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
                               book_->ContentFullName(static_cast<int32_t>(d)));
       MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem opened_member, c_.indesign.Open(member_path));
       if (opened_member.document == nullptr) {
-        return Status(ErrorCode::kNotFound, "ブックの構成ファイルが文書として開けません: " + member_path);
+        return Status(ErrorCode::kNotFound,
+                      "ブックの構成ファイルが文書として開けません: " + member_path);
       }
       member = std::move(opened_member.document);
       current = member.get();
@@ -173,13 +216,12 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
     if (!r_.book || d == 1) export_number_ = 0;
     MIRUNE_RETURN_IF_ERROR(Update(10));
     Yield();
-    MIRUNE_RETURN_IF_ERROR(ProcessDocument(*current, d, document_count, property));
+    MIRUNE_RETURN_IF_ERROR(ProcessDocument(*current, d, document_count_, property));
   }
+  return std::optional<ExtractionOutcome>();
+}
 
-  MIRUNE_RETURN_IF_ERROR(Update(20, kActivityWriting));
-  Yield();
-  if (r_.book) MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
-
+Result<ExtractionOutcome> Job::WriteResults(ExtractionResult& result) {
   result.entry_count = c_.entries.entry_count();
   result.export_count = export_number_;
 
@@ -187,9 +229,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   if (c_.entries.empty()) {
     Ask(MessageNothingExtracted(), kTitleCheck, kStyleRefusal);
     c_.progress.CloseProgress();
-    desktop.ShowInDesign();
-    desktop.FocusMainWindow();
-    c_.flags.job_running = false;
+    Finish();
     return ExtractionOutcome::kEmpty;
   }
 
@@ -209,14 +249,6 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
       c_.workbook.WriteRazozaXls(c_.entries, xls_staging, c_.progress, full_width_));
   MIRUNE_RETURN_IF_ERROR(outputs.Commit());
   c_.progress.FinishProgress(kActivityWriting);
-
-  // The whole job: opening the target, and everything after the user's confirmation.
-  result.elapsed_seconds = open_seconds + (desktop.ClockSeconds() - start_time);
-  Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count), kTitleProduct,
-      kStyleCompletion);
-  desktop.ShowInDesign();
-  desktop.FocusMainWindow();
-  c_.flags.job_running = false;
   return ExtractionOutcome::kCompleted;
 }
 
@@ -280,9 +312,7 @@ Result<ExtractionOutcome> Job::Abort(int64_t document_number) {
     c_.progress.CloseProgress();
     MIRUNE_RETURN_IF_ERROR(book_->Close(indesign::kSaveNo));
   }
-  c_.flags.job_running = false;
-  c_.desktop.ShowInDesign();
-  c_.desktop.FocusMainWindow();
+  Finish();
   return ExtractionOutcome::kAborted;
 }
 
