@@ -72,6 +72,14 @@ TargetKind ClassifyTarget(const std::string& file_name, const std::string& path)
   return TargetKind::kNotADocument;
 }
 
+std::string NotADocumentCause(const LaunchSelection& selection, const std::string& path) {
+  if (selection.file_name.empty()) return {};  // nothing chosen: the message says it all
+  if (Result<PathKind> kind = CheckInputPath(path); !kind.ok()) return kind.message();
+  return path +
+         " は InDesign の文書（.indd）やブック（.indb）でも、IDML（.idml、または .idml "
+         "の章を集めたフォルダー）でもありません";
+}
+
 std::string NativeDocumentDetail(const std::string& path) {
   return "InDesign の文書（.indd）とブック（.indb）を開くには InDesign が必要です: " + path +
          "\nInDesign で IDML に書き出したコピー（文書は .idml、ブックは .idml "
@@ -125,12 +133,19 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
     result.selected_path = SelectedFilePath(selection);
     const TargetKind kind = ClassifyTarget(selection.file_name, result.selected_path);
     if (kind == TargetKind::kNotADocument) {
-      desktop.ShowMessage(kMessageSelectDocument, kTitleCheck, kStyleRefusal);
+      desktop.ShowFailure(kMessageSelectDocument, NotADocumentCause(selection, result.selected_path),
+                          kTitleCheck, kStyleRefusal);
       result.outcome = LaunchOutcome::kNotADocument;
       return Status::Ok();
     }
     if ((kind == TargetKind::kIndd || kind == TargetKind::kIndb) && !s.opens_native_documents) {
       return Status(ErrorCode::kUnsupported, NativeDocumentDetail(result.selected_path));
+    }
+    // A pipe or a device would block the reading. A path the file system does not know is
+    // the host's to open (InDesign names what it cannot open).
+    if (Result<PathKind> input = CheckInputPath(result.selected_path);
+        !input.ok() && input.code() != ErrorCode::kNotFound) {
+      return input.status();
     }
     desktop.ShowInDesign();
     ExtractionContext context{*indesign,  desktop,    s.flags, s.progress,

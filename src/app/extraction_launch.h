@@ -76,6 +76,10 @@ struct LaunchResult {
   std::string selected_path;
 };
 
+// Why a chosen path is no document the job takes (named, Japanese); empty when nothing was
+// chosen.
+std::string NotADocumentCause(const LaunchSelection& selection, const std::string& path);
+
 // The detail given with the recovery message when a .indd or .indb is chosen and the
 // InDesign at hand cannot open such files.
 std::string NativeDocumentDetail(const std::string& path);

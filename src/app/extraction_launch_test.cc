@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "analysis/phonetic.h"
 #include "app/data_folder.h"
 #include "automation/indesign_engine/builder.h"
@@ -185,6 +189,51 @@ TEST(ExtractionLaunchTest, PreferencesComeBackOnEveryWayOut) {
     EXPECT_FALSE(l.flags.job_running);
   }
 }
+
+TEST(ExtractionLaunchTest, ANonDocumentSaysWhichPathAndWhy) {
+  const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "launch_test_not_documents");
+  ASSERT_TRUE(CreateFolder(folder).ok());
+  const std::string text = JoinPath(folder, "notes.txt");
+  ASSERT_TRUE(WriteFileAtomic(text, "x").ok());
+  const struct {
+    std::string file;
+    std::string cause;  // part of the cause; empty: no cause at all
+  } cases[] = {
+      {"notes.txt", text + " は InDesign の文書"},
+      {"gone.txt", JoinPath(folder, "gone.txt") + " が見つかりません"},
+      {"", ""},  // nothing chosen
+  };
+  for (const auto& c : cases) {
+    Launch l("not_document");
+    const LaunchResult result = l.Run(folder, c.file);
+    EXPECT_EQ(result.outcome, LaunchOutcome::kNotADocument) << c.file;
+    ASSERT_EQ(l.desktop.messages.size(), 1u) << c.file;
+    EXPECT_EQ(l.desktop.messages[0].text, "InDesign文書を選択して下さい　");
+    if (c.cause.empty()) {
+      EXPECT_EQ(l.desktop.messages[0].cause, "") << c.file;
+    } else {
+      EXPECT_NE(l.desktop.messages[0].cause.find(c.cause), std::string::npos)
+          << c.file << ": " << l.desktop.messages[0].cause;
+    }
+  }
+}
+
+#ifndef _WIN32
+TEST(ExtractionLaunchTest, APipeNamedLikeADocumentIsRefusedUnread) {
+  const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "launch_test_pipe");
+  ASSERT_TRUE(CreateFolder(folder).ok());
+  const std::string pipe = JoinPath(folder, "book.idml");
+  (void)RemoveFile(pipe);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  Launch l("pipe");
+  const LaunchResult result = l.Run(folder, "book.idml");
+  EXPECT_EQ(result.outcome, LaunchOutcome::kRecovered);
+  EXPECT_NE(result.error.message().find("名前付きパイプ"), std::string::npos)
+      << result.error.message();
+  EXPECT_EQ(l.desktop.messages.back().cause, result.error.message());
+  l.ExpectPreferencesKept();
+}
+#endif
 
 TEST(ExtractionLaunchTest, NativeDocumentWithoutInDesignIsRecoveredWithADetail) {
   for (const char* file : {"book.indb", "doc.indd"}) {
