@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/file.h"
+#include "base/little_endian.h"
 #include "base/utf.h"
 
 namespace mirune {
@@ -61,10 +62,7 @@ Status CheckDictionaryFile(const std::string& path, const char* what) {
   if (!bytes.ok()) return bytes.status();
   constexpr uint32_t kMagic = 0xef718f77u;
   constexpr uint32_t kVersion = 102;
-  auto u32 = [&](size_t at) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes->data() + at);
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-  };
+  auto u32 = [&](size_t at) { return ReadLe32(*bytes, at); };
   if (bytes->size() < 72 || (u32(0) ^ kMagic) != bytes->size() || u32(4) != kVersion) {
     return Status(ErrorCode::kFormatError,
                   std::string(what) + "がコンパイル済みの MeCab 辞書ではありません: " + path);
