@@ -181,18 +181,19 @@ class StoryBuilder : public StoryVisitor {
   explicit StoryBuilder(Story& story) : story_(story) {}
 
   void OnRun(const pugi::xml_node& range, const pugi::xml_node& paragraph) override {
+    const ParagraphFormat& outer = ParagraphOf(paragraph);
     TextRun run;
     run.has_run_element = static_cast<bool>(range);
-    run.paragraph_style = RefAttr(paragraph, "AppliedParagraphStyle");
+    run.paragraph_style = outer.style;
     if (range) run.character_style = RefAttr(range, "AppliedCharacterStyle");
     run.fill_color = range ? RefAttr(range, "FillColor") : "";
-    if (run.fill_color.empty() && paragraph) run.fill_color = RefAttr(paragraph, "FillColor");
+    if (run.fill_color.empty()) run.fill_color = outer.fill_color;
     run.point_size = range ? AttrNumber(range, "PointSize", 0) : 0;
-    if (run.point_size <= 0 && paragraph) run.point_size = AttrNumber(paragraph, "PointSize", 0);
+    if (run.point_size <= 0) run.point_size = outer.point_size;
     if (run.point_size < 0) run.point_size = 0;
     run.leading = UnitValue(range, "Leading");
-    if (run.leading <= 0) run.leading = UnitValue(paragraph, "Leading");
-    if (paragraph) run.paragraph_start = BreakKindFromName(Attr(paragraph, "StartParagraph"));
+    if (run.leading <= 0) run.leading = outer.leading;
+    run.paragraph_start = outer.start;
     story_.runs.push_back(std::move(run));
   }
 
@@ -234,7 +235,33 @@ class StoryBuilder : public StoryVisitor {
     story_.text.push_back(c);
     story_.run_of.push_back(run);
   }
+  // What a paragraph range gives the runs inside it.
+  struct ParagraphFormat {
+    std::string style;
+    std::string fill_color;
+    double point_size = 0;
+    double leading = 0;
+    BreakKind start = BreakKind::kNone;
+  };
+
+  // The paragraph's own formatting, read once per paragraph range: a paragraph can hold tens
+  // of thousands of ranges, and finding its Properties child walks all of them.
+  const ParagraphFormat& ParagraphOf(const pugi::xml_node& paragraph) {
+    if (paragraph == paragraph_node_) return paragraph_;
+    paragraph_node_ = paragraph;
+    paragraph_ = ParagraphFormat{};
+    if (!paragraph) return paragraph_;
+    paragraph_.style = RefAttr(paragraph, "AppliedParagraphStyle");
+    paragraph_.fill_color = RefAttr(paragraph, "FillColor");
+    paragraph_.point_size = AttrNumber(paragraph, "PointSize", 0);
+    paragraph_.leading = UnitValue(paragraph, "Leading");
+    paragraph_.start = BreakKindFromName(Attr(paragraph, "StartParagraph"));
+    return paragraph_;
+  }
+
   Story& story_;
+  pugi::xml_node paragraph_node_;
+  ParagraphFormat paragraph_;
 };
 
 }  // namespace
