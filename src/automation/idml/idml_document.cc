@@ -197,15 +197,17 @@ Result<std::vector<std::string>> IdmlFilesInFolder(const std::string& folder) {
   std::error_code error;
   std::vector<std::string> files;
   std::filesystem::directory_iterator it(std::filesystem::path(folder), error);
-  if (error) return Error{ErrorCode::kNotFound, "cannot read the folder " + folder};
+  if (error) return Error{ErrorCode::kNotFound, "フォルダー " + folder + " を読めません"};
   for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-    if (error) return Error{ErrorCode::kIoError, "cannot read the folder " + folder};
+    if (error) return Error{ErrorCode::kIoError, "フォルダー " + folder + " を読めません"};
     const std::string name = it->path().filename().string();
     if (EndsWithIdml(name) && name[0] != '.' && it->is_regular_file(error)) {
       files.push_back(name);
     }
   }
-  if (files.empty()) return Error{ErrorCode::kNotFound, "no .idml file in the folder " + folder};
+  if (files.empty()) {
+    return Error{ErrorCode::kNotFound, "フォルダー " + folder + " に .idml ファイルがありません"};
+  }
   std::sort(files.begin(), files.end());
   for (std::string& name : files) name = JoinPath(folder, name);
   return files;
@@ -217,10 +219,12 @@ Result<layout::Book> IdmlBookFromFolder(const std::string& folder) {
 }
 
 Result<layout::Book> IdmlBookFromFiles(const std::vector<std::string>& paths) {
-  if (paths.empty()) return Error{ErrorCode::kInvalidArgument, "a book needs at least one file"};
+  if (paths.empty()) {
+    return Error{ErrorCode::kInvalidArgument, "ブックには少なくとも一つの文書が要ります"};
+  }
   for (const std::string& path : paths) {
     if (!EndsWithIdml(path)) {
-      return Error{ErrorCode::kInvalidArgument, path + " is not an .idml file"};
+      return Error{ErrorCode::kInvalidArgument, path + " は .idml ファイルではありません"};
     }
   }
   std::string folder = std::filesystem::path(paths[0]).parent_path().string();
@@ -234,9 +238,8 @@ Result<std::pair<layout::Document, std::shared_ptr<const Package>>> LoadWithPack
     const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes.ok()) return bytes.error();
-  auto package = ReadIdmlPackage(std::move(bytes).value());
-  if (!package.ok()) return Error{package.code(), path + ": " + package.message()};
-  auto shared = std::make_shared<const Package>(std::move(package).value());
+  MIRUNE_ASSIGN_OR_RETURN(Package read, ReadIdmlPackage(std::move(bytes).value(), path));
+  auto shared = std::make_shared<const Package>(std::move(read));
   const Composition composition = Compose(*shared);
   return std::make_pair(ToLayoutDocument(*shared, composition, path), shared);
 }
@@ -296,18 +299,21 @@ Status IdmlFiles::Save(const layout::Document& document, const std::string& path
     // Read from a package this record did not open: its parts are needed, or a new package
     // would silently drop everything the model does not hold (images, styles, layers …).
     auto bytes = ReadFileBytes(document.full_name);
-    auto package =
-        bytes.ok() ? ReadIdmlPackage(std::move(bytes).value()) : Result<Package>(bytes.error());
+    auto package = bytes.ok() ? ReadIdmlPackage(std::move(bytes).value(), document.full_name)
+                              : Result<Package>(bytes.error());
     if (!package.ok()) {
-      return Error{ErrorCode::kUnsupported, "cannot save " + document.name +
-                                                ": the package it was read from cannot be read "
-                                                "again (" +
-                                                package.message() + ")"};
+      return Error{ErrorCode::kUnsupported, "読み込み元のパッケージをもう一度読めないため、" +
+                                                document.name +
+                                                " を保存できません: " + package.message()};
     }
     original = std::make_shared<const Package>(std::move(package).value());
   }
-  MIRUNE_ASSIGN_OR_RETURN(std::string bytes, WriteIdmlPackage(document, original.get()));
-  return WriteFileAtomic(path, bytes);
+  auto bytes = WriteIdmlPackage(document, original.get());
+  if (!bytes.ok()) {
+    return Error{bytes.code(), bytes.message() + "（" + document.name + " を " + path +
+                                   " に保存できませんでした）"};
+  }
+  return WriteFileAtomic(path, *bytes);
 }
 
 }  // namespace mirune::idml

@@ -88,10 +88,10 @@ class NewPackage {
   Result<std::string> Write() {
     const std::string problem = layout::CheckDocument(document_);
     if (!problem.empty()) {
-      return Error{ErrorCode::kInternal, "the document is not sound: " + problem};
+      return Error{ErrorCode::kInternal, "文書の内部構造が壊れています（" + problem + "）"};
     }
     if (document_.pages.empty()) {
-      return Error{ErrorCode::kUnsupported, "a document without pages cannot be saved as IDML"};
+      return Error{ErrorCode::kUnsupported, "ページのない文書は IDML として保存できません"};
     }
     AssignSelfs();
     ZipWriter zip;

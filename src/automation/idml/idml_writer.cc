@@ -197,17 +197,17 @@ class StoryRewriter {
       for (size_t k = prefix; k < old_text.size() - suffix; ++k) {
         const int l = leaf_of_old[k];
         if (l < 0 || collector.leaves[static_cast<size_t>(l)].leaf.kind != StoryLeaf::Kind::kText) {
-          return Error{ErrorCode::kUnsupported,
-                       "story " + story_.self + ": too many separate edits to write back"};
+          return Error{ErrorCode::kUnsupported, "ストーリー " + story_.self + "（部品 " +
+                                                    story_.part +
+                                                    "）は離れた編集が多すぎて書き戻せません"};
         }
       }
     }
     for (size_t i = 0; i < new_text.size(); ++i) {
       if (source[i] < 0 && !Insertable(new_text[i])) {
         return Error{ErrorCode::kUnsupported,
-                     "story " + story_.self +
-                         ": a paragraph return or special character was added, which the "
-                         "package cannot take"};
+                     "ストーリー " + story_.self + "（部品 " + story_.part +
+                         "）に段落の区切りか特殊文字が加えられており、IDML に書き戻せません"};
       }
     }
 
@@ -303,7 +303,8 @@ class StoryRewriter {
                               : -1;
     if (neighbour < 0) {
       return Error{ErrorCode::kUnsupported,
-                   "story " + story_.self + ": text added where the package has no text"};
+                   "ストーリー " + story_.self + "（部品 " + story_.part +
+                       "）で、文字のない箇所に文字が加えられており、書き戻せません"};
     }
     const bool place_after = near_index == before;
     const LeafRecord& near = collector.leaves[static_cast<size_t>(neighbour)];
@@ -755,7 +756,7 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
   if (!original) return WriteNewIdmlPackage(document);
   const std::string problem = layout::CheckDocument(document);
   if (!problem.empty()) {
-    return Error{ErrorCode::kInternal, "the document is not sound: " + problem};
+    return Error{ErrorCode::kInternal, "文書の内部構造が壊れています（" + problem + "）"};
   }
   const LayoutIndexes indexes = IndexesOf(*original);
   const Resources resources = MapResources(document, *original);
@@ -767,8 +768,9 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
     const layout::Story& edited = document.stories[s];
     auto it = story_by_self.find(edited.source_id);
     if (it == story_by_self.end()) {
-      return Error{ErrorCode::kUnsupported,
-                   "story " + std::to_string(s + 1) + " is not in the package it was read from"};
+      return Error{
+          ErrorCode::kUnsupported,
+          std::to_string(s + 1) + " 番目のストーリーが、読み込み元のパッケージにありません"};
     }
     if (!edited.changed) continue;
     StoryRewriter rewriter(*original, *it->second, edited, indexes, resources);
@@ -779,14 +781,18 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
   if (!resources.new_swatches.empty()) {
     const std::string part = ResourcePart(*original, "Graphic");
     if (part.empty() || !original->parts.count(part)) {
-      return Error{ErrorCode::kUnsupported, "the package has no Graphic part for new swatches"};
+      return Error{
+          ErrorCode::kUnsupported,
+          "新しいスウォッチを書き込む部品（Resources/Graphic.xml）がパッケージにありません"};
     }
     MIRUNE_ASSIGN_OR_RETURN(replaced[part], AddSwatches(document, *original, resources, part));
   }
   if (!resources.new_styles.empty()) {
     const std::string part = ResourcePart(*original, "Styles");
     if (part.empty() || !original->parts.count(part)) {
-      return Error{ErrorCode::kUnsupported, "the package has no Styles part for new styles"};
+      return Error{
+          ErrorCode::kUnsupported,
+          "新しい文字スタイルを書き込む部品（Resources/Styles.xml）がパッケージにありません"};
     }
     MIRUNE_ASSIGN_OR_RETURN(replaced[part],
                             AddCharacterStyles(document, *original, resources, part));

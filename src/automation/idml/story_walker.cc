@@ -56,7 +56,8 @@ class Walker {
 
   Status Walk(const pugi::xml_node& node, int depth) {
     if (depth > kMaxDepth) {
-      return Error{ErrorCode::kFormatError, "part " + part_ + " nests its text too deeply"};
+      return Error{ErrorCode::kFormatError, "部品 " + part_ + " の文字の入れ子が深すぎます（上限 " +
+                                                std::to_string(kMaxDepth) + " 段）"};
     }
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element) continue;
