@@ -138,8 +138,9 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
       run_formats.push_back(format);
     }
     size_t next_break = 0;
+    RunCursor cursor(story);
     for (size_t i = 0; i < story.text.size(); ++i) {
-      layout::TextFormat format = run_formats[story.run_of[i]];
+      layout::TextFormat format = run_formats[cursor.RunAt(static_cast<uint32_t>(i))];
       if (story.text[i] == kParagraphReturn) {
         while (next_break < story.breaks.size() && story.breaks[next_break].position < i + 1) {
           ++next_break;
@@ -239,9 +240,12 @@ Result<std::pair<layout::Document, std::shared_ptr<const Package>>> LoadWithPack
   auto bytes = ReadFileBytes(path);
   if (!bytes.ok()) return bytes.error();
   MIRUNE_ASSIGN_OR_RETURN(Package read, ReadIdmlPackage(std::move(bytes).value(), path));
-  auto shared = std::make_shared<const Package>(std::move(read));
-  const Composition composition = Compose(*shared);
-  return std::make_pair(ToLayoutDocument(*shared, composition, path), shared);
+  const Composition composition = Compose(read);
+  layout::Document document = ToLayoutDocument(read, composition, path);
+  // The document holds the text now; saving reads the original text back from the story
+  // parts, so the package need not keep a second copy.
+  for (Story& story : read.stories) std::u32string().swap(story.text);
+  return std::make_pair(std::move(document), std::make_shared<const Package>(std::move(read)));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <new>
@@ -544,6 +545,12 @@ Result<Package> ReadIdmlPackage(std::string bytes, const std::string& name,
   return Error{status.code(), "IDML パッケージ" + shown + "の" + status.message()};
 }
 
+uint32_t Story::RunAt(uint32_t index) const {
+  auto after = std::upper_bound(run_spans.begin(), run_spans.end(), index,
+                                [](uint32_t i, const RunSpan& span) { return i < span.start; });
+  return after == run_spans.begin() ? 0 : std::prev(after)->run;
+}
+
 const Story* Package::FindStory(const std::string& self) const {
   for (const Story& story : stories) {
     if (story.self == self) return &story;
@@ -564,7 +571,7 @@ const Frame* Package::FindFrame(const std::string& self) const {
 }
 
 std::string Package::EffectiveFillColor(const Story& story, uint32_t index) const {
-  const TextRun& run = story.runs[story.run_of[index]];
+  const TextRun& run = story.runs[story.RunAt(index)];
   if (!run.fill_color.empty()) return run.fill_color;
   std::string style = run.character_style;
   for (int guard = 0; guard < 64 && !style.empty(); ++guard) {

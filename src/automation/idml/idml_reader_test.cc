@@ -125,7 +125,7 @@ TEST(IdmlReaderSamples, Ch1nqThreadsStylesAndColours) {
   const Story& story = *package.FindStory("u129");
   // A character style that gives a colour.
   const uint32_t blue = Find(package, "u129", U"I am bold and blue");
-  EXPECT_EQ(package.CharacterStyleName(story.runs[story.run_of[blue]].character_style),
+  EXPECT_EQ(package.CharacterStyleName(story.runs[story.RunAt(blue)].character_style),
             "Character Style 2");
   EXPECT_EQ(package.SwatchName(package.EffectiveFillColor(story, blue)), "C=100 M=0 Y=0 K=0");
   // A local colour.
@@ -160,7 +160,7 @@ TEST(IdmlReaderSamples, InterviewUnnamedColoursAndThread) {
   EXPECT_EQ(package.SwatchName("Color/bordeaux"), "bordeaux");
   const Story& story = *package.FindStory("u19a");
   const uint32_t at = Find(package, "u19a", U"Henri Dupond");
-  EXPECT_EQ(package.CharacterStyleName(story.runs[story.run_of[at]].character_style), "bold");
+  EXPECT_EQ(package.CharacterStyleName(story.runs[story.RunAt(at)].character_style), "bold");
   const uint32_t question = Find(package, "u19a", U"Quels types de biens");
   EXPECT_EQ(package.EffectiveFillColor(story, question), "Color/bordeaux");
   // U+2028 in Content is InDesign's forced line break.
@@ -497,8 +497,7 @@ TEST(IdmlReaderOlderLayout, PagesGroupsStylesAndBreaks) {
   EXPECT_TRUE(story.vertical);
   EXPECT_EQ(story.text.substr(0, 7), U"索引語\x07です\r");
   // The style inside a group keeps its plain name; the paragraph's own colour wins over it.
-  EXPECT_EQ(package->CharacterStyleName(story.runs[story.run_of[0]].character_style),
-            "RazozaMark2");
+  EXPECT_EQ(package->CharacterStyleName(story.runs[story.RunAt(0)].character_style), "RazozaMark2");
   EXPECT_EQ(package->EffectiveFillColor(story, 0), "Color/u9");
   ASSERT_EQ(story.breaks.size(), 2u);
   EXPECT_EQ(story.breaks[0].kind, BreakKind::kColumn);

@@ -94,6 +94,7 @@ class LeafCollector : public StoryVisitor {
  public:
   std::vector<pugi::xml_node> run_elements;  // per run: the range element or empty
   std::vector<LeafRecord> leaves;
+  std::u32string text;  // the story's characters as the reader counts them
   uint32_t position = 0;
 
   void OnRun(const pugi::xml_node& range, const pugi::xml_node&) override {
@@ -104,9 +105,20 @@ class LeafCollector : public StoryVisitor {
     record.leaf = leaf;
     record.run = leaf.run;
     record.begin = position;
-    record.count = leaf.kind == StoryLeaf::Kind::kText
-                       ? static_cast<uint32_t>(Utf8ToUtf32(leaf.node.value()).size())
-                       : 1;
+    const size_t before = text.size();
+    switch (leaf.kind) {
+      case StoryLeaf::Kind::kText:
+        for (char32_t c : Utf8ToUtf32(leaf.node.value())) text.push_back(c == 0x2028 ? U'\n' : c);
+        break;
+      case StoryLeaf::Kind::kBreak:
+        text.push_back(kParagraphReturn);
+        break;
+      case StoryLeaf::Kind::kAce:
+      case StoryLeaf::Kind::kObject:
+        text.push_back(leaf.object_char);
+        break;
+    }
+    record.count = static_cast<uint32_t>(text.size() - before);
     position += record.count;
     leaves.push_back(record);
   }
@@ -155,7 +167,9 @@ class StoryRewriter {
       run_format.push_back(
           {indexes_.CharacterStyle(run.character_style), indexes_.Swatch(run.fill_color)});
     }
-    const std::u32string& old_text = story_.text;
+    // The loaded model no longer holds the story's original text (IdmlFiles lets it go once
+    // the document has it): the walk gives it back.
+    const std::u32string& old_text = collector.text;
     const std::u32string& new_text = edited_.text;
     std::vector<int> leaf_of_old(old_text.size(), -1);
     for (size_t l = 0; l < collector.leaves.size(); ++l) {

@@ -207,8 +207,8 @@ class StoryBuilder : public StoryVisitor {
         for (char32_t& c : text) {
           if (c == 0x2028) c = U'\n';
         }
+        if (!text.empty()) MarkRun(run);
         story_.text += text;
-        story_.run_of.insert(story_.run_of.end(), text.size(), run);
         break;
       }
       case StoryLeaf::Kind::kAce:
@@ -233,8 +233,14 @@ class StoryBuilder : public StoryVisitor {
 
  private:
   void Append(char32_t c, uint32_t run) {
+    MarkRun(run);
     story_.text.push_back(c);
-    story_.run_of.push_back(run);
+  }
+
+  // The text appended next belongs to `run`.
+  void MarkRun(uint32_t run) {
+    if (!story_.run_spans.empty() && story_.run_spans.back().run == run) return;
+    story_.run_spans.push_back({static_cast<uint32_t>(story_.text.size()), run});
   }
   // What a paragraph range gives the runs inside it.
   struct ParagraphFormat {
