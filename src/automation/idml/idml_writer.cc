@@ -8,6 +8,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "automation/idml/color_element.h"
 #include "automation/idml/idml_document.h"
 #include "automation/idml/story_walker.h"
 #include "automation/idml/xml_part.h"
@@ -21,19 +22,6 @@ namespace {
 using layout::kNone;
 
 constexpr const char* kNoCharacterStyle = "CharacterStyle/$ID/[No character style]";
-
-const char* SpaceName(layout::ColorSpace space) {
-  switch (space) {
-    case layout::ColorSpace::kRgb:
-      return "RGB";
-    case layout::ColorSpace::kLab:
-      return "LAB";
-    case layout::ColorSpace::kGray:
-    case layout::ColorSpace::kCmyk:
-      break;
-  }
-  return "CMYK";
-}
 
 // Selfs for the document's swatches and character styles; new ones are listed for the
 // resource parts.
@@ -682,27 +670,9 @@ Result<std::string> AddSwatches(const layout::Document& document, const Package&
     pugi::xml_node color =
         after ? root.insert_child_after("Color", after) : root.prepend_child("Color");
     after = color;
-    std::string values;
-    for (double v : swatch.value.components) {
-      if (!values.empty()) values += ' ';
-      values += FormatNumber(v);
-    }
-    if (values.empty()) values = "0 0 0 0";
-    const std::pair<const char*, std::string> attributes[] = {
-        {"Self", resources.swatch_self[static_cast<size_t>(index)]},
-        {"Model", "Process"},
-        {"Space", SpaceName(swatch.value.space)},
-        {"ColorValue", values},
-        {"ColorOverride", "Normal"},
-        {"AlternateSpace", "NoAlternateColor"},
-        {"AlternateColorValue", ""},
-        {"Name", swatch.name.empty() ? "$ID/" : swatch.name},
-        {"ColorEditable", "true"},
-        {"ColorRemovable", "true"},
-        {"Visible", swatch.name.empty() ? "false" : "true"},
-        {"SwatchCreatorID", "7937"}};
-    for (const auto& [name, value] : attributes) {
-      color.append_attribute(name).set_value(value.c_str());
+    for (const auto& [name, value] : ColorAttributes(
+             resources.swatch_self[static_cast<size_t>(index)], swatch.name, swatch.value, true)) {
+      color.append_attribute(name.c_str()).set_value(value.c_str());
     }
     // Newer packages list the swatches the panel shows in the root colour group.
     for (pugi::xml_node group : root.children("ColorGroup")) {
