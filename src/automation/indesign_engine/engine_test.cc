@@ -110,7 +110,7 @@ TEST(ReplaceTextRandomTest, AgreesWithCharacterByCharacterFormats) {
   std::mt19937 rng(11);
   for (int round = 0; round < 300; ++round) {
     DocumentBuilder b("t.indd");
-    for (int i = 0; i < 4; ++i) b.AddCharacterStyle("S" + std::to_string(i));
+    for (int i = 0; i < 4; ++i) b.AddCharacterStyle(std::string("S").append(std::to_string(i)));
     const int32_t story = b.AddStory();
     std::string styles;  // expected style digit per character
     for (int i = static_cast<int>(rng() % 6); i > 0; --i) {
@@ -161,7 +161,7 @@ TEST(ChangeFormatTest, ManyRangesAgreeWithOneRangeAtATime) {
   std::mt19937 rng(7);
   for (int round = 0; round < 200; ++round) {
     DocumentBuilder b("t.indd");
-    for (int i = 0; i < 4; ++i) b.AddCharacterStyle("S" + std::to_string(i));
+    for (int i = 0; i < 4; ++i) b.AddCharacterStyle(std::string("S").append(std::to_string(i)));
     const int32_t story = b.AddStory();
     const int pieces = 1 + static_cast<int>(rng() % 8);
     for (int i = 0; i < pieces; ++i) {
