@@ -9,6 +9,7 @@
 #include "automation/idml/idml_reader.h"
 #include "automation/idml/idml_test_util.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/idml/zip_archive.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/text_edit.h"
@@ -36,9 +37,17 @@ std::string ScratchFolder(const std::string& name) {
 std::map<std::string, std::string> Parts(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   EXPECT_TRUE(bytes.ok());
-  auto package = ReadIdmlPackage(std::move(bytes).value());
-  EXPECT_TRUE(package.ok()) << package.message();
-  return package.ok() ? package->parts : std::map<std::string, std::string>{};
+  // Every entry as it is in the zip (a read package keeps only the parts other than stories).
+  std::map<std::string, std::string> parts;
+  auto zip = ZipReader::Open(std::move(bytes).value());
+  EXPECT_TRUE(zip.ok()) << zip.message();
+  if (!zip.ok()) return parts;
+  for (const ZipEntry& entry : (*zip)->entries()) {
+    auto read = (*zip)->Read(entry.name);
+    EXPECT_TRUE(read.ok()) << read.message();
+    if (read.ok()) parts[entry.name] = std::move(read).value();
+  }
+  return parts;
 }
 
 int32_t StoryBySource(const layout::Document& document, const std::string& self) {

@@ -173,9 +173,13 @@ struct Spread {
 };
 
 struct Package {
-  std::vector<std::string> part_names;       // every entry, in the package's order
-  std::map<std::string, std::string> parts;  // name → inflated bytes of every entry
-  std::map<std::string, bool> stored;        // name → stored uncompressed
+  std::vector<std::string> part_names;  // every entry, in the package's order
+  // name → inflated bytes of every entry but the story parts: those are the bulk of a
+  // package, read one at a time and let go once in the model; saving inflates them again
+  // from `archive` (PartBytes).
+  std::map<std::string, std::string> parts;
+  std::map<std::string, bool> stored;  // name → stored uncompressed
+  std::string archive;                 // the package's own (compressed) bytes
 
   std::string document_name;  // Name of the Document element, if any
   double page_width = 612, page_height = 792;

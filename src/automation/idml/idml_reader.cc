@@ -130,6 +130,7 @@ class Reader {
   explicit Reader(Package& package) : package_(package) {}
 
   Status Read(std::string bytes, const ZipLimits& limits) {
+    package_.archive = bytes;
     auto zip = ZipReader::Open(std::move(bytes), limits);
     if (!zip.ok()) {
       not_a_zip_ = true;
@@ -144,11 +145,13 @@ class Reader {
       }
     }
     for (const ZipEntry& entry : zip_->entries()) {
-      if (entry.name.back() == '/') continue;          // a folder entry
-      if (package_.parts.count(entry.name)) continue;  // a repeated name
-      MIRUNE_ASSIGN_OR_RETURN(std::string data, zip_->Read(entry.name));
+      if (entry.name.back() == '/') continue;           // a folder entry
+      if (package_.stored.count(entry.name)) continue;  // a repeated name
       package_.part_names.push_back(entry.name);
       package_.stored[entry.name] = entry.stored;
+      // Story parts are inflated when their story is read, one at a time.
+      if (entry.name.starts_with("Stories/")) continue;
+      MIRUNE_ASSIGN_OR_RETURN(std::string data, zip_->Read(entry.name));
       package_.parts.emplace(entry.name, std::move(data));
     }
     if (auto it = package_.parts.find("mimetype"); it != package_.parts.end()) {
@@ -189,14 +192,24 @@ class Reader {
 
     std::vector<Story> stories;
     for (const std::string& part : story_parts) {
-      if (auto it = package_.parts.find(part);
-          it != package_.parts.end() && it->second.size() > kMaxStoryXmlBytes) {
+      std::string bytes;
+      if (auto it = package_.parts.find(part); it != package_.parts.end()) {
+        bytes = std::move(it->second);
+        package_.parts.erase(it);
+      } else if (package_.stored.count(part)) {
+        MIRUNE_ASSIGN_OR_RETURN(bytes, zip_->Read(part));
+      } else {
+        return Error{ErrorCode::kFormatError,
+                     "部品 " + part + " がありません（designmap.xml が指しています）"};
+      }
+      if (bytes.size() > kMaxStoryXmlBytes) {
         return Error{ErrorCode::kOverflow,
                      "ストーリーの部品 " + part + " が大きすぎるため読み込みません（XML が " +
-                         std::to_string(it->second.size() >> 20) + " MiB、上限は " +
+                         std::to_string(bytes.size() >> 20) + " MiB、上限は " +
                          std::to_string(kMaxStoryXmlBytes >> 20) + " MiB）"};
       }
-      MIRUNE_ASSIGN_OR_RETURN(auto xml, Parse(part));
+      MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(bytes, part));
+      std::string().swap(bytes);  // the tree holds its own copy
       pugi::xml_node story = xml->document_element();
       if (!Is(story, "Story")) story = story.child("Story");
       if (!story) {

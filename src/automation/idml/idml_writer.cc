@@ -1,6 +1,7 @@
 #include "automation/idml/idml_writer.h"
 
 #include <map>
+#include <memory>
 #include <unordered_map>
 
 #include "automation/idml/idml_document.h"
@@ -9,6 +10,33 @@
 #include "automation/idml/zip_archive.h"
 
 namespace mirune::idml {
+
+namespace {
+
+// The original package's parts: those it keeps from memory, story parts inflated again from
+// its archive (one reader for the whole save).
+class PartSource {
+ public:
+  explicit PartSource(const Package& package) : package_(package) {}
+
+  Result<std::string> Read(const std::string& name) {
+    if (auto it = package_.parts.find(name); it != package_.parts.end()) return it->second;
+    if (!zip_) {
+      auto zip = ZipReader::Open(package_.archive);
+      if (!zip.ok()) {
+        return Error{zip.code(), "読み込み元のパッケージを開き直せません（" + zip.message() + "）"};
+      }
+      zip_ = std::move(zip).value();
+    }
+    return zip_->Read(name);
+  }
+
+ private:
+  const Package& package_;
+  std::unique_ptr<ZipReader> zip_;
+};
+
+}  // namespace
 
 Result<std::string> WriteIdmlPackage(const layout::Document& document, const Package* original) {
   if (!original) return WriteNewIdmlPackage(document);
@@ -20,6 +48,7 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
   const Resources resources = MapResources(document, *original);
   std::map<std::string, std::string> replaced;
 
+  PartSource source(*original);
   std::unordered_map<std::string, const Story*> story_by_self;
   for (const Story& story : original->stories) story_by_self.emplace(story.self, &story);
   for (size_t s = 0; s < document.stories.size(); ++s) {
@@ -32,8 +61,9 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
     }
     if (!edited.changed) continue;
     bool changed = false;
-    MIRUNE_ASSIGN_OR_RETURN(std::string bytes, RewriteStory(*original, *it->second, edited, indexes,
-                                                            resources, changed));
+    MIRUNE_ASSIGN_OR_RETURN(const std::string original_bytes, source.Read(it->second->part));
+    MIRUNE_ASSIGN_OR_RETURN(std::string bytes, RewriteStory(original_bytes, *it->second, edited,
+                                                            indexes, resources, changed));
     if (changed) replaced[it->second->part] = std::move(bytes);
   }
   if (!resources.new_swatches.empty()) {
@@ -60,8 +90,12 @@ Result<std::string> WriteIdmlPackage(const layout::Document& document, const Pac
   for (const std::string& name : original->part_names) {
     auto it = replaced.find(name);
     const bool stored = original->stored.count(name) ? original->stored.at(name) : false;
-    zip.Add(name, it != replaced.end() ? it->second : original->parts.at(name),
-            stored || name == "mimetype");
+    if (it != replaced.end()) {
+      zip.Add(name, std::move(it->second), stored || name == "mimetype");
+      continue;
+    }
+    MIRUNE_ASSIGN_OR_RETURN(std::string bytes, source.Read(name));
+    zip.Add(name, std::move(bytes), stored || name == "mimetype");
   }
   return zip.Finish();
 }

@@ -79,9 +79,9 @@ bool Insertable(char32_t c) {
 
 class StoryRewriter {
  public:
-  StoryRewriter(const Package& original, const Story& story, const layout::Story& edited,
+  StoryRewriter(const std::string& part_bytes, const Story& story, const layout::Story& edited,
                 const LayoutIndexes& indexes, const Resources& resources)
-      : original_(original),
+      : part_bytes_(part_bytes),
         story_(story),
         edited_(edited),
         indexes_(indexes),
@@ -90,7 +90,7 @@ class StoryRewriter {
   // The new bytes of the story part; `changed` false when nothing differs.
   Result<std::string> Rewrite(bool& changed) {
     changed = false;
-    MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(original_.parts.at(story_.part), story_.part));
+    MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(part_bytes_, story_.part));
     pugi::xml_node story_node = xml->document_element();
     if (std::strcmp(story_node.name(), "Story") != 0) story_node = story_node.child("Story");
     LeafCollector collector;
@@ -117,7 +117,7 @@ class StoryRewriter {
     for (pugi::xml_node node : to_remove_) node.parent().remove_child(node);
     to_remove_.clear();
     changed = true;
-    return SerializeXmlLike(*xml, original_.parts.at(story_.part));
+    return SerializeXmlLike(*xml, part_bytes_);
   }
 
  private:
@@ -634,7 +634,7 @@ class StoryRewriter {
     a.set_value(value.c_str());
   }
 
-  const Package& original_;
+  const std::string& part_bytes_;
   const Story& story_;
   const layout::Story& edited_;
   const LayoutIndexes& indexes_;
@@ -649,10 +649,10 @@ class StoryRewriter {
 
 }  // namespace
 
-Result<std::string> RewriteStory(const Package& original, const Story& story,
+Result<std::string> RewriteStory(const std::string& part_bytes, const Story& story,
                                  const layout::Story& edited, const LayoutIndexes& indexes,
                                  const Resources& resources, bool& changed) {
-  StoryRewriter rewriter(original, story, edited, indexes, resources);
+  StoryRewriter rewriter(part_bytes, story, edited, indexes, resources);
   return rewriter.Rewrite(changed);
 }
 

@@ -16,11 +16,11 @@
 
 namespace mirune::idml {
 
-// The new bytes of the part of `story` (of package `original`) holding `edited`; `changed`
-// false (and "" returned) when the part needs no change. kUnsupported for edits the part
+// The new bytes of the part of `story` (its original bytes `part_bytes`) holding `edited`;
+// `changed` false (and "" returned) when the part needs no change. kUnsupported for edits the part
 // cannot take (a paragraph return or special character added, text added where the part has
 // none, too many separate edits).
-Result<std::string> RewriteStory(const Package& original, const Story& story,
+Result<std::string> RewriteStory(const std::string& part_bytes, const Story& story,
                                  const layout::Story& edited, const LayoutIndexes& indexes,
                                  const Resources& resources, bool& changed);
 
