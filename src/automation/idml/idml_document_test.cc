@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -308,6 +309,25 @@ TEST(IdmlDocument, SaveOfAnUnchangedDocumentKeepsEveryPart) {
   const std::string target = JoinPath(folder, "copy.idml");
   ASSERT_TRUE(files.Save(document, target).ok());
   EXPECT_EQ(Parts(target), Parts(Sample("transpect_testdokument_CS4.idml")));
+}
+
+// A kept package holds neither the inflated story parts nor the story text (the document
+// has the text; saving inflates the parts again), and still saves every part.
+TEST(IdmlDocument, KeptPackageHoldsNoStoryPartsNorText) {
+  const std::string path = Sample("transpect_testdokument_CS4.idml");
+  IdmlFiles files;
+  auto loaded = files.Load(path);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  std::shared_ptr<const Package> package = files.PackageOf(path);
+  ASSERT_NE(package, nullptr);
+  ASSERT_FALSE(package->stories.empty());
+  for (const Story& story : package->stories) {
+    EXPECT_EQ(package->parts.count(story.part), 0u) << story.part;
+    EXPECT_TRUE(story.text.empty()) << story.part;
+  }
+  EXPECT_TRUE(std::any_of(loaded->stories.begin(), loaded->stories.end(),
+                          [](const layout::Story& story) { return !story.text.empty(); }));
+  EXPECT_FALSE(package->archive.empty());
 }
 
 TEST(IdmlDocument, SaveWritesTextEditsBack) {
