@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <unordered_map>
 
 #include "automation/idml/idml_reader.h"
@@ -240,12 +241,16 @@ Result<std::pair<layout::Document, std::shared_ptr<const Package>>> LoadWithPack
   auto bytes = ReadFileBytes(path);
   if (!bytes.ok()) return bytes.error();
   MIRUNE_ASSIGN_OR_RETURN(Package read, ReadIdmlPackage(std::move(bytes).value(), path));
-  const Composition composition = Compose(read);
-  layout::Document document = ToLayoutDocument(read, composition, path);
-  // The document holds the text now; saving reads the original text back from the story
-  // parts, so the package need not keep a second copy.
-  for (Story& story : read.stories) std::u32string().swap(story.text);
-  return std::make_pair(std::move(document), std::make_shared<const Package>(std::move(read)));
+  try {
+    const Composition composition = Compose(read);
+    layout::Document document = ToLayoutDocument(read, composition, path);
+    // The document holds the text now; saving reads the original text back from the story
+    // parts, so the package need not keep a second copy.
+    for (Story& story : read.stories) std::u32string().swap(story.text);
+    return std::make_pair(std::move(document), std::make_shared<const Package>(std::move(read)));
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal, "IDML パッケージ「" + path + "」を組むメモリーが足りません"};
+  }
 }
 
 }  // namespace
@@ -295,6 +300,15 @@ std::shared_ptr<const Package> IdmlFiles::PackageOf(const std::string& full_name
 }
 
 Status IdmlFiles::Save(const layout::Document& document, const std::string& path) const {
+  try {
+    return SaveOrThrow(document, path);
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal,
+                 document.name + " を " + path + " に保存するメモリーが足りません"};
+  }
+}
+
+Status IdmlFiles::SaveOrThrow(const layout::Document& document, const std::string& path) const {
   std::shared_ptr<const Package> original = PackageOf(document.full_name);
   const bool from_package =
       std::any_of(document.stories.begin(), document.stories.end(),
