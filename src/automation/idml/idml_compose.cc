@@ -161,6 +161,7 @@ class GridFit {
     size_t next_break = 0;
     bool line_open = false;
     double line_used = 0;
+    RunCursor cursor(story_);
     for (uint32_t pos = 0; pos < size; ++pos) {
       while (next_break < breaks_.size() && breaks_[next_break].position < pos) ++next_break;
       if (next_break < breaks_.size() && breaks_[next_break].position == pos) {
@@ -168,7 +169,7 @@ class GridFit {
         line_open = false;
       }
       const char32_t c = story_.text[pos];
-      const RunMetrics& m = metrics_[story_.run_of[pos]];
+      const RunMetrics& m = metrics_[cursor.RunAt(pos)];
       const double width = GridWidthInEms(c) * m.size;
       if (!line_open || (line_used > 0 && line_used + width > Box().column_width)) {
         if (!NewLine(m.leading, pos)) return Overset(pos);
@@ -313,9 +314,10 @@ Composition Compose(const Package& package) {
     for (const StoryBreak& b : story.breaks) {
       if (b.position > 0 && b.position < size) breaks.push_back({b.position, b.kind});
     }
+    RunCursor cursor(story);
     for (uint32_t pos = 1; pos < size; ++pos) {
       if (story.text[pos - 1] != U'\r') continue;
-      const BreakKind kind = metrics[story.run_of[pos]].paragraph_start;
+      const BreakKind kind = metrics[cursor.RunAt(pos)].paragraph_start;
       if (kind != BreakKind::kNone) breaks.push_back({pos, kind});
     }
     std::sort(breaks.begin(), breaks.end(),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <new>
 #include <unordered_map>
 
 #include "automation/idml/idml_reader.h"
@@ -131,8 +132,9 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
       run_formats.push_back(format);
     }
     size_t next_break = 0;
+    RunCursor cursor(story);
     for (size_t i = 0; i < story.text.size(); ++i) {
-      layout::TextFormat format = run_formats[story.run_of[i]];
+      layout::TextFormat format = run_formats[cursor.RunAt(static_cast<uint32_t>(i))];
       if (story.text[i] == kParagraphReturn) {
         while (next_break < story.breaks.size() && story.breaks[next_break].position < i + 1) {
           ++next_break;
@@ -194,7 +196,7 @@ Result<std::vector<std::string>> IdmlFilesInFolder(const std::string& folder) {
       files.push_back(JoinPath(folder, entry.name));
     }
   }
-  if (files.empty()) return Error{ErrorCode::kNotFound, "no .idml file in the folder " + folder};
+  if (files.empty()) return Error{ErrorCode::kNotFound, "フォルダー " + folder + " に .idml ファイルがありません"};
   return files;
 }
 
@@ -204,10 +206,12 @@ Result<layout::Book> IdmlBookFromFolder(const std::string& folder) {
 }
 
 Result<layout::Book> IdmlBookFromFiles(const std::vector<std::string>& paths) {
-  if (paths.empty()) return Error{ErrorCode::kInvalidArgument, "a book needs at least one file"};
+  if (paths.empty()) {
+    return Error{ErrorCode::kInvalidArgument, "ブックには少なくとも一つの文書が要ります"};
+  }
   for (const std::string& path : paths) {
     if (!EndsWithIdml(path)) {
-      return Error{ErrorCode::kInvalidArgument, path + " is not an .idml file"};
+      return Error{ErrorCode::kInvalidArgument, path + " は .idml ファイルではありません"};
     }
   }
   std::string folder = ParentFolder(paths[0]);
@@ -221,11 +225,17 @@ Result<std::pair<layout::Document, std::shared_ptr<const Package>>> LoadWithPack
     const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes.ok()) return bytes.error();
-  auto package = ReadIdmlPackage(std::move(bytes).value());
-  if (!package.ok()) return Error{package.code(), path + ": " + package.message()};
-  auto shared = std::make_shared<const Package>(std::move(package).value());
-  const Composition composition = Compose(*shared);
-  return std::make_pair(ToLayoutDocument(*shared, composition, path), shared);
+  MIRUNE_ASSIGN_OR_RETURN(Package read, ReadIdmlPackage(std::move(bytes).value(), path));
+  try {
+    const Composition composition = Compose(read);
+    layout::Document document = ToLayoutDocument(read, composition, path);
+    // The document holds the text now; saving reads the original text back from the story
+    // parts, so the package need not keep a second copy.
+    for (Story& story : read.stories) std::u32string().swap(story.text);
+    return std::make_pair(std::move(document), std::make_shared<const Package>(std::move(read)));
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal, "IDML パッケージ「" + path + "」を組むメモリーが足りません"};
+  }
 }
 
 }  // namespace
@@ -275,6 +285,15 @@ std::shared_ptr<const Package> IdmlFiles::PackageOf(const std::string& full_name
 }
 
 Status IdmlFiles::Save(const layout::Document& document, const std::string& path) const {
+  try {
+    return SaveOrThrow(document, path);
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal,
+                 document.name + " を " + path + " に保存するメモリーが足りません"};
+  }
+}
+
+Status IdmlFiles::SaveOrThrow(const layout::Document& document, const std::string& path) const {
   std::shared_ptr<const Package> original = PackageOf(document.full_name);
   const bool from_package =
       std::any_of(document.stories.begin(), document.stories.end(),
@@ -283,18 +302,21 @@ Status IdmlFiles::Save(const layout::Document& document, const std::string& path
     // Read from a package this record did not open: its parts are needed, or a new package
     // would silently drop everything the model does not hold (images, styles, layers …).
     auto bytes = ReadFileBytes(document.full_name);
-    auto package =
-        bytes.ok() ? ReadIdmlPackage(std::move(bytes).value()) : Result<Package>(bytes.error());
+    auto package = bytes.ok() ? ReadIdmlPackage(std::move(bytes).value(), document.full_name)
+                              : Result<Package>(bytes.error());
     if (!package.ok()) {
-      return Error{ErrorCode::kUnsupported, "cannot save " + document.name +
-                                                ": the package it was read from cannot be read "
-                                                "again (" +
-                                                package.message() + ")"};
+      return Error{ErrorCode::kUnsupported, "読み込み元のパッケージをもう一度読めないため、" +
+                                                document.name +
+                                                " を保存できません: " + package.message()};
     }
     original = std::make_shared<const Package>(std::move(package).value());
   }
-  MIRUNE_ASSIGN_OR_RETURN(std::string bytes, WriteIdmlPackage(document, original.get()));
-  return WriteFileAtomic(path, bytes);
+  auto bytes = WriteIdmlPackage(document, original.get());
+  if (!bytes.ok()) {
+    return Error{bytes.code(), bytes.message() + "（" + document.name + " を " + path +
+                                   " に保存できませんでした）"};
+  }
+  return WriteFileAtomic(path, *bytes);
 }
 
 }  // namespace mirune::idml

@@ -75,13 +75,16 @@ class IdmlFiles {
   // resource parts that gain a swatch or style; a document built in code gets a new package.
   // A document read from a package that cannot be read again is refused (kUnsupported). Only `path`
   // is written, atomically; the file the document came from is overwritten only when `path` names
-  // it.
+  // it. Running out of memory is a kInternal failure.
   Status Save(const layout::Document& document, const std::string& path) const;
 
   // The package a loaded document came from; nullptr when this record did not load it.
   std::shared_ptr<const Package> PackageOf(const std::string& full_name) const;
 
  private:
+  // Save without the guard that turns running out of memory into a Status.
+  Status SaveOrThrow(const layout::Document& document, const std::string& path) const;
+
   struct State;
   std::shared_ptr<State> state_;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -9,6 +10,7 @@
 #include "automation/idml/idml_reader.h"
 #include "automation/idml/idml_test_util.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/idml/zip_archive.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/text_edit.h"
@@ -36,9 +38,17 @@ std::string ScratchFolder(const std::string& name) {
 std::map<std::string, std::string> Parts(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   EXPECT_TRUE(bytes.ok());
-  auto package = ReadIdmlPackage(std::move(bytes).value());
-  EXPECT_TRUE(package.ok()) << package.message();
-  return package.ok() ? package->parts : std::map<std::string, std::string>{};
+  // Every entry as it is in the zip (a read package keeps only the parts other than stories).
+  std::map<std::string, std::string> parts;
+  auto zip = ZipReader::Open(std::move(bytes).value());
+  EXPECT_TRUE(zip.ok()) << zip.message();
+  if (!zip.ok()) return parts;
+  for (const ZipEntry& entry : (*zip)->entries()) {
+    auto read = (*zip)->Read(entry.name);
+    EXPECT_TRUE(read.ok()) << read.message();
+    if (read.ok()) parts[entry.name] = std::move(read).value();
+  }
+  return parts;
 }
 
 int32_t StoryBySource(const layout::Document& document, const std::string& self) {
@@ -299,6 +309,25 @@ TEST(IdmlDocument, SaveOfAnUnchangedDocumentKeepsEveryPart) {
   const std::string target = JoinPath(folder, "copy.idml");
   ASSERT_TRUE(files.Save(document, target).ok());
   EXPECT_EQ(Parts(target), Parts(Sample("transpect_testdokument_CS4.idml")));
+}
+
+// A kept package holds neither the inflated story parts nor the story text (the document
+// has the text; saving inflates the parts again), and still saves every part.
+TEST(IdmlDocument, KeptPackageHoldsNoStoryPartsNorText) {
+  const std::string path = Sample("transpect_testdokument_CS4.idml");
+  IdmlFiles files;
+  auto loaded = files.Load(path);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
+  std::shared_ptr<const Package> package = files.PackageOf(path);
+  ASSERT_NE(package, nullptr);
+  ASSERT_FALSE(package->stories.empty());
+  for (const Story& story : package->stories) {
+    EXPECT_EQ(package->parts.count(story.part), 0u) << story.part;
+    EXPECT_TRUE(story.text.empty()) << story.part;
+  }
+  EXPECT_TRUE(std::any_of(loaded->stories.begin(), loaded->stories.end(),
+                          [](const layout::Story& story) { return !story.text.empty(); }));
+  EXPECT_FALSE(package->archive.empty());
 }
 
 TEST(IdmlDocument, SaveWritesTextEditsBack) {

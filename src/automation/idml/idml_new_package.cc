@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "automation/idml/color_element.h"
 #include "automation/idml/idml_package.h"
 #include "automation/idml/idml_writer.h"
 #include "automation/idml/xml_part.h"
@@ -88,10 +89,10 @@ class NewPackage {
   Result<std::string> Write() {
     const std::string problem = layout::CheckDocument(document_);
     if (!problem.empty()) {
-      return Error{ErrorCode::kInternal, "the document is not sound: " + problem};
+      return Error{ErrorCode::kInternal, "文書の内部構造が壊れています（" + problem + "）"};
     }
     if (document_.pages.empty()) {
-      return Error{ErrorCode::kUnsupported, "a document without pages cannot be saved as IDML"};
+      return Error{ErrorCode::kUnsupported, "ページのない文書は IDML として保存できません"};
     }
     AssignSelfs();
     ZipWriter zip;
@@ -229,22 +230,11 @@ class NewPackage {
 
   std::string ColorElement(const std::string& self, const std::string& name,
                            const layout::ColorValue& value, bool editable) {
-    std::string values;
-    for (double v : value.components) {
-      if (!values.empty()) values += ' ';
-      values += FormatNumber(v);
+    std::string out = "\t<Color";
+    for (const auto& [attribute, text] : ColorAttributes(self, name, value, editable)) {
+      out += " " + attribute + "=\"" + Escape(text, true) + "\"";
     }
-    const char* space = value.space == layout::ColorSpace::kRgb   ? "RGB"
-                        : value.space == layout::ColorSpace::kLab ? "LAB"
-                                                                  : "CMYK";
-    if (values.empty()) values = value.space == layout::ColorSpace::kRgb ? "0 0 0" : "0 0 0 0";
-    return "\t<Color Self=\"" + Escape(self, true) + "\" Model=\"Process\" Space=\"" + space +
-           "\" ColorValue=\"" + values +
-           "\" ColorOverride=\"Normal\" AlternateSpace=\"NoAlternateColor\" "
-           "AlternateColorValue=\"\" Name=\"" +
-           Escape(name.empty() ? "$ID/" : name, true) + "\" ColorEditable=\"" +
-           (editable ? "true" : "false") + "\" ColorRemovable=\"" + (editable ? "true" : "false") +
-           "\" Visible=\"" + (name.empty() ? "false" : "true") + "\" SwatchCreatorID=\"7937\" />\n";
+    return out + " />\n";
   }
 
   std::string Graphic() {

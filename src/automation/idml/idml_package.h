@@ -103,15 +103,42 @@ struct AnchoredItem {
   std::string item;       // Self of the anchored page item (a frame, a group …)
 };
 
+// From character `start` on (until the next span), the characters belong to run `run`.
+struct RunSpan {
+  uint32_t start = 0;
+  uint32_t run = 0;
+};
+
 struct Story {
-  std::string self;  // "u1b"
-  std::string part;  // "Stories/Story_u1b.xml"
-  std::u32string text;
-  std::vector<uint32_t> run_of;  // per character: index into runs
+  std::string self;     // "u1b"
+  std::string part;     // "Stories/Story_u1b.xml"
+  std::u32string text;  // empty in a package IdmlFiles keeps (its document holds the text)
+  // The run of every character, as spans in text order (the first starts at 0; a run can
+  // have several spans when a nested run, a footnote's, interrupts it). Spans rather than a
+  // run index per character keep a story's model at the size of its text.
+  std::vector<RunSpan> run_spans;
   std::vector<TextRun> runs;
   std::vector<StoryBreak> breaks;  // in text order
   std::vector<AnchoredItem> anchored;
   bool vertical = false;  // StoryOrientation="Vertical"
+
+  // The run of character `index` (< text.size()).
+  uint32_t RunAt(uint32_t index) const;
+};
+
+// The runs of a story's characters read in text order, in constant time per character.
+class RunCursor {
+ public:
+  explicit RunCursor(const Story& story) : spans_(story.run_spans) {}
+  // The run of character `index`; `index` must not decrease from one call to the next.
+  uint32_t RunAt(uint32_t index) {
+    while (next_ < spans_.size() && spans_[next_].start <= index) ++next_;
+    return next_ == 0 ? 0 : spans_[next_ - 1].run;
+  }
+
+ private:
+  const std::vector<RunSpan>& spans_;
+  size_t next_ = 0;
 };
 
 struct Page {
@@ -146,9 +173,13 @@ struct Spread {
 };
 
 struct Package {
-  std::vector<std::string> part_names;       // every entry, in the package's order
-  std::map<std::string, std::string> parts;  // name → inflated bytes of every entry
-  std::map<std::string, bool> stored;        // name → stored uncompressed
+  std::vector<std::string> part_names;  // every entry, in the package's order
+  // name → inflated bytes of every entry but the story parts: those are the bulk of a
+  // package, read one at a time and let go once in the model; saving inflates them again
+  // from `archive` (PartBytes).
+  std::map<std::string, std::string> parts;
+  std::map<std::string, bool> stored;  // name → stored uncompressed
+  std::string archive;                 // the package's own (compressed) bytes
 
   std::string document_name;  // Name of the Document element, if any
   double page_width = 612, page_height = 792;

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <new>
 #include <set>
 #include <unordered_map>
 
@@ -18,6 +20,16 @@ namespace {
 
 constexpr const char* kMimeType = "application/vnd.adobe.indesign-idml-package";
 constexpr int kMaxGroupDepth = 100;
+
+// A name from the package as it can be shown: control characters as "?", at most 200 bytes.
+std::string Printable(std::string_view text) {
+  std::string out;
+  for (const char c : text.substr(0, 200)) {
+    out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  }
+  if (text.size() > 200) out += "…";
+  return out;
+}
 
 // Element name without its namespace prefix ("idPkg:Story" -> "Story").
 const char* LocalName(const pugi::xml_node& node) {
@@ -118,15 +130,28 @@ class Reader {
   explicit Reader(Package& package) : package_(package) {}
 
   Status Read(std::string bytes, const ZipLimits& limits) {
+    package_.archive = bytes;
     auto zip = ZipReader::Open(std::move(bytes), limits);
-    if (!zip.ok()) return Error{zip.code(), "not an IDML package: " + zip.message()};
+    if (!zip.ok()) {
+      not_a_zip_ = true;
+      return zip.error();
+    }
     zip_ = std::move(zip).value();
     for (const ZipEntry& entry : zip_->entries()) {
-      if (!entry.name.empty() && entry.name.back() == '/') continue;  // a folder entry
-      if (package_.parts.count(entry.name)) continue;                 // a repeated name
-      MIRUNE_ASSIGN_OR_RETURN(std::string data, zip_->Read(entry.name));
+      if (!IsSafeEntryName(entry.name)) {
+        return Error{ErrorCode::kFormatError,
+                     "項目名「" + Printable(entry.name) +
+                         "」が展開先のフォルダーの外や別のドライブを指しうるため、読み込みません"};
+      }
+    }
+    for (const ZipEntry& entry : zip_->entries()) {
+      if (entry.name.back() == '/') continue;           // a folder entry
+      if (package_.stored.count(entry.name)) continue;  // a repeated name
       package_.part_names.push_back(entry.name);
       package_.stored[entry.name] = entry.stored;
+      // Story parts are inflated when their story is read, one at a time.
+      if (entry.name.starts_with("Stories/")) continue;
+      MIRUNE_ASSIGN_OR_RETURN(std::string data, zip_->Read(entry.name));
       package_.parts.emplace(entry.name, std::move(data));
     }
     if (auto it = package_.parts.find("mimetype"); it != package_.parts.end()) {
@@ -135,14 +160,14 @@ class Reader {
         type.pop_back();
       }
       if (type != kMimeType) {
-        return Error{ErrorCode::kFormatError,
-                     "not an IDML package: part mimetype says \"" + type.substr(0, 80) + "\""};
+        return Error{ErrorCode::kFormatError, "部品 mimetype の種類が IDML ではありません（「" +
+                                                  Printable(type.substr(0, 80)) + "」）"};
       }
     }
     MIRUNE_ASSIGN_OR_RETURN(auto designmap, Parse("designmap.xml"));
     const pugi::xml_node document = designmap->document_element();
     if (std::strcmp(LocalName(document), "Document") != 0) {
-      return Error{ErrorCode::kFormatError, "part designmap.xml does not hold a Document"};
+      return Error{ErrorCode::kFormatError, "部品 designmap.xml に Document 要素がありません"};
     }
     package_.document_name = Attr(document, "Name");
 
@@ -167,14 +192,33 @@ class Reader {
 
     std::vector<Story> stories;
     for (const std::string& part : story_parts) {
-      MIRUNE_ASSIGN_OR_RETURN(auto xml, Parse(part));
+      std::string bytes;
+      if (auto it = package_.parts.find(part); it != package_.parts.end()) {
+        bytes = std::move(it->second);
+        package_.parts.erase(it);
+      } else if (package_.stored.count(part)) {
+        MIRUNE_ASSIGN_OR_RETURN(bytes, zip_->Read(part));
+      } else {
+        return Error{ErrorCode::kFormatError,
+                     "部品 " + part + " がありません（designmap.xml が指しています）"};
+      }
+      if (bytes.size() > kMaxStoryXmlBytes) {
+        return Error{ErrorCode::kOverflow,
+                     "ストーリーの部品 " + part + " が大きすぎるため読み込みません（XML が " +
+                         std::to_string(bytes.size() >> 20) + " MiB、上限は " +
+                         std::to_string(kMaxStoryXmlBytes >> 20) + " MiB）"};
+      }
+      MIRUNE_ASSIGN_OR_RETURN(auto xml, ParseXmlPart(bytes, part));
+      std::string().swap(bytes);  // the tree holds its own copy
       pugi::xml_node story = xml->document_element();
       if (!Is(story, "Story")) story = story.child("Story");
-      if (!story) return Error{ErrorCode::kFormatError, "part " + part + " holds no Story"};
+      if (!story) {
+        return Error{ErrorCode::kFormatError, "部品 " + part + " に Story 要素がありません"};
+      }
       Story parsed;
       MIRUNE_RETURN_IF_ERROR(ParseStory(story, part, parsed));
       if (parsed.self.empty()) {
-        return Error{ErrorCode::kFormatError, "part " + part + ": the story has no Self"};
+        return Error{ErrorCode::kFormatError, "部品 " + part + " のストーリーに Self がありません"};
       }
       MIRUNE_RETURN_IF_ERROR(ReadAnchoredFrames(story, parsed, part));
       stories.push_back(std::move(parsed));
@@ -187,7 +231,8 @@ class Reader {
   Result<std::unique_ptr<pugi::xml_document>> Parse(const std::string& part) {
     auto it = package_.parts.find(part);
     if (it == package_.parts.end()) {
-      return Error{ErrorCode::kFormatError, "missing part " + part};
+      return Error{ErrorCode::kFormatError,
+                   "部品 " + part + " がありません（designmap.xml が指しています）"};
     }
     return ParseXmlPart(it->second, part);
   }
@@ -281,8 +326,9 @@ class Reader {
       spread_node = spread_node.child(master ? "MasterSpread" : "Spread");
     }
     if (!spread_node) {
-      return Error{ErrorCode::kFormatError,
-                   "part " + part + " holds no " + (master ? "MasterSpread" : "Spread")};
+      return Error{
+          ErrorCode::kFormatError,
+          "部品 " + part + " に " + (master ? "MasterSpread" : "Spread") + " 要素がありません"};
     }
     int spread_index = -1;
     if (!master) {
@@ -328,7 +374,9 @@ class Reader {
   Status ReadItems(const pugi::xml_node& parent, const Matrix& outer, const std::string& part,
                    int spread_index, bool master, int depth) {
     if (depth > kMaxGroupDepth) {
-      return Error{ErrorCode::kFormatError, "part " + part + " nests its groups too deeply"};
+      return Error{ErrorCode::kFormatError, "部品 " + part +
+                                                " のグループの入れ子が深すぎます（上限 " +
+                                                std::to_string(kMaxGroupDepth) + " 段）"};
     }
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element) continue;
@@ -355,7 +403,7 @@ class Reader {
     frame.next = RefAttr(node, "NextTextFrame");
     if (frame.self.empty() || frame.story.empty()) {
       return Error{ErrorCode::kFormatError,
-                   "part " + part + ": a text frame lacks its Self or its ParentStory"};
+                   "部品 " + part + " に Self か ParentStory のないテキストフレームがあります"};
     }
     frame.inner = ItemPathBox(node);
     frame.to_spread = outer.After(ParseTransform(node));
@@ -444,7 +492,7 @@ class Reader {
     for (const Story& story : package_.stories) {
       if (!story_selfs.insert(story.self).second) {
         return Error{ErrorCode::kFormatError,
-                     "part " + story.part + ": story " + story.self + " appears twice"};
+                     "部品 " + story.part + " のストーリー " + story.self + " が二度現れます"};
       }
     }
     std::set<std::string> frame_selfs;
@@ -454,15 +502,15 @@ class Reader {
                                     ? PartOfFrame(frame)
                                     : package_.FindStory(frame.anchored_in)->part;
       if (!story_selfs.count(frame.story)) {
-        return Error{ErrorCode::kFormatError, "part " + where + ": text frame " + frame.self +
-                                                  " refers to story " + frame.story +
-                                                  ", which the package does not hold"};
+        return Error{ErrorCode::kFormatError, "部品 " + where + " のテキストフレーム " +
+                                                  frame.self + " が、パッケージにないストーリー " +
+                                                  frame.story + " を指しています"};
       }
       for (const std::string* link : {&frame.previous, &frame.next}) {
         if (!link->empty() && !frame_selfs.count(*link)) {
-          return Error{ErrorCode::kFormatError, "part " + where + ": text frame " + frame.self +
-                                                    " is threaded to frame " + *link +
-                                                    ", which the package does not hold"};
+          return Error{ErrorCode::kFormatError, "部品 " + where + " のテキストフレーム " +
+                                                    frame.self + " が、パッケージにないフレーム " +
+                                                    *link + " に連結されています"};
         }
       }
     }
@@ -471,20 +519,49 @@ class Reader {
 
   std::string PartOfFrame(const Frame& frame) const {
     if (frame.spread >= 0) return package_.spreads[static_cast<size_t>(frame.spread)].part;
-    return "MasterSpreads";
+    return "MasterSpreads/";
   }
 
   Package& package_;
   std::unique_ptr<ZipReader> zip_;
+
+ public:
+  bool not_a_zip_ = false;  // the failure was in opening the zip itself
 };
 
 }  // namespace
 
 Result<Package> ReadIdmlPackage(std::string bytes, const ZipLimits& limits) {
+  return ReadIdmlPackage(std::move(bytes), "", limits);
+}
+
+Result<Package> ReadIdmlPackage(std::string bytes, const std::string& name,
+                                const ZipLimits& limits) {
+  const std::string shown = name.empty() ? "" : "「" + name + "」";
+  Status status;
+  bool not_a_zip = false;
   Package package;
-  Reader reader(package);
-  MIRUNE_RETURN_IF_ERROR(reader.Read(std::move(bytes), limits));
-  return package;
+  try {
+    Reader reader(package);
+    status = reader.Read(std::move(bytes), limits);
+    not_a_zip = reader.not_a_zip_;
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal,
+                 "IDML パッケージ" + shown + "を読み込むメモリーが足りません"};
+  }
+  if (status.ok()) return package;
+  if (not_a_zip) {
+    return Error{status.code(), (name.empty() ? "ファイル" : shown) +
+                                    "は IDML パッケージ（zip 形式）ではありません（" +
+                                    status.message() + "）"};
+  }
+  return Error{status.code(), "IDML パッケージ" + shown + "の" + status.message()};
+}
+
+uint32_t Story::RunAt(uint32_t index) const {
+  auto after = std::upper_bound(run_spans.begin(), run_spans.end(), index,
+                                [](uint32_t i, const RunSpan& span) { return i < span.start; });
+  return after == run_spans.begin() ? 0 : std::prev(after)->run;
 }
 
 const Story* Package::FindStory(const std::string& self) const {
@@ -507,7 +584,7 @@ const Frame* Package::FindFrame(const std::string& self) const {
 }
 
 std::string Package::EffectiveFillColor(const Story& story, uint32_t index) const {
-  const TextRun& run = story.runs[story.run_of[index]];
+  const TextRun& run = story.runs[story.RunAt(index)];
   if (!run.fill_color.empty()) return run.fill_color;
   std::string style = run.character_style;
   for (int guard = 0; guard < 64 && !style.empty(); ++guard) {

@@ -125,7 +125,7 @@ TEST(IdmlReaderSamples, Ch1nqThreadsStylesAndColours) {
   const Story& story = *package.FindStory("u129");
   // A character style that gives a colour.
   const uint32_t blue = Find(package, "u129", U"I am bold and blue");
-  EXPECT_EQ(package.CharacterStyleName(story.runs[story.run_of[blue]].character_style),
+  EXPECT_EQ(package.CharacterStyleName(story.runs[story.RunAt(blue)].character_style),
             "Character Style 2");
   EXPECT_EQ(package.SwatchName(package.EffectiveFillColor(story, blue)), "C=100 M=0 Y=0 K=0");
   // A local colour.
@@ -160,7 +160,7 @@ TEST(IdmlReaderSamples, InterviewUnnamedColoursAndThread) {
   EXPECT_EQ(package.SwatchName("Color/bordeaux"), "bordeaux");
   const Story& story = *package.FindStory("u19a");
   const uint32_t at = Find(package, "u19a", U"Henri Dupond");
-  EXPECT_EQ(package.CharacterStyleName(story.runs[story.run_of[at]].character_style), "bold");
+  EXPECT_EQ(package.CharacterStyleName(story.runs[story.RunAt(at)].character_style), "bold");
   const uint32_t question = Find(package, "u19a", U"Quels types de biens");
   EXPECT_EQ(package.EffectiveFillColor(story, question), "Color/bordeaux");
   // U+2028 in Content is InDesign's forced line break.
@@ -322,53 +322,56 @@ TEST(IdmlReaderErrors, BadPackagesFailNamingThePart) {
   };
   std::vector<Case> table;
   table.push_back({"not a zip", "this is plain text, not a package", ErrorCode::kFormatError,
-                   "not a zip archive"});
-  table.push_back({"empty file", "", ErrorCode::kFormatError, "not a zip archive"});
+                   "は IDML パッケージ（zip 形式）ではありません（zip の目録が見つかりません）"});
+  table.push_back({"empty file", "", ErrorCode::kFormatError,
+                   "は IDML パッケージ（zip 形式）ではありません（ファイルが空です）"});
   {
     MiniPackage p = good();
     p.Remove("designmap.xml");
     table.push_back(
-        {"no designmap", p.Zip(), ErrorCode::kFormatError, "missing part designmap.xml"});
+        {"no designmap", p.Zip(), ErrorCode::kFormatError, "の部品 designmap.xml がありません"});
   }
   {
     MiniPackage p = good();
     p.Remove("Stories/Story_s.xml");
     table.push_back({"missing story part", p.Zip(), ErrorCode::kFormatError,
-                     "missing part Stories/Story_s.xml"});
+                     "の部品 Stories/Story_s.xml がありません"});
   }
   {
     MiniPackage p = good();
     p.Set("Stories/Story_s.xml", "<idPkg:Story><Story Self=\"s\"><Content>x</Story>");
     table.push_back({"malformed story", p.Zip(), ErrorCode::kFormatError,
-                     "part Stories/Story_s.xml is not well-formed XML"});
+                     "の部品 Stories/Story_s.xml は正しい XML ではありません（"});
   }
   {
     MiniPackage p = good();
     p.Set("Resources/Styles.xml",
           "<?xml version=\"1.0\"?><!DOCTYPE lol [<!ENTITY a \"aaaa\">]><idPkg:Styles/>");
     table.push_back({"DTD", p.Zip(), ErrorCode::kFormatError,
-                     "part Resources/Styles.xml has a document type declaration"});
+                     "の部品 Resources/Styles.xml に文書型宣言（DOCTYPE）があるため"});
   }
   table.push_back({"frame refers to a missing story",
                    MakeMiniPackage(1, {{"f", "gone", -40, -90, 40, 90}},
                                    {{"s", SimpleStory("s", "<Content>x</Content>")}})
                        .Zip(),
-                   ErrorCode::kFormatError, "text frame f refers to story gone"});
+                   ErrorCode::kFormatError,
+                   "のテキストフレーム f が、パッケージにないストーリー gone を指しています"});
   table.push_back({"thread to a missing frame",
                    MakeMiniPackage(1, {{"f", "s", -40, -90, 40, 90, "n", "nowhere"}},
                                    {{"s", SimpleStory("s", "<Content>x</Content>")}})
                        .Zip(),
-                   ErrorCode::kFormatError, "is threaded to frame nowhere"});
+                   ErrorCode::kFormatError, "パッケージにないフレーム nowhere に連結されています"});
   {
     MiniPackage p = good();
     p.Set("mimetype", "application/zip");
-    table.push_back({"wrong mimetype", p.Zip(), ErrorCode::kFormatError, "part mimetype"});
+    table.push_back({"wrong mimetype", p.Zip(), ErrorCode::kFormatError,
+                     "の部品 mimetype の種類が IDML ではありません（「application/zip」）"});
   }
   {
     MiniPackage p = good();
     p.Set("designmap.xml", "<NotADocument/>");
     table.push_back({"designmap without Document", p.Zip(), ErrorCode::kFormatError,
-                     "part designmap.xml does not hold a Document"});
+                     "の部品 designmap.xml に Document 要素がありません"});
   }
   {
     std::string deep;
@@ -377,15 +380,61 @@ TEST(IdmlReaderErrors, BadPackagesFailNamingThePart) {
     MiniPackage p = good();
     p.Set("Stories/Story_s.xml", SimpleStory("s", deep));
     table.push_back({"nesting too deep", p.Zip(), ErrorCode::kFormatError,
-                     "part Stories/Story_s.xml nests its text too deeply"});
+                     "の部品 Stories/Story_s.xml の文字の入れ子が深すぎます"});
+  }
+  // Entries whose names could leave the folder they are unpacked into.
+  for (const char* name : {"../../x", "/etc/x", "C:\\x", "Stories/..\\..\\x", "a/../../x", "D:x"}) {
+    MiniPackage p = good();
+    p.Set(name, "x");
+    table.push_back({"unsafe entry name", p.Zip(), ErrorCode::kFormatError,
+                     "IDML パッケージ「/books/ch1.idml」の項目名「"});
   }
   for (const Case& c : table) {
     SCOPED_TRACE(c.what);
-    auto package = ReadIdmlPackage(c.bytes);
+    auto package = ReadIdmlPackage(c.bytes, "/books/ch1.idml");
     ASSERT_FALSE(package.ok());
+    EXPECT_NE(package.message().find("/books/ch1.idml"), std::string::npos) << package.message();
     EXPECT_EQ(package.code(), c.code) << package.message();
     EXPECT_NE(package.message().find(c.message_part), std::string::npos) << package.message();
   }
+}
+
+TEST(IdmlReaderErrors, SafeEntryNames) {
+  struct Case {
+    const char* name;
+    bool safe;
+  };
+  const Case cases[] = {
+      {"designmap.xml", true},
+      {"Stories/Story_u1.xml", true},
+      {"META-INF/", true},
+      {"a..b/c", true},
+      {"", false},
+      {"/etc/passwd", false},
+      {"../x", false},
+      {"a/../../x", false},
+      {"a/..", false},
+      {"C:\\Windows\\x", false},
+      {"C:x", false},
+      {"a\\b", false},
+      {"\\\\server\\x", false},
+      {"a\nb", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsSafeEntryName(c.name), c.safe) << c.name;
+}
+
+TEST(IdmlReaderErrors, StoryPastTheSizeLimitIsRefusedNamingIt) {
+  const std::string text(kMaxStoryXmlBytes + 16, 'a');
+  auto mini = MakeMiniPackage(1, {{"f", "s", -40, -90, 40, 90}},
+                              {{"s", SimpleStory("s", "<Content>" + text + "</Content>")}});
+  ZipLimits limits;
+  limits.max_entry_bytes = 1ull << 30;
+  auto package = ReadIdmlPackage(mini.Zip(), "/books/big.idml", limits);
+  ASSERT_FALSE(package.ok());
+  EXPECT_EQ(package.code(), ErrorCode::kOverflow);
+  EXPECT_NE(package.message().find("/books/big.idml"), std::string::npos) << package.message();
+  EXPECT_NE(package.message().find("Stories/Story_s.xml"), std::string::npos) << package.message();
+  EXPECT_NE(package.message().find("上限は 64 MiB"), std::string::npos) << package.message();
 }
 
 TEST(IdmlReaderErrors, EntryInflatingPastTheLimitFails) {
@@ -448,8 +497,7 @@ TEST(IdmlReaderOlderLayout, PagesGroupsStylesAndBreaks) {
   EXPECT_TRUE(story.vertical);
   EXPECT_EQ(story.text.substr(0, 7), U"索引語\x07です\r");
   // The style inside a group keeps its plain name; the paragraph's own colour wins over it.
-  EXPECT_EQ(package->CharacterStyleName(story.runs[story.run_of[0]].character_style),
-            "RazozaMark2");
+  EXPECT_EQ(package->CharacterStyleName(story.runs[story.RunAt(0)].character_style), "RazozaMark2");
   EXPECT_EQ(package->EffectiveFillColor(story, 0), "Color/u9");
   ASSERT_EQ(story.breaks.size(), 2u);
   EXPECT_EQ(story.breaks[0].kind, BreakKind::kColumn);

@@ -56,7 +56,8 @@ class Walker {
 
   Status Walk(const pugi::xml_node& node, int depth) {
     if (depth > kMaxDepth) {
-      return Error{ErrorCode::kFormatError, "part " + part_ + " nests its text too deeply"};
+      return Error{ErrorCode::kFormatError, "部品 " + part_ + " の文字の入れ子が深すぎます（上限 " +
+                                                std::to_string(kMaxDepth) + " 段）"};
     }
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
       if (child.type() != pugi::node_element) continue;
@@ -181,18 +182,19 @@ class StoryBuilder : public StoryVisitor {
   explicit StoryBuilder(Story& story) : story_(story) {}
 
   void OnRun(const pugi::xml_node& range, const pugi::xml_node& paragraph) override {
+    const ParagraphFormat& outer = ParagraphOf(paragraph);
     TextRun run;
     run.has_run_element = static_cast<bool>(range);
-    run.paragraph_style = RefAttr(paragraph, "AppliedParagraphStyle");
+    run.paragraph_style = outer.style;
     if (range) run.character_style = RefAttr(range, "AppliedCharacterStyle");
     run.fill_color = range ? RefAttr(range, "FillColor") : "";
-    if (run.fill_color.empty() && paragraph) run.fill_color = RefAttr(paragraph, "FillColor");
+    if (run.fill_color.empty()) run.fill_color = outer.fill_color;
     run.point_size = range ? AttrNumber(range, "PointSize", 0) : 0;
-    if (run.point_size <= 0 && paragraph) run.point_size = AttrNumber(paragraph, "PointSize", 0);
+    if (run.point_size <= 0) run.point_size = outer.point_size;
     if (run.point_size < 0) run.point_size = 0;
     run.leading = UnitValue(range, "Leading");
-    if (run.leading <= 0) run.leading = UnitValue(paragraph, "Leading");
-    if (paragraph) run.paragraph_start = BreakKindFromName(Attr(paragraph, "StartParagraph"));
+    if (run.leading <= 0) run.leading = outer.leading;
+    run.paragraph_start = outer.start;
     story_.runs.push_back(std::move(run));
   }
 
@@ -205,8 +207,8 @@ class StoryBuilder : public StoryVisitor {
         for (char32_t& c : text) {
           if (c == 0x2028) c = U'\n';
         }
+        if (!text.empty()) MarkRun(run);
         story_.text += text;
-        story_.run_of.insert(story_.run_of.end(), text.size(), run);
         break;
       }
       case StoryLeaf::Kind::kAce:
@@ -231,10 +233,42 @@ class StoryBuilder : public StoryVisitor {
 
  private:
   void Append(char32_t c, uint32_t run) {
+    MarkRun(run);
     story_.text.push_back(c);
-    story_.run_of.push_back(run);
   }
+
+  // The text appended next belongs to `run`.
+  void MarkRun(uint32_t run) {
+    if (!story_.run_spans.empty() && story_.run_spans.back().run == run) return;
+    story_.run_spans.push_back({static_cast<uint32_t>(story_.text.size()), run});
+  }
+  // What a paragraph range gives the runs inside it.
+  struct ParagraphFormat {
+    std::string style;
+    std::string fill_color;
+    double point_size = 0;
+    double leading = 0;
+    BreakKind start = BreakKind::kNone;
+  };
+
+  // The paragraph's own formatting, read once per paragraph range: a paragraph can hold tens
+  // of thousands of ranges, and finding its Properties child walks all of them.
+  const ParagraphFormat& ParagraphOf(const pugi::xml_node& paragraph) {
+    if (paragraph == paragraph_node_) return paragraph_;
+    paragraph_node_ = paragraph;
+    paragraph_ = ParagraphFormat{};
+    if (!paragraph) return paragraph_;
+    paragraph_.style = RefAttr(paragraph, "AppliedParagraphStyle");
+    paragraph_.fill_color = RefAttr(paragraph, "FillColor");
+    paragraph_.point_size = AttrNumber(paragraph, "PointSize", 0);
+    paragraph_.leading = UnitValue(paragraph, "Leading");
+    paragraph_.start = BreakKindFromName(Attr(paragraph, "StartParagraph"));
+    return paragraph_;
+  }
+
   Story& story_;
+  pugi::xml_node paragraph_node_;
+  ParagraphFormat paragraph_;
 };
 
 }  // namespace

@@ -2,29 +2,72 @@
 
 #include <charconv>
 #include <cstdio>
+#include <new>
 
 namespace mirune::idml {
 
+namespace {
+
+// What is wrong with the XML, in the user's words.
+const char* ParseFailure(pugi::xml_parse_status status) {
+  switch (status) {
+    case pugi::status_out_of_memory:
+      return "メモリーが足りません";
+    case pugi::status_unrecognized_tag:
+    case pugi::status_bad_start_element:
+      return "要素の開始タグが正しくありません";
+    case pugi::status_bad_pi:
+      return "処理命令が正しくありません";
+    case pugi::status_bad_comment:
+      return "コメントが正しくありません";
+    case pugi::status_bad_cdata:
+      return "CDATA 区間が正しくありません";
+    case pugi::status_bad_doctype:
+      return "文書型宣言が正しくありません";
+    case pugi::status_bad_pcdata:
+      return "文字データが正しくありません";
+    case pugi::status_bad_attribute:
+      return "属性が正しくありません";
+    case pugi::status_bad_end_element:
+      return "終了タグが正しくありません";
+    case pugi::status_end_element_mismatch:
+      return "終了タグが開始タグと対応していません";
+    case pugi::status_no_document_element:
+      return "ルート要素がありません";
+    default:
+      return "XML として読めません";
+  }
+}
+
+}  // namespace
+
 Result<std::unique_ptr<pugi::xml_document>> ParseXmlPart(std::string_view bytes,
                                                          const std::string& part_name) {
-  auto document = std::make_unique<pugi::xml_document>();
-  const pugi::xml_parse_result parsed =
-      document->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags, pugi::encoding_auto);
-  if (!parsed) {
-    return Error{ErrorCode::kFormatError, "part " + part_name + " is not well-formed XML (" +
-                                              parsed.description() + " at byte " +
-                                              std::to_string(parsed.offset) + ")"};
-  }
-  for (pugi::xml_node child = document->first_child(); child; child = child.next_sibling()) {
-    if (child.type() == pugi::node_doctype) {
-      return Error{ErrorCode::kFormatError,
-                   "part " + part_name + " has a document type declaration, which is refused"};
+  try {
+    auto document = std::make_unique<pugi::xml_document>();
+    const pugi::xml_parse_result parsed =
+        document->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags, pugi::encoding_auto);
+    if (parsed.status == pugi::status_out_of_memory) {
+      return Error{ErrorCode::kInternal, "部品 " + part_name + " を読み込むメモリーが足りません"};
     }
+    if (!parsed) {
+      return Error{ErrorCode::kFormatError, "部品 " + part_name + " は正しい XML ではありません（" +
+                                                std::to_string(parsed.offset) +
+                                                " バイト目: " + ParseFailure(parsed.status) + "）"};
+    }
+    for (pugi::xml_node child = document->first_child(); child; child = child.next_sibling()) {
+      if (child.type() == pugi::node_doctype) {
+        return Error{ErrorCode::kFormatError,
+                     "部品 " + part_name + " に文書型宣言（DOCTYPE）があるため読み込みません"};
+      }
+    }
+    if (!document->document_element()) {
+      return Error{ErrorCode::kFormatError, "部品 " + part_name + " にルート要素がありません"};
+    }
+    return document;
+  } catch (const std::bad_alloc&) {
+    return Error{ErrorCode::kInternal, "部品 " + part_name + " を読み込むメモリーが足りません"};
   }
-  if (!document->document_element()) {
-    return Error{ErrorCode::kFormatError, "part " + part_name + " has no root element"};
-  }
-  return document;
 }
 
 namespace {

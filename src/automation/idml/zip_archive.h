@@ -27,6 +27,12 @@ struct ZipEntry {
   uint64_t size = 0;    // inflated size as the directory claims it (not trusted for reads)
 };
 
+// False for an entry name that could leave the folder it is unpacked into or means a
+// different place on another system: empty, absolute ("/x", "\\server\x"), with a drive
+// letter or any ':' ("C:x"), with a backslash, a control character, or a ".." component.
+// Such names never occur in a package InDesign writes.
+bool IsSafeEntryName(std::string_view name);
+
 // A zip archive held in memory. Not copyable; reads are not thread-safe.
 class ZipReader {
  public:
