@@ -39,7 +39,11 @@ TerminalDesktop::TerminalDesktop(JobFlags& flags, Options options,
 TerminalDesktop::~TerminalDesktop() { std::signal(SIGINT, SIG_DFL); }
 
 std::string TerminalDesktop::FormatMessage(std::string_view text, std::string_view title) {
-  std::string out = "[" + std::string(title) + "] ";
+  std::string out;
+  out.reserve(title.size() + text.size() + 3);
+  out += '[';
+  out += title;
+  out += "] ";
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if ((c == '\r' || c == '\n') && i + 1 < text.size() &&
