@@ -88,7 +88,7 @@ indesign::OpenedItem Opened(std::unique_ptr<indesign::Book> book) {
 Result<indesign::OpenedItem> EngineApplication::Open(const std::string& path) {
   MIRUNE_RETURN_IF_ERROR(state_->Enter());
   EngineState& state = *state_;
-  if (path.empty()) return Error{ErrorCode::kInvalidArgument, "no file to open"};
+  if (path.empty()) return Error{ErrorCode::kInvalidArgument, "開くファイルが指定されていません"};
   // Already open: InDesign brings it to the front and returns it.
   for (size_t i = 0; i < state.documents.size(); ++i) {
     if (state.documents[i]->model.full_name == path) {
@@ -113,14 +113,18 @@ Result<indesign::OpenedItem> EngineApplication::Open(const std::string& path) {
       if (!loader.accepts || !loader.load || !loader.accepts(path)) continue;
       Result<LoadedItem> result = loader.load(path);
       if (!result.ok()) {
-        return Error{result.code(), "cannot open " + path + ": " + result.message()};
+        // The loader's cause names the file where it can; otherwise the path goes first.
+        const std::string& cause = result.message();
+        if (cause.find(path) != std::string::npos) return result.status().error();
+        return Error{result.code(), path + " を開けません: " + cause};
       }
       loaded = std::move(result).value();
       handled = true;
       break;
     }
     if (!handled) {
-      return Error{ErrorCode::kNotFound, "cannot open " + path + ": no such document or book"};
+      return Error{ErrorCode::kNotFound,
+                   path + " を開けません: 文書やブックとして読めるファイルではありません"};
     }
   }
 
@@ -128,7 +132,8 @@ Result<indesign::OpenedItem> EngineApplication::Open(const std::string& path) {
     // A damaged model would make later calls read out of range: refuse it here.
     const std::string problem = layout::CheckDocument(*loaded.document);
     if (!problem.empty()) {
-      return Error{ErrorCode::kFormatError, "cannot open " + path + ": " + problem};
+      return Error{ErrorCode::kFormatError,
+                   path + " を開けません: 文書の内容に矛盾があります（" + problem + "）"};
     }
     auto open = std::make_unique<OpenDocument>();
     open->id = state.next_id++;
@@ -147,12 +152,13 @@ Result<indesign::OpenedItem> EngineApplication::Open(const std::string& path) {
     state.books.insert(state.books.begin(), std::move(open));
     return Opened(MakeBookHandle(state_, id));
   }
-  return Error{ErrorCode::kInternal, "loader for " + path + " returned nothing"};
+  return Error{ErrorCode::kInternal,
+               path + " を読み込みましたが、文書もブックも得られませんでした"};
 }
 
 Result<std::unique_ptr<indesign::Document>> EngineApplication::ActiveDocument() {
   MIRUNE_RETURN_IF_ERROR(state_->Enter());
-  if (state_->documents.empty()) return Error{ErrorCode::kNotFound, "no document is open"};
+  if (state_->documents.empty()) return Error{ErrorCode::kNotFound, "開いている文書がありません"};
   return MakeDocumentHandle(state_, state_->documents.front()->id);
 }
 
@@ -182,9 +188,9 @@ Status EngineApplication::SetTaggedTextTagForm(int32_t tag_form) {
   MIRUNE_RETURN_IF_ERROR(state_->Enter());
   if (tag_form != indesign::kTagFormAbbreviated && tag_form != indesign::kTagFormVerbose) {
     return Status(ErrorCode::kInvalidArgument,
-                  "tag form " + std::to_string(tag_form) + " is neither abbreviated (" +
-                      std::to_string(indesign::kTagFormAbbreviated) + ") nor verbose (" +
-                      std::to_string(indesign::kTagFormVerbose) + ")");
+                  "タグの形式 " + std::to_string(tag_form) + " は省略形（" +
+                      std::to_string(indesign::kTagFormAbbreviated) + "）でも詳細形（" +
+                      std::to_string(indesign::kTagFormVerbose) + "）でもありません");
   }
   state_->tag_form = tag_form;
   return Status::Ok();
@@ -239,11 +245,12 @@ Result<int32_t> EngineApplication::ChangeText() {
   EngineState& state = *state_;
   const int major = state.MajorVersion();
   if (major >= 2 && major <= 4) {
-    return Error{ErrorCode::kHostError,
-                 "ChangeText is not a method of the application in InDesign " + state.version};
+    return Error{
+        ErrorCode::kHostError,
+        "InDesign " + state.version + " には ChangeText（アプリケーションの置換）がありません"};
   }
   if (state.find_what.empty()) {
-    return Error{ErrorCode::kInvalidArgument, "nothing to find: FindWhat is empty"};
+    return Error{ErrorCode::kInvalidArgument, "検索する文字列が空です"};
   }
   layout::FindChangeRequest request;
   request.find_what = layout::DecodeFindText(state.find_what);
@@ -258,7 +265,8 @@ Result<int32_t> EngineApplication::ChangeText() {
       changed += layout::FindChangeInStory(open->model, static_cast<int32_t>(s), request);
     }
   }
-  if (changed > INT32_MAX) return Error{ErrorCode::kOverflow, "too many occurrences changed"};
+  if (changed > INT32_MAX)
+    return Error{ErrorCode::kOverflow, "置き換えた箇所が多すぎて数えられません"};
   return static_cast<int32_t>(changed);
 }
 

@@ -14,7 +14,7 @@ namespace mirune::indesign_engine {
 
 Status EngineState::Enter() {
   ++calls;
-  if (!alive) return Status(ErrorCode::kNotFound, "the InDesign engine has been shut down");
+  if (!alive) return Status(ErrorCode::kNotFound, "InDesign エンジンは終了しています");
   return Status::Ok();
 }
 
@@ -22,14 +22,14 @@ Result<OpenDocument*> EngineState::Document(int64_t id) {
   for (auto& document : documents) {
     if (document->id == id) return document.get();
   }
-  return Error{ErrorCode::kNotFound, "the document has been closed"};
+  return Error{ErrorCode::kNotFound, "文書は既に閉じられています"};
 }
 
 Result<OpenBook*> EngineState::Book(int64_t id) {
   for (auto& book : books) {
     if (book->id == id) return book.get();
   }
-  return Error{ErrorCode::kNotFound, "the book has been closed"};
+  return Error{ErrorCode::kNotFound, "ブックは既に閉じられています"};
 }
 
 int EngineState::MajorVersion() const {
@@ -44,9 +44,9 @@ int EngineState::MajorVersion() const {
 
 Status CheckIndex(int32_t index, int64_t count, const char* collection) {
   if (index < 1 || index > count) {
-    return Status(ErrorCode::kNotFound, std::string(collection) + " has no item " +
-                                            std::to_string(index) + " (count " +
-                                            std::to_string(count) + ")");
+    return Status(ErrorCode::kNotFound, std::string(collection) + " に " + std::to_string(index) +
+                                            " 番目の項目がありません（全 " + std::to_string(count) +
+                                            " 件）");
   }
   return Status::Ok();
 }
@@ -88,11 +88,12 @@ Status WriteOver(EngineState& state, layout::Document& document, const Span& spa
   const bool version2 = state.MajorVersion() == 2;
   if (property == indesign::TextProperty::kTextContents && !version2) {
     return Status(ErrorCode::kHostError,
-                  "TextContents is not a property of a character in InDesign " + state.version);
+                  "InDesign " + state.version + " の文字には TextContents がありません");
   }
   if (property == indesign::TextProperty::kContents && version2) {
-    return Status(ErrorCode::kHostError,
-                  "Contents cannot be written in InDesign " + state.version + "; use TextContents");
+    return Status(
+        ErrorCode::kHostError,
+        "InDesign " + state.version + " では Contents に書き込めません（TextContents を使います）");
   }
   const int32_t position = span.start + index - 1;
   const TextFormat format = layout::FormatAt(document.stories[span.story], position);
@@ -224,9 +225,9 @@ class EngineStory : public EngineContainer<indesign::Story> {
     MIRUNE_ASSIGN_OR_RETURN(OpenDocument * open, state.Document(impl_.id()));
     if (format != indesign::kTaggedTextFormat) {
       return Status(ErrorCode::kInvalidArgument,
-                    "export format " + std::to_string(format) + " is not tagged text");
+                    "書き出し形式 " + std::to_string(format) + " はタグ付きテキストではありません");
     }
-    if (path.empty()) return Status(ErrorCode::kInvalidArgument, "no path to export to");
+    if (path.empty()) return Status(ErrorCode::kInvalidArgument, "書き出し先が指定されていません");
     MIRUNE_ASSIGN_OR_RETURN(
         std::string bytes,
         layout::ExportTaggedText(open->model, impl_.index(), state.character_set, state.tag_form));
@@ -240,7 +241,7 @@ class EngineStory : public EngineContainer<indesign::Story> {
     const int major = state.MajorVersion();
     if (major < 2 || major > 4) {
       return Error{ErrorCode::kHostError,
-                   "Search is not a method of a story in InDesign " + state.version};
+                   "InDesign " + state.version + " にはストーリーの Search がありません"};
     }
     layout::FindChangeRequest request;
     request.find_what = layout::DecodeFindText(find_what);
@@ -346,8 +347,8 @@ class EngineDocument : public indesign::Document {
     MIRUNE_RETURN_IF_ERROR(state_->Document(id_).status());
     if (save_option != indesign::kSaveNo) {
       return Status(ErrorCode::kUnsupported,
-                    "the InDesign engine closes documents only without saving (" +
-                        std::to_string(indesign::kSaveNo) + ")");
+                    "InDesign エンジンは文書を保存せずに閉じることしかできません（" +
+                        std::to_string(indesign::kSaveNo) + "）");
     }
     auto& documents = state_->documents;
     for (auto it = documents.begin(); it != documents.end(); ++it) {
@@ -400,8 +401,8 @@ class EngineBook : public indesign::Book {
     MIRUNE_RETURN_IF_ERROR(state_->Book(id_).status());
     if (save_option != indesign::kSaveNo) {
       return Status(ErrorCode::kUnsupported,
-                    "the InDesign engine closes books only without saving (" +
-                        std::to_string(indesign::kSaveNo) + ")");
+                    "InDesign エンジンはブックを保存せずに閉じることしかできません（" +
+                        std::to_string(indesign::kSaveNo) + "）");
     }
     auto& books = state_->books;
     for (auto it = books.begin(); it != books.end(); ++it) {

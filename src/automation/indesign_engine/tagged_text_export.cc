@@ -174,9 +174,9 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
                                  int32_t character_set, int32_t tag_form) {
   if (character_set != indesign::kCharacterSetUnicode) {
     return Error{ErrorCode::kUnsupported,
-                 "tagged text can be exported only with the Unicode character set (" +
-                     std::to_string(indesign::kCharacterSetUnicode) + "); the preference is " +
-                     std::to_string(character_set)};
+                 "タグ付きテキストは Unicode（" + std::to_string(indesign::kCharacterSetUnicode) +
+                     "）でしか書き出せません。書き出しの文字コードの設定が " +
+                     std::to_string(character_set) + " です"};
   }
   const TagNames* tags = nullptr;
   if (tag_form == indesign::kTagFormAbbreviated) {
@@ -185,7 +185,7 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
     tags = &kVerbose;
   } else {
     return Error{ErrorCode::kInvalidArgument,
-                 "unknown tagged-text tag form " + std::to_string(tag_form)};
+                 "タグ付きテキストのタグの形式 " + std::to_string(tag_form) + " は不明です"};
   }
   std::string out;
   AppendHeader(out, document, *tags);
