@@ -62,7 +62,7 @@ void RegisterEntriesCommand(CLI::App& app, int& exit_code) {
       "1 行に 1 項目（語句 TAB 読み TAB ノンブル）で表示します");
   cmd->add_option("--user-dic", options->user_dictionary,
                   "MeCab のユーザー辞書（コンパイル済みの .dic）: 自分の語句の読み");
-  cmd->add_option("stories", options->stories, "タグ付きテキストのファイル（この順に解析します）")
+  cmd->add_option("STORIES", options->stories, "タグ付きテキストのファイル（この順に解析します）")
       ->required();
   cmd->callback([options, &exit_code] { exit_code = RunEntries(*options); });
 }

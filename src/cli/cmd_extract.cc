@@ -105,9 +105,10 @@ int RunExtract(const ExtractOptions& options) {
       for (const std::string& page : result.job.text_pages) {
         pages += (pages.empty() ? "" : "、") + page;
       }
-      PrintErr(CommandLine("extract", "ノンブルが数字でないページがありました（項目には書かれたとおりに"
-                                      "入れました）: " +
-                                          pages));
+      PrintErr(CommandLine("extract",
+                           "ノンブルが数字でないページがありました（項目には書かれたとおりに"
+                           "入れました）: " +
+                               pages));
     }
     if (desktop.interrupted() && result.job.outcome == ExtractionOutcome::kCompleted) {
       PrintErr(CommandLine(
@@ -137,7 +138,10 @@ void RegisterExtractCommand(CLI::App& app, int& exit_code) {
                       "書き込めなければ利用者のデータフォルダー）");
   command->add_flag("--yes", options->yes, "確認にすべて OK と答える");
   command->add_option("--user-dic", options->user_dic, "MeCab のユーザー辞書（.dic）");
-  command->add_option("documents", options->paths, "DOCUMENT.idml | BOOK-FOLDER | MEMBER.idml…")
+  command
+      ->add_option(
+          "DOCUMENTS", options->paths,
+          "文書（.idml）、ブック（.idml の章を集めたフォルダー）、または章の .idml（複数、この順）")
       ->required();
   command->callback([options, &exit_code] { exit_code = RunExtract(*options); });
 }

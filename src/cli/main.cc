@@ -86,7 +86,10 @@ int Run(int argc, char** argv) {
   RegisterMarkCommand(app, exit_code);
   RegisterWorkbookCommand(app, exit_code);
   RegisterEntriesCommand(app, exit_code);
-  for (CLI::App* sub : app.get_subcommands({})) sub->group("サブコマンド");
+  for (CLI::App* sub : app.get_subcommands({})) {
+    sub->group("サブコマンド");
+    if (CLI::Option* help = sub->get_help_ptr(); help != nullptr) help->group("オプション");
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
