@@ -20,6 +20,7 @@
 #include "automation/idml/idml_writer.h"
 #include "automation/indesign_engine/builder.h"
 #include "base/file.h"
+#include "bench/bench_book.h"
 
 extern char** environ;
 
@@ -70,29 +71,10 @@ std::string MakeManyRanges(int ranges) {
   return path;
 }
 
-// 500 pages, one main story threaded through a frame on every page, a running head per page.
+// The shared benchmark book, written as a package.
 std::string MakeBook(int pages) {
   const std::string path = Folder() + "/book" + std::to_string(pages) + ".idml";
-  DocumentBuilder b(path);
-  const int32_t mark =
-      b.AddSwatch("RazozaMark1", {mirune::layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
-  const int32_t main = b.AddStory();
-  for (int p = 0; p < pages; ++p) {
-    for (int paragraph = 0; paragraph < 6; ++paragraph) {
-      b.Append(main, "日本語の組版では文字を正方形の枠に並べて一行の字数と行数を決める。");
-      // About 300 different terms, each on a handful of pages.
-      b.Append(main, "索引語" + std::to_string((p * 6 + paragraph) % 293), {.fill_color = mark});
-      b.Append(main, "に色を付けておくと、抽出の際にその語とページ番号が拾われる。\r");
-    }
-  }
-  for (int p = 0; p < pages; ++p) {
-    const int32_t page = b.AddPage(std::to_string(p + 1));
-    b.AddFrame(page, main, p + 1 < pages ? 0 : mirune::layout::kRestOfStory);
-    const int32_t head = b.AddStory();
-    b.Append(head, "第" + std::to_string(p / 20 + 1) + "章　柱");
-    b.AddFrame(page, head);
-  }
-  WritePackage(b.Build(), path);
+  WritePackage(mirune::bench::MakeBenchBook(path, pages), path);
   return path;
 }
 
