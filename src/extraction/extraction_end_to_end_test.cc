@@ -175,7 +175,8 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
       FileExists("/usr/lib/libreoffice/program/libswlo.so")) {
     const std::string out = root + "/lo";
     const std::string command =
-        "soffice --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" +
+        "soffice '-env:UserInstallation=file://" + root +
+        "/lo_profile' --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" +
         results + "/Razoza.doc' >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string text = *ReadFileBytes(out + "/Razoza.txt");

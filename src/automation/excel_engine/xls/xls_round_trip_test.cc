@@ -318,8 +318,9 @@ TEST(XlsRoundTripTest, LibreOfficeReadsTheFirstSheet) {
   ASSERT_TRUE(book.SaveAs(path).ok());
   const std::string out_dir = TempPath("lo_csv");
   const std::string command =
-      "soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir '" +
-      out_dir + "' '" + path + "' >/dev/null 2>&1";
+      "soffice '-env:UserInstallation=file://" + TempPath("lo_profile") +
+      "' --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir '" + out_dir +
+      "' '" + path + "' >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   auto csv = ReadFileBytes(JoinPath(out_dir, "excel_engine_test_lo.csv"));
   ASSERT_TRUE(csv.ok()) << csv.message();
