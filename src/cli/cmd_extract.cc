@@ -74,7 +74,7 @@ int RunExtract(const ExtractOptions& options) {
     selection = SelectionOf(book_path);
   }
 
-  TerminalSession session({options.yes, StdinIsTerminal()});
+  TerminalSession session({options.yes, StdinIsTerminal(), "extract"});
   TerminalDesktop& desktop = session.desktop();
   TaggedStoryAnalyzer analyzer(*divider, *lookup);
   MemoryRazozaXlsWriter workbook;

@@ -25,7 +25,7 @@ struct MarkCliOptions {
 };
 
 int RunMark(const MarkCliOptions& options) {
-  TerminalSession session({options.yes, StdinIsTerminal() && StderrIsTerminal()});
+  TerminalSession session({options.yes, StdinIsTerminal() && StderrIsTerminal(), "mark"});
   MarkDocumentFiles files = MakeMarkDocumentFiles();
   FileMarkingServices services{
       session.desktop(), session.progress(),

@@ -70,8 +70,8 @@ int TerminalDesktop::ShowFailure(std::string_view text, std::string_view cause,
                                  std::string_view title, int style) {
   if (!cause.empty()) {
     if (before_print_) before_print_();
-    std::string line(cause);
-    PrintErr(line + "\n");
+    PrintErr(options_.command.empty() ? std::string(cause) + "\n"
+                                      : CommandLine(options_.command, cause));
   }
   return ShowMessage(text, title, style);
 }

@@ -21,6 +21,9 @@ class TerminalDesktop : public Desktop {
   struct Options {
     bool assume_yes = false;   // --yes
     bool interactive = false;  // standard input is a terminal (the prompt goes to stderr)
+    // The sub-command ("extract"): a failure's cause is printed as "mirune extract: cause",
+    // like the command's own causes. Empty: the cause alone.
+    std::string command = {};
   };
   // `before_print` clears the progress line before anything is printed.
   TerminalDesktop(JobFlags& flags, Options options, std::function<void()> before_print = {});

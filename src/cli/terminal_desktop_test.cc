@@ -54,6 +54,13 @@ TEST(TerminalDesktopTest, ReportsToStandardOutputEverythingElseToStandardError) 
   // The precise cause first, then the job's fixed text; the report apart on standard output.
   EXPECT_EQ(err, "Razoza.xls を書き込めません\n[確認] 処理を続行できません。\n");
   EXPECT_EQ(out, "[ミルネ] 終了しました。\n");
+
+  // A sub-command's desktop names the command before the cause, as its own causes do.
+  TerminalDesktop extract(flags, {false, false, "extract"});
+  testing::internal::CaptureStderr();
+  extract.ShowFailure("処理を続行できません。", "Razoza.xls を書き込めません", "確認", 48);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "mirune extract: Razoza.xls を書き込めません\n[確認] 処理を続行できません。\n");
 }
 
 TEST(TerminalDesktopTest, CtrlCRequestsTheAbort) {
