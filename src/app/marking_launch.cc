@@ -18,13 +18,6 @@ class NoSleeper : public Sleeper {
   void SleepMilliseconds(int32_t) override {}
 };
 
-FileMarkingResult Failed(ExitCode exit, ErrorCode code, std::string cause) {
-  FileMarkingResult result;
-  result.exit = exit;
-  result.cause = Status(code, std::move(cause));
-  return result;
-}
-
 // Checks that need no document: one mark, existing inputs of the right kind, an OUTPUT that
 // names none of the inputs and whose folder is there (so a long run does not end unsaved).
 Status CheckRequest(const FileMarkingRequest& r) {
@@ -150,10 +143,13 @@ Status SaveMarked(FileMarkingServices& s, indesign_engine::EngineApplication& en
 }  // namespace
 
 FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServices& s) {
-  if (Status checked = CheckRequest(r); !checked.ok()) {
-    return Failed(ExitCode::kError, checked.code(), checked.message());
-  }
   FileMarkingResult result;
+  auto fail = [&](ExitCode exit, const Status& cause) {
+    result.exit = exit;
+    result.cause = cause;
+    return std::move(result);
+  };
+  if (Status checked = CheckRequest(r); !checked.ok()) return fail(ExitCode::kError, checked);
   const std::string& mark_name = r.swatch.empty() ? r.style : r.swatch;
   if (!IsRazozaMarkName(mark_name)) {
     result.warnings.push_back(
@@ -168,11 +164,6 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
   AddMarkingLoader(engine, s.loader, formatting);
 
   Result<OpenedInput> input = OpenInput(engine, r);
-  auto fail = [&](ExitCode exit, const Status& cause) {
-    result.exit = exit;
-    result.cause = cause;
-    return std::move(result);
-  };
   if (!input.ok()) return fail(ExitCode::kError, input.status());
   if (Status set = engine.SetChangeFormatting(formatting); !set.ok()) {
     return fail(ExitCode::kError, set);
