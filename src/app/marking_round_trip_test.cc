@@ -69,6 +69,20 @@ ExitCode RunMarkOnFiles(const FileMarkingRequest& options, RecordingProgress& pr
   return result.exit;
 }
 
+// (term, page) of every entry line (term TAB reading TAB page); a line without three fields
+// is a failure and is left out.
+std::multiset<std::pair<std::string, std::string>> TermsAndPages(
+    const std::vector<std::string>& lines) {
+  std::multiset<std::pair<std::string, std::string>> out;
+  for (const std::string& line : lines) {
+    const size_t tab1 = line.find('\t');
+    const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    EXPECT_NE(tab2, std::string::npos) << line;
+    if (tab2 != std::string::npos) out.insert({line.substr(0, tab1), line.substr(tab2 + 1)});
+  }
+  return out;
+}
+
 // (term, page name) of every marked run in `document`, the page being that of the frame
 // holding the run's first character; runs in overset text have an empty page.
 // With `by_style`, a run is a run of characters with the character style `name` applied;
@@ -199,14 +213,7 @@ TEST_P(MarkRoundTripTest, EveryMarkedPlaceIsExtractedWithItsPage) {
   }
 
   // Extraction finds every marked place on its page.
-  const std::vector<std::string> lines = Extract(output, folder);
-  std::multiset<std::pair<std::string, std::string>> extracted;
-  for (const std::string& line : lines) {
-    const size_t tab1 = line.find('\t');
-    const size_t tab2 = line.find('\t', tab1 + 1);
-    ASSERT_NE(tab2, std::string::npos) << line;
-    extracted.insert({line.substr(0, tab1), line.substr(tab2 + 1)});
-  }
+  const auto extracted = TermsAndPages(Extract(output, folder));
   for (const auto& run : marked) {
     EXPECT_GE(extracted.count(run), marked.count(run))
         << "marked \"" << run.first << "\" on page " << run.second << " not extracted";
@@ -255,13 +262,7 @@ TEST(MarkRoundTripTest, SampleBookChaptersAreMarkedAndExtracted) {
     ASSERT_TRUE(saved.ok()) << saved.message();
     const auto marked = MarkedRuns(*saved, "RazozaMark3", /*by_style=*/true);
     total_marked += marked.size();
-    std::multiset<std::pair<std::string, std::string>> extracted;
-    for (const std::string& line : Extract(saved_path, folder)) {
-      const size_t tab1 = line.find('\t');
-      const size_t tab2 = line.find('\t', tab1 + 1);
-      ASSERT_NE(tab2, std::string::npos) << line;
-      extracted.insert({line.substr(0, tab1), line.substr(tab2 + 1)});
-    }
+    const auto extracted = TermsAndPages(Extract(saved_path, folder));
     // The chapters hold marks of their own as well: every new mark must be among the entries.
     for (const auto& run : marked) {
       EXPECT_GE(extracted.count(run), marked.count(run))

@@ -1,16 +1,15 @@
 #include "automation/excel_engine/xls/cfb_reader.h"
 
-#include <cstring>
-
+#include "automation/excel_engine/xls/cfb_format.h"
 #include "base/little_endian.h"
 #include "base/utf.h"
 
 namespace mirune::xls {
 namespace {
 
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kMaxRegularSector = 0xFFFFFFFA;
-constexpr size_t kMiniSectorSize = 64;
+using cfb::kEndOfChain;
+using cfb::kMaxRegularSector;
+using cfb::kMiniSectorSize;
 
 Error Damaged(const std::string& what) {
   return Error{ErrorCode::kFormatError,
@@ -31,13 +30,12 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 Status CompoundFileReader::Open() {
-  static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  if (file_.size() < 8 || std::memcmp(file_.data(), kSignature, 8) != 0) {
+  if (file_.substr(0, cfb::kSignature.size()) != cfb::kSignature) {
     return Error{
         ErrorCode::kFormatError,
         "は Excel 97-2003 ブック (.xls) ではありません（複合ファイルの署名がありません）。"};
   }
-  if (file_.size() < 512) return Damaged("ヘッダーの途中でファイルが終わっています");
+  if (file_.size() < cfb::kHeaderSize) return Damaged("ヘッダーの途中でファイルが終わっています");
   const uint16_t shift = ReadLe16(file_, 30);
   if (shift != 9 && shift != 12) return Damaged("セクタの大きさが不正です");
   sector_size_ = size_t{1} << shift;
@@ -57,7 +55,7 @@ Status CompoundFileReader::Open() {
     return Damaged("セクタ表 (FAT) がファイルより大きいとされています");
 
   std::vector<uint32_t> fat_list;
-  for (size_t i = 0; i < 109 && fat_list.size() < fat_sectors; ++i) {
+  for (size_t i = 0; i < cfb::kHeaderDifat && fat_list.size() < fat_sectors; ++i) {
     fat_list.push_back(ReadLe32(file_, 76 + 4 * i));
   }
   const size_t per_difat = sector_size_ / 4 - 1;

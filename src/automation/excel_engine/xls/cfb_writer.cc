@@ -4,19 +4,22 @@
 #include <cstdint>
 #include <vector>
 
+#include "automation/excel_engine/xls/cfb_format.h"
+
 namespace mirune::xls {
 namespace {
 
-constexpr size_t kSector = 512;
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kFreeSect = 0xFFFFFFFF;
-constexpr uint32_t kFatSect = 0xFFFFFFFD;
-constexpr uint32_t kDifSect = 0xFFFFFFFC;
-constexpr uint32_t kNoStream = 0xFFFFFFFF;
-constexpr size_t kHeaderDifat = 109;
+using cfb::kDifSect;
+using cfb::kEndOfChain;
+using cfb::kFatSect;
+using cfb::kFreeSect;
+using cfb::kHeaderDifat;
+using cfb::kMiniCutoff;
+using cfb::kNoStream;
+
+constexpr size_t kSector = cfb::kHeaderSize;  // the writer uses 512-byte sectors throughout
 constexpr size_t kFatPerSector = kSector / 4;
 constexpr size_t kDifatPerSector = kSector / 4 - 1;
-constexpr size_t kMiniCutoff = 4096;
 
 void Put16(std::string& out, size_t at, uint16_t v) {
   out[at] = static_cast<char>(v & 0xFF);
@@ -67,8 +70,7 @@ std::string WrapInCompoundFile(std::string_view workbook_stream) {
   auto sector_at = [](size_t sector) { return (sector + 1) * kSector; };
 
   // Header.
-  static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(kSignature[i]);
+  out.replace(0, cfb::kSignature.size(), cfb::kSignature);
   Put16(out, 24, 0x003E);  // minor version
   Put16(out, 26, 0x0003);  // major version 3
   Put16(out, 28, 0xFFFE);  // little-endian

@@ -1,6 +1,7 @@
 #include "automation/excel_engine/xls/xls_reader.h"
 
 #include "automation/excel_engine/xls/biff_reader.h"
+#include "automation/excel_engine/xls/cfb_format.h"
 #include "automation/excel_engine/xls/cfb_reader.h"
 #include "base/file.h"
 
@@ -52,9 +53,8 @@ Result<WorkbookModel> ParseXlsBytes(std::string_view file, std::string_view disp
   }
   CompoundFileReader cfb(file);
   if (Status opened = cfb.Open(); !opened.ok()) {
-    static const unsigned char kSignature[4] = {0xD0, 0xCF, 0x11, 0xE0};
-    if (file.size() < 4 ||
-        file.substr(0, 4) != std::string_view(reinterpret_cast<const char*>(kSignature), 4)) {
+    // The first half of the signature tells a damaged compound file from something else.
+    if (file.substr(0, 4) != cfb::kSignature.substr(0, 4)) {
       return Error{ErrorCode::kFormatError,
                    "「" + std::string(display_name) + "」" + NotCompoundCause(file)};
     }
