@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <algorithm>
 #include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "base/utf.h"
 
 namespace mirune {
 namespace {
@@ -209,6 +214,42 @@ TEST(JaCollatorTest, SortingAShuffledListGivesTheOrder) {
     EXPECT_LT(JaCompare(expected[i - 1], expected[i]), 0)
         << expected[i - 1] << " / " << expected[i];
   }
+}
+
+// Every build must give the same keys, also where they come from the platform's code page 932
+// tables (the order of the JIS X 0208 kanji): a digest of the keys of every character of the
+// CJK blocks, kana and forms, and of generated readings, fixed here for all builds.
+uint64_t Fnv1a(uint64_t hash, std::string_view bytes) {
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001B3ull;
+  }
+  return hash;
+}
+
+TEST(JaCollatorTest, KeysAreTheSameInEveryBuild) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  std::u32string alphabet;
+  for (char32_t c = 0x20; c < 0x180; ++c) alphabet.push_back(c);
+  for (char32_t c = 0x3000; c < 0x3100; ++c) alphabet.push_back(c);
+  for (char32_t c = 0x31F0; c < 0x3200; ++c) alphabet.push_back(c);
+  for (char32_t c = 0xFF01; c < 0xFFA0; ++c) alphabet.push_back(c);
+  std::u32string all = alphabet;
+  for (char32_t c = 0x4E00; c < 0xA000; ++c) all.push_back(c);
+  for (char32_t c = 0xF900; c < 0xFB00; ++c) all.push_back(c);
+  for (const char32_t c : all) {
+    std::string text;
+    AppendUtf8(text, c);
+    hash = Fnv1a(hash, JaSortKey(text));
+  }
+  std::mt19937 random(3);
+  for (int i = 0; i < 20000; ++i) {
+    std::u32string text;
+    for (size_t k = 1 + random() % 6; k > 0; --k)
+      text.push_back(alphabet[random() % alphabet.size()]);
+    hash = Fnv1a(hash, JaSortKey(Utf32ToUtf8(text)));
+  }
+  EXPECT_EQ(hash, 13703357895057015194ull);
 }
 
 }  // namespace
