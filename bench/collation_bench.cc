@@ -46,6 +46,15 @@ std::vector<std::string> Readings() {
 }
 
 template <typename MakeKey>
+void KeysOnly(benchmark::State& state, MakeKey make_key) {
+  const std::vector<std::string> readings = Readings();
+  for (auto _ : state) {
+    for (const std::string& reading : readings) benchmark::DoNotOptimize(make_key(reading));
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(readings.size()));
+}
+
+template <typename MakeKey>
 void SortByKeys(benchmark::State& state, MakeKey make_key) {
   const std::vector<std::string> readings = Readings();
   for (auto _ : state) {
@@ -60,36 +69,50 @@ void SortByKeys(benchmark::State& state, MakeKey make_key) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(readings.size()));
 }
 
-void BM_SortReadings65536(benchmark::State& state) {
-  SortByKeys(state, [](const std::string& text) { return mirune::JaSortKey(text); });
-}
+std::string RuleKey(const std::string& text) { return mirune::JaSortKey(text); }
+
+void BM_SortReadings65536(benchmark::State& state) { SortByKeys(state, RuleKey); }
 BENCHMARK(BM_SortReadings65536)->Unit(benchmark::kMillisecond);
+void BM_KeysOf65536Readings(benchmark::State& state) { KeysOnly(state, RuleKey); }
+BENCHMARK(BM_KeysOf65536Readings)->Unit(benchmark::kMillisecond);
 
 #ifdef MIRUNE_HAVE_ICU
-void BM_SortReadings65536IcuReference(benchmark::State& state) {
+std::string IcuKey(UCollator* collator, const std::string& text) {
+  const std::u16string u = mirune::Utf8ToUtf16(text);
+  std::string key(u.size() * 4 + 16, '\0');
+  for (;;) {
+    const int32_t need = ucol_getSortKey(
+        collator, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()),
+        reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    if (need <= static_cast<int32_t>(key.size())) {
+      key.resize(need > 0 ? static_cast<size_t>(need - 1) : 0);
+      return key;
+    }
+    key.resize(static_cast<size_t>(need));
+  }
+}
+
+template <bool kSort>
+void IcuReference(benchmark::State& state) {
   UErrorCode status = U_ZERO_ERROR;
   UCollator* collator = ucol_open("ja", &status);
   if (U_FAILURE(status)) {
     state.SkipWithError("ICU's ja collator is not available");
     return;
   }
-  SortByKeys(state, [collator](const std::string& text) {
-    const std::u16string u = mirune::Utf8ToUtf16(text);
-    std::string key(u.size() * 4 + 16, '\0');
-    for (;;) {
-      const int32_t need = ucol_getSortKey(
-          collator, reinterpret_cast<const UChar*>(u.data()), static_cast<int32_t>(u.size()),
-          reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
-      if (need <= static_cast<int32_t>(key.size())) {
-        key.resize(need > 0 ? static_cast<size_t>(need - 1) : 0);
-        return key;
-      }
-      key.resize(static_cast<size_t>(need));
-    }
-  });
+  auto key = [collator](const std::string& text) { return IcuKey(collator, text); };
+  if (kSort) {
+    SortByKeys(state, key);
+  } else {
+    KeysOnly(state, key);
+  }
   ucol_close(collator);
 }
+
+void BM_SortReadings65536IcuReference(benchmark::State& state) { IcuReference<true>(state); }
 BENCHMARK(BM_SortReadings65536IcuReference)->Unit(benchmark::kMillisecond);
+void BM_KeysOf65536ReadingsIcuReference(benchmark::State& state) { IcuReference<false>(state); }
+BENCHMARK(BM_KeysOf65536ReadingsIcuReference)->Unit(benchmark::kMillisecond);
 #endif
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "automation/excel_engine/ja_collator.h"
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
-#include <vector>
 
 #include "base/cp932.h"
 #include "base/utf.h"
@@ -20,6 +21,21 @@ enum Class : uint8_t {
   kOtherKanji = 0x60,
   kOtherScript = 0x70,
 };
+
+// The bytes of a primary weight's value, fixed for each class: two keys that agree up to an
+// element agree on where the next one starts, so byte order stays weight order.
+constexpr int ValueBytes(uint8_t klass) {
+  switch (klass) {
+    case kDigit:
+    case kLatin:
+    case kKana:
+      return 1;
+    case kJisKanji:
+      return 2;
+    default:
+      return 3;  // code points
+  }
+}
 
 // Secondary weights.
 constexpr uint8_t kPlain = 0x05, kVoiced = 0x06, kSemiVoiced = 0x07, kAccented = 0x06;
@@ -207,64 +223,98 @@ Element SymbolElement(char32_t c) {
   return {kSymbol, c};
 }
 
-// Turns a text into collation elements. Long-vowel and iteration marks look at the element
-// before them; a voiced sound mark may change it.
-class Elements {
+// Turns a text into collation elements and writes each level of its key as it goes. Long-vowel
+// and iteration marks look at the element before them; a voiced sound mark may change it.
+class KeyBuilder {
  public:
-  explicit Elements(std::string_view text) {
-    elements_.reserve(text.size() / 2 + 1);
+  explicit KeyBuilder(std::string_view text) : capacity_(text.size()) {
+    // A text of n bytes gives at most n elements: each level gets room for n weights.
+    if (capacity_ > kSmallText) {
+      large_ = std::make_unique<char[]>(capacity_ * kBytesPerElement);
+      buffer_ = large_.get();
+    }
     size_t pos = 0;
     while (pos < text.size()) Add(DecodeUtf8(text, pos));
   }
+  KeyBuilder(const KeyBuilder&) = delete;
+  KeyBuilder& operator=(const KeyBuilder&) = delete;
 
-  const std::vector<Element>& get() const { return elements_; }
+  std::string Finish() const {
+    std::string key(primary_size_ + 3 + 3 * count_, kLevelEnd);
+    char* out = key.data();
+    std::memcpy(out, buffer_, primary_size_);
+    out += primary_size_ + 1;
+    for (size_t level = 0; level < 3; ++level) {
+      std::memcpy(out, Level(level), count_);
+      out += count_ + 1;
+    }
+    return key;
+  }
 
  private:
-  const Element* LastKana() const {
-    if (elements_.empty() || elements_.back().klass != kKana) return nullptr;
-    return &elements_.back();
+  static constexpr size_t kSmallText = 64;
+  static constexpr size_t kBytesPerElement = 7;  // up to 4 primary, 1 each further level
+
+  // The secondary (0), tertiary (1) and quaternary (2) weights, after room for the primary.
+  char* Level(size_t level) const { return buffer_ + capacity_ * (4 + level); }
+
+  void Push(const Element& x) {
+    char* p = buffer_ + primary_size_;
+    *p++ = static_cast<char>(x.klass);
+    const int bytes = ValueBytes(x.klass);
+    if (bytes == 3) *p++ = static_cast<char>(x.value >> 16);
+    if (bytes >= 2) *p++ = static_cast<char>(x.value >> 8);
+    *p++ = static_cast<char>(x.value);
+    primary_size_ = static_cast<size_t>(p - buffer_);
+    Level(0)[count_] = static_cast<char>(x.secondary);
+    Level(1)[count_] = static_cast<char>(x.tertiary);
+    Level(2)[count_] = static_cast<char>(x.quaternary);
+    ++count_;
+    last_ = x;
   }
+
+  const Element* LastKana() const { return last_ && last_->klass == kKana ? &*last_ : nullptr; }
 
   void AddKana(const KanaForm& form, uint8_t script) {
     const uint8_t secondary =
         form.voicing == 2 ? kSemiVoiced : (form.voicing == 1 ? kVoiced : kPlain);
-    elements_.push_back({kKana, form.rank, secondary, form.small ? kSmall : kRegular, script});
+    Push({kKana, form.rank, secondary, form.small ? kSmall : kRegular, script});
   }
 
   void AddLongMark(uint8_t script) {
     const Element* last = LastKana();
     if (last == nullptr || last->value == kRankN) {
-      elements_.push_back({kSymbol, 0x30FC, kPlain, kRegular, script});
+      Push({kSymbol, 0x30FC, kPlain, kRegular, script});
       return;
     }
-    elements_.push_back(
-        {kKana, Vowel(static_cast<uint8_t>(last->value)), kPlain, kLongMark, script});
+    Push({kKana, Vowel(static_cast<uint8_t>(last->value)), kPlain, kLongMark, script});
   }
 
   void AddIterationMark(char32_t c, bool voiced, uint8_t script) {
     const Element* last = LastKana();
     if (last == nullptr) {
-      elements_.push_back(SymbolElement(c));
+      Push(SymbolElement(c));
       return;
     }
-    elements_.push_back({kKana, last->value, voiced ? kVoiced : kPlain, kIteration, script});
+    Push({kKana, last->value, voiced ? kVoiced : kPlain, kIteration, script});
   }
 
   // A combining or half-width (semi-)voiced sound mark: joins a plain kana before it that can
   // take it, and stands alone otherwise.
   void AddSoundMark(char32_t c, bool semi) {
-    if (!elements_.empty()) {
-      Element& last = elements_.back();
+    if (last_) {
+      Element& last = *last_;
       const bool can = last.klass == kKana && last.secondary == kPlain && last.tertiary != kSmall &&
                        last.tertiary != kLongMark &&
                        (semi ? last.value >= 25 && last.value <= 29
                              : CanBeVoiced(static_cast<uint8_t>(last.value)));
       if (can) {
         last.secondary = semi ? kSemiVoiced : kVoiced;
+        Level(0)[count_ - 1] = static_cast<char>(last.secondary);
         return;
       }
     }
-    elements_.push_back(SymbolElement(c));
+    Push(SymbolElement(c));
   }
 
   void Add(char32_t c) {
@@ -295,63 +345,53 @@ class Elements {
       default:
         break;
     }
-    if (c >= '0' && c <= '9') return elements_.push_back({kDigit, c - '0'});
+    if (c >= '0' && c <= '9') return Push({kDigit, c - '0'});
     if (c >= 0xFF10 && c <= 0xFF19) {
-      return elements_.push_back({kDigit, c - 0xFF10, kPlain, kRegular, kFullWidth});
+      return Push({kDigit, c - 0xFF10, kPlain, kRegular, kFullWidth});
     }
-    if (c >= 'a' && c <= 'z') return elements_.push_back({kLatin, c - 'a'});
-    if (c >= 'A' && c <= 'Z') return elements_.push_back({kLatin, c - 'A', kPlain, kUpper});
+    if (c >= 'a' && c <= 'z') return Push({kLatin, c - 'a'});
+    if (c >= 'A' && c <= 'Z') return Push({kLatin, c - 'A', kPlain, kUpper});
     if (c >= 0xFF41 && c <= 0xFF5A) {
-      return elements_.push_back({kLatin, c - 0xFF41, kPlain, kRegular, kFullWidth});
+      return Push({kLatin, c - 0xFF41, kPlain, kRegular, kFullWidth});
     }
     if (c >= 0xFF21 && c <= 0xFF3A) {
-      return elements_.push_back({kLatin, c - 0xFF21, kPlain, kUpper, kFullWidth});
+      return Push({kLatin, c - 0xFF21, kPlain, kUpper, kFullWidth});
     }
     if (c >= 0x00C0 && c < 0x0180) {
       const char base = kLatinBase[c - 0x00C0];
       if (base >= 'a' && base <= 'z') {
-        return elements_.push_back({kLatin, static_cast<uint32_t>(base - 'a'), kAccented});
+        return Push({kLatin, static_cast<uint32_t>(base - 'a'), kAccented});
       }
       if (base >= 'A' && base <= 'Z') {
-        return elements_.push_back({kLatin, static_cast<uint32_t>(base - 'A'), kAccented, kUpper});
+        return Push({kLatin, static_cast<uint32_t>(base - 'A'), kAccented, kUpper});
       }
-      if (base == '*') return elements_.push_back(SymbolElement(c));
-      return elements_.push_back({kOtherScript, c});
+      if (base == '*') return Push(SymbolElement(c));
+      return Push({kOtherScript, c});
     }
     if (IsIdeograph(c)) {
       // JIS X 0208 kanji occupy 889F–9872 (level 1) and 989F–EAA4 (level 2) in code page 932.
       const auto code = Cp932Code(c);
-      if (code && *code >= 0x889F && *code <= 0xEAA4)
-        return elements_.push_back({kJisKanji, *code});
-      return elements_.push_back({kOtherKanji, c});
+      if (code && *code >= 0x889F && *code <= 0xEAA4) return Push({kJisKanji, *code});
+      return Push({kOtherKanji, c});
     }
-    if (IsSymbol(c)) return elements_.push_back(SymbolElement(c));
-    elements_.push_back({kOtherScript, c});
+    if (IsSymbol(c)) return Push(SymbolElement(c));
+    Push({kOtherScript, c});
   }
 
-  std::vector<Element> elements_;
+  const size_t capacity_;  // elements each level has room for
+  char small_[kSmallText * kBytesPerElement];
+  std::unique_ptr<char[]> large_;
+  char* buffer_ = small_;
+  size_t primary_size_ = 0;
+  size_t count_ = 0;
+  std::optional<Element> last_;
 };
 
 }  // namespace
 
 std::string JaSortKey(std::string_view text) {
-  const Elements elements(text);
-  const std::vector<Element>& e = elements.get();
-  std::string key;
-  key.reserve(e.size() * 7 + 3);
-  for (const Element& x : e) {
-    key.push_back(static_cast<char>(x.klass));
-    key.push_back(static_cast<char>(x.value >> 16));
-    key.push_back(static_cast<char>(x.value >> 8));
-    key.push_back(static_cast<char>(x.value));
-  }
-  key.push_back(kLevelEnd);
-  for (const Element& x : e) key.push_back(static_cast<char>(x.secondary));
-  key.push_back(kLevelEnd);
-  for (const Element& x : e) key.push_back(static_cast<char>(x.tertiary));
-  key.push_back(kLevelEnd);
-  for (const Element& x : e) key.push_back(static_cast<char>(x.quaternary));
-  return key;
+  const KeyBuilder builder(text);
+  return builder.Finish();
 }
 
 int JaCompare(std::string_view a, std::string_view b) {
