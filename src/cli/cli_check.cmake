@@ -116,3 +116,13 @@ if(NOT EXISTS "${deep}/Razoza-resort.xls")
 endif()
 run(2 resort "${P}${S}無い 索引.xls")
 expect_in("${err}" "${P}${S}無い 索引.xls が見つかりません")
+
+# Names with characters outside code page 932: the arguments reach the program whole (on
+# Windows as UTF-16, never through the ANSI code page).
+file(COPY_FILE ${DATA}/workbook/entries.txt "${WORK}/見出し〜😀 語.txt")
+run(0 workbook "${W}${S}見出し〜😀 語.txt" -o "${W}${S}索引〜😀.xls")
+if(NOT EXISTS "${WORK}/索引〜😀.xls")
+  message(FATAL_ERROR "no 索引〜😀.xls written:\n${out}\n${err}")
+endif()
+run(2 resort "${W}${S}無い〜😀.xls")
+expect_in("${err}" "${W}${S}無い〜😀.xls が見つかりません")
