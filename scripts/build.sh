@@ -21,7 +21,10 @@ if [ "$which" = linux ] || [ "$which" = all ]; then
   cmake --build "$root/build/linux" -j "$jobs"
 fi
 if [ "$which" = windows ] || [ "$which" = all ]; then
+  # pugixml, libzip, MeCab and Google Benchmark, cross-built once from Debian's sources.
+  bash "$root/scripts/windows_deps.sh" "$root/build/windows-deps"
   cmake -S "$root" -B "$root/build/windows" "${generator[@]}" "${launcher[@]}" "${options[@]}" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DMIRUNE_WINDOWS_DEPS="$root/build/windows-deps/prefix" >/dev/null
   cmake --build "$root/build/windows" -j "$jobs"
 fi

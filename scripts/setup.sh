@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
   wine64 xvfb xauth
   mecab libmecab-dev mecab-ipadic-utf8
-  libicu-dev libpugixml-dev libzip-dev zip libfreexl-dev libcli11-dev
+  libicu-dev libpugixml-dev libzip-dev zip unzip libfreexl-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd
   locales fonts-ipafont-gothic fonts-ipafont-mincho

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both builds and runs every test: the Linux build natively,
-# the Windows build under Wine. Fails when any test fails.
+# the Windows build under Wine, then both programs on the same inputs, whose results must
+# agree. Fails when any test fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -14,6 +15,10 @@ echo "== Windows tests (Wine)"
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
 xvfb-run -a ctest --test-dir "$root/build/windows" --output-on-failure -j 2 || status=1
+
+echo "== Same results from both builds"
+bash "$root/tests/parity/compare_builds.sh" "$root/build/linux/bin/mirune" \
+  "$root/build/windows/bin/mirune.exe" || status=1
 wineserver -k >/dev/null 2>&1 || true
 
 exit $status

@@ -4,21 +4,29 @@
 
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 #include "base/file.h"
 #include "base/little_endian.h"
+#include "base/path.h"
 #include "base/utf.h"
 
 namespace mirune {
 namespace {
 
+// The dictionary beside the program comes first: the Windows program ships the IPA dictionary
+// in its folder "dic"; on Linux the folder is usually absent.
+constexpr const char* kProgramDictionaryFolder = "dic";
+
 // Where Debian and others install the UTF-8 IPA dictionary.
+#ifndef _WIN32
 constexpr const char* kIpadicFolders[] = {
     "/var/lib/mecab/dic/ipadic-utf8",  "/usr/lib/x86_64-linux-gnu/mecab/dic/ipadic-utf8",
     "/usr/lib/mecab/dic/ipadic-utf8",  "/usr/share/mecab/dic/ipadic",
     "/usr/local/lib/mecab/dic/ipadic",
 };
+#endif
 
 // MeCab keeps a token's length in 16 bits; pieces are cut well below that.
 constexpr size_t kMaxPieceBytes = 4096;
@@ -172,17 +180,33 @@ MecabReadings::~MecabReadings() = default;
 
 Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceOptions& options) {
   std::string folder = options.dictionary_folder;
-  if (folder.empty()) {
-    for (const char* candidate : kIpadicFolders) {
+  if (!folder.empty()) {
+    if (!FolderExists(folder)) {
+      return Error{ErrorCode::kNotFound, "MeCab の辞書フォルダーがありません: " + folder};
+    }
+  } else {
+    const std::string beside = JoinPath(ProgramFolder(), kProgramDictionaryFolder);
+    std::vector<std::string> candidates = {beside};
+#ifndef _WIN32
+    candidates.insert(candidates.end(), std::begin(kIpadicFolders), std::end(kIpadicFolders));
+#endif
+    for (const std::string& candidate : candidates) {
       if (FileExists(JoinPath(candidate, "sys.dic"))) {
         folder = candidate;
         break;
       }
     }
     if (folder.empty()) {
+#ifdef _WIN32
+      return Error{
+          ErrorCode::kNotFound,
+          "MeCab の IPA 辞書がありません（プログラムのフォルダーの dic に sys.dic がありません: " +
+              beside + "）。"};
+#else
       return Error{ErrorCode::kNotFound,
                    "MeCab の IPA 辞書（mecab-ipadic-utf8）がインストールされていません"
                    "（/var/lib/mecab/dic/ipadic-utf8 に sys.dic がありません）。"};
+#endif
     }
   }
   MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(JoinPath(folder, "sys.dic"), "MeCab の辞書"));
@@ -193,8 +217,9 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
     MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(options.user_dictionary, "ユーザー辞書"));
   }
 
-  // argv form, so paths with spaces stay whole; no resource file beyond the dictionary's.
-  std::vector<std::string> args = {"mirune", "-r", "/dev/null", "-d", folder};
+  // argv form, so paths with spaces stay whole. The dictionary's own dicrc serves as the
+  // resource file too, so no mecabrc of the machine is read, in either build.
+  std::vector<std::string> args = {"mirune", "-r", JoinPath(folder, "dicrc"), "-d", folder};
   if (!options.user_dictionary.empty()) {
     args.push_back("-u");
     args.push_back(options.user_dictionary);

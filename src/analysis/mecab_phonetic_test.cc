@@ -116,6 +116,63 @@ TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
   EXPECT_EQ(r.code(), ErrorCode::kNotFound);
 }
 
+// The IPA dictionary the program reads by default: beside it (the Windows build puts it
+// there), else where Debian installs it.
+std::string DefaultDictionaryFolder() {
+  const std::string beside = ProgramFolder() + "/dic";
+  return FileExists(beside + "/sys.dic") ? beside : "/var/lib/mecab/dic/ipadic-utf8";
+}
+
+// A system dictionary folder named by the user: a copy of the IPA dictionary, whole or with
+// one file missing or damaged. The folder's name has Japanese and a space, which must reach
+// MeCab's own file calls intact.
+TEST(MecabReadingsTest, NamedDictionaryFolders) {
+  enum class Damage { kNone, kNoSysDic, kNoDicrc, kCutSysDic, kNoFolder };
+  const struct {
+    const char* name;
+    Damage damage;
+    ErrorCode expected;
+    const char* message_part;  // found in the message when not empty
+  } kCases[] = {
+      {"whole", Damage::kNone, ErrorCode::kOk, ""},
+      {"no sys.dic", Damage::kNoSysDic, ErrorCode::kNotFound, "sys.dic"},
+      {"no dicrc", Damage::kNoDicrc, ErrorCode::kNotFound, "dicrc"},
+      {"cut sys.dic", Damage::kCutSysDic, ErrorCode::kFormatError, "sys.dic"},
+      {"no folder", Damage::kNoFolder, ErrorCode::kNotFound, "辞書 フォルダー"},
+  };
+  const std::string source = DefaultDictionaryFolder();
+  const std::string scratch = std::string(MIRUNE_BINARY_DIR) + "/analysis_dictionaries";
+  ASSERT_TRUE(CreateFolder(scratch).ok());
+  int n = 0;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = scratch + "/" + std::to_string(n++) + " 辞書 フォルダー";
+    if (c.damage != Damage::kNoFolder) {
+      ASSERT_TRUE(CreateFolder(folder).ok());
+      for (const char* file : {"sys.dic", "matrix.bin", "char.bin", "unk.dic", "dicrc"}) {
+        const std::string name = file;
+        if (name == "sys.dic" && c.damage == Damage::kNoSysDic) continue;
+        if (name == "dicrc" && c.damage == Damage::kNoDicrc) continue;
+        auto bytes = ReadFileBytes(source + "/" + name);
+        ASSERT_TRUE(bytes.ok()) << bytes.message();
+        if (name == "sys.dic" && c.damage == Damage::kCutSysDic) bytes->resize(bytes->size() / 2);
+        ASSERT_TRUE(WriteFileAtomic(folder + "/" + name, *bytes).ok());
+      }
+    }
+    ReadingServiceOptions options;
+    options.dictionary_folder = folder;
+    auto r = MecabReadings::Open(options);
+    if (c.expected == ErrorCode::kOk) {
+      ASSERT_TRUE(r.ok()) << r.message();
+      EXPECT_EQ(*TermReading("索引", **r, **r), "さくいん");
+      continue;
+    }
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.code(), c.expected) << r.message();
+    EXPECT_NE(r.message().find(c.message_part), std::string::npos) << r.message();
+  }
+}
+
 }  // namespace
 }  // namespace mirune
 

@@ -64,11 +64,12 @@ inline constexpr std::string_view kWrittenFormReadingsNotice =
 struct ReadingServiceOptions {
   // A MeCab user dictionary (compiled .dic) with the user's own readings; empty for none.
   std::string user_dictionary;
-  // The system dictionary folder; empty for the IPA dictionary in its usual places.
+  // The system dictionary folder (sys.dic, dicrc, ...); empty for the IPA dictionary in the
+  // folder "dic" beside the program, then (Linux) where the system installs it.
   std::string dictionary_folder;
 };
 
-// The machine's reading service: MeCab with the IPA dictionary on Linux. Fails with
+// The machine's reading service: MeCab with the IPA dictionary. Fails with
 // kUnsupported in a build that has none, with kNotFound when the dictionary is missing, and
 // with kFormatError when a dictionary cannot be used; the message says which file.
 Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions& options);

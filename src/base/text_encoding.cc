@@ -1,5 +1,6 @@
 #include "base/text_encoding.h"
 
+#include "base/cp932.h"
 #include "base/utf.h"
 
 namespace mirune {
@@ -57,10 +58,14 @@ Result<std::string> DecodeTextFile(std::string_view bytes) {
     return Utf16ToUtf8(*u16);
   }
   if (StartsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  if (!IsValidUtf8(bytes)) {
-    return Error{ErrorCode::kFormatError, "the text is neither UTF-8 nor UTF-16 with a BOM"};
-  }
-  return std::string(bytes);
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  // Code page 932, as this program writes Razoza.txt; taken only when every byte sequence is a
+  // character of it, so other text is refused rather than garbled.
+  std::string decoded = DecodeCp932(bytes);
+  if (decoded.find("\xEF\xBF\xBD") == std::string::npos) return decoded;
+  return Error{ErrorCode::kFormatError,
+               "文字コードが UTF-8、BOM 付きの UTF-16、シフト JIS（コードページ 932）のどれでも"
+               "ありません"};
 }
 
 }  // namespace mirune

@@ -1,7 +1,8 @@
 #pragma once
 
 // Decoding of text files that come from outside: InDesign tagged-text exports (UTF-16) and
-// entry lists (UTF-8 or UTF-16 with a byte-order mark).
+// entry lists (UTF-8, UTF-16 with a byte-order mark, or code page 932 as Razoza.txt is
+// written).
 
 #include <string>
 #include <string_view>
@@ -16,8 +17,9 @@ namespace mirune {
 // on an odd byte count or when the bytes are plainly not UTF-16 (e.g. a UTF-8 BOM).
 Result<std::u16string> DecodeUtf16Text(std::string_view bytes);
 
-// Decodes a text file that is UTF-8 (with or without BOM) or UTF-16 with a BOM, to UTF-8.
-// Fails with kFormatError on ill-formed UTF-8.
+// Decodes a text file to UTF-8: UTF-16 with a BOM; UTF-8 (with or without BOM) when the bytes
+// are well-formed UTF-8; else code page 932 when every byte sequence is one of its characters.
+// Fails with kFormatError (a Japanese message) otherwise.
 Result<std::string> DecodeTextFile(std::string_view bytes);
 
 }  // namespace mirune

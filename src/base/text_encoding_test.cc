@@ -33,7 +33,13 @@ TEST(TextEncodingTest, TextFiles) {
   EXPECT_EQ(*DecodeTextFile("\xEF\xBB\xBF索引"), "索引");
   EXPECT_EQ(*DecodeTextFile("索引"), "索引");
   EXPECT_EQ(*DecodeTextFile(std::string("\xFF\xFE\x22\x7D", 4)), "索");
-  EXPECT_FALSE(DecodeTextFile("\x8D\xF5").ok());  // Shift-JIS is refused, not garbled
+  // Code page 932 (Razoza.txt as this program writes it) when the bytes are not UTF-8.
+  EXPECT_EQ(*DecodeTextFile("\x8D\xF5\x88\xF8\t\x82\xB3\x82\xAD\x82\xA2\x82\xF1\t12\r\n"),
+            "索引\tさくいん\t12\r\n");
+  // Neither UTF-8 nor code page 932 (an unassigned lead byte, a cut double-byte character):
+  // refused, not garbled.
+  EXPECT_EQ(DecodeTextFile("\xA0\x41").code(), ErrorCode::kFormatError);
+  EXPECT_EQ(DecodeTextFile("\x8D").code(), ErrorCode::kFormatError);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// `mirune entries [--user-dic FILE] STORY.txt…`: analyses exported stories (InDesign tagged
-// text) in the order given, as one extraction job would, and prints the entry list: one
+// `mirune entries [--dic DIR] [--user-dic FILE] STORY.txt…`: analyses exported stories (InDesign
+// tagged text) in the order given, as one extraction job would, and prints the entry list: one
 // entry line (term TAB reading TAB page) per line, UTF-8, LF.
 
 #include <CLI/CLI.hpp>
@@ -21,6 +21,7 @@ namespace mirune::cli {
 namespace {
 
 struct EntriesOptions {
+  std::string dictionary_folder;
   std::string user_dictionary;
   std::vector<std::string> stories;
 };
@@ -31,6 +32,7 @@ int RunEntries(const EntriesOptions& options) {
     return ToProcessExitCode(ExitCode::kError);
   };
   ReadingServiceOptions reading_options;
+  reading_options.dictionary_folder = options.dictionary_folder;
   reading_options.user_dictionary = options.user_dictionary;
   auto readings = OpenJobReadings(reading_options);
   if (!readings.ok()) return fail(readings.message());
@@ -60,6 +62,7 @@ void RegisterEntriesCommand(CLI::App& app, int& exit_code) {
       "entries",
       "ストーリー解析: 書き出したストーリー（InDesign のタグ付きテキスト）から項目を取り出し、"
       "1 行に 1 項目（語句 TAB 読み TAB ノンブル）で表示します");
+  cmd->add_option("--dic", options->dictionary_folder, kDictionaryFolderHelp);
   cmd->add_option("--user-dic", options->user_dictionary,
                   "MeCab のユーザー辞書（コンパイル済みの .dic）: 自分の語句の読み");
   cmd->add_option("STORIES", options->stories, "タグ付きテキストのファイル（この順に解析します）")

@@ -1,6 +1,6 @@
-// `mirune extract [--data-dir DIR] [--yes] [--user-dic FILE] DOCUMENT.idml | BOOK-FOLDER |
-// MEMBER.idml…`: the index extraction on the embedded engine. The results go to the data
-// folder's RazozaData: Razoza.doc, Razoza.txt and Razoza.xls. The input is never written.
+// `mirune extract [--data-dir DIR] [--yes] [--dic DIR] [--user-dic FILE] DOCUMENT.idml |
+// BOOK-FOLDER | MEMBER.idml…`: the index extraction on the embedded engine. The results go to the
+// data folder's RazozaData: Razoza.doc, Razoza.txt and Razoza.xls. The input is never written.
 
 #include <CLI/CLI.hpp>
 
@@ -29,6 +29,7 @@ namespace {
 struct ExtractOptions {
   std::string data_dir;
   bool yes = false;
+  std::string dic;
   std::string user_dic;
   std::vector<std::string> paths;
 };
@@ -48,6 +49,7 @@ int RunExtract(const ExtractOptions& options) {
   // Readings: the machine's dictionary; without one, terms keep their written form and kanji
   // terms carry the re-check mark.
   ReadingServiceOptions reading_options;
+  reading_options.dictionary_folder = options.dic;
   reading_options.user_dictionary = options.user_dic;
   auto readings = OpenJobReadings(reading_options);
   if (!readings.ok()) return fail(readings.message());
@@ -137,6 +139,7 @@ void RegisterExtractCommand(CLI::App& app, int& exit_code) {
                       "temp と RazozaData を置くフォルダー（既定: プログラムのフォルダー、"
                       "書き込めなければ利用者のデータフォルダー）");
   command->add_flag("--yes", options->yes, "確認にすべて OK と答える");
+  command->add_option("--dic", options->dic, kDictionaryFolderHelp);
   command->add_option("--user-dic", options->user_dic, "MeCab のユーザー辞書（.dic）");
   command
       ->add_option(

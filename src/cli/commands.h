@@ -12,6 +12,11 @@ namespace mirune::cli {
 
 // Sub-commands are added here as each area lands.
 
+// Help of the --dic option of the commands that give readings.
+inline constexpr const char* kDictionaryFolderHelp =
+    "MeCab のシステム辞書のフォルダー（sys.dic と dicrc のあるフォルダー）。"
+    "既定はプログラムのフォルダーの dic、なければ（Linux）システムの IPA 辞書";
+
 // `mirune entries`: analyse exported stories and print their entry lines.
 void RegisterEntriesCommand(CLI::App& app, int& exit_code);
 

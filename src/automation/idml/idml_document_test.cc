@@ -26,6 +26,14 @@ std::string Sample(const std::string& name) {
   return std::string(MIRUNE_SHARED_DIR) + "/samples/idml/" + name;
 }
 
+// Copies a sample into a scratch folder as a writable file: the samples are read-only, and
+// on Windows a read-only copy could not be removed with the scratch folder.
+void CopySample(const std::string& from, const std::filesystem::path& to) {
+  std::filesystem::copy_file(from, to);
+  std::filesystem::permissions(to, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+
 // A fresh scratch folder per test.
 std::string ScratchFolder(const std::string& name) {
   const std::filesystem::path path =
@@ -109,8 +117,7 @@ TEST(IdmlDocument, EngineOpensFilesAndFoldersAsBooks) {
   const std::string folder = ScratchFolder("book_folder");
   // Members in file-name order, whatever order they were written in.
   for (const char* name : {"b.idml", "a.idml", "c.IDML"}) {
-    std::filesystem::copy_file(Sample("ch1nq_textframe_ID16.idml"),
-                               std::filesystem::path(folder) / name);
+    CopySample(Sample("ch1nq_textframe_ID16.idml"), std::filesystem::path(folder) / name);
   }
   std::filesystem::create_directories(std::filesystem::path(folder) / "ignored.idml.d");
   IdmlFiles files;
@@ -160,7 +167,7 @@ TEST(IdmlDocument, EngineOpensFilesAndFoldersAsBooks) {
 TEST(IdmlDocument, SaveRewritesOnlyTheChangedStoryAndAddedResources) {
   const std::string folder = ScratchFolder("save");
   const std::string source = JoinPath(folder, "interview.idml");
-  std::filesystem::copy_file(Sample("simpleidml_interview_ID15.1.idml"), source);
+  CopySample(Sample("simpleidml_interview_ID15.1.idml"), source);
   const std::string original_bytes = ReadFileBytes(source).value();
   IdmlFiles files;
   auto loaded = files.Load(source);
@@ -278,7 +285,7 @@ TEST(IdmlDocument, DenseMarksRoundTripThroughEverySample) {
 TEST(IdmlDocument, SaveByAnotherRecordReadsTheOriginalAgainOrRefuses) {
   const std::string folder = ScratchFolder("other_record");
   const std::string source = JoinPath(folder, "four.idml");
-  std::filesystem::copy_file(Sample("simpleidml_4-pages_CS5.5.idml"), source);
+  CopySample(Sample("simpleidml_4-pages_CS5.5.idml"), source);
   auto loaded = LoadIdmlDocument(source);  // no record keeps its package
   ASSERT_TRUE(loaded.ok());
   layout::Document document = std::move(loaded).value();
