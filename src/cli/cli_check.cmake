@@ -2,6 +2,7 @@
 # on standard error, an output that names an input refused, and the re-sort's own message
 # only for the case it speaks of.
 #   cmake -DMIRUNE=<program> -DDATA=<tests/data> -DWORK=<folder> [-DEMULATOR=<wine>]
+#         [-DREADINGS=ON]
 #         -P cli_check.cmake
 # With EMULATOR (the Windows build under Wine) the program is given Windows paths: drive Z:
 # is the Linux root there. The script itself reads and writes the files by their Linux paths.
@@ -126,3 +127,25 @@ if(NOT EXISTS "${WORK}/索引〜😀.xls")
 endif()
 run(2 resort "${W}${S}無い〜😀.xls")
 expect_in("${err}" "${W}${S}無い〜😀.xls が見つかりません")
+
+# The program in a folder with a Japanese, spaced name, with the dictionary it ships beside it
+# (the Windows build's "dic"): it finds its own folder and gives the readings.
+if(READINGS)
+  set(installed "${WORK}/ミルネ プログラム")
+  file(MAKE_DIRECTORY "${installed}")
+  get_filename_component(program_folder ${MIRUNE} DIRECTORY)
+  get_filename_component(program_name ${MIRUNE} NAME)
+  file(COPY ${MIRUNE} DESTINATION "${installed}")
+  if(EXISTS ${program_folder}/dic)
+    file(COPY ${program_folder}/dic DESTINATION "${installed}")
+  endif()
+  program_path(A ${DATA}/analysis)
+  execute_process(COMMAND ${EMULATOR} "${installed}/${program_name}" entries
+                          ${A}${S}sample_story_1.txt ${A}${S}sample_story_2.txt
+                          ${A}${S}sample_story_3.txt
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  file(READ ${DATA}/analysis/sample_entries.expected.txt golden)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
+    message(FATAL_ERROR "entries from ${installed} (exit ${rc}):\n${out}\n${err}")
+  endif()
+endif()

@@ -1,12 +1,10 @@
 # Runs the Windows build's program (under Wine) and the Linux build's program on the same
-# inputs and compares what they print and the files they write, byte for byte: standard
-# output and error (with each program's spelling of the work folder written as "@" and "\"
-# read as "/"), exit
-# codes, Razoza.xls, the re-sorted workbook, and, where the Windows build reads IDML and gives
-# readings, the entry lists of `entries` and the Razoza files of `extract`.
+# inputs and compares, byte for byte, exit codes, standard output and error (each program's
+# spelling of the work folder written as "@", and "\" read as "/") of the help, of refusals
+# and of workbook and re-sort runs, and the workbooks written. tests/parity/compare_builds.sh
+# compares the results of extract, mark and entries on the samples.
 #   cmake -DMIRUNE=<mirune.exe> -DEMULATOR=<wine> -DREFERENCE=<Linux mirune>
-#         -DDATA=<tests/data> -DWORK=<folder> [-DREADINGS=ON] [-DIDML=ON -DSAMPLE=<.idml>]
-#         -P same_output_check.cmake
+#         -DDATA=<tests/data> -DWORK=<folder> -P same_output_check.cmake
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/program_check.cmake)
 if(NOT EXISTS "${REFERENCE}")
@@ -84,20 +82,3 @@ both(resort @no_such.xls)
 both(resort @entries.txt)
 same_files()
 
-if(READINGS)
-  foreach(folder linux windows)
-    foreach(n 1 2 3)
-      file(COPY_FILE ${DATA}/analysis/sample_story_${n}.txt ${WORK}/${folder}/story_${n}.txt)
-    endforeach()
-  endforeach()
-  both(entries @story_1.txt @story_2.txt @story_3.txt)
-endif()
-
-if(IDML AND READINGS)
-  foreach(folder linux windows)
-    file(COPY_FILE ${SAMPLE} ${WORK}/${folder}/book.idml)
-    file(MAKE_DIRECTORY ${WORK}/${folder}/data)
-  endforeach()
-  both(extract --yes --data-dir @data @book.idml)
-  same_files()
-endif()
