@@ -1,11 +1,15 @@
-// The whole extraction on the bundled sample book (IDML builds): the book in, Razoza.doc,
-// Razoza.txt and Razoza.xls out. Razoza.txt is compared byte for byte with its golden file;
-// the workbook's cells are read back by two independent readers (python3-xlrd and
-// libfreexl) and compared with their golden listing. Set MIRUNE_UPDATE_GOLDEN=1 to rewrite
+// The whole extraction on the bundled sample book: the book in, Razoza.doc, Razoza.txt and
+// Razoza.xls out. Razoza.txt and Razoza.doc are compared byte for byte with their golden
+// files; the workbook's cells are read back by two independent readers (python3-xlrd and
+// libfreexl) and compared with their golden listing (in the Windows build, by xlrd from the
+// Linux side, after the test). Set MIRUNE_UPDATE_GOLDEN=1 to rewrite
 // the golden files after a deliberate change.
 
-#include <freexl.h>
 #include <gtest/gtest.h>
+
+#ifdef MIRUNE_HAVE_FREEXL
+#include <freexl.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,26 +52,13 @@ void CompareWithGolden(const std::string& actual, const std::string& golden_name
   EXPECT_EQ(actual, *expected) << golden_name;
 }
 
-// Every sheet as "== name" and one line per row, cells joined by TAB (numbers without a
-// fraction as integers).
+#ifndef _WIN32
+// The workbook as python3-xlrd lists it (tests/tools/xls_listing.py): every sheet as
+// "== name" and one line per row, cells joined by TAB.
 std::string ListWithXlrd(const std::string& xls) {
   const std::string out = xls + ".xlrd.txt";
-  const std::string script =
-      "import sys, xlrd\n"
-      "b = xlrd.open_workbook(sys.argv[1])\n"
-      "o = open(sys.argv[2], 'w', encoding='utf-8', newline='\\n')\n"
-      "for s in b.sheets():\n"
-      "  o.write('== ' + s.name + '\\n')\n"
-      "  for r in range(s.nrows):\n"
-      "    cells = []\n"
-      "    for v in s.row_values(r):\n"
-      "      if isinstance(v, float) and v == int(v): v = int(v)\n"
-      "      cells.append(str(v))\n"
-      "    while cells and cells[-1] == '': cells.pop()\n"
-      "    o.write('\\t'.join(cells) + '\\n')\n";
-  const std::string script_path = xls + ".py";
-  EXPECT_TRUE(WriteFileAtomic(script_path, script).ok());
-  const std::string command = "/usr/bin/python3 '" + script_path + "' '" + xls + "' '" + out + "'";
+  const std::string command = "/usr/bin/python3 '" + std::string(MIRUNE_SOURCE_DIR) +
+                              "/tests/tools/xls_listing.py' '" + xls + "' '" + out + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   auto text = ReadFileBytes(out);
   return text.ok() ? *text : std::string();
@@ -122,6 +113,7 @@ std::string ListWithFreexl(const std::string& xls) {
   freexl_close(handle);
   return out;
 }
+#endif  // _WIN32
 
 std::map<std::string, std::string> ReadAll(const std::string& folder) {
   std::map<std::string, std::string> out;
@@ -164,9 +156,14 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   const std::string results = root + "/data/RazozaData";
   CompareWithGolden(*ReadFileBytes(results + "/Razoza.txt"), "sample_book_Razoza.txt");
   CompareWithGolden(*ReadFileBytes(results + "/Razoza.doc"), "sample_book_Razoza.doc");
+#ifndef _WIN32
   const std::string xlrd = ListWithXlrd(results + "/Razoza.xls");
   CompareWithGolden(xlrd, "sample_book_Razoza.xls.txt");
   EXPECT_EQ(ListWithFreexl(results + "/Razoza.xls"), xlrd);
+#else
+  // The Windows build has neither reader: the check extraction_end_to_end_xls reads this
+  // file from the Linux side after this test.
+#endif
   EXPECT_EQ(result.job.extracted_count, static_cast<int64_t>(entries.line_count()));
 
   // Razoza.doc as LibreOffice reads it, where LibreOffice with its word processor is

@@ -132,11 +132,10 @@ TEST(RazozaWorkbookTest, SortOrder) {
   }
 }
 
-#ifndef _WIN32
-// Finer points of the Japanese order as ICU gives them (Windows orders some ties otherwise).
+// Finer points of the Japanese order, the same in every build.
 TEST(RazozaWorkbookTest, SortOrderFinePoints) {
-  const char* ordered[] = {"かーど", "かあど", "かき", "かぎ", "がき",
-                           "きゃく", "きやく", "はは", "ばば", "ぱぱ"};
+  const char* ordered[] = {"かーど", "カード", "かあど", "かき", "かぎ", "がき",
+                           "きゃく", "きやく", "はは",   "ばば", "ぱぱ"};
   std::string text;
   for (int i = static_cast<int>(std::size(ordered)) - 1; i >= 0; --i) {
     text += std::string("t") + std::to_string(i) + "\t" + ordered[i] + "\t1\n";
@@ -146,7 +145,6 @@ TEST(RazozaWorkbookTest, SortOrderFinePoints) {
     EXPECT_EQ(book->GetCell(2, static_cast<int>(i + 1), 2)->AsText(), ordered[i]);
   }
 }
-#endif
 
 TEST(RazozaWorkbookTest, SortIsStable) {
   // Equal readings keep the order of appearance; the terms differ so nothing folds.

@@ -1,34 +1,43 @@
 #pragma once
 
-// Japanese phonetic collation, as the sort of the index workbook orders readings: kana in
-// gojūon order, voiced and semi-voiced kana right after their plain kana, small kana beside
-// their full-size ones, symbols and digits before Latin letters before kana before kanji.
-// Linux uses ICU's "ja" collator; Windows uses CompareStringEx for "ja-JP". The two differ
-// on rare ties (ア/あ, かあど/かーど): at the default strength both count as equal or
-// near-equal, and the stable sort keeps their order of appearance.
+// Japanese phonetic collation: the order in which the index workbook sorts readings. One rule
+// of its own, in portable code, so that every build sorts the same readings the same way. It
+// follows the order of Excel's phonetic sort and of ICU's "ja" collator; docs/collation.md
+// lists the few places where it decides otherwise.
+//
+// Texts compare level by level, each level over the whole text from left to right:
+//  1. primary — the letter. Classes in this order: symbols (spaces, punctuation, signs; by code
+//     point, full- and half-width forms folded to ASCII and to their CJK forms), digits 0–9 (as
+//     characters: "10" < "2"), Latin letters (case and width ignored; Latin-1 and Latin
+//     Extended-A letters as their base letter), kana, kanji of JIS X 0208 (level 1 by reading,
+//     level 2 by radical: the code page 932 code order), other kanji (by code point), other
+//     scripts (by code point).
+//     Kana in gojūon order (あいうえお … わゐゑをん); hiragana, katakana and half-width katakana
+//     alike; small kana as their full-size kana; voiced and semi-voiced kana as their plain kana;
+//     ゔ as う. The long-vowel mark ー after a kana stands for that kana's vowel (かー as かあ,
+//     っー as っう); at the start, after ん or after anything else it is a symbol. The iteration
+//     marks ゝゞヽヾ after a kana repeat it (ゞ voiced); elsewhere they are symbols. A combining
+//     or half-width voiced sound mark joins the kana before it (ｶﾞ as が).
+//  2. secondary — plain < voiced < semi-voiced (かき < かぎ < がき; はは < ばば < ぱぱ); Latin
+//     letters without accent before accented ones.
+//  3. tertiary — ー < small kana < iteration mark < full-size kana (かー < かぁ < かあ,
+//     っ < つ); lowercase < uppercase.
+//  4. quaternary — hiragana < katakana < half-width katakana (あ < ア < ｱ); ASCII < full-width
+//     (a < ａ, 1 < １).
+// A shorter text sorts before every longer text that begins with it; the empty text first.
+// Texts equal on all four levels (a precomposed が and か with a combining mark, say) compare
+// equal: the sort is stable and keeps their order of appearance.
 
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "base/result.h"
-
 namespace mirune {
 
-class JaCollator {
- public:
-  virtual ~JaCollator() = default;
+// The sort key of a UTF-8 text: a byte string whose plain byte order (std::string's <) is the
+// collation order. Ill-formed UTF-8 counts as U+FFFD (an other-script character).
+std::string JaSortKey(std::string_view text);
 
-  // The platform's collator; kUnsupported when it cannot be made.
-  static Result<std::unique_ptr<JaCollator>> Create();
-
-  // <0, 0 or >0 as `a` sorts before, equal to or after `b` (UTF-8 texts).
-  virtual int Compare(std::string_view a, std::string_view b) const = 0;
-
-  // True when SortKey gives keys; otherwise sort with Compare.
-  virtual bool HasSortKeys() const = 0;
-  // A byte string whose plain byte order is Compare's order. Precondition: HasSortKeys().
-  virtual std::string SortKey(std::string_view text) const = 0;
-};
+// <0, 0 or >0 as `a` sorts before, equal to or after `b`; always the order of their keys.
+int JaCompare(std::string_view a, std::string_view b);
 
 }  // namespace mirune

@@ -5,6 +5,7 @@
 #include <numeric>
 #include <utility>
 
+#include "automation/excel_engine/ja_collator.h"
 #include "automation/excel_engine/xls/workbook_writer.h"
 #include "automation/excel_engine/xls/xls_reader.h"
 #include "base/file.h"
@@ -376,9 +377,6 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
   if (!ValidCell(1, key_column)) return BadCell(1, key_column);
   MIRUNE_ASSIGN_OR_RETURN(const int last, LastFilledRow(sheet));
   if (last < 2) return Status::Ok();
-  if (!collator_) {
-    MIRUNE_ASSIGN_OR_RETURN(collator_, JaCollator::Create());
-  }
   std::vector<ModelRow>& rows = s->rows.Compact();
   const auto n = static_cast<size_t>(last);
   const auto k = static_cast<size_t>(key_column - 1);
@@ -388,11 +386,9 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
   struct Key {
     int group;
     double number;
-    uint32_t text;  // string table index
     std::string sort_key;
   };
   std::vector<Key> keys(n);
-  const bool with_sort_keys = collator_->HasSortKeys();
   for (size_t i = 0; i < n; ++i) {
     Key& key = keys[i];
     const ModelCell* cell = k < rows[i].cells.size() ? &rows[i].cells[k] : nullptr;
@@ -403,8 +399,7 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
       key.number = model_.numbers[cell->ref];
     } else {
       key.group = 1;
-      key.text = cell->ref;
-      if (with_sort_keys) key.sort_key = collator_->SortKey(model_.strings[cell->ref]);
+      key.sort_key = JaSortKey(model_.strings[cell->ref]);
     }
   }
   std::vector<uint32_t> order(n);
@@ -421,8 +416,7 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
       return a.number < b.number;
     }
     if (a.group == 2) return false;
-    if (with_sort_keys) return a.sort_key < b.sort_key;
-    return collator_->Compare(model_.strings[a.text], model_.strings[b.text]) < 0;
+    return a.sort_key < b.sort_key;
   });
   std::vector<ModelRow> sorted(n);
   for (size_t i = 0; i < n; ++i) sorted[i] = std::move(rows[order[i]]);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "automation/excel.h"
-#include "automation/excel_engine/ja_collator.h"
 #include "automation/excel_engine/workbook_model.h"
 
 namespace mirune {
@@ -62,7 +61,6 @@ class MemoryWorkbook final : public ExcelWorkbook {
   Status ChangeStyles(int sheet, const CellRange& range, Change change);
 
   xls::WorkbookModel model_;
-  std::unique_ptr<JaCollator> collator_;  // made on the first sort
 };
 
 // The application of the in-memory engine.
