@@ -82,6 +82,10 @@ int Run(int argc, char** argv) {
       // A fixed name, not argv[0]: the help reads the same in both builds and from any folder.
       "mirune"};
   SetJapaneseHelp(app);
+  // Options are "-x" and "--name" in every build. CLI11 would also take "/name" as an option
+  // on Windows, so a path from the root of the drive ("/data/本.idml") would be lost; the
+  // sub-commands, added after this, inherit it.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   int exit_code = 0;
   RegisterExtractCommand(app, exit_code);
