@@ -2,7 +2,7 @@
 # on standard error, an output that names an input refused, and the re-sort's own message
 # only for the case it speaks of.
 #   cmake -DMIRUNE=<program> -DDATA=<tests/data> -DWORK=<folder> [-DEMULATOR=<wine>]
-#         [-DREADINGS=ON]
+#         [-DREADINGS=ON] [-DIDML=ON -DBOOK=<samples/book>]
 #         -P cli_check.cmake
 # With EMULATOR (the Windows build under Wine) the program is given Windows paths: drive Z:
 # is the Linux root there. The script itself reads and writes the files by their Linux paths.
@@ -156,5 +156,18 @@ if(READINGS)
   file(READ ${DATA}/analysis/sample_entries.expected.txt golden)
   if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
     message(FATAL_ERROR "entries from ${installed} (exit ${rc}):\n${out}\n${err}")
+  endif()
+endif()
+
+# Extraction of the bundled book from a Japanese, spaced folder of some 300 characters, into a
+# data folder there: the entry list is the golden one.
+if(IDML AND READINGS)
+  file(COPY ${BOOK}/ DESTINATION "${deep}/本 の 章" FILES_MATCHING PATTERN "*.idml")
+  run(0 extract --yes --data-dir "${P}${S}データ フォルダー" "${P}${S}本 の 章")
+  expect_in("${out}" "${P}${S}データ フォルダー${S}RazozaData${S}Razoza.xls")
+  file(READ "${deep}/データ フォルダー/RazozaData/Razoza.txt" entries_text)
+  file(READ ${DATA}/extraction/sample_book_Razoza.txt entries_golden)
+  if(NOT entries_text STREQUAL entries_golden)
+    message(FATAL_ERROR "Razoza.txt of the book differs from its golden file")
   endif()
 endif()
