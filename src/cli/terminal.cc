@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -56,14 +57,43 @@ bool WriteConsoleText(void* handle, std::string_view utf8) {
   }
   return true;
 }
+
+ConsoleRead ReadConsoleLine(void* handle, std::string* line) {
+  DWORD mode = 0;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
+    return ConsoleRead::kNotConsole;
+  }
+  std::u16string text;
+  for (;;) {
+    wchar_t buffer[256];
+    DWORD read = 0;
+    if (!ReadConsoleW(handle, buffer, 256, &read, nullptr) || read == 0) break;
+    text.append(buffer, buffer + read);
+    if (text.back() == u'\n') break;
+  }
+  if (text.empty() || text[0] == u'\x1a') return ConsoleRead::kEnd;  // Ctrl+Z
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r')) text.pop_back();
+  *line = Utf16ToUtf8(text);
+  return ConsoleRead::kLine;
+}
 #endif
+
+bool ReadInputLine(std::string* line) {
+#ifdef _WIN32
+  switch (ReadConsoleLine(GetStdHandle(STD_INPUT_HANDLE), line)) {
+    case ConsoleRead::kLine:
+      return true;
+    case ConsoleRead::kEnd:
+      return false;
+    case ConsoleRead::kNotConsole:
+      break;
+  }
+#endif
+  return static_cast<bool>(std::getline(std::cin, *line));
+}
 
 void SetUpConsole() {
 #ifdef _WIN32
-  // For a console reading answers and for anything printing through the C runtime; this
-  // program's own output goes to a console as UTF-16 (WriteConsoleText).
-  SetConsoleOutputCP(CP_UTF8);
-  SetConsoleCP(CP_UTF8);
   // Lines end in LF on every platform; the C runtime would otherwise turn them into CR LF.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
