@@ -14,6 +14,7 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
+#include "base/path.h"
 #include "base/utf.h"
 #include "bench/answering_desktop.h"
 #include "extraction/page_marking.h"
@@ -63,7 +64,8 @@ void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int32_t mar
 void RegisterBook(indesign_engine::EngineApplication& engine, const std::string& folder) {
   std::vector<std::string> members;
   for (int m = 1; m <= kMembers; ++m) {
-    const std::string path = folder + "/member" + std::to_string(m) + ".indd";
+    // Spelled as the launch spells what it opens (the platform's separator).
+    const std::string path = JoinPath(folder, "member" + std::to_string(m) + ".indd");
     layout::DocumentBuilder b(path);
     const int32_t mark = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
     const int32_t story = b.AddStory();
@@ -80,7 +82,7 @@ void RegisterBook(indesign_engine::EngineApplication& engine, const std::string&
     engine.RegisterDocument(*b.Build());
     members.push_back(path);
   }
-  engine.RegisterBook(layout::MakeBook(folder + "/book.indb", members));
+  engine.RegisterBook(layout::MakeBook(JoinPath(folder, "book.indb"), members));
 }
 
 class NullProgress : public ProgressReporter {
@@ -158,7 +160,7 @@ void BM_PageMarkingCallsPerFrame(benchmark::State& state) {
     state.PauseTiming();
     indesign_engine::EngineApplication engine;
     RegisterBook(engine, "/bench");
-    auto opened = engine.Open("/bench/member1.indd");
+    auto opened = engine.Open(JoinPath("/bench", "member1.indd"));
     engine.ResetCallCount();
     state.ResumeTiming();
     const Status status = MarkDocumentPages(*opened->document, indesign::TextProperty::kContents,
