@@ -40,3 +40,19 @@ function(mirune_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# mirune_program_check(NAME SCRIPT <file.cmake> [DEFINES -DNAME=value ...]): a CMake script
+# run with `cmake -P` that runs the program `mirune` (-DMIRUNE) as a user would. In the
+# Windows build the script still runs on this machine and starts mirune.exe under Wine
+# (-DEMULATOR); cmake/program_check.cmake gives it the program's spelling of paths.
+function(mirune_program_check name)
+  cmake_parse_arguments(ARG "" "SCRIPT" "DEFINES" ${ARGN})
+  set(emulator)
+  if(CMAKE_CROSSCOMPILING)
+    set(emulator -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR})
+  endif()
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -DMIRUNE=$<TARGET_FILE:mirune> ${emulator} ${ARG_DEFINES}
+                   -P ${ARG_SCRIPT})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "WINEDEBUG=-all")
+endfunction()

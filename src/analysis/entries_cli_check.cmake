@@ -1,21 +1,24 @@
 # Runs `mirune entries` on the bundled sample stories: the output must equal the golden
 # entry list, and bad input must give exit code 2 with one line on stderr naming the file.
-#   cmake -DMIRUNE=<program> -DDATA=<tests/data/analysis> -P entries_cli_check.cmake
+#   cmake -DMIRUNE=<program> -DDATA=<tests/data/analysis> [-DEMULATOR=<wine>]
+#         -P entries_cli_check.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/program_check.cmake)
+program_path(D ${DATA})
 execute_process(
-  COMMAND ${MIRUNE} entries ${DATA}/sample_story_1.txt ${DATA}/sample_story_2.txt
-          ${DATA}/sample_story_3.txt
+  COMMAND ${EMULATOR} ${MIRUNE} entries ${D}${S}sample_story_1.txt ${D}${S}sample_story_2.txt
+          ${D}${S}sample_story_3.txt
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 file(READ ${DATA}/sample_entries.expected.txt golden)
 if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
   message(FATAL_ERROR "entries of the samples differ (exit ${rc}):\n${out}\n${err}")
 endif()
 
-foreach(bad ${DATA}/no_such_story.txt ${DATA}/user_dictionary.csv)
-  execute_process(COMMAND ${MIRUNE} entries ${DATA}/sample_story_1.txt ${bad}
+foreach(bad no_such_story.txt user_dictionary.csv)
+  execute_process(COMMAND ${EMULATOR} ${MIRUNE} entries ${D}${S}sample_story_1.txt ${D}${S}${bad}
                   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
   string(REGEX MATCHALL "\n" lines "${err}")
   list(LENGTH lines line_count)
-  string(FIND "${err}" "${bad}" named)
+  string(FIND "${err}" "${D}${S}${bad}" named)
   if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT line_count EQUAL 1 OR named EQUAL -1)
     message(FATAL_ERROR "bad input ${bad}: exit ${rc}, stdout '${out}', stderr '${err}'")
   endif()

@@ -4,10 +4,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/data_folder.h"
 #include "base/file.h"
+#include "base/os_error_text.h"
 
 namespace mirune {
 namespace {
@@ -41,8 +41,7 @@ Result<std::unique_ptr<DataFolderLock>> DataFolderLock::Acquire(const std::strin
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
     return Result<std::unique_ptr<DataFolderLock>>(
-        ErrorCode::kIoError,
-        "ロックファイルを作成できません: " + path + ": " + std::strerror(errno));
+        ErrorCode::kIoError, "ロックファイル " + path + " を作成できません: " + ErrnoCause(errno));
   }
   // flock belongs to the open file description: a second open, even in this process, is
   // refused too.

@@ -63,5 +63,20 @@ TEST(DataFolderLockTest, SecondJobOnOneFolderRefused) {
   EXPECT_TRUE(DataFolderLock::Acquire(folder).ok());
 }
 
+// The cause in Japanese, the lock file named: the system's own wording never shows.
+TEST(DataFolderLockTest, LockFileThatCannotBeCreatedIsNamedWithItsCause) {
+  const std::string missing = JoinPath(TestRoot("lock-missing"), "none");
+  auto lock = DataFolderLock::Acquire(missing);
+  ASSERT_FALSE(lock.ok());
+  EXPECT_EQ(lock.code(), ErrorCode::kIoError);
+#ifdef _WIN32
+  const std::string cause = "フォルダーがありません";
+#else
+  const std::string cause = "ファイルまたはフォルダーがありません";
+#endif
+  EXPECT_EQ(lock.message(),
+            "ロックファイル " + JoinPath(missing, "mirune.lock") + " を作成できません: " + cause);
+}
+
 }  // namespace
 }  // namespace mirune

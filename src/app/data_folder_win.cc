@@ -4,6 +4,7 @@
 
 #include "app/data_folder.h"
 #include "base/file.h"
+#include "base/os_error_text.h"
 #include "base/utf.h"
 #include "base/wide_path.h"
 
@@ -50,7 +51,7 @@ Result<std::unique_ptr<DataFolderLock>> DataFolderLock::Acquire(const std::strin
     }
     return Result<std::unique_ptr<DataFolderLock>>(
         ErrorCode::kIoError,
-        "ロックファイルを作成できません: " + path + " (error " + std::to_string(error) + ")");
+        "ロックファイル " + path + " を作成できません: " + WindowsErrorCause(error));
   }
   return std::unique_ptr<DataFolderLock>(new WinDataFolderLock(handle));
 }

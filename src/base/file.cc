@@ -233,6 +233,11 @@ bool FileExists(const std::string& path) {
   return platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kFile;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  NodeInfo info;
+  return platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kFile && info.read_only;
+}
+
 bool FolderExists(const std::string& path) {
   NodeInfo info;
   return platform::Inspect(path, &info) == 0 && info.kind == NodeKind::kFolder;

@@ -48,6 +48,9 @@ Status RenameOver(const std::string& from, const std::string& to);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// True for an existing regular file marked read-only: no write permission for its owner
+// (POSIX), the read-only attribute (Windows).
+bool IsReadOnlyFile(const std::string& path);
 // Creates one folder (its parent must exist). An existing folder is success.
 Status CreateFolder(const std::string& path);
 // Deletes a file. A missing file is success.

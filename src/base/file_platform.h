@@ -29,6 +29,7 @@ struct NodeInfo {
   uint64_t volume = 0;
   uint64_t index = 0;
   bool identified = false;  // volume and index were read
+  bool read_only = false;   // no write permission for the owner; the read-only attribute
 };
 
 // What `path` names, following links, without opening it in a way that can block.

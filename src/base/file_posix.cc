@@ -50,6 +50,7 @@ void Fill(const struct stat& st, NodeInfo* info) {
   info->volume = static_cast<uint64_t>(st.st_dev);
   info->index = static_cast<uint64_t>(st.st_ino);
   info->identified = true;
+  info->read_only = (st.st_mode & S_IWUSR) == 0;
 }
 
 bool Fail(Failure* failure, Step step, int error) {

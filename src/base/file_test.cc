@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "base/wide_path.h"
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,6 +24,27 @@ namespace fs = std::filesystem;
 
 fs::path U8(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
+// Removes a folder and everything in it, past 260 characters too (the C++ library's
+// remove_all stops there on Windows).
+void RemoveTree(const std::string& path) {
+#ifdef _WIN32
+  if (auto entries = ListFolder(path); entries.ok()) {
+    for (const FolderEntry& e : *entries) {
+      const std::string child = JoinPath(path, e.name);
+      if (e.kind == PathKind::kFolder) {
+        RemoveTree(child);
+      } else {
+        (void)RemoveFile(child);
+      }
+    }
+  }
+  RemoveDirectoryW(ToWidePath(path).c_str());
+#else
+  std::error_code ec;
+  fs::remove_all(U8(path), ec);
+#endif
+}
+
 class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -27,13 +53,10 @@ class FileTest : public ::testing::Test {
             ("mirune_file_test_" + std::string(info->name()) + "_" +
              std::to_string(::testing::UnitTest::GetInstance()->random_seed())))
                .string();
-    fs::remove_all(dir_);
+    RemoveTree(dir_);
     ASSERT_TRUE(CreateFolder(dir_).ok());
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { RemoveTree(dir_); }
   std::string Path(const std::string& name) const { return JoinPath(dir_, name); }
   // Names in the test folder, sorted.
   std::vector<std::string> Names() const {
@@ -317,6 +340,202 @@ TEST_F(FileTest, LongPaths) {
   EXPECT_EQ(AbsolutePath(file), file);
   EXPECT_TRUE(RemoveFile(file).ok());
   EXPECT_FALSE(FileExists(file));
+}
+// Every spelling a user may give on Windows reaches the file: forward and mixed slashes,
+// Japanese names with spaces, "..", relative and drive-relative forms, the "\\?\" prefix,
+// and folders past the 260 characters of the plain API. Each is created, replaced
+// atomically, read, checked, listed, compared with its plain spelling and removed.
+TEST_F(FileTest, WindowsSpellingsReachTheFile) {
+  const std::string japanese = Path("索引 データ");
+  ASSERT_TRUE(CreateFolder(japanese).ok());
+  std::string long_folder = japanese;
+  for (int i = 0; i < 5; ++i) {
+    long_folder = JoinPath(long_folder, std::string(50, static_cast<char>('a' + i)) + " 索引");
+    ASSERT_TRUE(CreateFolder(long_folder).ok()) << long_folder;
+  }
+  ASSERT_GT(long_folder.size(), 300u);
+  const auto slashes = [](std::string path) {
+    for (char& c : path) c = c == '\\' ? '/' : c;
+    return path;
+  };
+  const std::string drive = dir_.substr(0, 2);
+  ASSERT_EQ(drive[1], ':') << dir_;
+  const fs::path cwd = fs::current_path();
+  fs::current_path(U8(dir_));
+  const struct {
+    std::string path;    // as the user gives it
+    std::string folder;  // plain spelling of its folder
+    std::string name;
+  } cases[] = {
+      {JoinPath(japanese, "ルビ 付き.txt"), japanese, "ルビ 付き.txt"},
+      {slashes(JoinPath(japanese, "a.txt")), japanese, "a.txt"},
+      {dir_ + "/索引 データ\\b.txt", japanese, "b.txt"},
+      {JoinPath(Path(".."), FileName(dir_) + "/索引 データ/c.txt"), japanese, "c.txt"},
+      {"索引 データ\\d.txt", japanese, "d.txt"},
+      {"./索引 データ/../索引 データ/e.txt", japanese, "e.txt"},
+      {drive + "索引 データ\\f.txt", japanese, "f.txt"},  // drive C's current folder
+      {"\\\\?\\" + JoinPath(japanese, "g.txt"), japanese, "g.txt"},
+      {JoinPath(long_folder, "長い 名前.xls"), long_folder, "長い 名前.xls"},
+      {slashes(JoinPath(long_folder, "h.txt")), long_folder, "h.txt"},
+      {JoinPath(JoinPath(long_folder, ".."), FileName(long_folder) + "/i.txt"), long_folder,
+       "i.txt"},
+      {"索引 データ/" + long_folder.substr(japanese.size() + 1) + "\\j.txt", long_folder, "j.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const std::string plain = JoinPath(c.folder, c.name);
+    ASSERT_TRUE(WriteFileAtomic(c.path, "first").ok());
+    const Status again = WriteFileAtomic(c.path, "second");
+    ASSERT_TRUE(again.ok()) << again.message();
+    EXPECT_EQ(*ReadFileBytes(c.path), "second");
+    EXPECT_EQ(*ReadFileBytes(plain), "second");
+    EXPECT_EQ(*CheckInputPath(c.path), PathKind::kFile);
+    EXPECT_TRUE(FileExists(c.path));
+    EXPECT_TRUE(SameFile(c.path, plain));
+    EXPECT_EQ(AbsolutePath(c.path), plain);
+    auto entries = ListFolder(c.folder);
+    ASSERT_TRUE(entries.ok()) << entries.message();
+    std::vector<std::string> files;
+    for (const FolderEntry& e : *entries) {
+      if (e.kind == PathKind::kFile) files.push_back(e.name);
+    }
+    EXPECT_EQ(files, std::vector<std::string>{c.name});  // no temporary left
+    EXPECT_TRUE(RemoveFile(c.path).ok());
+    EXPECT_FALSE(FileExists(plain));
+  }
+  fs::current_path(cwd);
+}
+
+// A network share for the tests, and the local spelling of the same folder. Windows reaches
+// its own drive C as the administrative share \\localhost\C$. Wine has no network client:
+// it maps \\server\share\… to the folder dosdevices/unc/server/share of its prefix, which
+// the test creates. Empty when neither is available.
+struct TestShare {
+  std::string unc;    // "\\localhost\share"
+  std::string local;  // the same folder by its drive path
+};
+
+TestShare MakeTestShare(const std::string& dir) {
+  using WineDosName = wchar_t*(CDECL*)(const char*);
+  const auto dos_name = reinterpret_cast<WineDosName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (dos_name == nullptr) {
+    TestShare share{"\\\\localhost\\" + dir.substr(0, 1) + "$" + dir.substr(2), dir};
+    return FolderExists(share.unc) ? share : TestShare{};
+  }
+  const char* prefix = std::getenv("WINEPREFIX");
+  const char* home = std::getenv("HOME");
+  const std::string unix_prefix =
+      prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine";
+  const std::string name = "mirune-" + std::to_string(GetCurrentProcessId());
+  const std::string unix_share = unix_prefix + "/dosdevices/unc/localhost/" + name;
+  wchar_t* wide = dos_name(unix_share.c_str());
+  if (wide == nullptr) return {};
+  const std::wstring local_wide(wide);
+  HeapFree(GetProcessHeap(), 0, wide);
+  const std::string local = FromWidePath(local_wide);
+  for (const std::string& folder :
+       {ParentFolder(ParentFolder(local)), ParentFolder(local), local}) {
+    if (!CreateFolder(folder).ok()) return {};
+  }
+  return {"\\\\localhost\\" + name, local};
+}
+
+// Network paths in every spelling reach the file, past 260 characters too, and name the
+// same file as the share's local path.
+TEST_F(FileTest, NetworkPathsReachTheFile) {
+  const TestShare share = MakeTestShare(dir_);
+  if (share.unc.empty()) GTEST_SKIP() << "no network share to test with";
+  const std::string unc = JoinPath(share.unc, "索引 データ");
+  const std::string local = JoinPath(share.local, "索引 データ");
+  ASSERT_TRUE(CreateFolder(unc).ok());
+  ASSERT_TRUE(FolderExists(local));
+  std::string long_unc = unc, long_local = local;
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = std::string(50, static_cast<char>('a' + i)) + " 索引";
+    long_unc = JoinPath(long_unc, name);
+    long_local = JoinPath(long_local, name);
+    ASSERT_TRUE(CreateFolder(long_unc).ok()) << long_unc;
+  }
+  ASSERT_GT(long_unc.size(), 300u);
+  const auto slashes = [](std::string path) {
+    for (char& c : path) c = c == '\\' ? '/' : c;
+    return path;
+  };
+  const struct {
+    std::string path;    // as the user gives it
+    std::string folder;  // plain network spelling of its folder
+    std::string local;   // the folder's local path
+    std::string name;
+  } cases[] = {
+      {JoinPath(unc, "ルビ 付き.txt"), unc, local, "ルビ 付き.txt"},
+      {slashes(JoinPath(unc, "a.txt")), unc, local, "a.txt"},
+      {share.unc + "/索引 データ\\b.txt", unc, local, "b.txt"},
+      {JoinPath(JoinPath(unc, ".."), "索引 データ/c.txt"), unc, local, "c.txt"},
+      {"\\\\?\\UNC\\" + JoinPath(unc, "d.txt").substr(2), unc, local, "d.txt"},
+      {JoinPath(long_unc, "長い 名前.xls"), long_unc, long_local, "長い 名前.xls"},
+      {slashes(JoinPath(long_unc, "e.txt")), long_unc, long_local, "e.txt"},
+      {JoinPath(JoinPath(long_unc, ".."), FileName(long_unc) + "/f.txt"), long_unc, long_local,
+       "f.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const std::string plain = JoinPath(c.folder, c.name);
+    ASSERT_TRUE(WriteFileAtomic(c.path, "first").ok());
+    const Status again = WriteFileAtomic(c.path, "second");
+    ASSERT_TRUE(again.ok()) << again.message();
+    EXPECT_EQ(*ReadFileBytes(c.path), "second");
+    EXPECT_EQ(*ReadFileBytes(JoinPath(c.local, c.name)), "second");
+    EXPECT_EQ(*CheckInputPath(c.path), PathKind::kFile);
+    EXPECT_TRUE(SameFile(c.path, plain));
+    EXPECT_TRUE(SameFile(c.path, JoinPath(c.local, c.name)));
+    EXPECT_FALSE(SameFile(c.path, JoinPath(c.folder, "other.txt")));
+    EXPECT_EQ(AbsolutePath(c.path), plain);
+    auto entries = ListFolder(c.folder);
+    ASSERT_TRUE(entries.ok()) << entries.message();
+    std::vector<std::string> files;
+    for (const FolderEntry& e : *entries) {
+      if (e.kind == PathKind::kFile) files.push_back(e.name);
+    }
+    EXPECT_EQ(files, std::vector<std::string>{c.name});  // no temporary left
+    EXPECT_TRUE(RemoveFile(c.path).ok());
+    EXPECT_FALSE(FileExists(plain));
+  }
+  EXPECT_EQ(AbsolutePath(share.unc + "\\"), share.unc + "\\");  // a share's root
+  RemoveTree(share.local);
+}
+
+// "C:name" is in the current folder of drive C even while the current folder is on another
+// drive: the temporary file is written there too, not in the process's current folder.
+TEST_F(FileTest, DriveRelativePathsUseTheDrivesOwnFolder) {
+  const wchar_t own = static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(dir_[0])));
+  wchar_t other = 0;
+  const DWORD drives = GetLogicalDrives();
+  for (wchar_t d = L'C'; d <= L'Z' && other == 0; ++d) {
+    const std::wstring root = std::wstring(1, d) + L":\\";
+    if (d != own && (drives & (1u << (d - L'A'))) && GetDriveTypeW(root.c_str()) == DRIVE_FIXED) {
+      other = d;
+    }
+  }
+  if (other == 0) GTEST_SKIP() << "only one fixed drive";
+  const std::wstring variable = std::wstring(L"=") + own + L":";
+  wchar_t saved[MAX_PATH + 1];
+  const DWORD saved_size = GetEnvironmentVariableW(variable.c_str(), saved, MAX_PATH + 1);
+  const fs::path cwd = fs::current_path();
+  // The system keeps each drive's current folder in a "=C:" variable.
+  ASSERT_TRUE(SetEnvironmentVariableW(variable.c_str(), U8(dir_).wstring().c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryW((std::wstring(1, other) + L":\\").c_str()));
+  const std::string target = std::string(1, dir_[0]) + ":索引.txt";
+  const Status written = WriteFileAtomic(target, "x");
+  const bool there = FileExists(Path("索引.txt"));
+  const std::string parent = ParentFolder(target);
+  fs::current_path(cwd);
+  SetEnvironmentVariableW(variable.c_str(),
+                          saved_size > 0 && saved_size <= MAX_PATH ? saved : nullptr);
+  ASSERT_TRUE(written.ok()) << written.message();
+  EXPECT_TRUE(there);
+  EXPECT_EQ(parent, std::string(1, dir_[0]) + ":");
+  EXPECT_EQ(Names(), std::vector<std::string>{"索引.txt"});
 }
 #endif
 

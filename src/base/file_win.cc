@@ -83,6 +83,7 @@ void Describe(HANDLE handle, NodeInfo* info) {
   info->volume = data.dwVolumeSerialNumber;
   info->index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
   info->identified = true;
+  info->read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 }  // namespace
@@ -106,6 +107,7 @@ ErrorNumber Inspect(const std::string& path, NodeInfo* info) {
     const DWORD attributes = GetFileAttributesW(ToWidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return error;
     info->kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? NodeKind::kFolder : NodeKind::kFile;
+    info->read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return 0;
   }
   Describe(handle.get(), info);

@@ -21,10 +21,36 @@ TEST(PathTest, FileNameAndParentFolder) {
       {"/data/索引/Razoza.xls", "Razoza.xls", "/data/索引"},
       {"a//b", "b", "a"},
       {"a/", "", "a"},
-#ifdef _WIN32
+      {"/", "", "/"},
+      {"a/../b c.idml", "b c.idml", "a/.."},
+#ifndef _WIN32
+      {"//b", "b", "/"},
+#else
       {"C:\\book\\ch1.idml", "ch1.idml", "C:\\book"},
       {"C:\\ch1.idml", "ch1.idml", "C:\\"},
       {"C:/book/ch1.idml", "ch1.idml", "C:/book"},
+      {"C:\\book/索引 データ\\ch1.idml", "ch1.idml", "C:\\book/索引 データ"},
+      {"C:\\", "", "C:\\"},
+      // Drive-relative: the current folder of drive C.
+      {"C:ch1.idml", "ch1.idml", "C:"},
+      {"C:book\\ch1.idml", "ch1.idml", "C:book"},
+      {"C:", "", "C:"},
+      // The root of the current drive.
+      {"\\ch1.idml", "ch1.idml", "\\"},
+      {"\\book\\ch1.idml", "ch1.idml", "\\book"},
+      // Network paths: the share is the root.
+      {"\\\\server\\share\\ch1.idml", "ch1.idml", "\\\\server\\share\\"},
+      {"\\\\server\\share\\book\\ch1.idml", "ch1.idml", "\\\\server\\share\\book"},
+      {"\\\\server\\share\\", "", "\\\\server\\share\\"},
+      {"\\\\server\\share", "", "\\\\server\\share"},
+      {"//server/share/ch1.idml", "ch1.idml", "//server/share/"},
+      {"\\\\server/share\\book/ch1.idml", "ch1.idml", "\\\\server/share\\book"},
+      // The long-path prefix.
+      {"\\\\?\\C:\\ch1.idml", "ch1.idml", "\\\\?\\C:\\"},
+      {"\\\\?\\C:\\book\\ch1.idml", "ch1.idml", "\\\\?\\C:\\book"},
+      {"\\\\?\\UNC\\server\\share\\ch1.idml", "ch1.idml", "\\\\?\\UNC\\server\\share\\"},
+      {"\\\\?\\UNC\\server\\share\\a\\ch1.idml", "ch1.idml", "\\\\?\\UNC\\server\\share\\a"},
+      {"\\\\.\\pipe\\x", "x", "\\\\.\\pipe\\"},
 #endif
   };
   for (const SplitCase& c : cases) {
@@ -35,8 +61,23 @@ TEST(PathTest, FileNameAndParentFolder) {
 
 TEST(PathTest, JoinPathAddsOneSeparator) {
 #ifdef _WIN32
-  EXPECT_EQ(JoinPath("C:\\data", "a.txt"), "C:\\data\\a.txt");
-  EXPECT_EQ(JoinPath("C:\\data\\", "a.txt"), "C:\\data\\a.txt");
+  const struct {
+    const char* folder;
+    const char* joined;
+  } cases[] = {
+      {"C:\\data", "C:\\data\\a.txt"},
+      {"C:\\data\\", "C:\\data\\a.txt"},
+      {"C:/data/", "C:/data/a.txt"},
+      {"C:\\", "C:\\a.txt"},
+      {"C:", "C:a.txt"},  // stays in drive C's current folder
+      {"C:book", "C:book\\a.txt"},
+      {"\\", "\\a.txt"},
+      {"\\\\server\\share", "\\\\server\\share\\a.txt"},
+      {"\\\\server\\share\\", "\\\\server\\share\\a.txt"},
+      {"\\\\?\\UNC\\server\\share", "\\\\?\\UNC\\server\\share\\a.txt"},
+      {"\\\\?\\C:", "\\\\?\\C:\\a.txt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(JoinPath(c.folder, "a.txt"), c.joined) << c.folder;
 #else
   EXPECT_EQ(JoinPath("/data", "a.txt"), "/data/a.txt");
   EXPECT_EQ(JoinPath("/data/", "a.txt"), "/data/a.txt");

@@ -34,13 +34,15 @@ std::wstring FullPath(const std::wstring& path) {
 
 std::wstring ToWidePath(const std::string& utf8_path) {
   std::wstring wide = Plain(utf8_path);
-  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-  // Device paths ("\\.\pipe\…") and short paths go to the API as they are.
-  if (wide.rfind(L"\\\\.\\", 0) == 0) return wide;
-  if (wide.size() < kLongPath && utf8_path.find("..") == std::string::npos) {
-    // A relative path is long once the current folder is put in front.
-    const bool relative = !(wide.size() >= 2 && (wide[1] == L':' || wide[0] == L'\\'));
-    if (!relative || GetCurrentDirectoryW(0, nullptr) + wide.size() < kLongPath) return wide;
+  // Prefixed paths ("\\?\…") and device paths ("\\.\pipe\…") go to the API as they are.
+  if (wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) return wide;
+  // A fully qualified short path ("C:\…", "\\server\share\…") is already what the API
+  // wants. Any other form ("a\b", "C:b", "\b") depends on the current folder, which can
+  // make it long, so it is resolved first.
+  const bool qualified =
+      (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') || wide.rfind(L"\\\\", 0) == 0;
+  if (qualified && wide.size() < kLongPath && utf8_path.find("..") == std::string::npos) {
+    return wide;
   }
   const std::wstring full = FullPath(wide);
   if (full.size() < kLongPath) return full;

@@ -1,13 +1,20 @@
 # Runs the command line as a user would: the help and the refusals in Japanese, causes first
 # on standard error, an output that names an input refused, and the re-sort's own message
 # only for the case it speaks of.
-#   cmake -DMIRUNE=<program> -DDATA=<tests/data> -DWORK=<folder> -P cli_check.cmake
+#   cmake -DMIRUNE=<program> -DDATA=<tests/data> -DWORK=<folder> [-DEMULATOR=<wine>]
+#         [-DREADINGS=ON] [-DIDML=ON -DBOOK=<samples/book>]
+#         -P cli_check.cmake
+# With EMULATOR (the Windows build under Wine) the program is given Windows paths: drive Z:
+# is the Linux root there. The script itself reads and writes the files by their Linux paths.
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/program_check.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+program_path(W ${WORK})
+program_path(D ${DATA})
 
 function(run expected_rc)
-  execute_process(COMMAND ${MIRUNE} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err
+  execute_process(COMMAND ${EMULATOR} ${MIRUNE} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err
                   RESULT_VARIABLE rc)
   if(NOT rc EQUAL expected_rc)
     message(FATAL_ERROR "mirune ${ARGN}: exit ${rc}, expected ${expected_rc}\n${out}\n${err}")
@@ -51,7 +58,7 @@ expect_in("${err}" "同時に指定できません")
 file(COPY ${DATA}/workbook/entries.txt DESTINATION ${WORK})
 file(CREATE_LINK ${WORK}/entries.txt ${WORK}/entries-link.txt SYMBOLIC)
 file(SHA256 ${WORK}/entries.txt before)
-run(2 workbook ${WORK}/entries.txt -o ${WORK}/entries-link.txt)
+run(2 workbook ${W}${S}entries.txt -o ${W}${S}entries-link.txt)
 expect_in("${err}" "入力は書き換えません")
 file(SHA256 ${WORK}/entries.txt after)
 if(NOT before STREQUAL after)
@@ -59,24 +66,108 @@ if(NOT before STREQUAL after)
 endif()
 
 # The workbook, then the re-sort of it: the report on standard output.
-run(0 workbook ${WORK}/entries.txt -o ${WORK}/Razoza.xls)
-run(0 resort ${WORK}/Razoza.xls)
-expect_in("${out}" "Razoza-resort.xls: AfterSort")
+run(0 workbook ${W}${S}entries.txt -o ${W}${S}Razoza.xls)
+run(0 resort ${W}${S}Razoza.xls)
+expect_in("${out}" "${W}${S}Razoza-resort.xls: AfterSort")
+
+# Under Wine a Linux path works too, as a path from the root of the current drive: the tests
+# run in a folder of drive Z:, which is the Linux root.
+if(EMULATOR)
+  run(0 workbook ${WORK}/entries.txt -o ${WORK}/linux-form.xls)
+  if(NOT EXISTS ${WORK}/linux-form.xls)
+    message(FATAL_ERROR "a Linux path given under Wine wrote nothing:\n${out}\n${err}")
+  endif()
+endif()
 
 # A missing workbook: the cause, without the re-sort's message about sheet names.
-run(2 resort ${WORK}/no_such.xls)
-expect_in("${err}" "no_such.xls が見つかりません")
+run(2 resort ${W}${S}no_such.xls)
+expect_in("${err}" "${W}${S}no_such.xls が見つかりません")
 expect_not_in("${err}" "シート名が正しくないか")
 
 # Not a workbook at all: the cause, not the message about sheet names.
-run(2 resort ${WORK}/entries.txt)
-expect_in("${err}" "entries.txt")
+run(2 resort ${W}${S}entries.txt)
+expect_in("${err}" "${W}${S}entries.txt")
 expect_not_in("${err}" "シート名が正しくないか")
 
 # A workbook without Org: the cause first, then the re-sort's own message.
-run(2 resort ${DATA}/marking/Keyword.xls -o ${WORK}/no-org.xls)
+run(2 resort ${D}${S}marking${S}Keyword.xls -o ${W}${S}no-org.xls)
 string(FIND "${err}" "シート「Org」がありません" cause_at)
 string(FIND "${err}" "シート名が正しくないか" fixed_at)
 if(cause_at EQUAL -1 OR fixed_at EQUAL -1 OR fixed_at LESS cause_at)
   message(FATAL_ERROR "no Org: the cause must come first, then the message:\n${err}")
+endif()
+
+# The help is the same bytes in every build: UTF-8, LF line ends, the fixed program name.
+run(0 --help)
+file(READ ${DATA}/cli/help.expected.txt help_golden)
+if(NOT out STREQUAL help_golden)
+  file(WRITE ${WORK}/help.txt "${out}")
+  message(FATAL_ERROR "the help differs from ${DATA}/cli/help.expected.txt (see ${WORK}/help.txt)")
+endif()
+
+# Japanese names with spaces, in folders past 260 characters: the workbook lands beside its
+# entry list, the re-sort beside the workbook, and a missing file is named as it was given.
+set(deep "${WORK}/索引 データ")
+foreach(i RANGE 1 5)
+  string(REPEAT "索" 45 part)
+  set(deep "${deep}/第${i}章 ${part}")
+endforeach()
+file(MAKE_DIRECTORY "${deep}")
+file(COPY_FILE ${DATA}/workbook/entries.txt "${deep}/見出し 語.txt")
+program_path(P "${deep}")  # some 300 characters
+run(0 workbook "${P}${S}見出し 語.txt")
+if(NOT EXISTS "${deep}/Razoza.xls")
+  message(FATAL_ERROR "no Razoza.xls beside the entry list in ${deep}:\n${out}\n${err}")
+endif()
+run(0 resort "${P}${S}Razoza.xls")
+expect_in("${out}" "${P}${S}Razoza-resort.xls: AfterSort")
+if(NOT EXISTS "${deep}/Razoza-resort.xls")
+  message(FATAL_ERROR "no Razoza-resort.xls in ${deep}")
+endif()
+run(2 resort "${P}${S}無い 索引.xls")
+expect_in("${err}" "${P}${S}無い 索引.xls が見つかりません")
+
+# Names with characters outside code page 932: the arguments reach the program whole (on
+# Windows as UTF-16, never through the ANSI code page).
+file(COPY_FILE ${DATA}/workbook/entries.txt "${WORK}/見出し〜😀 語.txt")
+run(0 workbook "${W}${S}見出し〜😀 語.txt" -o "${W}${S}索引〜😀.xls")
+if(NOT EXISTS "${WORK}/索引〜😀.xls")
+  message(FATAL_ERROR "no 索引〜😀.xls written:\n${out}\n${err}")
+endif()
+run(2 resort "${W}${S}無い〜😀.xls")
+expect_in("${err}" "${W}${S}無い〜😀.xls が見つかりません")
+
+# The program in a folder with a Japanese, spaced name, with the dictionary it ships beside it
+# (the Windows build's "dic"): it finds its own folder and gives the readings.
+if(READINGS)
+  set(installed "${WORK}/ミルネ プログラム")
+  file(MAKE_DIRECTORY "${installed}")
+  get_filename_component(program_folder ${MIRUNE} DIRECTORY)
+  get_filename_component(program_name ${MIRUNE} NAME)
+  file(COPY ${MIRUNE} DESTINATION "${installed}")
+  if(EXISTS ${program_folder}/dic)
+    file(COPY ${program_folder}/dic DESTINATION "${installed}")
+  endif()
+  program_path(A ${DATA}/analysis)
+  execute_process(COMMAND ${EMULATOR} "${installed}/${program_name}" entries
+                          ${A}${S}sample_story_1.txt ${A}${S}sample_story_2.txt
+                          ${A}${S}sample_story_3.txt
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  file(READ ${DATA}/analysis/sample_entries.expected.txt golden)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL golden)
+    message(FATAL_ERROR "entries from ${installed} (exit ${rc}):\n${out}\n${err}")
+  endif()
+endif()
+
+# Extraction of the bundled book from a Japanese, spaced folder of some 300 characters, into a
+# data folder there: the entry list is the golden one.
+if(IDML AND READINGS)
+  file(COPY ${BOOK}/ DESTINATION "${deep}/本 の 章" FILES_MATCHING PATTERN "*.idml")
+  run(0 extract --yes --data-dir "${P}${S}データ フォルダー" "${P}${S}本 の 章")
+  expect_in("${out}" "${P}${S}データ フォルダー${S}RazozaData${S}Razoza.xls")
+  file(READ "${deep}/データ フォルダー/RazozaData/Razoza.txt" entries_text)
+  file(READ ${DATA}/extraction/sample_book_Razoza.txt entries_golden)
+  if(NOT entries_text STREQUAL entries_golden)
+    message(FATAL_ERROR "Razoza.txt of the book differs from its golden file")
+  endif()
 endif()

@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,8 +78,14 @@ int Run(int argc, char** argv) {
   SetUpConsole();
   CLI::App app{
       "ミルネ: InDesign の文書でマークした索引語を、ノンブルと読みとともに "
-      "Razoza.doc, Razoza.txt, Razoza.xls に書き出します"};
+      "Razoza.doc, Razoza.txt, Razoza.xls に書き出します",
+      // A fixed name, not argv[0]: the help reads the same in both builds and from any folder.
+      "mirune"};
   SetJapaneseHelp(app);
+  // Options are "-x" and "--name" in every build. CLI11 would also take "/name" as an option
+  // on Windows, so a path from the root of the drive ("/data/本.idml") would be lost; the
+  // sub-commands, added after this, inherit it.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   int exit_code = 0;
   RegisterExtractCommand(app, exit_code);
@@ -93,7 +100,15 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);
+    if (e.get_exit_code() == 0) {
+      // The help goes through the terminal's output like every other text (a console gets
+      // it as UTF-16 on Windows).
+      std::ostringstream out, err;
+      const int code = app.exit(e, out, err);
+      PrintOut(out.str());
+      PrintErr(err.str());
+      return code;
+    }
     std::string line =
         "mirune: " + ParseErrorText(e) + "\n使い方は mirune --help で確認して下さい。\n";
     PrintErr(line);

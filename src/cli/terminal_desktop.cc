@@ -96,7 +96,7 @@ int TerminalDesktop::ShowMessage(std::string_view text, std::string_view title, 
   for (;;) {
     PrintErr(yes_no ? "はい/いいえ [y/n]: " : "OK/キャンセル [o/c]: ");
     std::string line;
-    if (!std::getline(std::cin, line)) {
+    if (!ReadInputLine(&line)) {
       PrintErr("\n");
       return NegativeAnswer(style);
     }

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <numeric>
-#include <system_error>
 #include <utility>
 
 #include "automation/excel_engine/ja_collator.h"
@@ -431,17 +429,14 @@ Status MemoryWorkbook::SortRows(int sheet, int key_column) {
 Result<std::string> MemoryWorkbook::ToXlsBytes() const { return xls::WriteXlsWorkbook(model_); }
 
 Status MemoryWorkbook::SaveAs(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const std::u8string u8path(path.begin(), path.end());
-  const fs::path p(u8path);
-  const fs::file_status st = fs::status(p, ec);
-  if (!ec && fs::is_regular_file(st) &&
-      (st.permissions() & fs::perms::owner_write) == fs::perms::none) {
-    return Status(ErrorCode::kIoError, path + ": the file is read-only and cannot be replaced");
+  // As Excel does, a read-only workbook is not replaced (on Linux a rename would replace it
+  // without a word), nor is a folder.
+  if (IsReadOnlyFile(path)) {
+    return Status(ErrorCode::kIoError, path + " を置き換えられません: 読み取り専用のファイルです");
   }
-  if (!ec && fs::is_directory(st)) {
-    return Status(ErrorCode::kIoError, path + ": is a folder");
+  if (FolderExists(path)) {
+    return Status(ErrorCode::kIoError,
+                  path + " を置き換えられません: 同じ名前のフォルダーがあります");
   }
   MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, ToXlsBytes());
   return WriteFileAtomic(path, bytes);

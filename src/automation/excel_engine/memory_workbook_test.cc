@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "base/file.h"
 
 namespace mirune {
 namespace {
@@ -213,6 +215,40 @@ TEST(MemoryWorkbookTest, SortRowsIsStableWithNumbersFirstAndEmptyLast) {
   ASSERT_TRUE(book.SortRows(1, 2).ok());
   // Equal readings keep their order.
   EXPECT_EQ(ColumnA(book, 1), "r6,r4,r3,r7,r1,r5,r8,r2");
+}
+
+// As Excel does, a read-only workbook and a folder are not replaced; the cause is said in
+// Japanese and the file stays as it was.
+TEST(MemoryWorkbookTest, SaveAsRefusesReadOnlyFilesAndFolders) {
+  namespace fs = std::filesystem;
+  const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "memory_workbook_save_as");
+  ASSERT_TRUE(CreateFolder(folder).ok());
+  const std::string locked = JoinPath(folder, "読み取り 専用.xls");
+  const fs::path locked_path(std::u8string(locked.begin(), locked.end()));
+  std::error_code ec;
+  fs::permissions(locked_path, fs::perms::owner_write, fs::perm_options::add, ec);  // earlier run
+  ASSERT_TRUE(WriteFileAtomic(locked, "previous").ok());
+  fs::permissions(locked_path, fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_TRUE(IsReadOnlyFile(locked));
+
+  MemoryWorkbook book;
+  ASSERT_TRUE(book.SetCell(book.ActiveSheet(), 1, 1, T("索引")).ok());
+  const Status refused = book.SaveAs(locked);
+  fs::permissions(locked_path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(refused.code(), ErrorCode::kIoError);
+  EXPECT_EQ(refused.message(), locked + " を置き換えられません: 読み取り専用のファイルです");
+  EXPECT_EQ(*ReadFileBytes(locked), "previous");
+  EXPECT_FALSE(IsReadOnlyFile(locked));
+
+  const std::string sub = JoinPath(folder, "Razoza.xls");
+  ASSERT_TRUE(CreateFolder(sub).ok());
+  EXPECT_EQ(book.SaveAs(sub).message(),
+            sub + " を置き換えられません: 同じ名前のフォルダーがあります");
+  EXPECT_TRUE(FolderExists(sub));
+
+  const Status saved = book.SaveAs(locked);
+  EXPECT_TRUE(saved.ok()) << saved.message();
+  EXPECT_NE(*ReadFileBytes(locked), "previous");
 }
 
 }  // namespace
