@@ -11,6 +11,9 @@
 #include "base/little_endian.h"
 #include "base/path.h"
 #include "base/utf.h"
+#ifdef _WIN32
+#include "base/wide_path.h"
+#endif
 
 namespace mirune {
 namespace {
@@ -217,12 +220,25 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
     MIRUNE_RETURN_IF_ERROR(CheckDictionaryFile(options.user_dictionary, "ユーザー辞書"));
   }
 
+  std::string mecab_folder = folder;
+  std::string user_dictionary = options.user_dictionary;
+#ifdef _WIN32
+  // MeCab opens its files through wide paths of its own making and never adds the long-path
+  // prefix: a path past the 260-character limit is handed over with it.
+  auto for_mecab = [](const std::string& path) {
+    const std::wstring wide = ToWidePath(path);
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+  };
+  mecab_folder = for_mecab(folder);
+  if (!user_dictionary.empty()) user_dictionary = for_mecab(user_dictionary);
+#endif
   // argv form, so paths with spaces stay whole. The dictionary's own dicrc serves as the
   // resource file too, so no mecabrc of the machine is read, in either build.
-  std::vector<std::string> args = {"mirune", "-r", JoinPath(folder, "dicrc"), "-d", folder};
-  if (!options.user_dictionary.empty()) {
+  std::vector<std::string> args = {"mirune", "-r", JoinPath(mecab_folder, "dicrc"), "-d",
+                                   mecab_folder};
+  if (!user_dictionary.empty()) {
     args.push_back("-u");
-    args.push_back(options.user_dictionary);
+    args.push_back(user_dictionary);
   }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <iterator>
-#include <system_error>
 #include <unordered_set>
 #include <utility>
 
@@ -408,27 +406,19 @@ std::string MiB(uintmax_t bytes) { return std::to_string((bytes + (1 << 20) - 1)
 // Reads and decodes a story file, checking its size first. The bytes are released before
 // the analysis starts, so only the decoded text stays in memory.
 Result<std::u16string> ReadStoryText(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path native(std::u8string(path.begin(), path.end()));
-  const uintmax_t size = fs::file_size(native, ec);
-  if (ec) {
-    if (!fs::exists(native, ec)) {
-      return Error{ErrorCode::kNotFound, "ストーリーのファイルが見つかりません: " + path};
-    }
-    return Error{ErrorCode::kIoError, "ストーリーのファイルの大きさを調べられません: " + path};
-  }
-  if (size > kMaxStoryFileBytes) {
-    return Error{ErrorCode::kOverflow, "ストーリーのファイルが大きすぎます（" + MiB(size) +
-                                           " MiB、上限 " + MiB(kMaxStoryFileBytes) +
-                                           " MiB）: " + path};
-  }
-  auto bytes = ReadFileBytes(path);
+  // The size is checked before anything is read, through the program's own file calls (wide
+  // and long paths on Windows).
+  auto bytes = ReadFileBytes(path, kMaxStoryFileBytes);
   if (!bytes.ok()) {
-    if (bytes.code() == ErrorCode::kNotFound) {
-      return Error{ErrorCode::kNotFound, "ストーリーのファイルが見つかりません: " + path};
+    switch (bytes.code()) {
+      case ErrorCode::kNotFound:
+        return Error{ErrorCode::kNotFound, "ストーリーのファイルが見つかりません: " + path};
+      case ErrorCode::kOverflow:
+        return Error{ErrorCode::kOverflow,
+                     "ストーリーのファイルが大きすぎます: " + bytes.message()};
+      default:
+        return Error{bytes.code(), "ストーリーのファイルを読めません: " + bytes.message()};
     }
-    return Error{bytes.code(), "ストーリーのファイルを読めません: " + path};
   }
   auto text = DecodeTaggedText(*bytes);
   if (!text.ok()) return Error{text.code(), text.message() + " ファイル: " + path};

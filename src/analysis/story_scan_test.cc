@@ -334,9 +334,8 @@ TEST(StoryScanTest, AStoryFileLargerThanTheLimitIsRefusedUnread) {
   Analysis a;
   for (Status s : {ScanTaggedStory(path, a.ctx), AnalyseTaggedStoryFile(path, a.ctx)}) {
     EXPECT_EQ(s.code(), ErrorCode::kOverflow);
-    EXPECT_EQ(s.message().rfind("ストーリーのファイルが大きすぎます（257 MiB、上限 256 MiB）", 0),
-              0u)
-        << s.message();
+    EXPECT_EQ(s.message().rfind("ストーリーのファイルが大きすぎます: ", 0), 0u) << s.message();
+    EXPECT_NE(s.message().find("上限は 256 MiB"), std::string::npos) << s.message();
     EXPECT_NE(s.message().find(path), std::string::npos);
   }
   EXPECT_TRUE(FileExists(path));

@@ -113,9 +113,19 @@ std::string CommandLine(std::string_view command, std::string_view text) {
   return line;
 }
 
+#ifdef _WIN32
+// A console, not merely a character device: _isatty is also true for NUL, so `<NUL` would
+// make a run look interactive.
+bool IsConsole(DWORD which) {
+  DWORD mode = 0;
+  const HANDLE handle = GetStdHandle(which);
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+#endif
+
 bool StdinIsTerminal() {
 #ifdef _WIN32
-  return _isatty(_fileno(stdin)) != 0;
+  return IsConsole(STD_INPUT_HANDLE);
 #else
   return isatty(STDIN_FILENO) != 0;
 #endif
@@ -123,7 +133,7 @@ bool StdinIsTerminal() {
 
 bool StderrIsTerminal() {
 #ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
+  return IsConsole(STD_ERROR_HANDLE);
 #else
   return isatty(STDERR_FILENO) != 0;
 #endif

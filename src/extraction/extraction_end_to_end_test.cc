@@ -26,6 +26,7 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "base/cp932.h"
 #include "base/file.h"
+#include "base/path.h"
 #include "desktop/recording_desktop.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/razoza_xls_writer.h"
@@ -194,7 +195,6 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   EXPECT_EQ(*documents.estimated, std::vector<std::string>{"chapter2.idml"});
 }
 
-#ifndef _WIN32
 // The command line on the same book: exit codes, messages, the three paths, the warning.
 struct CliRun {
   int exit_code = -1;
@@ -202,16 +202,39 @@ struct CliRun {
   std::string err;
 };
 
+// A path quoted for the shell std::system runs: sh on Linux, cmd.exe on Windows.
+std::string Q(const std::string& path) {
+#ifdef _WIN32
+  return "\"" + path + "\"";
+#else
+  return "'" + path + "'";
+#endif
+}
+
 CliRun RunCli(const std::string& arguments, const std::string& tag) {
   const std::string folder = std::string(MIRUNE_BINARY_DIR) + "/extraction_cli_test";
   fs::create_directories(folder);
   const std::string out = folder + "/" + tag + ".out";
   const std::string err = folder + "/" + tag + ".err";
-  const std::string command = std::string(MIRUNE_BINARY_DIR) + "/bin/mirune extract " + arguments +
-                              " </dev/null >'" + out + "' 2>'" + err + "'";
+#ifdef _WIN32
+  std::string program = std::string(MIRUNE_BINARY_DIR) + "\\bin\\mirune.exe";
+  for (char& c : program) {
+    if (c == '/') c = '\\';
+  }
+  // cmd.exe takes off the outermost quotes of the whole line.
+  const std::string command =
+      "\"" + Q(program) + " extract " + arguments + " <NUL >" + Q(out) + " 2>" + Q(err) + "\"";
+#else
+  const std::string command = Q(std::string(MIRUNE_BINARY_DIR) + "/bin/mirune") + " extract " +
+                              arguments + " </dev/null >" + Q(out) + " 2>" + Q(err);
+#endif
   CliRun run;
   const int status = std::system(command.c_str());
+#ifdef _WIN32
+  run.exit_code = status;
+#else
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
   run.out = *ReadFileBytes(out);
   run.err = *ReadFileBytes(err);
   return run;
@@ -222,38 +245,43 @@ TEST(ExtractCommandTest, ExitCodesAndOutput) {
   if (!FileExists(samples + "/chapter1.idml")) GTEST_SKIP() << "no sample book at " << samples;
   const std::string data = std::string(MIRUNE_BINARY_DIR) + "/extraction_cli_test/data";
   fs::remove_all(data);
-  const std::string data_arg = "--data-dir '" + data + "' ";
+  const std::string data_arg = "--data-dir " + Q(data) + " ";
 
   // Completed: exit 0, the completion message, the three paths, the estimate warning.
-  CliRun run = RunCli(data_arg + "--yes '" + samples + "'", "ok");
+  CliRun run = RunCli(data_arg + "--yes " + Q(samples), "ok");
   EXPECT_EQ(run.exit_code, 0) << run.err;
   // The question on standard error, the report on standard output.
-  EXPECT_NE(run.err.find("[ミルネ Ver1.0] 以下のブックの索引抽出を開始します。\n\n" + samples),
+  // The program names what it opens by its absolute path (on Windows, with the drive).
+  EXPECT_NE(run.err.find("[ミルネ Ver1.0] 以下のブックの索引抽出を開始します。\n\n" +
+                         AbsolutePath(samples)),
             std::string::npos)
       << run.err;
   EXPECT_NE(run.out.find("[ミルネ Ver1.0] 索引抽出処理が終了しました。\n処理にかかった時間は "),
             std::string::npos);
   EXPECT_NE(run.out.find("16ヵ所抽出しました。"), std::string::npos);
-  EXPECT_NE(run.out.find(data + "/RazozaData/Razoza.xls\n"), std::string::npos);
+  EXPECT_NE(run.out.find(JoinPath(JoinPath(data, "RazozaData"), "Razoza.xls") + "\n"),
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.err.find("chapter2.idml"), std::string::npos);
   EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"),
             *ReadFileBytes(kGoldenFolder + "/sample_book_Razoza.txt"));
 
   // No terminal and no --yes: the question is answered Cancel, and the program says so.
-  run = RunCli(data_arg + "'" + samples + "/chapter1.idml'", "cancel");
+  run = RunCli(data_arg + Q(samples + "/chapter1.idml"), "cancel");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("→ キャンセル"), std::string::npos) << run.err;
 
   // Members given one by one make a book.
-  run = RunCli(data_arg + "--yes '" + samples + "/chapter3.idml' '" + samples + "/chapter1.idml'",
-               "members");
+  run = RunCli(
+      data_arg + "--yes " + Q(samples + "/chapter3.idml") + " " + Q(samples + "/chapter1.idml"),
+      "members");
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_NE(run.out.find("12ヵ所抽出しました。"), std::string::npos) << run.out;
   auto txt = ReadFileBytes(data + "/RazozaData/Razoza.txt");
   EXPECT_EQ(txt->find(EncodeCp932("千利休")), 0u);  // chapter 3 first, as given
 
   // .indd without InDesign: the recovery message and the detail; exit 2.
-  run = RunCli(data_arg + "--yes '" + samples + "/chapter1.indd'", "indd");
+  run = RunCli(data_arg + "--yes " + Q(samples + "/chapter1.indd"), "indd");
   EXPECT_EQ(run.exit_code, 2);
   // The precise cause first, then the fixed text.
   const size_t fixed = run.err.find("[確認] 処理を開始または続行することができませんでした。");
@@ -262,7 +290,7 @@ TEST(ExtractCommandTest, ExitCodesAndOutput) {
   EXPECT_EQ(run.err.find("詳細"), std::string::npos) << run.err;
 
   // Not a document: exit 2.
-  run = RunCli(data_arg + "--yes '" + samples + "/CONTENTS.md'", "not_document");
+  run = RunCli(data_arg + "--yes " + Q(samples + "/CONTENTS.md"), "not_document");
   EXPECT_EQ(run.exit_code, 2);
   EXPECT_NE(run.err.find("[確認] InDesign文書を選択して下さい　"), std::string::npos);
 
@@ -271,13 +299,12 @@ TEST(ExtractCommandTest, ExitCodesAndOutput) {
     auto held = DataFolderLock::Acquire(data);
     ASSERT_TRUE(held.ok());
     const std::string before = *ReadFileBytes(data + "/RazozaData/Razoza.txt");
-    run = RunCli(data_arg + "--yes '" + samples + "'", "locked");
+    run = RunCli(data_arg + "--yes " + Q(samples), "locked");
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err.find(DataFolderBusyMessage(data)), std::string::npos) << run.err;
     EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"), before);
   }
 }
-#endif
 
 }  // namespace
 }  // namespace mirune
