@@ -4,14 +4,15 @@
 # sample through mark and then, marked, through the same; the sample stories through entries.
 #   tests/parity/compare_builds.sh LINUX_MIRUNE WINDOWS_MIRUNE_EXE
 # Razoza.txt, Razoza.doc, printed entry lines and every part of a marked IDML package must be
-# byte for byte the same; .xls workbooks must hold the same cells on every sheet (read by
-# python3-xlrd). Exits 1 on the first difference, naming it.
+# byte for byte the same; .xls workbooks must hold the same cells, column widths and cell
+# formats on every sheet (read by python3-xlrd). Names every difference; exits 1 if there is any.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 linux=$1
 windows=$2
 shared=$(cd "$root/../shared" && pwd)
-cells="/usr/bin/python3 $root/tests/parity/xls_cells.py"
+# Cells, column widths and cell formats of every sheet, as python3-xlrd reads them.
+cells="/usr/bin/python3 $root/tests/data/workbook/xls_dump.py"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # shellcheck source=../../scripts/wine-env.sh
