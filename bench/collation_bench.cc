@@ -11,6 +11,7 @@
 
 #include "automation/excel_engine/ja_collator.h"
 #include "base/utf.h"
+#include "bench/bench_entries.h"
 
 #ifdef MIRUNE_HAVE_ICU
 #include <unicode/ucol.h>
@@ -18,29 +19,19 @@
 
 namespace {
 
-// 65,536 readings of two to six hiragana, as in the workbook benchmark; every seventh with a
-// long-vowel mark, every eleventh in katakana, every thirteenth left with kanji and marked for
-// re-check.
+// The readings of the workbook benchmark's entries; every seventh term's with a long-vowel
+// mark after its first kana, every eleventh's in katakana, every thirteenth's left with kanji
+// and marked for re-check.
 std::vector<std::string> Readings() {
   std::vector<std::string> readings;
-  uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) & 0xFFFFFF;
-  };
-  for (int i = 0; i < 65536; ++i) {
-    const uint32_t term = next() % 22000;
-    const uint32_t t = term * 2654435761u;
-    const int length = 2 + static_cast<int>(t % 5);
+  for (const mirune::bench::BenchEntry& e : mirune::bench::MakeBenchEntries()) {
     std::string reading;
-    for (int k = 0; k < length; ++k) {
-      char32_t c = 0x3042 + (t >> (k * 3)) % 80;  // あ … ん
-      if (term % 11 == 0) c += 0x60;              // ア … ン
-      mirune::AppendUtf8(reading, c);
-      if (term % 7 == 0 && k == 0) reading += "ー";
+    for (char32_t c : mirune::Utf8ToUtf32(e.reading)) {
+      mirune::AppendUtf8(reading, e.term % 11 == 0 ? c + 0x60 : c);  // ア … ン
+      if (e.term % 7 == 0 && reading.size() == 3) reading += "ー";
     }
-    if (term % 13 == 0) reading += "漢字★読み再確認★";
-    readings.push_back(reading);
+    if (e.term % 13 == 0) reading += "漢字★読み再確認★";
+    readings.push_back(std::move(reading));
   }
   return readings;
 }

@@ -7,32 +7,17 @@
 #include <string>
 
 #include "base/file.h"
+#include "bench/bench_entries.h"
 #include "workbook/razoza_workbook.h"
 
 namespace {
 
-// 65,536 entries of about 22,000 terms, each on up to five pages, in a shuffled order of
-// appearance; readings of two to six hiragana.
+// The shared generated entries as an entry list (term TAB reading TAB page).
 std::string EntryText() {
   std::string text;
-  uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 8) & 0xFFFFFF;
-  };
-  for (int i = 0; i < 65536; ++i) {
-    const uint32_t term = next() % 22000;
-    std::string reading;
-    uint32_t t = term * 2654435761u;
-    const int length = 2 + static_cast<int>(t % 5);
-    for (int k = 0; k < length; ++k) {
-      const char32_t c = 0x3042 + (t >> (k * 3)) % 80;  // あ … ん
-      reading += static_cast<char>(0xE0 | (c >> 12));
-      reading += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      reading += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    text += "索引語" + std::to_string(term) + "\t" + reading + "\t" +
-            std::to_string(1 + next() % 400) + "\n";
+  for (const mirune::bench::BenchEntry& e : mirune::bench::MakeBenchEntries()) {
+    text +=
+        "索引語" + std::to_string(e.term) + "\t" + e.reading + "\t" + std::to_string(e.page) + "\n";
   }
   return text;
 }

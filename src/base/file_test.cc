@@ -308,6 +308,18 @@ TEST_F(FileTest, SameFileThroughLinks) {
   EXPECT_TRUE(SameFile(Path("soft.xls"), Path("hard.xls")));
 }
 #else
+// The names of the files (not folders) in `folder`, sorted; one "(…)" entry when it cannot be
+// listed.
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  auto entries = ListFolder(folder);
+  if (!entries.ok()) return {"(" + entries.message() + ")"};
+  std::vector<std::string> files;
+  for (const FolderEntry& e : *entries) {
+    if (e.kind == PathKind::kFile) files.push_back(e.name);
+  }
+  return files;
+}
+
 TEST_F(FileTest, SameFileIgnoresLetterCaseAndSlashes) {
   const std::string file = Path("Razoza.xls");
   ASSERT_TRUE(WriteFileAtomic(file, "x").ok());
@@ -393,13 +405,7 @@ TEST_F(FileTest, WindowsSpellingsReachTheFile) {
     EXPECT_TRUE(FileExists(c.path));
     EXPECT_TRUE(SameFile(c.path, plain));
     EXPECT_EQ(AbsolutePath(c.path), plain);
-    auto entries = ListFolder(c.folder);
-    ASSERT_TRUE(entries.ok()) << entries.message();
-    std::vector<std::string> files;
-    for (const FolderEntry& e : *entries) {
-      if (e.kind == PathKind::kFile) files.push_back(e.name);
-    }
-    EXPECT_EQ(files, std::vector<std::string>{c.name});  // no temporary left
+    EXPECT_EQ(FileNamesIn(c.folder), std::vector<std::string>{c.name});  // no temporary left
     EXPECT_TRUE(RemoveFile(c.path).ok());
     EXPECT_FALSE(FileExists(plain));
   }
@@ -491,13 +497,7 @@ TEST_F(FileTest, NetworkPathsReachTheFile) {
     EXPECT_TRUE(SameFile(c.path, JoinPath(c.local, c.name)));
     EXPECT_FALSE(SameFile(c.path, JoinPath(c.folder, "other.txt")));
     EXPECT_EQ(AbsolutePath(c.path), plain);
-    auto entries = ListFolder(c.folder);
-    ASSERT_TRUE(entries.ok()) << entries.message();
-    std::vector<std::string> files;
-    for (const FolderEntry& e : *entries) {
-      if (e.kind == PathKind::kFile) files.push_back(e.name);
-    }
-    EXPECT_EQ(files, std::vector<std::string>{c.name});  // no temporary left
+    EXPECT_EQ(FileNamesIn(c.folder), std::vector<std::string>{c.name});  // no temporary left
     EXPECT_TRUE(RemoveFile(c.path).ok());
     EXPECT_FALSE(FileExists(plain));
   }

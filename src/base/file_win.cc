@@ -228,13 +228,8 @@ ErrorNumber ReadFolder(const std::string& path, std::vector<FolderEntry>* entrie
 }
 
 std::string Absolute(const std::string& path) {
-  const std::wstring wide = ToWidePath(path.empty() ? std::string(".") : path);
-  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return path;
-  std::wstring full(needed, L'\0');
-  const DWORD n = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-  if (n == 0 || n >= needed) return path;
-  full.resize(n);
+  const std::wstring full = FullWidePath(ToWidePath(path.empty() ? std::string(".") : path));
+  if (full.empty()) return path;
   std::string out = FromWidePath(full);
   // No trailing separator, except at a root ("C:\", "\\server\share\").
   while (out.size() > 3 && out.back() == '\\' && ParentFolder(out) != out) out.pop_back();

@@ -14,6 +14,9 @@
 namespace mirune {
 
 std::wstring ToWidePath(const std::string& utf8_path);
+// The full form of a wide path (GetFullPathNameW: the current folder put in front, "." and
+// ".." resolved); empty when Windows cannot give one.
+std::wstring FullWidePath(const std::wstring& path);
 std::string FromWidePath(const std::wstring& wide_path);
 
 }  // namespace mirune

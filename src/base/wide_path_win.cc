@@ -20,17 +20,17 @@ std::wstring Plain(const std::string& utf8) {
   return wide;
 }
 
-std::wstring FullPath(const std::wstring& path) {
+}  // namespace
+
+std::wstring FullWidePath(const std::wstring& path) {
   const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return path;
+  if (needed == 0) return {};
   std::wstring full(needed, L'\0');
   const DWORD n = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  if (n == 0 || n >= needed) return path;
+  if (n == 0 || n >= needed) return {};
   full.resize(n);
   return full;
 }
-
-}  // namespace
 
 std::wstring ToWidePath(const std::string& utf8_path) {
   std::wstring wide = Plain(utf8_path);
@@ -44,7 +44,8 @@ std::wstring ToWidePath(const std::string& utf8_path) {
   if (qualified && wide.size() < kLongPath && utf8_path.find("..") == std::string::npos) {
     return wide;
   }
-  const std::wstring full = FullPath(wide);
+  std::wstring full = FullWidePath(wide);
+  if (full.empty()) full = wide;
   if (full.size() < kLongPath) return full;
   if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;

@@ -23,6 +23,7 @@
 #include "analysis/phonetic.h"
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
+#include "automation/excel_engine/xls/xls_from_windows.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/cp932.h"
 #include "base/file.h"
@@ -162,8 +163,15 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   CompareWithGolden(xlrd, "sample_book_Razoza.xls.txt");
   EXPECT_EQ(ListWithFreexl(results + "/Razoza.xls"), xlrd);
 #else
-  // The Windows build has neither reader: the check extraction_end_to_end_xls reads this
-  // file from the Linux side after this test.
+  // The Windows build has neither reader: the checks on the Linux side read this file after
+  // the test.
+  LinuxReaderExpectations expected;
+  auto golden = ReadFileBytes(kGoldenFolder + "/sample_book_Razoza.xls.txt");
+  ASSERT_TRUE(golden.ok()) << golden.message();
+  expected.xlrd_listing = *golden;
+  const Status left = LeaveForLinuxReaders("extraction_end_to_end_test", "Razoza",
+                                           results + "/Razoza.xls", expected);
+  EXPECT_TRUE(left.ok()) << left.message();
 #endif
   EXPECT_EQ(result.job.extracted_count, static_cast<int64_t>(entries.line_count()));
 

@@ -24,6 +24,7 @@ Status LeaveForLinuxReaders(std::string_view group, std::string_view name,
   };
   const Expectation files[] = {
       {expected.xlrd_with_formats ? ".xlrd.txt" : ".xlrd-cells.txt", &expected.xlrd_dump},
+      {".xlrd-listing.txt", &expected.xlrd_listing},
       {".freexl.txt", &expected.freexl_cells},
       {".csv.expected", &expected.libreoffice_first_sheet},
   };

@@ -11,6 +11,7 @@
 // Files beside <name>.xls (each one only when its expectation is not empty):
 //   <name>.xlrd.txt        xls_dump.py with formats
 //   <name>.xlrd-cells.txt  xls_dump.py --no-formats
+//   <name>.xlrd-listing.txt  tests/tools/xls_listing.py (the golden listings of the extraction)
 //   <name>.freexl.txt      freexl_cells.py
 //   <name>.csv.expected    LibreOffice's CSV export of the first sheet
 // The expectations are written before the workbook, so a pair is never half there without
@@ -26,6 +27,7 @@ namespace mirune {
 struct LinuxReaderExpectations {
   std::string xlrd_dump;                // what tests/data/workbook/xls_dump.py prints
   bool xlrd_with_formats = true;        // false: read with --no-formats
+  std::string xlrd_listing;             // what tests/tools/xls_listing.py prints
   std::string freexl_cells;             // what tests/data/workbook/freexl_cells.py prints
   std::string libreoffice_first_sheet;  // the CSV of the first sheet, as the check converts it
 };
