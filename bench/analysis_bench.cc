@@ -95,7 +95,7 @@ void BM_Story1MB5000Terms(benchmark::State& state) {
   int64_t entries = 0;
   for (auto _ : state) {
     EntryList list;
-    AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}};
+    AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}, nullptr};
     if (!AnalyseTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
     entries = list.entry_count();
     benchmark::DoNotOptimize(list.text().data());
@@ -114,7 +114,7 @@ void BM_Hostile100000Lt(benchmark::State& state) {
   NoLookup lookup;
   for (auto _ : state) {
     EntryList list;
-    AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}};
+    AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}, nullptr};
     if (!AnalyseTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
   }
 }

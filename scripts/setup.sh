@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev
   wine64 xvfb xauth
-  mecab libmecab-dev mecab-ipadic-utf8
+  mecab libmecab-dev mecab-ipadic-utf8 skkdic
   libicu-dev libpugixml-dev libzip-dev zip unzip libfreexl-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd

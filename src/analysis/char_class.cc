@@ -26,14 +26,24 @@ std::string CharacterCodeText(char32_t c) {
   return PadHex4(hex);
 }
 
+bool IsCjkIdeograph(char32_t c) {
+  return (c >= 0x3400 && c <= 0x4DBF) ||    // extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||    // unified ideographs
+         (c >= 0xF900 && c <= 0xFAFF) ||    // compatibility ideographs
+         (c >= 0x20000 && c <= 0x323AF);    // extensions B to H, compatibility supplement
+}
+
 bool CountsAsKanji(char32_t c) {
   const uint16_t code = CharacterCode(c);
   return (code >= 0x8157 && code <= 0x815A) || NeedsRecheck(c);
 }
 
 bool NeedsRecheck(char32_t c) {
-  const uint16_t code = CharacterCode(c);
-  return (code >= 0x889F && code <= 0xEEEC) || (code >= 0xFA5C && code <= 0xFC4B);
+  const std::optional<uint16_t> code = Cp932Code(c);
+  // A kanji beyond code page 932 (𠮷) is a kanji all the same: taking its "?" would hide it
+  // from the lookup and from the re-check.
+  if (!code) return IsCjkIdeograph(c);
+  return (*code >= 0x889F && *code <= 0xEEEC) || (*code >= 0xFA5C && *code <= 0xFC4B);
 }
 
 std::string ToHiragana(std::string_view utf8) {
@@ -42,9 +52,9 @@ std::string ToHiragana(std::string_view utf8) {
   size_t pos = 0;
   while (pos < utf8.size()) {
     char32_t c = DecodeUtf8(utf8, pos);
-    if (!Cp932Code(c)) {
-      c = U'?';
-    } else if ((c >= U'ァ' && c <= U'ヶ') || c == U'ヽ' || c == U'ヾ') {
+    // Characters beyond code page 932 stay as they are: a "?" in their place would be a
+    // wrong reading and a wrong sort key that nobody is told about.
+    if ((c >= U'ァ' && c <= U'ヶ') || c == U'ヽ' || c == U'ヾ') {
       // The hiragana block mirrors the katakana block 0x60 lower; only counterparts that
       // code page 932 holds are taken (not ゔ ゕ ゖ).
       const char32_t h = c - 0x60;

@@ -22,17 +22,21 @@ uint16_t CharacterCode(char32_t c);
 // The code as four upper-case hexadecimal digits ("003F", "889F", "000D").
 std::string CharacterCodeText(char32_t c);
 
+// A CJK ideograph of Unicode (the unified blocks with their extensions and the
+// compatibility ideographs).
+bool IsCjkIdeograph(char32_t c);
+
 // Kanji test of a word: 仝 々 〆 〇 (8157–815A), JIS level 1 and 2 and the NEC-selected IBM
-// kanji (889F–EEEC), IBM extension kanji (FA5C–FC4B).
+// kanji (889F–EEEC), IBM extension kanji (FA5C–FC4B), and a CJK ideograph that code page 932
+// cannot represent (𠮷).
 bool CountsAsKanji(char32_t c);
 
 // Re-check test of a reading: the same without 8157–815A.
 bool NeedsRecheck(char32_t c);
 
-// The hiragana conversion: the text goes through code page 932 (characters it cannot
-// represent become "?"), katakana that have a hiragana counterpart in code page 932 become
+// The hiragana conversion: katakana that have a hiragana counterpart in code page 932 become
 // that hiragana (ァ–ン, ヽ ヾ), and everything else stays; ヴ ヵ ヶ and half-width katakana
-// stay. UTF-8 in and out; a character outside the Basic Multilingual Plane is one "?".
+// stay, and so do characters beyond code page 932 (Lösung, 𠮷). UTF-8 in and out.
 std::string ToHiragana(std::string_view utf8);
 
 }  // namespace mirune

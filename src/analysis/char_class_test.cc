@@ -44,11 +44,15 @@ TEST(CharClassTest, CodesKanjiAndRecheck) {
       {U'黑', "FC4B", true, true},
       {U'ⅰ', "FA40", false, false},
       {U'①', "8740", false, false},
-      // Outside code page 932: the default character's code, never kanji.
-      {U'鷗', "003F", false, false},
-      {U'𠮷', "003F", false, false},
+      // Outside code page 932: the default character's code; a kanji is a kanji all the same.
+      {U'鷗', "003F", true, true},
+      {U'𠮷', "003F", true, true},
+      {U'\U0002A6B2', "003F", true, true},
+      {U'\uF900', "003F", true, true},
+      {U'\u3400', "003F", true, true},
       {U'〜', "003F", false, false},
       {U'é', "003F", false, false},
+      {U'한', "003F", false, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CharacterCodeText(c.c), c.code) << static_cast<uint32_t>(c.c);
@@ -68,9 +72,12 @@ TEST(CharClassTest, ToHiragana) {
       {"InDesign 2024", "InDesign 2024"},
       {"漢字カナ", "漢字かな"},
       {"・ー", "・ー"},
-      {"鷗外", "?外"},
-      {"𠮷野家", "?野家"},
-      {"〜", "?"},
+      // Beyond code page 932: kept as written, never "?".
+      {"鷗外", "鷗外"},
+      {"𠮷野家", "𠮷野家"},
+      {"〜", "〜"},
+      {"Lösung", "Lösung"},
+      {"ヴェ𠮷", "ヴぇ𠮷"},
       {"♯♪\t\v", "♯♪\t\v"},
       {"", ""},
   };

@@ -1,5 +1,7 @@
 #include "analysis/entry_list.h"
 
+#include <algorithm>
+
 namespace mirune {
 
 std::string TidyIndexDocument(std::string_view text) {
@@ -50,7 +52,24 @@ void EntryList::AddTextPage(const std::string& page) {
   if (text_page_set_.insert(page).second) text_pages_.push_back(page);
 }
 
+void EntryList::AddReadingCheck(const ReadingCheck& check) {
+  const auto [it, added] =
+      reading_check_index_.try_emplace(check.term + '\t' + check.reading, reading_checks_.size());
+  if (added) {
+    reading_checks_.push_back(check);
+    reading_checks_.back().pages.clear();
+  }
+  std::vector<std::string>& pages = reading_checks_[it->second].pages;
+  for (const std::string& page : check.pages) {
+    if (!page.empty() && std::find(pages.begin(), pages.end(), page) == pages.end()) {
+      pages.push_back(page);
+    }
+  }
+}
+
 void EntryList::Clear() {
+  reading_checks_.clear();
+  reading_check_index_.clear();
   text_pages_.clear();
   text_page_set_.clear();
   warnings_.clear();

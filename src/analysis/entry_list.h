@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
+
+#include "analysis/reading_check.h"
 
 namespace mirune {
 
@@ -46,6 +49,12 @@ class EntryList {
   const std::vector<std::string>& text_pages() const { return text_pages_; }
   void AddTextPage(const std::string& page);
 
+  // The job's terms whose reading may be wrong (reading_check.h), each term and reading once
+  // in order of first appearance, with every page it stands on (each once, in order).
+  const std::vector<ReadingCheck>& reading_checks() const { return reading_checks_; }
+  // Adds `check`, or adds its pages to the check of the same term and reading.
+  void AddReadingCheck(const ReadingCheck& check);
+
   // Warnings of the job's analysis (a mark never closed …), Japanese, in order: the job
   // passes them on to the user.
   const std::vector<std::string>& warnings() const { return warnings_; }
@@ -61,6 +70,8 @@ class EntryList {
   std::vector<std::string> text_pages_;
   std::unordered_set<std::string> text_page_set_;
   std::vector<std::string> warnings_;
+  std::vector<ReadingCheck> reading_checks_;
+  std::unordered_map<std::string, size_t> reading_check_index_;  // term TAB reading → index
 };
 
 }  // namespace mirune

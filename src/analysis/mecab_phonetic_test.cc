@@ -197,7 +197,7 @@ TEST(SampleStoriesTest, MatchTheirGoldenEntries) {
     auto service = OpenSystemReadings(options);
     ASSERT_TRUE(service.ok()) << service.message();
     EntryList entries;
-    AnalysisContext ctx{&entries, service->get(), service->get(), nullptr, 0, {}};
+    AnalysisContext ctx{&entries, service->get(), service->get(), nullptr, 0, {}, nullptr};
     for (const auto& story : c.stories) {
       auto bytes = ReadFileBytes(kData + story);
       ASSERT_TRUE(bytes.ok()) << bytes.message();

@@ -1,9 +1,12 @@
 #include "analysis/phonetic.h"
 
-#include "analysis/char_class.h"
-#include "base/utf.h"
-
 #include <utility>
+
+#include "analysis/char_class.h"
+#include "analysis/reading_resolver.h"
+#include "base/file.h"
+#include "base/path.h"
+#include "base/utf.h"
 
 namespace mirune {
 namespace {
@@ -18,7 +21,7 @@ Script ScriptOf(char32_t c) {
       (c >= U'０' && c <= U'９') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'ａ' && c <= U'ｚ')) {
     return Script::kAlnum;
   }
-  if (CountsAsKanji(c) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF)) {
+  if (CountsAsKanji(c)) {
     return Script::kKanji;
   }
   return Script::kOther;
@@ -48,17 +51,68 @@ Result<std::vector<std::string>> ScriptWordDivider::DivideWords(std::string_view
   return words;
 }
 
+namespace {
+
+// Where the whole-term dictionary is looked for when no file is named.
+std::vector<std::string> WholeTermDictionaryPlaces(const ReadingServiceOptions& options) {
+  const std::string name(kWholeTermDictionaryName);
+  std::vector<std::string> places;
+  if (!options.dictionary_folder.empty()) places.push_back(JoinPath(options.dictionary_folder, name));
+  places.push_back(JoinPath(JoinPath(ProgramFolder(), "dic"), name));
+#ifndef _WIN32
+  places.push_back("/usr/share/skk/" + name);
+#endif
+  return places;
+}
+
+// The whole-term dictionary, or null with a notice when it cannot be used.
+std::unique_ptr<WholeTermDictionary> OpenWholeTermDictionary(const ReadingServiceOptions& options,
+                                                             std::vector<std::string>& notices) {
+  if (options.without_whole_term_dictionary) return nullptr;
+  std::string path = options.whole_term_dictionary;
+  if (path.empty()) {
+    const std::vector<std::string> places = WholeTermDictionaryPlaces(options);
+    for (const std::string& place : places) {
+      if (FileExists(place)) {
+        path = place;
+        break;
+      }
+    }
+    if (path.empty()) {
+      std::string list;
+      for (const std::string& place : places) list += (list.empty() ? "" : "、") + place;
+      notices.push_back("語句全体の読みの辞書 " + std::string(kWholeTermDictionaryName) +
+                        " が見つからないため（探した場所: " + list +
+                        "）、この辞書を使わずに読みを付けました。");
+      return nullptr;
+    }
+  }
+  auto loaded = WholeTermDictionary::LoadSkk(path);
+  if (!loaded.ok()) {
+    notices.push_back(loaded.message() + "。この辞書を使わずに読みを付けました。");
+    return nullptr;
+  }
+  return std::move(*loaded);
+}
+
+}  // namespace
+
 Result<JobReadings> OpenJobReadings(const ReadingServiceOptions& options) {
   JobReadings readings;
+  std::unique_ptr<ReadingService> analysis;
   auto opened = OpenSystemReadings(options);
   if (opened.ok()) {
-    readings.service = std::move(*opened);
+    analysis = std::move(*opened);
   } else if (opened.code() == ErrorCode::kUnsupported && options.user_dictionary.empty()) {
-    readings.service = std::make_unique<WrittenFormReadings>();
+    analysis = std::make_unique<WrittenFormReadings>();
     readings.written_form = true;
   } else {
     return opened.error();
   }
+  std::unique_ptr<WholeTermDictionary> dictionary =
+      OpenWholeTermDictionary(options, readings.notices);
+  readings.service = std::make_unique<ReadingResolver>(std::move(analysis), std::move(dictionary),
+                                                       LearnedReadingLookup());
   return readings;
 }
 

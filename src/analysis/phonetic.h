@@ -6,10 +6,12 @@
 // UTF-8.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/reading_check.h"
 #include "base/result.h"
 
 namespace mirune {
@@ -31,8 +33,21 @@ class WordDivider {
   virtual Result<std::vector<std::string>> DivideWords(std::string_view text) = 0;
 };
 
-// Both services from one source, as the system readings provide them.
-class ReadingService : public PhoneticLookup, public WordDivider {};
+// What the reading sources doubt about the term they divided last.
+class ReadingDoubts {
+ public:
+  virtual ~ReadingDoubts() = default;
+  // Why the reading of the term last divided (DivideWords) may be wrong, with the other
+  // readings; nullopt when the sources agree or cannot tell.
+  virtual std::optional<ReadingDoubt> DoubtOfLastTerm() const = 0;
+};
+
+// Both services from one source, as the system readings provide them; a source that cannot
+// tell doubts nothing.
+class ReadingService : public PhoneticLookup, public WordDivider, public ReadingDoubts {
+ public:
+  std::optional<ReadingDoubt> DoubtOfLastTerm() const override { return std::nullopt; }
+};
 
 // A divider of the core's own for builds and tests without a dictionary: a word is a run of
 // characters of one script (kanji with 々 〆 〇 仝, hiragana, katakana with ー, Latin letters
@@ -67,20 +82,34 @@ struct ReadingServiceOptions {
   // The system dictionary folder (sys.dic, dicrc, ...); empty for the IPA dictionary in the
   // folder "dic" beside the program, then (Linux) where the system installs it.
   std::string dictionary_folder;
+  // The whole-term dictionary (SKK format); empty for kWholeTermDictionaryName in
+  // dictionary_folder when given, then in "dic" beside the program, then (Linux) where the
+  // skkdic package installs it.
+  std::string whole_term_dictionary;
+  // Leaves the whole-term dictionary out (measurements).
+  bool without_whole_term_dictionary = false;
+  // The reading memory file (learned readings); empty for none.
+  std::string reading_memory;
 };
+
+inline constexpr std::string_view kWholeTermDictionaryName = "SKK-JISYO.L";
 
 // The machine's reading service: MeCab with the IPA dictionary. Fails with
 // kUnsupported in a build that has none, with kNotFound when the dictionary is missing, and
 // with kFormatError when a dictionary cannot be used; the message says which file.
 Result<std::unique_ptr<ReadingService>> OpenSystemReadings(const ReadingServiceOptions& options);
 
-// The readings of a job: the machine's reading service, or WrittenFormReadings (and
-// `written_form` set) when the build has none and no user dictionary was asked for. Any other
-// failure of OpenSystemReadings is returned: a user dictionary that cannot be used is never
-// passed over silently.
+// The readings of a job (reading_resolver.h): the reading memory, the whole-term dictionary
+// and the machine's reading service, or WrittenFormReadings (and `written_form` set) in its
+// place when the build has none and no user dictionary was asked for. Any other failure of
+// OpenSystemReadings is returned: a user dictionary that cannot be used is never passed over
+// silently. A whole-term dictionary that is missing or damaged, and damaged lines of the
+// memory, do not stop the job: `notices` says so (Japanese, one sentence each), and the job
+// must show them to the user.
 struct JobReadings {
   std::unique_ptr<ReadingService> service;
   bool written_form = false;
+  std::vector<std::string> notices;
 };
 Result<JobReadings> OpenJobReadings(const ReadingServiceOptions& options);
 

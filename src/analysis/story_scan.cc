@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
@@ -278,6 +279,14 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
       out.text_pages.push_back(page.text());
     }
     MIRUNE_ASSIGN_OR_RETURN(std::string reading, TermReading(t, *ctx.divider, *ctx.lookup));
+    std::optional<ReadingDoubt> doubt;
+    if (ctx.doubts) doubt = ctx.doubts->DoubtOfLastTerm();
+    if (reading.find(kRecheckMark) != std::string::npos) {
+      if (!doubt) doubt.emplace();
+      if (!doubt->why.empty()) doubt->why += "、";
+      doubt->why += kDoubtKanjiLeft;
+    }
+    if (doubt) out.checks.push_back({t, reading, std::move(*doubt), {page.text()}});
     ++out.entry_count;
     if (ctx.progress) {
       ctx.progress->SetField(ProgressField::kEntryCount, std::to_string(base + out.entry_count));
@@ -388,6 +397,7 @@ Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string&
   ctx.entries->AddEntries(entries.entry_count);
   ctx.entries->AppendStoryText(entries.text);
   for (const std::string& page : entries.text_pages) ctx.entries->AddTextPage(page);
+  for (const ReadingCheck& check : entries.checks) ctx.entries->AddReadingCheck(check);
   const std::string& name = ctx.story_name.empty() ? story_name : ctx.story_name;
   for (const UnclosedMark& mark : unclosed) {
     ctx.entries->AddWarning(UnclosedMarkWarning(name, mark));

@@ -30,6 +30,7 @@
 
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
+#include "analysis/reading_check.h"
 #include "analysis/text_engine.h"
 #include "base/result.h"
 #include "progress/progress.h"
@@ -45,6 +46,9 @@ struct AnalysisContext {
   float progress_full_width = 0;         // what StartProgress returned
   // The story's name in warnings; empty for the name of the file read (none for bytes).
   std::string story_name;
+  // Optional: what the reading sources doubt about each term; the doubtful terms, and those
+  // whose reading keeps a kanji, go to the entry list's reading checks.
+  const ReadingDoubts* doubts = nullptr;
 };
 
 // The largest story file the analysis reads: 256 MiB of UTF-16 tagged text, about 130
@@ -111,6 +115,8 @@ struct StoryEntries {
   int64_t entry_count = 0;
   // Page names of entries that are not page numbers, each once, in order of appearance.
   std::vector<std::string> text_pages;
+  // The terms whose reading may be wrong, one per entry line, with that line's page.
+  std::vector<ReadingCheck> checks;
 };
 // Builds the entry lines of a run list. Uses ctx.divider, ctx.lookup and ctx.progress;
 // shows ctx.entries->entry_count() plus the lines so far as the EntryCount; does not change

@@ -103,8 +103,8 @@ TEST(StoryScanTest, MarkedRuns) {
       {u"<cc:RazozaMark1>x♭♪y<cc:>", ""},
       // A vertical tab is a control character: it leaves the term, which stays one entry.
       {u"<cc:RazozaMark1>A\vB<cc:>◆♭♪0002♪♭◆", "AB\tAB\t2\n"},
-      // Text outside code page 932 reads as "?".
-      {u"<cc:RazozaMark1>𠮷<cc:>", "𠮷\t?\t\n"},
+      // A kanji outside code page 932 stays in the reading, with the re-check mark.
+      {u"<cc:RazozaMark1>𠮷<cc:>", "𠮷\t𠮷★読み再確認★\t\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Entries(c.body), c.entries) << Utf16ToUtf8(c.body);

@@ -41,7 +41,11 @@ TEST(TermReadingTest, ReadsAsTheRulesSay) {
       {"データ", "でーた", 0},
       {"InDesign 2024", "InDesign 2024", 0},
       {"ヴァイオリン", "ヴぁいおりん", 0},
-      {"鷗外", "?外★読み再確認★", 1},
+      // Beyond code page 932: a kanji goes to the lookup and, left unread, brings the mark;
+      // other characters stay as they are.
+      {"鷗外", "鷗外★読み再確認★", 1},
+      {"𠮷", "𠮷★読み再確認★", 1},
+      {"Lösung", "Lösung", 0},
       // Only kanji words go to the lookup.
       {"索引", "さくいん", 1},
       {"読み", "よみ", 1},

@@ -19,6 +19,7 @@
 #include "cli/terminal_desktop.h"
 #include "cli/terminal_session.h"
 #include "extraction/extraction_documents.h"
+#include "extraction/messages.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
@@ -78,7 +79,7 @@ int RunExtract(const ExtractOptions& options) {
 
   TerminalSession session({options.yes, StdinIsTerminal(), "extract"});
   TerminalDesktop& desktop = session.desktop();
-  TaggedStoryAnalyzer analyzer(*divider, *lookup);
+  TaggedStoryAnalyzer analyzer(*divider, *lookup, readings->service.get());
   MemoryRazozaXlsWriter workbook;
   EntryList entries;
 
@@ -101,6 +102,10 @@ int RunExtract(const ExtractOptions& options) {
     }
     for (const std::string& warning : result.job.warnings) {
       PrintErr(CommandLine("extract", warning));
+    }
+    for (const std::string& notice : readings->notices) PrintErr(CommandLine("extract", notice));
+    if (result.job.outcome == ExtractionOutcome::kCompleted && result.job.reading_check_count > 0) {
+      PrintErr(CommandLine("extract", ReadingCheckSummary(result.job.reading_check_count)));
     }
     if (!result.job.text_pages.empty()) {
       std::string pages;

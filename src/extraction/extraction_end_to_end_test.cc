@@ -135,15 +135,16 @@ TEST(ExtractionEndToEndTest, SampleBookToTheThreeFiles) {
   fs::copy(samples, root + "/book", fs::copy_options::recursive);
   const auto before = ReadAll(root + "/book");
 
-  auto readings = OpenSystemReadings({});
+  auto readings = OpenJobReadings({});
   ASSERT_TRUE(readings.ok()) << readings.message();
+  EXPECT_TRUE(readings->notices.empty()) << readings->notices[0];
   auto engine = std::make_shared<indesign_engine::EngineApplication>();
   ExtractionDocuments documents = MakeExtractionDocuments();
   engine->AddLoader(documents.loader);
   RecordingDesktop desktop;
   JobFlags flags;
   RecordingProgress progress;
-  TaggedStoryAnalyzer analyzer(**readings, **readings);
+  TaggedStoryAnalyzer analyzer(*readings->service, *readings->service, readings->service.get());
   MemoryRazozaXlsWriter workbook;
   EntryList entries;
   LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, root + "/data"};

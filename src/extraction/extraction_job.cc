@@ -328,6 +328,7 @@ ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionReque
     if (result.outcome == ExtractionOutcome::kCompleted) {
       result.text_pages = context.entries.text_pages();
       result.warnings = context.entries.warnings();
+      result.reading_check_count = static_cast<int64_t>(context.entries.reading_checks().size());
     }
     return result;
   }

@@ -75,6 +75,8 @@ struct ExtractionResult {
   // entries' page fields; and warnings of the analysis (a mark left open at a story's end).
   std::vector<std::string> text_pages;
   std::vector<std::string> warnings;
+  // Terms on the sheet of readings to check (kCompleted).
+  int64_t reading_check_count = 0;
 };
 
 struct ExtractionContext {

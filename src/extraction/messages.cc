@@ -88,4 +88,9 @@ std::string MessageCloseWordAndExcel() {
                "", "Word・Excelを終了してから、再度実行して下さい。"});
 }
 
+std::string ReadingCheckSummary(int64_t count) {
+  return "読みを確かめてほしい語句が " + std::to_string(count) +
+         " 件あります（Razoza.xls のシート「読み確認」）。";
+}
+
 }  // namespace mirune

@@ -31,6 +31,9 @@ std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count);
 std::string MessageCannotContinue();
 // The launch's refusal while Word or Excel is visible.
 std::string MessageCloseWordAndExcel();
+// The end-of-job line on the readings to check: how many terms the sheet "読み確認" of
+// Razoza.xls lists.
+std::string ReadingCheckSummary(int64_t count);
 // The launch's file check.
 inline constexpr std::string_view kMessageSelectDocument = "InDesign文書を選択して下さい　";
 

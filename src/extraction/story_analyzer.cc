@@ -13,6 +13,7 @@ Status TaggedStoryAnalyzer::AnalyzeStory(const StoryFiles& files, EntryList& ent
   context.progress = &progress;
   context.progress_full_width = full_width;
   context.story_name = files.story_name;
+  context.doubts = doubts_;
   return ScanTaggedStory(files.export_path, context);
 }
 

@@ -10,9 +10,11 @@ namespace mirune {
 
 class TaggedStoryAnalyzer : public StoryAnalyzer {
  public:
-  // Not owned; both must outlive the analyzer.
-  TaggedStoryAnalyzer(WordDivider& divider, PhoneticLookup& lookup)
-      : divider_(divider), lookup_(lookup) {}
+  // Not owned; all must outlive the analyzer. `doubts`, when given, tells which readings may
+  // be wrong (the entry list's reading checks).
+  TaggedStoryAnalyzer(WordDivider& divider, PhoneticLookup& lookup,
+                      const ReadingDoubts* doubts = nullptr)
+      : divider_(divider), lookup_(lookup), doubts_(doubts) {}
 
   Status AnalyzeStory(const StoryFiles& files, EntryList& entries, ProgressReporter& progress,
                       float full_width) override;
@@ -20,6 +22,7 @@ class TaggedStoryAnalyzer : public StoryAnalyzer {
  private:
   WordDivider& divider_;
   PhoneticLookup& lookup_;
+  const ReadingDoubts* doubts_;
 };
 
 }  // namespace mirune

@@ -8,6 +8,7 @@
 #include "base/control_chars.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "workbook/reading_check_sheet.h"
 
 namespace mirune {
 namespace {
@@ -114,22 +115,25 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
 }
 
 Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_text,
-                               const std::string& xls_path, const WorkbookProgress& progress) {
+                               const std::string& xls_path, const WorkbookProgress& progress,
+                               const std::vector<ReadingCheck>& checks) {
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<EntryRow> rows, ParseEntryRows(entry_text));
   if (rows.empty()) {
     return Error{ErrorCode::kInvalidArgument, "索引リストに項目がありません。"};
   }
   MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelWorkbook> book, excel.AddWorkbook());
   MIRUNE_ASSIGN_OR_RETURN(const int32_t n, BuildRazozaWorkbook(*book, rows, progress));
+  MIRUNE_RETURN_IF_ERROR(AddReadingCheckSheet(*book, checks));
   const Status saved = book->SaveAs(xls_path);
   if (!saved.ok()) return saved.error();
   return n;
 }
 
 Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& xls_path,
-                               const WorkbookProgress& progress) {
+                               const WorkbookProgress& progress,
+                               const std::vector<ReadingCheck>& checks) {
   MemoryExcel excel;
-  return WriteRazozaXls(excel, entry_text, xls_path, progress);
+  return WriteRazozaXls(excel, entry_text, xls_path, progress, checks);
 }
 
 Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {

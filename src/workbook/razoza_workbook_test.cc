@@ -330,7 +330,11 @@ TEST(RazozaWorkbookTest, SavedWorkbookReadsBackAndResortsIntoANewFile) {
   auto read = OpenXlsWorkbook(path);
   ASSERT_TRUE(read.ok()) << read.message();
   const MemoryWorkbook& back = **read;
-  ASSERT_EQ(back.SheetCount(), 3);
+  // The three index sheets, then the (empty) sheet of readings to check.
+  ASSERT_EQ(back.SheetCount(), 4);
+  EXPECT_EQ(*back.SheetName(4), "読み確認");
+  EXPECT_EQ(*back.LastFilledRow(4), 1);
+  EXPECT_EQ(back.ActiveSheet(), 1);
   for (int s = 1; s <= 3; ++s) {
     EXPECT_EQ(*back.SheetName(s), *built->SheetName(s));
     EXPECT_EQ(*back.LastFilledRow(s), *built->LastFilledRow(s));
@@ -379,7 +383,14 @@ TEST(RazozaWorkbookTest, GoldenWorkbookThroughXlrd) {
   auto text = ReadFileBytes(data + "entries.txt");
   ASSERT_TRUE(text.ok());
   const std::string path = JoinPath(MIRUNE_BINARY_DIR, "workbook_test_golden.xls");
-  ASSERT_TRUE(WriteRazozaXls(*text, path).ok());
+  // Readings to check: candidates, several pages (one not a number), several causes.
+  const std::vector<ReadingCheck> checks = {
+      {"正倉院", "しょうそういん", {{"しょうぞういん"}, kDoubtSeveralReadings}, {"1", "12", "iv"}},
+      {"文房四宝", "ぶんぼうよんたから", {{}, kDoubtComposed}, {"3"}},
+      {"鬱金", "鬱きん★読み再確認★",
+       {{"うこん"}, std::string(kDoubtSourcesDisagree) + "、" + kDoubtKanjiLeft}, {}},
+  };
+  ASSERT_TRUE(WriteRazozaXls(*text, path, {}, checks).ok());
 #ifdef _WIN32
   auto golden = ReadFileBytes(data + "razoza.golden.txt");
   ASSERT_TRUE(golden.ok());

@@ -1,0 +1,245 @@
+#include "analysis/reading_resolver.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "analysis/char_class.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+// A run of morphemes longer than this is never looked up as one term: index terms are short,
+// and a long paragraph must not cost quadratic time.
+constexpr size_t kMaxRunMorphemes = 16;
+
+// At most this many other readings are offered for one term.
+constexpr size_t kMaxCandidates = 8;
+
+bool HoldsKanji(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (CountsAsKanji(DecodeUtf8(text, pos))) return true;
+  }
+  return false;
+}
+
+// Separators the analysis leaves at the end of a word (spaces and controls, as MeCab's
+// division keeps them with the word before).
+size_t TrailingSeparatorBytes(std::string_view text) {
+  size_t n = 0;
+  while (n < text.size() && static_cast<unsigned char>(text[text.size() - 1 - n]) <= 0x20) ++n;
+  return n;
+}
+
+// Characters changed, inserted or deleted to turn `a` into `b`.
+size_t EditDistance(std::string_view a8, std::string_view b8) {
+  const std::u32string a = Utf8ToUtf32(a8);
+  const std::u32string b = Utf8ToUtf32(b8);
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+void AddCause(ReadingDoubt& doubt, std::string_view why) {
+  if (doubt.why.find(why) != std::string::npos) return;
+  if (!doubt.why.empty()) doubt.why += "、";
+  doubt.why += why;
+}
+
+}  // namespace
+
+ReadingResolver::ReadingResolver(std::unique_ptr<ReadingService> analysis,
+                                 std::unique_ptr<WholeTermDictionary> dictionary,
+                                 LearnedReadingLookup learned)
+    : analysis_(std::move(analysis)),
+      dictionary_(std::move(dictionary)),
+      learned_(std::move(learned)) {}
+
+ReadingResolver::~ReadingResolver() = default;
+
+Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
+  struct Morpheme {
+    std::string text;
+    std::string reading;   // as the analysis returns it
+    std::string hiragana;  // its hiragana form
+    bool kanji = false;    // the morpheme holds a kanji
+    bool known = false;    // a kanji morpheme the analysis could read
+  };
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> divided, analysis_->DivideWords(text));
+  std::vector<Morpheme> m;
+  m.reserve(divided.size());
+  for (const std::string& word : divided) {
+    Morpheme x;
+    x.text = word;
+    x.kanji = HoldsKanji(word);
+    if (x.kanji) {
+      MIRUNE_ASSIGN_OR_RETURN(x.reading, analysis_->Phonetic(word));
+      x.known = !HoldsKanji(x.reading);
+    } else {
+      x.reading = word;
+    }
+    x.hiragana = ToHiragana(x.reading);
+    m.push_back(std::move(x));
+  }
+
+  Plan plan;
+  // Per word of the plan: its reading in hiragana and the other readings of it, for the
+  // term's candidates.
+  std::vector<std::string> word_hiragana;
+  std::vector<std::vector<std::string>> word_alternatives;
+  ReadingDoubt doubt;
+
+  for (size_t i = 0; i < m.size();) {
+    if (!m[i].kanji) {
+      plan.words.push_back({m[i].text, m[i].reading});
+      word_hiragana.push_back(m[i].hiragana);
+      word_alternatives.emplace_back();
+      ++i;
+      continue;
+    }
+    // The longest run from i that a whole-term source knows.
+    size_t run_end = 0;
+    std::string key;
+    const std::string* learned = nullptr;
+    std::vector<std::string_view> listed;
+    if (learned_ || dictionary_) {
+      for (size_t j = std::min(m.size(), i + kMaxRunMorphemes); j > i; --j) {
+        std::string candidate;
+        for (size_t k = i; k < j; ++k) candidate += m[k].text;
+        candidate.resize(candidate.size() - TrailingSeparatorBytes(candidate));
+        const std::string* l = learned_ ? learned_(candidate) : nullptr;
+        std::vector<std::string_view> d;
+        if (dictionary_) d = dictionary_->Readings(candidate);
+        if (l || !d.empty()) {
+          run_end = j;
+          key = std::move(candidate);
+          learned = l;
+          listed = std::move(d);
+          break;
+        }
+      }
+    }
+    if (run_end == 0) {
+      plan.words.push_back({m[i].text, m[i].reading});
+      word_hiragana.push_back(m[i].hiragana);
+      word_alternatives.emplace_back();
+      ++i;
+      continue;
+    }
+
+    std::string analysis_reading;
+    std::string run_text;
+    for (size_t k = i; k < run_end; ++k) {
+      analysis_reading += m[k].hiragana;
+      run_text += m[k].text;
+    }
+    const std::string trailing = run_text.substr(key.size());
+    analysis_reading.resize(analysis_reading.size() -
+                            std::min(analysis_reading.size(), trailing.size()));
+    // The analysis read one morpheme of its own dictionary: a whole-term source of its own.
+    const bool analysis_whole = run_end == i + 1 && m[i].known;
+
+    std::string chosen;
+    std::vector<std::string> others;
+    auto listed_has = [&](std::string_view r) {
+      return std::find(listed.begin(), listed.end(), r) != listed.end();
+    };
+    if (learned) {
+      chosen = *learned;
+      const std::string learned_hiragana = ToHiragana(*learned);
+      const bool disagrees = (!listed.empty() && !listed_has(learned_hiragana)) ||
+                             (listed.empty() && analysis_whole && analysis_reading != learned_hiragana);
+      if (disagrees) {
+        AddCause(doubt, kDoubtLearnedDisagrees);
+        if (analysis_whole && analysis_reading != learned_hiragana) others.push_back(analysis_reading);
+        for (std::string_view r : listed) {
+          if (r != learned_hiragana && r != analysis_reading) others.emplace_back(r);
+        }
+      }
+    } else if (listed_has(analysis_reading)) {
+      chosen = analysis_reading;
+    } else {
+      // The listed reading nearest to the analysis's; the dictionary's order breaks ties.
+      std::vector<std::pair<size_t, size_t>> ranked;  // (distance, index)
+      for (size_t k = 0; k < listed.size(); ++k) {
+        ranked.emplace_back(EditDistance(listed[k], analysis_reading), k);
+      }
+      std::stable_sort(ranked.begin(), ranked.end());
+      chosen = std::string(listed[ranked[0].second]);
+      if (analysis_whole) {
+        AddCause(doubt, kDoubtSourcesDisagree);
+        others.push_back(analysis_reading);
+      }
+      if (listed.size() > 1) AddCause(doubt, kDoubtSeveralReadings);
+      for (size_t k = 1; k < ranked.size(); ++k) others.emplace_back(listed[ranked[k].second]);
+    }
+    plan.words.push_back({run_text, chosen + trailing});
+    word_hiragana.push_back(ToHiragana(chosen + trailing));
+    word_alternatives.push_back(std::move(others));
+    i = run_end;
+  }
+
+  size_t kanji_words = 0;
+  for (const Word& w : plan.words) kanji_words += HoldsKanji(w.text) ? 1 : 0;
+  if (kanji_words >= 2) AddCause(doubt, kDoubtComposed);
+
+  if (!doubt.why.empty()) {
+    // Whole-term candidates: the term's reading with one word read otherwise.
+    for (size_t w = 0; w < word_alternatives.size(); ++w) {
+      for (const std::string& alternative : word_alternatives[w]) {
+        std::string reading;
+        for (size_t k = 0; k < word_hiragana.size(); ++k) {
+          reading += k == w ? ToHiragana(alternative) : word_hiragana[k];
+        }
+        if (doubt.candidates.size() < kMaxCandidates &&
+            std::find(doubt.candidates.begin(), doubt.candidates.end(), reading) ==
+                doubt.candidates.end()) {
+          doubt.candidates.push_back(std::move(reading));
+        }
+      }
+    }
+    plan.doubt = std::move(doubt);
+  }
+  return plan;
+}
+
+Result<std::vector<std::string>> ReadingResolver::DivideWords(std::string_view text) {
+  last_ = {};
+  cursor_ = 0;
+  MIRUNE_ASSIGN_OR_RETURN(last_, Resolve(text));
+  std::vector<std::string> words;
+  words.reserve(last_.words.size());
+  for (const Word& w : last_.words) words.push_back(w.text);
+  return words;
+}
+
+Result<std::string> ReadingResolver::Phonetic(std::string_view text) {
+  for (size_t k = cursor_; k < last_.words.size(); ++k) {
+    if (last_.words[k].text == text) {
+      cursor_ = k + 1;
+      return last_.words[k].reading;
+    }
+  }
+  // Not a word of the last division (the whole term, when its first word could not be
+  // located): read it as a term of its own.
+  MIRUNE_ASSIGN_OR_RETURN(Plan plan, Resolve(text));
+  std::string reading;
+  for (const Word& w : plan.words) reading += w.reading;
+  last_ = std::move(plan);
+  cursor_ = last_.words.size();
+  return reading;
+}
+
+std::optional<ReadingDoubt> ReadingResolver::DoubtOfLastTerm() const { return last_.doubt; }
+
+}  // namespace mirune

@@ -1,0 +1,75 @@
+#pragma once
+
+// The readings of a job: several sources in a fixed order, one term at a time.
+//
+//   1. The user's learned readings (the reading memory): a learned term, or a learned part of
+//      a term, is read as the user wrote it.
+//   2. The whole-term dictionary (compound words and proper nouns, whole_term_dictionary.h).
+//   3. The morpheme analysis (MeCab with the IPA dictionary): it divides the term and reads
+//      the parts that no whole-term source knows.
+//
+// Division: the analysis divides the term into morphemes; from left to right, the longest
+// run of morphemes that holds a kanji and that a whole-term source knows becomes one word
+// (正|倉|院 becomes 正倉院), every other morpheme stays a word of its own. A word the
+// dictionary knows keeps the analysis's reading when the dictionary lists it among its
+// readings; otherwise it takes the listed reading closest to the analysis's (the fewest
+// characters changed; the dictionary's order breaks ties).
+//
+// Doubt (reading_check.h): a term is in doubt when its reading was put together from two or
+// more words that hold kanji (no source knows the whole term), when the dictionary lists
+// other readings and the analysis's reading is not among them, when the analysis read a
+// single morpheme of its own dictionary otherwise than the whole-term dictionary does, or when
+// a learned reading differs from what the dictionaries give.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/phonetic.h"
+#include "analysis/reading_check.h"
+#include "analysis/whole_term_dictionary.h"
+
+namespace mirune {
+
+// The learned reading of a whole term, or nullptr.
+using LearnedReadingLookup = std::function<const std::string*(std::string_view term)>;
+
+class ReadingResolver : public ReadingService {
+ public:
+  // `analysis` is required; `dictionary` and `learned` may be empty.
+  ReadingResolver(std::unique_ptr<ReadingService> analysis,
+                  std::unique_ptr<WholeTermDictionary> dictionary, LearnedReadingLookup learned);
+  ~ReadingResolver() override;
+
+  // Divides `text` as above and keeps the words' readings and the doubt for the lookups
+  // that follow.
+  Result<std::vector<std::string>> DivideWords(std::string_view text) override;
+  // The reading of a word of the last division; any other text is divided and read as a
+  // term of its own.
+  Result<std::string> Phonetic(std::string_view text) override;
+  std::optional<ReadingDoubt> DoubtOfLastTerm() const override;
+
+  const WholeTermDictionary* dictionary() const { return dictionary_.get(); }
+
+ private:
+  struct Word {
+    std::string text;
+    std::string reading;  // katakana or hiragana, as the lookup returns it
+  };
+  struct Plan {
+    std::vector<Word> words;
+    std::optional<ReadingDoubt> doubt;
+  };
+  Result<Plan> Resolve(std::string_view text);
+
+  std::unique_ptr<ReadingService> analysis_;
+  std::unique_ptr<WholeTermDictionary> dictionary_;
+  LearnedReadingLookup learned_;
+  Plan last_;
+  size_t cursor_ = 0;  // the next word of last_ a lookup is expected for
+};
+
+}  // namespace mirune

@@ -1,0 +1,63 @@
+#pragma once
+
+// Readings of whole terms (compound words, proper nouns) from a kana-to-kanji conversion
+// dictionary in the SKK format (SKK-JISYO.L of the skkdic package): lines
+// "reading /candidate/candidate;annotation/…/". Only the section "okuri-nasi" is read, and of
+// it only entries whose key is hiragana (with ー) and whose candidate holds a kanji; Lisp
+// candidates "(…)" and candidates annotated as misreadings ("誤読", "誤用", "の誤り") are left
+// out. The file is EUC-JP unless its first line declares "coding: utf-8".
+//
+// Readings are hiragana as the program writes them: ゔ ゕ ゖ become ヴ ヵ ヶ (code page 932 has
+// no hiragana for them, so the program's own readings keep the katakana).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/result.h"
+
+namespace mirune {
+
+class WholeTermDictionary {
+ public:
+  // Loads `path`. Errors, Japanese and naming the file: kNotFound (no such file), kIoError
+  // (unreadable), kFormatError (no entry could be read, or more than one line in a hundred
+  // is not EUC-JP: the message names the first such line).
+  static Result<std::unique_ptr<WholeTermDictionary>> LoadSkk(const std::string& path);
+
+  // A dictionary of the given entries (term, reading), in that order; for tests.
+  static std::unique_ptr<WholeTermDictionary> FromEntries(
+      const std::vector<std::pair<std::string, std::string>>& entries);
+
+  // The readings of `term` in the dictionary's order, each once; empty when it is absent.
+  // The views stay valid as long as the dictionary.
+  std::vector<std::string_view> Readings(std::string_view term) const;
+  bool Contains(std::string_view term) const { return heads_.count(term) != 0; }
+
+  size_t term_count() const { return heads_.size(); }
+  const std::string& path() const { return path_; }
+
+ private:
+  WholeTermDictionary() = default;
+  void Add(std::string_view term, std::string_view reading);
+
+  struct Reading {
+    std::string_view text;
+    uint32_t next;  // index of the term's next reading, or kEnd
+  };
+  static constexpr uint32_t kEnd = UINT32_MAX;
+  struct Chain {
+    uint32_t first;
+    uint32_t last;
+  };
+
+  std::string path_;
+  std::string arena_;  // the decoded text all views point into; never reallocated
+  std::vector<Reading> readings_;
+  std::unordered_map<std::string_view, Chain> heads_;
+};
+
+}  // namespace mirune
