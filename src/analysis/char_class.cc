@@ -27,10 +27,10 @@ std::string CharacterCodeText(char32_t c) {
 }
 
 bool IsCjkIdeograph(char32_t c) {
-  return (c >= 0x3400 && c <= 0x4DBF) ||    // extension A
-         (c >= 0x4E00 && c <= 0x9FFF) ||    // unified ideographs
-         (c >= 0xF900 && c <= 0xFAFF) ||    // compatibility ideographs
-         (c >= 0x20000 && c <= 0x323AF);    // extensions B to H, compatibility supplement
+  return (c >= 0x3400 && c <= 0x4DBF) ||  // extension A
+         (c >= 0x4E00 && c <= 0x9FFF) ||  // unified ideographs
+         (c >= 0xF900 && c <= 0xFAFF) ||  // compatibility ideographs
+         (c >= 0x20000 && c <= 0x323AF);  // extensions B to H, compatibility supplement
 }
 
 bool CountsAsKanji(char32_t c) {

@@ -57,7 +57,8 @@ namespace {
 std::vector<std::string> WholeTermDictionaryPlaces(const ReadingServiceOptions& options) {
   const std::string name(kWholeTermDictionaryName);
   std::vector<std::string> places;
-  if (!options.dictionary_folder.empty()) places.push_back(JoinPath(options.dictionary_folder, name));
+  if (!options.dictionary_folder.empty())
+    places.push_back(JoinPath(options.dictionary_folder, name));
   places.push_back(JoinPath(JoinPath(ProgramFolder(), "dic"), name));
 #ifndef _WIN32
   places.push_back("/usr/share/skk/" + name);

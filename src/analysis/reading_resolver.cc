@@ -157,11 +157,13 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     if (learned) {
       chosen = *learned;
       const std::string learned_hiragana = ToHiragana(*learned);
-      const bool disagrees = (!listed.empty() && !listed_has(learned_hiragana)) ||
-                             (listed.empty() && analysis_whole && analysis_reading != learned_hiragana);
+      const bool disagrees =
+          (!listed.empty() && !listed_has(learned_hiragana)) ||
+          (listed.empty() && analysis_whole && analysis_reading != learned_hiragana);
       if (disagrees) {
         AddCause(doubt, kDoubtLearnedDisagrees);
-        if (analysis_whole && analysis_reading != learned_hiragana) others.push_back(analysis_reading);
+        if (analysis_whole && analysis_reading != learned_hiragana)
+          others.push_back(analysis_reading);
         for (std::string_view r : listed) {
           if (r != learned_hiragana && r != analysis_reading) others.emplace_back(r);
         }

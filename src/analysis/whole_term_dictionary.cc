@@ -93,8 +93,7 @@ std::unique_ptr<WholeTermDictionary> WholeTermDictionary::FromEntries(
   return d;
 }
 
-Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::LoadSkk(
-    const std::string& path) {
+Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::LoadSkk(const std::string& path) {
   if (!FileExists(path)) {
     return Error{ErrorCode::kNotFound, "読みの辞書が見つかりません: " + path};
   }
@@ -167,10 +166,10 @@ Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::LoadSkk(
     }
   }
   if (bad_lines * 100 > lines) {
-    return Error{ErrorCode::kFormatError,
-                 std::string("読みの辞書が壊れています（") + (utf8 ? "UTF-8" : "EUC-JP") +
-                     " として読めない行が " + std::to_string(bad_lines) + " 行あります。最初は " +
-                     std::to_string(first_bad_line) + " 行目）: " + path};
+    return Error{ErrorCode::kFormatError, std::string("読みの辞書が壊れています（") +
+                                              (utf8 ? "UTF-8" : "EUC-JP") + " として読めない行が " +
+                                              std::to_string(bad_lines) + " 行あります。最初は " +
+                                              std::to_string(first_bad_line) + " 行目）: " + path};
   }
   if (d->heads_.empty()) {
     return Error{ErrorCode::kFormatError,

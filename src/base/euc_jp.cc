@@ -11,13 +11,20 @@ namespace {
 // Row-1 codes that code page 932 maps to full-width forms and JIS X 0208 does not.
 char32_t JisMeaning(uint16_t sjis, char32_t cp932) {
   switch (sjis) {
-    case 0x8160: return U'\u301C';  // 〜 WAVE DASH
-    case 0x8161: return U'\u2016';  // ‖ DOUBLE VERTICAL LINE
-    case 0x817C: return U'\u2212';  // − MINUS SIGN
-    case 0x8191: return U'\u00A2';  // ¢
-    case 0x8192: return U'\u00A3';  // £
-    case 0x81CA: return U'\u00AC';  // ¬
-    default: return cp932;
+    case 0x8160:
+      return U'\u301C';  // 〜 WAVE DASH
+    case 0x8161:
+      return U'\u2016';  // ‖ DOUBLE VERTICAL LINE
+    case 0x817C:
+      return U'\u2212';  // − MINUS SIGN
+    case 0x8191:
+      return U'\u00A2';  // ¢
+    case 0x8192:
+      return U'\u00A3';  // £
+    case 0x81CA:
+      return U'\u00AC';  // ¬
+    default:
+      return cp932;
   }
 }
 

@@ -70,7 +70,7 @@ struct ExtractionResult {
   int64_t extracted_count = 0;  // rows of Razoza.xls (kCompleted)
   int64_t entry_count = 0;      // EntryCount
   int64_t export_count = 0;     // stories exported (the last ExportNumber)
-  double elapsed_seconds = 0;  // the whole job, the opening of the target included
+  double elapsed_seconds = 0;   // the whole job, the opening of the target included
   // Page names of the entries that are not page numbers ("iv", "A-3"), kept as written in the
   // entries' page fields; and warnings of the analysis (a mark left open at a story's end).
   std::vector<std::string> text_pages;

@@ -387,8 +387,10 @@ TEST(RazozaWorkbookTest, GoldenWorkbookThroughXlrd) {
   const std::vector<ReadingCheck> checks = {
       {"正倉院", "しょうそういん", {{"しょうぞういん"}, kDoubtSeveralReadings}, {"1", "12", "iv"}},
       {"文房四宝", "ぶんぼうよんたから", {{}, kDoubtComposed}, {"3"}},
-      {"鬱金", "鬱きん★読み再確認★",
-       {{"うこん"}, std::string(kDoubtSourcesDisagree) + "、" + kDoubtKanjiLeft}, {}},
+      {"鬱金",
+       "鬱きん★読み再確認★",
+       {{"うこん"}, std::string(kDoubtSourcesDisagree) + "、" + kDoubtKanjiLeft},
+       {}},
   };
   ASSERT_TRUE(WriteRazozaXls(*text, path, {}, checks).ok());
 #ifdef _WIN32
