@@ -185,6 +185,7 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
       if (listed.size() > 1) AddCause(doubt, kDoubtSeveralReadings);
       for (size_t k = 1; k < ranked.size(); ++k) others.emplace_back(listed[ranked[k].second]);
     }
+    for (std::string& other : others) other += trailing;
     plan.words.push_back({run_text, chosen + trailing});
     word_hiragana.push_back(ToHiragana(chosen + trailing));
     word_alternatives.push_back(std::move(others));

@@ -11,7 +11,10 @@ namespace {
 // The largest dictionary read: SKK-JISYO.L is 4.5 MB; a combined dictionary stays far below.
 constexpr uint64_t kMaxDictionaryBytes = uint64_t{256} << 20;
 
-bool IsKeyCharacter(char32_t c) { return (c >= U'ぁ' && c <= U'ゖ') || c == U'ー'; }
+// Hiragana and ー, and the katakana ヴ ヵ ヶ that stand for ゔ ゕ ゖ.
+bool IsKeyCharacter(char32_t c) {
+  return (c >= U'ぁ' && c <= U'ゖ') || c == U'ー' || (c >= U'ヴ' && c <= U'ヶ');
+}
 
 bool IsKanaKey(std::string_view key) {
   if (key.empty()) return false;

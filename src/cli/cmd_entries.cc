@@ -39,6 +39,7 @@ int RunEntries(const EntriesOptions& options) {
   AnalysisContext ctx;
   ctx.divider = readings->service.get();
   ctx.lookup = readings->service.get();
+  ctx.doubts = readings->service.get();
 
   EntryList entries;
   ctx.entries = &entries;
@@ -50,6 +51,14 @@ int RunEntries(const EntriesOptions& options) {
   }
   if (readings->written_form) PrintErr(CommandLine("entries", kWrittenFormReadingsNotice));
   for (const std::string& warning : entries.warnings()) PrintErr(CommandLine("entries", warning));
+  for (const std::string& notice : readings->notices) PrintErr(CommandLine("entries", notice));
+  // The readings to check, one per line: term, reading, other readings, why.
+  for (const ReadingCheck& check : entries.reading_checks()) {
+    std::string others;
+    for (const std::string& c : check.doubt.candidates) others += (others.empty() ? "" : "、") + c;
+    PrintErr(CommandLine("entries", check.doubt.why + ": " + check.term + " → " + check.reading +
+                                        (others.empty() ? "" : "（ほかの候補: " + others + "）")));
+  }
   PrintOut(entries.text());
   return ToProcessExitCode(ExitCode::kOk);
 }
