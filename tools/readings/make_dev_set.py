@@ -93,8 +93,17 @@ def representative(fields):
     return None
 
 
+def in_code_page_932(text):
+    # The program's readings work on what the Japanese Windows code page can hold.
+    try:
+        text.encode("cp932")
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
 def acceptable_term(term, rep):
-    if not any(is_kanji(c) for c in term):
+    if not any(is_kanji(c) for c in term) or not in_code_page_932(term):
         return False
     if not all(is_kanji(c) or is_hiragana(c) or is_katakana(c) for c in term):
         return False
@@ -107,7 +116,7 @@ def acceptable_reading(reading):
     # No Japanese word begins with a small kana or a long-vowel mark: such a reading is a
     # slip of the dictionary (seen: 門司 ゅうしもじ).
     return (reading != "" and reading[0] not in "ぁぃぅぇぉっゃゅょゎゕゖー"
-            and all(is_hiragana(c) or c == "ー" for c in reading))
+            and all(is_hiragana(c) or c == "ー" for c in reading) and in_code_page_932(reading))
 
 
 def order_key(term):
