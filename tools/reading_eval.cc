@@ -102,6 +102,10 @@ int Run(const std::vector<std::string>& args) {
     return kExitError;
   }
   const Arguments& a = *parsed;
+  // The misses are written over their file: never over the set being measured.
+  if (!a.misses_path.empty() && SameFile(a.misses_path, a.set_path)) {
+    return Fail("「--misses」の " + a.misses_path + " は語句と読みのファイルそのものです");
+  }
 
   Result<std::string> bytes = ReadFileBytes(a.set_path);
   if (!bytes.ok()) return Fail(bytes.message());

@@ -50,6 +50,17 @@ foreach(case "no_such_set.tsv|no_such_set.tsv" "eval_bad_line.tsv|eval_bad_line.
   endif()
 endforeach()
 
+# The misses file is never the set itself (it would be written over).
+file(COPY ${DATA}/eval_check.tsv DESTINATION ${WORK})
+file(READ ${WORK}/eval_check.tsv before)
+execute_process(COMMAND ${EMULATOR} ${EVAL} --misses ${W}${S}eval_check.tsv ${W}${S}eval_check.tsv
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+expect("misses over the set" "${rc}" 2 "${out}" "" "${err}")
+file(READ ${WORK}/eval_check.tsv after)
+if(NOT after STREQUAL before)
+  message(FATAL_ERROR "misses over the set: the set was written over")
+endif()
+
 foreach(bad_min 101 -1 abc)
   execute_process(COMMAND ${EMULATOR} ${EVAL} --min ${bad_min} ${D}${S}eval_check.tsv
                   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
