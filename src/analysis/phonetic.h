@@ -22,6 +22,11 @@ class PhoneticLookup {
   // The reading of `text` in katakana. Parts the lookup cannot read (Latin letters, unknown
   // kanji) come back as they are written. Fails only when the service itself fails.
   virtual Result<std::string> Phonetic(std::string_view text) = 0;
+  // The reading the user taught the program for the whole term `term`, which comes before
+  // any rule (kana and Latin terms included); nullopt when there is none.
+  virtual Result<std::optional<std::string>> LearnedReading(std::string_view term) {
+    return std::optional<std::string>();
+  }
 };
 
 class WordDivider {

@@ -100,14 +100,8 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
   ReadingDoubt doubt;
 
   for (size_t i = 0; i < m.size();) {
-    if (!m[i].kanji) {
-      plan.words.push_back({m[i].text, m[i].reading});
-      word_hiragana.push_back(m[i].hiragana);
-      word_alternatives.emplace_back();
-      ++i;
-      continue;
-    }
-    // The longest run from i that a whole-term source knows.
+    // The longest run from i that a whole-term source knows: the dictionary knows runs with
+    // a kanji (とんぼ返り, お茶), the memory any run.
     size_t run_end = 0;
     std::string key;
     const std::string* learned = nullptr;
@@ -119,7 +113,7 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
         candidate.resize(candidate.size() - TrailingSeparatorBytes(candidate));
         const std::string* l = learned_ ? learned_(candidate) : nullptr;
         std::vector<std::string_view> d;
-        if (dictionary_) d = dictionary_->Readings(candidate);
+        if (dictionary_ && HoldsKanji(candidate)) d = dictionary_->Readings(candidate);
         if (l || !d.empty()) {
           run_end = j;
           key = std::move(candidate);
@@ -214,6 +208,14 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     plan.doubt = std::move(doubt);
   }
   return plan;
+}
+
+Result<std::optional<std::string>> ReadingResolver::LearnedReading(std::string_view term) {
+  const std::string* learned = learned_ ? learned_(term) : nullptr;
+  if (!learned) return std::optional<std::string>();
+  // The division keeps what the sources doubt about the learned reading.
+  MIRUNE_RETURN_IF_ERROR(DivideWords(term).status());
+  return std::optional<std::string>(*learned);
 }
 
 Result<std::vector<std::string>> ReadingResolver::DivideWords(std::string_view text) {

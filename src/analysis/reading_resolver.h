@@ -44,6 +44,9 @@ class ReadingResolver : public ReadingService {
                   std::unique_ptr<WholeTermDictionary> dictionary, LearnedReadingLookup learned);
   ~ReadingResolver() override;
 
+  // The memory's reading of the whole term, when learned (it also divides the term, for the
+  // doubt).
+  Result<std::optional<std::string>> LearnedReading(std::string_view term) override;
   // Divides `text` as above and keeps the words' readings and the doubt for the lookups
   // that follow.
   Result<std::vector<std::string>> DivideWords(std::string_view text) override;

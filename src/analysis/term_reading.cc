@@ -46,6 +46,12 @@ std::string WithoutControls(const std::string& r) {
 
 Result<std::string> TermReading(std::string_view term, WordDivider& divider,
                                 PhoneticLookup& lookup) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::optional<std::string> learned, lookup.LearnedReading(term));
+  if (learned) {
+    std::string r = WithoutControls(ToHiragana(*learned));
+    AddRecheckMark(r);
+    return r;
+  }
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> words, divider.DivideWords(term));
   std::string r;
   bool whole_term = false;

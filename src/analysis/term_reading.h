@@ -15,7 +15,9 @@ namespace mirune {
 // Appended to a reading in which the lookup left kanji (U+2605 読み再確認 U+2605).
 inline constexpr std::string_view kRecheckMark = "★読み再確認★";
 
-// The reading of `term` (UTF-8, no paragraph break). The term is divided into words; each
+// The reading of `term` (UTF-8, no paragraph break). A reading the user taught for the whole
+// term (PhoneticLookup::LearnedReading) is taken as it is, in hiragana. Otherwise the term is
+// divided into words; each
 // word is located in the term in turn; a kanji word (one with a character of the kanji test,
 // char_class.h) is read by `lookup` and turned into hiragana, any other word is turned into
 // hiragana itself. When the first word cannot be located in the term, the whole term goes
