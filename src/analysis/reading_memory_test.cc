@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/file.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 namespace mirune {
 namespace {
@@ -267,19 +264,21 @@ TEST(ReadingMemoryTest, FailuresNameTheFileAndLoseNothing) {
   EXPECT_FALSE(saved.ok());
   EXPECT_NE(saved.message().find(nowhere), std::string::npos) << saved.message();
 
-#ifndef _WIN32
-  // A read-only memory is not replaced (a rename would replace it without a word).
-  const std::string read_only = Work("read_only.txt");
+  // A read-only memory is not replaced (on POSIX a rename would replace it without a word).
+  namespace fs = std::filesystem;
+  const std::string read_only =
+      JoinPath(JoinPath(MIRUNE_BINARY_DIR, "reading_memory_test"), "read_only.txt");
+  std::error_code ec;
+  fs::permissions(read_only, fs::perms::owner_write, fs::perm_options::add, ec);  // earlier run
   ASSERT_TRUE(WriteFileAtomic(read_only, "語\tご\n").ok());
-  ASSERT_EQ(chmod(read_only.c_str(), 0444), 0);
+  fs::permissions(read_only, fs::perms::owner_write, fs::perm_options::remove);
   ReadingMemory kept = LoadOk(read_only);
   ASSERT_TRUE(kept.Learn("語", "かたり"));
   const Status refused = kept.Save();
   EXPECT_EQ(refused.code(), ErrorCode::kIoError);
   EXPECT_NE(refused.message().find("読み取り専用"), std::string::npos) << refused.message();
   EXPECT_EQ(Read(read_only), "語\tご\n");
-  (void)chmod(read_only.c_str(), 0644);
-#endif
+  fs::permissions(read_only, fs::perms::owner_write, fs::perm_options::add);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -329,14 +330,17 @@ TEST(ResortLaunchTest, LearningFailuresNameTheirCause) {
     EXPECT_EQ(result.exit, ExitCode::kError);
     EXPECT_EQ(*ReadFileBytes(request.output), "東海林\tしょうじ\n");
   }
-#ifndef _WIN32
   {
     // The memory cannot be saved: the workbook is written all the same, and the command fails
     // naming the memory file.
-    const std::string data = DataFolder("read-only-data");
+    namespace fs = std::filesystem;
+    const std::string data = Work("read-only-data");
+    (void)CreateFolder(data);
     const std::string memory_path = JoinPath(data, kReadingMemoryFileName);
+    std::error_code ec;
+    fs::permissions(memory_path, fs::perms::owner_write, fs::perm_options::add, ec);
     ASSERT_TRUE(WriteFileAtomic(memory_path, "索引\tさくいん\n").ok());
-    ASSERT_EQ(chmod(memory_path.c_str(), 0444), 0);
+    fs::permissions(memory_path, fs::perms::owner_write, fs::perm_options::remove);
     const ResortLaunchResult result = LaunchResort(excel, Learning(input, data), &readings);
     EXPECT_EQ(result.exit, ExitCode::kError);
     EXPECT_TRUE(result.saved);
@@ -344,9 +348,8 @@ TEST(ResortLaunchTest, LearningFailuresNameTheirCause) {
     EXPECT_NE(result.cause.message().find(memory_path), std::string::npos)
         << result.cause.message();
     EXPECT_EQ(*ReadFileBytes(memory_path), "索引\tさくいん\n");
-    (void)chmod(memory_path.c_str(), 0644);
+    fs::permissions(memory_path, fs::perms::owner_write, fs::perm_options::add);
   }
-#endif
 }
 
 TEST(ResortLaunchTest, DefaultOutputPath) {
