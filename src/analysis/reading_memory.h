@@ -4,7 +4,8 @@
 // re-sort and applied by the next extraction before any other source of readings. It lives in
 // the data folder as ReadingMemory.txt, UTF-8 text that a person can read and edit:
 //
-//   # comment            lines starting with "#", and empty lines, are comments
+//   # comment            lines starting with "#", and empty lines (or spaces only), are
+//                        comments
 //   索引<TAB>さくいん      one term, TAB, its reading per line; a later line of a term wins
 //
 // A UTF-8 byte-order mark and CR LF line ends (Notepad) are accepted, and so is a file that

@@ -233,6 +233,13 @@ TEST(ReadingMemoryTest, NotepadUnicodeFileIsReadAndWrittenBackAsUtf8) {
   EXPECT_EQ(Read(path), "\xEF\xBB\xBF# 記憶\r\n索引\tさくいん\r\n語\tご\r\n");
 }
 
+TEST(ReadingMemoryTest, LinesOfSpacesAreComments) {
+  const ReadingMemory memory = *ReadingMemory::Parse("m.txt", "  \n\u3000 \n\n語\tご\n#\tx\n");
+  EXPECT_TRUE(memory.warnings().empty()) << memory.warnings()[0];
+  EXPECT_EQ(memory.size(), 1u);
+  EXPECT_EQ(memory.Find("#"), nullptr);
+}
+
 TEST(ReadingMemoryTest, ManyDamagedLinesEndInACount) {
   std::string text;
   for (int i = 0; i < 25; ++i) text += "壊れた行\n";
