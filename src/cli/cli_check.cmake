@@ -1,6 +1,6 @@
 # Runs the command line as a user would: the help and the refusals in Japanese, causes first
 # on standard error, an output that names an input refused, and the re-sort's own message
-# only for the case it speaks of.
+# only for the case it speaks of; the re-sort learning the corrected readings.
 #   cmake -DMIRUNE=<program> -DDATA=<tests/data> -DWORK=<folder> [-DEMULATOR=<wine>]
 #         [-DREADINGS=ON] [-DIDML=ON -DBOOK=<samples/book>]
 #         -P cli_check.cmake
@@ -67,8 +67,34 @@ endif()
 
 # The workbook, then the re-sort of it: the report on standard output.
 run(0 workbook ${W}${S}entries.txt -o ${W}${S}Razoza.xls)
-run(0 resort ${W}${S}Razoza.xls)
+run(0 resort --data-dir ${W}${S}data ${W}${S}Razoza.xls)
 expect_in("${out}" "${W}${S}Razoza-resort.xls: AfterSort")
+
+# The re-sort learns the readings corrected on Org into the data folder's memory, and only
+# those; --no-learn leaves the memory alone. Kana terms, so that the readings the corrections
+# are told from are the same with any dictionary.
+file(WRITE ${WORK}/corrected.txt "かな\tかなもじ\t3\nさくいん\tさくいん\t4\nかな\tかな\t5\n")
+run(0 workbook ${W}${S}corrected.txt -o ${W}${S}corrected.xls)
+run(0 resort --data-dir ${W}${S}learned ${W}${S}corrected.xls)
+expect_in("${out}" "${W}${S}corrected-resort.xls: AfterSort 2 行")
+expect_in("${out}" "読みを 1 件学習しました: ${W}${S}learned${S}ReadingMemory.txt")
+file(READ ${WORK}/learned/ReadingMemory.txt memory)
+expect_in("${memory}" "\nかな\tかなもじ\n")  # file(READ) drops the CR of CR LF
+expect_not_in("${memory}" "さくいん\tさくいん")
+run(0 resort --no-learn --data-dir ${W}${S}not-learned ${W}${S}corrected.xls -o ${W}${S}c.xls)
+expect_not_in("${out}" "学習")
+if(EXISTS ${WORK}/not-learned)
+  message(FATAL_ERROR "--no-learn made the data folder ${WORK}/not-learned")
+endif()
+# A damaged line of the memory: a warning naming the file and the line, and the line kept.
+file(MAKE_DIRECTORY ${WORK}/damaged)
+file(WRITE ${WORK}/damaged/ReadingMemory.txt "# 記憶\n読みのない行\n")
+run(0 resort --data-dir ${W}${S}damaged ${W}${S}corrected.xls -o ${W}${S}d.xls)
+expect_in("${err}" "${W}${S}damaged${S}ReadingMemory.txt の 2 行目を読み飛ばしました")
+file(READ ${WORK}/damaged/ReadingMemory.txt memory)
+if(NOT memory STREQUAL "# 記憶\n読みのない行\nかな\tかなもじ\n")
+  message(FATAL_ERROR "the memory with a damaged line was written as:\n${memory}")
+endif()
 
 # Under Wine a Linux path works too, as a path from the root of the current drive: the tests
 # run in a folder of drive Z:, which is the Linux root.
@@ -90,7 +116,7 @@ expect_in("${err}" "${W}${S}entries.txt")
 expect_not_in("${err}" "シート名が正しくないか")
 
 # A workbook without Org: the cause first, then the re-sort's own message.
-run(2 resort ${D}${S}marking${S}Keyword.xls -o ${W}${S}no-org.xls)
+run(2 resort --data-dir ${W}${S}data ${D}${S}marking${S}Keyword.xls -o ${W}${S}no-org.xls)
 string(FIND "${err}" "シート「Org」がありません" cause_at)
 string(FIND "${err}" "シート名が正しくないか" fixed_at)
 if(cause_at EQUAL -1 OR fixed_at EQUAL -1 OR fixed_at LESS cause_at)
@@ -119,7 +145,7 @@ run(0 workbook "${P}${S}見出し 語.txt")
 if(NOT EXISTS "${deep}/Razoza.xls")
   message(FATAL_ERROR "no Razoza.xls beside the entry list in ${deep}:\n${out}\n${err}")
 endif()
-run(0 resort "${P}${S}Razoza.xls")
+run(0 resort --data-dir "${P}${S}データ" "${P}${S}Razoza.xls")
 expect_in("${out}" "${P}${S}Razoza-resort.xls: AfterSort")
 if(NOT EXISTS "${deep}/Razoza-resort.xls")
   message(FATAL_ERROR "no Razoza-resort.xls in ${deep}")

@@ -77,7 +77,7 @@ foreach(folder linux windows)
   file(COPY_FILE ${DATA}/workbook/entries.txt ${WORK}/${folder}/entries.txt)
 endforeach()
 both(workbook @entries.txt -o @Razoza.xls)
-both(resort @Razoza.xls)
+both(resort --data-dir @data @Razoza.xls)  # learns into @data/ReadingMemory.txt
 both(resort @no_such.xls)
 both(resort @entries.txt)
 same_files()

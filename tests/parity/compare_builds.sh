@@ -63,10 +63,15 @@ extract_and_compare() {  # extract_and_compare NAME INPUT FOLDER
 
   cp "$dir/l/RazozaData/Razoza.xls" "$dir/in.xls"
   cp "$dir/l/RazozaData/Razoza.txt" "$dir/entries.txt"
-  run_linux resort -o "$dir/l/resort.xls" "$dir/in.xls" >/dev/null 2>&1 || differ "$name: resort (Linux)"
-  run_windows resort -o "$(win "$dir/w/resort.xls")" "$(win "$dir/in.xls")" >/dev/null 2>&1 ||
+  # The re-sort learns into the data folder of each run, not the program's folder.
+  run_linux resort --data-dir "$dir/l" -o "$dir/l/resort.xls" "$dir/in.xls" >/dev/null 2>&1 ||
+    differ "$name: resort (Linux)"
+  run_windows resort --data-dir "$(win "$dir/w")" -o "$(win "$dir/w/resort.xls")" "$(win "$dir/in.xls")" >/dev/null 2>&1 ||
     differ "$name: resort (Windows)"
   same_cells "$name: resort" "$dir/l/resort.xls" "$dir/w/resort.xls"
+  if [ -e "$dir/l/ReadingMemory.txt" ] || [ -e "$dir/w/ReadingMemory.txt" ]; then
+    same_bytes "$name: ReadingMemory.txt" "$dir/l/ReadingMemory.txt" "$dir/w/ReadingMemory.txt"
+  fi
   run_linux workbook -o "$dir/l/workbook.xls" "$dir/entries.txt" >/dev/null 2>&1 ||
     differ "$name: workbook (Linux)"
   run_windows workbook -o "$(win "$dir/w/workbook.xls")" "$(win "$dir/entries.txt")" >/dev/null 2>&1 ||
