@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "analysis/char_class.h"
+#include "analysis/reading_memory.h"
 #include "analysis/reading_resolver.h"
 #include "base/file.h"
 #include "base/path.h"
@@ -112,8 +113,21 @@ Result<JobReadings> OpenJobReadings(const ReadingServiceOptions& options) {
   }
   std::unique_ptr<WholeTermDictionary> dictionary =
       OpenWholeTermDictionary(options, readings.notices);
+  LearnedReadingLookup learned;
+  if (!options.reading_memory.empty()) {
+    auto memory = ReadingMemory::Load(options.reading_memory);
+    if (memory.ok()) {
+      for (const std::string& warning : memory->warnings()) readings.notices.push_back(warning);
+      if (memory->size() > 0) {
+        auto shared = std::make_shared<const ReadingMemory>(std::move(*memory));
+        learned = [shared](std::string_view term) { return shared->Find(term); };
+      }
+    } else {
+      readings.notices.push_back(memory.message() + "。学習した読みを使わずに読みを付けました。");
+    }
+  }
   readings.service = std::make_unique<ReadingResolver>(std::move(analysis), std::move(dictionary),
-                                                       LearnedReadingLookup());
+                                                       std::move(learned));
   return readings;
 }
 

@@ -10,10 +10,12 @@
 
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
+#include "analysis/reading_memory.h"
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
+#include "base/path.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
@@ -52,6 +54,8 @@ int RunExtract(const ExtractOptions& options) {
   ReadingServiceOptions reading_options;
   reading_options.dictionary_folder = options.dic;
   reading_options.user_dictionary = options.user_dic;
+  // The readings the user corrected and re-sorted come first.
+  reading_options.reading_memory = JoinPath(*data_folder, kReadingMemoryFileName);
   auto readings = OpenJobReadings(reading_options);
   if (!readings.ok()) return fail(readings.message());
   if (readings->written_form) PrintErr(CommandLine("extract", kWrittenFormReadingsNotice));
@@ -139,7 +143,8 @@ void RegisterExtractCommand(CLI::App& app, int& exit_code) {
   CLI::App* command = app.add_subcommand(
       "extract",
       "索引抽出: 文書（.idml）、ブック（.idml の章のフォルダー、または複数の .idml）から "
-      "Razoza.doc, Razoza.txt, Razoza.xls を作ります");
+      "Razoza.doc, Razoza.txt, Razoza.xls を作ります。読みは、学習した読み（データフォルダーの "
+      "ReadingMemory.txt）、語句全体の辞書（SKK-JISYO.L）、MeCab の順に決めます");
   command->add_option("--data-dir", options->data_dir,
                       "temp と RazozaData を置くフォルダー（既定: プログラムのフォルダー、"
                       "書き込めなければ利用者のデータフォルダー）");
