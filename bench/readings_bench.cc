@@ -77,7 +77,10 @@ void BM_ResolveShortTerms(benchmark::State& state) {
     state.SkipWithError(terms.message().c_str());
     return;
   }
-  Result<JobReadings> readings = OpenJobReadings({});
+  // Argument 1: the whole resolver; 0: the morpheme analysis alone, for comparison.
+  ReadingServiceOptions options;
+  options.without_whole_term_dictionary = state.range(0) == 0;
+  Result<JobReadings> readings = OpenJobReadings(options);
   if (!readings.ok()) {
     state.SkipWithError(readings.message().c_str());
     return;
@@ -92,7 +95,7 @@ void BM_ResolveShortTerms(benchmark::State& state) {
   state.counters["written_form"] = readings->written_form ? 1 : 0;
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(terms->size()));
 }
-BENCHMARK(BM_ResolveShortTerms)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResolveShortTerms)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_OpenReadings(benchmark::State& state) {
   bool written_form = false;

@@ -34,11 +34,16 @@ bool IsCjkIdeograph(char32_t c) {
 }
 
 bool CountsAsKanji(char32_t c) {
+  // Below 々 (U+3005) and in the kana blocks, code page 932 holds no kanji: the common
+  // characters of a term are told without the table.
+  if (c < 0x3005 || (c >= 0x3040 && c <= 0x30FF)) return false;
   const uint16_t code = CharacterCode(c);
   return (code >= 0x8157 && code <= 0x815A) || NeedsRecheck(c);
 }
 
 bool NeedsRecheck(char32_t c) {
+  // Every kanji of the re-check, in code page 932 or not, lies from U+3400 on.
+  if (c < 0x3400) return false;
   const std::optional<uint16_t> code = Cp932Code(c);
   // A kanji beyond code page 932 (𠮷) is a kanji all the same: taking its "?" would hide it
   // from the lookup and from the re-check.

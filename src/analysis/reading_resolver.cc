@@ -70,10 +70,9 @@ ReadingResolver::~ReadingResolver() = default;
 Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
   struct Morpheme {
     std::string text;
-    std::string reading;   // as the analysis returns it
-    std::string hiragana;  // its hiragana form
-    bool kanji = false;    // the morpheme holds a kanji
-    bool known = false;    // a kanji morpheme the analysis could read
+    std::string reading;  // as the analysis returns it
+    bool kanji = false;   // the morpheme holds a kanji
+    bool known = false;   // a kanji morpheme the analysis could read
   };
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> divided, analysis_->DivideWords(text));
   std::vector<Morpheme> m;
@@ -88,14 +87,23 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     } else {
       x.reading = word;
     }
-    x.hiragana = ToHiragana(x.reading);
     m.push_back(std::move(x));
   }
 
+  // The morphemes joined, with where each starts, and how many of them before k hold a kanji:
+  // a run is a view into `joined`, and whether it holds a kanji costs nothing.
+  std::string joined;
+  std::vector<size_t> start(m.size() + 1, 0);
+  std::vector<size_t> kanji_before(m.size() + 1, 0);
+  for (size_t k = 0; k < m.size(); ++k) {
+    joined += m[k].text;
+    start[k + 1] = joined.size();
+    kanji_before[k + 1] = kanji_before[k] + (m[k].kanji ? 1 : 0);
+  }
+  const size_t longest_term = dictionary_ ? dictionary_->longest_term_bytes() : 0;
+
   Plan plan;
-  // Per word of the plan: its reading in hiragana and the other readings of it, for the
-  // term's candidates.
-  std::vector<std::string> word_hiragana;
+  // Per word of the plan: the other readings of it, for the term's candidates.
   std::vector<std::vector<std::string>> word_alternatives;
   ReadingDoubt doubt;
 
@@ -108,15 +116,16 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     std::vector<std::string_view> listed;
     if (learned_ || dictionary_) {
       for (size_t j = std::min(m.size(), i + kMaxRunMorphemes); j > i; --j) {
-        std::string candidate;
-        for (size_t k = i; k < j; ++k) candidate += m[k].text;
-        candidate.resize(candidate.size() - TrailingSeparatorBytes(candidate));
+        std::string_view candidate = std::string_view(joined).substr(start[i], start[j] - start[i]);
+        candidate.remove_suffix(TrailingSeparatorBytes(candidate));
         const std::string* l = learned_ ? learned_(candidate) : nullptr;
         std::vector<std::string_view> d;
-        if (dictionary_ && HoldsKanji(candidate)) d = dictionary_->Readings(candidate);
+        if (dictionary_ && kanji_before[j] > kanji_before[i] && candidate.size() <= longest_term) {
+          d = dictionary_->Readings(candidate);
+        }
         if (l || !d.empty()) {
           run_end = j;
-          key = std::move(candidate);
+          key = std::string(candidate);
           learned = l;
           listed = std::move(d);
           break;
@@ -125,7 +134,6 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     }
     if (run_end == 0) {
       plan.words.push_back({m[i].text, m[i].reading});
-      word_hiragana.push_back(m[i].hiragana);
       word_alternatives.emplace_back();
       ++i;
       continue;
@@ -134,7 +142,7 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     std::string analysis_reading;
     std::string run_text;
     for (size_t k = i; k < run_end; ++k) {
-      analysis_reading += m[k].hiragana;
+      analysis_reading += ToHiragana(m[k].reading);
       run_text += m[k].text;
     }
     const std::string trailing = run_text.substr(key.size());
@@ -181,7 +189,6 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
     }
     for (std::string& other : others) other += trailing;
     plan.words.push_back({run_text, chosen + trailing});
-    word_hiragana.push_back(ToHiragana(chosen + trailing));
     word_alternatives.push_back(std::move(others));
     i = run_end;
   }
@@ -192,6 +199,8 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
 
   if (!doubt.why.empty()) {
     // Whole-term candidates: the term's reading with one word read otherwise.
+    std::vector<std::string> word_hiragana;
+    for (const Word& w : plan.words) word_hiragana.push_back(ToHiragana(w.reading));
     for (size_t w = 0; w < word_alternatives.size(); ++w) {
       for (const std::string& alternative : word_alternatives[w]) {
         std::string reading;

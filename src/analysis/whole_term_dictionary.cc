@@ -56,10 +56,40 @@ void KeepKatakanaWithoutHiragana(char* text, size_t size) {
 
 }  // namespace
 
+namespace {
+
+constexpr size_t kFilterBits = size_t{1} << 22;  // 512 KiB: a few false hits in a thousand
+
+std::pair<size_t, size_t> FilterBits(std::string_view term) {
+  const uint64_t h = std::hash<std::string_view>()(term);
+  return {h & (kFilterBits - 1), (h >> 32) & (kFilterBits - 1)};
+}
+
+}  // namespace
+
+void WholeTermDictionary::Remember(std::string_view term) {
+  if (filter_.empty()) filter_.assign(kFilterBits / 64, 0);
+  const auto [a, b] = FilterBits(term);
+  filter_[a / 64] |= uint64_t{1} << (a % 64);
+  filter_[b / 64] |= uint64_t{1} << (b % 64);
+}
+
+bool WholeTermDictionary::MayContain(std::string_view term) const {
+  if (filter_.empty()) return false;
+  const auto [a, b] = FilterBits(term);
+  return (filter_[a / 64] >> (a % 64) & 1) && (filter_[b / 64] >> (b % 64) & 1);
+}
+
+bool WholeTermDictionary::Contains(std::string_view term) const {
+  return MayContain(term) && heads_.count(term) != 0;
+}
+
 void WholeTermDictionary::Add(std::string_view term, std::string_view reading) {
   const auto index = static_cast<uint32_t>(readings_.size());
   auto [it, inserted] = heads_.try_emplace(term, Chain{index, index});
-  if (!inserted) {
+  if (inserted) {
+    Remember(term);
+  } else {
     // Each reading once per term.
     for (uint32_t i = it->second.first; i != kEnd; i = readings_[i].next) {
       if (readings_[i].text == reading) return;
@@ -68,10 +98,12 @@ void WholeTermDictionary::Add(std::string_view term, std::string_view reading) {
     it->second.last = index;
   }
   readings_.push_back({reading, kEnd});
+  if (term.size() > longest_term_bytes_) longest_term_bytes_ = term.size();
 }
 
 std::vector<std::string_view> WholeTermDictionary::Readings(std::string_view term) const {
   std::vector<std::string_view> out;
+  if (!MayContain(term)) return out;
   const auto it = heads_.find(term);
   if (it == heads_.end()) return out;
   for (uint32_t i = it->second.first; i != kEnd; i = readings_[i].next) {
@@ -104,14 +136,19 @@ Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::LoadSkk(const 
   if (!bytes.ok()) {
     return Error{bytes.code(), "読みの辞書を読めません: " + path + "（" + bytes.message() + "）"};
   }
+  return ParseSkk(path, *bytes);
+}
+
+Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::ParseSkk(const std::string& path,
+                                                                           std::string_view bytes) {
   std::unique_ptr<WholeTermDictionary> d(new WholeTermDictionary());
   d->path_ = path;
   // EUC-JP grows by half at most in UTF-8: the arena never moves, so the views stay valid.
-  d->arena_.reserve(bytes->size() / 2 * 3 + 16);
-  d->readings_.reserve(bytes->size() / 12);
-  d->heads_.reserve(bytes->size() / 24);
+  d->arena_.reserve(bytes.size() / 2 * 3 + 16);
+  d->readings_.reserve(bytes.size() / 12);
+  d->heads_.reserve(bytes.size() / 24);
 
-  const std::string_view text(*bytes);
+  const std::string_view text(bytes);
   const size_t first_end = text.find('\n');
   const bool utf8 = text.substr(0, first_end).find("coding: utf-8") != std::string_view::npos;
   bool okuri_nasi = false;

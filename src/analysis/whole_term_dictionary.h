@@ -27,6 +27,10 @@ class WholeTermDictionary {
   // (unreadable), kFormatError (no entry could be read, or more than one line in a hundred
   // is not EUC-JP: the message names the first such line).
   static Result<std::unique_ptr<WholeTermDictionary>> LoadSkk(const std::string& path);
+  // What LoadSkk makes of the file's bytes, for a dictionary at `path` (the same errors but
+  // kNotFound and kIoError).
+  static Result<std::unique_ptr<WholeTermDictionary>> ParseSkk(const std::string& path,
+                                                               std::string_view bytes);
 
   // A dictionary of the given entries (term, reading), in that order; for tests.
   static std::unique_ptr<WholeTermDictionary> FromEntries(
@@ -35,9 +39,11 @@ class WholeTermDictionary {
   // The readings of `term` in the dictionary's order, each once; empty when it is absent.
   // The views stay valid as long as the dictionary.
   std::vector<std::string_view> Readings(std::string_view term) const;
-  bool Contains(std::string_view term) const { return heads_.count(term) != 0; }
+  bool Contains(std::string_view term) const;
 
   size_t term_count() const { return heads_.size(); }
+  // The longest term, in bytes: a longer text is not looked up.
+  size_t longest_term_bytes() const { return longest_term_bytes_; }
   const std::string& path() const { return path_; }
 
  private:
@@ -55,9 +61,15 @@ class WholeTermDictionary {
   };
 
   std::string path_;
+  size_t longest_term_bytes_ = 0;
   std::string arena_;  // the decoded text all views point into; never reallocated
   std::vector<Reading> readings_;
   std::unordered_map<std::string_view, Chain> heads_;
+  // Two bits per term of a bit set far smaller than the table: most texts looked up are not
+  // terms, and one look at the bits tells so without a walk through the table's memory.
+  std::vector<uint64_t> filter_;
+  bool MayContain(std::string_view term) const;
+  void Remember(std::string_view term);
 };
 
 }  // namespace mirune
