@@ -68,33 +68,32 @@ ReadingResolver::ReadingResolver(std::unique_ptr<ReadingService> analysis,
 ReadingResolver::~ReadingResolver() = default;
 
 Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
-  struct Morpheme {
-    std::string text;
-    std::string reading;  // as the analysis returns it
-    bool kanji = false;   // the morpheme holds a kanji
-    bool known = false;   // a kanji morpheme the analysis could read
-  };
-  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> divided, analysis_->DivideWords(text));
-  std::vector<Morpheme> m;
-  m.reserve(divided.size());
-  for (const std::string& word : divided) {
-    Morpheme x;
-    x.text = word;
-    x.kanji = HoldsKanji(word);
+  MIRUNE_ASSIGN_OR_RETURN(std::vector<std::string> divided, analysis_->DivideWords(text));
+  // The scratch of the last term is reused: a job reads many short terms, and their strings'
+  // buffers need not be made anew each time.
+  std::vector<Morpheme>& m = morphemes_;
+  m.resize(divided.size());
+  for (size_t k = 0; k < divided.size(); ++k) {
+    Morpheme& x = m[k];
+    x.text.swap(divided[k]);
+    x.kanji = HoldsKanji(x.text);
+    x.known = false;
     if (x.kanji) {
-      MIRUNE_ASSIGN_OR_RETURN(x.reading, analysis_->Phonetic(word));
+      MIRUNE_ASSIGN_OR_RETURN(x.reading, analysis_->Phonetic(x.text));
       x.known = !HoldsKanji(x.reading);
     } else {
-      x.reading = word;
+      x.reading.assign(x.text);
     }
-    m.push_back(std::move(x));
   }
 
   // The morphemes joined, with where each starts, and how many of them before k hold a kanji:
   // a run is a view into `joined`, and whether it holds a kanji costs nothing.
-  std::string joined;
-  std::vector<size_t> start(m.size() + 1, 0);
-  std::vector<size_t> kanji_before(m.size() + 1, 0);
+  std::string& joined = joined_;
+  std::vector<size_t>& start = start_;
+  std::vector<size_t>& kanji_before = kanji_before_;
+  joined.clear();
+  start.assign(m.size() + 1, 0);
+  kanji_before.assign(m.size() + 1, 0);
   for (size_t k = 0; k < m.size(); ++k) {
     joined += m[k].text;
     start[k + 1] = joined.size();

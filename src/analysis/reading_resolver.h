@@ -68,6 +68,17 @@ class ReadingResolver : public ReadingService {
   };
   Result<Plan> Resolve(std::string_view text);
 
+  struct Morpheme {
+    std::string text;
+    std::string reading;  // as the analysis returns it
+    bool kanji = false;   // the morpheme holds a kanji
+    bool known = false;   // a kanji morpheme the analysis could read
+  };
+  std::vector<Morpheme> morphemes_;  // scratch of Resolve
+  std::string joined_;
+  std::vector<size_t> start_;
+  std::vector<size_t> kanji_before_;
+
   std::unique_ptr<ReadingService> analysis_;
   std::unique_ptr<WholeTermDictionary> dictionary_;
   LearnedReadingLookup learned_;

@@ -1,5 +1,7 @@
 #include "analysis/whole_term_dictionary.h"
 
+#include <algorithm>
+
 #include "analysis/char_class.h"
 #include "base/euc_jp.h"
 #include "base/file.h"
@@ -60,55 +62,116 @@ namespace {
 
 constexpr size_t kFilterBits = size_t{1} << 22;  // 512 KiB: a few false hits in a thousand
 
-std::pair<size_t, size_t> FilterBits(std::string_view term) {
-  const uint64_t h = std::hash<std::string_view>()(term);
-  return {h & (kFilterBits - 1), (h >> 32) & (kFilterBits - 1)};
+// FNV-1a: quick on the short texts looked up, and the same in both builds.
+uint64_t HashOf(std::string_view text) {
+  uint64_t h = 14695981039346656037ull;
+  for (char c : text) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::pair<size_t, size_t> FilterBits(uint64_t h) {
+  return {h & (kFilterBits - 1), (h >> 40) & (kFilterBits - 1)};
+}
+
+// The first and the last character of a UTF-8 text (the text is not empty).
+std::pair<char32_t, char32_t> EndsOf(std::string_view text) {
+  size_t pos = 0;
+  const char32_t first = DecodeUtf8(text, pos);
+  size_t last_start = text.size() - 1;
+  while (last_start > 0 && (static_cast<unsigned char>(text[last_start]) & 0xC0) == 0x80) {
+    --last_start;
+  }
+  pos = last_start;
+  return {first, DecodeUtf8(text, pos)};
+}
+
+bool HasBit(const std::vector<uint64_t>& bits, char32_t c) {
+  return c > 0xFFFF || (bits[c / 64] >> (c % 64) & 1);
+}
+
+void SetBit(std::vector<uint64_t>& bits, char32_t c) {
+  if (c <= 0xFFFF) bits[c / 64] |= uint64_t{1} << (c % 64);
 }
 
 }  // namespace
 
 void WholeTermDictionary::Remember(std::string_view term) {
-  if (filter_.empty()) filter_.assign(kFilterBits / 64, 0);
-  const auto [a, b] = FilterBits(term);
+  if (filter_.empty()) {
+    filter_.assign(kFilterBits / 64, 0);
+    first_chars_.assign(0x10000 / 64, 0);
+    last_chars_.assign(0x10000 / 64, 0);
+  }
+  const auto [first, last] = EndsOf(term);
+  SetBit(first_chars_, first);
+  SetBit(last_chars_, last);
+  const auto [a, b] = FilterBits(HashOf(term));
   filter_[a / 64] |= uint64_t{1} << (a % 64);
   filter_[b / 64] |= uint64_t{1} << (b % 64);
 }
 
 bool WholeTermDictionary::MayContain(std::string_view term) const {
-  if (filter_.empty()) return false;
-  const auto [a, b] = FilterBits(term);
+  if (filter_.empty() || term.empty()) return false;
+  const auto [first, last] = EndsOf(term);
+  if (!HasBit(first_chars_, first) || !HasBit(last_chars_, last)) return false;
+  const auto [a, b] = FilterBits(HashOf(term));
   return (filter_[a / 64] >> (a % 64) & 1) && (filter_[b / 64] >> (b % 64) & 1);
 }
 
-bool WholeTermDictionary::Contains(std::string_view term) const {
-  return MayContain(term) && heads_.count(term) != 0;
+const WholeTermDictionary::Term* WholeTermDictionary::Find(std::string_view term) const {
+  if (slots_.empty() || !MayContain(term)) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = HashOf(term) >> 3 & mask; slots_[i] != 0; i = (i + 1) & mask) {
+    const Term& t = terms_[slots_[i] - 1];
+    if (t.text == term) return &t;
+  }
+  return nullptr;
+}
+
+bool WholeTermDictionary::Contains(std::string_view term) const { return Find(term) != nullptr; }
+
+void WholeTermDictionary::Grow() {
+  size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
+  while (size < std::max(terms_.size(), terms_.capacity()) * 2 + 2) size *= 2;
+  slots_.assign(size, 0);
+  const size_t mask = size - 1;
+  for (size_t k = 0; k < terms_.size(); ++k) {
+    size_t i = HashOf(terms_[k].text) >> 3 & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = static_cast<uint32_t>(k + 1);
+  }
 }
 
 void WholeTermDictionary::Add(std::string_view term, std::string_view reading) {
   const auto index = static_cast<uint32_t>(readings_.size());
-  auto [it, inserted] = heads_.try_emplace(term, Chain{index, index});
-  if (inserted) {
-    Remember(term);
-  } else {
-    // Each reading once per term.
-    for (uint32_t i = it->second.first; i != kEnd; i = readings_[i].next) {
-      if (readings_[i].text == reading) return;
-    }
-    readings_[it->second.last].next = index;
-    it->second.last = index;
+  if ((terms_.size() + 1) * 2 > slots_.size()) Grow();
+  const size_t mask = slots_.size() - 1;
+  size_t i = HashOf(term) >> 3 & mask;
+  for (; slots_[i] != 0; i = (i + 1) & mask) {
+    Term& t = terms_[slots_[i] - 1];
+    if (t.text != term) continue;
+    // Each reading once per term: a file lists a term's readings on lines of their own, so a
+    // repeat can only follow the term's last reading.
+    if (readings_[t.last].text == reading) return;
+    readings_[t.last].next = index;
+    t.last = index;
+    readings_.push_back({reading, kEnd});
+    return;
   }
+  terms_.push_back({term, index, index});
+  slots_[i] = static_cast<uint32_t>(terms_.size());
+  Remember(term);
   readings_.push_back({reading, kEnd});
   if (term.size() > longest_term_bytes_) longest_term_bytes_ = term.size();
 }
 
 std::vector<std::string_view> WholeTermDictionary::Readings(std::string_view term) const {
   std::vector<std::string_view> out;
-  if (!MayContain(term)) return out;
-  const auto it = heads_.find(term);
-  if (it == heads_.end()) return out;
-  for (uint32_t i = it->second.first; i != kEnd; i = readings_[i].next) {
-    out.push_back(readings_[i].text);
-  }
+  const Term* t = Find(term);
+  if (!t) return out;
+  for (uint32_t r = t->first; r != kEnd; r = readings_[r].next) out.push_back(readings_[r].text);
   return out;
 }
 
@@ -146,7 +209,8 @@ Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::ParseSkk(const
   // EUC-JP grows by half at most in UTF-8: the arena never moves, so the views stay valid.
   d->arena_.reserve(bytes.size() / 2 * 3 + 16);
   d->readings_.reserve(bytes.size() / 12);
-  d->heads_.reserve(bytes.size() / 24);
+  d->terms_.reserve(bytes.size() / 24);
+  d->Grow();  // sized for the terms expected, so loading rehashes rarely
 
   const std::string_view text(bytes);
   const size_t first_end = text.find('\n');
@@ -177,12 +241,10 @@ Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::ParseSkk(const
       }
       d->arena_ += line;
     } else {
-      const std::optional<std::string> decoded = DecodeEucJp(line);
-      if (!decoded) {
+      if (!AppendDecodedEucJp(line, d->arena_)) {
         if (bad_lines++ == 0) first_bad_line = lines;
         continue;
       }
-      d->arena_ += *decoded;
     }
     KeepKatakanaWithoutHiragana(d->arena_.data() + at, d->arena_.size() - at);
     const std::string_view entry = std::string_view(d->arena_).substr(at);
@@ -211,7 +273,7 @@ Result<std::unique_ptr<WholeTermDictionary>> WholeTermDictionary::ParseSkk(const
                                               std::to_string(bad_lines) + " 行あります。最初は " +
                                               std::to_string(first_bad_line) + " 行目）: " + path};
   }
-  if (d->heads_.empty()) {
+  if (d->terms_.empty()) {
     return Error{ErrorCode::kFormatError,
                  "読みの辞書に SKK 形式の見出し（okuri-nasi entries）がありません: " + path};
   }

@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/result.h"
@@ -41,7 +40,7 @@ class WholeTermDictionary {
   std::vector<std::string_view> Readings(std::string_view term) const;
   bool Contains(std::string_view term) const;
 
-  size_t term_count() const { return heads_.size(); }
+  size_t term_count() const { return terms_.size(); }
   // The longest term, in bytes: a longer text is not looked up.
   size_t longest_term_bytes() const { return longest_term_bytes_; }
   const std::string& path() const { return path_; }
@@ -55,8 +54,9 @@ class WholeTermDictionary {
     uint32_t next;  // index of the term's next reading, or kEnd
   };
   static constexpr uint32_t kEnd = UINT32_MAX;
-  struct Chain {
-    uint32_t first;
+  struct Term {
+    std::string_view text;
+    uint32_t first;  // its first and last reading in readings_
     uint32_t last;
   };
 
@@ -64,10 +64,20 @@ class WholeTermDictionary {
   size_t longest_term_bytes_ = 0;
   std::string arena_;  // the decoded text all views point into; never reallocated
   std::vector<Reading> readings_;
-  std::unordered_map<std::string_view, Chain> heads_;
+  // An open-addressing table of the terms: index + 1 into terms_, 0 for an empty slot; its size
+  // is a power of two, at most half full. Flat, so loading allocates nothing per term.
+  std::vector<Term> terms_;
+  std::vector<uint32_t> slots_;
+  const Term* Find(std::string_view term) const;
+  void Grow();
   // Two bits per term of a bit set far smaller than the table: most texts looked up are not
   // terms, and one look at the bits tells so without a walk through the table's memory.
   std::vector<uint64_t> filter_;
+  // The first and the last characters of the terms (the Basic Multilingual Plane, one bit
+  // each; 8 KiB apiece, so they stay in the cache): a text whose ends match no term is not
+  // looked up further.
+  std::vector<uint64_t> first_chars_;
+  std::vector<uint64_t> last_chars_;
   bool MayContain(std::string_view term) const;
   void Remember(std::string_view term);
 };

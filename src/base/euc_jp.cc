@@ -37,32 +37,52 @@ uint16_t JisToSjis(unsigned j1, unsigned j2) {
 
 }  // namespace
 
-std::optional<std::string> DecodeEucJp(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2);
+bool AppendDecodedEucJp(std::string_view bytes, std::string& out) {
+  const size_t old_size = out.size();
+  auto fail = [&] {
+    out.resize(old_size);
+    return false;
+  };
   for (size_t i = 0; i < bytes.size();) {
     const auto b1 = static_cast<unsigned char>(bytes[i]);
     if (b1 < 0x80) {
-      out.push_back(static_cast<char>(b1));
-      ++i;
+      size_t end = i + 1;
+      while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+      out.append(bytes.data() + i, end - i);
+      i = end;
       continue;
     }
-    if (i + 1 >= bytes.size()) return std::nullopt;
+    if (i + 1 >= bytes.size()) return fail();
     const auto b2 = static_cast<unsigned char>(bytes[i + 1]);
+    i += 2;
     if (b1 == 0x8E) {
       // Half-width katakana: the same single byte in Shift-JIS.
-      if (b2 < 0xA1 || b2 > 0xDF) return std::nullopt;
+      if (b2 < 0xA1 || b2 > 0xDF) return fail();
       AppendUtf8(out, static_cast<char32_t>(0xFF61 + (b2 - 0xA1)));
-      i += 2;
       continue;
     }
-    if (b1 < 0xA1 || b1 > 0xFE || b2 < 0xA1 || b2 > 0xFE) return std::nullopt;
+    if (b1 < 0xA1 || b1 > 0xFE || b2 < 0xA1 || b2 > 0xFE) return fail();
+    // Rows 4 and 5, hiragana and katakana, most of a kana dictionary: in Unicode's order.
+    if (b1 == 0xA4 && b2 <= 0xF3) {
+      AppendUtf8(out, static_cast<char32_t>(0x3041 + (b2 - 0xA1)));
+      continue;
+    }
+    if (b1 == 0xA5 && b2 <= 0xF6) {
+      AppendUtf8(out, static_cast<char32_t>(0x30A1 + (b2 - 0xA1)));
+      continue;
+    }
     const uint16_t sjis = JisToSjis(b1 - 0x80, b2 - 0x80);
     const std::optional<char32_t> c = Cp932Char(sjis);
-    if (!c) return std::nullopt;
+    if (!c) return fail();
     AppendUtf8(out, JisMeaning(sjis, *c));
-    i += 2;
   }
+  return true;
+}
+
+std::optional<std::string> DecodeEucJp(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2);
+  if (!AppendDecodedEucJp(bytes, out)) return std::nullopt;
   return out;
 }
 

@@ -15,4 +15,7 @@ namespace mirune {
 // JIS X 0212 character.
 std::optional<std::string> DecodeEucJp(std::string_view bytes);
 
+// The same, appended to `out`; false (and `out` as it was) when DecodeEucJp gives nullopt.
+bool AppendDecodedEucJp(std::string_view bytes, std::string& out);
+
 }  // namespace mirune
