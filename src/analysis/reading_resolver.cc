@@ -67,7 +67,16 @@ ReadingResolver::ReadingResolver(std::unique_ptr<ReadingService> analysis,
 
 ReadingResolver::~ReadingResolver() = default;
 
-Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
+Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
+  plan.size = 0;
+  plan.doubt.reset();
+  // The plan's words are reused, strings and all: a job reads many short terms.
+  auto add_word = [&plan](std::string_view word_text, std::string_view reading) {
+    if (plan.size == plan.words.size()) plan.words.emplace_back();
+    Word& w = plan.words[plan.size++];
+    w.text.assign(word_text);
+    w.reading.assign(reading);
+  };
   MIRUNE_ASSIGN_OR_RETURN(std::vector<std::string> divided, analysis_->DivideWords(text));
   // The scratch of the last term is reused: a job reads many short terms, and their strings'
   // buffers need not be made anew each time.
@@ -101,9 +110,8 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
   }
   const size_t longest_term = dictionary_ ? dictionary_->longest_term_bytes() : 0;
 
-  Plan plan;
-  // Per word of the plan: the other readings of it, for the term's candidates.
-  std::vector<std::vector<std::string>> word_alternatives;
+  // Other readings of words of the plan (word index, reading), for the term's candidates.
+  std::vector<std::pair<size_t, std::string>> alternatives;
   ReadingDoubt doubt;
 
   for (size_t i = 0; i < m.size();) {
@@ -132,8 +140,7 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
       }
     }
     if (run_end == 0) {
-      plan.words.push_back({m[i].text, m[i].reading});
-      word_alternatives.emplace_back();
+      add_word(m[i].text, m[i].reading);
       ++i;
       continue;
     }
@@ -187,35 +194,34 @@ Result<ReadingResolver::Plan> ReadingResolver::Resolve(std::string_view text) {
       for (size_t k = 1; k < ranked.size(); ++k) others.emplace_back(listed[ranked[k].second]);
     }
     for (std::string& other : others) other += trailing;
-    plan.words.push_back({run_text, chosen + trailing});
-    word_alternatives.push_back(std::move(others));
+    for (std::string& other : others) alternatives.emplace_back(plan.size, std::move(other));
+    add_word(run_text, chosen + trailing);
     i = run_end;
   }
 
   size_t kanji_words = 0;
-  for (const Word& w : plan.words) kanji_words += HoldsKanji(w.text) ? 1 : 0;
+  for (size_t k = 0; k < plan.size; ++k) kanji_words += HoldsKanji(plan.words[k].text) ? 1 : 0;
   if (kanji_words >= 2) AddCause(doubt, kDoubtComposed);
 
   if (!doubt.why.empty()) {
     // Whole-term candidates: the term's reading with one word read otherwise.
     std::vector<std::string> word_hiragana;
-    for (const Word& w : plan.words) word_hiragana.push_back(ToHiragana(w.reading));
-    for (size_t w = 0; w < word_alternatives.size(); ++w) {
-      for (const std::string& alternative : word_alternatives[w]) {
-        std::string reading;
-        for (size_t k = 0; k < word_hiragana.size(); ++k) {
-          reading += k == w ? ToHiragana(alternative) : word_hiragana[k];
-        }
-        if (doubt.candidates.size() < kMaxCandidates &&
-            std::find(doubt.candidates.begin(), doubt.candidates.end(), reading) ==
-                doubt.candidates.end()) {
-          doubt.candidates.push_back(std::move(reading));
-        }
+    for (size_t k = 0; k < plan.size; ++k)
+      word_hiragana.push_back(ToHiragana(plan.words[k].reading));
+    for (const auto& [w, alternative] : alternatives) {
+      std::string reading;
+      for (size_t k = 0; k < word_hiragana.size(); ++k) {
+        reading += k == w ? ToHiragana(alternative) : word_hiragana[k];
+      }
+      if (doubt.candidates.size() < kMaxCandidates &&
+          std::find(doubt.candidates.begin(), doubt.candidates.end(), reading) ==
+              doubt.candidates.end()) {
+        doubt.candidates.push_back(std::move(reading));
       }
     }
     plan.doubt = std::move(doubt);
   }
-  return plan;
+  return Status::Ok();
 }
 
 Result<std::optional<std::string>> ReadingResolver::LearnedReading(std::string_view term) {
@@ -227,17 +233,21 @@ Result<std::optional<std::string>> ReadingResolver::LearnedReading(std::string_v
 }
 
 Result<std::vector<std::string>> ReadingResolver::DivideWords(std::string_view text) {
-  last_ = {};
   cursor_ = 0;
-  MIRUNE_ASSIGN_OR_RETURN(last_, Resolve(text));
+  const Status resolved = Resolve(text, last_);
+  if (!resolved.ok()) {
+    last_.size = 0;
+    last_.doubt.reset();
+    return resolved.error();
+  }
   std::vector<std::string> words;
-  words.reserve(last_.words.size());
-  for (const Word& w : last_.words) words.push_back(w.text);
+  words.reserve(last_.size);
+  for (size_t k = 0; k < last_.size; ++k) words.push_back(last_.words[k].text);
   return words;
 }
 
 Result<std::string> ReadingResolver::Phonetic(std::string_view text) {
-  for (size_t k = cursor_; k < last_.words.size(); ++k) {
+  for (size_t k = cursor_; k < last_.size; ++k) {
     if (last_.words[k].text == text) {
       cursor_ = k + 1;
       return last_.words[k].reading;
@@ -245,11 +255,16 @@ Result<std::string> ReadingResolver::Phonetic(std::string_view text) {
   }
   // Not a word of the last division (the whole term, when its first word could not be
   // located): read it as a term of its own.
-  MIRUNE_ASSIGN_OR_RETURN(Plan plan, Resolve(text));
+  cursor_ = 0;
+  const Status resolved = Resolve(text, last_);
+  if (!resolved.ok()) {
+    last_.size = 0;
+    last_.doubt.reset();
+    return resolved.error();
+  }
   std::string reading;
-  for (const Word& w : plan.words) reading += w.reading;
-  last_ = std::move(plan);
-  cursor_ = last_.words.size();
+  for (size_t k = 0; k < last_.size; ++k) reading += last_.words[k].reading;
+  cursor_ = last_.size;
   return reading;
 }
 

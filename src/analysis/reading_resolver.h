@@ -63,10 +63,12 @@ class ReadingResolver : public ReadingService {
     std::string reading;  // katakana or hiragana, as the lookup returns it
   };
   struct Plan {
-    std::vector<Word> words;
+    std::vector<Word> words;  // the first `size` are the plan's; the rest keep their buffers
+    size_t size = 0;
     std::optional<ReadingDoubt> doubt;
   };
-  Result<Plan> Resolve(std::string_view text);
+  // Divides and reads `text` into `plan`. On an error the plan is left unfinished.
+  Status Resolve(std::string_view text, Plan& plan);
 
   struct Morpheme {
     std::string text;
