@@ -24,49 +24,8 @@ command -v ccache >/dev/null &&
 log() { echo "-- Windows dependencies: $*"; }
 
 # --- Fetch ---------------------------------------------------------------------------------
-apt_dir=$deps/apt
-apt_options=(
-  -o "Dir::Etc::SourceList=$apt_dir/sources.list"
-  -o "Dir::Etc::SourceParts=/dev/null"
-  -o "Dir::State::Lists=$apt_dir/lists"
-  -o "Dir::Cache=$apt_dir/cache"
-  -o "Debug::NoLocking=1"
-  -o "APT::Sandbox::User=$(id -un)"
-)
-
-make_sources_list() {
-  # One-line sources (sources.list) and deb822 sources (*.sources), deb entries only.
-  local out=$apt_dir/sources.list
-  : >"$out"
-  local f
-  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$f" ] || continue
-    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$out"
-  done
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] || continue
-    # A deb822 stanza: URIs, Suites, Components and Signed-By become one-line entries.
-    awk '
-      function flush() {
-        if (types ~ /(^|[ \t])deb([ \t]|$)/ && uris != "" && suites != "") {
-          n = split(uris, u, /[ \t]+/); m = split(suites, s, /[ \t]+/)
-          for (i = 1; i <= n; i++) for (j = 1; j <= m; j++) if (u[i] != "" && s[j] != "")
-            printf "deb-src %s%s %s %s\n", (signed != "" ? "[signed-by=" signed "] " : ""), u[i], s[j], comps
-        }
-        types = uris = suites = comps = signed = ""
-      }
-      /^[ \t]*$/ { flush(); next }
-      /^[ \t]*#/ { next }
-      /^Types:/ { sub(/^Types:[ \t]*/, ""); types = $0; next }
-      /^URIs:/ { sub(/^URIs:[ \t]*/, ""); uris = $0; next }
-      /^Suites:/ { sub(/^Suites:[ \t]*/, ""); suites = $0; next }
-      /^Components:/ { sub(/^Components:[ \t]*/, ""); comps = $0; next }
-      /^Signed-By:/ { sub(/^Signed-By:[ \t]*/, ""); signed = $0; next }
-      END { flush() }
-    ' "$f" >>"$out"
-  done
-  [ -s "$out" ] || { echo "apt の取得元（deb の行）が見つかりません: /etc/apt/sources.list*" >&2; exit 1; }
-}
+# shellcheck source=scripts/private_apt.sh
+source "$root/scripts/private_apt.sh"
 
 fetch() {
   local name=$1 dir=$deps/src/$1
@@ -104,10 +63,9 @@ unpack() {
 need_fetch=0
 for p in "${packages[@]}"; do [ -f "$deps/src/$p/.fetched" ] || need_fetch=1; done
 if [ $need_fetch = 1 ]; then
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  make_sources_list
+  private_apt_setup "$deps/apt"
   log "reading the source package lists"
-  apt-get "${apt_options[@]}" update >"$apt_dir/update.log" 2>&1 || { cat "$apt_dir/update.log" >&2; exit 1; }
+  private_apt_update
 fi
 for p in "${packages[@]}"; do
   fetch "$p"

@@ -25,7 +25,7 @@
 #include "tools/reading_set.h"
 
 #ifdef _WIN32
-#include "base/utf.h"
+#include "base/wide_path.h"
 #endif
 
 namespace mirune::tools {
@@ -157,13 +157,7 @@ int Run(const std::vector<std::string>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** wargv) {
-  // Arguments arrive as UTF-16; the core takes UTF-8.
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) {
-    const std::wstring w(wargv[i]);
-    args.push_back(mirune::Utf16ToUtf8(std::u16string(w.begin(), w.end())));
-  }
-  return mirune::tools::Run(args);
+  return mirune::tools::Run(mirune::Utf8Arguments(argc, wargv));
 }
 #else
 int main(int argc, char** argv) {

@@ -224,6 +224,17 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
   return Status::Ok();
 }
 
+Status ReadingResolver::ResolveLast(std::string_view text) {
+  cursor_ = 0;
+  const Status resolved = Resolve(text, last_);
+  if (!resolved.ok()) {
+    // Nothing of an unfinished plan is handed out.
+    last_.size = 0;
+    last_.doubt.reset();
+  }
+  return resolved;
+}
+
 Result<std::optional<std::string>> ReadingResolver::LearnedReading(std::string_view term) {
   const std::string* learned = learned_ ? learned_(term) : nullptr;
   if (!learned) return std::optional<std::string>();
@@ -233,13 +244,7 @@ Result<std::optional<std::string>> ReadingResolver::LearnedReading(std::string_v
 }
 
 Result<std::vector<std::string>> ReadingResolver::DivideWords(std::string_view text) {
-  cursor_ = 0;
-  const Status resolved = Resolve(text, last_);
-  if (!resolved.ok()) {
-    last_.size = 0;
-    last_.doubt.reset();
-    return resolved.error();
-  }
+  MIRUNE_RETURN_IF_ERROR(ResolveLast(text));
   std::vector<std::string> words;
   words.reserve(last_.size);
   for (size_t k = 0; k < last_.size; ++k) words.push_back(last_.words[k].text);
@@ -255,13 +260,7 @@ Result<std::string> ReadingResolver::Phonetic(std::string_view text) {
   }
   // Not a word of the last division (the whole term, when its first word could not be
   // located): read it as a term of its own.
-  cursor_ = 0;
-  const Status resolved = Resolve(text, last_);
-  if (!resolved.ok()) {
-    last_.size = 0;
-    last_.doubt.reset();
-    return resolved.error();
-  }
+  MIRUNE_RETURN_IF_ERROR(ResolveLast(text));
   std::string reading;
   for (size_t k = 0; k < last_.size; ++k) reading += last_.words[k].reading;
   cursor_ = last_.size;

@@ -69,6 +69,8 @@ class ReadingResolver : public ReadingService {
   };
   // Divides and reads `text` into `plan`. On an error the plan is left unfinished.
   Status Resolve(std::string_view text, Plan& plan);
+  // Resolves `text` into last_ for the lookups that follow; an empty plan on an error.
+  Status ResolveLast(std::string_view text);
 
   struct Morpheme {
     std::string text;

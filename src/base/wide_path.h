@@ -10,8 +10,12 @@
 #ifdef _WIN32
 
 #include <string>
+#include <vector>
 
 namespace mirune {
+
+// The arguments of wmain (UTF-16, as Windows passes them) as UTF-8, which the core takes.
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** wargv);
 
 std::wstring ToWidePath(const std::string& utf8_path);
 // The full form of a wide path (GetFullPathNameW: the current folder put in front, "." and

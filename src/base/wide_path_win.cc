@@ -61,4 +61,13 @@ std::string FromWidePath(const std::wstring& wide_path) {
   return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
 }
 
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** wargv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) {
+    const std::wstring w(wargv[i]);
+    args.push_back(Utf16ToUtf8(std::u16string(w.begin(), w.end())));
+  }
+  return args;
+}
+
 }  // namespace mirune

@@ -16,7 +16,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "base/utf.h"
+#include "base/wide_path.h"
 #endif
 
 namespace mirune::cli {
@@ -130,12 +130,7 @@ int Run(int argc, char** argv) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** wargv) {
-  // Arguments arrive as UTF-16; the core takes UTF-8.
-  std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i) {
-    const std::wstring w(wargv[i]);
-    args.push_back(mirune::Utf16ToUtf8(std::u16string(w.begin(), w.end())));
-  }
+  std::vector<std::string> args = mirune::Utf8Arguments(argc, wargv);
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   return mirune::cli::Run(argc, argv.data());
