@@ -38,7 +38,7 @@ function(expect_not_in text what)
 endfunction()
 
 # The help of the program and of every sub-command speaks Japanese.
-foreach(command "" extract mark resort workbook entries)
+foreach(command "" extract mark resort workbook entries index)
   run(0 ${command} --help)
   expect_in("${out}" "使い方")
   foreach(english "Usage" "OPTIONS" "Options" "Print this help" "REQUIRED" "Positionals")
@@ -95,6 +95,33 @@ file(READ ${WORK}/damaged/ReadingMemory.txt memory)
 if(NOT memory STREQUAL "# 記憶\n読みのない行\nかな\tかなもじ\n")
   message(FATAL_ERROR "the memory with a damaged line was written as:\n${memory}")
 endif()
+
+# The finished index of a workbook with every case (all kana rows, voiced kana, long vowels,
+# Latin letters, digits, symbols, roman pages, runs of two, three and four pages): the text and
+# the tagged text are the golden ones, and the input is never written.
+run(0 workbook ${D}${S}index${S}every_case_entries.txt -o ${W}${S}every_case.xls)
+file(SHA256 ${WORK}/every_case.xls before)
+run(0 index ${W}${S}every_case.xls -o ${W}${S}every_case-index)
+expect_in("${out}" "${W}${S}every_case-index.txt")
+expect_in("${err}" "シート「Sort_Syori1」から、見出し 13 行と項目 28 行の索引を作りました。")
+foreach(pair "every_case-index.txt;every_case.expected.txt"
+             "every_case-index-tagged.txt;every_case-tagged.expected.txt")
+  list(GET pair 0 written)
+  list(GET pair 1 golden)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${written}
+                          ${DATA}/index/${golden} RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "${written} differs from tests/data/index/${golden}")
+  endif()
+endforeach()
+file(SHA256 ${WORK}/every_case.xls after)
+if(NOT before STREQUAL after)
+  message(FATAL_ERROR "the index wrote over its input")
+endif()
+run(2 index ${W}${S}every_case.xls -o ${W}${S}every_case)
+expect_in("${err}" "入力と同じファイルです")
+run(2 index --sheet AfterSort ${W}${S}every_case.xls)
+expect_in("${err}" "シート「AfterSort」がありません")
 
 # Under Wine a Linux path works too, as a path from the root of the current drive: the tests
 # run in a folder of drive Z:, which is the Linux root.
@@ -211,5 +238,12 @@ if(IDML AND READINGS)
   string(FIND "${entries_hex}" "${learned_hex}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the learned reading of 文房四宝 is not in the next extraction")
+  endif()
+  # The finished index of the book.
+  run(0 index "${P}${S}データ フォルダー${S}RazozaData${S}Razoza.xls" -o ${W}${S}book-index)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/book-index.txt
+                          ${DATA}/index/sample_book.expected.txt RESULT_VARIABLE differs)
+  if(differs)
+    message(FATAL_ERROR "the book's index differs from tests/data/index/sample_book.expected.txt")
   endif()
 endif()

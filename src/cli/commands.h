@@ -32,4 +32,7 @@ void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
 // `mirune resort`: the re-sort of a corrected Razoza.xls into AfterSort.
 void RegisterResortCommand(CLI::App& app, int& exit_code);
 
+// `mirune index`: the finished index from a corrected workbook.
+void RegisterIndexCommand(CLI::App& app, int& exit_code);
+
 }  // namespace mirune::cli

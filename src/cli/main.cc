@@ -90,6 +90,7 @@ int Run(int argc, char** argv) {
   int exit_code = 0;
   RegisterExtractCommand(app, exit_code);
   RegisterResortCommand(app, exit_code);
+  RegisterIndexCommand(app, exit_code);
   RegisterMarkCommand(app, exit_code);
   RegisterWorkbookCommand(app, exit_code);
   RegisterEntriesCommand(app, exit_code);

@@ -1,0 +1,63 @@
+#include "app/index_launch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "automation/excel_engine/memory_workbook.h"
+#include "automation/excel_engine/xls/xls_reader.h"
+#include "base/file.h"
+#include "base/path.h"
+#include "workbook/index_output.h"
+#include "workbook/razoza_workbook.h"
+
+namespace mirune {
+namespace {
+
+std::string Folder() {
+  const std::string dir = JoinPath(MIRUNE_BINARY_DIR, "index_launch_test");
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+// From entry lines through the workbook (and its re-sort) to the three outputs: AfterSort is
+// read when there, its rows' corrections are the source, and the input is never written.
+TEST(IndexLaunchTest, FromTheCorrectedWorkbook) {
+  const std::string xls = JoinPath(Folder(), "Razoza.xls");
+  ASSERT_TRUE(WriteRazozaXls("索引\tさくいん\t12\n読み\tよみ\t3\n索引\tさくいん\t13\n"
+                             "索引\tさくいん\t14\n和紙\tわし\tiv\n",
+                             xls)
+                  .ok());
+  const auto before = ReadFileBytes(xls);
+  MemoryExcel excel;
+  IndexRequest request;
+  request.input = xls;
+  IndexLaunchResult result = LaunchIndex(excel, request);
+  ASSERT_TRUE(result.cause.ok()) << result.cause.message();
+  EXPECT_EQ(result.sheet, "Sort_Syori1");
+  const std::string base = JoinPath(Folder(), "Razoza-索引");
+  EXPECT_EQ(result.written,
+            (std::vector<std::string>{base + ".txt", base + "-tagged.txt", base + ".xls"}));
+  EXPECT_EQ(*ReadFileBytes(base + ".txt"),
+            "さ行\r\n索引\t12–14\r\nや行\r\n読み\t3\r\nわ行\r\n和紙\tiv\r\n");
+  EXPECT_EQ(*ReadFileBytes(xls), *before);
+  auto written = OpenXlsWorkbook(base + ".xls");
+  ASSERT_TRUE(written.ok()) << written.message();
+  const int sheet = *(*written)->FindSheet(kIndexSheet);
+  EXPECT_EQ((*written)->GetCell(sheet, 2, 1)->AsText(), "索引");
+  EXPECT_EQ((*written)->GetCell(sheet, 2, 2)->AsText(), "12–14");
+  EXPECT_EQ((*written)->ActiveSheet(), 1);
+
+  // A sheet that is not there is named; so is an output that would be the input.
+  request.sheet = "AfterSort";
+  result = LaunchIndex(excel, request);
+  EXPECT_NE(result.cause.message().find("シート「AfterSort」がありません"), std::string::npos);
+  request.sheet.clear();
+  request.base = JoinPath(Folder(), "Razoza");
+  result = LaunchIndex(excel, request);
+  EXPECT_NE(result.cause.message().find("入力と同じファイル"), std::string::npos);
+  EXPECT_EQ(*ReadFileBytes(xls), *before);
+}
+
+}  // namespace
+}  // namespace mirune

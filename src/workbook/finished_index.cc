@@ -1,0 +1,156 @@
+#include "workbook/finished_index.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "analysis/page_field.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+constexpr const char* kRowNames[] = {"あ行", "か行", "さ行", "た行", "な行",
+                                     "は行", "ま行", "や行", "ら行", "わ行"};
+
+// The plain hiragana a kana stands under: katakana as hiragana, small kana as their full
+// size, voiced and half-voiced kana without their marks; 0 for no kana.
+char32_t PlainKana(char32_t c) {
+  if (c >= U'ァ' && c <= U'ヶ') c -= 0x60;  // katakana → hiragana (ヴ ヵ ヶ → ゔ ゕ ゖ)
+  if (c < U'ぁ' || c > U'ゖ') return 0;
+  static const std::map<char32_t, char32_t> kPlain = [] {
+    std::map<char32_t, char32_t> m;
+    const std::u32string small = U"ぁぃぅぇぉっゃゅょゎゕゖ";
+    const std::u32string full = U"あいうえおつやゆよわかけ";
+    for (size_t i = 0; i < small.size(); ++i) m[small[i]] = full[i];
+    const std::u32string voiced = U"がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽゔ";
+    const std::u32string plain = U"かきくけこさしすせそたちつてとはひふへほはひふへほう";
+    for (size_t i = 0; i < voiced.size(); ++i) m[voiced[i]] = plain[i];
+    return m;
+  }();
+  const auto it = kPlain.find(c);
+  return it == kPlain.end() ? c : it->second;
+}
+
+// The kana row (0 for あ行 … 9 for わ行, ん and を included) of a plain kana.
+int RowOf(char32_t plain) {
+  static const std::u32string kRowStarts = U"あかさたなはまやらわ";
+  int row = 0;
+  for (int r = 0; r < 10; ++r) {
+    if (plain >= kRowStarts[r]) row = r;
+  }
+  return row;
+}
+
+bool IsLatin(char32_t c) {
+  return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'Ａ' && c <= U'Ｚ') ||
+         (c >= U'ａ' && c <= U'ｚ');
+}
+
+bool IsDigit(char32_t c) { return (c >= U'0' && c <= U'9') || (c >= U'０' && c <= U'９'); }
+
+// Group order: kana rows and kana from 100, the other groups from 0 or 1000.
+struct Group {
+  int order = 0;
+  std::string heading;
+};
+
+Group GroupOf(std::string_view reading, const FinishedIndexOptions& options) {
+  const int other_base = options.others == OtherGroupsPlace::kBeforeKana ? 0 : 100000;
+  if (reading.empty()) return {other_base + 3, std::string(kSymbolGroup)};
+  size_t pos = 0;
+  const char32_t first = DecodeUtf8(reading, pos);
+  const char32_t plain = PlainKana(first);
+  if (plain != 0) {
+    const int row = RowOf(plain);
+    switch (options.headings) {
+      case KanaHeadings::kRows:
+        return {100 + row, kRowNames[row]};
+      case KanaHeadings::kEachKana: {
+        std::string heading;
+        AppendUtf8(heading, plain);
+        return {100 + static_cast<int>(plain), heading};
+      }
+      case KanaHeadings::kNone:
+        return {100, ""};
+    }
+  }
+  if (IsLatin(first)) return {other_base + 1, std::string(kLatinGroup)};
+  if (IsDigit(first)) return {other_base + 2, std::string(kDigitGroup)};
+  return {other_base + 3, std::string(kSymbolGroup)};
+}
+
+}  // namespace
+
+std::string HeadingOf(std::string_view reading, KanaHeadings headings) {
+  FinishedIndexOptions options;
+  options.headings = headings;
+  return GroupOf(reading, options).heading;
+}
+
+std::string FormatPages(const std::vector<std::string>& pages,
+                        const FinishedIndexOptions& options) {
+  std::vector<std::pair<double, std::string>> numbers;  // the number and the page as written
+  std::vector<std::string> others;
+  for (const std::string& name : pages) {
+    const PageField page = PageField::FromName(name);
+    if (page.empty()) continue;
+    if (page.is_number()) {
+      numbers.emplace_back(page.number(), page.text());
+    } else if (std::find(others.begin(), others.end(), page.text()) == others.end()) {
+      others.push_back(page.text());
+    }
+  }
+  std::stable_sort(numbers.begin(), numbers.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  numbers.erase(std::unique(numbers.begin(), numbers.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                numbers.end());
+
+  std::vector<std::string> items;
+  for (size_t i = 0; i < numbers.size();) {
+    size_t j = i;
+    while (j + 1 < numbers.size() && numbers[j + 1].first == numbers[j].first + 1) ++j;
+    if (j - i >= 2) {
+      items.push_back(numbers[i].second + options.range_mark + numbers[j].second);
+    } else {
+      for (size_t k = i; k <= j; ++k) items.push_back(numbers[k].second);
+    }
+    i = j + 1;
+  }
+  if (options.text_pages_first) {
+    items.insert(items.begin(), others.begin(), others.end());
+  } else {
+    items.insert(items.end(), others.begin(), others.end());
+  }
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) out += options.page_separator;
+    out += items[i];
+  }
+  return out;
+}
+
+std::vector<IndexLine> BuildFinishedIndex(const std::vector<IndexSourceRow>& rows,
+                                          const FinishedIndexOptions& options) {
+  // Groups in their order; within a group the rows' order (stable).
+  std::vector<std::pair<Group, const IndexSourceRow*>> grouped;
+  for (const IndexSourceRow& row : rows) {
+    if (row.term.empty()) continue;
+    grouped.emplace_back(GroupOf(row.reading, options), &row);
+  }
+  std::stable_sort(grouped.begin(), grouped.end(),
+                   [](const auto& a, const auto& b) { return a.first.order < b.first.order; });
+  std::vector<IndexLine> lines;
+  int current = -1;
+  for (const auto& [group, row] : grouped) {
+    if (group.order != current) {
+      current = group.order;
+      if (!group.heading.empty()) lines.push_back({true, group.heading, {}});
+    }
+    lines.push_back({false, row->term, FormatPages(row->pages, options)});
+  }
+  return lines;
+}
+
+}  // namespace mirune
