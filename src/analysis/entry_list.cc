@@ -68,6 +68,7 @@ void EntryList::AddReadingCheck(const ReadingCheck& check) {
 }
 
 void EntryList::Clear() {
+  entry_marks_.clear();
   reading_checks_.clear();
   reading_check_index_.clear();
   text_pages_.clear();

@@ -22,6 +22,14 @@ namespace mirune {
 // per line, each line ended by LF, and no empty line (empty text when there is no line).
 std::string TidyIndexDocument(std::string_view text);
 
+// The mark of one entry line: the number of the RazozaMark style or swatch its term was
+// marked with (1 to 9; 0 for a mark of another name).
+struct EntryMark {
+  std::string term;
+  std::string page;  // PageField::text
+  int mark = 0;
+};
+
 class EntryList {
  public:
   // Appends a story's text (its entry lines and the empty paragraphs left of its page lines,
@@ -55,6 +63,11 @@ class EntryList {
   // Adds `check`, or adds its pages to the check of the same term and reading.
   void AddReadingCheck(const ReadingCheck& check);
 
+  // Every entry line's mark, in the order of the entry lines written (the marks do not appear
+  // in the entry lines; the workbook keeps them on a sheet of their own).
+  const std::vector<EntryMark>& entry_marks() const { return entry_marks_; }
+  void AddEntryMark(const EntryMark& mark) { entry_marks_.push_back(mark); }
+
   // Warnings of the job's analysis (a mark never closed …), Japanese, in order: the job
   // passes them on to the user.
   const std::vector<std::string>& warnings() const { return warnings_; }
@@ -71,6 +84,7 @@ class EntryList {
   std::unordered_set<std::string> text_page_set_;
   std::vector<std::string> warnings_;
   std::vector<ReadingCheck> reading_checks_;
+  std::vector<EntryMark> entry_marks_;
   std::unordered_map<std::string, size_t> reading_check_index_;  // term TAB reading → index
 };
 

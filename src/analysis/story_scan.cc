@@ -45,7 +45,10 @@ constexpr const char16_t* kMarkOpenPatterns[] = {
     u"[<]cstyle:RazozaMark?[>]",
     u"[<]cColor:RazozaMark?[>]",
 };
-constexpr size_t kUnclosedExcerptLength = 20;  // characters shown after an unclosed mark
+constexpr size_t kUnclosedExcerptLength = 20;
+// The highlight value of a mark whose number is not 1 to 9 (RazozaMark followed by another
+// character): its entries get mark 0.
+constexpr uint8_t kUnknownMark = 10;  // characters shown after an unclosed mark
 constexpr const char16_t* kAnyTag = u"[<]*[>]";
 constexpr const char16_t* kPageLinePattern = u"♭♪*♪♭";
 
@@ -105,7 +108,8 @@ void MoveMarkersOutOfRuns(TextDocument& doc) {
       b = run_text.find(kMarkerOpen, pos);
     }
     body.append(run_text.substr(pos));
-    std::vector<uint8_t> flags(body.size(), 1);
+    // The term keeps its mark's number; the markers are no term.
+    std::vector<uint8_t> flags(body.size(), doc.highlight_value(run.begin));
     flags.resize(body.size() + markers.size(), 0);
     doc.Rewrite(run.begin, body + markers, flags);
   }
@@ -155,6 +159,19 @@ void HighlightMarks(TextDocument& doc, std::vector<UnclosedMark>* unclosed) {
     }
   }
   for (const char16_t* p : kMarkPatterns) doc.HighlightAll(Pattern(p));
+  // Each marked run carries its mark's number in its highlight (RazozaMark1 … 9; another
+  // character after "RazozaMark" gives kUnknownMark), through the tags' removal.
+  for (const char16_t* p : kMarkPatterns) {
+    for (const auto& match : doc.FindAll(Pattern(p))) {
+      const std::u16string_view run(doc.text().data() + match.begin, match.end - match.begin);
+      const size_t at = run.find(u"RazozaMark");
+      const char16_t digit =
+          at == std::u16string_view::npos || at + 10 >= run.size() ? u'?' : run[at + 10];
+      const uint8_t value =
+          digit >= u'1' && digit <= u'9' ? static_cast<uint8_t>(digit - u'0') : kUnknownMark;
+      doc.SetHighlightValue(match.begin, match.end, value);
+    }
+  }
   if (!unclosed) return;
   for (size_t k = 0; k < std::size(kMarkPatterns); ++k) {
     for (const auto& open : opens[k]) {
@@ -200,12 +217,17 @@ TextDocument PrepareWithSteps(std::u16string tagged_text, const Step& step,
   return doc;
 }
 
-std::vector<std::u16string> CollectWithSteps(TextDocument& story, const Step& step) {
+std::vector<std::u16string> CollectWithSteps(TextDocument& story, const Step& step,
+                                             std::vector<int>* marks = nullptr) {
   story.HighlightAll(Pattern(kPageLinePattern));
   UnhighlightFinalBreak(story);
   step(52);
   std::vector<std::u16string> items;
   for (const auto& run : story.HighlightedRuns()) {
+    if (marks) {
+      const int value = story.highlight_value(run.begin);
+      marks->push_back(value == kUnknownMark ? 0 : value);
+    }
     std::u16string item = story.text().substr(run.begin, run.end - run.begin);
     for (char16_t& c : item) {
       if (c == u'\t') c = u'\u3000';
@@ -224,17 +246,20 @@ std::string PageTextOf(std::string_view line, size_t f) {
 }
 
 Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
-                                    AnalysisContext& ctx, const Step& step) {
+                                    AnalysisContext& ctx, const Step& step,
+                                    const std::vector<int>& marks = {}) {
   step(58);
   // The run list's paragraphs: each item followed by a paragraph break, so an item with
-  // paragraph breaks of its own fills several paragraphs.
+  // paragraph breaks of its own fills several paragraphs, each with the item's mark.
   std::vector<std::string> paragraphs;
-  for (const auto& item : run_list) {
-    const std::string utf8 = Utf16ToUtf8(item);
+  std::vector<int> paragraph_marks;
+  for (size_t k = 0; k < run_list.size(); ++k) {
+    const std::string utf8 = Utf16ToUtf8(run_list[k]);
     size_t start = 0;
     for (size_t i = 0; i <= utf8.size(); ++i) {
       if (i == utf8.size() || utf8[i] == '\r') {
         paragraphs.push_back(utf8.substr(start, i - start));
+        paragraph_marks.push_back(k < marks.size() ? marks[k] : 0);
         start = i + 1;
       }
     }
@@ -287,6 +312,7 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
       doubt->why += kDoubtKanjiLeft;
     }
     if (doubt) out.checks.push_back({t, reading, std::move(*doubt), {page.text()}});
+    out.marks.push_back({t, page.text(), paragraph_marks[i]});
     ++out.entry_count;
     if (ctx.progress) {
       ctx.progress->SetField(ProgressField::kEntryCount, std::to_string(base + out.entry_count));
@@ -388,16 +414,18 @@ Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string&
   const ProgressSteps step(ctx);
   std::vector<UnclosedMark> unclosed;
   TextDocument story = PrepareWithSteps(std::move(text), step, &unclosed);
-  const std::vector<std::u16string> run_list = CollectWithSteps(story, step);
+  std::vector<int> marks;
+  const std::vector<std::u16string> run_list = CollectWithSteps(story, step, &marks);
   story = TextDocument();  // the run list holds all that is still needed
   if (after_collect) MIRUNE_RETURN_IF_ERROR(after_collect());
   step(55);
   step(56);
-  MIRUNE_ASSIGN_OR_RETURN(const StoryEntries entries, BuildWithSteps(run_list, ctx, step));
+  MIRUNE_ASSIGN_OR_RETURN(const StoryEntries entries, BuildWithSteps(run_list, ctx, step, marks));
   ctx.entries->AddEntries(entries.entry_count);
   ctx.entries->AppendStoryText(entries.text);
   for (const std::string& page : entries.text_pages) ctx.entries->AddTextPage(page);
   for (const ReadingCheck& check : entries.checks) ctx.entries->AddReadingCheck(check);
+  for (const EntryMark& mark : entries.marks) ctx.entries->AddEntryMark(mark);
   const std::string& name = ctx.story_name.empty() ? story_name : ctx.story_name;
   for (const UnclosedMark& mark : unclosed) {
     ctx.entries->AddWarning(UnclosedMarkWarning(name, mark));

@@ -117,6 +117,8 @@ struct StoryEntries {
   std::vector<std::string> text_pages;
   // The terms whose reading may be wrong, one per entry line, with that line's page.
   std::vector<ReadingCheck> checks;
+  // Every entry line's mark number, in order.
+  std::vector<EntryMark> marks;
 };
 // Builds the entry lines of a run list. Uses ctx.divider, ctx.lookup and ctx.progress;
 // shows ctx.entries->entry_count() plus the lines so far as the EntryCount; does not change

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "analysis/fake_phonetic.h"
@@ -109,6 +110,24 @@ TEST(StoryScanTest, MarkedRuns) {
   for (const auto& c : cases) {
     EXPECT_EQ(Entries(c.body), c.entries) << Utf16ToUtf8(c.body);
   }
+}
+
+// Each entry keeps the number of its mark, in every form of the tags, across page markers
+// and for a term of several paragraphs; a mark that is no RazozaMark1 … 9 gives 0.
+TEST(StoryScanTest, MarkNumbersTravelWithTheEntries) {
+  Analysis a;
+  ASSERT_TRUE(a.Run(u"<cc:RazozaMark2>索引<cc:> と <cstyle:RazozaMark3>読◆♭♪0004♪♭◆み<cstyle:> "
+                    u"<cColor:RazozaMark1>本<cColor:> <cc:RazozaMarkX>語<cc:> "
+                    u"<cc:RazozaMark9>上\r下<cc:>◆♭♪0005♪♭◆")
+                  .ok());
+  std::vector<std::tuple<std::string, std::string, int>> got;
+  for (const EntryMark& m : a.entries.entry_marks()) got.emplace_back(m.term, m.page, m.mark);
+  EXPECT_EQ(got, (std::vector<std::tuple<std::string, std::string, int>>{{"索引", "4", 2},
+                                                                         {"読み", "4", 3},
+                                                                         {"本", "5", 1},
+                                                                         {"語", "5", 0},
+                                                                         {"上", "5", 9},
+                                                                         {"下", "5", 9}}));
 }
 
 TEST(StoryScanTest, DefinitionBlocksMarkNothing) {

@@ -119,8 +119,12 @@ WildcardPattern WildcardPattern::Literal(std::u16string_view text) {
 TextDocument::TextDocument(std::u16string text) : text_(std::move(text)), flags_(text_.size(), 0) {}
 
 void TextDocument::SetHighlight(size_t begin, size_t end, bool on) {
+  SetHighlightValue(begin, end, on ? 1 : 0);
+}
+
+void TextDocument::SetHighlightValue(size_t begin, size_t end, uint8_t value) {
   if (end > flags_.size()) end = flags_.size();
-  for (size_t i = begin; i < end; ++i) flags_[i] = on ? 1 : 0;
+  for (size_t i = begin; i < end; ++i) flags_[i] = value;
 }
 
 size_t TextDocument::ReplaceAll(const WildcardPattern& pattern, std::u16string_view replacement) {

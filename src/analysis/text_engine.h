@@ -64,6 +64,11 @@ class TextDocument {
   size_t size() const { return text_.size(); }
   bool highlighted(size_t pos) const { return flags_[pos] != 0; }
   void SetHighlight(size_t begin, size_t end, bool on);
+  // The highlight's value (0: none; HighlightAll and SetHighlight give 1). A value rides along
+  // with its code units through replacements as the highlight does: the analysis keeps a
+  // mark's number in it.
+  uint8_t highlight_value(size_t pos) const { return flags_[pos]; }
+  void SetHighlightValue(size_t begin, size_t end, uint8_t value);
 
   // Replaces every match by `replacement`. The replacement takes the highlight of the first
   // code unit of its match (as a word processor gives replaced text the formatting of the
@@ -88,7 +93,7 @@ class TextDocument {
 
  private:
   std::u16string text_;
-  std::vector<uint8_t> flags_;  // 1 = highlighted
+  std::vector<uint8_t> flags_;  // 0 = not highlighted; else the highlight's value
 };
 
 }  // namespace mirune

@@ -1,7 +1,11 @@
 #include "app/index_launch.h"
 
+#include <map>
+#include <set>
+
 #include "base/file.h"
 #include "workbook/index_output.h"
+#include "workbook/mark_sheet.h"
 #include "workbook/razoza_workbook.h"
 
 namespace mirune {
@@ -86,20 +90,72 @@ IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& reque
     }
     rows.push_back({a->AsText(), b->AsText(), PagesOf(*c)});
   }
-  const std::vector<IndexLine> lines = BuildFinishedIndex(rows, request.options);
-
   IndexLaunchResult result;
   result.sheet = sheet_name;
-  for (const IndexLine& line : lines) (line.heading ? result.headings : result.entries) += 1;
-  if (Status s = WriteFileAtomic(txt_path, FinishedIndexText(lines)); !s.ok()) {
-    return Failure(ExitCode::kError, s);
+
+  // The indexes to write: (mark number, rows); mark -1 for the one index of all rows.
+  std::vector<std::pair<int, std::vector<IndexSourceRow>>> indexes;
+  auto mark_sheet = request.by_mark ? book.FindSheet(kMarkSheet) : Result<int>(-1);
+  if (!request.by_mark) {
+    indexes.emplace_back(-1, std::move(rows));
+  } else if (!mark_sheet.ok()) {
+    result.note = "このブックにはシート「" + std::string(kMarkSheet) +
+                  "」がないため（項目のマークが 1 種類）、索引を 1 つだけ作りました。";
+    indexes.emplace_back(-1, std::move(rows));
+  } else {
+    auto marks = ReadMarkSheet(book, *mark_sheet);
+    if (!marks.ok()) {
+      return Failure(ExitCode::kError,
+                     Status(marks.code(), request.input + ": " + marks.message()));
+    }
+    // Each term's pages per mark, in the order of the entries.
+    std::map<std::string, std::map<int, std::vector<std::string>>, std::less<>> pages_of;
+    std::set<int> numbers;
+    for (const EntryMark& m : *marks) {
+      pages_of[m.term][m.mark].push_back(m.page);
+      numbers.insert(m.mark);
+    }
+    size_t unmarked = 0;
+    for (const IndexSourceRow& row : rows) {
+      if (!row.term.empty() && !pages_of.count(row.term)) ++unmarked;
+    }
+    for (int number : numbers) {
+      std::vector<IndexSourceRow> marked;
+      for (const IndexSourceRow& row : rows) {
+        auto term = pages_of.find(row.term);
+        if (term == pages_of.end()) continue;
+        auto pages = term->second.find(number);
+        if (pages == term->second.end()) continue;
+        marked.push_back({row.term, row.reading, pages->second});
+      }
+      indexes.emplace_back(number, std::move(marked));
+    }
+    if (unmarked > 0) {
+      // Terms changed on the sheet after the extraction have no mark: never dropped silently.
+      result.note = "シート「" + std::string(kMarkSheet) + "」にない語句が " +
+                    std::to_string(unmarked) + " 件あり、どの索引にも入れていません（" +
+                    sheet_name + " で語句を書き換えた場合は、マークのシートも直して下さい）。";
+    }
   }
-  result.written.push_back(txt_path);
-  if (Status s = WriteFileAtomic(tagged_path, FinishedIndexTaggedText(lines)); !s.ok()) {
-    return Failure(ExitCode::kError, s);
+
+  for (const auto& [number, index_rows] : indexes) {
+    const std::vector<IndexLine> lines = BuildFinishedIndex(index_rows, request.options);
+    const std::string suffix = number < 0 ? "" : "-" + std::to_string(number);
+    for (const IndexLine& line : lines) (line.heading ? result.headings : result.entries) += 1;
+    if (number >= 0) result.marks.push_back(number);
+    const std::string txt = base + suffix + ".txt";
+    const std::string tagged = base + suffix + "-tagged.txt";
+    if (Status s = WriteFileAtomic(txt, FinishedIndexText(lines)); !s.ok()) {
+      return Failure(ExitCode::kError, s);
+    }
+    result.written.push_back(txt);
+    if (Status s = WriteFileAtomic(tagged, FinishedIndexTaggedText(lines)); !s.ok()) {
+      return Failure(ExitCode::kError, s);
+    }
+    result.written.push_back(tagged);
+    const std::string sheet = std::string(kIndexSheet) + (number < 0 ? "" : std::to_string(number));
+    if (Status s = AddIndexSheet(book, lines, sheet); !s.ok()) return Failure(ExitCode::kError, s);
   }
-  result.written.push_back(tagged_path);
-  if (Status s = AddIndexSheet(book, lines); !s.ok()) return Failure(ExitCode::kError, s);
   if (Status s = book.SaveAs(xls_path); !s.ok()) return Failure(ExitCode::kError, s);
   result.written.push_back(xls_path);
   result.exit = ExitCode::kOk;

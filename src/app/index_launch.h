@@ -20,6 +20,10 @@ struct IndexRequest {
   std::string base;   // the outputs' path without extension; empty: DefaultIndexBase(input)
   std::string sheet;  // empty: AfterSort when the workbook has it, else Sort_Syori1
   FinishedIndexOptions options;
+  // One index per mark number, from the workbook's sheet "マーク" (mark_sheet.h): BASE-N.txt,
+  // BASE-N-tagged.txt and the sheet "索引N" for mark N. A workbook without that sheet (its
+  // entries carry one mark number) gives the one index, and a note says so.
+  bool by_mark = false;
 };
 
 struct IndexLaunchResult {
@@ -29,6 +33,8 @@ struct IndexLaunchResult {
   std::vector<std::string> written;  // the files written, in order
   size_t entries = 0;
   size_t headings = 0;
+  std::vector<int> marks;  // the mark numbers of the indexes written (by_mark)
+  std::string note;        // what the user should know (Japanese); empty for nothing
 };
 
 IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& request);

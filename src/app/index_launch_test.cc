@@ -59,5 +59,41 @@ TEST(IndexLaunchTest, FromTheCorrectedWorkbook) {
   EXPECT_EQ(*ReadFileBytes(xls), *before);
 }
 
+// One index per mark: the marks travel from the entries to the sheet "マーク" and split the
+// corrected rows; a workbook of one mark gives one index and says so.
+TEST(IndexLaunchTest, OneIndexPerMark) {
+  const std::string xls = JoinPath(Folder(), "marks.xls");
+  const std::string entries =
+      "索引\tさくいん\t12\n鈴木\tすずき\t3\n索引\tさくいん\t13\n鈴木\tすずき\t4\n";
+  const std::vector<EntryMark> marks = {
+      {"索引", "12", 1}, {"鈴木", "3", 2}, {"索引", "13", 2}, {"鈴木", "4", 2}};
+  ASSERT_TRUE(WriteRazozaXls(entries, xls, {}, {}, marks).ok());
+  MemoryExcel excel;
+  IndexRequest request;
+  request.input = xls;
+  request.by_mark = true;
+  const IndexLaunchResult result = LaunchIndex(excel, request);
+  ASSERT_TRUE(result.cause.ok()) << result.cause.message();
+  EXPECT_EQ(result.marks, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(result.note.empty()) << result.note;
+  const std::string base = JoinPath(Folder(), "marks-索引");
+  EXPECT_EQ(*ReadFileBytes(base + "-1.txt"), "さ行\r\n索引\t12\r\n");
+  EXPECT_EQ(*ReadFileBytes(base + "-2.txt"), "さ行\r\n索引\t13\r\n鈴木\t3、4\r\n");
+  auto written = OpenXlsWorkbook(base + ".xls");
+  ASSERT_TRUE(written.ok());
+  EXPECT_TRUE((*written)->FindSheet("索引1").ok());
+  EXPECT_TRUE((*written)->FindSheet("索引2").ok());
+
+  // One mark only: no sheet of marks, one index, and the note.
+  const std::string single = JoinPath(Folder(), "single.xls");
+  ASSERT_TRUE(WriteRazozaXls(entries, single, {}, {}, {{"索引", "12", 1}, {"鈴木", "3", 1}}).ok());
+  request.input = single;
+  const IndexLaunchResult one = LaunchIndex(excel, request);
+  ASSERT_TRUE(one.cause.ok()) << one.cause.message();
+  EXPECT_TRUE(one.marks.empty());
+  EXPECT_NE(one.note.find("索引を 1 つだけ作りました"), std::string::npos);
+  EXPECT_TRUE(FileExists(JoinPath(Folder(), "single-索引.txt")));
+}
+
 }  // namespace
 }  // namespace mirune

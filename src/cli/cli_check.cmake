@@ -246,4 +246,15 @@ if(IDML AND READINGS)
   if(differs)
     message(FATAL_ERROR "the book's index differs from tests/data/index/sample_book.expected.txt")
   endif()
+  # One index per mark: the book marks with RazozaMark1, 2 and 3.
+  run(0 index --by-mark "${P}${S}データ フォルダー${S}RazozaData${S}Razoza.xls"
+      -o ${W}${S}book-index)
+  foreach(mark 1 2 3)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/book-index-${mark}.txt
+                            ${DATA}/index/sample_book_mark${mark}.expected.txt
+                    RESULT_VARIABLE differs)
+    if(differs)
+      message(FATAL_ERROR "the book's index of mark ${mark} differs from its golden file")
+    endif()
+  endforeach()
 endif()

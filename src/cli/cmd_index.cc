@@ -1,7 +1,8 @@
-// `mirune index Razoza.xls [-o BASE] [--sheet NAME] [options]`: the finished index from the
-// corrected workbook: BASE.txt (plain UTF-8 text), BASE-tagged.txt (InDesign tagged text, to
-// be placed) and BASE.xls (a copy of the workbook with the sheet "索引"). The input is never
-// written.
+// `mirune index Razoza.xls [-o BASE] [--sheet NAME] [--by-mark] [options]`: the finished
+// index from the corrected workbook: BASE.txt (plain UTF-8 text), BASE-tagged.txt (InDesign
+// tagged text, to be placed) and BASE.xls (a copy of the workbook with the sheet "索引"); with
+// --by-mark one index per mark number (BASE-N.txt, BASE-N-tagged.txt, sheet "索引N"). The
+// input is never written.
 
 #include <CLI/CLI.hpp>
 
@@ -59,6 +60,7 @@ int RunIndex(IndexOptions& options) {
   std::string out;
   for (const std::string& path : result.written) out += path + "\n";
   PrintOut(out);
+  if (!result.note.empty()) PrintErr(CommandLine("index", result.note));
   PrintErr(CommandLine("index", "シート「" + result.sheet + "」から、見出し " +
                                     std::to_string(result.headings) + " 行と項目 " +
                                     std::to_string(result.entries) + " 行の索引を作りました。"));
@@ -89,6 +91,9 @@ void RegisterIndexCommand(CLI::App& app, int& exit_code) {
                   "ページの区切り（既定: 、）");
   cmd->add_option("--text-pages", options->text_pages,
                   "数字でないノンブル（iv など）: first（数字の前）、last（数字の後）");
+  cmd->add_flag("--by-mark", options->request.by_mark,
+                "マーク番号（RazozaMark1 … 9）ごとに別の索引を作ります（BASE-1.txt、シート「索引1」"
+                "など。事項索引と人名索引を分けるときなど）");
   cmd->callback([options, &exit_code] { exit_code = RunIndex(*options); });
 }
 

@@ -67,10 +67,11 @@ std::string FinishedIndexTaggedText(const std::vector<IndexLine>& lines) {
   return bytes;
 }
 
-Status AddIndexSheet(ExcelWorkbook& book, const std::vector<IndexLine>& lines) {
-  if (book.FindSheet(kIndexSheet).ok()) {
+Status AddIndexSheet(ExcelWorkbook& book, const std::vector<IndexLine>& lines,
+                     std::string_view name) {
+  if (book.FindSheet(name).ok()) {
     return Status(ErrorCode::kInvalidArgument,
-                  "ブックにはもうシート「" + std::string(kIndexSheet) + "」があります。");
+                  "ブックにはもうシート「" + std::string(name) + "」があります。");
   }
   if (lines.size() > static_cast<size_t>(kExcelMaxRows)) {
     return Status(ErrorCode::kOverflow, "索引が " + std::to_string(lines.size()) +
@@ -78,7 +79,7 @@ Status AddIndexSheet(ExcelWorkbook& book, const std::vector<IndexLine>& lines) {
                                             std::to_string(kExcelMaxRows) + " 行を超えます。");
   }
   const int active = book.ActiveSheet();
-  MIRUNE_ASSIGN_OR_RETURN(const int sheet, book.AddSheet(kIndexSheet));
+  MIRUNE_ASSIGN_OR_RETURN(const int sheet, book.AddSheet(name));
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, 1, 1, 40));
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, 2, 2, 40));
   const int last_row = std::max(1, static_cast<int>(lines.size()));

@@ -29,9 +29,11 @@ std::string FinishedIndexText(const std::vector<IndexLine>& lines);
 // 索引項目 with the pages in 索引ノンブル). "<", ">" and "\" of the text are escaped.
 std::string FinishedIndexTaggedText(const std::vector<IndexLine>& lines);
 
-// Adds the sheet "索引" as the last sheet of `book` (column A the heading or term, column B the
-// pages, as text) and leaves the active sheet as it was. kInvalidArgument when the workbook
-// already has a sheet of that name. kOverflow past the rows a sheet holds.
-Status AddIndexSheet(ExcelWorkbook& book, const std::vector<IndexLine>& lines);
+// Adds the sheet `name` ("索引", or "索引2" for the index of mark 2) as the last sheet of `book`
+// (column A the heading or term, column B the pages, as text) and leaves the active sheet as
+// it was. kInvalidArgument when the workbook already has a sheet of that name. kOverflow past
+// the rows a sheet holds.
+Status AddIndexSheet(ExcelWorkbook& book, const std::vector<IndexLine>& lines,
+                     std::string_view name = kIndexSheet);
 
 }  // namespace mirune

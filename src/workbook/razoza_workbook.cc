@@ -8,6 +8,7 @@
 #include "base/control_chars.h"
 #include "base/file.h"
 #include "base/utf.h"
+#include "workbook/mark_sheet.h"
 #include "workbook/reading_check_sheet.h"
 
 namespace mirune {
@@ -116,13 +117,17 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
 
 Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_text,
                                const std::string& xls_path, const WorkbookProgress& progress,
-                               const std::vector<ReadingCheck>& checks) {
+                               const std::vector<ReadingCheck>& checks,
+                               const std::vector<EntryMark>& marks) {
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<EntryRow> rows, ParseEntryRows(entry_text));
   if (rows.empty()) {
     return Error{ErrorCode::kInvalidArgument, "索引リストに項目がありません。"};
   }
   MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelWorkbook> book, excel.AddWorkbook());
   MIRUNE_ASSIGN_OR_RETURN(const int32_t n, BuildRazozaWorkbook(*book, rows, progress));
+  if (NeedsMarkSheet(marks)) {
+    MIRUNE_RETURN_IF_ERROR(AddMarkSheet(*book, marks));
+  }
   MIRUNE_RETURN_IF_ERROR(AddReadingCheckSheet(*book, checks));
   const Status saved = book->SaveAs(xls_path);
   if (!saved.ok()) return saved.error();
@@ -131,9 +136,10 @@ Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_t
 
 Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& xls_path,
                                const WorkbookProgress& progress,
-                               const std::vector<ReadingCheck>& checks) {
+                               const std::vector<ReadingCheck>& checks,
+                               const std::vector<EntryMark>& marks) {
   MemoryExcel excel;
-  return WriteRazozaXls(excel, entry_text, xls_path, progress, checks);
+  return WriteRazozaXls(excel, entry_text, xls_path, progress, checks, marks);
 }
 
 Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/entry_list.h"
 #include "analysis/reading_check.h"
 #include "automation/excel.h"
 #include "base/result.h"
@@ -42,16 +43,19 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
 
 // The whole output step: parses the entry text (see ParseEntryRows; nothing is written when
 // it fails, e.g. past 65,536 entries), builds the workbook in a new workbook of `excel`, adds
-// the sheet of readings to check (reading_check_sheet.h) after the others, and saves it as
+// the sheet of marks when `marks` holds two or more numbers (mark_sheet.h) and the sheet of
+// readings to check (reading_check_sheet.h) after the others, and saves it as
 // `xls_path`, replacing an existing file in one step (a failed save leaves the old file
 // intact). Returns the number of rows of Org.
 Result<int32_t> WriteRazozaXls(ExcelApplication& excel, std::string_view entry_text,
                                const std::string& xls_path, const WorkbookProgress& progress = {},
-                               const std::vector<ReadingCheck>& checks = {});
+                               const std::vector<ReadingCheck>& checks = {},
+                               const std::vector<EntryMark>& marks = {});
 // The same with the in-memory engine.
 Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& xls_path,
                                const WorkbookProgress& progress = {},
-                               const std::vector<ReadingCheck>& checks = {});
+                               const std::vector<ReadingCheck>& checks = {},
+                               const std::vector<EntryMark>& marks = {});
 
 // The page lists of a folded sheet: for each row that remains (row r at index r − 1), the
 // page fields (PageField::text) of its term in the order collected.
