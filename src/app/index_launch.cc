@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 
+#include "app/index_idml.h"
 #include "base/file.h"
 #include "workbook/index_output.h"
 #include "workbook/mark_sheet.h"
@@ -145,14 +146,21 @@ IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& reque
     if (number >= 0) result.marks.push_back(number);
     const std::string txt = base + suffix + ".txt";
     const std::string tagged = base + suffix + "-tagged.txt";
+    const std::string idml = base + suffix + ".idml";
     if (Status s = WriteFileAtomic(txt, FinishedIndexText(lines)); !s.ok()) {
       return Failure(ExitCode::kError, s);
     }
     result.written.push_back(txt);
-    if (Status s = WriteFileAtomic(tagged, FinishedIndexTaggedText(lines)); !s.ok()) {
+    const std::string tagged_bytes = FinishedIndexTaggedText(lines);
+    if (Status s = WriteFileAtomic(tagged, tagged_bytes); !s.ok()) {
       return Failure(ExitCode::kError, s);
     }
     result.written.push_back(tagged);
+    if (Status s = WriteIndexIdml(tagged_bytes, idml); s.ok()) {
+      result.written.push_back(idml);
+    } else if (s.code() != ErrorCode::kUnsupported) {
+      return Failure(ExitCode::kError, s);
+    }
     const std::string sheet = std::string(kIndexSheet) + (number < 0 ? "" : std::to_string(number));
     if (Status s = AddIndexSheet(book, lines, sheet); !s.ok()) return Failure(ExitCode::kError, s);
   }

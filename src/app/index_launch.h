@@ -2,8 +2,9 @@
 
 // The launch of the finished index, as the command line runs it: the corrected workbook is
 // read, its folded sheet (AfterSort when there, else Sort_Syori1, or the sheet asked for) is
-// made into the finished index, and BASE.txt, BASE-tagged.txt and BASE.xls (a copy of the
-// workbook with the sheet "索引") are written. The input is never written.
+// made into the finished index, and BASE.txt, BASE-tagged.txt, BASE.idml (the tagged text
+// placed in a new document; builds with IDML) and BASE.xls (a copy of the workbook with the
+// sheet "索引") are written. The input is never written.
 
 #include <string>
 #include <vector>

@@ -36,8 +36,11 @@ TEST(IndexLaunchTest, FromTheCorrectedWorkbook) {
   ASSERT_TRUE(result.cause.ok()) << result.cause.message();
   EXPECT_EQ(result.sheet, "Sort_Syori1");
   const std::string base = JoinPath(Folder(), "Razoza-索引");
-  EXPECT_EQ(result.written,
-            (std::vector<std::string>{base + ".txt", base + "-tagged.txt", base + ".xls"}));
+  // The text, the tagged text, the IDML (in builds with IDML: index_idml_test) and the copy.
+  ASSERT_GE(result.written.size(), 3u);
+  EXPECT_EQ(result.written.front(), base + ".txt");
+  EXPECT_EQ(result.written[1], base + "-tagged.txt");
+  EXPECT_EQ(result.written.back(), base + ".xls");
   EXPECT_EQ(*ReadFileBytes(base + ".txt"),
             "さ行\r\n索引\t12–14\r\nや行\r\n読み\t3\r\nわ行\r\n和紙\tiv\r\n");
   EXPECT_EQ(*ReadFileBytes(xls), *before);
