@@ -132,6 +132,22 @@ TEST(ProgressWindowTest, CaptionsLayoutFontAndPicture) {
 
   const Status saved = testing::SaveWindowPicture(form, testing::ScreenshotFolder() + "/form2.png");
   EXPECT_TRUE(saved.ok()) << saved.message();
+
+  // Moved to a monitor of 144 dpi: every control, the bar and the font scale by 1.5.
+  RECT suggested{0, 0, 600, 330};
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  for (const Expected& e : kForm2Layout) {
+    const RECT rect = ChildRect(form, GetDlgItem(form, e.id));
+    EXPECT_EQ(rect.left, TwipsToPixels(e.left, 144)) << e.name << " at 144 dpi";
+    EXPECT_EQ(rect.top, TwipsToPixels(e.top, 144)) << e.name << " at 144 dpi";
+    EXPECT_EQ(rect.bottom - rect.top, TwipsToPixels(e.height, 144)) << e.name << " at 144 dpi";
+  }
+  const RECT bar = ChildRect(form, GetDlgItem(form, kIdText2));
+  EXPECT_EQ(bar.right - bar.left, TwipsToPixels(1323.0, 144));
+  LOGFONTW scaled{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(form, kIdLabel1), WM_GETFONT, 0, 0)),
+             sizeof(scaled), &scaled);
+  EXPECT_EQ(scaled.lfHeight, -18);  // 9 pt at 144 dpi
   done = true;
   ui.join();
 }
