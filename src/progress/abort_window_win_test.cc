@@ -31,10 +31,7 @@ class Form6Desktop : public Desktop {
     ADD_FAILURE() << "the abort question is Form6's own";
     return kAnswerNo;
   }
-  void YieldToMessageLoop() override {
-    PumpPendingMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  void YieldToMessageLoop() override { PumpMessagesWaiting(10); }
   double ClockSeconds() override { return clock_.load(); }
   void ShowAbortWindow(AbortWindow& window) override { form_.Show(window.document_name()); }
   void CloseAbortWindow() override { form_.Close(); }

@@ -202,4 +202,12 @@ void PumpPendingMessages() {
   }
 }
 
+void PumpMessagesWaiting(DWORD max_wait_ms) {
+  MSG msg;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, max_wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  PumpPendingMessages();
+}
+
 }  // namespace mirune

@@ -74,6 +74,11 @@ void SetControlText(HWND parent, int id, std::string_view utf8);
 // (dialog keys go to their dialog). A WM_QUIT is posted again for the main loop to see.
 void PumpPendingMessages();
 
+// The same, waiting up to `max_wait_ms` for a message first when none is waiting. A pause
+// that yields continually (the five seconds before each document) calls this rather than
+// PumpPendingMessages, so it does not keep a processor busy while nothing happens.
+void PumpMessagesWaiting(DWORD max_wait_ms);
+
 }  // namespace mirune
 
 #endif  // _WIN32

@@ -89,10 +89,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeout_ms) {
 }
 
 void PumpUntil(const std::function<bool()>& done) {
-  while (!done()) {
-    PumpPendingMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
+  while (!done()) PumpMessagesWaiting(5);
 }
 
 HWND WaitForWindow(const wchar_t* class_name, const wchar_t* title, int timeout_ms) {
