@@ -56,3 +56,23 @@ function(mirune_program_check name)
                    -P ${ARG_SCRIPT})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "WINEDEBUG=-all")
 endfunction()
+
+# mirune_gui_test(NAME SOURCES ... [DEPS ...]): a GoogleTest executable that makes windows
+# (Windows build). It runs on the display it is given, or on a private Xvfb display
+# (xvfb-run) when there is none, and never beside another window test: the tests look at
+# every top-level window of the Wine desktop.
+function(mirune_gui_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${MIRUNE_WARNINGS})
+  target_compile_definitions(${name} PRIVATE
+    MIRUNE_SOURCE_DIR="${MIRUNE_SOURCE_DIR}"
+    MIRUNE_SHARED_DIR="${MIRUNE_SHARED_DIR}"
+    MIRUNE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_test(NAME ${name}
+           COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/with_display.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+                   $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE LABELS gui)
+endfunction()

@@ -1,0 +1,125 @@
+#include "progress/abort_window_win.h"
+
+#include "base/os_error_text.h"
+#include "progress/form_window_win.h"
+#include "progress/progress_layout.h"
+
+namespace mirune {
+
+Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
+  if (!RegisterFormClass(kClassName, WindowProc)) {
+    return Result<std::unique_ptr<AbortWindowWin>>(
+        ErrorCode::kUnsupported, "処理中止ウィンドウのクラスを登録できませんでした");
+  }
+  std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
+  const std::wstring caption = WideText(AbortWindow::kCaption);
+  HWND hwnd =
+      CreateWindowExW(0, kClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 400,
+                      200, owner, nullptr, GetModuleHandleW(nullptr), window.get());
+  if (hwnd == nullptr) {
+    return Result<std::unique_ptr<AbortWindowWin>>(
+        ErrorCode::kUnsupported,
+        "処理中止ウィンドウを作成できませんでした: " + WindowsErrorCause(GetLastError()));
+  }
+  window->dpi_ = WindowDpi(hwnd);
+  window->font_ = CreateFormFont(window->dpi_);
+  window->bar_brush_ = CreateSolidBrush(kBarColour);
+  if (!CreateFormControls(hwnd, kForm6Controls, window->font_, window->dpi_)) {
+    return Result<std::unique_ptr<AbortWindowWin>>(
+        ErrorCode::kUnsupported,
+        "処理中止ウィンドウの部品を作成できませんでした: " + WindowsErrorCause(GetLastError()));
+  }
+  SizeFormWindow(hwnd, kForm6ClientWidth, kForm6ClientHeight, window->dpi_);
+  return window;
+}
+
+AbortWindowWin::~AbortWindowWin() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+  if (bar_brush_ != nullptr) DeleteObject(bar_brush_);
+}
+
+void AbortWindowWin::Show(std::string_view document_name) {
+  if (hwnd_ == nullptr) return;
+  SetControlText(hwnd_, kIdLabel5, document_name);
+  if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void AbortWindowWin::Close() {
+  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void AbortWindowWin::AskAbort() {
+  // A second click while the question is open (it can arrive before the box disables the
+  // window) asks nothing more.
+  if (asking_) return;
+  asking_ = true;
+  const std::wstring question = WideText(AbortWindow::kQuestion);
+  const std::wstring title = WideText(kTitleCheck);
+  if (MessageBoxW(hwnd_, question.c_str(), title.c_str(), kStyleAbortQuestion) == IDYES) {
+    flags_.abort_requested = true;
+  }
+  asking_ = false;
+}
+
+void AbortWindowWin::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  HFONT font = CreateFormFont(dpi_);
+  LayoutFormControls(hwnd_, kForm6Controls, font, dpi_);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+}
+
+LRESULT CALLBACK AbortWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* self = static_cast<AbortWindowWin*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<AbortWindowWin*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kIdCommand1 && HIWORD(wparam) == BN_CLICKED) {
+        AskAbort();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // Close box, system menu, Alt+F4; the job's own close goes through Close().
+      if (!flags_.job_running) ShowWindow(hwnd_, SW_HIDE);
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      HBRUSH brush = ColourFormControl(reinterpret_cast<HDC>(wparam),
+                                       reinterpret_cast<HWND>(lparam), bar_brush_, false);
+      if (brush != nullptr) return reinterpret_cast<LRESULT>(brush);
+      break;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      ApplyDpi(HIWORD(wparam));
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      HWND hwnd = hwnd_;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace mirune

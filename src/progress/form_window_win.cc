@@ -1,0 +1,213 @@
+#include "progress/form_window_win.h"
+
+#include <algorithm>
+
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+constexpr int kFontPoints = 9;
+
+int CALLBACK NoteFontFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
+HFONT FontOfFace(std::wstring_view face, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  face.copy(font.lfFaceName, n);
+  font.lfFaceName[n] = L'\0';
+  return CreateFontIndirectW(&font);
+}
+
+DWORD StyleOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kLabel:
+      return SS_LEFT | SS_NOPREFIX;
+    case ControlKind::kCentered:
+      return SS_CENTER | SS_NOPREFIX;
+    case ControlKind::kTrack:
+    case ControlKind::kBar:
+      return SS_LEFT;
+    case ControlKind::kFocus:
+      return ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
+    case ControlKind::kPicture:
+      return SS_ICON | SS_REALSIZECONTROL;
+    case ControlKind::kButton:
+      return BS_PUSHBUTTON | WS_TABSTOP;
+  }
+  return 0;
+}
+
+const wchar_t* ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kFocus:
+      return L"Edit";
+    case ControlKind::kButton:
+      return L"Button";
+    default:
+      return L"Static";
+  }
+}
+
+}  // namespace
+
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof(form);
+  form.lpfnWndProc = procedure;
+  form.hInstance = GetModuleHandleW(nullptr);
+  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = name;
+  return RegisterClassExW(&form) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int WindowDpi(HWND hwnd) {
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  // Looked up at run time: older systems have no per-window dpi.
+  static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (dpi_for_window != nullptr && hwnd != nullptr) {
+    const UINT dpi = dpi_for_window(hwnd);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+bool FontFaceInstalled(std::wstring_view face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  face.copy(wanted.lfFaceName, n);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return false;
+  EnumFontFamiliesExW(screen, &wanted, NoteFontFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+HFONT CreateFormFont(int dpi) {
+  HFONT font = nullptr;
+  if (FontFaceInstalled(kFormFontFace)) font = FontOfFace(kFormFontFace, dpi);
+  if (font == nullptr) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      font = FontOfFace(metrics.lfMessageFont.lfFaceName, dpi);
+    }
+  }
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  return font;
+}
+
+bool CreateFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi) {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  for (const ControlSpec& spec : controls) {
+    DWORD ex_style = 0;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(spec.kind);
+    if (spec.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
+    const std::wstring caption = WideText(spec.caption);
+    HWND control =
+        CreateWindowExW(ex_style, ClassOf(spec.kind), caption.c_str(), style,
+                        TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
+                        TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi), parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    if (control == nullptr) return false;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // A later child goes below the earlier ones; the bar must lie above its track.
+    if (spec.kind == ControlKind::kBar) {
+      SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (spec.kind == ControlKind::kPicture) {
+      SendMessageW(control, STM_SETICON,
+                   reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
+      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(spec.width, dpi),
+                   TwipsToPixels(spec.height, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return true;
+}
+
+void LayoutFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi) {
+  for (const ControlSpec& spec : controls) {
+    HWND control = GetDlgItem(parent, spec.id);
+    if (control == nullptr) continue;
+    SetWindowPos(control, nullptr, TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
+                 TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+}
+
+void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi) {
+  RECT rect{0, 0, TwipsToPixels(client_width_twips, dpi), TwipsToPixels(client_height_twips, dpi)};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white) {
+  const int id = GetDlgCtrlID(control);
+  if (id == kIdText2) return bar_brush;
+  if (id == kIdText1) {
+    SetTextColor(dc, track_text_white ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+  }
+  return nullptr;
+}
+
+std::wstring WideText(std::string_view utf8) {
+  const std::u16string text = Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+void SetControlText(HWND parent, int id, std::string_view utf8) {
+  HWND control = GetDlgItem(parent, id);
+  if (control == nullptr) return;
+  const std::wstring text = WideText(utf8);
+  const int length = GetWindowTextLengthW(control);
+  if (length == static_cast<int>(text.size())) {
+    std::wstring shown(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, shown.data(), length + 1);
+    shown.resize(static_cast<size_t>(length));
+    if (shown == text) return;
+  }
+  SetWindowTextW(control, text.c_str());
+}
+
+void PumpPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top != nullptr && IsDialogMessageW(top, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void PumpMessagesWaiting(DWORD max_wait_ms) {
+  MSG msg;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, max_wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  PumpPendingMessages();
+}
+
+}  // namespace mirune

@@ -1,0 +1,84 @@
+#pragma once
+
+// What the progress window and the abort window share on Windows: the dpi of a window, the
+// forms' font, the controls built from a layout table (progress/progress_layout.h), texts
+// set from UTF-8, and one pass through the message loop. Windows build only.
+
+#ifdef _WIN32
+
+#include <windows.h>
+// winbase.h still defines the 16-bit Yield() as a macro; ProgressView has a member of that name.
+#undef Yield
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "progress/progress_layout.h"
+
+namespace mirune {
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// The style of both forms: a caption with the close box, fixed size.
+inline constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+// Registers a form's window class (arrow cursor, dialog background); true when it is
+// registered, also by an earlier window of the process.
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
+
+// The face the forms ask for first.
+inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
+
+// The dpi of `hwnd` (GetDpiForWindow where user32 has it, else the screen's); 96 when
+// neither answers.
+int WindowDpi(HWND hwnd);
+
+// The forms' font at `dpi`: "ＭＳ Ｐゴシック" 9 pt, or, where that face is not installed,
+// the system's message font face (its Japanese UI font on a Japanese system) at 9 pt. The
+// caller deletes it. Never null: the stock GUI font is the last resort.
+HFONT CreateFormFont(int dpi);
+
+// Whether a font face is installed (EnumFontFamiliesExW).
+bool FontFaceInstalled(std::wstring_view face);
+
+// Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
+// `font`. False when a control cannot be created.
+bool CreateFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi);
+
+// Moves every control of `controls` to its place at `dpi` and gives it `font` (after a dpi
+// change). The bar takes its width from the table; its owner sets its current width after.
+void LayoutFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi);
+
+// Resizes `hwnd` so that its client area is width × height twips at `dpi`.
+void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi);
+
+// The colour of the filled bar.
+inline constexpr COLORREF kBarColour = RGB(0, 0, 160);
+
+// WM_CTLCOLORSTATIC of both forms: the bar is painted with `bar_brush`, the track as a text
+// box (window colour; its text white when `track_text_white`). Null for every other control
+// (the caller lets DefWindowProc answer).
+HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white);
+
+// UTF-8 to the UTF-16 of the W functions.
+std::wstring WideText(std::string_view utf8);
+
+// Sets a control's text; nothing is sent when the text is already shown, so a job updating
+// a field with the same value causes no repaint.
+void SetControlText(HWND parent, int id, std::string_view utf8);
+
+// One pass through the message loop: dispatches every message waiting for this thread
+// (dialog keys go to their dialog). A WM_QUIT is posted again for the main loop to see.
+void PumpPendingMessages();
+
+// The same, waiting up to `max_wait_ms` for a message first when none is waiting. A pause
+// that yields continually (the five seconds before each document) calls this rather than
+// PumpPendingMessages, so it does not keep a processor busy while nothing happens.
+void PumpMessagesWaiting(DWORD max_wait_ms);
+
+}  // namespace mirune
+
+#endif  // _WIN32

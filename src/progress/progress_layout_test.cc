@@ -1,0 +1,68 @@
+#include "progress/progress_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <span>
+
+namespace mirune {
+namespace {
+
+TEST(TwipsToPixelsTest, FifteenTwipsAPixelAt96DpiScaledByDpi) {
+  const struct {
+    int twips, dpi, pixels;
+  } cases[] = {
+      {3375, 96, 225}, {3375, 120, 281}, {3375, 144, 338},  // 337.5 rounds up
+      {30, 96, 2},     {30, 120, 3},     {0, 192, 0},
+      {1440, 96, 96},  {1440, 288, 288}, {7, 96, 0},  // under half a pixel
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+  }
+  EXPECT_EQ(TwipsToPixels(326.34, 96), 22);
+  EXPECT_EQ(TwipsToPixels(3307.5, 96), 221);  // 220.5
+}
+
+void ExpectSoundForm(std::span<const ControlSpec> controls, int client_width, int client_height,
+                     const char* form) {
+  std::set<int> ids;
+  for (const ControlSpec& spec : controls) {
+    EXPECT_TRUE(ids.insert(spec.id).second) << form << " " << spec.name << " id used twice";
+    EXPECT_LE(spec.left + spec.width, client_width) << form << " " << spec.name;
+    EXPECT_LE(spec.top + spec.height, client_height) << form << " " << spec.name;
+  }
+}
+
+template <size_t N>
+void ExpectBarInsideTrack(const std::array<ControlSpec, N>& controls, const char* form) {
+  const ControlSpec* track = FindControlSpec(controls, kIdText1);
+  const ControlSpec* bar = FindControlSpec(controls, kIdText2);
+  ASSERT_NE(track, nullptr) << form;
+  ASSERT_NE(bar, nullptr) << form;
+  EXPECT_EQ(bar->left - track->left, 30) << form;
+  EXPECT_EQ(bar->top - track->top, 30) << form;
+  EXPECT_LE(bar->top + bar->height, track->top + track->height) << form;
+  // A bar of 98 % of the track's width ends inside it.
+  EXPECT_LT(bar->left + track->width * 0.98, track->left + track->width) << form;
+}
+
+TEST(ProgressLayoutTest, ControlsInsideTheirFormsBarsInsideTracks) {
+  ExpectSoundForm(kForm2Controls, kForm2ClientWidth, kForm2ClientHeight, "Form2");
+  ExpectSoundForm(kForm6Controls, kForm6ClientWidth, kForm6ClientHeight, "Form6");
+  ExpectBarInsideTrack(kForm2Controls, "Form2");
+  ExpectBarInsideTrack(kForm6Controls, "Form6");
+}
+
+TEST(ProgressLayoutTest, Form6ShowsForm2sTrackWithAShortBar) {
+  const ControlSpec* track2 = FindControlSpec(kForm2Controls, kIdText1);
+  const ControlSpec* track6 = FindControlSpec(kForm6Controls, kIdText1);
+  EXPECT_EQ(track6->left, track2->left);
+  EXPECT_EQ(track6->top, track2->top);
+  EXPECT_EQ(track6->width, track2->width);
+  EXPECT_EQ(track6->height, track2->height);
+  EXPECT_EQ(FindControlSpec(kForm6Controls, kIdText2)->width, 100);
+  EXPECT_EQ(FindControlSpec(kForm2Controls, kIdText2)->width, 0);  // grows from 0
+}
+
+}  // namespace
+}  // namespace mirune

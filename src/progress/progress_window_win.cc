@@ -1,0 +1,150 @@
+#include "progress/progress_window_win.h"
+
+#include "base/os_error_text.h"
+#include "progress/form_window_win.h"
+#include "progress/progress_layout.h"
+
+namespace mirune {
+namespace {
+
+double SecondsNow() { return static_cast<double>(GetTickCount64()) / 1000.0; }
+
+}  // namespace
+
+Result<std::unique_ptr<ProgressWindowWin>> ProgressWindowWin::Create(const JobFlags& flags,
+                                                                     HWND owner) {
+  if (!RegisterFormClass(kClassName, WindowProc)) {
+    return Result<std::unique_ptr<ProgressWindowWin>>(
+        ErrorCode::kUnsupported, "進行状況ウィンドウのクラスを登録できませんでした");
+  }
+  std::unique_ptr<ProgressWindowWin> window(new ProgressWindowWin(flags));
+  const std::wstring caption = WideText(kProgressCaption);
+  HWND hwnd =
+      CreateWindowExW(0, kClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 400,
+                      240, owner, nullptr, GetModuleHandleW(nullptr), window.get());
+  if (hwnd == nullptr) {
+    return Result<std::unique_ptr<ProgressWindowWin>>(
+        ErrorCode::kUnsupported,
+        "進行状況ウィンドウを作成できませんでした: " + WindowsErrorCause(GetLastError()));
+  }
+  window->dpi_ = WindowDpi(hwnd);
+  window->font_ = CreateFormFont(window->dpi_);
+  window->bar_brush_ = CreateSolidBrush(kBarColour);
+  if (!CreateFormControls(hwnd, kForm2Controls, window->font_, window->dpi_)) {
+    return Result<std::unique_ptr<ProgressWindowWin>>(
+        ErrorCode::kUnsupported,
+        "進行状況ウィンドウの部品を作成できませんでした: " + WindowsErrorCause(GetLastError()));
+  }
+  SizeFormWindow(hwnd, kForm2ClientWidth, kForm2ClientHeight, window->dpi_);
+  return window;
+}
+
+ProgressWindowWin::~ProgressWindowWin() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+  if (bar_brush_ != nullptr) DeleteObject(bar_brush_);
+}
+
+void ProgressWindowWin::Render(const ProgressWindowState& state) {
+  if (hwnd_ == nullptr) return;
+  SetControlText(hwnd_, kIdLabel1, state.activity);
+  SetControlText(hwnd_, kIdLabel2, state.percent_text);
+  SetControlText(hwnd_, kIdLabel10, state.document_name);
+  SetControlText(hwnd_, kIdLabel5, state.document_counter);
+  SetControlText(hwnd_, kIdLabel7, state.story_counter);
+  SetControlText(hwnd_, kIdLabel8, state.entry_caption);
+  SetControlText(hwnd_, kIdLabel9, state.entry_count);
+  bar_twips_ = state.bar_width;
+  SizeBar();
+  if (track_text_white_ != state.track_text_white) {
+    track_text_white_ = state.track_text_white;
+    InvalidateRect(GetDlgItem(hwnd_, kIdText1), nullptr, TRUE);
+  }
+  if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  // Every operation gives the focus holder the focus, as a user who clicked elsewhere
+  // would otherwise type into nothing.
+  SetFocus(GetDlgItem(hwnd_, kIdText3));
+  // Paints at once what the changes above invalidated (a changed text, the bar), and only
+  // that: repainting the whole window at every update would cost a job about 12 ms each.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void ProgressWindowWin::Close() {
+  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void ProgressWindowWin::PauseAfterFinish() {
+  WaitRoundedSeconds(1, SecondsNow, [] { Sleep(10); });
+}
+
+void ProgressWindowWin::Yield() { PumpPendingMessages(); }
+
+void ProgressWindowWin::SizeBar() {
+  HWND bar = GetDlgItem(hwnd_, kIdText2);
+  if (bar == nullptr) return;
+  const int width = TwipsToPixels(bar_twips_, dpi_);
+  RECT rect;
+  GetWindowRect(bar, &rect);
+  if (rect.right - rect.left == width) return;
+  SetWindowPos(bar, nullptr, 0, 0, width,
+               TwipsToPixels(FindControlSpec(kForm2Controls, kIdText2)->height, dpi_),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ProgressWindowWin::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  HFONT font = CreateFormFont(dpi_);
+  LayoutFormControls(hwnd_, kForm2Controls, font, dpi_);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+  SizeBar();
+}
+
+LRESULT CALLBACK ProgressWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
+                                               LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* self = static_cast<ProgressWindowWin*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<ProgressWindowWin*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT ProgressWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      // The close box, the system menu and Alt+F4 all arrive here; the program's own close
+      // never does (Close hides the window directly).
+      if (!flags_.job_running) ShowWindow(hwnd_, SW_HIDE);
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      HBRUSH brush =
+          ColourFormControl(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
+                            bar_brush_, track_text_white_);
+      if (brush != nullptr) return reinterpret_cast<LRESULT>(brush);
+      break;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      ApplyDpi(HIWORD(wparam));
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      HWND hwnd = hwnd_;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace mirune

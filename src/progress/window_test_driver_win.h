@@ -1,0 +1,68 @@
+#pragma once
+
+// Driving real windows in tests, as a person would, from a thread other than the windows'
+// own: waiting for windows and states (never for fixed times), reading texts and control
+// rectangles, answering message boxes, ordering behind the messages a window thread has
+// queued, and saving a window's picture as a PNG file. Windows build only; test code.
+
+#ifdef _WIN32
+
+#include <windows.h>
+// winbase.h still defines the 16-bit Yield() as a macro; ProgressView has a member of that name.
+#undef Yield
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "base/result.h"
+
+namespace mirune::testing {
+
+// Polls `condition` until it holds or `timeout_ms` pass; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, int timeout_ms = 20000);
+
+// On a window thread: dispatches messages, waiting for the next one, until `done` holds.
+void PumpUntil(const std::function<bool()>& done);
+
+// A top-level window of `class_name` and `title` (either may be null), once it exists.
+HWND WaitForWindow(const wchar_t* class_name, const wchar_t* title, int timeout_ms = 20000);
+
+// A message box (dialog class "#32770") with `title`, once it is shown; null after the
+// timeout.
+HWND WaitForMessageBox(const wchar_t* title, int timeout_ms = 20000);
+// The text of a message box (its static control 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+
+// A window's text (WM_GETTEXT, answered by the window's thread).
+std::wstring WindowText(HWND window);
+// A child's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND parent, HWND child);
+
+// A marker window on the window thread: the driver posts behind whatever that thread has
+// queued and waits until the marker is handled, so everything posted before has been too.
+class QueueMarker {
+ public:
+  // Call on the window thread.
+  QueueMarker();
+  ~QueueMarker();
+  // Call from the driver: posts a marker and waits for it; false after the timeout.
+  bool Drain(int timeout_ms = 20000);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  HWND hwnd_ = nullptr;
+  std::atomic<long> handled_{0};
+  long posted_ = 0;
+};
+
+// Saves the client area of `window` as it is painted (BitBlt from the window's device
+// context into a 24-bit picture) as a PNG file at the UTF-8 `path`, creating its folder.
+Status SaveWindowPicture(HWND window, const std::string& path);
+
+// The folder of the pictures: build/screenshots beside the build folder of this build.
+std::string ScreenshotFolder();
+
+}  // namespace mirune::testing
+
+#endif  // _WIN32
