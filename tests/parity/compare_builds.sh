@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Linux program and the Windows program (under Wine) on the same inputs and compares
-# their results: the bundled sample book through extract, resort and workbook; each real IDML
-# sample through mark and then, marked, through the same; the sample stories through entries.
+# their results: the bundled sample book through extract, resort, workbook and index; each
+# real IDML sample through mark and then, marked, through the same; the sample stories through entries.
 #   tests/parity/compare_builds.sh LINUX_MIRUNE WINDOWS_MIRUNE_EXE
 # Razoza.txt, Razoza.doc, printed entry lines and every part of a marked IDML package must be
 # byte for byte the same; .xls workbooks must hold the same cells, column widths and cell
@@ -77,6 +77,23 @@ extract_and_compare() {  # extract_and_compare NAME INPUT FOLDER
   run_windows workbook -o "$(win "$dir/w/workbook.xls")" "$(win "$dir/entries.txt")" >/dev/null 2>&1 ||
     differ "$name: workbook (Windows)"
   same_cells "$name: workbook" "$dir/l/workbook.xls" "$dir/w/workbook.xls"
+  # The finished index, one per mark: text, tagged text, the IDML's parts and the workbook.
+  run_linux index --by-mark -o "$dir/l/index" "$dir/in.xls" >/dev/null 2>&1 ||
+    differ "$name: index (Linux)"
+  run_windows index --by-mark -o "$(win "$dir/w/index")" "$(win "$dir/in.xls")" >/dev/null 2>&1 ||
+    differ "$name: index (Windows)"
+  local written=0
+  for f in "$dir"/l/index*.txt; do
+    [ -e "$f" ] || continue
+    written=$((written + 1))
+    same_bytes "$name: $(basename "$f")" "$f" "$dir/w/$(basename "$f")"
+  done
+  [ $written -gt 0 ] || differ "$name: index wrote no text"
+  for f in "$dir"/l/index*.idml; do
+    [ -e "$f" ] || continue
+    same_package "$name: $(basename "$f")" "$f" "$dir/w/$(basename "$f")"
+  done
+  same_cells "$name: index.xls" "$dir/l/index.xls" "$dir/w/index.xls"
 }
 
 # The bundled book is marked already.
