@@ -126,15 +126,26 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
         std::string_view candidate = std::string_view(joined).substr(start[i], start[j] - start[i]);
         candidate.remove_suffix(TrailingSeparatorBytes(candidate));
         const std::string* l = learned_ ? learned_(candidate) : nullptr;
-        std::vector<std::string_view> d;
-        if (dictionary_ && kanji_before[j] > kanji_before[i] && candidate.size() <= longest_term) {
-          d = dictionary_->Readings(candidate);
-        }
-        if (l || !d.empty()) {
+        const bool in_dictionary = dictionary_ && kanji_before[j] > kanji_before[i] &&
+                                   candidate.size() <= longest_term &&
+                                   dictionary_->Contains(candidate);
+        if (l || in_dictionary) {
           run_end = j;
-          key = std::string(candidate);
           learned = l;
-          listed = std::move(d);
+          // The common case costs nothing more: one morpheme the dictionary reads as the
+          // analysis does.
+          if (!l && j == i + 1) {
+            const std::string reading = ToHiragana(m[i].reading);
+            const size_t trailing = m[i].text.size() - candidate.size();
+            if (reading.size() >= trailing &&
+                dictionary_->Lists(
+                    candidate, std::string_view(reading).substr(0, reading.size() - trailing))) {
+              run_end = 0;
+              break;
+            }
+          }
+          key = std::string(candidate);
+          if (in_dictionary) listed = dictionary_->Readings(candidate);
           break;
         }
       }

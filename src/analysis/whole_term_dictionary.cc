@@ -132,6 +132,15 @@ const WholeTermDictionary::Term* WholeTermDictionary::Find(std::string_view term
 
 bool WholeTermDictionary::Contains(std::string_view term) const { return Find(term) != nullptr; }
 
+bool WholeTermDictionary::Lists(std::string_view term, std::string_view reading) const {
+  const Term* t = Find(term);
+  if (!t) return false;
+  for (uint32_t r = t->first; r != kEnd; r = readings_[r].next) {
+    if (readings_[r].text == reading) return true;
+  }
+  return false;
+}
+
 void WholeTermDictionary::Grow() {
   size_t size = slots_.empty() ? 1024 : slots_.size() * 2;
   while (size < std::max(terms_.size(), terms_.capacity()) * 2 + 2) size *= 2;

@@ -39,6 +39,8 @@ class WholeTermDictionary {
   // The views stay valid as long as the dictionary.
   std::vector<std::string_view> Readings(std::string_view term) const;
   bool Contains(std::string_view term) const;
+  // Whether the dictionary lists `reading` among the readings of `term` (no allocation).
+  bool Lists(std::string_view term, std::string_view reading) const;
 
   size_t term_count() const { return terms_.size(); }
   // The longest term, in bytes: a longer text is not looked up.
