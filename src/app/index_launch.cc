@@ -156,10 +156,12 @@ IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& reque
       return Failure(ExitCode::kError, s);
     }
     result.written.push_back(tagged);
-    if (Status s = WriteIndexIdml(tagged_bytes, idml); s.ok()) {
-      result.written.push_back(idml);
-    } else if (s.code() != ErrorCode::kUnsupported) {
-      return Failure(ExitCode::kError, s);
+    if (request.idml) {
+      if (Status s = WriteIndexIdml(tagged_bytes, idml); s.ok()) {
+        result.written.push_back(idml);
+      } else if (s.code() != ErrorCode::kUnsupported) {
+        return Failure(ExitCode::kError, s);
+      }
     }
     const std::string sheet = std::string(kIndexSheet) + (number < 0 ? "" : std::to_string(number));
     if (Status s = AddIndexSheet(book, lines, sheet); !s.ok()) return Failure(ExitCode::kError, s);

@@ -25,6 +25,8 @@ struct IndexRequest {
   // BASE-N-tagged.txt and the sheet "索引N" for mark N. A workbook without that sheet (its
   // entries carry one mark number) gives the one index, and a note says so.
   bool by_mark = false;
+  // BASE.idml as well (builds with IDML).
+  bool idml = true;
 };
 
 struct IndexLaunchResult {

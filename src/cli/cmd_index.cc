@@ -1,8 +1,8 @@
-// `mirune index Razoza.xls [-o BASE] [--sheet NAME] [--by-mark] [options]`: the finished
-// index from the corrected workbook: BASE.txt (plain UTF-8 text), BASE-tagged.txt (InDesign
-// tagged text, to be placed) and BASE.xls (a copy of the workbook with the sheet "索引"); with
-// --by-mark one index per mark number (BASE-N.txt, BASE-N-tagged.txt, sheet "索引N"). The
-// input is never written.
+// `mirune index Razoza.xls [-o BASE] [--sheet NAME] [--by-mark] [--no-idml] [options]`: the
+// finished index from the corrected workbook: BASE.txt (plain UTF-8 text), BASE-tagged.txt
+// (InDesign tagged text, to be placed), BASE.idml (the index placed in a document) and BASE.xls
+// (a copy of the workbook with the sheet "索引"); with --by-mark one index per mark number
+// (BASE-N.txt, BASE-N-tagged.txt, BASE-N.idml, sheet "索引N"). The input is never written.
 
 #include <CLI/CLI.hpp>
 
@@ -74,11 +74,12 @@ void RegisterIndexCommand(CLI::App& app, int& exit_code) {
   CLI::App* cmd = app.add_subcommand(
       "index",
       "索引作成: 読みを直した Razoza.xls から仕上がった索引（見出し、ページの範囲）を作り、"
-      "テキスト、InDesign のタグ付きテキスト、シート「索引」を加えたブックに書き出します");
+      "テキスト、InDesign のタグ付きテキスト、索引を配置した IDML、シート「索引」を加えたブックに"
+      "書き出します");
   cmd->add_option("WORKBOOK", options->request.input, "読みを直した Razoza.xls")->required();
   cmd->add_option("-o,--output", options->request.base,
-                  "書き出すファイルの名前（拡張子なし）。BASE.txt, BASE-tagged.txt, BASE.xls を"
-                  "作ります（既定: 入力の名前に「-索引」を付けたもの）");
+                  "書き出すファイルの名前（拡張子なし）。BASE.txt, BASE-tagged.txt, BASE.idml, "
+                  "BASE.xls を作ります（既定: 入力の名前に「-索引」を付けたもの）");
   cmd->add_option("--sheet", options->request.sheet,
                   "索引にするシート（既定: AfterSort があればそれ、なければ Sort_Syori1）");
   cmd->add_option("--headings", options->headings,
@@ -91,6 +92,9 @@ void RegisterIndexCommand(CLI::App& app, int& exit_code) {
                   "ページの区切り（既定: 、）");
   cmd->add_option("--text-pages", options->text_pages,
                   "数字でないノンブル（iv など）: first（数字の前）、last（数字の後）");
+  cmd->add_flag(
+      "--no-idml", [options](int64_t) { options->request.idml = false; },
+      "索引を配置した IDML 文書（BASE.idml）を作りません");
   cmd->add_flag("--by-mark", options->request.by_mark,
                 "マーク番号（RazozaMark1 … 9）ごとに別の索引を作ります（BASE-1.txt、シート「索引1」"
                 "など。事項索引と人名索引を分けるときなど）");
