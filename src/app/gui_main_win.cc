@@ -1,0 +1,87 @@
+// mirune-gui.exe: the Windows program a user starts. The splash for about three seconds,
+// the first-run settings, then the main window until it is closed.
+
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <memory>
+#include <utility>
+
+#include "app/gui_launch_win.h"
+#include "app/main_window_win.h"
+#include "app/settings_registry_win.h"
+#include "app/splash_window_win.h"
+#include "app/win_desktop_win.h"
+#include "app/win_text_win.h"
+
+namespace mirune {
+namespace {
+
+constexpr std::string_view kUtilityNotice =
+    "読みの並べ替え（Razoza.xls の再ソート）とキーワードの一括指定は、\r\n"
+    "このプログラムと同じフォルダーの mirune.exe で実行できます。\r\n"
+    "\r\n"
+    "mirune resort Razoza.xls\r\n"
+    "mirune mark 文書.idml Keyword.xls 出力.idml";
+
+int RunProgram(HINSTANCE instance) {
+  // A drive without a medium is reported by the program itself, never by a system box.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+
+  JobFlags flags;
+  RegistrySettingsStore store;
+
+  // Start-up steps 1 to 5: the splash, its wait, the first-run defaults, the splash closed.
+  {
+    std::unique_ptr<SplashWindow> splash = SplashWindow::Show(instance);
+    WaitRoundedSeconds(3, [&splash] {
+      if (splash) splash->Repaint();
+    });
+    WriteFirstRunDefaults(store);
+  }
+
+  MainWindow* main_window_ptr = nullptr;
+  std::unique_ptr<WinDesktop> desktop;
+  MainWindowHooks hooks;
+  hooks.execute = [&](const LaunchSelection& selection) {
+    RunExtractionFromMainWindow(instance, flags, *main_window_ptr, *desktop, selection);
+  };
+  hooks.utility = [&] { desktop->ShowMessage(kUtilityNotice, kTitleCheck, kStyleCompletion); };
+  hooks.ask = [&](std::string_view text, std::string_view title, int style) {
+    return desktop->ShowMessage(text, title, style);
+  };
+  auto main_window = MainWindow::Create(instance, flags, store, std::move(hooks));
+  if (!main_window.ok()) {
+    MessageBoxW(nullptr, Wide(main_window.message()).c_str(), Wide(kTitleError).c_str(),
+                MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  main_window_ptr = main_window->get();
+  desktop = std::make_unique<WinDesktop>(instance, flags, *main_window_ptr);
+
+  // Steps 7 to 10: the lists, the filter items, the restored selection.
+  main_window_ptr->FillAtStartUp();
+  ShowWindow(main_window_ptr->hwnd(), SW_SHOWNORMAL);
+  UpdateWindow(main_window_ptr->hwnd());
+  SetForegroundWindow(main_window_ptr->hwnd());
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(main_window_ptr->hwnd(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  // The window is gone; every other window goes with the process.
+  desktop.reset();
+  return 0;
+}
+
+}  // namespace
+}  // namespace mirune
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  return mirune::RunProgram(instance);
+}

@@ -1,0 +1,92 @@
+#include "app/splash_window_win.h"
+
+#include <chrono>
+
+#include "app/form_layout.h"
+#include "app/win_font_win.h"
+#include "app/win_text_win.h"
+#include "desktop/desktop.h"
+
+namespace mirune {
+namespace {
+
+constexpr DWORD kSplashStyle = WS_POPUP | WS_CAPTION | WS_BORDER;
+
+}  // namespace
+
+std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
+  const std::wstring class_name = Wide(kSplashWindowClass);
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = class_name.c_str();
+  RegisterClassExW(&window_class);
+
+  std::unique_ptr<SplashWindow> splash(new SplashWindow());
+  splash->hwnd_ =
+      CreateWindowExW(WS_EX_TOPMOST, class_name.c_str(), Wide(kProductTitle).c_str(), kSplashStyle,
+                      0, 0, 100, 100, nullptr, nullptr, instance, nullptr);
+  if (!splash->hwnd_) return nullptr;
+  const int dpi = WindowDpi(splash->hwnd_);
+  splash->font_ = CreateFormFont(dpi, false);
+  const SIZE outer =
+      WindowSizeForClient(TwipsToPixels(kSplashClientWidthTwips, dpi),
+                          TwipsToPixels(kSplashClientHeightTwips, dpi), kSplashStyle, 0, dpi);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(splash->hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  SetWindowPos(splash->hwnd_, nullptr, (monitor.rcWork.left + monitor.rcWork.right - outer.cx) / 2,
+               (monitor.rcWork.top + monitor.rcWork.bottom - outer.cy) / 2, outer.cx, outer.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const ControlSpec& spec : SplashWindowControls()) {
+    const PixelRect rect = TwipsToPixels(spec.rect, dpi);
+    const bool image = spec.id == kIdSplashImage1;
+    HWND control =
+        CreateWindowExW(0, L"STATIC", image ? L"" : Wide(spec.caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT),
+                        rect.left, rect.top, rect.width, rect.height, splash->hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    if (image) {
+      HICON icon = static_cast<HICON>(
+          LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0));
+      if (icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    } else {
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(splash->font_), FALSE);
+    }
+  }
+  ShowWindow(splash->hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(splash->hwnd_);
+  splash->Repaint();
+  return splash;
+}
+
+SplashWindow::~SplashWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+void SplashWindow::Repaint() {
+  MSG message;
+  while (PeekMessageW(&message, hwnd_, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
+    if (message.message == WM_PAINT) DispatchMessageW(&message);
+  }
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    while (PeekMessageW(&message, child, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
+void WaitRoundedSeconds(int seconds, const std::function<void()>& tick) {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (RoundHalfEven(elapsed) >= seconds) return;
+    if (tick) tick();
+    Sleep(10);
+  }
+}
+
+}  // namespace mirune

@@ -1,0 +1,78 @@
+#include "app/win_font_win.h"
+
+#include "app/form_layout.h"
+#include "app/win_text_win.h"
+
+namespace mirune {
+namespace {
+
+int CALLBACK NoteFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FontInstalled(const std::wstring& face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &query, NoteFont, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+// Functions of Windows 10 (1607 and later), looked up so the program also starts on older
+// systems.
+template <typename F>
+F User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                : nullptr;
+}
+
+}  // namespace
+
+HFONT CreateFormFont(int dpi, bool bold) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kFormFontPoints, dpi, 72);
+  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Wide(kFormFontFace);
+  if (FontInstalled(face)) {
+    lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  } else {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      lstrcpynW(font.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
+      font.lfCharSet = metrics.lfMessageFont.lfCharSet;
+    }
+  }
+  return CreateFontIndirectW(&font);
+}
+
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto get_dpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (get_dpi && hwnd) {
+    if (UINT dpi = get_dpi(hwnd); dpi > 0) return static_cast<int>(dpi);
+  }
+  HDC dc = GetDC(hwnd);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(hwnd, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD ex_style, int dpi) {
+  RECT rect{0, 0, width, height};
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjust = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  if (!adjust || !adjust(&rect, style, FALSE, ex_style, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  }
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace mirune
