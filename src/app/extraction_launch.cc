@@ -133,8 +133,9 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
     result.selected_path = SelectedFilePath(selection);
     const TargetKind kind = ClassifyTarget(selection.file_name, result.selected_path);
     if (kind == TargetKind::kNotADocument) {
-      desktop.ShowFailure(kMessageSelectDocument, NotADocumentCause(selection, result.selected_path),
-                          kTitleCheck, kStyleRefusal);
+      desktop.ShowFailure(kMessageSelectDocument,
+                          NotADocumentCause(selection, result.selected_path), kTitleCheck,
+                          kStyleRefusal);
       result.outcome = LaunchOutcome::kNotADocument;
       return Status::Ok();
     }

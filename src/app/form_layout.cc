@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdlib>
 
-namespace mirune {
+namespace mirune::main_form {
 namespace {
 
 // Label3 lies at (240, 360) inside Frame1 (6840, 720).
@@ -74,4 +74,4 @@ const ControlSpec* FindControl(std::span<const ControlSpec> controls, int id) {
   return nullptr;
 }
 
-}  // namespace mirune
+}  // namespace mirune::main_form

@@ -8,7 +8,9 @@
 #include <span>
 #include <string_view>
 
-namespace mirune {
+// In a namespace of their own: the progress windows have a layout table of their own
+// (progress/progress_layout.h) with names of the same kind.
+namespace mirune::main_form {
 
 // A control's rectangle in twips, relative to its window's client area.
 struct TwipsRect {
@@ -96,4 +98,4 @@ const ControlSpec* FindControl(std::span<const ControlSpec> controls, int id);
 inline constexpr std::string_view kFormFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kFormFontPoints = 9;
 
-}  // namespace mirune
+}  // namespace mirune::main_form

@@ -5,6 +5,8 @@
 #include <set>
 
 namespace mirune {
+
+using namespace main_form;  // NOLINT: this window's own layout table
 namespace {
 
 TEST(TwipsToPixelsTest, FifteenTwipsArePixelAt96Dpi) {

@@ -14,12 +14,14 @@
 #include "app/win_text_win.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/path.h"
+#include "detect/desktop_detection_win.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/messages.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
 #include "progress/progress_model.h"
+#include "progress/progress_window_win.h"
 
 namespace mirune {
 namespace {
@@ -79,8 +81,12 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
   ExtractionDocuments documents = MakeExtractionDocuments();
   engine->AddLoader(documents.loader);
 
-  WinProgressView view(instance, flags, desktop, main_window.hwnd());
-  ProgressWindowModel progress(view);
+  auto view = ProgressWindowWin::Create(flags, main_window.hwnd());
+  if (!view.ok()) {
+    desktop.ShowFailure(MessageCannotContinue(), view.message(), kTitleCheck, kStyleRefusal);
+    return;
+  }
+  ProgressWindowModel progress(**view);
   TaggedStoryAnalyzer analyzer(*readings->service, *readings->service, readings->service.get());
   MemoryRazozaXlsWriter workbook;
   EntryList entries;
@@ -89,9 +95,13 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
     return std::shared_ptr<indesign::Application>(engine);
   };
   services.opens_native_documents = false;
+  // A visible Word or Excel window refuses the launch (and hidden ones are asked to close).
+  SystemDesktopDetection detection;
+  services.find_visible_excel = [&detection] { return detection->FindVisibleExcel(); };
+  services.find_visible_word = [&detection] { return detection->FindVisibleWord(); };
 
   const LaunchResult result = LaunchExtraction(services, selection);
-  view.Close();
+  (*view)->Close();
   if (result.outcome != LaunchOutcome::kRan) return;
 
   const bool completed = result.job.outcome == ExtractionOutcome::kCompleted;

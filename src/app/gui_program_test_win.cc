@@ -23,6 +23,8 @@
 #include "base/file.h"
 
 namespace mirune {
+
+using namespace main_form;  // NOLINT: this window's own layout table
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -629,14 +631,14 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   EXPECT_EQ(start.title, Wide("ミルネ Ver1.0"));
 
   // During the job: the abort window; every guarded handler and the close box do nothing.
-  HWND abort_window = gui.WaitWindow("MiruneForm6");
+  HWND abort_window = gui.WaitWindow("MiruneAbortForm6");
   ASSERT_NE(abort_window, nullptr);
   Screenshot(abort_window, "form6_abort");
   EXPECT_FALSE(IsWindowEnabled(gui.control(kIdFile1)));
   gui.Click(kIdCommand3);
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
-  HWND progress = gui.WaitWindow("MiruneForm2");
+  HWND progress = gui.WaitWindow("MiruneProgressForm2");
   if (progress) Screenshot(progress, "form2_progress");
 
   // The end: the completion (and any notes) answered until the controls are back.

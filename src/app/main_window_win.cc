@@ -10,6 +10,8 @@
 #include "app/win_text_win.h"
 
 namespace mirune {
+
+using namespace main_form;  // NOLINT: this window's own layout table
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

@@ -104,7 +104,8 @@ class MarkingLaunchTest : public ::testing::Test {
                 }},
             [this](const layout::Document& doc, const std::string& path) {
               if (save_fails) {
-                return Status(ErrorCode::kIoError, path + " を書き込めません: ディスクの空きがありません");
+                return Status(ErrorCode::kIoError,
+                              path + " を書き込めません: ディスクの空きがありません");
               }
               saved[path] = doc;
               if (save_drops_marks) {

@@ -8,6 +8,8 @@
 #include "desktop/desktop.h"
 
 namespace mirune {
+
+using namespace main_form;  // NOLINT: this window's own layout table
 namespace {
 
 constexpr DWORD kSplashStyle = WS_POPUP | WS_CAPTION | WS_BORDER;

@@ -1,24 +1,19 @@
 #pragma once
 
 // The desktop of the Windows program: message boxes (MessageBoxW with the job's style
-// words), the message loop between a job's steps, the abort window before each document
-// and the main window's selection controls.
-//
-// The abort window and the progress window here are plain stand-ins (class names
-// "MiruneForm6" and "MiruneForm2"): a caption, the texts the jobs set and the button
-// "処理中止". They sit behind AbortWindow and ProgressView, so the full windows replace
-// them without touching the jobs or this desktop's callers.
+// words), the message loop between a job's steps, the abort window Form6 before each
+// document (progress/abort_window_win.h) and the main window's selection controls.
 
 #include <windows.h>
 // winbase.h defines Yield() as an empty macro (a Win16 leftover); ProgressView has a Yield.
 #undef Yield
 
 #include <chrono>
-#include <functional>
+#include <memory>
 #include <string>
 
 #include "desktop/desktop.h"
-#include "progress/progress_model.h"
+#include "progress/abort_window_win.h"
 
 namespace mirune {
 
@@ -30,6 +25,9 @@ class WinDesktop : public Desktop {
   ~WinDesktop() override;
 
   int ShowMessage(std::string_view text, std::string_view title, int style) override;
+  // Dispatches the waiting messages. During the pause before a document (Form6 shown) it
+  // waits a little for a message when none is there, so the five seconds keep no processor
+  // busy; otherwise it returns at once, so a job's steps are not slowed.
   void YieldToMessageLoop() override;
   double ClockSeconds() override;
   void ShowAbortWindow(AbortWindow& window) override;
@@ -41,39 +39,12 @@ class WinDesktop : public Desktop {
   void FocusMainWindow() override;
 
  private:
-  static LRESULT CALLBACK AbortProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
   HINSTANCE instance_;
   JobFlags& flags_;
   MainWindow& main_window_;
-  HWND abort_hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  AbortWindow* abort_window_ = nullptr;
+  std::unique_ptr<AbortWindowWin> abort_form_;  // Form6, made at its first showing
+  bool abort_shown_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
-
-// The progress window's stand-in: the activity, the percentage and the value fields as
-// lines of text.
-class WinProgressView : public ProgressView {
- public:
-  WinProgressView(HINSTANCE instance, JobFlags& flags, Desktop& desktop, HWND owner);
-  ~WinProgressView() override;
-
-  void Render(const ProgressWindowState& state) override;
-  void Close() override;
-  void PauseAfterFinish() override;
-  void Yield() override { desktop_.YieldToMessageLoop(); }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
-  HINSTANCE instance_;
-  JobFlags& flags_;
-  Desktop& desktop_;
-  HWND owner_;
-  HWND hwnd_ = nullptr;
-  HWND text_ = nullptr;
-  HFONT font_ = nullptr;
 };
 
 }  // namespace mirune

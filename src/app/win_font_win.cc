@@ -6,22 +6,6 @@
 namespace mirune {
 namespace {
 
-int CALLBACK NoteFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-bool FontInstalled(const std::wstring& face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
-  bool found = false;
-  HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &query, NoteFont, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, dc);
-  return found;
-}
-
 // Functions of Windows 10 (1607 and later), looked up so the program also starts on older
 // systems.
 template <typename F>
@@ -35,12 +19,12 @@ F User32Function(const char* name) {
 
 HFONT CreateFormFont(int dpi, bool bold) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(kFormFontPoints, dpi, 72);
+  font.lfHeight = -MulDiv(main_form::kFormFontPoints, dpi, 72);
   font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = Wide(kFormFontFace);
-  if (FontInstalled(face)) {
+  const std::wstring face = Wide(main_form::kFormFontFace);
+  if (FontFaceInstalled(face)) {
     lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
   } else {
     NONCLIENTMETRICSW metrics{};
@@ -51,18 +35,6 @@ HFONT CreateFormFont(int dpi, bool bold) {
     }
   }
   return CreateFontIndirectW(&font);
-}
-
-int WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto get_dpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (get_dpi && hwnd) {
-    if (UINT dpi = get_dpi(hwnd); dpi > 0) return static_cast<int>(dpi);
-  }
-  HDC dc = GetDC(hwnd);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(hwnd, dc);
-  return dpi > 0 ? dpi : 96;
 }
 
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD ex_style, int dpi) {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "progress/progress_layout.h"
+#include "progress/window_metrics_win.h"
 
 namespace mirune {
 
@@ -32,17 +33,10 @@ bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
 // The face the forms ask for first.
 inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
 
-// The dpi of `hwnd` (GetDpiForWindow where user32 has it, else the screen's); 96 when
-// neither answers.
-int WindowDpi(HWND hwnd);
-
 // The forms' font at `dpi`: "ＭＳ Ｐゴシック" 9 pt, or, where that face is not installed,
 // the system's message font face (its Japanese UI font on a Japanese system) at 9 pt. The
 // caller deletes it. Never null: the stock GUI font is the last resort.
 HFONT CreateFormFont(int dpi);
-
-// Whether a font face is installed (EnumFontFamiliesExW).
-bool FontFaceInstalled(std::wstring_view face);
 
 // Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
 // `font`. False when a control cannot be created.

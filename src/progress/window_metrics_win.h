@@ -1,0 +1,24 @@
+#pragma once
+
+// Two helpers every window of the program needs, apart from any layout table: the dpi of a
+// window and whether a font face is installed. Defined in form_window_win.cc. Windows build
+// only.
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace mirune {
+
+// The dpi of `hwnd` (GetDpiForWindow where user32 has it, else the screen's); 96 when
+// neither answers.
+int WindowDpi(HWND hwnd);
+
+// Whether a font face is installed (EnumFontFamiliesExW).
+bool FontFaceInstalled(std::wstring_view face);
+
+}  // namespace mirune
+
+#endif  // _WIN32
