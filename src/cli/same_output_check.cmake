@@ -68,7 +68,7 @@ function(same_files)
   endforeach()
 endfunction()
 
-foreach(command "" extract mark resort workbook entries)
+foreach(command "" extract mark resort workbook entries index)
   both(${command} --help)
 endforeach()
 both(workbook)  # a parse error
@@ -78,7 +78,10 @@ foreach(folder linux windows)
 endforeach()
 both(workbook @entries.txt -o @Razoza.xls)
 both(resort --data-dir @data @Razoza.xls)  # learns into @data/ReadingMemory.txt
-both(resort @no_such.xls)
-both(resort @entries.txt)
+# A data folder of the run's own: the program's folder is shared with other tests.
+both(resort --data-dir @data @no_such.xls)
+both(resort --data-dir @data @entries.txt)
+both(index --no-idml @Razoza.xls -o @index)
+both(index @Razoza.xls -o @Razoza)  # refused: the output would be the input
 same_files()
 
