@@ -662,5 +662,47 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   ASSERT_TRUE(gui.Quit());
 }
 
+// The abort through Form6: 処理中止, the question answered Yes, and the job ends without a
+// completion; the previous results stay as they were and the window is usable again.
+TEST_F(GuiProgramTest, AbortThroughTheAbortWindowKeepsThePreviousResults) {
+  const std::wstring samples = HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples");
+  SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml));
+  const std::string results = Narrow(ProgramFolder()) + "\\RazozaData\\Razoza.txt";
+  CreateDirectoryW(Wide(Narrow(ProgramFolder()) + "\\RazozaData").c_str(), nullptr);
+  const std::string previous = "前回の結果\t\t1\r\n";
+  ASSERT_TRUE(WriteFileAtomic(results, previous).ok());
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  ASSERT_NE(main, nullptr);
+  gui.Click(kIdCommand1);
+  MessageBoxSeen start = gui.Answer(IDOK);
+  EXPECT_EQ(start.title, Wide("ミルネ Ver1.0"));
+
+  HWND abort_window = gui.WaitWindow("MiruneAbortForm6");
+  ASSERT_NE(abort_window, nullptr);
+  HWND button = FindWindowExW(abort_window, nullptr, L"Button", Wide("処理中止").c_str());
+  ASSERT_NE(button, nullptr);
+  PostMessageW(button, BM_CLICK, 0, 0);
+  MessageBoxSeen question = gui.Answer(IDYES, "form6_abort_question");
+  EXPECT_EQ(question.title, L"確認");
+  EXPECT_EQ(question.text, Wide("処理を中止しますか？"));
+
+  // No completion: any box that comes is answered, and none is the completion.
+  std::vector<std::wstring> texts;
+  while (!IsWindowEnabled(gui.control(kIdFile1))) {
+    MessageBoxSeen seen = gui.Answer(IDOK);
+    if (!seen.hwnd) break;
+    texts.push_back(seen.text);
+  }
+  for (const std::wstring& text : texts) {
+    EXPECT_EQ(text.find(Wide("索引抽出処理が終了しました")), std::wstring::npos) << Narrow(text);
+  }
+  EXPECT_TRUE(IsWindowEnabled(gui.control(kIdFile1)));
+  auto after = ReadFileBytes(results);
+  ASSERT_TRUE(after.ok()) << after.message();
+  EXPECT_EQ(*after, previous);
+  ASSERT_TRUE(gui.Quit());
+}
+
 }  // namespace
 }  // namespace mirune
