@@ -639,6 +639,8 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
   HWND progress = gui.WaitWindow("MiruneProgressForm2");
+  // The picture once Form6 has given way to Form2 (both stand at the same place).
+  WaitFor([&] { return progress && IsWindowVisible(progress) && !IsWindowVisible(abort_window); });
   if (progress) Screenshot(progress, "form2_progress");
 
   // The end: the completion (and any notes) answered until the controls are back.
