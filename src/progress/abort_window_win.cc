@@ -1,35 +1,20 @@
 #include "progress/abort_window_win.h"
 
-#include "base/os_error_text.h"
 #include "progress/form_window_win.h"
 #include "progress/progress_layout.h"
 
 namespace mirune {
 
 Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
-  if (!RegisterFormClass(kClassName, WindowProc)) {
-    return Result<std::unique_ptr<AbortWindowWin>>(
-        ErrorCode::kUnsupported, "処理中止ウィンドウのクラスを登録できませんでした");
-  }
   std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
-  const std::wstring caption = WideText(AbortWindow::kCaption);
-  HWND hwnd =
-      CreateWindowExW(0, kClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 400,
-                      200, owner, nullptr, GetModuleHandleW(nullptr), window.get());
-  if (hwnd == nullptr) {
-    return Result<std::unique_ptr<AbortWindowWin>>(
-        ErrorCode::kUnsupported,
-        "処理中止ウィンドウを作成できませんでした: " + WindowsErrorCause(GetLastError()));
-  }
-  window->dpi_ = WindowDpi(hwnd);
-  window->font_ = CreateFormFont(window->dpi_);
-  window->bar_brush_ = CreateSolidBrush(kBarColour);
-  if (!CreateFormControls(hwnd, kForm6Controls, window->font_, window->dpi_)) {
-    return Result<std::unique_ptr<AbortWindowWin>>(
-        ErrorCode::kUnsupported,
-        "処理中止ウィンドウの部品を作成できませんでした: " + WindowsErrorCause(GetLastError()));
-  }
-  SizeFormWindow(hwnd, kForm6ClientWidth, kForm6ClientHeight, window->dpi_);
+  const FormSpec spec{kClassName,           WindowProc,     AbortWindow::kCaption,
+                      "処理中止ウィンドウ", kForm6Controls, kForm6ClientWidth,
+                      kForm6ClientHeight};
+  auto form = CreateForm(spec, owner, window.get());
+  if (!form.ok()) return form.error();
+  window->dpi_ = form->dpi;
+  window->font_ = form->font;
+  window->bar_brush_ = form->bar_brush;
   return window;
 }
 

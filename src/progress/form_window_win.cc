@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/os_error_text.h"
 #include "base/utf.h"
 
 namespace mirune {
@@ -208,6 +209,34 @@ void PumpMessagesWaiting(DWORD max_wait_ms) {
     MsgWaitForMultipleObjectsEx(0, nullptr, max_wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
   PumpPendingMessages();
+}
+
+Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self) {
+  const std::string what(spec.what);
+  if (!RegisterFormClass(spec.class_name, spec.procedure)) {
+    return Error{ErrorCode::kUnsupported, what + "のクラスを登録できませんでした"};
+  }
+  FormResources form;
+  const std::wstring caption = WideText(spec.caption);
+  form.hwnd =
+      CreateWindowExW(0, spec.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);
+  if (form.hwnd == nullptr) {
+    return Error{ErrorCode::kUnsupported,
+                 what + "を作成できませんでした: " + WindowsErrorCause(GetLastError())};
+  }
+  form.dpi = WindowDpi(form.hwnd);
+  form.font = CreateFormFont(form.dpi);
+  form.bar_brush = CreateSolidBrush(kBarColour);
+  if (!CreateFormControls(form.hwnd, spec.controls, form.font, form.dpi)) {
+    const std::string cause = WindowsErrorCause(GetLastError());
+    DestroyWindow(form.hwnd);
+    DeleteObject(form.font);
+    DeleteObject(form.bar_brush);
+    return Error{ErrorCode::kUnsupported, what + "の部品を作成できませんでした: " + cause};
+  }
+  SizeFormWindow(form.hwnd, spec.client_width_twips, spec.client_height_twips, form.dpi);
+  return form;
 }
 
 }  // namespace mirune

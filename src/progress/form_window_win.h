@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
 #include "progress/progress_layout.h"
 #include "progress/window_metrics_win.h"
 
@@ -29,6 +30,32 @@ inline constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS
 // Registers a form's window class (arrow cursor, dialog background); true when it is
 // registered, also by an earlier window of the process.
 bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
+
+// What makes one form: its class, caption, controls and client size in twips; `what` names
+// the window in failures ("進行状況ウィンドウ").
+struct FormSpec {
+  const wchar_t* class_name;
+  WNDPROC procedure;
+  std::string_view caption;
+  std::string_view what;
+  std::span<const ControlSpec> controls;
+  int client_width_twips;
+  int client_height_twips;
+};
+
+// The resources of a made form; the form deletes them when it goes.
+struct FormResources {
+  HWND hwnd = nullptr;
+  int dpi = 96;
+  HFONT font = nullptr;
+  HBRUSH bar_brush = nullptr;
+};
+
+// Registers the class, creates the form hidden (`self` is the creation parameter its
+// procedure receives in WM_NCCREATE), makes its controls in the forms' font at the window's
+// dpi, and sizes it. kUnsupported with a Japanese cause naming the window when Windows
+// refuses; what was made is then given back.
+Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self);
 
 // The face the forms ask for first.
 inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";

@@ -1,6 +1,5 @@
 #include "progress/progress_window_win.h"
 
-#include "base/os_error_text.h"
 #include "progress/form_window_win.h"
 #include "progress/progress_layout.h"
 
@@ -13,29 +12,14 @@ double SecondsNow() { return static_cast<double>(GetTickCount64()) / 1000.0; }
 
 Result<std::unique_ptr<ProgressWindowWin>> ProgressWindowWin::Create(const JobFlags& flags,
                                                                      HWND owner) {
-  if (!RegisterFormClass(kClassName, WindowProc)) {
-    return Result<std::unique_ptr<ProgressWindowWin>>(
-        ErrorCode::kUnsupported, "進行状況ウィンドウのクラスを登録できませんでした");
-  }
   std::unique_ptr<ProgressWindowWin> window(new ProgressWindowWin(flags));
-  const std::wstring caption = WideText(kProgressCaption);
-  HWND hwnd =
-      CreateWindowExW(0, kClassName, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT, 400,
-                      240, owner, nullptr, GetModuleHandleW(nullptr), window.get());
-  if (hwnd == nullptr) {
-    return Result<std::unique_ptr<ProgressWindowWin>>(
-        ErrorCode::kUnsupported,
-        "進行状況ウィンドウを作成できませんでした: " + WindowsErrorCause(GetLastError()));
-  }
-  window->dpi_ = WindowDpi(hwnd);
-  window->font_ = CreateFormFont(window->dpi_);
-  window->bar_brush_ = CreateSolidBrush(kBarColour);
-  if (!CreateFormControls(hwnd, kForm2Controls, window->font_, window->dpi_)) {
-    return Result<std::unique_ptr<ProgressWindowWin>>(
-        ErrorCode::kUnsupported,
-        "進行状況ウィンドウの部品を作成できませんでした: " + WindowsErrorCause(GetLastError()));
-  }
-  SizeFormWindow(hwnd, kForm2ClientWidth, kForm2ClientHeight, window->dpi_);
+  const FormSpec spec{kClassName,     WindowProc,        kProgressCaption,  "進行状況ウィンドウ",
+                      kForm2Controls, kForm2ClientWidth, kForm2ClientHeight};
+  auto form = CreateForm(spec, owner, window.get());
+  if (!form.ok()) return form.error();
+  window->dpi_ = form->dpi;
+  window->font_ = form->font;
+  window->bar_brush_ = form->bar_brush;
   return window;
 }
 
