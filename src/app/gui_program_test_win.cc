@@ -21,6 +21,7 @@
 #include "app/settings_registry_win.h"
 #include "app/win_text_win.h"
 #include "base/file.h"
+#include "progress/window_test_driver_win.h"
 
 namespace mirune {
 
@@ -115,73 +116,6 @@ PixelRect ChildRect(HWND control) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// A PNG of 8-bit RGB rows, deflate in stored blocks (the pictures are for people, not size).
-uint32_t Crc32(const std::string& bytes, size_t from) {
-  static uint32_t table[256] = {};
-  if (table[1] == 0) {
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[n] = c;
-    }
-  }
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = from; i < bytes.size(); ++i) {
-    crc = table[(crc ^ static_cast<uint8_t>(bytes[i])) & 0xFF] ^ (crc >> 8);
-  }
-  return crc ^ 0xFFFFFFFFu;
-}
-
-void PutBigEndian(std::string& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-void PutChunk(std::string& png, const char* type, const std::string& data) {
-  PutBigEndian(png, static_cast<uint32_t>(data.size()));
-  const size_t start = png.size();
-  png += type;
-  png += data;
-  PutBigEndian(png, Crc32(png, start));
-}
-
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
-  std::string raw;
-  for (int y = 0; y < height; ++y) {
-    raw += '\0';  // no filter
-    raw.append(reinterpret_cast<const char*>(rgb.data()) + static_cast<size_t>(y) * width * 3,
-               static_cast<size_t>(width) * 3);
-  }
-  std::string zlib = "\x78\x01";
-  uint32_t a = 1, b = 0;
-  for (char c : raw) {
-    a = (a + static_cast<uint8_t>(c)) % 65521;
-    b = (b + a) % 65521;
-  }
-  size_t pos = 0;
-  do {
-    const size_t length = std::min<size_t>(65535, raw.size() - pos);
-    zlib += static_cast<char>(pos + length >= raw.size() ? 1 : 0);  // the last block
-    zlib += static_cast<char>(length & 0xFF);
-    zlib += static_cast<char>(length >> 8);
-    zlib += static_cast<char>(~length & 0xFF);
-    zlib += static_cast<char>((~length >> 8) & 0xFF);
-    zlib.append(raw, pos, length);
-    pos += length;
-  } while (pos < raw.size());
-  PutBigEndian(zlib, (b << 16) | a);
-  std::string png = "\x89PNG\r\n\x1a\n";
-  std::string header;
-  PutBigEndian(header, static_cast<uint32_t>(width));
-  PutBigEndian(header, static_cast<uint32_t>(height));
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-  PutChunk(png, "IHDR", header);
-  PutChunk(png, "IDAT", zlib);
-  PutChunk(png, "IEND", "");
-  return png;
-}
-
-std::string ScreenshotFolder() { return std::string(MIRUNE_BINARY_DIR) + "/../screenshots"; }
-
 // The window's pixels as they are on the screen (RGB rows); empty when it has none.
 std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
   RECT rect;
@@ -230,9 +164,9 @@ void Screenshot(HWND hwnd, const std::string& name) {
       },
       std::chrono::seconds(5));
   if (rgb.empty()) return;
-  (void)CreateFolders(ScreenshotFolder());
-  const std::string png = EncodePng(width, height, rgb);
-  (void)WriteFileAtomic(ScreenshotFolder() + "/" + name + ".png", png);
+  (void)CreateFolders(testing::ScreenshotFolder());
+  (void)WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
+                        testing::EncodePng(width, height, rgb));
 }
 
 struct MessageBoxSeen {

@@ -38,7 +38,7 @@ void PutChunk(std::string& out, const char* type, const std::string& data) {
 
 // A PNG of 8-bit RGB rows, deflated as stored blocks: no compressor needed, and the same
 // picture always gives the same bytes.
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
+std::string EncodePngRows(int width, int height, const std::vector<uint8_t>& rgb) {
   std::string raw;
   for (int y = 0; y < height; ++y) {
     raw.push_back('\0');  // filter: none
@@ -200,9 +200,13 @@ Status SaveWindowPicture(HWND window, const std::string& path) {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(ToWidePath(path)).parent_path(),
                                       ignored);
-  return WriteFileAtomic(path, EncodePng(width, height, rgb));
+  return WriteFileAtomic(path, EncodePngRows(width, height, rgb));
 }
 
 std::string ScreenshotFolder() { return std::string(MIRUNE_BINARY_DIR) + "/../screenshots"; }
+
+std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
+  return EncodePngRows(width, height, rgb);
+}
 
 }  // namespace mirune::testing

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/result.h"
 
@@ -62,6 +63,10 @@ Status SaveWindowPicture(HWND window, const std::string& path);
 
 // The folder of the pictures: build/screenshots beside the build folder of this build.
 std::string ScreenshotFolder();
+
+// A PNG of `height` rows of `width` 8-bit RGB pixels (deflate in stored blocks: the pictures
+// are for people, not size).
+std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
 
 }  // namespace mirune::testing
 
