@@ -70,6 +70,12 @@ LRESULT CALLBACK AbortWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM wpar
 }
 
 LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
+  LRESULT result = 0;
+  if (HandleFormMessage({hwnd_, flags_, bar_brush_, false, apply_dpi}, message, wparam, lparam,
+                        result)) {
+    return result;
+  }
   switch (message) {
     case WM_COMMAND:
       if (LOWORD(wparam) == kIdCommand1 && HIWORD(wparam) == BN_CLICKED) {
@@ -77,30 +83,6 @@ LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
-    case WM_CLOSE:
-      // Close box, system menu, Alt+F4; the job's own close goes through Close().
-      if (!flags_.job_running) ShowWindow(hwnd_, SW_HIDE);
-      return 0;
-    case WM_CTLCOLORSTATIC: {
-      HBRUSH brush = ColourFormControl(reinterpret_cast<HDC>(wparam),
-                                       reinterpret_cast<HWND>(lparam), bar_brush_, false);
-      if (brush != nullptr) return reinterpret_cast<LRESULT>(brush);
-      break;
-    }
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
-    case WM_NCDESTROY: {
-      HWND hwnd = hwnd_;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
     default:
       break;
   }

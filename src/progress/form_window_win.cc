@@ -239,4 +239,40 @@ Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self) {
   return form;
 }
 
+bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
+                       LRESULT& result) {
+  switch (message) {
+    case WM_CLOSE:
+      if (!form.flags.job_running) ShowWindow(form.hwnd, SW_HIDE);
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC: {
+      HBRUSH brush =
+          ColourFormControl(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
+                            form.bar_brush, form.track_text_white);
+      if (brush == nullptr) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      form.apply_dpi(HIWORD(wparam));
+      SetWindowPos(form.hwnd, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      result = 0;
+      return true;
+    }
+    case WM_NCDESTROY: {
+      HWND hwnd = form.hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      form.hwnd = nullptr;
+      result = DefWindowProcW(hwnd, message, wparam, lparam);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 }  // namespace mirune

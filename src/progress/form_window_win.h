@@ -10,11 +10,13 @@
 // winbase.h still defines the 16-bit Yield() as a macro; ProgressView has a member of that name.
 #undef Yield
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "base/result.h"
+#include "desktop/desktop.h"
 #include "progress/progress_layout.h"
 #include "progress/window_metrics_win.h"
 
@@ -56,6 +58,22 @@ struct FormResources {
 // dpi, and sizes it. kUnsupported with a Japanese cause naming the window when Windows
 // refuses; what was made is then given back.
 Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self);
+
+// The messages both forms answer alike; true (and `result` set) when `message` was one:
+//   WM_CLOSE         the close box, the system menu and Alt+F4 hide the form unless a job runs
+//                    (the program's own close hides it directly, never through here);
+//   WM_CTLCOLORSTATIC the bar and the track's text colour (ColourFormControl);
+//   WM_DPICHANGED    `apply_dpi` with the new dpi, then the suggested rectangle;
+//   WM_NCDESTROY     `hwnd` is let go (set to null).
+struct FormMessageContext {
+  HWND& hwnd;
+  const JobFlags& flags;
+  HBRUSH bar_brush;
+  bool track_text_white;
+  const std::function<void(int)>& apply_dpi;
+};
+bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
+                       LRESULT& result);
 
 // The face the forms ask for first.
 inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";

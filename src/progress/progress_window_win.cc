@@ -98,35 +98,11 @@ LRESULT CALLBACK ProgressWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM w
 }
 
 LRESULT ProgressWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_CLOSE:
-      // The close box, the system menu and Alt+F4 all arrive here; the program's own close
-      // never does (Close hides the window directly).
-      if (!flags_.job_running) ShowWindow(hwnd_, SW_HIDE);
-      return 0;
-    case WM_CTLCOLORSTATIC: {
-      HBRUSH brush =
-          ColourFormControl(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
-                            bar_brush_, track_text_white_);
-      if (brush != nullptr) return reinterpret_cast<LRESULT>(brush);
-      break;
-    }
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
-    case WM_NCDESTROY: {
-      HWND hwnd = hwnd_;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    default:
-      break;
+  const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
+  LRESULT result = 0;
+  if (HandleFormMessage({hwnd_, flags_, bar_brush_, track_text_white_, apply_dpi}, message, wparam,
+                        lparam, result)) {
+    return result;
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
