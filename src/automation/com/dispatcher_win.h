@@ -24,6 +24,7 @@
 namespace mirune::com {
 
 // DISPIDs by object type and member (with the member's named arguments, when it has some).
+// Used on the one thread of the client's apartment, like the objects themselves.
 class DispIdCache {
  public:
   // The DISPIDs cached under (type, key), or null.
