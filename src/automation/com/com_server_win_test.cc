@@ -79,6 +79,11 @@ TEST_F(ComServerTest, StartsAttachesAndCallsAcrossProcesses) {
   EXPECT_EQ(tries, 1);
   Dispatcher attached(std::move(running).value(), cache_, "試験サーバー", "Application", "");
   EXPECT_EQ(attached.GetText("Name").value(), "ミルネ試験サーバー");
+
+  // The server's exception text crosses the process boundary into the message.
+  Status failed = server.Call("Fail").status();
+  EXPECT_EQ(failed.message(),
+            "試験サーバー の Fail が失敗しました（0x80020009: 試験のための失敗です）");
   Quit(server);
 }
 

@@ -7,9 +7,9 @@
 //   -Embedding    (as COM starts it) offers the class and puts one application object into
 //                 the running object table, then serves until Quit
 //
-// The application object: Name → "ミルネ試験サーバー"; Add(a, b) → a + b; BeBusy(ms) → for
-// the next ms milliseconds every incoming call is rejected as busy (SERVERCALL_RETRYLATER), as
-// InDesign does while it shows a dialog; Quit ends the process.
+// The application object: Name → "ミルネ試験サーバー"; Add(a, b) → a + b; Fail raises an exception
+// with its own text; BeBusy(ms) → for the next ms milliseconds every incoming call is rejected as
+// busy (SERVERCALL_RETRYLATER), as InDesign does while it shows a dialog; Quit ends the process.
 
 #include <windows.h>
 // windows.h first: the OLE headers rely on its types.
@@ -24,6 +24,7 @@
 namespace {
 
 using mirune::com::ComPtr;
+using mirune::com::testing::RaiseException;
 using mirune::com::testing::ReturnText;
 using mirune::com::testing::TableCall;
 using mirune::com::testing::TableCounters;
@@ -134,6 +135,7 @@ int Serve() {
   state.application = TableDispatch::Make(std::make_shared<TableCounters>());
   const DWORD main_thread = GetCurrentThreadId();
   state.application->Add("Name", ReturnText("ミルネ試験サーバー"));
+  state.application->Add("Fail", RaiseException("試験のための失敗です"));
   state.application->Add("Add", [](TableCall& call, VARIANT* result, EXCEPINFO*) -> HRESULT {
     if (call.args.size() != 2) return DISP_E_BADPARAMCOUNT;
     result->vt = VT_I4;
