@@ -25,9 +25,9 @@ function(mirune_library name)
   endif()
 endfunction()
 
-# mirune_test(NAME SOURCES ... [DEPS ...]): a GoogleTest executable registered with CTest.
-# In the Windows build CTest runs it under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
-function(mirune_test name)
+# The GoogleTest executable of a test (mirune_test, mirune_gui_test): its sources and
+# libraries, the project's include folders, warnings and folder definitions.
+function(mirune_test_executable name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -37,6 +37,12 @@ function(mirune_test name)
     MIRUNE_SOURCE_DIR="${MIRUNE_SOURCE_DIR}"
     MIRUNE_SHARED_DIR="${MIRUNE_SHARED_DIR}"
     MIRUNE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+endfunction()
+
+# mirune_test(NAME SOURCES ... [DEPS ...]): a GoogleTest executable registered with CTest.
+# In the Windows build CTest runs it under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+function(mirune_test name)
+  mirune_test_executable(${name} ${ARGN})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
@@ -62,15 +68,7 @@ endfunction()
 # (xvfb-run) when there is none, and never beside another window test: the tests look at
 # every top-level window of the Wine desktop.
 function(mirune_gui_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
-  target_compile_options(${name} PRIVATE ${MIRUNE_WARNINGS})
-  target_compile_definitions(${name} PRIVATE
-    MIRUNE_SOURCE_DIR="${MIRUNE_SOURCE_DIR}"
-    MIRUNE_SHARED_DIR="${MIRUNE_SHARED_DIR}"
-    MIRUNE_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  mirune_test_executable(${name} ${ARGN})
   add_test(NAME ${name}
            COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/with_display.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
                    $<TARGET_FILE:${name}>)
