@@ -51,6 +51,14 @@ bool NeedsRecheck(char32_t c) {
   return (*code >= 0x889F && *code <= 0xEEEC) || (*code >= 0xFA5C && *code <= 0xFC4B);
 }
 
+bool HoldsKanji(std::string_view utf8) {
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    if (CountsAsKanji(DecodeUtf8(utf8, pos))) return true;
+  }
+  return false;
+}
+
 std::string ToHiragana(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

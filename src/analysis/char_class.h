@@ -34,6 +34,9 @@ bool CountsAsKanji(char32_t c);
 // Re-check test of a reading: the same without 8157–815A.
 bool NeedsRecheck(char32_t c);
 
+// The kanji test of a word: some character of `utf8` counts as kanji.
+bool HoldsKanji(std::string_view utf8);
+
 // The hiragana conversion: katakana that have a hiragana counterpart in code page 932 become
 // that hiragana (ァ–ン, ヽ ヾ), and everything else stays; ヴ ヵ ヶ and half-width katakana
 // stay, and so do characters beyond code page 932 (Lösung, 𠮷). UTF-8 in and out.

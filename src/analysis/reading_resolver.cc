@@ -16,14 +16,6 @@ constexpr size_t kMaxRunMorphemes = 16;
 // At most this many other readings are offered for one term.
 constexpr size_t kMaxCandidates = 8;
 
-bool HoldsKanji(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    if (CountsAsKanji(DecodeUtf8(text, pos))) return true;
-  }
-  return false;
-}
-
 // Separators the analysis leaves at the end of a word (spaces and controls, as MeCab's
 // division keeps them with the word before).
 size_t TrailingSeparatorBytes(std::string_view text) {
@@ -118,7 +110,7 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
     // The longest run from i that a whole-term source knows: the dictionary knows runs with
     // a kanji (とんぼ返り, お茶), the memory any run.
     size_t run_end = 0;
-    std::string key;
+    size_t key_size = 0;  // the run without its trailing separators, in bytes
     const std::string* learned = nullptr;
     std::vector<std::string_view> listed;
     if (learned_ || dictionary_) {
@@ -144,7 +136,7 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
               break;
             }
           }
-          key = std::string(candidate);
+          key_size = candidate.size();
           if (in_dictionary) listed = dictionary_->Readings(candidate);
           break;
         }
@@ -162,7 +154,7 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
       analysis_reading += ToHiragana(m[k].reading);
       run_text += m[k].text;
     }
-    const std::string trailing = run_text.substr(key.size());
+    const std::string trailing = run_text.substr(key_size);
     analysis_reading.resize(analysis_reading.size() -
                             std::min(analysis_reading.size(), trailing.size()));
     // The analysis read one morpheme of its own dictionary: a whole-term source of its own.

@@ -6,14 +6,6 @@
 namespace mirune {
 namespace {
 
-bool IsKanjiWord(std::string_view word) {
-  size_t pos = 0;
-  while (pos < word.size()) {
-    if (CountsAsKanji(DecodeUtf8(word, pos))) return true;
-  }
-  return false;
-}
-
 bool EndsInParagraphBreak(std::string_view word) { return !word.empty() && word.back() == '\r'; }
 
 Status AppendKanjiReading(std::string_view text, PhoneticLookup& lookup, std::string& r) {
@@ -69,7 +61,7 @@ Result<std::string> TermReading(std::string_view term, WordDivider& divider,
     } else {
       pos = found + word.size();
     }
-    if (IsKanjiWord(word)) {
+    if (HoldsKanji(word)) {
       MIRUNE_RETURN_IF_ERROR(AppendKanjiReading(word, lookup, r));
     } else if (!EndsInParagraphBreak(word)) {
       r += ToHiragana(word);

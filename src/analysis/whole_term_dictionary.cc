@@ -27,14 +27,6 @@ bool IsKanaKey(std::string_view key) {
   return true;
 }
 
-bool HoldsKanji(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    if (CountsAsKanji(DecodeUtf8(text, pos))) return true;
-  }
-  return false;
-}
-
 bool MarksMisreading(std::string_view annotation) {
   return annotation.find("誤読") != std::string_view::npos ||
          annotation.find("誤用") != std::string_view::npos ||

@@ -45,7 +45,7 @@ enum class ControlKind {
   kButton,
 };
 
-struct ControlSpec {
+struct ControlLayout {
   std::string_view name;  // form name: "Drive1", "Command1" …
   int id;                 // control id
   ControlKind kind;
@@ -87,11 +87,11 @@ inline constexpr int kSplashClientHeightTwips = 3300;
 
 // The main window's controls in creation order (Label3 is drawn inside Frame1; its
 // rectangle here is already in the window's client area).
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlLayout> MainWindowControls();
 // The splash window's controls.
-std::span<const ControlSpec> SplashWindowControls();
+std::span<const ControlLayout> SplashWindowControls();
 // The control of `id` in `controls`, or nullptr.
-const ControlSpec* FindControl(std::span<const ControlSpec> controls, int id);
+const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id);
 
 // Font of every window: "ＭＳ Ｐゴシック" at 9 points, or the system's Japanese UI font when
 // the machine lacks it.

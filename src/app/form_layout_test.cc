@@ -24,7 +24,7 @@ TEST(TwipsToPixelsTest, FifteenTwipsArePixelAt96Dpi) {
 
 TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
   std::set<int> ids;
-  for (const ControlSpec& control : MainWindowControls()) {
+  for (const ControlLayout& control : MainWindowControls()) {
     EXPECT_TRUE(ids.insert(control.id).second) << control.name;
     EXPECT_GE(control.rect.left, 0) << control.name;
     EXPECT_LE(control.rect.left + control.rect.width, kMainClientWidthTwips) << control.name;
@@ -34,8 +34,8 @@ TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
 }
 
 TEST(MainWindowControlsTest, Label3SitsInsideFrame1) {
-  const ControlSpec* frame = FindControl(MainWindowControls(), kIdFrame1);
-  const ControlSpec* label = FindControl(MainWindowControls(), kIdLabel3);
+  const ControlLayout* frame = FindControl(MainWindowControls(), kIdFrame1);
+  const ControlLayout* label = FindControl(MainWindowControls(), kIdLabel3);
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->rect.left - frame->rect.left, 240);

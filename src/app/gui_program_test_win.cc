@@ -306,9 +306,10 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   SawWindow(splash);
   ASSERT_NE(splash, nullptr) << "no splash";
   EXPECT_EQ(StoredText(splash), Wide(kProductTitle));
-  for (const ControlSpec& spec : SplashWindowControls()) {
-    if (spec.id != kIdSplashImage1) {
-      EXPECT_EQ(StoredText(GetDlgItem(splash, spec.id)), Wide(spec.caption)) << spec.name;
+  for (const ControlLayout& control_layout : SplashWindowControls()) {
+    if (control_layout.id != kIdSplashImage1) {
+      EXPECT_EQ(StoredText(GetDlgItem(splash, control_layout.id)), Wide(control_layout.caption))
+          << control_layout.name;
     }
   }
   Screenshot(splash, "form5_splash");
@@ -325,12 +326,12 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   GetClientRect(main, &client);
   EXPECT_EQ(client.right, TwipsToPixels(kMainClientWidthTwips, dpi));
   EXPECT_EQ(client.bottom, TwipsToPixels(kMainClientHeightTwips, dpi));
-  for (const ControlSpec& spec : MainWindowControls()) {
-    HWND control = gui.control(spec.id);
-    ASSERT_NE(control, nullptr) << spec.name;
-    EXPECT_EQ(ChildRect(control), TwipsToPixels(spec.rect, dpi)) << spec.name;
-    if (!spec.caption.empty() && spec.kind != ControlKind::kFilterBox) {
-      EXPECT_EQ(Text(control), Wide(spec.caption)) << spec.name;
+  for (const ControlLayout& control_layout : MainWindowControls()) {
+    HWND control = gui.control(control_layout.id);
+    ASSERT_NE(control, nullptr) << control_layout.name;
+    EXPECT_EQ(ChildRect(control), TwipsToPixels(control_layout.rect, dpi)) << control_layout.name;
+    if (!control_layout.caption.empty() && control_layout.kind != ControlKind::kFilterBox) {
+      EXPECT_EQ(Text(control), Wide(control_layout.caption)) << control_layout.name;
     }
   }
   // The first run wrote the defaults and restored them.

@@ -96,7 +96,7 @@ IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& reque
 
   // The indexes to write: (mark number, rows); mark -1 for the one index of all rows.
   std::vector<std::pair<int, std::vector<IndexSourceRow>>> indexes;
-  auto mark_sheet = request.by_mark ? book.FindSheet(kMarkSheet) : Result<int>(-1);
+  const Result<int> mark_sheet = book.FindSheet(kMarkSheet);
   if (!request.by_mark) {
     indexes.emplace_back(-1, std::move(rows));
   } else if (!mark_sheet.ok()) {

@@ -163,10 +163,10 @@ LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
 
 void MainWindow::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : MainWindowControls()) {
+  for (const ControlLayout& control_layout : MainWindowControls()) {
     const wchar_t* window_class = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
-    switch (spec.kind) {
+    switch (control_layout.kind) {
       case ControlKind::kDriveList:
         window_class = L"COMBOBOX";
         style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
@@ -196,12 +196,14 @@ void MainWindow::CreateControls() {
         style |= SS_LEFT;
         break;
     }
-    const std::wstring caption = Wide(spec.caption);
-    CreateWindowExW(spec.kind == ControlKind::kFolderList || spec.kind == ControlKind::kFileList
+    const std::wstring caption = Wide(control_layout.caption);
+    CreateWindowExW(control_layout.kind == ControlKind::kFolderList ||
+                            control_layout.kind == ControlKind::kFileList
                         ? WS_EX_CLIENTEDGE
                         : 0,
                     window_class, caption.c_str(), style, 0, 0, 10, 10, hwnd_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance,
+                    nullptr);
   }
   SendMessageW(control(kIdCombo1), CB_LIMITTEXT, 0, 0);
 }
@@ -217,18 +219,21 @@ void MainWindow::ApplyDpi(int dpi) {
                           TwipsToPixels(kMainClientHeightTwips, dpi), kWindowStyle, 0, dpi);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const ControlSpec& spec : MainWindowControls()) {
-    HWND hwnd = control(spec.id);
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(spec.bold ? bold_font_ : font_), TRUE);
-    const PixelRect rect = TwipsToPixels(spec.rect, dpi);
+  for (const ControlLayout& control_layout : MainWindowControls()) {
+    HWND hwnd = control(control_layout.id);
+    SendMessageW(hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_ : font_), TRUE);
+    const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
     int height = rect.height;
-    if (spec.kind == ControlKind::kDriveList || spec.kind == ControlKind::kFilterBox) {
+    if (control_layout.kind == ControlKind::kDriveList ||
+        control_layout.kind == ControlKind::kFilterBox) {
       SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), rect.height - kComboEdges);
       height = rect.height + MulDiv(kDropDownHeight, dpi, 96);
     }
     SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (spec.kind == ControlKind::kDriveList || spec.kind == ControlKind::kFilterBox) {
+    if (control_layout.kind == ControlKind::kDriveList ||
+        control_layout.kind == ControlKind::kFilterBox) {
       // The edges differ between systems and themes: the field height that gives the closed
       // box the layout's height is found by measuring.
       auto closed_height = [hwnd](int field) {

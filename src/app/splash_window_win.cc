@@ -43,14 +43,14 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
   SetWindowPos(splash->hwnd_, nullptr, (monitor.rcWork.left + monitor.rcWork.right - outer.cx) / 2,
                (monitor.rcWork.top + monitor.rcWork.bottom - outer.cy) / 2, outer.cx, outer.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const ControlSpec& spec : SplashWindowControls()) {
-    const PixelRect rect = TwipsToPixels(spec.rect, dpi);
-    const bool image = spec.id == kIdSplashImage1;
-    HWND control =
-        CreateWindowExW(0, L"STATIC", image ? L"" : Wide(spec.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT),
-                        rect.left, rect.top, rect.width, rect.height, splash->hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+  for (const ControlLayout& control_layout : SplashWindowControls()) {
+    const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
+    const bool image = control_layout.id == kIdSplashImage1;
+    HWND control = CreateWindowExW(
+        0, L"STATIC", image ? L"" : Wide(control_layout.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT), rect.left, rect.top,
+        rect.width, rect.height, splash->hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (image) {
       HICON icon = static_cast<HICON>(
           LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0));

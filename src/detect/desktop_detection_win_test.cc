@@ -32,7 +32,7 @@ LRESULT CALLBACK CountingProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-struct WindowSpec {
+struct SceneWindow {
   const wchar_t* class_name;
   const wchar_t* title;
   bool visible;
@@ -41,7 +41,8 @@ struct WindowSpec {
 // The windows of one scene, made and served by their own thread.
 class Scene {
  public:
-  explicit Scene(std::vector<WindowSpec> specs) : specs_(std::move(specs)), closes_(specs_.size()) {
+  explicit Scene(std::vector<SceneWindow> wanted)
+      : wanted_(std::move(wanted)), closes_(wanted_.size()) {
     thread_ = std::thread([this] { Run(); });
     WaitUntil([this] { return ready_.load(); });
   }
@@ -57,18 +58,18 @@ class Scene {
  private:
   void Run() {
     QueueMarker marker;
-    for (size_t i = 0; i < specs_.size(); ++i) {
+    for (size_t i = 0; i < wanted_.size(); ++i) {
       WNDCLASSEXW window_class{};
       window_class.cbSize = sizeof(window_class);
       window_class.lpfnWndProc = CountingProc;
       window_class.hInstance = GetModuleHandleW(nullptr);
-      window_class.lpszClassName = specs_[i].class_name;
+      window_class.lpszClassName = wanted_[i].class_name;
       RegisterClassExW(&window_class);
       HWND hwnd =
-          CreateWindowExW(0, specs_[i].class_name, specs_[i].title, WS_OVERLAPPEDWINDOW, 10, 10,
+          CreateWindowExW(0, wanted_[i].class_name, wanted_[i].title, WS_OVERLAPPEDWINDOW, 10, 10,
                           300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&closes_[i]));
-      if (specs_[i].visible) ShowWindow(hwnd, SW_SHOWNORMAL);
+      if (wanted_[i].visible) ShowWindow(hwnd, SW_SHOWNORMAL);
       windows_.push_back(hwnd);
     }
     marker_ = &marker;
@@ -77,7 +78,7 @@ class Scene {
     for (HWND hwnd : windows_) DestroyWindow(hwnd);
   }
 
-  std::vector<WindowSpec> specs_;
+  std::vector<SceneWindow> wanted_;
   std::vector<std::atomic<int>> closes_;
   std::vector<HWND> windows_;
   std::atomic<QueueMarker*> marker_{nullptr};

@@ -7,10 +7,10 @@ namespace mirune {
 
 Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
   std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
-  const FormSpec spec{kClassName,           WindowProc,     AbortWindow::kCaption,
-                      "処理中止ウィンドウ", kForm6Controls, kForm6ClientWidth,
-                      kForm6ClientHeight};
-  auto form = CreateForm(spec, owner, window.get());
+  const FormDefinition definition{kClassName,           WindowProc,     AbortWindow::kCaption,
+                                  "処理中止ウィンドウ", kForm6Controls, kForm6ClientWidth,
+                                  kForm6ClientHeight};
+  auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
   window->dpi_ = form->dpi;
   window->font_ = form->font;

@@ -87,10 +87,10 @@ TEST(AbortWindowTest, StaticLookCaptionsLayoutAndPicture) {
   // Every control lies inside the client area.
   RECT client{};
   GetClientRect(form, &client);
-  for (const ControlSpec& spec : kForm6Controls) {
-    const RECT rect = ChildRect(form, GetDlgItem(form, spec.id));
-    EXPECT_LE(rect.right, client.right) << spec.name;
-    EXPECT_LE(rect.bottom, client.bottom) << spec.name;
+  for (const ControlLayout& control_layout : kForm6Controls) {
+    const RECT rect = ChildRect(form, GetDlgItem(form, control_layout.id));
+    EXPECT_LE(rect.right, client.right) << control_layout.name;
+    EXPECT_LE(rect.bottom, client.bottom) << control_layout.name;
   }
 
   const Status saved = testing::SaveWindowPicture(form, testing::ScreenshotFolder() + "/form6.png");

@@ -111,41 +111,42 @@ HFONT CreateFormFont(int dpi) {
   return font;
 }
 
-bool CreateFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi) {
+bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : controls) {
+  for (const ControlLayout& control_layout : controls) {
     DWORD ex_style = 0;
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(spec.kind);
-    if (spec.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
-    const std::wstring caption = WideText(spec.caption);
-    HWND control =
-        CreateWindowExW(ex_style, ClassOf(spec.kind), caption.c_str(), style,
-                        TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
-                        TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi), parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(control_layout.kind);
+    if (control_layout.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
+    const std::wstring caption = WideText(control_layout.caption);
+    HWND control = CreateWindowExW(
+        ex_style, ClassOf(control_layout.kind), caption.c_str(), style,
+        TwipsToPixels(control_layout.left, dpi), TwipsToPixels(control_layout.top, dpi),
+        TwipsToPixels(control_layout.width, dpi), TwipsToPixels(control_layout.height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (control == nullptr) return false;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A later child goes below the earlier ones; the bar must lie above its track.
-    if (spec.kind == ControlKind::kBar) {
+    if (control_layout.kind == ControlKind::kBar) {
       SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (spec.kind == ControlKind::kPicture) {
+    if (control_layout.kind == ControlKind::kPicture) {
       SendMessageW(control, STM_SETICON,
                    reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
-      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(spec.width, dpi),
-                   TwipsToPixels(spec.height, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(control_layout.width, dpi),
+                   TwipsToPixels(control_layout.height, dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
   return true;
 }
 
-void LayoutFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi) {
-  for (const ControlSpec& spec : controls) {
-    HWND control = GetDlgItem(parent, spec.id);
+void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
+  for (const ControlLayout& control_layout : controls) {
+    HWND control = GetDlgItem(parent, control_layout.id);
     if (control == nullptr) continue;
-    SetWindowPos(control, nullptr, TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi),
-                 TwipsToPixels(spec.width, dpi), TwipsToPixels(spec.height, dpi),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, TwipsToPixels(control_layout.left, dpi),
+                 TwipsToPixels(control_layout.top, dpi), TwipsToPixels(control_layout.width, dpi),
+                 TwipsToPixels(control_layout.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
@@ -211,16 +212,16 @@ void PumpMessagesWaiting(DWORD max_wait_ms) {
   PumpPendingMessages();
 }
 
-Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self) {
-  const std::string what(spec.what);
-  if (!RegisterFormClass(spec.class_name, spec.procedure)) {
+Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self) {
+  const std::string what(definition.what);
+  if (!RegisterFormClass(definition.class_name, definition.procedure)) {
     return Error{ErrorCode::kUnsupported, what + "のクラスを登録できませんでした"};
   }
   FormResources form;
-  const std::wstring caption = WideText(spec.caption);
+  const std::wstring caption = WideText(definition.caption);
   form.hwnd =
-      CreateWindowExW(0, spec.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);
+      CreateWindowExW(0, definition.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);
   if (form.hwnd == nullptr) {
     return Error{ErrorCode::kUnsupported,
                  what + "を作成できませんでした: " + WindowsErrorCause(GetLastError())};
@@ -228,14 +229,15 @@ Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self) {
   form.dpi = WindowDpi(form.hwnd);
   form.font = CreateFormFont(form.dpi);
   form.bar_brush = CreateSolidBrush(kBarColour);
-  if (!CreateFormControls(form.hwnd, spec.controls, form.font, form.dpi)) {
+  if (!CreateFormControls(form.hwnd, definition.controls, form.font, form.dpi)) {
     const std::string cause = WindowsErrorCause(GetLastError());
     DestroyWindow(form.hwnd);
     DeleteObject(form.font);
     DeleteObject(form.bar_brush);
     return Error{ErrorCode::kUnsupported, what + "の部品を作成できませんでした: " + cause};
   }
-  SizeFormWindow(form.hwnd, spec.client_width_twips, spec.client_height_twips, form.dpi);
+  SizeFormWindow(form.hwnd, definition.client_width_twips, definition.client_height_twips,
+                 form.dpi);
   return form;
 }
 

@@ -35,12 +35,12 @@ bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
 
 // What makes one form: its class, caption, controls and client size in twips; `what` names
 // the window in failures ("進行状況ウィンドウ").
-struct FormSpec {
+struct FormDefinition {
   const wchar_t* class_name;
   WNDPROC procedure;
   std::string_view caption;
   std::string_view what;
-  std::span<const ControlSpec> controls;
+  std::span<const ControlLayout> controls;
   int client_width_twips;
   int client_height_twips;
 };
@@ -57,7 +57,7 @@ struct FormResources {
 // procedure receives in WM_NCCREATE), makes its controls in the forms' font at the window's
 // dpi, and sizes it. kUnsupported with a Japanese cause naming the window when Windows
 // refuses; what was made is then given back.
-Result<FormResources> CreateForm(const FormSpec& spec, HWND owner, void* self);
+Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self);
 
 // The messages both forms answer alike; true (and `result` set) when `message` was one:
 //   WM_CLOSE         the close box, the system menu and Alt+F4 hide the form unless a job runs
@@ -85,11 +85,11 @@ HFONT CreateFormFont(int dpi);
 
 // Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
 // `font`. False when a control cannot be created.
-bool CreateFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi);
+bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
 
 // Moves every control of `controls` to its place at `dpi` and gives it `font` (after a dpi
 // change). The bar takes its width from the table; its owner sets its current width after.
-void LayoutFormControls(HWND parent, std::span<const ControlSpec> controls, HFONT font, int dpi);
+void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
 
 // Resizes `hwnd` so that its client area is width × height twips at `dpi`.
 void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi);

@@ -26,7 +26,7 @@ enum class ControlKind {
   kButton,    // a push button
 };
 
-struct ControlSpec {
+struct ControlLayout {
   int id;  // control id (GetDlgItem)
   std::string_view name;
   ControlKind kind;
@@ -61,7 +61,7 @@ inline constexpr std::string_view kProgressCaption = "進行状況";
 inline constexpr int kForm2ClientWidth = 5760;
 inline constexpr int kForm2ClientHeight = 3000;
 
-inline constexpr std::array<ControlSpec, 15> kForm2Controls = {{
+inline constexpr std::array<ControlLayout, 15> kForm2Controls = {{
     {kIdLabel1, "Label1", ControlKind::kLabel, 720, 240, 3615, 255, ""},
     {kIdText1, "Text1", ControlKind::kTrack, 720, 600, 3375, 285, ""},
     {kIdText2, "Text2", ControlKind::kBar, 750, 630, 0, 230, ""},
@@ -83,7 +83,7 @@ inline constexpr std::array<ControlSpec, 15> kForm2Controls = {{
 inline constexpr int kForm6ClientWidth = 5760;
 inline constexpr int kForm6ClientHeight = 2520;
 
-inline constexpr std::array<ControlSpec, 9> kForm6Controls = {{
+inline constexpr std::array<ControlLayout, 9> kForm6Controls = {{
     {kIdLabel1, "Label1", ControlKind::kLabel, 720, 240, 3615, 255,
      "索引抽出処理の準備中です...　"},
     {kIdText1, "Text1", ControlKind::kTrack, 720, 600, 3375, 285, ""},
@@ -99,9 +99,10 @@ inline constexpr std::array<ControlSpec, 9> kForm6Controls = {{
 
 // The control of `controls` with `id`, or null.
 template <size_t N>
-constexpr const ControlSpec* FindControlSpec(const std::array<ControlSpec, N>& controls, int id) {
-  for (const ControlSpec& spec : controls) {
-    if (spec.id == id) return &spec;
+constexpr const ControlLayout* FindControlLayout(const std::array<ControlLayout, N>& controls,
+                                                 int id) {
+  for (const ControlLayout& control_layout : controls) {
+    if (control_layout.id == id) return &control_layout;
   }
   return nullptr;
 }

@@ -23,20 +23,23 @@ TEST(TwipsToPixelsTest, FifteenTwipsAPixelAt96DpiScaledByDpi) {
   EXPECT_EQ(TwipsToPixels(3307.5, 96), 221);  // 220.5
 }
 
-void ExpectSoundForm(std::span<const ControlSpec> controls, int client_width, int client_height,
+void ExpectSoundForm(std::span<const ControlLayout> controls, int client_width, int client_height,
                      const char* form) {
   std::set<int> ids;
-  for (const ControlSpec& spec : controls) {
-    EXPECT_TRUE(ids.insert(spec.id).second) << form << " " << spec.name << " id used twice";
-    EXPECT_LE(spec.left + spec.width, client_width) << form << " " << spec.name;
-    EXPECT_LE(spec.top + spec.height, client_height) << form << " " << spec.name;
+  for (const ControlLayout& control_layout : controls) {
+    EXPECT_TRUE(ids.insert(control_layout.id).second)
+        << form << " " << control_layout.name << " id used twice";
+    EXPECT_LE(control_layout.left + control_layout.width, client_width)
+        << form << " " << control_layout.name;
+    EXPECT_LE(control_layout.top + control_layout.height, client_height)
+        << form << " " << control_layout.name;
   }
 }
 
 template <size_t N>
-void ExpectBarInsideTrack(const std::array<ControlSpec, N>& controls, const char* form) {
-  const ControlSpec* track = FindControlSpec(controls, kIdText1);
-  const ControlSpec* bar = FindControlSpec(controls, kIdText2);
+void ExpectBarInsideTrack(const std::array<ControlLayout, N>& controls, const char* form) {
+  const ControlLayout* track = FindControlLayout(controls, kIdText1);
+  const ControlLayout* bar = FindControlLayout(controls, kIdText2);
   ASSERT_NE(track, nullptr) << form;
   ASSERT_NE(bar, nullptr) << form;
   EXPECT_EQ(bar->left - track->left, 30) << form;
@@ -54,14 +57,14 @@ TEST(ProgressLayoutTest, ControlsInsideTheirFormsBarsInsideTracks) {
 }
 
 TEST(ProgressLayoutTest, Form6ShowsForm2sTrackWithAShortBar) {
-  const ControlSpec* track2 = FindControlSpec(kForm2Controls, kIdText1);
-  const ControlSpec* track6 = FindControlSpec(kForm6Controls, kIdText1);
+  const ControlLayout* track2 = FindControlLayout(kForm2Controls, kIdText1);
+  const ControlLayout* track6 = FindControlLayout(kForm6Controls, kIdText1);
   EXPECT_EQ(track6->left, track2->left);
   EXPECT_EQ(track6->top, track2->top);
   EXPECT_EQ(track6->width, track2->width);
   EXPECT_EQ(track6->height, track2->height);
-  EXPECT_EQ(FindControlSpec(kForm6Controls, kIdText2)->width, 100);
-  EXPECT_EQ(FindControlSpec(kForm2Controls, kIdText2)->width, 0);  // grows from 0
+  EXPECT_EQ(FindControlLayout(kForm6Controls, kIdText2)->width, 100);
+  EXPECT_EQ(FindControlLayout(kForm2Controls, kIdText2)->width, 0);  // grows from 0
 }
 
 }  // namespace

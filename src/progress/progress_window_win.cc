@@ -13,9 +13,10 @@ double SecondsNow() { return static_cast<double>(GetTickCount64()) / 1000.0; }
 Result<std::unique_ptr<ProgressWindowWin>> ProgressWindowWin::Create(const JobFlags& flags,
                                                                      HWND owner) {
   std::unique_ptr<ProgressWindowWin> window(new ProgressWindowWin(flags));
-  const FormSpec spec{kClassName,     WindowProc,        kProgressCaption,  "進行状況ウィンドウ",
-                      kForm2Controls, kForm2ClientWidth, kForm2ClientHeight};
-  auto form = CreateForm(spec, owner, window.get());
+  const FormDefinition definition{kClassName,           WindowProc,     kProgressCaption,
+                                  "進行状況ウィンドウ", kForm2Controls, kForm2ClientWidth,
+                                  kForm2ClientHeight};
+  auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
   window->dpi_ = form->dpi;
   window->font_ = form->font;
@@ -71,7 +72,7 @@ void ProgressWindowWin::SizeBar() {
   GetWindowRect(bar, &rect);
   if (rect.right - rect.left == width) return;
   SetWindowPos(bar, nullptr, 0, 0, width,
-               TwipsToPixels(FindControlSpec(kForm2Controls, kIdText2)->height, dpi_),
+               TwipsToPixels(FindControlLayout(kForm2Controls, kIdText2)->height, dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
