@@ -7,8 +7,12 @@ namespace mirune {
 
 Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
   std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
-  const FormDefinition definition{kClassName,           WindowProc,     AbortWindow::kCaption,
-                                  "処理中止ウィンドウ", kForm6Controls, kForm6ClientWidth,
+  const FormDefinition definition{kClassName,
+                                  FormObjectProcedure<AbortWindowWin>,
+                                  AbortWindow::kCaption,
+                                  "処理中止ウィンドウ",
+                                  kForm6Controls,
+                                  kForm6ClientWidth,
                                   kForm6ClientHeight};
   auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
@@ -55,18 +59,6 @@ void AbortWindowWin::ApplyDpi(int dpi) {
   LayoutFormControls(hwnd_, kForm6Controls, font, dpi_);
   if (font_ != nullptr) DeleteObject(font_);
   font_ = font;
-}
-
-LRESULT CALLBACK AbortWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<AbortWindowWin*>(create->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<AbortWindowWin*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-  return self->Handle(message, wparam, lparam);
 }
 
 LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

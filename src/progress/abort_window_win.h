@@ -27,6 +27,7 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
+#include "progress/form_procedure_win.h"
 
 namespace mirune {
 
@@ -49,7 +50,7 @@ class AbortWindowWin {
 
  private:
   explicit AbortWindowWin(JobFlags& flags) : flags_(flags) {}
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK FormObjectProcedure<AbortWindowWin>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void AskAbort();
   void ApplyDpi(int dpi);

@@ -13,8 +13,9 @@ double SecondsNow() { return static_cast<double>(GetTickCount64()) / 1000.0; }
 Result<std::unique_ptr<ProgressWindowWin>> ProgressWindowWin::Create(const JobFlags& flags,
                                                                      HWND owner) {
   std::unique_ptr<ProgressWindowWin> window(new ProgressWindowWin(flags));
-  const FormDefinition definition{kClassName,           WindowProc,     kProgressCaption,
-                                  "進行状況ウィンドウ", kForm2Controls, kForm2ClientWidth,
+  const FormDefinition definition{kClassName,        FormObjectProcedure<ProgressWindowWin>,
+                                  kProgressCaption,  "進行状況ウィンドウ",
+                                  kForm2Controls,    kForm2ClientWidth,
                                   kForm2ClientHeight};
   auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
@@ -83,19 +84,6 @@ void ProgressWindowWin::ApplyDpi(int dpi) {
   if (font_ != nullptr) DeleteObject(font_);
   font_ = font;
   SizeBar();
-}
-
-LRESULT CALLBACK ProgressWindowWin::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
-                                               LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    auto* self = static_cast<ProgressWindowWin*>(create->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<ProgressWindowWin*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
-  return self->Handle(message, wparam, lparam);
 }
 
 LRESULT ProgressWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

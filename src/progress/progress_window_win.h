@@ -26,6 +26,7 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
+#include "progress/form_procedure_win.h"
 #include "progress/progress_model.h"
 
 namespace mirune {
@@ -56,7 +57,7 @@ class ProgressWindowWin final : public ProgressView {
 
  private:
   explicit ProgressWindowWin(const JobFlags& flags) : flags_(flags) {}
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK FormObjectProcedure<ProgressWindowWin>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void ApplyDpi(int dpi);
   void SizeBar();
