@@ -5,6 +5,7 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -14,6 +15,8 @@
 #include "app/splash_window_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
+#include "progress/message_pump_win.h"
+#include "progress/progress_model.h"
 
 namespace mirune {
 namespace {
@@ -37,9 +40,17 @@ int RunProgram(HINSTANCE instance) {
   // Start-up steps 1 to 5: the splash, its wait, the first-run defaults, the splash closed.
   {
     std::unique_ptr<SplashWindow> splash = SplashWindow::Show(instance);
-    WaitRoundedSeconds(3, [&splash] {
-      if (splash) splash->Repaint();
-    });
+    // The splash's wait takes no input; its window repaints after an expose.
+    const auto start = std::chrono::steady_clock::now();
+    WaitRoundedSeconds(
+        3,
+        [start] {
+          return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        },
+        [] {
+          DispatchPendingPaints();
+          Sleep(10);
+        });
     WriteFirstRunDefaults(store);
   }
 

@@ -18,6 +18,7 @@
 #include "app/data_folder.h"
 #include "app/file_pattern.h"
 #include "app/form_layout.h"
+#include "app/gui_program_driver_win.h"
 #include "app/settings_registry_win.h"
 #include "app/win_text_win.h"
 #include "base/file.h"
@@ -25,248 +26,9 @@
 
 namespace mirune {
 
-using namespace main_form;  // NOLINT: this window's own layout table
+using namespace main_form;   // NOLINT: this window's own layout table
+using namespace gui_driver;  // NOLINT: the driver of the program under test
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kTimeout = std::chrono::seconds(30);
-
-// The Windows spelling of a path of this machine (Wine's drive Z: is the root).
-std::wstring HostPath(const std::string& unix_path) {
-  std::wstring path = L"Z:" + Wide(unix_path);
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
-  return path;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
-// A window's text as the system keeps it, without a message: the splash processes none.
-std::wstring StoredText(HWND hwnd) {
-  wchar_t buffer[4096] = {};
-  InternalGetWindowText(hwnd, buffer, 4096);
-  return buffer;
-}
-
-std::wstring Text(HWND hwnd) {
-  wchar_t buffer[4096] = {};
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      5000, &copied);
-  return buffer;
-}
-
-std::vector<std::wstring> ListItems(HWND list) {
-  std::vector<std::wstring> items;
-  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    wchar_t buffer[1024] = {};
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
-    items.push_back(buffer);
-  }
-  return items;
-}
-
-// Waits for `ready` (polling); false after the timeout.
-bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout = kTimeout) {
-  const auto end = Clock::now() + timeout;
-  while (Clock::now() < end) {
-    if (ready()) return true;
-    Sleep(20);
-  }
-  return ready();
-}
-
-struct FoundWindow {
-  DWORD pid;
-  std::wstring class_name;
-  HWND hwnd = nullptr;
-};
-
-HWND ProcessWindow(DWORD pid, const std::wstring& class_name) {
-  FoundWindow found{pid, class_name};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* f = reinterpret_cast<FoundWindow*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[256] = {};
-        GetClassNameW(hwnd, name, 256);
-        if (owner == f->pid && f->class_name == name && IsWindowVisible(hwnd)) {
-          f->hwnd = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.hwnd;
-}
-
-// A control's rectangle in its parent's client area.
-PixelRect ChildRect(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// The window's pixels as they are on the screen (RGB rows); empty when it has none.
-std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
-  RECT rect;
-  GetWindowRect(hwnd, &rect);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return {};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-  const auto* bgra = static_cast<const uint8_t*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-    rgb[i * 3] = bgra[i * 4 + 2];
-    rgb[i * 3 + 1] = bgra[i * 4 + 1];
-    rgb[i * 3 + 2] = bgra[i * 4];
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  *width_out = width;
-  *height_out = height;
-  return rgb;
-}
-
-// Saves the window as it is on the screen, once the display shows it (X maps a window a
-// little after Windows shows it: the picture is taken when it is no longer all black and
-// two looks agree).
-void Screenshot(HWND hwnd, const std::string& name) {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-  std::vector<uint8_t> previous;
-  WaitFor(
-      [&] {
-        previous.swap(rgb);
-        rgb = CaptureWindow(hwnd, &width, &height);
-        // Painted: not all black, and the same as the look before.
-        return rgb == previous &&
-               std::any_of(rgb.begin(), rgb.end(), [](uint8_t v) { return v > 0x20; });
-      },
-      std::chrono::seconds(5));
-  if (rgb.empty()) return;
-  (void)CreateFolders(testing::ScreenshotFolder());
-  (void)WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
-                        testing::EncodePng(width, height, rgb));
-}
-
-struct MessageBoxSeen {
-  HWND hwnd = nullptr;
-  std::wstring title;
-  std::wstring text;
-};
-
-class GuiProgram {
- public:
-  GuiProgram() {
-    const std::wstring exe = ProgramFolder() + L"\\mirune-gui.exe";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    std::wstring command = L"\"" + exe + L"\"";
-    start_ = Clock::now();
-    started_ = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              ProgramFolder().c_str(), &startup, &process_);
-  }
-  ~GuiProgram() {
-    if (!started_) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 9);
-      WaitForSingleObject(process_.hProcess, 10000);
-    }
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-  }
-  bool started() const { return started_; }
-  DWORD pid() const { return process_.dwProcessId; }
-
-  HWND WaitWindow(std::string_view class_name) {
-    HWND hwnd = nullptr;
-    WaitFor([&] { return (hwnd = ProcessWindow(pid(), Wide(class_name))) != nullptr; });
-    return hwnd;
-  }
-  // The main window, shown and ready (its file list filled); the seconds since the start.
-  HWND WaitMain(double* seconds = nullptr) {
-    HWND hwnd = WaitWindow(kMainWindowClass);
-    if (seconds) *seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-    main_ = hwnd;
-    return hwnd;
-  }
-  HWND control(int id) const { return GetDlgItem(main_, id); }
-
-  // The next message box of the program: title and text; answered with `answer`. A picture
-  // of it is saved under `picture` when given.
-  MessageBoxSeen Answer(int answer, const std::string& picture = "") {
-    MessageBoxSeen seen;
-    WaitFor([&] { return (seen.hwnd = ProcessWindow(pid(), L"#32770")) != nullptr; });
-    if (!seen.hwnd) return seen;
-    seen.title = Text(seen.hwnd);
-    seen.text = Text(GetDlgItem(seen.hwnd, 0xFFFF));
-    if (!picture.empty()) Screenshot(seen.hwnd, picture);
-    PostMessageW(seen.hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-    WaitFor([&] { return !IsWindow(seen.hwnd) || !IsWindowVisible(seen.hwnd); });
-    return seen;
-  }
-
-  void Click(int id) { PostMessageW(control(id), BM_CLICK, 0, 0); }
-
-  // Closes with the button "終了"; true when the process has ended.
-  bool Quit() {
-    Click(kIdCommand3);
-    return WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0;
-  }
-
- private:
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
-  Clock::time_point start_;
-  HWND main_ = nullptr;
-};
-
-std::wstring ReadSetting(const char* key) {
-  RegistrySettingsStore store;
-  auto value = store.Get(key);
-  return value.ok() ? Wide(*value) : L"<error>";
-}
-
-void SeedSettings(const std::wstring& resume, const std::wstring& drive, const std::wstring& folder,
-                  const std::wstring& filter) {
-  RegDeleteTreeW(HKEY_CURRENT_USER, SettingsRegistryKey().c_str());
-  RegistrySettingsStore store;
-  ASSERT_TRUE(store.Set(kKeyResumeFolder, Narrow(resume)).ok());
-  ASSERT_TRUE(store.Set(kKeyDriveName, Narrow(drive)).ok());
-  ASSERT_TRUE(store.Set(kKeyDirName, Narrow(folder)).ok());
-  ASSERT_TRUE(store.Set(kKeyFileItem, Narrow(filter)).ok());
-}
-
-bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-std::wstring FolderListPath(HWND list) {
-  const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (index < 0) return {};
-  wchar_t buffer[1024] = {};
-  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer));
-  std::wstring text = buffer;
-  return text.substr(text.find_first_not_of(L' '));
-}
 
 // Set when the program showed no window at all: the later tests fail at once instead of
 // waiting for windows that cannot come.
@@ -329,7 +91,8 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   for (const ControlLayout& control_layout : MainWindowControls()) {
     HWND control = gui.control(control_layout.id);
     ASSERT_NE(control, nullptr) << control_layout.name;
-    EXPECT_EQ(ChildRect(control), TwipsToPixels(control_layout.rect, dpi)) << control_layout.name;
+    EXPECT_EQ(gui_driver::ChildRect(control), TwipsToPixels(control_layout.rect, dpi))
+        << control_layout.name;
     if (!control_layout.caption.empty() && control_layout.kind != ControlKind::kFilterBox) {
       EXPECT_EQ(Text(control), Wide(control_layout.caption)) << control_layout.name;
     }
@@ -365,7 +128,7 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
 
 TEST_F(GuiProgramTest, BoxClearedAtTheCloseForgetsTheFolder) {
   const std::wstring samples = HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples");
-  SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml));
+  ASSERT_TRUE(SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml)));
   {
     GuiProgram gui;
     HWND shown = gui.WaitMain();
@@ -392,7 +155,8 @@ TEST_F(GuiProgramTest, BoxClearedAtTheCloseForgetsTheFolder) {
 }
 
 TEST_F(GuiProgramTest, StoredFolderDeletedFallsBackToCWithTheBoxTicked) {
-  SeedSettings(L"1", L"C:", L"C:\\mirune-folder-that-was-deleted", Wide(kFilterItemIdml));
+  ASSERT_TRUE(
+      SeedSettings(L"1", L"C:", L"C:\\mirune-folder-that-was-deleted", Wide(kFilterItemIdml)));
   GuiProgram gui;
   HWND shown = gui.WaitMain();
   SawWindow(shown);
@@ -419,7 +183,7 @@ std::wstring MakeFileFolder() {
 
 TEST_F(GuiProgramTest, FilterBoxAndFileList) {
   const std::wstring folder = MakeFileFolder();
-  SeedSettings(L"1", folder.substr(0, 2), folder, Wide(kFilterItemIndd));
+  ASSERT_TRUE(SeedSettings(L"1", folder.substr(0, 2), folder, Wide(kFilterItemIndd)));
   GuiProgram gui;
   HWND shown = gui.WaitMain();
   SawWindow(shown);
@@ -496,7 +260,7 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
   if (GetLogicalDrives() & 1) GTEST_SKIP() << "this machine has a drive a:";
   DriveWithoutMedium drive;
   ASSERT_TRUE(drive.defined());
-  SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd));
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   GuiProgram gui;
   HWND main = gui.WaitMain();
   SawWindow(main);
@@ -530,7 +294,7 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
 
 TEST_F(GuiProgramTest, InDesignDocumentGetsTheRecoveryMessageWithItsCause) {
   const std::wstring folder = MakeFileFolder();
-  SeedSettings(L"1", folder.substr(0, 2), folder, Wide(kFilterItemIndd));
+  ASSERT_TRUE(SeedSettings(L"1", folder.substr(0, 2), folder, Wide(kFilterItemIndd)));
   GuiProgram gui;
   HWND shown = gui.WaitMain();
   SawWindow(shown);
@@ -549,8 +313,8 @@ TEST_F(GuiProgramTest, InDesignDocumentGetsTheRecoveryMessageWithItsCause) {
 
 TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   const std::wstring samples = HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples");
-  SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml));
-  const std::string results = Narrow(ProgramFolder()) + "\\RazozaData\\Razoza.txt";
+  ASSERT_TRUE(SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml)));
+  const std::string results = Narrow(ProgramFolderWide()) + "\\RazozaData\\Razoza.txt";
   DeleteFileW(Wide(results).c_str());
   GuiProgram gui;
   HWND main = gui.WaitMain();
@@ -574,9 +338,12 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
   HWND progress = gui.WaitWindow("MiruneProgressForm2");
-  // The picture once Form6 has given way to Form2 (both stand at the same place).
-  WaitFor([&] { return progress && IsWindowVisible(progress) && !IsWindowVisible(abort_window); });
-  if (progress) Screenshot(progress, "form2_progress");
+  // The picture while Form6 has given way to Form2: both stand at the same place, and each
+  // document of the book begins with Form6 in front again.
+  if (progress) {
+    Screenshot(progress, "form2_progress",
+               [&] { return IsWindowVisible(progress) && !IsWindowVisible(abort_window); });
+  }
 
   // The end: the completion (and any notes) answered until the controls are back.
   MessageBoxSeen done;
@@ -603,9 +370,9 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
 // completion; the previous results stay as they were and the window is usable again.
 TEST_F(GuiProgramTest, AbortThroughTheAbortWindowKeepsThePreviousResults) {
   const std::wstring samples = HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples");
-  SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml));
-  const std::string results = Narrow(ProgramFolder()) + "\\RazozaData\\Razoza.txt";
-  CreateDirectoryW(Wide(Narrow(ProgramFolder()) + "\\RazozaData").c_str(), nullptr);
+  ASSERT_TRUE(SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml)));
+  const std::string results = Narrow(ProgramFolderWide()) + "\\RazozaData\\Razoza.txt";
+  CreateDirectoryW(Wide(Narrow(ProgramFolderWide()) + "\\RazozaData").c_str(), nullptr);
   const std::string previous = "前回の結果\t\t1\r\n";
   ASSERT_TRUE(WriteFileAtomic(results, previous).ok());
   GuiProgram gui;

@@ -6,6 +6,7 @@
 #include "app/win_font_win.h"
 #include "app/win_text_win.h"
 #include "desktop/desktop.h"
+#include "progress/message_pump_win.h"
 
 namespace mirune {
 
@@ -61,34 +62,13 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
   }
   ShowWindow(splash->hwnd_, SW_SHOWNORMAL);
   UpdateWindow(splash->hwnd_);
-  splash->Repaint();
+  DispatchPendingPaints();
   return splash;
 }
 
 SplashWindow::~SplashWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
   if (font_) DeleteObject(font_);
-}
-
-void SplashWindow::Repaint() {
-  MSG message;
-  while (PeekMessageW(&message, hwnd_, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
-    if (message.message == WM_PAINT) DispatchMessageW(&message);
-  }
-  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    while (PeekMessageW(&message, child, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&message);
-  }
-}
-
-void WaitRoundedSeconds(int seconds, const std::function<void()>& tick) {
-  const auto start = std::chrono::steady_clock::now();
-  for (;;) {
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (RoundHalfEven(elapsed) >= seconds) return;
-    if (tick) tick();
-    Sleep(10);
-  }
 }
 
 }  // namespace mirune

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 
 namespace mirune {
@@ -20,18 +19,11 @@ class SplashWindow {
   ~SplashWindow();
 
   HWND hwnd() const { return hwnd_; }
-  // Paints what needs painting (paint messages only; input stays queued).
-  void Repaint();
 
  private:
   SplashWindow() = default;
   HWND hwnd_ = nullptr;
   HFONT font_ = nullptr;
 };
-
-// Waits until the elapsed seconds, rounded to whole seconds (halves to even), reach
-// `seconds`, calling `tick` between the looks at the clock. The clock does not jump, so the
-// wait ends also when the time of day passes midnight.
-void WaitRoundedSeconds(int seconds, const std::function<void()>& tick);
 
 }  // namespace mirune

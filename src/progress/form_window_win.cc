@@ -190,28 +190,6 @@ void SetControlText(HWND parent, int id, std::string_view utf8) {
   SetWindowTextW(control, text.c_str());
 }
 
-void PumpPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top != nullptr && IsDialogMessageW(top, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-void PumpMessagesWaiting(DWORD max_wait_ms) {
-  MSG msg;
-  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, max_wait_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-  PumpPendingMessages();
-}
-
 Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self) {
   const std::string what(definition.what);
   if (!RegisterFormClass(definition.class_name, definition.procedure)) {

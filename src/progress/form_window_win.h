@@ -2,7 +2,8 @@
 
 // What the progress window and the abort window share on Windows: the dpi of a window, the
 // forms' font, the controls built from a layout table (progress/progress_layout.h), texts
-// set from UTF-8, and one pass through the message loop. Windows build only.
+// and texts set from UTF-8 (the message pump is
+// progress/message_pump_win.h). Windows build only.
 
 #ifdef _WIN32
 
@@ -17,6 +18,7 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
+#include "progress/message_pump_win.h"
 #include "progress/progress_layout.h"
 #include "progress/window_metrics_win.h"
 
@@ -108,15 +110,6 @@ std::wstring WideText(std::string_view utf8);
 // Sets a control's text; nothing is sent when the text is already shown, so a job updating
 // a field with the same value causes no repaint.
 void SetControlText(HWND parent, int id, std::string_view utf8);
-
-// One pass through the message loop: dispatches every message waiting for this thread
-// (dialog keys go to their dialog). A WM_QUIT is posted again for the main loop to see.
-void PumpPendingMessages();
-
-// The same, waiting up to `max_wait_ms` for a message first when none is waiting. A pause
-// that yields continually (the five seconds before each document) calls this rather than
-// PumpPendingMessages, so it does not keep a processor busy while nothing happens.
-void PumpMessagesWaiting(DWORD max_wait_ms);
 
 }  // namespace mirune
 

@@ -60,7 +60,11 @@ void ProgressWindowWin::Close() {
 }
 
 void ProgressWindowWin::PauseAfterFinish() {
-  WaitRoundedSeconds(1, SecondsNow, [] { Sleep(10); });
+  // The second after the end takes no input, but the window repaints after an expose.
+  WaitRoundedSeconds(1, SecondsNow, [] {
+    DispatchPendingPaints();
+    Sleep(10);
+  });
 }
 
 void ProgressWindowWin::Yield() { PumpPendingMessages(); }

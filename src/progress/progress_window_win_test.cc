@@ -206,6 +206,46 @@ TEST(ProgressWindowTest, ValuesAsTheProgressOperationsSetThem) {
   ui.join();
 }
 
+// The second at 100 % after the end takes no input, but the window repaints after an expose
+// within it (it used to sleep through it with whatever the screen showed).
+TEST(ProgressWindowTest, RepaintsDuringTheSecondAfterTheEnd) {
+  std::atomic<bool> go{false};
+  std::atomic<bool> finished{false};
+  std::thread ui([&] {
+    JobFlags flags;
+    flags.job_running = true;
+    auto window = ProgressWindowWin::Create(flags);
+    ASSERT_TRUE(window.ok()) << window.message();
+    ProgressWindowModel progress(**window);
+    const float full = progress.StartProgress("開始");
+    EXPECT_TRUE(progress.UpdateProgress(10, 100, full, "更新").ok());
+    PumpUntil([&] { return go.load(); });
+    progress.FinishProgress("索引データ書き出し処理中です... ");
+    finished = true;
+  });
+
+  HWND form = WaitForWindow(ProgressWindowWin::kClassName, nullptr);
+  ASSERT_NE(form, nullptr);
+  // Shown once its controls are made.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }));
+  HWND bar = GetDlgItem(form, kIdText2);
+  const int full_bar = TwipsToPixels(3375 * 0.98, WindowDpi(form));
+  go = true;
+  // In the pause: the bar is full (its size is read without a message: the pause answers
+  // none).
+  ASSERT_TRUE(WaitUntil([&] {
+    const RECT rect = ChildRect(form, bar);
+    return rect.right - rect.left == full_bar;
+  }));
+  // The last update painted: the pause has begun.
+  ASSERT_TRUE(WaitUntil([&] { return !GetUpdateRect(form, nullptr, FALSE); }));
+  InvalidateRect(form, nullptr, TRUE);
+  ASSERT_TRUE(
+      WaitUntil([&] { return !IsWindowVisible(form) || !GetUpdateRect(form, nullptr, FALSE); }));
+  EXPECT_TRUE(IsWindowVisible(form)) << "the window was not repainted before the pause ended";
+  ui.join();
+}
+
 TEST(ProgressWindowTest, UserCloseRefusedDuringAJobProgramCloseAlwaysDone) {
   std::atomic<int> stage{0};
   std::atomic<int> go{0};
