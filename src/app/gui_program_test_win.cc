@@ -126,6 +126,61 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   EXPECT_EQ(ReadSetting("File_Item"), L"*.indd");
 }
 
+// The display's dpi as Wine takes it for a program that starts (the user's setting),
+// restored at the end of the test.
+class SystemDpi {
+ public:
+  explicit SystemDpi(DWORD dpi) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                    KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+    DWORD size = sizeof(previous_);
+    had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&previous_), &size) == ERROR_SUCCESS;
+    set_ = RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                          sizeof(dpi)) == ERROR_SUCCESS;
+  }
+  ~SystemDpi() {
+    if (had_) {
+      RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_),
+                     sizeof(previous_));
+    } else {
+      RegDeleteValueW(key_, L"LogPixels");
+    }
+    RegCloseKey(key_);
+  }
+  bool set() const { return set_; }
+
+ private:
+  HKEY key_ = nullptr;
+  DWORD previous_ = 96;
+  bool had_ = false;
+  bool set_ = false;
+};
+
+// At 144 dpi every rectangle of the twips table scales by 144 / 1440 per twip.
+TEST_F(GuiProgramTest, MainWindowLayoutAt144Dpi) {
+  SystemDpi dpi_setting(144);
+  ASSERT_TRUE(dpi_setting.set());
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  const int dpi = 144;
+  RECT client;
+  GetClientRect(main, &client);
+  EXPECT_EQ(client.right, TwipsToPixels(kMainClientWidthTwips, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kMainClientHeightTwips, dpi));
+  for (const ControlLayout& control_layout : MainWindowControls()) {
+    HWND control = gui.control(control_layout.id);
+    ASSERT_NE(control, nullptr) << control_layout.name;
+    EXPECT_EQ(gui_driver::ChildRect(control), TwipsToPixels(control_layout.rect, dpi))
+        << control_layout.name;
+  }
+  Screenshot(main, "form1_main_144dpi");
+  ASSERT_TRUE(gui.Quit());
+}
+
 TEST_F(GuiProgramTest, BoxClearedAtTheCloseForgetsTheFolder) {
   const std::wstring samples = HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples");
   ASSERT_TRUE(SeedSettings(L"1", L"Z:", samples, Wide(kFilterItemIdml)));
@@ -179,6 +234,29 @@ std::wstring MakeFileFolder() {
     (void)WriteFileAtomic(narrow + "\\" + name, "x");
   }
   return folder;
+}
+
+// A folder whose path passes the 260 characters of the plain file API is listed like any
+// other: its sub-folders, its files, and the folder itself in the folder list.
+TEST_F(GuiProgramTest, FolderPastTheOldPathLimitIsListed) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"mirune-long";
+  while (folder.size() < 300) folder += L"\\長いフォルダ名の階層" + std::to_wstring(folder.size());
+  ASSERT_TRUE(CreateFolders(Narrow(folder + L"\\下")).ok());
+  ASSERT_TRUE(WriteFileAtomic(Narrow(folder + L"\\章.indd"), "x").ok());
+  ASSERT_TRUE(SeedSettings(L"1", folder.substr(0, 2), folder, Wide(kFilterItemIndd)));
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(ListItems(gui.control(kIdFile1)), std::vector<std::wstring>{L"章.indd"});
+  const std::vector<std::wstring> folders = ListItems(gui.control(kIdDir1));
+  ASSERT_FALSE(folders.empty());
+  EXPECT_EQ(folders.back().substr(folders.back().find_first_not_of(L' ')), L"下");
+  // The stored folder itself is the open one (not the fallback to c:\\).
+  EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), folder.substr(folder.rfind(L'\\') + 1));
+  ASSERT_TRUE(gui.Quit());
 }
 
 TEST_F(GuiProgramTest, FilterBoxAndFileList) {

@@ -8,6 +8,7 @@
 #include "app/form_layout.h"
 #include "app/win_font_win.h"
 #include "app/win_text_win.h"
+#include "base/wide_path.h"
 
 namespace mirune {
 
@@ -56,11 +57,14 @@ std::wstring JoinFolder(const std::wstring& folder, const std::wstring& name) {
   return folder + L"\\" + name;
 }
 
+// `path` as the file API takes it: a path past the 260-character limit gets the long form.
+std::wstring ApiPath(const std::wstring& path) { return ToWidePath(Narrow(path)); }
+
 // The names in `folder`: sub-folders (folders = true) or files, sorted as Windows lists them.
 std::vector<std::wstring> ListNames(const std::wstring& folder, bool folders) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(JoinFolder(folder, L"*").c_str(), FindExInfoBasic, &data,
+  HANDLE find = FindFirstFileExW(ApiPath(JoinFolder(folder, L"*")).c_str(), FindExInfoBasic, &data,
                                  folders ? FindExSearchLimitToDirectories : FindExSearchNameMatch,
                                  nullptr, 0);
   if (find == INVALID_HANDLE_VALUE) return names;
@@ -414,7 +418,7 @@ void MainWindow::SetSelectionControlsEnabled(bool enabled) {
 FolderOutcome MainWindow::ChangeFolder(const std::wstring& folder) {
   const std::wstring path = NormalFolder(folder);
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(JoinFolder(path, L"*").c_str(), FindExInfoBasic, &data,
+  HANDLE find = FindFirstFileExW(ApiPath(JoinFolder(path, L"*")).c_str(), FindExInfoBasic, &data,
                                  FindExSearchNameMatch, nullptr, 0);
   if (find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
@@ -434,7 +438,7 @@ FolderOutcome MainWindow::ChangeFolder(const std::wstring& folder) {
   } else {
     FindClose(find);
   }
-  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const DWORD attributes = GetFileAttributesW(ApiPath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return FolderOutcome::kFailed;
   }
