@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "automation/com/com_types_win.h"
+#include "automation/com/dispatcher_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
 #include "base/file.h"
 #include "base/utf.h"
@@ -122,6 +124,57 @@ TEST_F(ComHostTest, MarkingThroughComSavesTheEnginesResultAndLeavesTheInputAlone
   ASSERT_TRUE(embedded.ok()) << embedded.message();
   EXPECT_EQ(*com, *embedded);
   EXPECT_EQ(ReadFileBytes(input).value(), before);
+}
+
+TEST_F(ComHostTest, ServerEndingInTheMiddleOfAnExtractionEndsTheJobAndKeepsThePreviousResults) {
+  com::ComApartment apartment;
+  const std::string book = WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "samples/book"));
+  const std::string data = JoinPath(work_, "killed");
+  if (!FolderExists(data)) {
+    ASSERT_TRUE(CreateFolder(data).ok());
+  }
+  const std::string extract =
+      "extract --yes --host com --data-dir \"" + WindowsPath(data) + "\" \"" + book + "\"";
+  // A whole run first: its results are the previous ones, its calls tell where the middle is.
+  Result<com::ComPtr<IDispatch>> registered = com::testing::ResetTestInDesign("");
+  ASSERT_TRUE(registered.ok()) << registered.message();
+  const std::string log = JoinPath(work_, "killed.log");
+  ASSERT_EQ(RunMirune(extract, log), 0u) << Log(log);
+  Result<int32_t> calls = com::testing::TestInDesignCallCount(registered->Get());
+  ASSERT_TRUE(calls.ok()) << calls.message();
+  ASSERT_GT(*calls, 20);
+  std::vector<std::string> previous;
+  for (const char* name : {"Razoza.doc", "Razoza.txt", "Razoza.xls"}) {
+    previous.push_back(ReadFileBytes(JoinPath(data, std::string("RazozaData/") + name)).value());
+  }
+
+  // A server of its own that ends half-way through the same run.
+  HANDLE process = nullptr;
+  std::wstring clsid;
+  Result<com::ComPtr<IDispatch>> server = com::testing::StartPrivateTestInDesign(&process, &clsid);
+  ASSERT_TRUE(server.ok()) << server.message();
+  {
+    com::Dispatcher control(*server, nullptr, "InDesign", "Application", "");
+    const com::UniqueVariant n = com::UniqueVariant::Int32(*calls / 2);
+    ASSERT_TRUE(control.Call("EndAfterCalls", std::span<const com::UniqueVariant>(&n, 1)).ok());
+  }
+  server = Error{ErrorCode::kNotFound, "released"};
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", clsid.c_str());
+  const DWORD exit_code = RunMirune(extract, log);
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+  const std::string output = Log(log);
+  EXPECT_EQ(exit_code, 2u) << output;
+  EXPECT_NE(output.find("処理を開始または続行することができませんでした。"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("0x800706BE"), std::string::npos) << output;
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  size_t k = 0;
+  for (const char* name : {"Razoza.doc", "Razoza.txt", "Razoza.xls"}) {
+    EXPECT_EQ(ReadFileBytes(JoinPath(data, std::string("RazozaData/") + name)).value(),
+              previous[k++])
+        << name;
+  }
 }
 
 }  // namespace

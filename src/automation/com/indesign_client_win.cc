@@ -556,7 +556,19 @@ std::unique_ptr<indesign::Application> MakeInDesignClient(ComPtr<IDispatch> appl
 }
 
 Result<std::unique_ptr<indesign::Application>> ConnectInDesign(std::string_view prog_id) {
-  MIRUNE_ASSIGN_OR_RETURN(ComPtr<IDispatch> application, CreateServer(prog_id, kHost));
+  ComPtr<IDispatch> application;
+  if (!prog_id.empty() && prog_id.front() == '{') {
+    // A class in braces: a server running under a class of its own (tests).
+    CLSID clsid{};
+    const std::u16string wide = Utf8ToUtf16(prog_id);
+    if (FAILED(CLSIDFromString(reinterpret_cast<LPCOLESTR>(wide.c_str()), &clsid))) {
+      return Error{ErrorCode::kInvalidArgument,
+                   "InDesign のクラス「" + std::string(prog_id) + "」が読めません"};
+    }
+    MIRUNE_ASSIGN_OR_RETURN(application, CreateServer(clsid, kHost));
+  } else {
+    MIRUNE_ASSIGN_OR_RETURN(application, CreateServer(prog_id, kHost));
+  }
   return MakeInDesignClient(std::move(application));
 }
 

@@ -42,7 +42,8 @@ std::unique_ptr<indesign::Application> MakeInDesignClient(ComPtr<IDispatch> appl
 
 // Starts or reaches the InDesign registered under `prog_id` (CoCreateInstance on a local
 // server: InDesign hands out its running instance) and wraps it. kNotFound when the ProgID is
-// not registered on this computer.
+// not registered on this computer. A class in braces ("{…}") is reached as a running class
+// object without a ProgID (a private test server).
 Result<std::unique_ptr<indesign::Application>> ConnectInDesign(std::string_view prog_id);
 
 // A document's save-as: `Save(path)` on the document, which then carries that path (INPUT is

@@ -57,11 +57,18 @@ void QuitTestInDesign() {
   application.Call("Quit").status().ok();
 }
 
-Result<ComPtr<IDispatch>> StartPrivateTestInDesign(HANDLE* process) {
+Result<int32_t> TestInDesignCallCount(IDispatch* server) {
+  Dispatcher application(server, nullptr, "InDesign", "Application", "");
+  MIRUNE_ASSIGN_OR_RETURN(UniqueVariant count, application.Call("CallCount"));
+  return VariantToInt32(count.get());
+}
+
+Result<ComPtr<IDispatch>> StartPrivateTestInDesign(HANDLE* process, std::wstring* clsid_text) {
   GUID clsid{};
   CoCreateGuid(&clsid);
   wchar_t text[64] = {};
   StringFromGUID2(clsid, text, 64);
+  if (clsid_text != nullptr) *clsid_text = text;
   std::wstring command = L"\"" + TestInDesignServerPath() + L"\" -Embedding /Clsid:" + text;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

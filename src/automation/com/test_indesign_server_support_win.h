@@ -31,7 +31,11 @@ Result<ComPtr<IDispatch>> ResetTestInDesign(std::string_view version);
 void QuitTestInDesign();
 
 // A server process of its own under a fresh class (not the registered one), for a test that
-// ends it abruptly. `process` receives its handle, which the caller closes.
-Result<ComPtr<IDispatch>> StartPrivateTestInDesign(HANDLE* process);
+// ends it abruptly. `process` receives its handle, which the caller closes; `clsid`, when
+// given, the class in braces (what MIRUNE_INDESIGN_PROGID takes to reach it).
+Result<ComPtr<IDispatch>> StartPrivateTestInDesign(HANDLE* process, std::wstring* clsid = nullptr);
+
+// The server's CallCount: member calls answered since the last reset.
+Result<int32_t> TestInDesignCallCount(IDispatch* server);
 
 }  // namespace mirune::com::testing
