@@ -18,6 +18,8 @@
 //
 // Test members of the application object (not InDesign's; neither counted nor failed):
 //   Reset(version)      a fresh engine with nothing open ("" keeps the engine's version)
+//   RegisterBenchBook(folder)  the benchmarks' generated 300-page book (bench/), as
+//                       folder\book.indb with folder\member1.indd …
 //   CallCount           member calls answered since the last ResetCallCount
 //   ResetCallCount
 //   FailEveryCall(on)   every later member call fails with an exception, as a broken server
@@ -36,6 +38,7 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/host_contract.h"
+#include "bench/extraction_bench_book.h"
 #include "extraction/extraction_documents.h"
 #include "marking/mark_files.h"
 
@@ -118,6 +121,14 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
     state->application = *engine;
     return S_OK;
   });
+  members.emplace_back("RegisterBenchBook",
+                       [engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<std::string> folder = VariantToUtf8(call.args[0].get());
+                         if (!folder.ok()) return DISP_E_TYPEMISMATCH;
+                         mirune::bench::RegisterBook(**engine, *folder);
+                         return S_OK;
+                       });
   members.emplace_back("CallCount", [state](TableCall&, VARIANT* result, EXCEPINFO*) -> HRESULT {
     result->vt = VT_I4;
     result->lVal = static_cast<LONG>(state->calls);
