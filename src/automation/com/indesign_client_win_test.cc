@@ -8,6 +8,7 @@
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/indesign_client_win.h"
 #include "automation/com/indesign_dispatch_win.h"
+#include "automation/com/message_filter_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/host_contract.h"
@@ -146,6 +147,42 @@ TEST_F(InDesignServerFaultTest, ServerEndingInTheMiddleFailsTheNextCallWithoutHa
   EXPECT_FALSE(client->Version().ok());
   EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
   CloseHandle(process);
+}
+
+// What a client sees of a busy InDesign once its retries are spent: the rejection's code and
+// its Japanese cause, and the calls work again when InDesign is free.
+TEST_F(InDesignServerFaultTest, RejectedCallsFailWithTheBusyCauseUntilTheServerIsFree) {
+  Result<ComPtr<IDispatch>> server = testing::ResetTestInDesign("");
+  ASSERT_TRUE(server.ok()) << server.message();
+  auto client = MakeInDesignClient(*server);
+  const UniqueVariant ms = UniqueVariant::Int32(800);
+  ASSERT_TRUE(Control(*server).Call("RejectCallsFor", std::span<const UniqueVariant>(&ms, 1)).ok());
+  Result<std::string> version = client->Version();
+  EXPECT_EQ(version.code(), ErrorCode::kHostError);
+  EXPECT_EQ(version.message(),
+            "InDesign の Version が失敗しました（0x80010001: "
+            "アプリケーションが呼び出しを受け付けません（ダイアログが開いているなど））");
+  Sleep(1000);
+  EXPECT_TRUE(client->Version().ok());
+}
+
+// The retry through the client's message filter needs a COM runtime that consults the
+// server's filter: Windows, not Wine 8.
+TEST_F(InDesignServerFaultTest, BusyServerIsRetriedThroughTheMessageFilter) {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr) {
+    GTEST_SKIP() << "Wine ignores the server's message filter";
+  }
+  Result<ComPtr<IDispatch>> server = testing::ResetTestInDesign("");
+  ASSERT_TRUE(server.ok()) << server.message();
+  auto client = MakeInDesignClient(*server);
+  MessageFilterScope filter(BusyRetryPolicy{10000, 100});
+  ASSERT_TRUE(filter.status().ok());
+  const UniqueVariant ms = UniqueVariant::Int32(600);
+  ASSERT_TRUE(Control(*server).Call("BeBusy", std::span<const UniqueVariant>(&ms, 1)).ok());
+  Result<std::string> version = client->Version();
+  ASSERT_TRUE(version.ok()) << version.message();
+  EXPECT_GT(filter.filter()->rejections(), 0);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@
 //   EndAfterCalls(n)    the process ends abruptly at the n-th member call from now (0: never)
 //   BeBusy(ms)          rejects incoming calls as busy for ms milliseconds (where the COM
 //                       runtime consults the server's message filter: Windows, not Wine)
+//   RejectCallsFor(ms)  every member call answers RPC_E_CALL_REJECTED for ms milliseconds:
+//                       what a client sees of a busy InDesign once its retries are spent
 //   Quit                ends the server
 
 #include <windows.h>
@@ -79,6 +81,7 @@ std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(const std
 struct Faults {
   bool fail_every_call = false;
   int64_t end_at_call = 0;  // 0: never
+  DWORD reject_until = 0;   // GetTickCount() bound of RejectCallsFor
 };
 
 ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
@@ -91,6 +94,7 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
     if (faults->end_at_call != 0 && call >= faults->end_at_call) {
       TerminateProcess(GetCurrentProcess(), 3);
     }
+    if (static_cast<LONG>(faults->reject_until - GetTickCount()) > 0) return RPC_E_CALL_REJECTED;
     if (faults->fail_every_call) {
       return RaiseStatus(mirune::Status(mirune::ErrorCode::kHostError,
                                         "試験用 InDesign はすべての呼び出しを失敗させています"),
@@ -151,6 +155,14 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
                          mirune::Result<int32_t> n = VariantToInt32(call.args[0].get());
                          if (!n.ok()) return DISP_E_TYPEMISMATCH;
                          faults->end_at_call = *n > 0 ? state->calls + *n : 0;
+                         return S_OK;
+                       });
+  members.emplace_back("RejectCallsFor",
+                       [faults](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<int32_t> ms = VariantToInt32(call.args[0].get());
+                         if (!ms.ok()) return DISP_E_TYPEMISMATCH;
+                         faults->reject_until = GetTickCount() + static_cast<DWORD>(*ms);
                          return S_OK;
                        });
   members.emplace_back("BeBusy", [&control](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
