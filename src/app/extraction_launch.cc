@@ -87,6 +87,16 @@ std::string NativeDocumentDetail(const std::string& path) {
          "なら、このまま処理できます。";
 }
 
+Result<std::shared_ptr<indesign::Application>> CreateNativeInDesign(
+    const std::function<Result<std::shared_ptr<indesign::Application>>()>& connect,
+    const std::string& path) {
+  Result<std::shared_ptr<indesign::Application>> indesign = connect();
+  if (!indesign.ok() && indesign.code() == ErrorCode::kNotFound) {
+    return Error{ErrorCode::kNotFound, indesign.message() + "\n" + NativeDocumentDetail(path)};
+  }
+  return indesign;
+}
+
 LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selection) {
   LaunchResult result;
   if (s.flags.job_running) {

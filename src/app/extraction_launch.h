@@ -84,6 +84,12 @@ std::string NotADocumentCause(const LaunchSelection& selection, const std::strin
 // InDesign at hand cannot open such files.
 std::string NativeDocumentDetail(const std::string& path);
 
+// Creates the InDesign of this computer through `connect`; when it is not registered, the
+// cause is followed by NativeDocumentDetail(path), so the user learns of the IDML way too.
+Result<std::shared_ptr<indesign::Application>> CreateNativeInDesign(
+    const std::function<Result<std::shared_ptr<indesign::Application>>()>& connect,
+    const std::string& path);
+
 LaunchResult LaunchExtraction(LaunchServices& services, const LaunchSelection& selection);
 
 // The process exit code of a launch: 0 completed; 1 refused, cancelled, aborted or nothing

@@ -309,5 +309,22 @@ TEST(ExtractionLaunchTest, SecondJobOnTheDataFolderIsRefused) {
   l.ExpectPreferencesKept();
 }
 
+TEST(ExtractionLaunchTest, AnInDesignNotRegisteredNamesTheIdmlWay) {
+  const std::string path = "C:\\本\\第1章.indd";
+  auto not_registered = []() -> Result<std::shared_ptr<indesign::Application>> {
+    return Error{ErrorCode::kNotFound, "InDesign がこのコンピューターに登録されていません"};
+  };
+  Result<std::shared_ptr<indesign::Application>> created =
+      CreateNativeInDesign(not_registered, path);
+  EXPECT_EQ(created.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(created.message(),
+            "InDesign がこのコンピューターに登録されていません\n" + NativeDocumentDetail(path));
+
+  auto failed = []() -> Result<std::shared_ptr<indesign::Application>> {
+    return Error{ErrorCode::kHostError, "InDesign を起動できません"};
+  };
+  EXPECT_EQ(CreateNativeInDesign(failed, path).message(), "InDesign を起動できません");
+}
+
 }  // namespace
 }  // namespace mirune

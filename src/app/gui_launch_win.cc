@@ -9,6 +9,7 @@
 #include "analysis/phonetic.h"
 #include "analysis/reading_memory.h"
 #include "app/data_folder.h"
+#include "app/indesign_host.h"
 #include "app/main_window_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
@@ -91,10 +92,19 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
   MemoryRazozaXlsWriter workbook;
   EntryList entries;
   LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, *data_folder};
-  services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
-    return std::shared_ptr<indesign::Application>(engine);
-  };
-  services.opens_native_documents = false;
+  // .indd and .indb go to the InDesign of this computer; when none is registered, the
+  // recovery message says so and names the IDML way.
+  if (ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom) {
+    services.create_indesign = [path = SelectedFilePath(selection)] {
+      return CreateNativeInDesign(ConnectComInDesign, path);
+    };
+    services.opens_native_documents = true;
+  } else {
+    services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
+      return std::shared_ptr<indesign::Application>(engine);
+    };
+    services.opens_native_documents = false;
+  }
   // A visible Word or Excel window refuses the launch (and hidden ones are asked to close).
   SystemDesktopDetection detection;
   services.find_visible_excel = [&detection] { return detection->FindVisibleExcel(); };

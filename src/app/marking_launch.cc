@@ -1,5 +1,6 @@
 #include "app/marking_launch.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -140,7 +141,148 @@ Status SaveMarked(FileMarkingServices& s, indesign_engine::EngineApplication& en
   return Status::Ok();
 }
 
+// Runs the job on `indesign` with the keyword file; the result to return when it did not
+// finish (nothing is saved then), nullopt when it did.
+std::optional<FileMarkingResult> RunMarkingJob(
+    const FileMarkingRequest& r, indesign::Application& indesign,
+    const std::function<Result<std::unique_ptr<ExcelWorkbook>>(const std::string&)>& open_keywords,
+    Desktop& desktop, ProgressReporter& progress, JobFlags& flags, KeywordMarkingResult& job) {
+  auto stop = [](ExitCode exit, const Status& cause) {
+    FileMarkingResult result;
+    result.exit = exit;
+    result.cause = cause;
+    return std::optional<FileMarkingResult>(std::move(result));
+  };
+  KeywordFileSource source(r.keywords_path, open_keywords);
+  NoSleeper sleeper;
+  KeywordMarkingHosts job_hosts{indesign, source, desktop, progress, sleeper, flags, {}};
+  job = RunKeywordMarking(job_hosts);
+  if (flags.abort_requested) {
+    return stop(ExitCode::kRefused,
+                Status(ErrorCode::kCancelled, "中止しました。マークした文書は保存していません"));
+  }
+  switch (job.outcome) {
+    case MarkingOutcome::kFinished:
+      return std::nullopt;
+    case MarkingOutcome::kCancelled:
+      return stop(ExitCode::kRefused,
+                  Status(ErrorCode::kCancelled, "キャンセルしました。何も保存していません"));
+    case MarkingOutcome::kRefused:
+      // A keyword file that cannot be read is bad input; the other refusals are checks of
+      // the documents.
+      return stop(job.message == MarkingMessage::kOpenKeywordWorkbook ? ExitCode::kError
+                                                                      : ExitCode::kRefused,
+                  Status(ErrorCode::kCancelled, job.detail));
+    case MarkingOutcome::kFailed:
+      break;
+  }
+  return stop(ExitCode::kError,
+              Status(ErrorCode::kHostError,
+                     "マーキングに失敗しました。何も保存していません: " + job.detail));
+}
+
+std::string MarkNameWarning(const FileMarkingRequest& r) {
+  const std::string& mark_name = r.swatch.empty() ? r.style : r.swatch;
+  if (IsRazozaMarkName(mark_name)) return {};
+  return "注意: \"" + mark_name +
+         "\" は RazozaMark1〜RazozaMark9 ではないため、索引抽出ではマークとして拾われません。";
+}
+
+// The open document whose FullName is `path`.
+Result<std::unique_ptr<indesign::Document>> OpenDocumentNamed(indesign::Application& indesign,
+                                                              const std::string& path) {
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t count, indesign.DocumentCount());
+  for (int32_t i = 1; i <= count; ++i) {
+    MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<indesign::Document> document, indesign.DocumentItem(i));
+    MIRUNE_ASSIGN_OR_RETURN(const std::string full_name, document->FullName());
+    if (full_name == path) return document;
+  }
+  return Error{ErrorCode::kInternal, "マークした文書が InDesign で開かれていません: " + path};
+}
+
 }  // namespace
+
+FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServices& s) {
+  FileMarkingResult result;
+  auto fail = [&](ExitCode exit, const Status& cause) {
+    result.exit = exit;
+    result.cause = cause;
+    return std::move(result);
+  };
+  if (Status checked = CheckRequest(r); !checked.ok()) return fail(ExitCode::kError, checked);
+  if (std::string warning = MarkNameWarning(r); !warning.empty()) {
+    result.warnings.push_back(std::move(warning));
+  }
+  Result<std::shared_ptr<indesign::Application>> indesign = s.create_indesign();
+  if (!indesign.ok()) return fail(ExitCode::kError, indesign.status());
+  indesign::Application& app = **indesign;
+
+  // The job marks the one open book or document: InDesign must hold nothing else.
+  const std::string input = AbsolutePath(r.input);
+  Result<indesign::OpenedItem> opened = app.Open(input);
+  if (!opened.ok()) return fail(ExitCode::kError, opened.status());
+  OpenedInput targets;
+  if (opened->book) {
+    Result<int32_t> count = opened->book->ContentCount();
+    if (!count.ok()) return fail(ExitCode::kError, count.status());
+    for (int32_t i = 1; i <= *count; ++i) {
+      Result<std::string> member = opened->book->ContentFullName(i);
+      if (!member.ok()) return fail(ExitCode::kError, member.status());
+      targets.members.push_back(*member);
+    }
+  } else {
+    targets.document_path = input;
+    if (Result<std::string> name = opened->document->FullName(); name.ok()) {
+      targets.document_path = *name;
+    }
+  }
+  indesign::ChangeFormatting formatting;
+  formatting.fill_color = r.swatch;
+  formatting.applied_character_style = r.style;
+  if (Status set = app.SetChangeFormatting(formatting); !set.ok()) {
+    return fail(ExitCode::kError,
+                Status(set.code(),
+                       "InDesign にマークの書式を設定できません（文書にスウォッチか"
+                       "文字スタイル \"" +
+                           (r.swatch.empty() ? r.style : r.swatch) +
+                           "\" がありますか）: " + set.message()));
+  }
+  if (Status set = app.SetFindOptions({r.case_sensitive, r.whole_word}); !set.ok()) {
+    return fail(ExitCode::kError, set);
+  }
+
+  KeywordMarkingResult job;
+  if (std::optional<FileMarkingResult> stopped =
+          RunMarkingJob(r, app, s.open_keywords, s.desktop, s.progress, s.flags, job)) {
+    stopped->warnings = std::move(result.warnings);
+    return std::move(*stopped);
+  }
+
+  std::vector<std::pair<std::string, std::string>> saves;  // document → output path
+  if (targets.members.empty()) {
+    saves.emplace_back(targets.document_path, AbsolutePath(r.output));
+  } else {
+    if (Status made = CreateFolder(r.output); !made.ok()) return fail(ExitCode::kError, made);
+    for (const std::string& member : targets.members) {
+      saves.emplace_back(member,
+                         JoinPath(AbsolutePath(r.output), layout::LastPathComponent(member)));
+    }
+  }
+  for (const auto& [path, target] : saves) {
+    Result<std::unique_ptr<indesign::Document>> document = OpenDocumentNamed(app, path);
+    if (!document.ok()) return fail(ExitCode::kError, document.status());
+    if (Status saved = s.save_as(**document, target); !saved.ok()) {
+      return fail(ExitCode::kError,
+                  Status(saved.code(), "マークした文書を保存できません: " + saved.message()));
+    }
+    result.saved_paths.push_back(target);
+    (*document)->Close(indesign::kSaveNo).ok();
+  }
+  if (opened->book) opened->book->Close(indesign::kSaveNo).ok();
+  result.tallies = std::move(job.tallies);
+  result.exit = ExitCode::kOk;
+  return result;
+}
 
 FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServices& s) {
   FileMarkingResult result;
@@ -150,11 +292,8 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
     return std::move(result);
   };
   if (Status checked = CheckRequest(r); !checked.ok()) return fail(ExitCode::kError, checked);
-  const std::string& mark_name = r.swatch.empty() ? r.style : r.swatch;
-  if (!IsRazozaMarkName(mark_name)) {
-    result.warnings.push_back(
-        "注意: \"" + mark_name +
-        "\" は RazozaMark1〜RazozaMark9 ではないため、索引抽出ではマークとして拾われません。");
+  if (std::string warning = MarkNameWarning(r); !warning.empty()) {
+    result.warnings.push_back(std::move(warning));
   }
 
   indesign::ChangeFormatting formatting;
@@ -172,30 +311,11 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
     return fail(ExitCode::kError, set);
   }
 
-  KeywordFileSource source(r.keywords_path, s.open_keywords);
-  NoSleeper sleeper;
-  KeywordMarkingHosts job_hosts{engine, source, s.desktop, s.progress, sleeper, s.flags, {}};
-  KeywordMarkingResult job = RunKeywordMarking(job_hosts);
-  if (s.flags.abort_requested) {
-    return fail(ExitCode::kRefused,
-                Status(ErrorCode::kCancelled, "中止しました。マークした文書は保存していません"));
-  }
-  switch (job.outcome) {
-    case MarkingOutcome::kFinished:
-      break;
-    case MarkingOutcome::kCancelled:
-      return fail(ExitCode::kRefused,
-                  Status(ErrorCode::kCancelled, "キャンセルしました。何も保存していません"));
-    case MarkingOutcome::kRefused:
-      // A keyword file that cannot be read is bad input; the other refusals are checks of
-      // the documents.
-      return fail(job.message == MarkingMessage::kOpenKeywordWorkbook ? ExitCode::kError
-                                                                      : ExitCode::kRefused,
-                  Status(ErrorCode::kCancelled, job.detail));
-    case MarkingOutcome::kFailed:
-      return fail(ExitCode::kError,
-                  Status(ErrorCode::kHostError,
-                         "マーキングに失敗しました。何も保存していません: " + job.detail));
+  KeywordMarkingResult job;
+  if (std::optional<FileMarkingResult> stopped =
+          RunMarkingJob(r, engine, s.open_keywords, s.desktop, s.progress, s.flags, job)) {
+    stopped->warnings = std::move(result.warnings);
+    return std::move(*stopped);
   }
   if (Status saved = SaveMarked(s, engine, r, *input, formatting, result); !saved.ok()) {
     return fail(ExitCode::kError, saved);

@@ -64,4 +64,22 @@ struct FileMarkingResult {
 FileMarkingResult LaunchFileMarking(const FileMarkingRequest& request,
                                     FileMarkingServices& services);
 
+// The same job in a running InDesign (the COM host): InDesign opens INPUT, the document (or
+// each document of the book) must already hold the swatch or character style named, the job
+// marks, and each marked document is saved to OUTPUT with the document's save-as, then closed
+// without saving; INPUT is never written. What InDesign saves is not read back here.
+struct HostMarkingServices {
+  Desktop& desktop;
+  ProgressReporter& progress;
+  JobFlags& flags;
+  std::function<Result<std::unique_ptr<ExcelWorkbook>>(const std::string& path)> open_keywords;
+  // Starts or reaches InDesign.
+  std::function<Result<std::shared_ptr<indesign::Application>>()> create_indesign;
+  // Saves an open document under a new path (the document then carries that path).
+  std::function<Status(indesign::Document& document, const std::string& path)> save_as;
+};
+
+FileMarkingResult LaunchHostMarking(const FileMarkingRequest& request,
+                                    HostMarkingServices& services);
+
 }  // namespace mirune

@@ -1,6 +1,7 @@
-// `mirune extract [--data-dir DIR] [--yes] [--dic DIR] [--user-dic FILE] DOCUMENT.idml |
-// BOOK-FOLDER | MEMBER.idml…`: the index extraction on the embedded engine. The results go to the
-// data folder's RazozaData: Razoza.doc, Razoza.txt and Razoza.xls. The input is never written.
+// `mirune extract [--host com|embedded] [--data-dir DIR] [--yes] [--dic DIR] [--user-dic FILE]
+// DOCUMENT | BOOK | BOOK-FOLDER | MEMBER.idml…`: the index extraction, in the InDesign of this
+// computer (.indd, .indb; Windows) or on the embedded engine (IDML). The results go to the data
+// folder's RazozaData: Razoza.doc, Razoza.txt and Razoza.xls. The input is never written.
 
 #include <CLI/CLI.hpp>
 
@@ -13,6 +14,7 @@
 #include "analysis/reading_memory.h"
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
+#include "app/indesign_host.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/path.h"
@@ -30,6 +32,7 @@ namespace mirune::cli {
 namespace {
 
 struct ExtractOptions {
+  std::string host;
   std::string data_dir;
   bool yes = false;
   std::string dic;
@@ -46,6 +49,16 @@ int RunExtract(const ExtractOptions& options) {
     PrintErr(CommandLine("extract", cause));
     return ToProcessExitCode(ExitCode::kError);
   };
+  auto asked_host = ParseInDesignHost(options.host);
+  if (!asked_host.ok()) return fail(asked_host.message());
+  const InDesignHost host = ResolveInDesignHost(*asked_host, options.paths[0]);
+  if (host == InDesignHost::kCom) {
+    if (Status available = ComHostAvailable(); !available.ok()) return fail(available.message());
+    if (options.paths.size() > 1) {
+      return fail(
+          "InDesign では章のファイルを並べて 1 冊にできません。ブック（.indb）を指定して下さい");
+    }
+  }
   auto data_folder = ChooseDataFolder(options.data_dir, ReadDataFolderEnvironment());
   if (!data_folder.ok()) return fail(data_folder.message());
 
@@ -89,10 +102,17 @@ int RunExtract(const ExtractOptions& options) {
 
   LaunchServices services{desktop,  session.flags(), session.progress(), analyzer,
                           workbook, entries,         *data_folder};
-  services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
-    return std::shared_ptr<indesign::Application>(engine);
-  };
-  services.opens_native_documents = false;
+  if (host == InDesignHost::kCom) {
+    services.create_indesign = [path = SelectedFilePath(selection)] {
+      return CreateNativeInDesign(ConnectComInDesign, path);
+    };
+    services.opens_native_documents = true;
+  } else {
+    services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
+      return std::shared_ptr<indesign::Application>(engine);
+    };
+    services.opens_native_documents = false;
+  }
 
   const LaunchResult result = LaunchExtraction(services, selection);
   session.view().Close();
@@ -142,9 +162,11 @@ void RegisterExtractCommand(CLI::App& app, int& exit_code) {
   auto options = std::make_shared<ExtractOptions>();
   CLI::App* command = app.add_subcommand(
       "extract",
-      "索引抽出: 文書（.idml）、ブック（.idml の章のフォルダー、または複数の .idml）から "
-      "Razoza.doc, Razoza.txt, Razoza.xls を作ります。読みは、学習した読み（データフォルダーの "
-      "ReadingMemory.txt）、語句全体の辞書（SKK-JISYO.L）、MeCab の順に決めます");
+      "索引抽出: 文書（.indd、.idml）、ブック（.indb、.idml の章のフォルダー、または複数の "
+      ".idml）から Razoza.doc, Razoza.txt, Razoza.xls を作ります。読みは、学習した読み"
+      "（データフォルダーの ReadingMemory.txt）、語句全体の辞書（SKK-JISYO.L）、MeCab の順に"
+      "決めます");
+  command->add_option("--host", options->host, kHostHelp);
   command->add_option("--data-dir", options->data_dir,
                       "temp と RazozaData を置くフォルダー（既定: プログラムのフォルダー、"
                       "書き込めなければ利用者のデータフォルダー）");
@@ -154,7 +176,8 @@ void RegisterExtractCommand(CLI::App& app, int& exit_code) {
   command
       ->add_option(
           "DOCUMENTS", options->paths,
-          "文書（.idml）、ブック（.idml の章を集めたフォルダー）、または章の .idml（複数、この順）")
+          "文書（.indd、.idml）、ブック（.indb、.idml の章を集めたフォルダー）、または章の "
+          ".idml（複数、この順）")
       ->required();
   command->callback([options, &exit_code] { exit_code = RunExtract(*options); });
 }

@@ -1,13 +1,14 @@
-// `mirune mark --keywords Keyword.xls (--swatch NAME | --style NAME) [--case-sensitive]
-// [--whole-word] [--yes] INPUT -o OUTPUT`: keyword bulk marking of a document (or a folder of
-// a book's documents) in the embedded engine; the marked result is saved to OUTPUT and INPUT
-// is never written.
+// `mirune mark [--host com|embedded] --keywords Keyword.xls (--swatch NAME | --style NAME)
+// [--case-sensitive] [--whole-word] [--yes] INPUT -o OUTPUT`: keyword bulk marking of a
+// document or book, in the InDesign of this computer (.indd, .indb; Windows) or in the embedded
+// engine (IDML); the marked result is saved to OUTPUT and INPUT is never written.
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
 #include <string>
 
+#include "app/indesign_host.h"
 #include "app/marking_launch.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "cli/commands.h"
@@ -20,18 +21,37 @@ namespace mirune::cli {
 namespace {
 
 struct MarkCliOptions {
+  std::string host;
   FileMarkingRequest request;
   bool yes = false;
 };
 
 int RunMark(const MarkCliOptions& options) {
+  auto asked_host = ParseInDesignHost(options.host);
+  if (!asked_host.ok()) {
+    PrintErr(CommandLine("mark", asked_host.message()));
+    return ToProcessExitCode(ExitCode::kError);
+  }
+  const InDesignHost host = ResolveInDesignHost(*asked_host, options.request.input);
+  if (host == InDesignHost::kCom) {
+    if (Status available = ComHostAvailable(); !available.ok()) {
+      PrintErr(CommandLine("mark", available.message()));
+      return ToProcessExitCode(ExitCode::kError);
+    }
+  }
   TerminalSession session({options.yes, StdinIsTerminal() && StderrIsTerminal(), "mark"});
-  MarkDocumentFiles files = MakeMarkDocumentFiles();
-  FileMarkingServices services{
-      session.desktop(), session.progress(),
-      session.flags(),   [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-      files.loader,      files.save};
-  const FileMarkingResult result = LaunchFileMarking(options.request, services);
+  auto open_keywords = [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); };
+  FileMarkingResult result;
+  if (host == InDesignHost::kCom) {
+    HostMarkingServices services{session.desktop(), session.progress(), session.flags(),
+                                 open_keywords,     ConnectComInDesign, SaveComDocumentAs};
+    result = LaunchHostMarking(options.request, services);
+  } else {
+    MarkDocumentFiles files = MakeMarkDocumentFiles();
+    FileMarkingServices services{session.desktop(), session.progress(), session.flags(),
+                                 open_keywords,     files.loader,       files.save};
+    result = LaunchFileMarking(options.request, services);
+  }
   session.view().Close();
   for (const std::string& warning : result.warnings) PrintErr(CommandLine("mark", warning));
   if (!result.cause.ok()) PrintErr(CommandLine("mark", result.cause.message()));
@@ -51,6 +71,7 @@ void RegisterMarkCommand(CLI::App& app, int& exit_code) {
       "ブックのすべての箇所でスウォッチか文字スタイル（RazozaMark1〜RazozaMark9）でマークし、"
       "結果を OUTPUT に保存します（INPUT は書き換えません）");
   FileMarkingRequest& r = options->request;
+  cmd->add_option("--host", options->host, kHostHelp);
   cmd->add_option("--keywords", r.keywords_path,
                   "キーワードのブック（.xls）: 「Sheet1」の B 列、1 行目から")
       ->required();
@@ -64,7 +85,7 @@ void RegisterMarkCommand(CLI::App& app, int& exit_code) {
   cmd->add_flag("--whole-word", r.whole_word, "単語単位で検索する");
   cmd->add_flag("--yes,-y", options->yes, "確認せずに開始する");
   cmd->add_option("INPUT", r.input,
-                  "文書（.idml）、またはブックのフォルダー（.idml の文書を集めたもの）")
+                  "文書（.indd、.idml）、またはブック（.indb、.idml の文書を集めたフォルダー）")
       ->required();
   cmd->add_option("-o,--output", r.output, "マークした文書の保存先（ブックならフォルダー）")
       ->required();

@@ -17,6 +17,11 @@ inline constexpr const char* kDictionaryFolderHelp =
     "MeCab のシステム辞書のフォルダー（sys.dic と dicrc のあるフォルダー）。"
     "既定はプログラムのフォルダーの dic、なければ（Linux）システムの IPA 辞書";
 
+// Help of the --host option of the commands that drive InDesign.
+inline constexpr const char* kHostHelp =
+    "com: この PC の InDesign を操作する（Windows 版）、embedded: 内蔵のエンジンで IDML を処理"
+    "する。既定は .indd と .indb なら com、ほかは embedded";
+
 // `mirune entries`: analyse exported stories and print their entry lines.
 void RegisterEntriesCommand(CLI::App& app, int& exit_code);
 

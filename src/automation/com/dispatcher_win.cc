@@ -78,11 +78,12 @@ std::string Dispatcher::Label(std::string_view name, std::span<const UniqueVaria
   return label;
 }
 
-Error Dispatcher::Failure(const std::string& label, HRESULT hr, std::string cause) const {
+Error Dispatcher::Failure(const std::string& label, HRESULT hr, std::string cause,
+                          bool not_found) const {
   const uint32_t code = static_cast<uint32_t>(hr);
   if (cause.empty()) cause = HresultCause(code);
   return Error{
-      code == 0x8002000Bu ? ErrorCode::kNotFound : ErrorCode::kHostError,
+      code == 0x8002000Bu || not_found ? ErrorCode::kNotFound : ErrorCode::kHostError,
       host_ + " の " + label + " が失敗しました（" + HresultHex(code) + ": " + cause + "）"};
 }
 
@@ -154,18 +155,21 @@ Result<UniqueVariant> Dispatcher::Invoke(std::string_view name, WORD flags,
   if (SUCCEEDED(hr)) return result;
 
   std::string cause;
+  bool not_found = false;
   if (hr == DISP_E_EXCEPTION) {
     if (excep.info.pfnDeferredFillIn != nullptr) excep.info.pfnDeferredFillIn(&excep.info);
     cause = BstrToUtf8(excep.info.bstrDescription);
     if (cause.empty() && excep.info.scode != 0) {
       cause = HresultDetail(static_cast<uint32_t>(excep.info.scode));
     }
+    // A server that explains an index out of range, or an object gone, in its own words.
+    not_found = excep.info.scode == DISP_E_BADINDEX;
   } else if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND) && arg_error < count) {
     // arg_error counts in DISPPARAMS order, from the last argument.
     cause = HresultCause(static_cast<uint32_t>(hr)) + "（" + std::to_string(count - arg_error) +
             " 番目の引数）";
   }
-  return Failure(label, hr, std::move(cause));
+  return Failure(label, hr, std::move(cause), not_found);
 }
 
 Result<UniqueVariant> Dispatcher::Get(std::string_view name, std::span<const UniqueVariant> args) {

@@ -8,7 +8,8 @@
 // Every failure is a Status in Japanese that names the host and the member path and carries
 // the HRESULT and the server's own exception text:
 //   "InDesign の Documents.Item(1) が失敗しました（0x80020009: …）"
-// kNotFound for an index out of range (DISP_E_BADINDEX), kHostError for every other failure.
+// kNotFound for an index out of range or an object that has gone (DISP_E_BADINDEX, returned
+// or as the code of the server's exception), kHostError for every other failure.
 
 #include <map>
 #include <memory>
@@ -73,6 +74,8 @@ class Dispatcher {
   IDispatch* object() const { return object_.Get(); }
   const std::string& path() const { return path_; }
   const std::string& type() const { return type_; }
+  // The name cache, for objects made from this one's results by other means.
+  const std::shared_ptr<DispIdCache>& cache_ptr() const { return cache_; }
 
  private:
   Result<std::vector<DISPID>> Resolve(std::string_view name, std::span<const NamedArg> named,
@@ -81,7 +84,8 @@ class Dispatcher {
                                std::span<const UniqueVariant> args, std::span<const NamedArg> named,
                                bool put);
   std::string Label(std::string_view name, std::span<const UniqueVariant> args) const;
-  Error Failure(const std::string& label, HRESULT hr, std::string cause) const;
+  Error Failure(const std::string& label, HRESULT hr, std::string cause,
+                bool not_found = false) const;
   // A value of the wrong kind: "InDesign の Documents.Count の値が整数ではありません（…）".
   Error NotA(const std::string& label, const char* expected) const;
   Result<Dispatcher> Wrap(Result<UniqueVariant> value, std::string label, std::string child_type);

@@ -193,5 +193,21 @@ TEST_F(DispatcherTest, FailedNamesAreNotCached) {
   EXPECT_EQ(cache_->size(), 0u);
 }
 
+TEST_F(DispatcherTest, AnExceptionWithTheCodeOfABadIndexIsNotFound) {
+  ComPtr<TableDispatch> object = TableDispatch::Make(counters_);
+  object->Add("Gone", [](TableCall&, VARIANT*, EXCEPINFO* excep) -> HRESULT {
+    excep->scode = DISP_E_BADINDEX;
+    excep->bstrDescription = SysAllocString(L"文書は既に閉じられています");
+    return DISP_E_EXCEPTION;
+  });
+  object->Add("Failed", RaiseException("失敗"));
+  Dispatcher d = Wrap(object, "Document");
+  Status gone = d.Get("Gone").status();
+  EXPECT_EQ(gone.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(gone.message(),
+            "InDesign の Gone が失敗しました（0x80020009: 文書は既に閉じられています）");
+  EXPECT_EQ(d.Get("Failed").code(), ErrorCode::kHostError);
+}
+
 }  // namespace
 }  // namespace mirune::com

@@ -1,0 +1,193 @@
+// test-indesign-server: an out-of-process automation server (LocalServer32) that offers the
+// embedded InDesign engine with the members of InDesign's object model that the InDesign
+// client calls, so that the client, the command line and the GUI can be tested across
+// processes without InDesign. Not installed for users.
+//
+//   /RegServer    registers the ProgID "Mirune.TestInDesign" and its class under
+//                 HKLM\Software\Classes (Wine ignores HKCU\Software\Classes)
+//   /UnregServer  removes both
+//   -Embedding    (as COM starts it) serves one application object, also put into the
+//                 running object table
+//   /Clsid:{…}    serves under that class instead (unregistered, reached through the running
+//                 object table): a private server for a test that ends it abruptly, since
+//                 Wine keeps the class of a killed server registered as running
+//
+// The engine opens IDML packages and book folders, and the host-contract documents under
+// C:\Contract\ (sample.indd, second.indd, large.indd, book.indb). A document's Save(path)
+// writes it as IDML.
+//
+// Test members of the application object (not InDesign's; neither counted nor failed):
+//   Reset(version)      a fresh engine with nothing open ("" keeps the engine's version)
+//   RegisterBenchBook(folder)  the benchmarks' generated 300-page book (bench/), as
+//                       folder\book.indb with folder\member1.indd …
+//   CallCount           member calls answered since the last ResetCallCount
+//   ResetCallCount
+//   FailEveryCall(on)   every later member call fails with an exception, as a broken server
+//   EndAfterCalls(n)    the process ends abruptly at the n-th member call from now (0: never)
+//   BeBusy(ms)          rejects incoming calls as busy for ms milliseconds (where the COM
+//                       runtime consults the server's message filter: Windows, not Wine)
+//   RejectCallsFor(ms)  every member call answers RPC_E_CALL_REJECTED for ms milliseconds:
+//                       what a client sees of a busy InDesign once its retries are spent
+//   Quit                ends the server
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "automation/com/indesign_dispatch_win.h"
+#include "automation/com/local_server_win.h"
+#include "automation/indesign_engine/builder.h"
+#include "automation/indesign_engine/engine_application.h"
+#include "automation/indesign_engine/host_contract.h"
+#include "bench/extraction_bench_book.h"
+#include "extraction/extraction_documents.h"
+#include "marking/mark_files.h"
+
+namespace {
+
+using mirune::com::ComPtr;
+using mirune::com::InDesignDispatchState;
+using mirune::com::LocalServerClass;
+using mirune::com::LocalServerControl;
+using mirune::com::RaiseStatus;
+using mirune::com::TestMembers;
+using mirune::com::VariantToBool;
+using mirune::com::VariantToInt32;
+using mirune::com::VariantToUtf8;
+using mirune::com::testing::TableCall;
+
+// {6D697275-6E65-0001-0000-696E64657369}
+const LocalServerClass kServerClass = {
+    {0x6d697275, 0x6e65, 0x0001, {0, 0, 0x69, 0x6e, 0x64, 0x65, 0x73, 0x69}},
+    L"{6D697275-6E65-0001-0000-696E64657369}",
+    L"Mirune.TestInDesign",
+    L"Mirune test InDesign server"};
+
+std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(const std::string& version) {
+  namespace contract = mirune::indesign_contract;
+  auto engine = std::make_shared<mirune::indesign_engine::EngineApplication>();
+  if (!version.empty()) engine->SetVersion(version);
+  engine->RegisterDocument(contract::ContractSampleDocument("C:\\Contract\\sample.indd"));
+  engine->RegisterDocument(contract::ContractSecondDocument("C:\\Contract\\second.indd"));
+  engine->RegisterDocument(contract::ContractLargeDocument("C:\\Contract\\large.indd"));
+  engine->RegisterBook(mirune::layout::MakeBook(
+      "C:\\Contract\\book.indb", {"C:\\Contract\\sample.indd", "C:\\Contract\\second.indd"}));
+  engine->AddLoader(mirune::MakeExtractionDocuments().loader);
+  return engine;
+}
+
+// The fault switches, read by the state's before_call.
+struct Faults {
+  bool fail_every_call = false;
+  int64_t end_at_call = 0;  // 0: never
+  DWORD reject_until = 0;   // GetTickCount() bound of RejectCallsFor
+};
+
+ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
+  auto state = std::make_shared<InDesignDispatchState>();
+  auto engine =
+      std::make_shared<std::shared_ptr<mirune::indesign_engine::EngineApplication>>(MakeEngine(""));
+  state->application = *engine;
+  auto faults = std::make_shared<Faults>();
+  state->before_call = [faults](int64_t call, EXCEPINFO* excep) -> HRESULT {
+    if (faults->end_at_call != 0 && call >= faults->end_at_call) {
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+    if (static_cast<LONG>(faults->reject_until - GetTickCount()) > 0) return RPC_E_CALL_REJECTED;
+    if (faults->fail_every_call) {
+      return RaiseStatus(mirune::Status(mirune::ErrorCode::kHostError,
+                                        "試験用 InDesign はすべての呼び出しを失敗させています"),
+                         excep);
+    }
+    return S_OK;
+  };
+  const mirune::MarkDocumentFiles files = mirune::MakeMarkDocumentFiles();
+  state->save_as = [engine, files](mirune::indesign::Document& document,
+                                   const std::string& path) -> mirune::Status {
+    MIRUNE_ASSIGN_OR_RETURN(const std::string full_name, document.FullName());
+    const mirune::layout::Document* model = (*engine)->OpenDocumentModel(full_name);
+    if (model == nullptr) {
+      return mirune::Status(mirune::ErrorCode::kNotFound, "文書は既に閉じられています");
+    }
+    return files.save(*model, path);
+  };
+
+  TestMembers members;
+  members.emplace_back("Reset", [state, engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+    std::string version;
+    if (!call.args.empty()) {
+      mirune::Result<std::string> text = VariantToUtf8(call.args[0].get());
+      if (!text.ok()) return DISP_E_TYPEMISMATCH;
+      version = *text;
+    }
+    *engine = MakeEngine(version);
+    state->application = *engine;
+    return S_OK;
+  });
+  members.emplace_back("RegisterBenchBook",
+                       [engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<std::string> folder = VariantToUtf8(call.args[0].get());
+                         if (!folder.ok()) return DISP_E_TYPEMISMATCH;
+                         mirune::bench::RegisterBook(**engine, *folder);
+                         return S_OK;
+                       });
+  members.emplace_back("CallCount", [state](TableCall&, VARIANT* result, EXCEPINFO*) -> HRESULT {
+    result->vt = VT_I4;
+    result->lVal = static_cast<LONG>(state->calls);
+    return S_OK;
+  });
+  members.emplace_back("ResetCallCount", [state](TableCall&, VARIANT*, EXCEPINFO*) -> HRESULT {
+    state->calls = 0;
+    return S_OK;
+  });
+  members.emplace_back("FailEveryCall", [faults](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+    if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+    mirune::Result<bool> on = VariantToBool(call.args[0].get());
+    if (!on.ok()) return DISP_E_TYPEMISMATCH;
+    faults->fail_every_call = *on;
+    return S_OK;
+  });
+  members.emplace_back("EndAfterCalls",
+                       [state, faults](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<int32_t> n = VariantToInt32(call.args[0].get());
+                         if (!n.ok()) return DISP_E_TYPEMISMATCH;
+                         faults->end_at_call = *n > 0 ? state->calls + *n : 0;
+                         return S_OK;
+                       });
+  members.emplace_back("RejectCallsFor",
+                       [faults](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<int32_t> ms = VariantToInt32(call.args[0].get());
+                         if (!ms.ok()) return DISP_E_TYPEMISMATCH;
+                         faults->reject_until = GetTickCount() + static_cast<DWORD>(*ms);
+                         return S_OK;
+                       });
+  members.emplace_back("BeBusy", [&control](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+    if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
+    mirune::Result<int32_t> ms = VariantToInt32(call.args[0].get());
+    if (!ms.ok()) return DISP_E_TYPEMISMATCH;
+    control.BeBusyFor(static_cast<DWORD>(*ms));
+    return S_OK;
+  });
+  members.emplace_back("Quit", [&control](TableCall&, VARIANT*, EXCEPINFO*) -> HRESULT {
+    control.Quit();
+    return S_OK;
+  });
+  return mirune::com::MakeInDesignDispatch(state, members);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  LocalServerClass server_class = kServerClass;
+  const std::wstring args = command_line != nullptr ? command_line : L"";
+  const size_t at = args.find(L"/Clsid:");
+  if (at != std::wstring::npos) {
+    server_class.clsid_text = args.substr(at + 7, 38);
+    if (FAILED(CLSIDFromString(server_class.clsid_text.c_str(), &server_class.clsid))) return 2;
+  }
+  return mirune::com::LocalServerMain(server_class, command_line, MakeApplication);
+}

@@ -1,0 +1,181 @@
+// `mirune.exe extract --host com` and `mirune.exe mark --host com` against test-indesign-server
+// (the embedded engine behind COM, in its own process) give what the embedded engine gives:
+// the same Razoza.txt, the same marked file; the input is not written.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/com/com_types_win.h"
+#include "automation/com/dispatcher_win.h"
+#include "automation/com/test_indesign_server_support_win.h"
+#include "base/file.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string u16 = Utf8ToUtf16(utf8);
+  return std::wstring(u16.begin(), u16.end());
+}
+
+// A Linux build path as Windows sees it (drive Z:).
+std::string WindowsPath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return "Z:" + path;
+}
+
+// Runs mirune.exe with `arguments`, its output to `log`, and waits for the process itself
+// (a server it started may live on and must not be waited for). Its exit code.
+DWORD RunMirune(const std::string& arguments, const std::string& log) {
+  std::wstring command = L"\"" + Wide(WindowsPath(MIRUNE_PROGRAM)) + L"\" " + Wide(arguments);
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE out = CreateFileW(Wide(WindowsPath(log)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  DWORD code = static_cast<DWORD>(-1);
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                     &process)) {
+    WaitForSingleObject(process.hProcess, 300000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out);
+  return code;
+}
+
+std::string Log(const std::string& path) {
+  Result<std::string> text = ReadFileBytes(path);
+  return text.ok() ? *text : text.message();
+}
+
+class ComHostTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer"), 0u);
+    SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+  }
+  static void TearDownTestSuite() {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+    com::testing::RunTestInDesignServer(L"/UnregServer");
+  }
+  void SetUp() override {
+    work_ = JoinPath(MIRUNE_BINARY_DIR, "com_host_test");
+    if (!FolderExists(work_)) {
+      ASSERT_TRUE(CreateFolder(work_).ok());
+    }
+    for (const char* old : {"com.idml", "embedded.idml"}) RemoveFile(JoinPath(work_, old)).ok();
+  }
+  std::string work_;
+};
+
+TEST_F(ComHostTest, ExtractionThroughComGivesTheEnginesRazozaTxt) {
+  const std::string book = WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "samples/book"));
+  for (const char* host : {"com", "embedded"}) {
+    const std::string data = JoinPath(work_, host);
+    if (!FolderExists(data)) {
+      ASSERT_TRUE(CreateFolder(data).ok());
+    }
+    RemoveFile(JoinPath(data, "RazozaData/Razoza.txt")).ok();
+    const std::string log = JoinPath(work_, std::string(host) + ".log");
+    EXPECT_EQ(RunMirune(std::string("extract --yes --host ") + host + " --data-dir \"" +
+                            WindowsPath(data) + "\" \"" + book + "\"",
+                        log),
+              0u)
+        << Log(log);
+  }
+  const auto com = ReadFileBytes(JoinPath(work_, "com/RazozaData/Razoza.txt"));
+  const auto embedded = ReadFileBytes(JoinPath(work_, "embedded/RazozaData/Razoza.txt"));
+  ASSERT_TRUE(com.ok()) << com.message();
+  ASSERT_TRUE(embedded.ok()) << embedded.message();
+  EXPECT_FALSE(com->empty());
+  EXPECT_EQ(*com, *embedded);
+}
+
+TEST_F(ComHostTest, MarkingThroughComSavesTheEnginesResultAndLeavesTheInputAlone) {
+  const std::string input = JoinPath(MIRUNE_SOURCE_DIR, "samples/book/chapter1.idml");
+  const std::string before = ReadFileBytes(input).value();
+  const std::string keywords =
+      WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "tests/data/marking/Keyword.xls"));
+  for (const char* host : {"com", "embedded"}) {
+    const std::string log = JoinPath(work_, std::string(host) + ".log");
+    EXPECT_EQ(RunMirune(std::string("mark --yes --host ") + host + " --keywords \"" + keywords +
+                            "\" --swatch RazozaMark1 \"" + WindowsPath(input) + "\" -o \"" +
+                            WindowsPath(JoinPath(work_, std::string(host) + ".idml")) + "\"",
+                        log),
+              0u)
+        << Log(log);
+  }
+  const auto com = ReadFileBytes(JoinPath(work_, "com.idml"));
+  const auto embedded = ReadFileBytes(JoinPath(work_, "embedded.idml"));
+  ASSERT_TRUE(com.ok()) << com.message();
+  ASSERT_TRUE(embedded.ok()) << embedded.message();
+  EXPECT_EQ(*com, *embedded);
+  EXPECT_EQ(ReadFileBytes(input).value(), before);
+}
+
+TEST_F(ComHostTest, ServerEndingInTheMiddleOfAnExtractionEndsTheJobAndKeepsThePreviousResults) {
+  com::ComApartment apartment;
+  const std::string book = WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "samples/book"));
+  const std::string data = JoinPath(work_, "killed");
+  if (!FolderExists(data)) {
+    ASSERT_TRUE(CreateFolder(data).ok());
+  }
+  const std::string extract =
+      "extract --yes --host com --data-dir \"" + WindowsPath(data) + "\" \"" + book + "\"";
+  // A whole run first: its results are the previous ones, its calls tell where the middle is.
+  Result<com::ComPtr<IDispatch>> registered = com::testing::ResetTestInDesign("");
+  ASSERT_TRUE(registered.ok()) << registered.message();
+  const std::string log = JoinPath(work_, "killed.log");
+  ASSERT_EQ(RunMirune(extract, log), 0u) << Log(log);
+  Result<int32_t> calls = com::testing::TestInDesignCallCount(registered->Get());
+  ASSERT_TRUE(calls.ok()) << calls.message();
+  ASSERT_GT(*calls, 20);
+  std::vector<std::string> previous;
+  for (const char* name : {"Razoza.doc", "Razoza.txt", "Razoza.xls"}) {
+    previous.push_back(ReadFileBytes(JoinPath(data, std::string("RazozaData/") + name)).value());
+  }
+
+  // A server of its own that ends half-way through the same run.
+  HANDLE process = nullptr;
+  std::wstring clsid;
+  Result<com::ComPtr<IDispatch>> server = com::testing::StartPrivateTestInDesign(&process, &clsid);
+  ASSERT_TRUE(server.ok()) << server.message();
+  {
+    com::Dispatcher control(*server, nullptr, "InDesign", "Application", "");
+    const com::UniqueVariant n = com::UniqueVariant::Int32(*calls / 2);
+    ASSERT_TRUE(control.Call("EndAfterCalls", std::span<const com::UniqueVariant>(&n, 1)).ok());
+  }
+  server = Error{ErrorCode::kNotFound, "released"};
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", clsid.c_str());
+  const DWORD exit_code = RunMirune(extract, log);
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+  const std::string output = Log(log);
+  EXPECT_EQ(exit_code, 2u) << output;
+  EXPECT_NE(output.find("処理を開始または続行することができませんでした。"), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("0x800706BE"), std::string::npos) << output;
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  size_t k = 0;
+  for (const char* name : {"Razoza.doc", "Razoza.txt", "Razoza.xls"}) {
+    EXPECT_EQ(ReadFileBytes(JoinPath(data, std::string("RazozaData/") + name)).value(),
+              previous[k++])
+        << name;
+  }
+}
+
+}  // namespace
+}  // namespace mirune
