@@ -30,6 +30,19 @@ Status ExcelWorkbook::DeleteRows(int sheet, int first_row, int count) {
   return Status::Ok();
 }
 
+Status ExcelWorkbook::DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) {
+  for (size_t i = 1; i < runs.size(); ++i) {
+    if (runs[i].first_row < runs[i - 1].first_row + runs[i - 1].count) {
+      return Status(ErrorCode::kInvalidArgument,
+                    "削除する行の範囲が重なっているか、順に並んでいません。");
+    }
+  }
+  for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+    MIRUNE_RETURN_IF_ERROR(DeleteRows(sheet, it->first_row, it->count));
+  }
+  return Status::Ok();
+}
+
 Result<std::unique_ptr<ExcelWorkbook>> ExcelApplication::ActiveWorkbook() {
   return Error{ErrorCode::kNotFound, "Excel で開いているブックがありません。"};
 }

@@ -83,6 +83,12 @@ struct CellValue {
   }
 };
 
+// `count` rows from `first_row`.
+struct RowRun {
+  int first_row = 1;
+  int count = 1;
+};
+
 // A rectangle of cells, inclusive on all sides.
 struct CellRange {
   int first_row = 1;
@@ -207,6 +213,10 @@ class ExcelWorkbook {
   virtual Status DeleteRow(int sheet, int row) = 0;
   // Deletes `count` rows from `first_row` on in one step. The default deletes row by row.
   virtual Status DeleteRows(int sheet, int first_row, int count);
+  // Deletes several runs of rows together. The runs are disjoint and in ascending order, and
+  // their rows are numbered as before any deletion. The default deletes run by run from the
+  // bottom; hosts where each call is costly delete many runs in one call.
+  virtual Status DeleteRowRuns(int sheet, const std::vector<RowRun>& runs);
   // Inserts an empty column at `column`; that column and those to its right move right
   // (Shift:=xlToRight). The new cells take the format of the cells to their left.
   // kOverflow when the last column of the sheet holds a value.

@@ -140,6 +140,21 @@ TEST_P(ExcelContractTest, RowsDeletedAndColumnsInserted) {
   }
   ASSERT_TRUE(book->DeleteRows(sheet, 2, 3).ok());
   ASSERT_TRUE(book->DeleteRow(sheet, 1).ok());
+  // Rows 1 … 40, of which every other pair goes in one step.
+  for (int r = 1; r <= 40; ++r) ASSERT_TRUE(book->SetCell(sheet, r + 2, 4, N(r)).ok());
+  std::vector<RowRun> runs;
+  for (int r = 3; r <= 42; r += 4) runs.push_back({r + 2, 2});
+  Status deleted = book->DeleteRowRuns(sheet, runs);
+  ASSERT_TRUE(deleted.ok()) << deleted.message();
+  Result<CellBlock> kept = book->GetCells(sheet, CellRange::Area(3, 4, 22, 4));
+  ASSERT_TRUE(kept.ok()) << kept.message();
+  for (int i = 0; i < 20; ++i) {
+    // 1, 2, 5, 6, 9, 10 …
+    EXPECT_EQ(kept->at(i, 0), N(i / 2 * 4 + i % 2 + 1)) << i;
+  }
+  EXPECT_EQ(*book->LastFilledRow(sheet), 22);
+  for (int r = 22; r >= 3; --r) ASSERT_TRUE(book->SetCell(sheet, r, 4, CellValue::Empty()).ok());
+  EXPECT_EQ(book->DeleteRowRuns(sheet, {{5, 2}, {6, 1}}).code(), ErrorCode::kInvalidArgument);
   ASSERT_TRUE(book->SetColumnWidth(sheet, 2, 2, 17).ok());
   ASSERT_TRUE(book->InsertColumn(sheet, 2).ok());
   EXPECT_EQ(*book->LastFilledRow(sheet), 2);

@@ -151,16 +151,12 @@ Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
   MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
   PageLists lists;
   if (n == 0) return lists;
-  // The terms and pages are read in one block and the rows of a term's further occurrences
-  // are deleted together, so that a host where each call crosses into another process pays
-  // one call per folded term, not per row.
+  // The terms and pages are read in one block and the rows of the terms' further occurrences
+  // are deleted together at the end, so that a host where each call crosses into another
+  // process pays a few calls for the whole fold, not one per row.
   MIRUNE_ASSIGN_OR_RETURN(const CellBlock block,
                           book.GetCells(sheet, CellRange::Area(1, kTermColumn, n, kPageColumn)));
-  struct Deletion {
-    int first_row;
-    int count;
-  };
-  std::vector<Deletion> deletions;
+  std::vector<RowRun> deletions;
   int i = 0;
   while (i < n) {
     const std::string a = block.at(i, 0).AsText();
@@ -182,10 +178,7 @@ Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
     if (j - i > 1) deletions.push_back({i + 2, j - i - 1});
     i = j;
   }
-  // From the bottom up, so that the row numbers of the blocks above stay valid.
-  for (auto it = deletions.rbegin(); it != deletions.rend(); ++it) {
-    MIRUNE_RETURN_IF_ERROR(book.DeleteRows(sheet, it->first_row, it->count));
-  }
+  if (!deletions.empty()) MIRUNE_RETURN_IF_ERROR(book.DeleteRowRuns(sheet, deletions));
   return lists;
 }
 

@@ -361,6 +361,40 @@ class ExcelWorkbookClient final : public ExcelWorkbook {
     return rows.Call("Delete", {}, named).status();
   }
 
+  Status DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) override {
+    for (size_t i = 1; i < runs.size(); ++i) {
+      if (runs[i].first_row < runs[i - 1].first_row + runs[i - 1].count) {
+        return ExcelWorkbook::DeleteRowRuns(sheet, runs);  // refused there, with its message
+      }
+    }
+    // Runs go in groups whose union address ("3:4,9:9,…") fits the 255 characters Excel takes
+    // for a range's address; each group is one Delete, from the bottom group up so that the
+    // numbers of the groups above still hold. Within a group Excel deletes all areas at once.
+    constexpr size_t kMaxAddress = 255;
+    std::vector<std::string> groups;
+    std::string address;
+    for (const RowRun& run : runs) {
+      if (run.count <= 0) continue;
+      const std::string area =
+          RangeAddress(CellRange::Rows(run.first_row, run.first_row + run.count - 1));
+      if (!address.empty() && address.size() + 1 + area.size() > kMaxAddress) {
+        groups.push_back(std::move(address));
+        address.clear();
+      }
+      address += (address.empty() ? "" : ",") + area;
+    }
+    if (!address.empty()) groups.push_back(std::move(address));
+    MIRUNE_ASSIGN_OR_RETURN(Dispatcher * object, Sheet(sheet));
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
+      MIRUNE_ASSIGN_OR_RETURN(UniqueVariant text, UniqueVariant::Text(*it));
+      MIRUNE_ASSIGN_OR_RETURN(Dispatcher rows, object->CallObject("Range", One(text), "Range"));
+      std::vector<NamedArg> named;
+      named.push_back(Named("Shift", UniqueVariant::Int32(kXlUp)));
+      MIRUNE_RETURN_IF_ERROR(rows.Call("Delete", {}, named).status());
+    }
+    return Status::Ok();
+  }
+
   Status InsertColumn(int sheet, int column) override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher range, RangeOf(sheet, CellRange::Columns(column, column)));
     std::vector<NamedArg> named;

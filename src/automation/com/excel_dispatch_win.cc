@@ -1,5 +1,6 @@
 #include "automation/com/excel_dispatch_win.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -242,8 +243,11 @@ ComPtr<IDispatch> MakeFont(const State& state, std::shared_ptr<MemoryWorkbook> b
   return font;
 }
 
+// `areas`: the row runs of a range of several areas ("3:4,9:9"), which Excel deletes together;
+// `range` is then its first area. Every range object has the same members in the same order,
+// as the client caches their DISPIDs per object type.
 ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> book, int sheet,
-                            CellRange range) {
+                            CellRange range, std::vector<RowRun> areas = {}) {
   ComPtr<TableDispatch> object = TableDispatch::Make(state->counters);
   const bool one_cell =
       range.first_row == range.last_row && range.first_column == range.last_column;
@@ -416,11 +420,13 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
          },
          {"Paste", "Operation", "SkipBlanks", "Transpose"});
   Member(*object, state, "Delete",
-         [book, sheet, range](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
+         [book, sheet, range, areas](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (!range.is_whole_rows() || !ArgIs(call, "Shift", 0, -4162)) {
              return Raise(excep, "試験用 Excel の Delete は行全体を上へ詰めるだけです。");
            }
-           Status deleted = book->DeleteRows(sheet, range.first_row, range.row_count());
+           Status deleted = areas.empty()
+                                ? book->DeleteRows(sheet, range.first_row, range.row_count())
+                                : book->DeleteRowRuns(sheet, areas);
            return deleted.ok() ? S_OK : RaiseStatus(excep, deleted);
          },
          {"Shift"});
@@ -477,6 +483,28 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
   return object;
 }
 
+// A range of several areas ("3:4,9:9"): whole rows only, and addresses of at most 255
+// characters, as Excel's.
+HRESULT MakeRowAreas(const State& state, std::shared_ptr<MemoryWorkbook> book, int sheet,
+                     const std::string& address, VARIANT* result, EXCEPINFO* excep) {
+  if (address.size() > 255) return Raise(excep, "範囲のアドレスが 255 文字を超えています。");
+  std::vector<RowRun> runs;
+  size_t start = 0;
+  while (start <= address.size()) {
+    const size_t comma = std::min(address.find(',', start), address.size());
+    Result<CellRange> area =
+        ParseRangeAddress(std::string_view(address).substr(start, comma - start));
+    if (!area.ok()) return RaiseStatus(excep, area.status());
+    if (!area->is_whole_rows()) return Raise(excep, "試験用 Excel の複数範囲は行全体だけです。");
+    runs.push_back({area->first_row, area->row_count()});
+    start = comma + 1;
+  }
+  std::sort(runs.begin(), runs.end(),
+            [](const RowRun& a, const RowRun& b) { return a.first_row < b.first_row; });
+  const CellRange first = CellRange::Rows(runs[0].first_row, runs[0].first_row + runs[0].count - 1);
+  return SetObject(result, MakeRange(state, std::move(book), sheet, first, std::move(runs)));
+}
+
 // --- Worksheet, Sheets, Workbook ---
 
 ComPtr<IDispatch> MakeWorksheet(const State& state, std::shared_ptr<MemoryWorkbook> book,
@@ -525,6 +553,9 @@ ComPtr<IDispatch> MakeWorksheet(const State& state, std::shared_ptr<MemoryWorkbo
            if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
            Result<std::string> address = VariantToUtf8(call.args[0].get());
            if (!address.ok()) return DISP_E_TYPEMISMATCH;
+           if (address->find(',') != std::string::npos) {
+             return MakeRowAreas(state, book, sheet, *address, result, excep);
+           }
            Result<CellRange> range = ParseRangeAddress(*address);
            if (!range.ok()) return RaiseStatus(excep, range.status());
            return SetObject(result, MakeRange(state, book, sheet, *range));

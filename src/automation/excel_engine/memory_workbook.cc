@@ -500,6 +500,9 @@ class SharedWorkbookHandle final : public ExcelWorkbook {
   Status DeleteRows(int sheet, int first_row, int count) override {
     return book_->DeleteRows(sheet, first_row, count);
   }
+  Status DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) override {
+    return book_->DeleteRowRuns(sheet, runs);
+  }
   Status InsertColumn(int sheet, int column) override { return book_->InsertColumn(sheet, column); }
   Status SortRows(int sheet, int key_column) override { return book_->SortRows(sheet, key_column); }
   Status SaveAs(const std::string& path) override { return book_->SaveAs(path); }
