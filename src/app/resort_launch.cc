@@ -11,6 +11,7 @@
 #include "app/data_folder.h"
 #include "base/file.h"
 #include "workbook/razoza_workbook.h"
+#include "workbook/resort_job.h"
 #include "workbook/resort_messages.h"
 
 namespace mirune {
@@ -148,19 +149,20 @@ ResortLaunchResult LaunchResort(ExcelApplication& excel, const ResortRequest& re
     }
   }
 
+  // The opened workbook is the application's active one, which the re-sort job's steps work
+  // on as they do in the user's running Excel.
   Result<std::unique_ptr<ExcelWorkbook>> book = excel.OpenWorkbook(request.input);
   if (!book.ok()) return fail(ExitCode::kError, book.status());
-  if (Status sorted = ResortRazozaWorkbook(**book); !sorted.ok()) {
+  Result<int32_t> rows = ResortActiveWorkbook(excel);
+  if (!rows.ok()) {
     // A workbook without Org is the case the re-sort's own message speaks of.
-    if (sorted.code() == ErrorCode::kNotFound) {
+    if (rows.code() == ErrorCode::kNotFound && !CheckOrgSheet(**book).ok()) {
       result.fixed_text = kResortFailedMessage;
       return fail(ExitCode::kError,
-                  Status(sorted.code(), request.input + " にシート「Org」がありません"));
+                  Status(rows.code(), request.input + " にシート「Org」がありません"));
     }
-    return fail(ExitCode::kError, sorted);
+    return fail(ExitCode::kError, rows.status());
   }
-  Result<int32_t> rows = (*book)->LastFilledRow((*book)->ActiveSheet());
-  if (!rows.ok()) return fail(ExitCode::kError, rows.status());
   result.after_sort_rows = *rows;
   if (Status saved = (*book)->SaveAs(result.output_path); !saved.ok()) {
     return fail(ExitCode::kError, saved);

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/result.h"
 
@@ -82,6 +83,12 @@ struct CellValue {
   }
 };
 
+// `count` rows from `first_row`.
+struct RowRun {
+  int first_row = 1;
+  int count = 1;
+};
+
 // A rectangle of cells, inclusive on all sides.
 struct CellRange {
   int first_row = 1;
@@ -97,7 +104,31 @@ struct CellRange {
   static CellRange Columns(int first_column, int last_column) {
     return {1, first_column, kExcelMaxRows, last_column};
   }
+  // Whole rows (every column), as Excel's Rows("5:7").
+  static CellRange Rows(int first_row, int last_row) {
+    return {first_row, 1, last_row, kExcelMaxColumns};
+  }
   bool is_whole_columns() const { return first_row == 1 && last_row == kExcelMaxRows; }
+  bool is_whole_rows() const { return first_column == 1 && last_column == kExcelMaxColumns; }
+  int row_count() const { return last_row - first_row + 1; }
+  int column_count() const { return last_column - first_column + 1; }
+};
+
+// The values of a rectangle of cells, row after row (what a host reads or writes in one
+// call, so that a sheet is not one call per cell).
+struct CellBlock {
+  int rows = 0;
+  int columns = 0;
+  std::vector<CellValue> cells;  // rows × columns
+
+  CellBlock() = default;
+  CellBlock(int rows, int columns)
+      : rows(rows), columns(columns), cells(static_cast<size_t>(rows) * columns) {}
+  // 0-based here.
+  CellValue& at(int row, int column) { return cells[static_cast<size_t>(row) * columns + column]; }
+  const CellValue& at(int row, int column) const {
+    return cells[static_cast<size_t>(row) * columns + column];
+  }
 };
 
 enum class HorizontalAlignment { kGeneral, kLeft, kCenter, kRight };
@@ -154,6 +185,12 @@ class ExcelWorkbook {
   virtual Result<CellValue> GetCell(int sheet, int row, int column) const = 0;
   // Writes a value and keeps the cell's format. An empty text empties the cell.
   virtual Status SetCell(int sheet, int row, int column, const CellValue& value) = 0;
+  // The values of `range` (not whole columns or rows). The default reads cell by cell; hosts
+  // where each call is costly read the block at once.
+  virtual Result<CellBlock> GetCells(int sheet, const CellRange& range) const;
+  // Writes `block` with its top left cell at (first_row, first_column), keeping formats. The
+  // default writes cell by cell.
+  virtual Status SetCells(int sheet, int first_row, int first_column, const CellBlock& block);
   // Row of the last cell that holds a value (text or number); 0 for a sheet without values.
   // Formatted empty cells do not count.
   virtual Result<int> LastFilledRow(int sheet) const = 0;
@@ -174,6 +211,12 @@ class ExcelWorkbook {
   // --- Rows and columns ---
   // Deletes one row; the rows below move up (Shift:=xlUp).
   virtual Status DeleteRow(int sheet, int row) = 0;
+  // Deletes `count` rows from `first_row` on in one step. The default deletes row by row.
+  virtual Status DeleteRows(int sheet, int first_row, int count);
+  // Deletes several runs of rows together. The runs are disjoint and in ascending order, and
+  // their rows are numbered as before any deletion. The default deletes run by run from the
+  // bottom; hosts where each call is costly delete many runs in one call.
+  virtual Status DeleteRowRuns(int sheet, const std::vector<RowRun>& runs);
   // Inserts an empty column at `column`; that column and those to its right move right
   // (Shift:=xlToRight). The new cells take the format of the cells to their left.
   // kOverflow when the last column of the sheet holds a value.
@@ -199,6 +242,17 @@ class ExcelApplication {
   // Opens an .xls workbook. kNotFound for a missing file, kFormatError for a file that is
   // not a readable workbook, kUnsupported where this build has no reader.
   virtual Result<std::unique_ptr<ExcelWorkbook>> OpenWorkbook(const std::string& path) = 0;
+
+  // The workbook the user works in (Excel's ActiveWorkbook): for an application that was
+  // attached to, the one its window shows; for the in-memory engine, the one added or opened
+  // last. kNotFound when no workbook is open (the default).
+  virtual Result<std::unique_ptr<ExcelWorkbook>> ActiveWorkbook();
+  // Whether the host asks before destructive operations (Excel's DisplayAlerts). The
+  // interface's own operations never ask; this is for the steps a job takes as Excel's user
+  // would. The default does nothing.
+  virtual Status SetDisplayAlerts(bool display);
+  // Shows or hides the host's window (Excel's Visible). The default does nothing.
+  virtual Status SetVisible(bool visible);
 };
 
 }  // namespace mirune

@@ -37,14 +37,19 @@ CellValue CellOfPage(const PageField& page) {
   return CellValue::Text(page.text());
 }
 
-// Removes control characters from the entry columns of a sheet the user may have edited.
+// Removes control characters from the entry columns of a sheet the user may have edited. The
+// columns are read in one block; only the cells that change are written.
 Status StripEntryControls(ExcelWorkbook& book, int sheet) {
   MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
-  for (int r = 1; r <= n; ++r) {
-    for (int c = kTermColumn; c <= kPageColumn; ++c) {
-      MIRUNE_ASSIGN_OR_RETURN(CellValue cell, book.GetCell(sheet, r, c));
+  if (n == 0) return Status::Ok();
+  MIRUNE_ASSIGN_OR_RETURN(CellBlock block,
+                          book.GetCells(sheet, CellRange::Area(1, kTermColumn, n, kPageColumn)));
+  for (int r = 0; r < block.rows; ++r) {
+    for (int c = 0; c < block.columns; ++c) {
+      CellValue& cell = block.at(r, c);
       if (!cell.is_text() || !StripControlChars(cell.text)) continue;
-      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, r, c, CellValue::Text(std::move(cell.text))));
+      MIRUNE_RETURN_IF_ERROR(
+          book.SetCell(sheet, r + 1, kTermColumn + c, CellValue::Text(std::move(cell.text))));
     }
   }
   return Status::Ok();
@@ -145,32 +150,35 @@ Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& x
 Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
   MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
   PageLists lists;
-  int last = n;  // rows left; each deletion moves the rest up by one
-  int i = 1;
-  while (i <= last) {
-    MIRUNE_ASSIGN_OR_RETURN(const CellValue a_cell, book.GetCell(sheet, i, kTermColumn));
-    const std::string a = a_cell.AsText();
-    MIRUNE_ASSIGN_OR_RETURN(const CellValue first_cell, book.GetCell(sheet, i, kPageColumn));
+  if (n == 0) return lists;
+  // The terms and pages are read in one block and the rows of the terms' further occurrences
+  // are deleted together at the end, so that a host where each call crosses into another
+  // process pays a few calls for the whole fold, not one per row.
+  MIRUNE_ASSIGN_OR_RETURN(const CellBlock block,
+                          book.GetCells(sheet, CellRange::Area(1, kTermColumn, n, kPageColumn)));
+  std::vector<RowRun> deletions;
+  int i = 0;
+  while (i < n) {
+    const std::string a = block.at(i, 0).AsText();
     std::vector<std::string> pages;
-    const PageField first = PageOfCell(first_cell);
+    const PageField first = PageOfCell(block.at(i, kPageColumn - 1));
     if (!first.empty()) pages.push_back(first.text());
     // The term's further occurrences: each page unless it equals the one recorded last; an
     // occurrence without a page records nothing (so a first occurrence without one does not
     // leave the others out of the list).
-    while (!a.empty() && i < last) {
-      MIRUNE_ASSIGN_OR_RETURN(const CellValue b_cell, book.GetCell(sheet, i + 1, kTermColumn));
-      if (b_cell.AsText() != a) break;
-      MIRUNE_ASSIGN_OR_RETURN(const CellValue next_cell, book.GetCell(sheet, i + 1, kPageColumn));
-      const PageField next = PageOfCell(next_cell);
+    int j = i + 1;
+    while (!a.empty() && j < n && block.at(j, 0).AsText() == a) {
+      const PageField next = PageOfCell(block.at(j, kPageColumn - 1));
       if (!next.empty() && (pages.empty() || pages.back() != next.text())) {
         pages.push_back(next.text());
       }
-      MIRUNE_RETURN_IF_ERROR(book.DeleteRow(sheet, i + 1));
-      --last;
+      ++j;
     }
     lists.push_back(std::move(pages));
-    ++i;
+    if (j - i > 1) deletions.push_back({i + 2, j - i - 1});
+    i = j;
   }
+  if (!deletions.empty()) MIRUNE_RETURN_IF_ERROR(book.DeleteRowRuns(sheet, deletions));
   return lists;
 }
 
@@ -196,25 +204,37 @@ Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages) {
   MIRUNE_RETURN_IF_ERROR(book.SetColumnWidth(sheet, kPageColumn, kPageColumn, 30));
   MIRUNE_RETURN_IF_ERROR(
       book.SetNumberFormat(sheet, CellRange::Columns(kPageColumn, kPageColumn), kNumberFormatText));
+  if (joined.empty()) return Status::Ok();
+  // Columns C and D in one block: the list, and the former page column (now D) emptied, since
+  // the list holds its page.
+  CellBlock block(static_cast<int>(joined.size()), 2);
   for (size_t r = 0; r < joined.size(); ++r) {
-    const int row = static_cast<int>(r) + 1;
-    // The former page column (now D) is emptied; the list holds its page.
-    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn + 1, CellValue::Empty()));
-    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn, CellValue::Text(joined[r])));
+    block.at(static_cast<int>(r), 0) = CellValue::Text(std::move(joined[r]));
   }
-  return Status::Ok();
+  return book.SetCells(sheet, 1, kPageColumn, block);
 }
 
 Status ResortRazozaWorkbook(ExcelWorkbook& book) {
   // Checked first, so that a workbook without Org is left exactly as it was.
-  if (!book.FindSheet(kOrgSheet).ok()) {
-    return Status(ErrorCode::kNotFound, "ブックにシート「Org」がありません。");
-  }
+  MIRUNE_RETURN_IF_ERROR(CheckOrgSheet(book));
   for (;;) {
     Result<int> old = book.FindSheet(kAfterSortSheet);
     if (!old.ok()) break;
     MIRUNE_RETURN_IF_ERROR(book.DeleteSheet(*old));
   }
+  return BuildAfterSortSheet(book).status();
+}
+
+Status CheckOrgSheet(const ExcelWorkbook& book) {
+  Result<int> org = book.FindSheet(kOrgSheet);
+  if (org.ok()) return Status::Ok();
+  if (org.code() == ErrorCode::kNotFound) {
+    return Status(ErrorCode::kNotFound, "ブックにシート「Org」がありません。");
+  }
+  return org.status();
+}
+
+Result<int> BuildAfterSortSheet(ExcelWorkbook& book) {
   MIRUNE_ASSIGN_OR_RETURN(const int org, book.FindSheet(kOrgSheet));
   MIRUNE_ASSIGN_OR_RETURN(const int after_sort, book.CopySheet(org, 1));
   MIRUNE_RETURN_IF_ERROR(book.RenameSheet(after_sort, kAfterSortSheet));
@@ -222,7 +242,8 @@ Status ResortRazozaWorkbook(ExcelWorkbook& book) {
   MIRUNE_RETURN_IF_ERROR(book.SortRows(after_sort, kReadingColumn));
   MIRUNE_ASSIGN_OR_RETURN(const PageLists pages, MergeSameTerms(book, after_sort));
   MIRUNE_RETURN_IF_ERROR(JoinPageList(book, after_sort, pages));
-  return book.ActivateSheet(after_sort);
+  MIRUNE_RETURN_IF_ERROR(book.ActivateSheet(after_sort));
+  return after_sort;
 }
 
 }  // namespace mirune

@@ -84,4 +84,13 @@ Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages);
 // nothing is changed). Control characters of AfterSort's columns A to C are removed first.
 Status ResortRazozaWorkbook(ExcelWorkbook& book);
 
+// The steps of the re-sort that the re-sort job (resort_job.h) takes one by one around its
+// own (asking Excel not to prompt while the old AfterSort goes):
+// kNotFound, "ブックにシート「Org」がありません。", when the workbook has no sheet "Org".
+Status CheckOrgSheet(const ExcelWorkbook& book);
+// Copies "Org" to a new sheet "AfterSort" in second position, removes control characters of
+// its columns A to C, sorts it by reading, folds and joins it, and activates it. Returns its
+// position. Precondition: no sheet "AfterSort".
+Result<int> BuildAfterSortSheet(ExcelWorkbook& book);
+
 }  // namespace mirune

@@ -9,41 +9,18 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/message_filter_win.h"
+#include "automation/com/server_process_test_support_win.h"
 
 namespace mirune::com {
 namespace {
 
 constexpr char kProgId[] = "Mirune.ComTestServer";
 
-// Runs the server with `switch_text` and waits for it; its exit code.
 DWORD RunServer(const std::wstring& switch_text) {
-  // The build path is a Linux path; under Wine drive Z: is the root of the file system.
-  std::wstring path = L"Z:";
-  for (const char* p = MIRUNE_COM_TEST_SERVER; *p != '\0'; ++p) {
-    path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
-  }
-  std::wstring command = L"\"" + path + L"\" " + switch_text;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return static_cast<DWORD>(-1);
-  }
-  WaitForSingleObject(process.hProcess, 30000);
-  DWORD code = static_cast<DWORD>(-1);
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  return testing::RunServerExecutable(MIRUNE_COM_TEST_SERVER, switch_text);
 }
 
-// Wine 8 does not consult a server's message filter on incoming calls, so a server cannot
-// reject calls as busy there; the busy tests run on Windows only.
-bool UnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using testing::UnderWine;
 
 class ComServerTest : public ::testing::Test {
  protected:

@@ -78,6 +78,12 @@ class Factory final : public IClassFactory {
 
 }  // namespace
 
+void LocalServerControl::Die(UINT exit_code) {
+  RevokeActiveObject(active_cookie_, nullptr);
+  CoRevokeClassObject(class_cookie_);
+  TerminateProcess(GetCurrentProcess(), exit_code);
+}
+
 int RegisterLocalServer(const LocalServerClass& server_class) {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -114,12 +120,10 @@ int ServeLocalServer(
       IMessageFilter* previous = nullptr;
       CoRegisterMessageFilter(&filter, &previous);
       Factory factory(application.Get());
-      DWORD class_cookie = 0;
-      DWORD active_cookie = 0;
       CoRegisterClassObject(server_class.clsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                            &class_cookie);
+                            &control.class_cookie_);
       RegisterActiveObject(application.Get(), server_class.clsid, ACTIVEOBJECT_STRONG,
-                           &active_cookie);
+                           &control.active_cookie_);
 
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -127,8 +131,8 @@ int ServeLocalServer(
         DispatchMessageW(&msg);
       }
 
-      RevokeActiveObject(active_cookie, nullptr);
-      CoRevokeClassObject(class_cookie);
+      RevokeActiveObject(control.active_cookie_, nullptr);
+      CoRevokeClassObject(control.class_cookie_);
       CoRegisterMessageFilter(previous, nullptr);
     }
   }

@@ -34,12 +34,18 @@ class LocalServerControl {
   bool Busy() const { return static_cast<LONG>(busy_until_ - GetTickCount()) > 0; }
   // Ends the serving loop after the current call.
   void Quit() { PostThreadMessageW(main_thread_, WM_QUIT, 0, 0); }
+  // Ends the process at once, in the middle of the current call, as a crash does. The class
+  // and the running object are withdrawn first: Wine keeps both registered after a process
+  // dies, and every later activation of the class would then fail.
+  void Die(UINT exit_code);
 
  private:
   friend int ServeLocalServer(const LocalServerClass&,
                               const std::function<ComPtr<IDispatch>(LocalServerControl&)>&);
   DWORD busy_until_ = 0;
   DWORD main_thread_ = 0;
+  DWORD class_cookie_ = 0;
+  DWORD active_cookie_ = 0;
 };
 
 // Registers the class and its ProgID with this executable as LocalServer32; 0 on success.

@@ -444,13 +444,102 @@ Status MemoryWorkbook::SaveAs(const std::string& path) {
 
 // --- Application ---
 
+namespace {
+
+// A handle on a workbook that the application and other handles share.
+class SharedWorkbookHandle final : public ExcelWorkbook {
+ public:
+  explicit SharedWorkbookHandle(std::shared_ptr<MemoryWorkbook> book) : book_(std::move(book)) {}
+
+  int SheetCount() const override { return book_->SheetCount(); }
+  Result<std::string> SheetName(int sheet) const override { return book_->SheetName(sheet); }
+  Result<int> FindSheet(std::string_view name) const override { return book_->FindSheet(name); }
+  Result<int> AddSheet(std::string_view name) override { return book_->AddSheet(name); }
+  Status RenameSheet(int sheet, std::string_view name) override {
+    return book_->RenameSheet(sheet, name);
+  }
+  Result<int> CopySheet(int sheet, int after) override { return book_->CopySheet(sheet, after); }
+  Status DeleteSheet(int sheet) override { return book_->DeleteSheet(sheet); }
+  Status ActivateSheet(int sheet) override { return book_->ActivateSheet(sheet); }
+  int ActiveSheet() const override { return book_->ActiveSheet(); }
+  Result<CellValue> GetCell(int sheet, int row, int column) const override {
+    return book_->GetCell(sheet, row, column);
+  }
+  Status SetCell(int sheet, int row, int column, const CellValue& value) override {
+    return book_->SetCell(sheet, row, column, value);
+  }
+  Result<CellBlock> GetCells(int sheet, const CellRange& range) const override {
+    return book_->GetCells(sheet, range);
+  }
+  Status SetCells(int sheet, int first_row, int first_column, const CellBlock& block) override {
+    return book_->SetCells(sheet, first_row, first_column, block);
+  }
+  Result<int> LastFilledRow(int sheet) const override { return book_->LastFilledRow(sheet); }
+  Status SetColumnWidth(int sheet, int first_column, int last_column, double width) override {
+    return book_->SetColumnWidth(sheet, first_column, last_column, width);
+  }
+  Result<double> ColumnWidth(int sheet, int column) const override {
+    return book_->ColumnWidth(sheet, column);
+  }
+  Status SetFontName(int sheet, const CellRange& range, std::string_view font_name) override {
+    return book_->SetFontName(sheet, range, font_name);
+  }
+  Status SetNumberFormat(int sheet, const CellRange& range, std::string_view format) override {
+    return book_->SetNumberFormat(sheet, range, format);
+  }
+  Status SetAlignment(int sheet, const CellRange& range, const AlignmentChange& change) override {
+    return book_->SetAlignment(sheet, range, change);
+  }
+  Status CopyFormat(int sheet, int row, int column, const CellRange& to) override {
+    return book_->CopyFormat(sheet, row, column, to);
+  }
+  Result<CellFormat> GetFormat(int sheet, int row, int column) const override {
+    return book_->GetFormat(sheet, row, column);
+  }
+  Status DeleteRow(int sheet, int row) override { return book_->DeleteRow(sheet, row); }
+  Status DeleteRows(int sheet, int first_row, int count) override {
+    return book_->DeleteRows(sheet, first_row, count);
+  }
+  Status DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) override {
+    return book_->DeleteRowRuns(sheet, runs);
+  }
+  Status InsertColumn(int sheet, int column) override { return book_->InsertColumn(sheet, column); }
+  Status SortRows(int sheet, int key_column) override { return book_->SortRows(sheet, key_column); }
+  Status SaveAs(const std::string& path) override { return book_->SaveAs(path); }
+
+ private:
+  std::shared_ptr<MemoryWorkbook> book_;
+};
+
+}  // namespace
+
 Result<std::unique_ptr<ExcelWorkbook>> MemoryExcel::AddWorkbook() {
-  return std::unique_ptr<ExcelWorkbook>(new MemoryWorkbook());
+  return Adopt(std::make_shared<MemoryWorkbook>());
 }
 
 Result<std::unique_ptr<ExcelWorkbook>> MemoryExcel::OpenWorkbook(const std::string& path) {
   MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<MemoryWorkbook> book, OpenXlsWorkbook(path));
-  return std::unique_ptr<ExcelWorkbook>(std::move(book));
+  return Adopt(std::move(book));
+}
+
+Result<std::unique_ptr<ExcelWorkbook>> MemoryExcel::ActiveWorkbook() {
+  if (!active_) return ExcelApplication::ActiveWorkbook();
+  return std::unique_ptr<ExcelWorkbook>(new SharedWorkbookHandle(active_));
+}
+
+Status MemoryExcel::SetDisplayAlerts(bool display) {
+  display_alerts_ = display;
+  return Status::Ok();
+}
+
+Status MemoryExcel::SetVisible(bool visible) {
+  visible_ = visible;
+  return Status::Ok();
+}
+
+std::unique_ptr<ExcelWorkbook> MemoryExcel::Adopt(std::shared_ptr<MemoryWorkbook> book) {
+  active_ = std::move(book);
+  return std::make_unique<SharedWorkbookHandle>(active_);
 }
 
 Result<std::unique_ptr<MemoryWorkbook>> OpenXlsWorkbook(const std::string& path) {

@@ -63,11 +63,29 @@ class MemoryWorkbook final : public ExcelWorkbook {
   xls::WorkbookModel model_;
 };
 
-// The application of the in-memory engine.
+// The application of the in-memory engine. The workbooks it hands out are handles sharing
+// one workbook: they outlive the application, and ActiveWorkbook hands out another handle to
+// the workbook added, opened or adopted last.
 class MemoryExcel final : public ExcelApplication {
  public:
   Result<std::unique_ptr<ExcelWorkbook>> AddWorkbook() override;
   Result<std::unique_ptr<ExcelWorkbook>> OpenWorkbook(const std::string& path) override;
+  Result<std::unique_ptr<ExcelWorkbook>> ActiveWorkbook() override;
+  Status SetDisplayAlerts(bool display) override;
+  Status SetVisible(bool visible) override;
+
+  // Makes `book` the active workbook; returns a handle to it.
+  std::unique_ptr<ExcelWorkbook> Adopt(std::shared_ptr<MemoryWorkbook> book);
+  // The active workbook itself (null when none).
+  const std::shared_ptr<MemoryWorkbook>& active() const { return active_; }
+
+  bool display_alerts() const { return display_alerts_; }
+  bool visible() const { return visible_; }
+
+ private:
+  std::shared_ptr<MemoryWorkbook> active_;
+  bool display_alerts_ = true;
+  bool visible_ = false;
 };
 
 // Opens an .xls file as an in-memory workbook (values and the formats xls_reader.h reads).

@@ -253,3 +253,56 @@ TEST(MemoryWorkbookTest, SaveAsRefusesReadOnlyFilesAndFolders) {
 
 }  // namespace
 }  // namespace mirune
+
+namespace mirune {
+namespace {
+
+TEST(MemoryExcelTest, HandlesShareTheWorkbookAndTheLastOneIsActive) {
+  MemoryExcel excel;
+  EXPECT_EQ(excel.ActiveWorkbook().code(), ErrorCode::kNotFound);
+  auto first = excel.AddWorkbook();
+  ASSERT_TRUE(first.ok());
+  auto second = excel.AddWorkbook();
+  ASSERT_TRUE(second.ok());
+  ASSERT_TRUE((*second)->SetCell(1, 1, 1, CellValue::Text("二")).ok());
+  auto active = excel.ActiveWorkbook();
+  ASSERT_TRUE(active.ok());
+  EXPECT_EQ((*active)->GetCell(1, 1, 1)->AsText(), "二");
+  // A handle keeps its workbook after the application is gone.
+  std::unique_ptr<ExcelWorkbook> kept;
+  {
+    MemoryExcel other;
+    kept = std::move(other.AddWorkbook()).value();
+  }
+  EXPECT_TRUE(kept->SetCell(1, 1, 1, CellValue::Number(1)).ok());
+  EXPECT_TRUE(excel.display_alerts());
+  EXPECT_FALSE(excel.visible());
+  ASSERT_TRUE(excel.SetDisplayAlerts(false).ok());
+  ASSERT_TRUE(excel.SetVisible(true).ok());
+  EXPECT_FALSE(excel.display_alerts());
+  EXPECT_TRUE(excel.visible());
+}
+
+TEST(MemoryExcelTest, BlocksOfCellsAndRowsDeletedTogether) {
+  MemoryWorkbook book;
+  CellBlock block(3, 2);
+  block.at(0, 0) = CellValue::Text("a");
+  block.at(1, 1) = CellValue::Number(2);
+  block.at(2, 0) = CellValue::Text("c");
+  ASSERT_TRUE(book.SetCells(1, 2, 2, block).ok());
+  EXPECT_EQ(book.GetCell(1, 2, 2)->AsText(), "a");
+  EXPECT_EQ(*book.GetCell(1, 3, 3), CellValue::Number(2));
+  Result<CellBlock> read = book.GetCells(1, CellRange::Area(1, 1, 4, 3));
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read->rows, 4);
+  EXPECT_EQ(read->columns, 3);
+  EXPECT_TRUE(read->at(0, 0).is_empty());
+  EXPECT_EQ(read->at(3, 1).AsText(), "c");
+  ASSERT_TRUE(book.DeleteRows(1, 2, 2).ok());
+  EXPECT_EQ(book.GetCell(1, 2, 2)->AsText(), "c");
+  EXPECT_EQ(*book.LastFilledRow(1), 2);
+  EXPECT_EQ(book.GetCells(1, CellRange::Area(2, 2, 1, 1)).code(), ErrorCode::kInvalidArgument);
+}
+
+}  // namespace
+}  // namespace mirune

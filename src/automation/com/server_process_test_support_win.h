@@ -1,0 +1,20 @@
+#pragma once
+
+// For the tests that run the out-of-process test servers: starting a server executable with
+// a switch (/RegServer, /UnregServer) and telling whether the tests run under Wine.
+
+#include <windows.h>
+
+#include <string>
+
+namespace mirune::com::testing {
+
+// Runs the executable at `build_path` (the build's path: under Wine a Linux path, reached
+// through drive Z:) with `switch_text` and waits up to 30 s; its exit code, or -1.
+DWORD RunServerExecutable(const char* build_path, const std::wstring& switch_text);
+
+// Wine 8 does not consult a server's message filter on incoming calls, so a server cannot
+// reject calls as busy there.
+bool UnderWine();
+
+}  // namespace mirune::com::testing

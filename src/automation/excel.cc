@@ -1,0 +1,54 @@
+#include "automation/excel.h"
+
+namespace mirune {
+
+Result<CellBlock> ExcelWorkbook::GetCells(int sheet, const CellRange& range) const {
+  if (range.first_row > range.last_row || range.first_column > range.last_column) {
+    return Error{ErrorCode::kInvalidArgument, "セル範囲の始まりが終わりより後にあります。"};
+  }
+  CellBlock block(range.row_count(), range.column_count());
+  for (int r = 0; r < block.rows; ++r) {
+    for (int c = 0; c < block.columns; ++c) {
+      MIRUNE_ASSIGN_OR_RETURN(block.at(r, c),
+                              GetCell(sheet, range.first_row + r, range.first_column + c));
+    }
+  }
+  return block;
+}
+
+Status ExcelWorkbook::SetCells(int sheet, int first_row, int first_column, const CellBlock& block) {
+  for (int r = 0; r < block.rows; ++r) {
+    for (int c = 0; c < block.columns; ++c) {
+      MIRUNE_RETURN_IF_ERROR(SetCell(sheet, first_row + r, first_column + c, block.at(r, c)));
+    }
+  }
+  return Status::Ok();
+}
+
+Status ExcelWorkbook::DeleteRows(int sheet, int first_row, int count) {
+  for (int i = 0; i < count; ++i) MIRUNE_RETURN_IF_ERROR(DeleteRow(sheet, first_row));
+  return Status::Ok();
+}
+
+Status ExcelWorkbook::DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) {
+  for (size_t i = 1; i < runs.size(); ++i) {
+    if (runs[i].first_row < runs[i - 1].first_row + runs[i - 1].count) {
+      return Status(ErrorCode::kInvalidArgument,
+                    "削除する行の範囲が重なっているか、順に並んでいません。");
+    }
+  }
+  for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+    MIRUNE_RETURN_IF_ERROR(DeleteRows(sheet, it->first_row, it->count));
+  }
+  return Status::Ok();
+}
+
+Result<std::unique_ptr<ExcelWorkbook>> ExcelApplication::ActiveWorkbook() {
+  return Error{ErrorCode::kNotFound, "Excel で開いているブックがありません。"};
+}
+
+Status ExcelApplication::SetDisplayAlerts(bool) { return Status::Ok(); }
+
+Status ExcelApplication::SetVisible(bool) { return Status::Ok(); }
+
+}  // namespace mirune

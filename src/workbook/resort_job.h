@@ -1,0 +1,69 @@
+#pragma once
+
+// The re-sort job: after the user has corrected readings on the sheet Org of Razoza.xls open
+// in Excel, the sorted and folded view is rebuilt in a sheet AfterSort (second position) of
+// that workbook, which is not saved. Written against the desktop and the Excel interface, so
+// the utility window drives the running Excel through COM and the tests the embedded engine.
+//
+// Steps:
+//   1. JobRunning cleared.
+//   2. No visible Excel window shows Razoza.xls (MaximizeRazozaXls false): R2, end.
+//   3. R1; Cancel ends it (nothing changed, JobRunning clear).
+//   4. JobRunning set; the main window gets the focus.
+//   5. Excel attached: one attempt, then 500 ms waits, 20 attempts in all; all failed: R4.
+//   6. The active workbook must hold Org (else R5: nothing is changed); every AfterSort is
+//      deleted with Excel's alerts off, then on again.
+//   7.–9. Org copied after the first sheet, named AfterSort, sorted by reading, folded, its
+//      page lists joined (workbook/razoza_workbook.h).
+//  10. Excel made visible; AfterSort active.
+//  11. The main window gets the focus; R3.
+// Any other failure ends the job with R5 and its cause ("詳細:"); what was done until then
+// stays in the workbook. Every way out clears JobRunning and releases Excel.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "automation/excel.h"
+#include "base/result.h"
+#include "desktop/desktop.h"
+#include "marking/attach_retry.h"
+
+namespace mirune {
+
+struct ResortJobHosts {
+  Desktop& desktop;
+  JobFlags& flags;
+  // Waits between the attempts to attach.
+  Sleeper& sleeper;
+  // MaximizeRazozaXls: true when a visible Excel window shows Razoza.xls (it is maximised).
+  std::function<bool()> razoza_xls_shown;
+  // One attempt to reach the running Excel (Windows: the COM client's AttachOnce).
+  std::function<Result<std::unique_ptr<ExcelApplication>>()> attach_excel;
+};
+
+enum class ResortOutcome {
+  kFinished,   // R3
+  kNotOpen,    // R2
+  kCancelled,  // Cancel on R1
+  kNoExcel,    // R4
+  kFailed,     // R5
+};
+
+struct ResortJobResult {
+  ResortOutcome outcome = ResortOutcome::kFailed;
+  // Why it did not finish (R4, R5), in Japanese; ok otherwise.
+  Status cause;
+  int attach_attempts = 0;
+  // Rows of AfterSort once built.
+  int32_t after_sort_rows = 0;
+};
+
+// The job, as the utility window's button "Excelソート処理" runs it.
+ResortJobResult ResortRazozaXls(ResortJobHosts& hosts);
+
+// Steps 6 to 10 on the active workbook of `excel`: returns the rows of AfterSort. Shared by
+// the job and the command line's re-sort of a saved workbook.
+Result<int32_t> ResortActiveWorkbook(ExcelApplication& excel);
+
+}  // namespace mirune
