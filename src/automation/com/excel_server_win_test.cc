@@ -98,11 +98,7 @@ class ServerResortTest : public ::testing::Test {
 
   ResortJobResult RunJob(RecordingDesktop& desktop, JobFlags& flags, NoSleep& sleeper) {
     ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
-                         []() -> Result<std::unique_ptr<ExcelApplication>> {
-                           MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelClient> client,
-                                                   ExcelClient::AttachOnce(kProgId));
-                           return std::unique_ptr<ExcelApplication>(std::move(client));
-                         }};
+                         [] { return AttachRunningExcel(kProgId); }};
     return ResortRazozaXls(hosts);
   }
 
@@ -218,12 +214,7 @@ TEST(ServerKeywordTest, KeywordMarkingReadsKeywordXlsOpenInTheRunningServer) {
   Result<std::unique_ptr<ExcelClient>> client = ExcelClient::Create(kProgId);
   ASSERT_TRUE(client.ok()) << client.message();
   ASSERT_TRUE((*client)->OpenWorkbook(path).ok());
-  RunningExcelKeywordSource source([] { return true; },
-                                   []() -> Result<std::unique_ptr<ExcelApplication>> {
-                                     MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelClient> excel,
-                                                             ExcelClient::AttachOnce(kProgId));
-                                     return std::unique_ptr<ExcelApplication>(std::move(excel));
-                                   });
+  RunningExcelKeywordSource source([] { return true; }, [] { return AttachRunningExcel(kProgId); });
   Result<ExcelWorkbook*> book = source.AttachActiveWorkbook();
   ASSERT_TRUE(book.ok()) << book.message();
   const int sheet = (*book)->FindSheet("Sheet1").value();
