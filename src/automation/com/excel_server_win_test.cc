@@ -205,6 +205,29 @@ TEST_F(ServerResortTest, ABusyServerIsWaitedFor) {
   EXPECT_GT(filter.filter()->rejections(), 0);
 }
 
+TEST(ServerAttachTest, WithoutARunningServerTheJobEndsWithR4AfterTwentyAttempts) {
+  // Ends the server a test before may have left running, and waits until it is gone.
+  if (Result<std::unique_ptr<ExcelClient>> running = ExcelClient::AttachOnce(kProgId);
+      running.ok()) {
+    (void)(*running)->application().Call("Quit");
+  }
+  for (int i = 0; i < 100 && ExcelClient::AttachOnce(kProgId).ok(); ++i) Sleep(100);
+  RecordingDesktop desktop;
+  JobFlags flags;
+  NoSleep sleeper;
+  ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
+                       [] { return AttachRunningExcel(kProgId); }};
+  const ResortJobResult result = ResortRazozaXls(hosts);
+  EXPECT_EQ(result.outcome, ResortOutcome::kNoExcel);
+  EXPECT_EQ(result.attach_attempts, 20);
+  EXPECT_EQ(sleeper.sleeps, 19);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[1].text, kResortNoExcelMessage);
+  EXPECT_EQ(desktop.messages[1].cause.rfind("起動している Excel が見つかりません（", 0), 0u)
+      << desktop.messages[1].cause;
+  EXPECT_FALSE(flags.job_running);
+}
+
 TEST(ServerKeywordTest, KeywordMarkingReadsKeywordXlsOpenInTheRunningServer) {
   const std::string path = JoinPath(::testing::TempDir(), "Keyword.xls");
   MemoryWorkbook keywords;
