@@ -75,19 +75,18 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
 
   // The entries: term and reading as text whatever they look like, the page as a number
   // (or as the page name it is). Rows may come from elsewhere than ParseEntryRows, so the
-  // control characters go here too.
-  int row = 1;
+  // control characters go here too. One block, so that a host across processes takes the
+  // sheet in one call.
+  CellBlock entries(static_cast<int>(rows.size()), 3);
+  int row = 0;
   for (const EntryRow& entry : rows) {
-    MIRUNE_RETURN_IF_ERROR(
-        book.SetCell(sheet, row, kTermColumn, CellValue::Text(RemoveControlChars(entry.term))));
-    MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kReadingColumn,
-                                        CellValue::Text(RemoveControlChars(entry.reading))));
+    entries.at(row, kTermColumn - 1) = CellValue::Text(RemoveControlChars(entry.term));
+    entries.at(row, kReadingColumn - 1) = CellValue::Text(RemoveControlChars(entry.reading));
     const PageField page = PageField::FromName(RemoveControlChars(entry.page.text()));
-    if (!page.empty()) {
-      MIRUNE_RETURN_IF_ERROR(book.SetCell(sheet, row, kPageColumn, CellOfPage(page)));
-    }
+    if (!page.empty()) entries.at(row, kPageColumn - 1) = CellOfPage(page);
     ++row;
   }
+  MIRUNE_RETURN_IF_ERROR(book.SetCells(sheet, 1, kTermColumn, entries));
   MIRUNE_RETURN_IF_ERROR(book.SetFontName(sheet, CellRange::Columns(1, 3), kIndexFontName));
   // The format of A1 spreads over B1 to Z of the last row. The row count is that of the
   // entries, also when the last entries have empty fields.

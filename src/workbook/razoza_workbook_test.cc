@@ -45,43 +45,8 @@ std::unique_ptr<MemoryWorkbook> Build(const std::string& text, int32_t* count = 
   return book;
 }
 
-TEST(RazozaWorkbookTest, FoldingAndPageLists) {
-  struct Case {
-    const char* name;
-    const char* entries;
-    const char* folded;  // Sort_Syori1
-  };
-  const Case cases[] = {
-      {"one entry", "索引\tさくいん\t12\n", "索引|さくいん|12"},
-      {"adjacent equal pages dropped",
-       "索引\tさくいん\t12\n索引\tさくいん\t12\n索引\tさくいん\t15\n", "索引|さくいん|12,15"},
-      {"non-adjacent repeat kept", "索引\tさくいん\t12\n索引\tさくいん\t15\n索引\tさくいん\t12\n",
-       "索引|さくいん|12,15,12"},
-      {"same reading, different terms", "牡蠣\tかき\t3\n柿\tかき\t4\n", "牡蠣|かき|3 / 柿|かき|4"},
-      {"letter case differs", "Index\tいんでっくす\t1\nindex\tいんでっくす\t2\n",
-       "Index|いんでっくす|1 / index|いんでっくす|2"},
-      // An occurrence without a page adds no page (not a 0).
-      {"missing page in the middle", "語\tご\t12\n語\tご\t\n語\tご\t15\n", "語|ご|12,15"},
-      // The first occurrence without a page does not strand the others outside column C.
-      {"missing first page", "語\tご\t\n語\tご\t12\n語\tご\t15\n", "語|ご|12,15"},
-      {"missing page between equal pages", "語\tご\t12\n語\tご\t\n語\tご\t12\n", "語|ご|12"},
-      {"no page at all", "語\tご\t\n語\tご\t\n", "語|ご"},
-      {"sorted by reading first", "さ\tさ\t1\nあ\tあ\t2\nさ\tさ\t3\n", "あ|あ|2 / さ|さ|1,3"},
-      {"terms apart after sorting are not folded", "甲\tこう\t1\n乙\tこう\t2\n甲\tこう\t3\n",
-       "甲|こう|1 / 乙|こう|2 / 甲|こう|3"},
-      {"numeric-looking terms stay text", "123\t123\t5\n123\t123\t6\n", "123|123|5,6"},
-      // Page names that are not page numbers fold like numbers, in order of appearance.
-      {"roman and prefixed pages", "語\tご\tiv\n語\tご\tiv\n語\tご\t3\n語\tご\tA-3\n語\tご\tiv\n",
-       "語|ご|iv,3,A-3,iv"},
-      {"a page number as digits of any length",
-       "語\tご\t0012\n語\tご\t12\n語\tご\t9999999999\n語\tご\t12345678901234567\n",
-       "語|ご|12,9999999999,12345678901234567"},
-  };
-  for (const Case& c : cases) {
-    auto book = Build(c.entries);
-    EXPECT_EQ(Rows(*book, kSortSyoriSheet), c.folded) << c.name;
-  }
-}
+// The folding cases run for every implementation of the Excel interface:
+// ExcelContractTest.FoldingAndPageLists (excel_contract_test_support.cc).
 
 TEST(RazozaWorkbookTest, SheetsTypesAndFormats) {
   int32_t n = 0;

@@ -550,6 +550,11 @@ Result<std::unique_ptr<ExcelClient>> ExcelClient::AttachOnce(std::string_view pr
   return std::make_unique<ExcelClient>(std::move(application));
 }
 
+Result<std::unique_ptr<ExcelApplication>> AttachRunningExcel(std::string_view prog_id) {
+  MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelClient> client, ExcelClient::AttachOnce(prog_id));
+  return std::unique_ptr<ExcelApplication>(std::move(client));
+}
+
 Result<std::unique_ptr<ExcelWorkbook>> ExcelClient::WrapWorkbook(Result<UniqueVariant> value,
                                                                  std::string path) {
   if (!value.ok()) return value.error();

@@ -59,4 +59,9 @@ class ExcelClient final : public ExcelApplication {
   Dispatcher application_;
 };
 
+// One attempt at the running Excel as the jobs take it (ResortJobHosts::attach_excel,
+// RunningExcelKeywordSource): the re-sort and keyword marking retry it 20 times 500 ms apart.
+Result<std::unique_ptr<ExcelApplication>> AttachRunningExcel(
+    std::string_view prog_id = kExcelProgId);
+
 }  // namespace mirune::com

@@ -98,11 +98,7 @@ class ServerResortTest : public ::testing::Test {
 
   ResortJobResult RunJob(RecordingDesktop& desktop, JobFlags& flags, NoSleep& sleeper) {
     ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
-                         []() -> Result<std::unique_ptr<ExcelApplication>> {
-                           MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelClient> client,
-                                                   ExcelClient::AttachOnce(kProgId));
-                           return std::unique_ptr<ExcelApplication>(std::move(client));
-                         }};
+                         [] { return AttachRunningExcel(kProgId); }};
     return ResortRazozaXls(hosts);
   }
 
@@ -209,6 +205,29 @@ TEST_F(ServerResortTest, ABusyServerIsWaitedFor) {
   EXPECT_GT(filter.filter()->rejections(), 0);
 }
 
+TEST(ServerAttachTest, WithoutARunningServerTheJobEndsWithR4AfterTwentyAttempts) {
+  // Ends the server a test before may have left running, and waits until it is gone.
+  if (Result<std::unique_ptr<ExcelClient>> running = ExcelClient::AttachOnce(kProgId);
+      running.ok()) {
+    (void)(*running)->application().Call("Quit");
+  }
+  for (int i = 0; i < 100 && ExcelClient::AttachOnce(kProgId).ok(); ++i) Sleep(100);
+  RecordingDesktop desktop;
+  JobFlags flags;
+  NoSleep sleeper;
+  ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
+                       [] { return AttachRunningExcel(kProgId); }};
+  const ResortJobResult result = ResortRazozaXls(hosts);
+  EXPECT_EQ(result.outcome, ResortOutcome::kNoExcel);
+  EXPECT_EQ(result.attach_attempts, 20);
+  EXPECT_EQ(sleeper.sleeps, 19);
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[1].text, kResortNoExcelMessage);
+  EXPECT_EQ(desktop.messages[1].cause.rfind("起動している Excel が見つかりません（", 0), 0u)
+      << desktop.messages[1].cause;
+  EXPECT_FALSE(flags.job_running);
+}
+
 TEST(ServerKeywordTest, KeywordMarkingReadsKeywordXlsOpenInTheRunningServer) {
   const std::string path = JoinPath(::testing::TempDir(), "Keyword.xls");
   MemoryWorkbook keywords;
@@ -218,12 +237,7 @@ TEST(ServerKeywordTest, KeywordMarkingReadsKeywordXlsOpenInTheRunningServer) {
   Result<std::unique_ptr<ExcelClient>> client = ExcelClient::Create(kProgId);
   ASSERT_TRUE(client.ok()) << client.message();
   ASSERT_TRUE((*client)->OpenWorkbook(path).ok());
-  RunningExcelKeywordSource source([] { return true; },
-                                   []() -> Result<std::unique_ptr<ExcelApplication>> {
-                                     MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<ExcelClient> excel,
-                                                             ExcelClient::AttachOnce(kProgId));
-                                     return std::unique_ptr<ExcelApplication>(std::move(excel));
-                                   });
+  RunningExcelKeywordSource source([] { return true; }, [] { return AttachRunningExcel(kProgId); });
   Result<ExcelWorkbook*> book = source.AttachActiveWorkbook();
   ASSERT_TRUE(book.ok()) << book.message();
   const int sheet = (*book)->FindSheet("Sheet1").value();
