@@ -174,7 +174,8 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
 
   KeywordFileSource source(r.keywords_path, s.open_keywords);
   NoSleeper sleeper;
-  KeywordMarkingHosts job_hosts{engine, source, s.desktop, s.progress, sleeper, s.flags, {}};
+  KeywordMarkingHosts job_hosts{engine,  source,  s.desktop,     s.progress,
+                                sleeper, s.flags, s.on_confirmed};
   KeywordMarkingResult job = RunKeywordMarking(job_hosts);
   if (s.flags.abort_requested) {
     return fail(ExitCode::kRefused,
@@ -203,6 +204,24 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
   return result;
+}
+
+std::string MarkedOutputPath(const std::string& input, bool folder,
+                             const std::function<bool(const std::string&)>& taken) {
+  std::string path = input;
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  // The extension starts at the last dot of the last name, not at its first character.
+  const size_t slash = path.find_last_of("/\\");
+  const size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  if (folder || dot == std::string::npos || dot <= name_start) dot = path.size();
+  const std::string stem = path.substr(0, dot);
+  const std::string extension = path.substr(dot);
+  std::string candidate = stem + "-marked" + extension;
+  for (int n = 2; taken && taken(candidate); ++n) {
+    candidate = stem + "-marked-" + std::to_string(n) + extension;
+  }
+  return candidate;
 }
 
 }  // namespace mirune
