@@ -588,6 +588,7 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   Screenshot(abort_window, "form6_abort");
   EXPECT_FALSE(IsWindowEnabled(gui.control(kIdFile1)));
   gui.Click(kIdCommand3);
+  gui.Click(kIdCommand2);  // "ユーティリティ": ignored while the job runs
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
   HWND progress = gui.WaitWindow("MiruneProgressForm2");
@@ -607,6 +608,8 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   EXPECT_NE(done.text.find(Wide("索引抽出処理が終了しました")), std::wstring::npos)
       << Narrow(done.text);
   EXPECT_TRUE(IsWindow(main)) << "the close during the job was not refused";
+  EXPECT_EQ(ProcessWindow(gui.pid(), Wide(help_form::kUtilityWindowClass)), nullptr)
+      << "the utility window was opened during the job";
   auto produced = ReadFileBytes(results);
   ASSERT_TRUE(produced.ok()) << produced.message();
   auto golden = ReadFileBytes(Narrow(
