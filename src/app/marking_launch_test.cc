@@ -188,6 +188,26 @@ TEST_F(MarkingLaunchTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
   EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
 }
 
+// The Windows shell closes Form11 once the start is confirmed, and only then.
+TEST_F(MarkingLaunchTest, ConfirmedStartIsReportedBeforeTheMarking) {
+  files[P("/in/doc.idml")] = MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"});
+  SetKeywords({"索引"});
+  int confirmed = 0;
+  size_t messages_when_confirmed = 0;
+  services.on_confirmed = [&] {
+    ++confirmed;
+    messages_when_confirmed = desktop.messages.size();
+  };
+  desktop.answers = {kAnswerCancel};
+  EXPECT_EQ(Run(), ExitCode::kRefused);
+  EXPECT_EQ(confirmed, 0);
+  const size_t before = desktop.messages.size();
+  ASSERT_EQ(Run(), ExitCode::kOk) << err;
+  EXPECT_EQ(confirmed, 1);
+  EXPECT_EQ(messages_when_confirmed, before + 1);  // after M7, before M8
+  EXPECT_EQ(desktop.messages.size(), before + 2);
+}
+
 TEST_F(MarkingLaunchTest, MarksLostBySavingAreAnError) {
   files[P("/in/doc.idml")] = MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"});
   SetKeywords({"索引"});
