@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "analysis/reading_memory.h"
 #include "app/data_folder.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
@@ -12,7 +11,6 @@
 #include "app/win_desktop_win.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/file.h"
-#include "base/path.h"
 #include "extraction/working_files.h"
 #include "help/help_window_win.h"
 #include "help/index_dialog_win.h"
@@ -229,9 +227,8 @@ void UtilityShell::Resort() {
   ResortRequest request;
   request.input = *chosen;
   request.data_folder = data;
+  // As `mirune resort` does: the corrections are learned into the data folder's memory.
   request.learn = !data.empty();
-  request.readings.reading_memory =
-      data.empty() ? std::string() : JoinPath(data, kReadingMemoryFileName);
   ResortLaunchResult result;
   {
     JobRunningScope running(flags_);
