@@ -920,6 +920,34 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   auto taken = ReadFileBytes(folder + "\\simple-marked.idml");
   ASSERT_TRUE(taken.ok());
   EXPECT_EQ(*taken, "taken");
+
+  // A book folder of IDML chapters: the marked chapters go to a new folder beside it.
+  const std::string book = folder + "\\book";
+  ASSERT_TRUE(CreateFolders(book).ok());
+  std::vector<std::string> chapters;
+  for (const char* name : {"chapter1.idml", "chapter2.idml"}) {
+    auto bytes =
+        ReadFileBytes(Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples/book/" + name)));
+    ASSERT_TRUE(bytes.ok());
+    ASSERT_TRUE(WriteFileAtomic(book + "\\" + name, *bytes).ok());
+    chapters.push_back(*bytes);
+  }
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+  form11 = gui.WaitWindow(keyword_form::kWindowClass);
+  ASSERT_NE(form11, nullptr);
+  SetText(form11, keyword_form::kIdText1, book);
+  SetText(form11, keyword_form::kIdText2, keywords);
+  ClickIn(form11, keyword_form::kIdCommand6);
+  EXPECT_NE(gui.Answer(IDOK).text.find(Wide(book)), std::wstring::npos);  // M7 names the book
+  EXPECT_EQ(gui.Answer(IDOK).text, Wide("一括マーキング処理が終了しました。"));
+  MessageBoxSeen book_saved = gui.Answer(IDOK);
+  const std::string book_output = book + "-marked";
+  EXPECT_NE(book_saved.text.find(Wide(book_output)), std::wstring::npos) << Narrow(book_saved.text);
+  EXPECT_TRUE(FileExists(book_output + "\\chapter1.idml"));
+  EXPECT_TRUE(FileExists(book_output + "\\chapter2.idml"));
+  auto first = ReadFileBytes(book + "\\chapter1.idml");
+  ASSERT_TRUE(first.ok());
+  EXPECT_EQ(*first, chapters[0]);
   ASSERT_TRUE(gui.Quit());
 }
 
