@@ -27,6 +27,7 @@
 #include "help/help_layout.h"
 #include "help/help_texts.h"
 #include "marking/keyword_marking_form_layout.h"
+#include "progress/window_metrics_win.h"
 #include "progress/window_test_driver_win.h"
 
 namespace mirune {
@@ -689,8 +690,9 @@ bool Shown(HWND window, int id) { return IsWindowVisible(GetDlgItem(window, id))
 // Clicks tab `tab` of Form3's tab strip where it lies (every tab is kTabWidthTwips wide).
 void ClickTab(HWND utility, int tab) {
   HWND strip = GetDlgItem(utility, help_form::kIdTabStrip1);
-  const int x = TwipsToPixels(kTabWidthTwips, 96) * tab + TwipsToPixels(kTabWidthTwips, 96) / 2;
-  const int y = TwipsToPixels(kTabHeightTwips, 96) / 2;
+  const int dpi = WindowDpi(utility);
+  const int x = TwipsToPixels(kTabWidthTwips, dpi) * tab + TwipsToPixels(kTabWidthTwips, dpi) / 2;
+  const int y = TwipsToPixels(kTabHeightTwips, dpi) / 2;
   PostMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
