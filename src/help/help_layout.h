@@ -101,8 +101,12 @@ inline constexpr std::string_view kSheetChoices[] = {"自動（AfterSort、な�
 inline constexpr std::string_view kHeadingChoices[] = {"あ行、か行…（行ごと）",
                                                        "あ、い、う…（かなごと）", "なし"};
 inline constexpr std::string_view kOthersChoices[] = {"かなの後", "かなの前"};
-inline constexpr std::string_view kRangeMarkChoices[] = {"–", "-", "～"};
-inline constexpr std::string_view kSeparatorChoices[] = {"、", ", "};
+// The range marks and separators are shown in an example, and their values kept apart.
+inline constexpr std::string_view kRangeMarkChoices[] = {"12–14（ダッシュ）", "12-14（ハイフン）",
+                                                         "12～14（波ダッシュ）"};
+inline constexpr std::string_view kRangeMarks[] = {"–", "-", "～"};
+inline constexpr std::string_view kSeparatorChoices[] = {"12、15（読点）", "12, 15（コンマ）"};
+inline constexpr std::string_view kSeparators[] = {"、", ", "};
 inline constexpr std::string_view kTextPagesChoices[] = {"数字の前", "数字の後"};
 
 }  // namespace mirune::help_form

@@ -27,8 +27,8 @@ IndexRequest IndexRequestOf(const IndexChoices& choices) {
                                                      : KanaHeadings::kRows;
   request.options.others =
       choices.others == 1 ? OtherGroupsPlace::kBeforeKana : OtherGroupsPlace::kAfterKana;
-  request.options.range_mark = std::string(Pick(kRangeMarkChoices, choices.range_mark));
-  request.options.page_separator = std::string(Pick(kSeparatorChoices, choices.separator));
+  request.options.range_mark = std::string(Pick(kRangeMarks, choices.range_mark));
+  request.options.page_separator = std::string(Pick(kSeparators, choices.separator));
   request.options.text_pages_first = choices.text_pages != 1;
   request.by_mark = choices.by_mark;
   return request;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
+#include "help/help_layout.h"
+
 namespace mirune::help {
 namespace {
 
@@ -44,6 +48,16 @@ TEST(IndexRequestOf, EachChoice) {
   choices.headings = 2;
   EXPECT_EQ(IndexRequestOf(choices).sheet, "AfterSort");
   EXPECT_EQ(IndexRequestOf(choices).options.headings, KanaHeadings::kNone);
+}
+
+TEST(IndexRequestOf, EveryListHasAValueForEachChoice) {
+  using namespace help_form;  // NOLINT: the lists of the dialog
+  EXPECT_EQ(std::size(kRangeMarkChoices), std::size(kRangeMarks));
+  EXPECT_EQ(std::size(kSeparatorChoices), std::size(kSeparators));
+  for (size_t i = 0; i < std::size(kRangeMarks); ++i) {
+    // The example shows the mark it stands for.
+    EXPECT_NE(kRangeMarkChoices[i].find(kRangeMarks[i]), std::string_view::npos) << i;
+  }
 }
 
 TEST(IndexRequestOf, AChoiceOutOfRangeTakesTheDefault) {
