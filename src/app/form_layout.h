@@ -43,6 +43,11 @@ enum class ControlKind {
   kCheckBox,
   kFrame,  // group box
   kButton,
+  kTabStrip,    // tab strip of the common controls
+  kTextBox,     // multi-line read-only text box with a scroll bar
+  kEdit,        // one-line text box
+  kPicture,     // the program's icon
+  kChoiceList,  // drop-down list without typing
 };
 
 struct ControlLayout {
@@ -50,8 +55,12 @@ struct ControlLayout {
   int id;                 // control id
   ControlKind kind;
   std::string_view caption;  // caption or initial text (empty for the lists)
-  TwipsRect rect;            // in the window's client area
+  TwipsRect rect;            // in the window's client area, or in `container`'s (below)
   bool bold = false;
+  // The id of the frame the control lies in, its rectangle then measured from the frame's
+  // top left; 0 for the window itself. A frame in a tab strip with an empty rectangle fills
+  // the strip's display area, whatever its size.
+  int container = 0;
 };
 
 // Control ids of the main window.
@@ -92,6 +101,10 @@ std::span<const ControlLayout> MainWindowControls();
 std::span<const ControlLayout> SplashWindowControls();
 // The control of `id` in `controls`, or nullptr.
 const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id);
+
+// The width of every tab of a tab strip, and the tabs' height: each tab has a known place.
+inline constexpr int kTabWidthTwips = 1200;
+inline constexpr int kTabHeightTwips = 360;
 
 // Font of every window: "ＭＳ Ｐゴシック" at 9 points, or the system's Japanese UI font when
 // the machine lacks it.

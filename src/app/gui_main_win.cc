@@ -13,6 +13,7 @@
 #include "app/main_window_win.h"
 #include "app/settings_registry_win.h"
 #include "app/splash_window_win.h"
+#include "app/utility_shell_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
 #include "progress/message_pump_win.h"
@@ -21,17 +22,11 @@
 namespace mirune {
 namespace {
 
-constexpr std::string_view kUtilityNotice =
-    "読みの並べ替え（Razoza.xls の再ソート）とキーワードの一括指定は、\r\n"
-    "このプログラムと同じフォルダーの mirune.exe で実行できます。\r\n"
-    "\r\n"
-    "mirune resort Razoza.xls\r\n"
-    "mirune mark 文書.idml Keyword.xls 出力.idml";
-
 int RunProgram(HINSTANCE instance) {
   // A drive without a medium is reported by the program itself, never by a system box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 
   JobFlags flags;
@@ -56,11 +51,12 @@ int RunProgram(HINSTANCE instance) {
 
   MainWindow* main_window_ptr = nullptr;
   std::unique_ptr<WinDesktop> desktop;
+  std::unique_ptr<UtilityShell> utility;
   MainWindowHooks hooks;
   hooks.execute = [&](const LaunchSelection& selection) {
     RunExtractionFromMainWindow(instance, flags, *main_window_ptr, *desktop, selection);
   };
-  hooks.utility = [&] { desktop->ShowMessage(kUtilityNotice, kTitleCheck, kStyleCompletion); };
+  hooks.utility = [&] { utility->ShowUtilityWindow(); };
   hooks.ask = [&](std::string_view text, std::string_view title, int style) {
     return desktop->ShowMessage(text, title, style);
   };
@@ -72,6 +68,8 @@ int RunProgram(HINSTANCE instance) {
   }
   main_window_ptr = main_window->get();
   desktop = std::make_unique<WinDesktop>(instance, flags, *main_window_ptr);
+  utility =
+      std::make_unique<UtilityShell>(flags, *main_window_ptr, *desktop, UnconnectedRunningHosts());
 
   // Steps 7 to 10: the lists, the filter items, the restored selection.
   main_window_ptr->FillAtStartUp();
@@ -81,11 +79,14 @@ int RunProgram(HINSTANCE instance) {
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(main_window_ptr->hwnd(), &message)) continue;
+    // Dialog keys (Tab, Enter) go to the window the message is for.
+    HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (top && IsDialogMessageW(top, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   // The window is gone; every other window goes with the process.
+  utility.reset();
   desktop.reset();
   return 0;
 }

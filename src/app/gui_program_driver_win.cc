@@ -8,6 +8,7 @@
 #include "app/stored_settings.h"
 #include "app/win_text_win.h"
 #include "base/file.h"
+#include "help/help_layout.h"
 #include "progress/window_test_driver_win.h"
 
 namespace mirune::gui_driver {
@@ -208,6 +209,16 @@ MessageBoxSeen GuiProgram::Answer(int answer, const std::string& picture) {
   PostMessageW(seen.hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
   WaitFor([&] { return !IsWindow(seen.hwnd) || !IsWindowVisible(seen.hwnd); });
   return seen;
+}
+
+HWND GuiProgram::OpenUtility() {
+  Click(main_form::kIdCommand2);
+  HWND utility = nullptr;
+  WaitFor([&] {
+    utility = ProcessWindow(pid(), Wide(help_form::kUtilityWindowClass));
+    return utility != nullptr;
+  });
+  return utility;
 }
 
 bool GuiProgram::Quit() {

@@ -83,6 +83,9 @@ class GuiProgram {
 
   void Click(int id) { PostMessageW(control(id), BM_CLICK, 0, 0); }
 
+  // Form3, shown by the main window's "ユーティリティ"; null when it does not come.
+  HWND OpenUtility();
+
   // Closes with the button "終了"; true when the process has ended.
   bool Quit();
 

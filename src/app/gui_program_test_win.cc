@@ -4,6 +4,9 @@
 // Pictures of the windows go to build/screenshots/.
 
 #include <windows.h>
+// after windows.h, which they need
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,10 @@
 #include "app/settings_registry_win.h"
 #include "app/win_text_win.h"
 #include "base/file.h"
+#include "help/help_layout.h"
+#include "help/help_texts.h"
+#include "marking/keyword_marking_form_layout.h"
+#include "progress/window_metrics_win.h"
 #include "progress/window_test_driver_win.h"
 
 namespace mirune {
@@ -413,6 +420,7 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   Screenshot(abort_window, "form6_abort");
   EXPECT_FALSE(IsWindowEnabled(gui.control(kIdFile1)));
   gui.Click(kIdCommand3);
+  gui.Click(kIdCommand2);  // "ユーティリティ": ignored while the job runs
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
   HWND progress = gui.WaitWindow("MiruneProgressForm2");
@@ -435,6 +443,8 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   EXPECT_NE(done.text.find(Wide("索引抽出処理が終了しました")), std::wstring::npos)
       << Narrow(done.text);
   EXPECT_TRUE(IsWindow(main)) << "the close during the job was not refused";
+  EXPECT_EQ(ProcessWindow(gui.pid(), Wide(help_form::kUtilityWindowClass)), nullptr)
+      << "the utility window was opened during the job";
   auto produced = ReadFileBytes(results);
   ASSERT_TRUE(produced.ok()) << produced.message();
   auto golden = ReadFileBytes(Narrow(
@@ -483,6 +493,382 @@ TEST_F(GuiProgramTest, AbortThroughTheAbortWindowKeepsThePreviousResults) {
   auto after = ReadFileBytes(results);
   ASSERT_TRUE(after.ok()) << after.message();
   EXPECT_EQ(*after, previous);
+  ASSERT_TRUE(gui.Quit());
+}
+
+// The windows of `class_name` that the program has, shown or not.
+int CountProcessWindows(DWORD pid, const std::wstring& class_name) {
+  struct Count {
+    DWORD pid;
+    std::wstring class_name;
+    int n = 0;
+  } count{pid, class_name};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[256] = {};
+        GetClassNameW(hwnd, name, 256);
+        if (owner == c->pid && c->class_name == name) ++c->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+void ClickIn(HWND window, int id) { PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+
+bool Shown(HWND window, int id) { return IsWindowVisible(GetDlgItem(window, id)) != FALSE; }
+
+// Clicks tab `tab` of Form3's tab strip where it lies (every tab is kTabWidthTwips wide).
+void ClickTab(HWND utility, int tab) {
+  HWND strip = GetDlgItem(utility, help_form::kIdTabStrip1);
+  const int dpi = WindowDpi(utility);
+  const int x = TwipsToPixels(kTabWidthTwips, dpi) * tab + TwipsToPixels(kTabWidthTwips, dpi) / 2;
+  const int y = TwipsToPixels(kTabHeightTwips, dpi) / 2;
+  PostMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// The manual kept out of the program folder for the length of a test (put back after).
+class ManualAside {
+ public:
+  ManualAside() : path_(Wide(help::ManualPath(Narrow(ProgramFolderWide())))) {
+    moved_ = MoveFileExW(path_.c_str(), (path_ + L".aside").c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  ~ManualAside() {
+    if (moved_) MoveFileExW((path_ + L".aside").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+
+ private:
+  std::wstring path_;
+  bool moved_ = false;
+};
+
+TEST_F(GuiProgramTest, UtilityWindowTabsHideShowHelpWindowsAndTheMissingManual) {
+  ManualAside manual_aside;
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  HWND utility = gui.OpenUtility();
+  ASSERT_NE(utility, nullptr);
+  EXPECT_EQ(Text(utility), Wide(help_form::kUtilityCaption));
+  for (const ControlLayout& control_layout : help_form::UtilityWindowControls()) {
+    HWND control = GetDlgItem(utility, control_layout.id);
+    ASSERT_NE(control, nullptr) << control_layout.name;
+    if (control_layout.kind == ControlKind::kButton || control_layout.kind == ControlKind::kLabel) {
+      EXPECT_EQ(Text(control), Wide(control_layout.caption)) << control_layout.name;
+    }
+  }
+  // "使い方" in front.
+  const int usage_button = help_form::kIdCommand1 + help_form::kUsageFirstSteps;
+  const int tools_button = help_form::kIdCommand4 + help_form::kToolsResort;
+  EXPECT_TRUE(Shown(utility, usage_button));
+  EXPECT_FALSE(Shown(utility, tools_button));
+  Screenshot(utility, "form3_usage");
+
+  // "ツール", closed, opened again: still "ツール".
+  ClickTab(utility, 1);
+  ASSERT_TRUE(WaitFor([&] { return Shown(utility, tools_button); }));
+  EXPECT_FALSE(Shown(utility, usage_button));
+  EXPECT_TRUE(Shown(utility, help_form::kIdCommand4 + help_form::kToolsIndex));
+  Screenshot(utility, "form3_tools");
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsClose);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(utility); }));
+  EXPECT_TRUE(IsWindow(utility)) << "hidden, not unloaded";
+  EXPECT_EQ(gui.OpenUtility(), utility);
+  EXPECT_TRUE(Shown(utility, tools_button));
+  EXPECT_FALSE(Shown(utility, usage_button));
+  EXPECT_EQ(SendMessageW(GetDlgItem(utility, help_form::kIdTabStrip1), TCM_GETCURSEL, 0, 0), 1);
+
+  // "使用説明書" without the manual: the message names the program folder; Form3 stays.
+  ClickTab(utility, 0);
+  ASSERT_TRUE(WaitFor([&] { return Shown(utility, usage_button); }));
+  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageManual);
+  MessageBoxSeen missing = gui.Answer(IDOK, "manual_missing");
+  EXPECT_EQ(missing.title, L"確認");
+  EXPECT_EQ(missing.text, Wide(help::ManualFailureMessage(Narrow(ProgramFolderWide()))));
+  EXPECT_TRUE(IsWindowVisible(utility));
+
+  // "初めての方へ" twice: one Form4. The click on "こんなときは" posted after them is handled
+  // after both (one queue), so once Form10 is there both clicks have been.
+  const std::wstring form4_class = Wide(help_form::kFirstStepsWindowClass);
+  ClickIn(utility, usage_button);
+  ClickIn(utility, usage_button);
+  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageFaq);
+  HWND form10 = gui.WaitWindow(help_form::kFaqWindowClass);
+  ASSERT_NE(form10, nullptr);
+  HWND form4 = gui.WaitWindow(help_form::kFirstStepsWindowClass);
+  ASSERT_NE(form4, nullptr);
+  EXPECT_EQ(CountProcessWindows(gui.pid(), form4_class), 1);
+  EXPECT_EQ(Text(form10), Wide(help_form::kFaqCaption));
+  EXPECT_EQ(Text(GetDlgItem(form10, help_form::kIdForm10Text1)), Wide(help::FaqText()));
+  Screenshot(form10, "form10_faq");
+  ClickIn(form10, help_form::kIdForm10Command1);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(form10); })) << "閉じる unloads Form10";
+
+  SetForegroundWindow(form4);
+  EXPECT_EQ(Text(form4), Wide(help_form::kFirstStepsCaption));
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Text1)), Wide(help::FirstStepsText()));
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Command2)), L"使用説明書を読む");
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Command1)), L"閉じる");
+  Screenshot(form4, "form4_first_steps");
+  // Its manual button: the same message; Form4 stays.
+  ClickIn(form4, help_form::kIdForm4Command2);
+  MessageBoxSeen from_form4 = gui.Answer(IDOK);
+  EXPECT_EQ(from_form4.text, missing.text);
+  EXPECT_TRUE(IsWindowVisible(form4));
+  ClickIn(form4, help_form::kIdForm4Command1);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(form4); })) << "閉じる unloads Form4";
+  // Loaded fresh at the next request.
+  ClickIn(utility, usage_button);
+  HWND form4_again = gui.WaitWindow(help_form::kFirstStepsWindowClass);
+  ASSERT_NE(form4_again, nullptr);
+  EXPECT_EQ(CountProcessWindows(gui.pid(), form4_class), 1);
+
+  // "使い方"'s own close button hides Form3 too.
+  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageClose);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(utility); }));
+  ASSERT_TRUE(gui.Quit());
+}
+
+// A fresh folder in the prefix's temporary folder.
+std::string FreshFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + name;
+  SHFILEOPSTRUCTW remove{};
+  const std::wstring from = folder + L'\0';
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = from.c_str();
+  remove.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationW(&remove);
+  (void)CreateFolders(Narrow(folder));
+  return Narrow(folder);
+}
+
+// Runs mirune.exe of the program folder with `arguments`; its exit code.
+DWORD RunCommandLine(const std::wstring& arguments) {
+  const std::wstring exe = ProgramFolderWide() + L"\\mirune.exe";
+  std::wstring command = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &process)) {
+    return 999;
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 999;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code;
+}
+
+// A Razoza.xls in `folder` made by the command line from the workbook test's entry list.
+std::string MakeRazozaXls(const std::string& folder) {
+  const std::string workbook = folder + "\\Razoza.xls";
+  const std::wstring entries =
+      HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/workbook/entries.txt");
+  EXPECT_EQ(RunCommandLine(L"workbook \"" + entries + L"\" -o \"" + Wide(workbook) + L"\""), 0u);
+  return workbook;
+}
+
+void SetText(HWND window, int id, const std::string& text) {
+  SendMessageW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+}
+
+// Form3 on its "ツール" tab.
+HWND OpenTools(GuiProgram& gui) {
+  HWND utility = gui.OpenUtility();
+  if (!utility) return nullptr;
+  ClickTab(utility, 1);
+  const int tools_button = help_form::kIdCommand4 + help_form::kToolsResort;
+  return WaitFor([&] { return Shown(utility, tools_button); }) ? utility : nullptr;
+}
+
+TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  const std::string folder = FreshFolder(L"mirune-gui-marking");
+  const std::string input = folder + "\\simple.idml";
+  const std::string keywords = folder + "\\Keyword.xls";
+  auto sample = ReadFileBytes(Narrow(
+      HostPath(std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml")));
+  ASSERT_TRUE(sample.ok()) << sample.message();
+  ASSERT_TRUE(WriteFileAtomic(input, *sample).ok());
+  auto keyword_bytes = ReadFileBytes(
+      Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/marking/Keyword.xls")));
+  ASSERT_TRUE(keyword_bytes.ok());
+  ASSERT_TRUE(WriteFileAtomic(keywords, *keyword_bytes).ok());
+  // A name already taken: the result goes under the next one.
+  ASSERT_TRUE(WriteFileAtomic(folder + "\\simple-marked.idml", "taken").ok());
+
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  HWND utility = OpenTools(gui);
+  ASSERT_NE(utility, nullptr);
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+  HWND form11 = gui.WaitWindow(keyword_form::kWindowClass);
+  ASSERT_NE(form11, nullptr);
+  EXPECT_EQ(Text(form11), Wide(keyword_form::kCaption));
+  for (const ControlLayout& control_layout : keyword_form::Form11Controls()) {
+    if (control_layout.kind == ControlKind::kLabel || control_layout.kind == ControlKind::kButton) {
+      EXPECT_EQ(Text(GetDlgItem(form11, control_layout.id)), Wide(control_layout.caption))
+          << control_layout.name;
+    }
+  }
+  SetText(form11, keyword_form::kIdText1, input);
+  SetText(form11, keyword_form::kIdText2, keywords);
+  Screenshot(form11, "form11_keyword_marking");
+
+  // "OK": the running InDesign cannot be reached in this build; M10 with the cause.
+  ClickIn(form11, keyword_form::kIdCommand1);
+  MessageBoxSeen unreachable = gui.Answer(IDOK);
+  EXPECT_EQ(unreachable.title, L"確認");
+  EXPECT_EQ(unreachable.text.rfind(Wide("処理を開始または続行することができませんでした。"), 0), 0u)
+      << Narrow(unreachable.text);
+  EXPECT_NE(unreachable.text.find(L"詳細: "), std::wstring::npos);
+  EXPECT_TRUE(IsWindowVisible(form11));
+
+  // "IDMLに実行": M7, Form11 unloaded, M8, then where the result went.
+  ClickIn(form11, keyword_form::kIdCommand6);
+  MessageBoxSeen confirm = gui.Answer(IDOK);
+  EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0), 0u)
+      << Narrow(confirm.text);
+  MessageBoxSeen finished = gui.Answer(IDOK);
+  EXPECT_EQ(finished.text, Wide("一括マーキング処理が終了しました。"));
+  EXPECT_FALSE(IsWindow(form11)) << "Form11 is unloaded once the start is confirmed";
+  MessageBoxSeen saved = gui.Answer(IDOK);
+  const std::string output = folder + "\\simple-marked-2.idml";
+  EXPECT_NE(saved.text.find(Wide(output)), std::wstring::npos) << Narrow(saved.text);
+  EXPECT_EQ(saved.text.find(Wide("マーキングした箇所: 0")), std::wstring::npos)
+      << Narrow(saved.text);
+  EXPECT_TRUE(FileExists(output));
+  auto after = ReadFileBytes(input);
+  ASSERT_TRUE(after.ok());
+  EXPECT_EQ(*after, *sample) << "the input is never written";
+  auto taken = ReadFileBytes(folder + "\\simple-marked.idml");
+  ASSERT_TRUE(taken.ok());
+  EXPECT_EQ(*taken, "taken");
+
+  // A book folder of IDML chapters: the marked chapters go to a new folder beside it.
+  const std::string book = folder + "\\book";
+  ASSERT_TRUE(CreateFolders(book).ok());
+  std::vector<std::string> chapters;
+  for (const char* name : {"chapter1.idml", "chapter2.idml"}) {
+    auto bytes =
+        ReadFileBytes(Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/samples/book/" + name)));
+    ASSERT_TRUE(bytes.ok());
+    ASSERT_TRUE(WriteFileAtomic(book + "\\" + name, *bytes).ok());
+    chapters.push_back(*bytes);
+  }
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+  form11 = gui.WaitWindow(keyword_form::kWindowClass);
+  ASSERT_NE(form11, nullptr);
+  SetText(form11, keyword_form::kIdText1, book);
+  SetText(form11, keyword_form::kIdText2, keywords);
+  ClickIn(form11, keyword_form::kIdCommand6);
+  EXPECT_NE(gui.Answer(IDOK).text.find(Wide(book)), std::wstring::npos);  // M7 names the book
+  EXPECT_EQ(gui.Answer(IDOK).text, Wide("一括マーキング処理が終了しました。"));
+  MessageBoxSeen book_saved = gui.Answer(IDOK);
+  const std::string book_output = book + "-marked";
+  EXPECT_NE(book_saved.text.find(Wide(book_output)), std::wstring::npos) << Narrow(book_saved.text);
+  EXPECT_TRUE(FileExists(book_output + "\\chapter1.idml"));
+  EXPECT_TRUE(FileExists(book_output + "\\chapter2.idml"));
+  auto first = ReadFileBytes(book + "\\chapter1.idml");
+  ASSERT_TRUE(first.ok());
+  EXPECT_EQ(*first, chapters[0]);
+  ASSERT_TRUE(gui.Quit());
+}
+
+// The file window of the program with `title`: the file typed into its name box and opened.
+bool OpenInFileWindow(GuiProgram& gui, const std::wstring& title, const std::string& path) {
+  HWND dialog = nullptr;
+  if (!WaitFor([&] {
+        dialog = FindWindowW(L"#32770", title.c_str());
+        return dialog != nullptr && IsWindowVisible(dialog);
+      })) {
+    return false;
+  }
+  // The name box: the combo box cmb13 (its edit) of the Explorer-style window, or edt1.
+  HWND name = GetDlgItem(dialog, 0x47C);
+  if (name) {
+    HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+    if (edit) name = edit;
+  } else {
+    name = GetDlgItem(dialog, 0x480);
+  }
+  if (!name) return false;
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbook) {
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  const std::string folder = FreshFolder(L"mirune-gui-resort");
+  const std::string workbook = MakeRazozaXls(folder);
+  auto before = ReadFileBytes(workbook);
+  ASSERT_TRUE(before.ok()) << before.message();
+
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  HWND utility = OpenTools(gui);
+  ASSERT_NE(utility, nullptr);
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsResort);
+  MessageBoxSeen offer = gui.Answer(IDOK, "resort_offer");
+  EXPECT_EQ(offer.title, L"確認");
+  EXPECT_NE(offer.text.find(Wide("Razoza.xlsを選びますか？")), std::wstring::npos)
+      << Narrow(offer.text);
+  EXPECT_NE(offer.text.find(L"詳細: "), std::wstring::npos);
+  ASSERT_TRUE(OpenInFileWindow(gui, Wide("並べ替え直す Razoza.xls を選んで下さい"), workbook));
+  MessageBoxSeen done = gui.Answer(IDOK);
+  const std::string output = folder + "\\Razoza-resort.xls";
+  EXPECT_EQ(done.text.rfind(Wide("ソート処理が終了しました。"), 0), 0u) << Narrow(done.text);
+  EXPECT_NE(done.text.find(Wide(output)), std::wstring::npos) << Narrow(done.text);
+  EXPECT_TRUE(FileExists(output));
+  auto after = ReadFileBytes(workbook);
+  ASSERT_TRUE(after.ok());
+  EXPECT_EQ(*after, *before) << "the chosen workbook is never written";
+  ASSERT_TRUE(gui.Quit());
+}
+
+TEST_F(GuiProgramTest, IndexDialogWritesTheIndexBesideTheWorkbook) {
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  const std::string folder = FreshFolder(L"mirune-gui-index");
+  const std::string workbook = MakeRazozaXls(folder);
+
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  SawWindow(main);
+  ASSERT_NE(main, nullptr);
+  HWND utility = OpenTools(gui);
+  ASSERT_NE(utility, nullptr);
+  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsIndex);
+  HWND dialog = gui.WaitWindow(help_form::kIndexDialogClass);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Text(dialog), Wide(help_form::kIndexDialogCaption));
+  SetText(dialog, help_form::kIdIndexWorkbook, workbook);
+  Screenshot(dialog, "index_dialog");
+  ClickIn(dialog, help_form::kIdIndexCreate);
+  MessageBoxSeen done = gui.Answer(IDOK);
+  EXPECT_EQ(done.text.rfind(Wide("索引を作成しました。"), 0), 0u) << Narrow(done.text);
+  for (const char* name : {"Razoza-索引.txt", "Razoza-索引-tagged.txt", "Razoza-索引.xls"}) {
+    const std::string path = folder + "\\" + name;
+    EXPECT_TRUE(FileExists(path)) << path;
+    EXPECT_NE(done.text.find(Wide(path)), std::wstring::npos) << Narrow(done.text);
+  }
+  // The dialog stays for another try.
+  EXPECT_TRUE(IsWindowVisible(dialog));
   ASSERT_TRUE(gui.Quit());
 }
 

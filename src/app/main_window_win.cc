@@ -197,6 +197,12 @@ void MainWindow::CreateControls() {
         style |= BS_PUSHBUTTON | WS_TABSTOP;
         break;
       case ControlKind::kLabel:
+      // Kinds of the other forms (app/layout_form_win.h); the main window has none of them.
+      case ControlKind::kTabStrip:
+      case ControlKind::kTextBox:
+      case ControlKind::kEdit:
+      case ControlKind::kPicture:
+      case ControlKind::kChoiceList:
         style |= SS_LEFT;
         break;
     }

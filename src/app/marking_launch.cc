@@ -146,7 +146,8 @@ Status SaveMarked(FileMarkingServices& s, indesign_engine::EngineApplication& en
 std::optional<FileMarkingResult> RunMarkingJob(
     const FileMarkingRequest& r, indesign::Application& indesign,
     const std::function<Result<std::unique_ptr<ExcelWorkbook>>(const std::string&)>& open_keywords,
-    Desktop& desktop, ProgressReporter& progress, JobFlags& flags, KeywordMarkingResult& job) {
+    Desktop& desktop, ProgressReporter& progress, JobFlags& flags,
+    const std::function<void()>& on_confirmed, KeywordMarkingResult& job) {
   auto stop = [](ExitCode exit, const Status& cause) {
     FileMarkingResult result;
     result.exit = exit;
@@ -155,7 +156,7 @@ std::optional<FileMarkingResult> RunMarkingJob(
   };
   KeywordFileSource source(r.keywords_path, open_keywords);
   NoSleeper sleeper;
-  KeywordMarkingHosts job_hosts{indesign, source, desktop, progress, sleeper, flags, {}};
+  KeywordMarkingHosts job_hosts{indesign, source, desktop, progress, sleeper, flags, on_confirmed};
   job = RunKeywordMarking(job_hosts);
   if (flags.abort_requested) {
     return stop(ExitCode::kRefused,
@@ -252,8 +253,8 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
   }
 
   KeywordMarkingResult job;
-  if (std::optional<FileMarkingResult> stopped =
-          RunMarkingJob(r, app, s.open_keywords, s.desktop, s.progress, s.flags, job)) {
+  if (std::optional<FileMarkingResult> stopped = RunMarkingJob(
+          r, app, s.open_keywords, s.desktop, s.progress, s.flags, s.on_confirmed, job)) {
     stopped->warnings = std::move(result.warnings);
     return std::move(*stopped);
   }
@@ -312,8 +313,8 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
   }
 
   KeywordMarkingResult job;
-  if (std::optional<FileMarkingResult> stopped =
-          RunMarkingJob(r, engine, s.open_keywords, s.desktop, s.progress, s.flags, job)) {
+  if (std::optional<FileMarkingResult> stopped = RunMarkingJob(
+          r, engine, s.open_keywords, s.desktop, s.progress, s.flags, s.on_confirmed, job)) {
     stopped->warnings = std::move(result.warnings);
     return std::move(*stopped);
   }
@@ -323,6 +324,24 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
   return result;
+}
+
+std::string MarkedOutputPath(const std::string& input, bool folder,
+                             const std::function<bool(const std::string&)>& taken) {
+  std::string path = input;
+  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  // The extension starts at the last dot of the last name, not at its first character.
+  const size_t slash = path.find_last_of("/\\");
+  const size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.rfind('.');
+  if (folder || dot == std::string::npos || dot <= name_start) dot = path.size();
+  const std::string stem = path.substr(0, dot);
+  const std::string extension = path.substr(dot);
+  std::string candidate = stem + "-marked" + extension;
+  for (int n = 2; taken && taken(candidate); ++n) {
+    candidate = stem + "-marked-" + std::to_string(n) + extension;
+  }
+  return candidate;
 }
 
 }  // namespace mirune

@@ -45,6 +45,9 @@ struct FileMarkingServices {
   indesign_engine::Loader loader;
   // Writes a marked document to a path (atomically: a failed save leaves no partial file).
   std::function<Status(const layout::Document& document, const std::string& path)> save;
+  // Called once the user has confirmed the start (the Windows shell closes its start dialog
+  // here). May be empty.
+  std::function<void()> on_confirmed{};
 };
 
 struct FileMarkingResult {
@@ -77,9 +80,19 @@ struct HostMarkingServices {
   std::function<Result<std::shared_ptr<indesign::Application>>()> create_indesign;
   // Saves an open document under a new path (the document then carries that path).
   std::function<Status(indesign::Document& document, const std::string& path)> save_as;
+  // Called once the user has confirmed the start (the window that asked may close then).
+  std::function<void()> on_confirmed{};
 };
 
 FileMarkingResult LaunchHostMarking(const FileMarkingRequest& request,
                                     HostMarkingServices& services);
+
+// Where the Windows shell saves a marking of `input` that it chose no output for: beside the
+// input, never over it. A document "NAME.idml" gives "NAME-marked.idml", a book folder "NAME"
+// gives the folder "NAME-marked" (`folder`: its name keeps any dots); when `taken` says that name
+// is in use, "-marked-2",
+// "-marked-3" … are tried in turn. Separators at the end of a folder's path are ignored.
+std::string MarkedOutputPath(const std::string& input, bool folder,
+                             const std::function<bool(const std::string&)>& taken);
 
 }  // namespace mirune

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -185,6 +186,26 @@ TEST_F(MarkingLaunchTest, MarksWithACreatedSwatchAndReportsPerKeyword) {
                 out_path + "\n");
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
+}
+
+// The Windows shell closes Form11 once the start is confirmed, and only then.
+TEST_F(MarkingLaunchTest, ConfirmedStartIsReportedBeforeTheMarking) {
+  files[P("/in/doc.idml")] = MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"});
+  SetKeywords({"索引"});
+  int confirmed = 0;
+  size_t messages_when_confirmed = 0;
+  services.on_confirmed = [&] {
+    ++confirmed;
+    messages_when_confirmed = desktop.messages.size();
+  };
+  desktop.answers = {kAnswerCancel};
+  EXPECT_EQ(Run(), ExitCode::kRefused);
+  EXPECT_EQ(confirmed, 0);
+  const size_t before = desktop.messages.size();
+  ASSERT_EQ(Run(), ExitCode::kOk) << err;
+  EXPECT_EQ(confirmed, 1);
+  EXPECT_EQ(messages_when_confirmed, before + 1);  // after M7, before M8
+  EXPECT_EQ(desktop.messages.size(), before + 2);
 }
 
 TEST_F(MarkingLaunchTest, MarksLostBySavingAreAnError) {
@@ -391,6 +412,40 @@ TEST_F(MarkingLaunchTest, UnopenableInputIsAnError) {
   EXPECT_EQ(Run(), ExitCode::kError);
   EXPECT_NE(err.find(P("/in/doc.idml")), std::string::npos) << err;
   EXPECT_TRUE(desktop.messages.empty());
+}
+
+}  // namespace
+}  // namespace mirune
+
+namespace mirune {
+namespace {
+
+TEST(MarkedOutputPath, BesideTheInputUnderANewName) {
+  const auto none = [](const std::string&) { return false; };
+  struct Case {
+    std::string input;
+    bool folder;
+    std::string expected;
+  } cases[] = {
+      {"C:\\本\\第1章.idml", false, "C:\\本\\第1章-marked.idml"},
+      {"/data/chapter.v2.idml", false, "/data/chapter.v2-marked.idml"},
+      {"/data/.idml", false, "/data/.idml-marked"},
+      {"/data/book", true, "/data/book-marked"},
+      {"C:\\books\\book.2024\\", true, "C:\\books\\book.2024-marked"},
+      {"/data/noext", false, "/data/noext-marked"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MarkedOutputPath(c.input, c.folder, none), c.expected) << c.input;
+  }
+}
+
+TEST(MarkedOutputPath, NumbersANameInUse) {
+  const std::vector<std::string> used = {"/d/a-marked.idml", "/d/a-marked-2.idml"};
+  const auto taken = [&](const std::string& path) {
+    return std::find(used.begin(), used.end(), path) != used.end();
+  };
+  EXPECT_EQ(MarkedOutputPath("/d/a.idml", false, taken), "/d/a-marked-3.idml");
+  EXPECT_EQ(MarkedOutputPath("/d/b.idml", false, taken), "/d/b-marked.idml");
 }
 
 }  // namespace

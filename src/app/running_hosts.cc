@@ -1,0 +1,56 @@
+#include "app/running_hosts.h"
+
+#include "marking/attach_retry.h"
+#include "marking/marking_messages.h"
+
+namespace mirune {
+namespace {
+
+constexpr std::string_view kNoAutomation =
+    "この版のミルネは、起動中の InDesign と Excel を自動操作（COM）で操作できません。"
+    "IDML 文書とファイルのブックなら、同じ画面から処理できます";
+
+Status NotConnected(std::string_view application) {
+  return Status(ErrorCode::kUnsupported,
+                std::string(application) + " に接続できません: " + std::string(kNoAutomation));
+}
+
+}  // namespace
+
+RunningHosts UnconnectedRunningHosts() {
+  RunningHosts hosts;
+  hosts.indesign = []() -> Result<std::shared_ptr<indesign::Application>> {
+    return NotConnected("InDesign");
+  };
+  hosts.keyword_workbook = []() -> Result<std::unique_ptr<KeywordWorkbookSource>> {
+    return NotConnected("Excel");
+  };
+  hosts.resort = [](Desktop&, JobFlags&) { return NotConnected("Excel"); };
+  return hosts;
+}
+
+KeywordMarkingResult LaunchRunningMarking(RunningHosts& hosts, Desktop& desktop,
+                                          ProgressReporter& progress, JobFlags& flags,
+                                          std::function<void()> on_confirmed) {
+  KeywordMarkingResult result;
+  auto unreachable = [&](const Status& cause) {
+    const MarkingMessageBox box = MarkingMessageFor(MarkingMessage::kFailed);
+    desktop.ShowFailure(box.text, cause.message(), box.title, box.style);
+    result.outcome = MarkingOutcome::kFailed;
+    result.message = MarkingMessage::kFailed;
+    result.detail = cause.message();
+    return result;
+  };
+  Result<std::shared_ptr<indesign::Application>> indesign =
+      hosts.indesign ? hosts.indesign() : NotConnected("InDesign");
+  if (!indesign.ok()) return unreachable(indesign.status());
+  Result<std::unique_ptr<KeywordWorkbookSource>> keywords =
+      hosts.keyword_workbook ? hosts.keyword_workbook() : NotConnected("Excel");
+  if (!keywords.ok()) return unreachable(keywords.status());
+  ThreadSleeper sleeper;
+  KeywordMarkingHosts job_hosts{
+      **indesign, **keywords, desktop, progress, sleeper, flags, std::move(on_confirmed)};
+  return RunKeywordMarking(job_hosts);
+}
+
+}  // namespace mirune

@@ -1,0 +1,301 @@
+#include "app/utility_shell_win.h"
+
+#include <utility>
+
+#include "app/data_folder.h"
+#include "app/file_choice_win.h"
+#include "app/index_launch.h"
+#include "app/main_window_win.h"
+#include "app/marking_launch.h"
+#include "app/resort_launch.h"
+#include "app/win_desktop_win.h"
+#include "automation/excel_engine/memory_workbook.h"
+#include "base/file.h"
+#include "extraction/working_files.h"
+#include "help/help_window_win.h"
+#include "help/index_dialog_win.h"
+#include "help/manual_win.h"
+#include "help/utility_window_win.h"
+#include "marking/keyword_marking_form_win.h"
+#include "marking/mark_files.h"
+#include "progress/progress_model.h"
+#include "progress/progress_window_win.h"
+#include "workbook/resort_messages.h"
+
+namespace mirune {
+namespace {
+
+// JobRunning for the length of a job started here (the launches of files do not set it).
+class JobRunningScope {
+ public:
+  explicit JobRunningScope(JobFlags& flags) : flags_(flags) { flags_.job_running = true; }
+  ~JobRunningScope() { flags_.job_running = false; }
+  JobRunningScope(const JobRunningScope&) = delete;
+  JobRunningScope& operator=(const JobRunningScope&) = delete;
+
+ private:
+  JobFlags& flags_;
+};
+
+constexpr std::string_view kOfferSavedWorkbook =
+    "起動中のExcelで再ソートできませんでした。\r\n"
+    "\r\n"
+    "保存したRazoza.xlsを選ぶと、読みを訂正したシート「Org」から並べ替え直し、\r\n"
+    "同じフォルダーに別の名前で保存します（選んだブックは書き換えません）。\r\n"
+    "\r\n"
+    "Razoza.xlsを選びますか？";
+
+}  // namespace
+
+UtilityShell::UtilityShell(JobFlags& flags, MainWindow& main_window, WinDesktop& desktop,
+                           RunningHosts hosts)
+    : flags_(flags), main_window_(main_window), desktop_(desktop), hosts_(std::move(hosts)) {}
+
+UtilityShell::~UtilityShell() = default;
+
+HWND UtilityShell::UtilityHwnd() const {
+  return utility_ && utility_->exists() ? utility_->hwnd() : main_window_.hwnd();
+}
+
+void UtilityShell::ShowUtilityWindow() {
+  if (flags_.job_running) return;
+  if (!utility_) {
+    help::UtilityWindowHooks hooks;
+    hooks.first_steps = [this] { ShowFirstSteps(); };
+    hooks.manual = [](HWND owner) { help::OpenManual(owner); };
+    hooks.faq = [this] { ShowFaq(); };
+    hooks.resort = [this] { Resort(); };
+    hooks.keyword_marking = [this] { ShowKeywordMarking(); };
+    hooks.finished_index = [this] { ShowIndexDialog(); };
+    auto made = help::UtilityWindow::Create(main_window_.hwnd(), flags_, std::move(hooks));
+    if (!made.ok()) {
+      desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+    utility_ = std::move(*made);
+  }
+  utility_->Show();
+}
+
+void UtilityShell::ShowFirstSteps() {
+  if (!first_steps_ || !first_steps_->exists()) {
+    auto made = help::HelpWindow::Create(help::HelpKind::kFirstSteps, nullptr,
+                                         [](HWND owner) { help::OpenManual(owner); });
+    if (!made.ok()) {
+      desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+    first_steps_ = std::move(*made);
+  }
+  first_steps_->Show();
+}
+
+void UtilityShell::ShowFaq() {
+  if (!faq_ || !faq_->exists()) {
+    auto made = help::HelpWindow::Create(help::HelpKind::kFaq, nullptr, nullptr);
+    if (!made.ok()) {
+      desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+    faq_ = std::move(*made);
+  }
+  faq_->Show();
+}
+
+std::string UtilityShell::DataFolder() const {
+  auto folder = ChooseDataFolder("", ReadDataFolderEnvironment());
+  return folder.ok() ? *folder : std::string();
+}
+
+std::string UtilityShell::LastRazozaXls() const {
+  const std::string data = DataFolder();
+  if (data.empty()) return {};
+  const WorkingFolders folders(data);
+  return FileExists(folders.razoza_xls) ? folders.razoza_xls : std::string();
+}
+
+void UtilityShell::ShowKeywordMarking() {
+  if (!marking_form_ || !marking_form_->exists()) {
+    KeywordMarkingFormHooks hooks;
+    hooks.run_running = [this] { MarkInRunningApplications(); };
+    hooks.run_files = [this](const KeywordFileChoice& choice) { MarkFiles(choice); };
+    auto made = KeywordMarkingForm::Create(UtilityHwnd(), std::move(hooks), "");
+    if (!made.ok()) {
+      desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+    marking_form_ = std::move(*made);
+  }
+  marking_form_->Show();
+}
+
+void UtilityShell::MarkInRunningApplications() {
+  if (flags_.job_running) return;
+  auto view = ProgressWindowWin::Create(flags_, main_window_.hwnd());
+  if (!view.ok()) {
+    desktop_.ShowMessage(view.message(), kTitleCheck, kStyleRefusal);
+    return;
+  }
+  ProgressWindowModel progress(**view);
+  LaunchRunningMarking(hosts_, desktop_, progress, flags_, [this] {
+    if (marking_form_) marking_form_->Unload();
+  });
+  (*view)->Close();
+}
+
+void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
+  if (flags_.job_running) return;
+  FileMarkingRequest request;
+  request.input = choice.input;
+  request.keywords_path = choice.keywords;
+  (choice.style ? request.style : request.swatch) = choice.mark;
+  if (request.input.empty() || request.keywords_path.empty()) {
+    desktop_.ShowMessage(
+        "マーキングするIDML文書（またはブックのフォルダー）と、キーワードのブックを選んで下さい。",
+        kTitleCheck, kStyleRefusal);
+    return;
+  }
+  request.output = MarkedOutputPath(
+      request.input, FolderExists(request.input),
+      [](const std::string& path) { return FileExists(path) || FolderExists(path); });
+  auto view = ProgressWindowWin::Create(flags_, main_window_.hwnd());
+  if (!view.ok()) {
+    desktop_.ShowMessage(view.message(), kTitleCheck, kStyleRefusal);
+    return;
+  }
+  ProgressWindowModel progress(**view);
+  MarkDocumentFiles files = MakeMarkDocumentFiles();
+  FileMarkingServices services{
+      desktop_,
+      progress,
+      flags_,
+      [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
+      files.loader,
+      files.save,
+      [this] {
+        if (marking_form_) marking_form_->Unload();
+      }};
+  FileMarkingResult result;
+  {
+    // The job itself holds JobRunning from the confirmation on; the checks and the saving
+    // around it are guarded too.
+    JobRunningScope running(flags_);
+    result = LaunchFileMarking(request, services);
+  }
+  (*view)->Close();
+  std::string warnings;
+  for (const std::string& warning : result.warnings) warnings += "\r\n\r\n" + warning;
+  if (result.exit != ExitCode::kOk) {
+    // A cancelled start or a refusal of the job has shown its own message already.
+    if (result.cause.code() == ErrorCode::kCancelled) return;
+    desktop_.ShowFailure("一括マーキングを実行できませんでした。" + warnings,
+                         result.cause.message(), kTitleCheck, kStyleRefusal);
+    return;
+  }
+  std::string saved;
+  for (const std::string& path : result.saved_paths) saved += "\r\n" + path;
+  int64_t places = 0;
+  for (const KeywordTally& tally : result.tallies) places += tally.places;
+  desktop_.ShowMessage(
+      "マーキングした文書を、元の文書とは別の名前で保存しました" +
+          std::string(result.saved_paths.size() > 1 ? "（" + request.output + "）" : "") + "。" +
+          saved + "\r\n\r\nマーキングした箇所: " + std::to_string(places) + warnings,
+      kTitleCheck, kStyleCompletion);
+}
+
+void UtilityShell::Resort() {
+  if (flags_.job_running) return;
+  const Status in_running = hosts_.resort
+                                ? hosts_.resort(desktop_, flags_)
+                                : Status(ErrorCode::kUnsupported, "Excel に接続できません");
+  if (in_running.ok()) return;
+  if (in_running.code() != ErrorCode::kUnsupported) {
+    desktop_.ShowFailure(kResortFailedMessage, in_running.message(), kResortTitle, kStyleRefusal);
+    return;
+  }
+  if (desktop_.ShowFailure(kOfferSavedWorkbook, in_running.message(), kResortTitle,
+                           kStyleConfirmStart) != kAnswerOk) {
+    return;
+  }
+  const std::string data = DataFolder();
+  std::string initial = LastRazozaXls();
+  if (initial.empty() && !data.empty()) initial = WorkingFolders(data).results;
+  auto chosen = ChooseFileToOpen(
+      UtilityHwnd(), "並べ替え直す Razoza.xls を選んで下さい",
+      {{"Excel ブック (*.xls)", "*.xls"}, {"すべてのファイル (*.*)", "*.*"}}, initial);
+  if (!chosen) return;
+  ResortRequest request;
+  request.input = *chosen;
+  request.data_folder = data;
+  // As `mirune resort` does: the corrections are learned into the data folder's memory.
+  request.learn = !data.empty();
+  ResortLaunchResult result;
+  {
+    JobRunningScope running(flags_);
+    MemoryExcel excel;
+    result = LaunchResort(excel, request);
+  }
+  std::string notes;
+  for (const std::string& warning : result.memory_warnings) notes += "\r\n" + warning;
+  if (!result.cause.ok()) {
+    const std::string_view text = result.fixed_text.empty()
+                                      ? std::string_view("再ソートできませんでした。")
+                                      : result.fixed_text;
+    std::string cause = result.cause.message();
+    if (result.saved)
+      cause = "並べ替え直したブックは保存しました（" + result.output_path + "）。" + cause;
+    desktop_.ShowFailure(std::string(text) + notes, cause, kResortTitle, kStyleRefusal);
+    return;
+  }
+  std::string text = std::string(kResortDoneMessage) +
+                     "\r\n\r\n並べ替え直したブックを保存しました：\r\n" + result.output_path +
+                     "\r\n（シート「AfterSort」" + std::to_string(result.after_sort_rows) + " 行）";
+  if (request.learn && result.learned > 0) {
+    text += "\r\n\r\n訂正した読みを " + std::to_string(result.learned) +
+            " 件覚えました。次の抽出から使います：\r\n" + result.memory_path;
+  }
+  desktop_.ShowMessage(text + notes, kResortTitle, kStyleCompletion);
+}
+
+void UtilityShell::ShowIndexDialog() {
+  if (!index_dialog_ || !index_dialog_->exists()) {
+    auto made = help::IndexDialog::Create(
+        UtilityHwnd(), LastRazozaXls(),
+        [this](HWND dialog, const help::IndexChoices& choices) { MakeIndex(dialog, choices); });
+    if (!made.ok()) {
+      desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+    index_dialog_ = std::move(*made);
+  }
+  index_dialog_->Show();
+}
+
+void UtilityShell::MakeIndex(HWND dialog, const help::IndexChoices& choices) {
+  if (flags_.job_running) return;
+  if (choices.workbook.empty()) {
+    desktop_.ShowMessage("索引にする、読みを訂正したブック（Razoza.xls）を選んで下さい。",
+                         kTitleCheck, kStyleRefusal);
+    return;
+  }
+  IndexLaunchResult result;
+  {
+    JobRunningScope running(flags_);
+    MemoryExcel excel;
+    result = LaunchIndex(excel, help::IndexRequestOf(choices));
+  }
+  if (!result.cause.ok()) {
+    desktop_.ShowFailure("索引を作成できませんでした。", result.cause.message(), kTitleCheck,
+                         kStyleRefusal);
+    return;
+  }
+  std::string text = "索引を作成しました。シート「" + result.sheet + "」から、見出し " +
+                     std::to_string(result.headings) + " 行と項目 " +
+                     std::to_string(result.entries) + " 行です。\r\n\r\n" +
+                     "読み込んだブックと同じフォルダーに書き出しました：";
+  for (const std::string& path : result.written) text += "\r\n" + path;
+  if (!result.note.empty()) text += "\r\n\r\n" + result.note;
+  desktop_.ShowMessage(text, kTitleCheck, kStyleCompletion);
+}
+
+}  // namespace mirune
