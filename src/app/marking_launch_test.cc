@@ -393,5 +393,41 @@ TEST_F(MarkingLaunchTest, UnopenableInputIsAnError) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
+// In a running InDesign: the document opened there is marked, saved to OUTPUT with the
+// document's save-as and closed; INPUT is not written.
+TEST_F(MarkingLaunchTest, InInDesignTheDocumentIsSavedAsOutputAndClosed) {
+  files[P("/in/doc.idml")] =
+      MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"}, /*with_mark_swatch=*/true);
+  const layout::Document input = files.at(P("/in/doc.idml"));
+  SetKeywords({"索引"});
+  auto engine = std::make_shared<indesign_engine::EngineApplication>();
+  engine->AddLoader(services.loader);
+  std::vector<std::string> saved_as;
+  HostMarkingServices host{desktop,
+                           progress,
+                           flags,
+                           services.open_keywords,
+                           [engine]() -> Result<std::shared_ptr<indesign::Application>> {
+                             return std::shared_ptr<indesign::Application>(engine);
+                           },
+                           [&](indesign::Document& document, const std::string& path) -> Status {
+                             MIRUNE_ASSIGN_OR_RETURN(const std::string name, document.FullName());
+                             const layout::Document* model = engine->OpenDocumentModel(name);
+                             if (model == nullptr) return Status(ErrorCode::kNotFound, name);
+                             saved[path] = *model;
+                             saved_as.push_back(path);
+                             return Status::Ok();
+                           }};
+  result = LaunchHostMarking(options, host);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(saved_as, std::vector<std::string>{out_path});
+  EXPECT_EQ(result.saved_paths, std::vector<std::string>{out_path});
+  EXPECT_EQ(Bracketed(saved.at(out_path), 0, "RazozaMark1"), "[索引]の用語と[索引]。");
+  EXPECT_EQ(engine->DocumentCount().value(), 0);
+  EXPECT_EQ(Bracketed(files.at(P("/in/doc.idml")), 0, "RazozaMark1"),
+            Bracketed(input, 0, "RazozaMark1"));
+  ASSERT_EQ(result.tallies.size(), 1u);
+}
+
 }  // namespace
 }  // namespace mirune
