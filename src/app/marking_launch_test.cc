@@ -396,9 +396,12 @@ TEST_F(MarkingLaunchTest, UnopenableInputIsAnError) {
 // In a running InDesign: the document opened there is marked, saved to OUTPUT with the
 // document's save-as and closed; INPUT is not written.
 TEST_F(MarkingLaunchTest, InInDesignTheDocumentIsSavedAsOutputAndClosed) {
-  files[P("/in/doc.idml")] =
-      MakeDocument(P("/in/doc.idml"), {"索引の用語と索引。"}, /*with_mark_swatch=*/true);
-  const layout::Document input = files.at(P("/in/doc.idml"));
+  // InDesign is given full paths, in the platform's spelling.
+  const std::string input_path = AbsolutePath(P("/in/doc.idml"));
+  const std::string output_path = AbsolutePath(out_path);
+  options.input = input_path;
+  files[input_path] = MakeDocument(input_path, {"索引の用語と索引。"}, /*with_mark_swatch=*/true);
+  const layout::Document input = files.at(input_path);
   SetKeywords({"索引"});
   auto engine = std::make_shared<indesign_engine::EngineApplication>();
   engine->AddLoader(services.loader);
@@ -420,12 +423,11 @@ TEST_F(MarkingLaunchTest, InInDesignTheDocumentIsSavedAsOutputAndClosed) {
                            }};
   result = LaunchHostMarking(options, host);
   ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
-  EXPECT_EQ(saved_as, std::vector<std::string>{out_path});
-  EXPECT_EQ(result.saved_paths, std::vector<std::string>{out_path});
-  EXPECT_EQ(Bracketed(saved.at(out_path), 0, "RazozaMark1"), "[索引]の用語と[索引]。");
+  EXPECT_EQ(saved_as, std::vector<std::string>{output_path});
+  EXPECT_EQ(result.saved_paths, std::vector<std::string>{output_path});
+  EXPECT_EQ(Bracketed(saved.at(output_path), 0, "RazozaMark1"), "[索引]の用語と[索引]。");
   EXPECT_EQ(engine->DocumentCount().value(), 0);
-  EXPECT_EQ(Bracketed(files.at(P("/in/doc.idml")), 0, "RazozaMark1"),
-            Bracketed(input, 0, "RazozaMark1"));
+  EXPECT_EQ(Bracketed(files.at(input_path), 0, "RazozaMark1"), Bracketed(input, 0, "RazozaMark1"));
   ASSERT_EQ(result.tallies.size(), 1u);
 }
 
