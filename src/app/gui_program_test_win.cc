@@ -24,6 +24,8 @@
 #include "app/gui_program_driver_win.h"
 #include "app/settings_registry_win.h"
 #include "app/win_text_win.h"
+#include "automation/com/com_types_win.h"
+#include "automation/com/test_indesign_server_support_win.h"
 #include "base/file.h"
 #include "help/help_layout.h"
 #include "help/help_texts.h"
@@ -870,6 +872,72 @@ TEST_F(GuiProgramTest, IndexDialogWritesTheIndexBesideTheWorkbook) {
   // The dialog stays for another try.
   EXPECT_TRUE(IsWindowVisible(dialog));
   ASSERT_TRUE(gui.Quit());
+}
+
+// Runs the extraction of the one file that `folder` lists under `filter` from the main window,
+// answering every message box until the controls are back; Razoza.txt (or the error).
+Result<std::string> ExtractFromMainWindow(const std::wstring& folder, std::string_view filter,
+                                          std::wstring* completion) {
+  if (!SeedSettings(L"1", folder.substr(0, 2), folder, Wide(filter))) {
+    return Error{ErrorCode::kIoError, "the settings could not be stored"};
+  }
+  const std::string results = Narrow(ProgramFolderWide()) + "\\RazozaData\\Razoza.txt";
+  DeleteFileW(Wide(results).c_str());
+  GuiProgram gui;
+  HWND main = gui.WaitMain();
+  if (main == nullptr) return Error{ErrorCode::kInternal, "no main window"};
+  gui.Click(kIdCommand1);
+  gui.Answer(IDOK);  // the start
+  gui.WaitWindow("MiruneAbortForm6");
+  while (!IsWindowEnabled(gui.control(kIdFile1))) {
+    MessageBoxSeen seen = gui.Answer(IDOK);
+    if (!seen.hwnd) break;
+    if (seen.title == Wide("ミルネ Ver1.0")) *completion = seen.text;
+  }
+  // The notes after the job, when there are any.
+  for (int i = 0; i < 20 && ProcessWindow(gui.pid(), L"#32770") == nullptr; ++i) Sleep(100);
+  if (ProcessWindow(gui.pid(), L"#32770") != nullptr) gui.Answer(IDOK);
+  gui.Quit();
+  return ReadFileBytes(results);
+}
+
+// An .indd goes to the InDesign of the computer through COM (here test-indesign-server, which
+// reads an IDML package given an InDesign document's name) and gives what the embedded engine
+// gives for the same package.
+TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring indd_folder = std::wstring(temp) + L"mirune-gui-indd";
+  const std::wstring idml_folder = std::wstring(temp) + L"mirune-gui-idml";
+  const std::string package = ReadFileBytes(Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) +
+                                                            "/samples/book/chapter1.idml")))
+                                  .value();
+  (void)CreateFolders(Narrow(indd_folder));
+  (void)CreateFolders(Narrow(idml_folder));
+  ASSERT_TRUE(WriteFileAtomic(Narrow(indd_folder) + "\\chapter1.indd", package).ok());
+  ASSERT_TRUE(WriteFileAtomic(Narrow(idml_folder) + "\\chapter1.idml", package).ok());
+
+  ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer"), 0u);
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+  std::wstring com_completion;
+  Result<std::string> through_com =
+      ExtractFromMainWindow(indd_folder, kFilterItemIndd, &com_completion);
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
+  {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+  }
+  com::testing::RunTestInDesignServer(L"/UnregServer");
+  std::wstring engine_completion;
+  Result<std::string> on_engine =
+      ExtractFromMainWindow(idml_folder, kFilterItemIdml, &engine_completion);
+
+  ASSERT_TRUE(through_com.ok()) << through_com.message() << Narrow(com_completion);
+  ASSERT_TRUE(on_engine.ok()) << on_engine.message();
+  EXPECT_NE(com_completion.find(Wide("索引抽出処理が終了しました")), std::wstring::npos)
+      << Narrow(com_completion);
+  EXPECT_FALSE(through_com->empty());
+  EXPECT_EQ(*through_com, *on_engine);
 }
 
 }  // namespace

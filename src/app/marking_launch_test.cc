@@ -414,6 +414,44 @@ TEST_F(MarkingLaunchTest, UnopenableInputIsAnError) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
+// In a running InDesign: the document opened there is marked, saved to OUTPUT with the
+// document's save-as and closed; INPUT is not written.
+TEST_F(MarkingLaunchTest, InInDesignTheDocumentIsSavedAsOutputAndClosed) {
+  // InDesign is given full paths, in the platform's spelling.
+  const std::string input_path = AbsolutePath(P("/in/doc.idml"));
+  const std::string output_path = AbsolutePath(out_path);
+  options.input = input_path;
+  files[input_path] = MakeDocument(input_path, {"索引の用語と索引。"}, /*with_mark_swatch=*/true);
+  const layout::Document input = files.at(input_path);
+  SetKeywords({"索引"});
+  auto engine = std::make_shared<indesign_engine::EngineApplication>();
+  engine->AddLoader(services.loader);
+  std::vector<std::string> saved_as;
+  HostMarkingServices host{desktop,
+                           progress,
+                           flags,
+                           services.open_keywords,
+                           [engine]() -> Result<std::shared_ptr<indesign::Application>> {
+                             return std::shared_ptr<indesign::Application>(engine);
+                           },
+                           [&](indesign::Document& document, const std::string& path) -> Status {
+                             MIRUNE_ASSIGN_OR_RETURN(const std::string name, document.FullName());
+                             const layout::Document* model = engine->OpenDocumentModel(name);
+                             if (model == nullptr) return Status(ErrorCode::kNotFound, name);
+                             saved[path] = *model;
+                             saved_as.push_back(path);
+                             return Status::Ok();
+                           }};
+  result = LaunchHostMarking(options, host);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(saved_as, std::vector<std::string>{output_path});
+  EXPECT_EQ(result.saved_paths, std::vector<std::string>{output_path});
+  EXPECT_EQ(Bracketed(saved.at(output_path), 0, "RazozaMark1"), "[索引]の用語と[索引]。");
+  EXPECT_EQ(engine->DocumentCount().value(), 0);
+  EXPECT_EQ(Bracketed(files.at(input_path), 0, "RazozaMark1"), Bracketed(input, 0, "RazozaMark1"));
+  ASSERT_EQ(result.tallies.size(), 1u);
+}
+
 }  // namespace
 }  // namespace mirune
 

@@ -52,12 +52,14 @@ int RunExtract(const ExtractOptions& options) {
   auto asked_host = ParseInDesignHost(options.host);
   if (!asked_host.ok()) return fail(asked_host.message());
   const InDesignHost host = ResolveInDesignHost(*asked_host, options.paths[0]);
-  if (host == InDesignHost::kCom) {
+  // Asked for by name, a host this build lacks is refused at once; chosen by the file's kind,
+  // the launch reports it as it reports an InDesign that cannot be started.
+  if (*asked_host == InDesignHost::kCom) {
     if (Status available = ComHostAvailable(); !available.ok()) return fail(available.message());
-    if (options.paths.size() > 1) {
-      return fail(
-          "InDesign では章のファイルを並べて 1 冊にできません。ブック（.indb）を指定して下さい");
-    }
+  }
+  if (host == InDesignHost::kCom && options.paths.size() > 1) {
+    return fail(
+        "InDesign では章のファイルを並べて 1 冊にできません。ブック（.indb）を指定して下さい");
   }
   auto data_folder = ChooseDataFolder(options.data_dir, ReadDataFolderEnvironment());
   if (!data_folder.ok()) return fail(data_folder.message());

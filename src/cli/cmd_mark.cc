@@ -33,7 +33,9 @@ int RunMark(const MarkCliOptions& options) {
     return ToProcessExitCode(ExitCode::kError);
   }
   const InDesignHost host = ResolveInDesignHost(*asked_host, options.request.input);
-  if (host == InDesignHost::kCom) {
+  // Asked for by name, a host this build lacks is refused at once; chosen by the file's kind,
+  // the launch reports it as it reports an InDesign that cannot be started.
+  if (*asked_host == InDesignHost::kCom) {
     if (Status available = ComHostAvailable(); !available.ok()) {
       PrintErr(CommandLine("mark", available.message()));
       return ToProcessExitCode(ExitCode::kError);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "automation/com/com_types_win.h"
@@ -175,6 +176,36 @@ TEST_F(ComHostTest, ServerEndingInTheMiddleOfAnExtractionEndsTheJobAndKeepsThePr
               previous[k++])
         << name;
   }
+}
+
+// An .indd goes to InDesign without --host (the test server reads an IDML package given the
+// name of an InDesign document) and gives the engine's result on the same package.
+TEST_F(ComHostTest, AnInDesignDocumentGoesToInDesignByDefault) {
+  const std::string package = JoinPath(MIRUNE_SOURCE_DIR, "samples/book/chapter1.idml");
+  const std::string indd = JoinPath(work_, "chapter1.indd");
+  ASSERT_TRUE(WriteFileAtomic(indd, ReadFileBytes(package).value()).ok());
+  const std::string before = ReadFileBytes(indd).value();
+  const std::pair<const char*, std::string> runs[] = {{"indd", indd}, {"idml", package}};
+  for (const auto& [name, input] : runs) {
+    const std::string data = JoinPath(work_, name);
+    if (!FolderExists(data)) {
+      ASSERT_TRUE(CreateFolder(data).ok());
+    }
+    RemoveFile(JoinPath(data, "RazozaData/Razoza.txt")).ok();
+    const std::string log = JoinPath(work_, std::string(name) + ".log");
+    EXPECT_EQ(RunMirune("extract --yes --data-dir \"" + WindowsPath(data) + "\" \"" +
+                            WindowsPath(input) + "\"",
+                        log),
+              0u)
+        << Log(log);
+  }
+  const auto com = ReadFileBytes(JoinPath(work_, "indd/RazozaData/Razoza.txt"));
+  const auto embedded = ReadFileBytes(JoinPath(work_, "idml/RazozaData/Razoza.txt"));
+  ASSERT_TRUE(com.ok()) << com.message();
+  ASSERT_TRUE(embedded.ok()) << embedded.message();
+  EXPECT_FALSE(com->empty());
+  EXPECT_EQ(*com, *embedded);
+  EXPECT_EQ(ReadFileBytes(indd).value(), before);
 }
 
 }  // namespace

@@ -12,9 +12,9 @@
 //                 object table): a private server for a test that ends it abruptly, since
 //                 Wine keeps the class of a killed server registered as running
 //
-// The engine opens IDML packages and book folders, and the host-contract documents under
-// C:\Contract\ (sample.indd, second.indd, large.indd, book.indb). A document's Save(path)
-// writes it as IDML.
+// The engine opens IDML packages and book folders, a ".indd" file that holds an IDML package,
+// and the host-contract documents under C:\Contract\ (sample.indd, second.indd, large.indd,
+// book.indb). A document's Save(path) writes it as IDML.
 //
 // Test members of the application object (not InDesign's; neither counted nor failed):
 //   Reset(version)      a fresh engine with nothing open ("" keeps the engine's version)
@@ -40,8 +40,8 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/host_contract.h"
+#include "base/file.h"
 #include "bench/extraction_bench_book.h"
-#include "extraction/extraction_documents.h"
 #include "marking/mark_files.h"
 
 namespace {
@@ -64,7 +64,8 @@ const LocalServerClass kServerClass = {
     L"Mirune.TestInDesign",
     L"Mirune test InDesign server"};
 
-std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(const std::string& version) {
+std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(
+    const std::string& version, const mirune::MarkDocumentFiles& files) {
   namespace contract = mirune::indesign_contract;
   auto engine = std::make_shared<mirune::indesign_engine::EngineApplication>();
   if (!version.empty()) engine->SetVersion(version);
@@ -73,7 +74,17 @@ std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(const std
   engine->RegisterDocument(contract::ContractLargeDocument("C:\\Contract\\large.indd"));
   engine->RegisterBook(mirune::layout::MakeBook(
       "C:\\Contract\\book.indb", {"C:\\Contract\\sample.indd", "C:\\Contract\\second.indd"}));
-  engine->AddLoader(mirune::MakeExtractionDocuments().loader);
+  // IDML packages and book folders, read and saved by one IdmlFiles (the save keeps what the
+  // package it was read from holds); and a ".indd" file that holds an IDML package, so that
+  // the tests can give InDesign documents by their own name.
+  engine->AddLoader(files.loader);
+  mirune::indesign_engine::Loader indd = files.loader;
+  indd.name = "IDML (.indd)";
+  indd.accepts = [](const std::string& path) {
+    return path.size() > 5 && path.compare(path.size() - 5, 5, ".indd") == 0 &&
+           mirune::FileExists(path);
+  };
+  engine->AddLoader(std::move(indd));
   return engine;
 }
 
@@ -86,8 +97,9 @@ struct Faults {
 
 ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
   auto state = std::make_shared<InDesignDispatchState>();
-  auto engine =
-      std::make_shared<std::shared_ptr<mirune::indesign_engine::EngineApplication>>(MakeEngine(""));
+  const mirune::MarkDocumentFiles files = mirune::MakeMarkDocumentFiles();
+  auto engine = std::make_shared<std::shared_ptr<mirune::indesign_engine::EngineApplication>>(
+      MakeEngine("", files));
   state->application = *engine;
   auto faults = std::make_shared<Faults>();
   state->before_call = [faults](int64_t call, EXCEPINFO* excep) -> HRESULT {
@@ -102,7 +114,6 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
     }
     return S_OK;
   };
-  const mirune::MarkDocumentFiles files = mirune::MakeMarkDocumentFiles();
   state->save_as = [engine, files](mirune::indesign::Document& document,
                                    const std::string& path) -> mirune::Status {
     MIRUNE_ASSIGN_OR_RETURN(const std::string full_name, document.FullName());
@@ -114,17 +125,18 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
   };
 
   TestMembers members;
-  members.emplace_back("Reset", [state, engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
-    std::string version;
-    if (!call.args.empty()) {
-      mirune::Result<std::string> text = VariantToUtf8(call.args[0].get());
-      if (!text.ok()) return DISP_E_TYPEMISMATCH;
-      version = *text;
-    }
-    *engine = MakeEngine(version);
-    state->application = *engine;
-    return S_OK;
-  });
+  members.emplace_back("Reset",
+                       [state, engine, files](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+                         std::string version;
+                         if (!call.args.empty()) {
+                           mirune::Result<std::string> text = VariantToUtf8(call.args[0].get());
+                           if (!text.ok()) return DISP_E_TYPEMISMATCH;
+                           version = *text;
+                         }
+                         *engine = MakeEngine(version, files);
+                         state->application = *engine;
+                         return S_OK;
+                       });
   members.emplace_back("RegisterBenchBook",
                        [engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
                          if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
