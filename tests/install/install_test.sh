@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The release's install test, under Wine in a fresh prefix of its own (build/install-test):
+#   0. mirune-win64.zip holds the very files the installer installs (the staged folder);
 #   1. mirune-setup.exe /S /D=… installs for the user alone (no administrator), into a folder
 #      with a Japanese, spaced name under %LOCALAPPDATA%\Programs; every staged file arrives
 #      byte for byte, with the uninstaller, the start menu's "ミルネ" and the uninstall entry;
@@ -67,6 +68,11 @@ none_left() {
 }
 registered() { $wine reg query "$uninstall_key" >/dev/null 2>&1; }
 not_registered() { ! registered; }
+
+echo "== zip の中身"
+mkdir -p "$work/zip"
+unzip -q "$package/mirune-win64.zip" -d "$work/zip"
+check "mirune-win64.zip はインストーラーと同じファイルを持つ" diff -r -q "$stage" "$work/zip/mirune"
 
 echo "== インストール（/S /D=$install_win）"
 # /D= must be the last argument and is taken unquoted even with spaces, as a user types it in
