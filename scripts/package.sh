@@ -45,6 +45,8 @@ mkdir -p "$stage" "$out/manual"
 
 echo "== 使用説明書"
 manual_name=使用説明書Win10対応.pdf
+# The messages the manual quotes must be the program's words before anything is built.
+/usr/bin/python3 "$root/docs/manual/check_messages.py" "$root/docs/manual/manual.md" "$root/src"
 bash "$root/docs/manual/build_manual.sh" "$root/build/screenshots" "$out/manual/$manual_name"
 bash "$root/docs/manual/check_manual.sh" "$out/manual/$manual_name"
 
