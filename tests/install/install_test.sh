@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # The release's install test, under Wine in a fresh prefix of its own (build/install-test):
 #   0. mirune-win64.zip holds the very files the installer installs (the staged folder);
-#   1. mirune-setup.exe /S /D=… installs for the user alone (no administrator), into a folder
+#   1. mirune-setup.exe /S installs into %LOCALAPPDATA%\Programs\ミルネ, and its uninstaller
+#      takes the whole folder when the user has left nothing in it;
+#   2. mirune-setup.exe /S /D=… installs for the user alone (no administrator), into a folder
 #      with a Japanese, spaced name under %LOCALAPPDATA%\Programs; every staged file arrives
 #      byte for byte, with the uninstaller, the start menu's "ミルネ" and the uninstall entry;
-#   2. the installed mirune.exe extracts the bundled sample book with no data folder named: its
+#   3. the installed mirune.exe extracts the bundled sample book with no data folder named: its
 #      data folder is the program folder, and RazozaData\Razoza.txt is the Linux golden file;
-#   3. the installed mirune-gui.exe starts to its main window and ends when it is closed
+#   4. the installed mirune-gui.exe starts to its main window and ends when it is closed
 #      (mirune_gui_start_check.exe of the Windows build awaits the window itself);
-#   4. uninstall.exe /S removes every installed file, the shortcut and the entry, and keeps the
+#   5. uninstall.exe /S removes every installed file, the shortcut and the entry, and keeps the
 #      user's RazozaData and ReadingMemory.txt (and so the folder that holds them).
 #   tests/install/install_test.sh [PACKAGE_FOLDER]   (default build/package)
-# Needs a display for step 3: without one it runs itself under xvfb-run. Uses what
+# Needs a display for step 4: without one it runs itself under xvfb-run. Uses what
 # scripts/package.sh and the Windows build made; builds nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -73,6 +75,15 @@ echo "== zip の中身"
 mkdir -p "$work/zip"
 unzip -q "$package/mirune-win64.zip" -d "$work/zip"
 check "mirune-win64.zip はインストーラーと同じファイルを持つ" diff -r -q "$stage" "$work/zip/mirune"
+
+echo "== 既定のフォルダーへのインストールと、データのないときのアンインストール"
+default=$(unix_path "$local_app_data\\Programs\\ミルネ")
+$wine "$setup" /S || fail "mirune-setup.exe /S が失敗しました（終了コード $?）"
+check "既定のインストール先は %LOCALAPPDATA%\\Programs\\ミルネ" test -f "$default/mirune-gui.exe"
+$wine "$default/uninstall.exe" /S || fail "uninstall.exe が失敗しました（終了コード $?）"
+wineserver -w
+check "利用者のデータがなければ、フォルダーごと消えた" test ! -e "$default"
+check "アプリの一覧から消えた" not_registered
 
 echo "== インストール（/S /D=$install_win）"
 # /D= must be the last argument and is taken unquoted even with spaces, as a user types it in
