@@ -12,6 +12,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd
   locales fonts-ipafont-gothic fonts-ipafont-mincho
+  # The Windows release: the manual (pandoc, WeasyPrint, IPAex fonts, its checks) and NSIS.
+  pandoc weasyprint fonts-ipaexfont poppler-utils nsis
 )
 
 missing=()
