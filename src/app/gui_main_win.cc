@@ -11,11 +11,13 @@
 
 #include "app/gui_launch_win.h"
 #include "app/main_window_win.h"
+#include "app/running_hosts_win.h"
 #include "app/settings_registry_win.h"
 #include "app/splash_window_win.h"
 #include "app/utility_shell_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
+#include "automation/com/com_types_win.h"
 #include "progress/message_pump_win.h"
 #include "progress/progress_model.h"
 
@@ -28,6 +30,9 @@ int RunProgram(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls),
                                 ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
+  // The user-interface thread talks to InDesign and Excel through their automation: one
+  // single-threaded apartment for the program's life.
+  com::ComApartment com_apartment;
 
   JobFlags flags;
   RegistrySettingsStore store;
@@ -68,8 +73,7 @@ int RunProgram(HINSTANCE instance) {
   }
   main_window_ptr = main_window->get();
   desktop = std::make_unique<WinDesktop>(instance, flags, *main_window_ptr);
-  utility =
-      std::make_unique<UtilityShell>(flags, *main_window_ptr, *desktop, UnconnectedRunningHosts());
+  utility = std::make_unique<UtilityShell>(flags, *main_window_ptr, *desktop, ComRunningHosts());
 
   // Steps 7 to 10: the lists, the filter items, the restored selection.
   main_window_ptr->FillAtStartUp();

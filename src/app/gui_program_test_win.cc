@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/data_folder.h"
@@ -25,6 +26,8 @@
 #include "app/settings_registry_win.h"
 #include "app/win_text_win.h"
 #include "automation/com/com_types_win.h"
+#include "automation/com/excel_client_win.h"
+#include "automation/com/server_process_test_support_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
 #include "base/file.h"
 #include "help/help_layout.h"
@@ -32,6 +35,8 @@
 #include "marking/keyword_marking_form_layout.h"
 #include "progress/window_metrics_win.h"
 #include "progress/window_test_driver_win.h"
+#include "workbook/razoza_workbook.h"
+#include "workbook/resort_messages.h"
 
 namespace mirune {
 
@@ -938,6 +943,90 @@ TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
       << Narrow(com_completion);
   EXPECT_FALSE(through_com->empty());
   EXPECT_EQ(*through_com, *on_engine);
+}
+
+// A visible Excel main window (class "XLMAIN") with `title`, made and served on a thread of
+// the test, where the program's desktop detection finds the user's Excel.
+class ExcelMainWindow {
+ public:
+  explicit ExcelMainWindow(std::wstring title) {
+    thread_ = std::thread([this, title = std::move(title)] {
+      WNDCLASSW window_class{};
+      window_class.lpfnWndProc = DefWindowProcW;
+      window_class.hInstance = GetModuleHandleW(nullptr);
+      window_class.lpszClassName = L"XLMAIN";
+      RegisterClassW(&window_class);
+      HWND hwnd =
+          CreateWindowExW(0, L"XLMAIN", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
+                          200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      thread_id_ = GetCurrentThreadId();
+      hwnd_ = hwnd;
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+      DestroyWindow(hwnd);
+    });
+    WaitFor([&] { return hwnd_.load() != nullptr; });
+  }
+  ~ExcelMainWindow() {
+    while (thread_id_.load() == 0) Sleep(1);
+    PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+  std::atomic<HWND> hwnd_{nullptr};
+  std::atomic<DWORD> thread_id_{0};
+};
+
+// "Excelソート処理" with Razoza.xls open in the running Excel (test-excel-server, the embedded
+// workbook engine with Excel's automation members) and shown in an Excel window: the job
+// asks, re-sorts the corrected workbook in Excel into AfterSort in second place, folding the
+// rows the correction brought together, and says it is done; the file is not saved.
+TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
+  ASSERT_EQ(com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/RegServer"), 0u);
+  com::ComApartment apartment;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string path = Narrow(std::wstring(temp)) + "Razoza.xls";
+  ASSERT_TRUE(WriteRazozaXls("柿\tかき\t9\n牡蠣\tかき\t4\n柿\tかき\t3\n", path).ok());
+  const std::string before = ReadFileBytes(path).value();
+  Result<std::unique_ptr<com::ExcelClient>> excel = com::ExcelClient::Create("Mirune.TestExcel");
+  ASSERT_TRUE(excel.ok()) << excel.message();
+  Result<std::unique_ptr<ExcelWorkbook>> book = (*excel)->OpenWorkbook(path);
+  ASSERT_TRUE(book.ok()) << book.message();
+  // The user corrects a reading on Org: the two rows of 柿 come together.
+  ASSERT_TRUE((*book)->SetCell(*(*book)->FindSheet("Org"), 2, 2, CellValue::Text("ぼれい")).ok());
+  ExcelMainWindow excel_window(L"Microsoft Excel - Razoza.xls");
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  {
+    GuiProgram gui;
+    HWND main = gui.WaitMain();
+    SawWindow(main);
+    ASSERT_NE(main, nullptr);
+    HWND utility = gui.OpenUtility();
+    ASSERT_NE(utility, nullptr);
+    ClickTab(utility, 1);
+    const int resort_button = help_form::kIdCommand4 + help_form::kToolsResort;
+    ASSERT_TRUE(WaitFor([&] { return Shown(utility, resort_button); }));
+    ClickIn(utility, resort_button);
+    const MessageBoxSeen start = gui.Answer(IDOK);
+    EXPECT_EQ(start.title, Wide(kResortTitle));
+    EXPECT_EQ(start.text, Wide(kResortStartMessage));
+    const MessageBoxSeen done = gui.Answer(IDOK);
+    EXPECT_EQ(done.text, Wide(kResortDoneMessage)) << Narrow(done.text);
+    EXPECT_TRUE(gui.Quit());
+  }
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
+  Result<int> after_sort = (*book)->FindSheet("AfterSort");
+  EXPECT_TRUE(after_sort.ok() && *after_sort == 2);
+  if (after_sort.ok()) {
+    EXPECT_EQ((*book)->GetCell(*after_sort, 1, 3)->AsText(), "9,3");
+  }
+  EXPECT_EQ(ReadFileBytes(path).value(), before) << "the workbook was saved";
+  (void)(*excel)->application().Call("Quit");
+  com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "app/running_hosts_win.h"
+
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include "app/indesign_host.h"
+#include "automation/com/excel_client_win.h"
+#include "automation/com/message_filter_win.h"
+#include "detect/desktop_detection_win.h"
+#include "marking/attach_retry.h"
+#include "marking/running_excel_keyword_source.h"
+#include "workbook/resort_job.h"
+
+namespace mirune {
+
+std::string ExcelProgId() {
+  const char* forced = std::getenv("MIRUNE_EXCEL_PROGID");
+  if (forced != nullptr && *forced != '\0') return forced;
+  return std::string(com::kExcelProgId);
+}
+
+RunningHosts ComRunningHosts() {
+  RunningHosts hosts;
+  hosts.indesign = [] { return ConnectComInDesign(); };
+  hosts.keyword_workbook = []() -> Result<std::unique_ptr<KeywordWorkbookSource>> {
+    auto detection = std::make_shared<SystemDesktopDetection>();
+    return std::unique_ptr<KeywordWorkbookSource>(std::make_unique<RunningExcelKeywordSource>(
+        [detection] { return (*detection)->MaximizeKeywordXls(); },
+        [] { return com::AttachRunningExcel(ExcelProgId()); }));
+  };
+  hosts.resort = [](Desktop& desktop, JobFlags& flags) -> Status {
+    SystemDesktopDetection detection;
+    if (!detection->FindVisibleExcel()) {
+      return Status(ErrorCode::kUnsupported, "起動している Excel の画面が見つかりません");
+    }
+    // Calls Excel rejects while it shows a dialog are retried for a while, then fail.
+    com::MessageFilterScope busy_filter{com::BusyRetryPolicy{}};
+    ThreadSleeper sleeper;
+    ResortJobHosts job{desktop, flags, sleeper,
+                       [&detection] { return detection->MaximizeRazozaXls(); },
+                       [] { return com::AttachRunningExcel(ExcelProgId()); }};
+    ResortRazozaXls(job);
+    return Status::Ok();
+  };
+  return hosts;
+}
+
+}  // namespace mirune
