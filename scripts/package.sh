@@ -64,6 +64,8 @@ cp "$out/manual/$manual_name" "$stage/"
 system_dlls=' kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll comdlg32.dll
   ole32.dll oleaut32.dll bcrypt.dll shlwapi.dll uxtheme.dll msvcrt.dll ucrtbase.dll ws2_32.dll
   version.dll imm32.dll '
+# One space between names, also where the list breaks its line.
+system_dlls=" $(echo $system_dlls) "
 for exe in mirune.exe mirune-gui.exe; do
   while read -r dll; do
     lower=$(printf '%s' "$dll" | tr '[:upper:]' '[:lower:]')
