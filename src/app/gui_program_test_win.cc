@@ -27,6 +27,7 @@
 #include "app/win_text_win.h"
 #include "automation/com/com_types_win.h"
 #include "automation/com/excel_client_win.h"
+#include "automation/com/indesign_client_win.h"
 #include "automation/com/server_process_test_support_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
 #include "base/file.h"
@@ -734,7 +735,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   SetText(form11, keyword_form::kIdText2, keywords);
   Screenshot(form11, "form11_keyword_marking");
 
-  // "OK": the running InDesign cannot be reached in this build; M10 with the cause.
+  // "OK": no InDesign on this computer to reach; M10 with the cause.
   ClickIn(form11, keyword_form::kIdCommand1);
   MessageBoxSeen unreachable = gui.Answer(IDOK);
   EXPECT_EQ(unreachable.title, L"確認");
@@ -1027,6 +1028,75 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
   EXPECT_EQ(ReadFileBytes(path).value(), before) << "the workbook was saved";
   (void)(*excel)->application().Call("Quit");
   com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
+}
+
+// "OK" of Form11 with a document open in the running InDesign and Keyword.xls open in the
+// running Excel (the test servers, on the embedded engines) and shown in an Excel window: the
+// job asks, marks every keyword in InDesign and says it is done; nothing is saved.
+TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
+  ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer"), 0u);
+  ASSERT_EQ(com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/RegServer"), 0u);
+  com::ComApartment apartment;
+  const std::string folder = FreshFolder(L"mirune-gui-running-marking");
+  const std::string input = folder + "\\simple.idml";
+  const std::string keywords = folder + "\\Keyword.xls";
+  auto sample = ReadFileBytes(Narrow(
+      HostPath(std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml")));
+  ASSERT_TRUE(sample.ok()) << sample.message();
+  ASSERT_TRUE(WriteFileAtomic(input, *sample).ok());
+  auto keyword_bytes = ReadFileBytes(
+      Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/marking/Keyword.xls")));
+  ASSERT_TRUE(keyword_bytes.ok());
+  ASSERT_TRUE(WriteFileAtomic(keywords, *keyword_bytes).ok());
+
+  ASSERT_TRUE(com::testing::ResetTestInDesign("").ok());
+  Result<std::unique_ptr<indesign::Application>> indesign =
+      com::ConnectInDesign(com::testing::kTestInDesignProgId);
+  ASSERT_TRUE(indesign.ok()) << indesign.message();
+  Result<indesign::OpenedItem> opened = (*indesign)->Open(input);
+  ASSERT_TRUE(opened.ok() && opened->document) << opened.message();
+  ASSERT_FALSE(opened->document->Modified().value());
+  // What the user sets in InDesign's find and change window before the marking.
+  indesign::ChangeFormatting formatting;
+  formatting.fill_color = "RazozaMark1";
+  ASSERT_TRUE((*indesign)->SetChangeFormatting(formatting).ok());
+  Result<std::unique_ptr<com::ExcelClient>> excel = com::ExcelClient::Create("Mirune.TestExcel");
+  ASSERT_TRUE(excel.ok()) << excel.message();
+  ASSERT_TRUE((*excel)->OpenWorkbook(keywords).ok());
+  ExcelMainWindow excel_window(L"Microsoft Excel - Keyword.xls");
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID",
+                          Wide(com::testing::kTestInDesignProgId).c_str());
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  {
+    GuiProgram gui;
+    HWND main = gui.WaitMain();
+    SawWindow(main);
+    ASSERT_NE(main, nullptr);
+    HWND utility = OpenTools(gui);
+    ASSERT_NE(utility, nullptr);
+    ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+    HWND form11 = gui.WaitWindow(keyword_form::kWindowClass);
+    ASSERT_NE(form11, nullptr);
+    ClickIn(form11, keyword_form::kIdCommand1);
+    const MessageBoxSeen confirm = gui.Answer(IDOK);
+    EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0),
+              0u)
+        << Narrow(confirm.text);
+    const MessageBoxSeen finished = gui.Answer(IDOK);
+    EXPECT_EQ(finished.text, Wide("一括マーキング処理が終了しました。")) << Narrow(finished.text);
+    EXPECT_TRUE(gui.Quit());
+  }
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
+  EXPECT_TRUE(opened->document->Modified().value()) << "nothing was marked in InDesign";
+  EXPECT_EQ(ReadFileBytes(input).value(), *sample) << "the document was saved";
+  (void)(*excel)->application().Call("Quit");
+  opened->document.reset();
+  indesign->reset();
+  com::testing::QuitTestInDesign();
+  com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
+  com::testing::RunTestInDesignServer(L"/UnregServer");
 }
 
 }  // namespace
