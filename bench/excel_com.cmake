@@ -4,8 +4,7 @@
 if(WIN32)
   mirune_bench(excel_com_bench
     SOURCES ${CMAKE_SOURCE_DIR}/bench/excel_com_bench_win.cc
-            ${CMAKE_SOURCE_DIR}/src/automation/com/server_process_test_support_win.cc
-    DEPS mirune_excel_com mirune_workbook)
+    DEPS mirune_excel_com mirune_workbook mirune_server_process_test_support)
   add_dependencies(excel_com_bench test-excel-server)
   target_compile_definitions(excel_com_bench PRIVATE
     MIRUNE_TEST_EXCEL_SERVER="$<TARGET_FILE:test-excel-server>")

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/data_folder.h"
+#include "app/indesign_host.h"
 #include "base/file.h"
 #include "extraction/messages.h"
 #include "extraction/working_files.h"
@@ -95,6 +96,18 @@ Result<std::shared_ptr<indesign::Application>> CreateNativeInDesign(
     return Error{ErrorCode::kNotFound, indesign.message() + "\n" + NativeDocumentDetail(path)};
   }
   return indesign;
+}
+
+void UseInDesign(LaunchServices& services, bool com, const std::string& path,
+                 std::shared_ptr<indesign::Application> engine) {
+  services.opens_native_documents = com;
+  if (com) {
+    services.create_indesign = [path] { return CreateNativeInDesign(ConnectComInDesign, path); };
+  } else {
+    services.create_indesign = [engine = std::move(engine)] {
+      return Result<std::shared_ptr<indesign::Application>>(engine);
+    };
+  }
 }
 
 LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selection) {

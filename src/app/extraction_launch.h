@@ -90,6 +90,11 @@ Result<std::shared_ptr<indesign::Application>> CreateNativeInDesign(
     const std::function<Result<std::shared_ptr<indesign::Application>>()>& connect,
     const std::string& path);
 
+// Points the launch at the InDesign that opens `path`: with `com`, the InDesign of this
+// computer (CreateNativeInDesign over ConnectComInDesign); otherwise `engine`.
+void UseInDesign(LaunchServices& services, bool com, const std::string& path,
+                 std::shared_ptr<indesign::Application> engine);
+
 LaunchResult LaunchExtraction(LaunchServices& services, const LaunchSelection& selection);
 
 // The process exit code of a launch: 0 completed; 1 refused, cancelled, aborted or nothing

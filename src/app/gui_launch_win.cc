@@ -94,17 +94,9 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
   LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, *data_folder};
   // .indd and .indb go to the InDesign of this computer; when none is registered, the
   // recovery message says so and names the IDML way.
-  if (ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom) {
-    services.create_indesign = [path = SelectedFilePath(selection)] {
-      return CreateNativeInDesign(ConnectComInDesign, path);
-    };
-    services.opens_native_documents = true;
-  } else {
-    services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
-      return std::shared_ptr<indesign::Application>(engine);
-    };
-    services.opens_native_documents = false;
-  }
+  UseInDesign(services,
+              ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom,
+              SelectedFilePath(selection), engine);
   // A visible Word or Excel window refuses the launch (and hidden ones are asked to close).
   SystemDesktopDetection detection;
   services.find_visible_excel = [&detection] { return detection->FindVisibleExcel(); };

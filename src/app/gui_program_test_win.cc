@@ -699,19 +699,28 @@ HWND OpenTools(GuiProgram& gui) {
   return WaitFor([&] { return Shown(utility, tools_button); }) ? utility : nullptr;
 }
 
+// The marking's inputs: the sample IDML document at `input` (its bytes in `sample`) and the
+// keyword workbook of the tests at `keywords`.
+void WriteMarkingInputs(const std::string& input, const std::string& keywords,
+                        std::string* sample) {
+  auto document = ReadFileBytes(Narrow(
+      HostPath(std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml")));
+  ASSERT_TRUE(document.ok()) << document.message();
+  ASSERT_TRUE(WriteFileAtomic(input, *document).ok());
+  auto keyword_bytes = ReadFileBytes(
+      Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/marking/Keyword.xls")));
+  ASSERT_TRUE(keyword_bytes.ok());
+  ASSERT_TRUE(WriteFileAtomic(keywords, *keyword_bytes).ok());
+  *sample = std::move(document).value();
+}
+
 TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   const std::string folder = FreshFolder(L"mirune-gui-marking");
   const std::string input = folder + "\\simple.idml";
   const std::string keywords = folder + "\\Keyword.xls";
-  auto sample = ReadFileBytes(Narrow(
-      HostPath(std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml")));
-  ASSERT_TRUE(sample.ok()) << sample.message();
-  ASSERT_TRUE(WriteFileAtomic(input, *sample).ok());
-  auto keyword_bytes = ReadFileBytes(
-      Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/marking/Keyword.xls")));
-  ASSERT_TRUE(keyword_bytes.ok());
-  ASSERT_TRUE(WriteFileAtomic(keywords, *keyword_bytes).ok());
+  std::string sample;
+  ASSERT_NO_FATAL_FAILURE(WriteMarkingInputs(input, keywords, &sample));
   // A name already taken: the result goes under the next one.
   ASSERT_TRUE(WriteFileAtomic(folder + "\\simple-marked.idml", "taken").ok());
 
@@ -760,7 +769,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   EXPECT_TRUE(FileExists(output));
   auto after = ReadFileBytes(input);
   ASSERT_TRUE(after.ok());
-  EXPECT_EQ(*after, *sample) << "the input is never written";
+  EXPECT_EQ(*after, sample) << "the input is never written";
   auto taken = ReadFileBytes(folder + "\\simple-marked.idml");
   ASSERT_TRUE(taken.ok());
   EXPECT_EQ(*taken, "taken");
@@ -1040,14 +1049,8 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
   const std::string folder = FreshFolder(L"mirune-gui-running-marking");
   const std::string input = folder + "\\simple.idml";
   const std::string keywords = folder + "\\Keyword.xls";
-  auto sample = ReadFileBytes(Narrow(
-      HostPath(std::string(MIRUNE_SHARED_DIR) + "/samples/idml/simpleidml_4-pages_CS5.5.idml")));
-  ASSERT_TRUE(sample.ok()) << sample.message();
-  ASSERT_TRUE(WriteFileAtomic(input, *sample).ok());
-  auto keyword_bytes = ReadFileBytes(
-      Narrow(HostPath(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/marking/Keyword.xls")));
-  ASSERT_TRUE(keyword_bytes.ok());
-  ASSERT_TRUE(WriteFileAtomic(keywords, *keyword_bytes).ok());
+  std::string sample;
+  ASSERT_NO_FATAL_FAILURE(WriteMarkingInputs(input, keywords, &sample));
 
   ASSERT_TRUE(com::testing::ResetTestInDesign("").ok());
   Result<std::unique_ptr<indesign::Application>> indesign =
@@ -1090,7 +1093,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
   SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
   SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
   EXPECT_TRUE(opened->document->Modified().value()) << "nothing was marked in InDesign";
-  EXPECT_EQ(ReadFileBytes(input).value(), *sample) << "the document was saved";
+  EXPECT_EQ(ReadFileBytes(input).value(), sample) << "the document was saved";
   (void)(*excel)->application().Call("Quit");
   opened->document.reset();
   indesign->reset();

@@ -104,17 +104,7 @@ int RunExtract(const ExtractOptions& options) {
 
   LaunchServices services{desktop,  session.flags(), session.progress(), analyzer,
                           workbook, entries,         *data_folder};
-  if (host == InDesignHost::kCom) {
-    services.create_indesign = [path = SelectedFilePath(selection)] {
-      return CreateNativeInDesign(ConnectComInDesign, path);
-    };
-    services.opens_native_documents = true;
-  } else {
-    services.create_indesign = [engine]() -> Result<std::shared_ptr<indesign::Application>> {
-      return std::shared_ptr<indesign::Application>(engine);
-    };
-    services.opens_native_documents = false;
-  }
+  UseInDesign(services, host == InDesignHost::kCom, SelectedFilePath(selection), engine);
 
   const LaunchResult result = LaunchExtraction(services, selection);
   session.view().Close();

@@ -3,6 +3,7 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/retry_policy.h"
+#include "automation/com/server_process_test_support_win.h"
 
 namespace mirune::com::testing {
 
@@ -15,20 +16,7 @@ std::wstring TestInDesignServerPath() {
 }
 
 DWORD RunTestInDesignServer(const std::wstring& switch_text) {
-  std::wstring command = L"\"" + TestInDesignServerPath() + L"\" " + switch_text;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return static_cast<DWORD>(-1);
-  }
-  WaitForSingleObject(process.hProcess, 30000);
-  DWORD code = static_cast<DWORD>(-1);
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  return RunServerExecutable(MIRUNE_TEST_INDESIGN_SERVER, switch_text);
 }
 
 Result<ComPtr<IDispatch>> ResetTestInDesign(std::string_view version) {
