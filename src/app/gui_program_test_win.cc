@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -383,6 +384,51 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
   }));
   EXPECT_EQ(ProcessWindow(gui.pid(), L"#32770"), nullptr);
   ASSERT_TRUE(gui.Quit());
+}
+
+// The contents of a floppy change without the program knowing: a click on the folder list
+// re-reads the file list when it shows "a:\\" exactly, and only then. Drive a: is a folder of
+// the build linked by the test's fixture (gui_drive_a_test), named in MIRUNE_DRIVE_A.
+TEST_F(GuiProgramTest, ClickOnTheFolderListRereadsTheRootOfDriveA) {
+  const char* medium = std::getenv("MIRUNE_DRIVE_A");
+  if (medium == nullptr) GTEST_SKIP() << "drive a: is made by the fixture of gui_drive_a_test";
+  const std::string root = Narrow(HostPath(medium));
+  const struct {
+    const wchar_t* folder;
+    const char* below;  // the folder below the drive's root, as the medium holds it
+    bool reread;
+  } cases[] = {
+      {L"a:\\", "", true},
+      {L"a:\\sub", "\\sub", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.folder));
+    const std::string folder = root + c.below;
+    (void)RemoveFile(folder + "\\new.indd");
+    ASSERT_TRUE(WriteFileAtomic(folder + "\\old.indd", "x").ok());
+    ASSERT_TRUE(SeedSettings(L"1", L"a:", c.folder, Wide(kFilterItemIndd)));
+    GuiProgram gui;
+    HWND main = gui.WaitMain();
+    SawWindow(main);
+    ASSERT_NE(main, nullptr);
+    HWND files = gui.control(kIdFile1);
+    HWND folders = gui.control(kIdDir1);
+    ASSERT_TRUE(WaitFor([&] { return ListItems(files) == std::vector<std::wstring>{L"old.indd"}; }))
+        << "the program did not open " << Narrow(c.folder);
+    // Put into the medium behind the program's back, then the click.
+    ASSERT_TRUE(WriteFileAtomic(folder + "\\new.indd", "x").ok());
+    // Sent, not posted: it returns once the click has been handled.
+    DWORD_PTR answer = 0;
+    ASSERT_NE(
+        SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(kIdDir1, LBN_SELCHANGE),
+                            reinterpret_cast<LPARAM>(folders), SMTO_ABORTIFHUNG, 10000, &answer),
+        0);
+    const std::vector<std::wstring> expected =
+        c.reread ? std::vector<std::wstring>{L"new.indd", L"old.indd"}
+                 : std::vector<std::wstring>{L"old.indd"};
+    EXPECT_EQ(ListItems(files), expected);
+    ASSERT_TRUE(gui.Quit());
+  }
 }
 
 TEST_F(GuiProgramTest, InDesignDocumentGetsTheRecoveryMessageWithItsCause) {
