@@ -74,7 +74,7 @@ Status LayoutForm::CreateFromTable(const LayoutFormDefinition& definition, HWND 
   const std::wstring class_name = Wide(definition.class_name);
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = Proc;
+  window_class.lpfnWndProc = FormObjectProcedure<LayoutForm>;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
   window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
@@ -98,22 +98,6 @@ Status LayoutForm::CreateFromTable(const LayoutFormDefinition& definition, HWND 
   CreateControls();
   ApplyDpi(WindowDpi(hwnd_));
   return Status::Ok();
-}
-
-LRESULT CALLBACK LayoutForm::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<LayoutForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<LayoutForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  }
-  return self->Handle(message, wparam, lparam);
 }
 
 LRESULT LayoutForm::Handle(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -17,6 +17,7 @@
 
 #include "app/form_layout.h"
 #include "base/result.h"
+#include "progress/form_procedure_win.h"
 
 namespace mirune {
 
@@ -74,7 +75,7 @@ class LayoutForm {
   void Relayout() { ApplyDpi(dpi_); }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK FormObjectProcedure<LayoutForm>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
   void ApplyDpi(int dpi);

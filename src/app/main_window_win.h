@@ -21,6 +21,7 @@
 #include "app/extraction_launch.h"
 #include "app/stored_settings.h"
 #include "desktop/desktop.h"
+#include "progress/form_procedure_win.h"
 
 namespace mirune {
 
@@ -63,7 +64,7 @@ class MainWindow : public SelectionControls {
  private:
   MainWindow(JobFlags& flags, SettingsStore& store, MainWindowHooks hooks)
       : flags_(flags), store_(store), hooks_(std::move(hooks)) {}
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  friend LRESULT CALLBACK FormObjectProcedure<MainWindow>(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   void CreateControls();

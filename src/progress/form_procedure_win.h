@@ -2,8 +2,9 @@
 
 // The window procedure of a form object (Form2, Form6): the object arrives as the creation
 // parameter of WM_NCCREATE, takes its window handle there, and handles every message after
-// through its member Handle(message, wparam, lparam). A form class names this procedure as
-// its class's procedure and befriends it. Windows build only.
+// through its member Handle(message, wparam, lparam) until WM_NCDESTROY, where it lets go of
+// the handle (the object may outlive its window). A form class names this procedure as its
+// class's procedure and befriends it. Windows build only.
 
 #ifdef _WIN32
 
@@ -20,6 +21,11 @@ LRESULT CALLBACK FormObjectProcedure(HWND hwnd, UINT message, WPARAM wparam, LPA
   }
   auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
   return self->Handle(message, wparam, lparam);
 }
 

@@ -243,13 +243,6 @@ bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wpar
       result = 0;
       return true;
     }
-    case WM_NCDESTROY: {
-      HWND hwnd = form.hwnd;
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      form.hwnd = nullptr;
-      result = DefWindowProcW(hwnd, message, wparam, lparam);
-      return true;
-    }
     default:
       return false;
   }
