@@ -79,6 +79,32 @@ LayoutIndexes IndexesOf(const Package& package) {
   return indexes;
 }
 
+namespace {
+
+// The ruby in effect for a run: each attribute the range sets, the rest from its character
+// style and the styles that one is based on; kNone unless ruby is on with a string.
+int32_t EffectiveRuby(const Package& package, const TextRun& run, layout::Document& document) {
+  RubyAttributes ruby = run.ruby;
+  std::string style = run.character_style;
+  for (int guard = 0; guard < 64 && !style.empty(); ++guard) {
+    if (ruby.flag >= 0 && ruby.string_set && ruby.per_character >= 0) break;
+    auto it = package.character_styles.find(style);
+    if (it == package.character_styles.end()) break;
+    const RubyAttributes& s = it->second.ruby;
+    if (ruby.flag < 0) ruby.flag = s.flag;
+    if (!ruby.string_set && s.string_set) {
+      ruby.string_set = true;
+      ruby.string = s.string;
+    }
+    if (ruby.per_character < 0) ruby.per_character = s.per_character;
+    style = it->second.based_on;
+  }
+  if (ruby.flag != 1 || ruby.string.empty()) return layout::kNone;
+  return layout::InternRuby(document, {ruby.string, ruby.per_character == 1});
+}
+
+}  // namespace
+
 layout::Document ToLayoutDocument(const Package& package, const Composition& composition,
                                   const std::string& full_name) {
   layout::Document document;
@@ -124,6 +150,7 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
     run_formats.reserve(story.runs.size());
     for (const TextRun& run : story.runs) {
       layout::TextFormat format;
+      format.ruby = EffectiveRuby(package, run, document);
       format.character_style = indexes.CharacterStyle(run.character_style);
       format.fill_color = indexes.Swatch(run.fill_color);
       format.paragraph_style = indexes.ParagraphStyle(run.paragraph_style);
@@ -196,7 +223,8 @@ Result<std::vector<std::string>> IdmlFilesInFolder(const std::string& folder) {
       files.push_back(JoinPath(folder, entry.name));
     }
   }
-  if (files.empty()) return Error{ErrorCode::kNotFound, "フォルダー " + folder + " に .idml ファイルがありません"};
+  if (files.empty())
+    return Error{ErrorCode::kNotFound, "フォルダー " + folder + " に .idml ファイルがありません"};
   return files;
 }
 

@@ -456,6 +456,11 @@ class NewPackage {
                  Escape(swatch_self_[static_cast<size_t>(format.fill_color)], true) + "\"";
         }
         if (format.point_size > 0) out += " PointSize=\"" + FormatNumber(format.point_size) + "\"";
+        if (format.ruby != kNone) {
+          const layout::Ruby& ruby = document_.rubies[static_cast<size_t>(format.ruby)];
+          out += " RubyFlag=\"true\" RubyString=\"" + Escape(ruby.text, true) + "\" RubyType=\"" +
+                 (ruby.per_character ? "PerCharacterRuby" : "GroupRuby") + "\"";
+        }
         if (format.leading > 0) out += " Leading=\"" + FormatNumber(format.leading) + "\"";
         if (break_name) out += std::string(" ParagraphBreakType=\"") + break_name + "\"";
         out += ">\n";

@@ -51,12 +51,22 @@ struct Swatch {
   std::vector<double> components;  // its ColorValue
 };
 
+// Ruby (ルビ) as a range or a character style sets it; what is not set comes from the
+// style the range applies (and the styles it is based on).
+struct RubyAttributes {
+  int8_t flag = -1;  // RubyFlag: -1 not set, 0 "false", 1 "true"
+  bool string_set = false;
+  std::string string;         // RubyString
+  int8_t per_character = -1;  // RubyType: -1 not set, 0 "GroupRuby", 1 "PerCharacterRuby"
+};
+
 struct CharacterStyle {
   std::string self;        // "CharacterStyle/RazozaMark1"
   std::string name;        // "RazozaMark1" (groups are not part of the name)
   std::string fill_color;  // Self of its fill colour; "" when it sets none
   std::string based_on;    // Self of the style it is based on; "" when none
   double point_size = 0;   // 0 when it sets none
+  RubyAttributes ruby;
 };
 
 // How a paragraph or a break character moves the text after it.
@@ -83,6 +93,7 @@ struct TextRun {
   double leading = 0;           // local Leading; 0 when not set or Auto
   BreakKind paragraph_start = BreakKind::kNone;  // local StartParagraph of the paragraph
   bool has_run_element = true;                   // false for text outside any CharacterStyleRange
+  RubyAttributes ruby;                           // the range's own ruby attributes
 };
 
 // Characters that stand for things other than text, as InDesign's text model holds them.

@@ -283,6 +283,7 @@ class Reader {
         style.name = Attr(node, "Name");
         style.fill_color = RefAttr(node, "FillColor");
         style.point_size = std::max(0.0, AttrNumber(node, "PointSize", 0));
+        ReadRubyAttributes(node, style.ruby);
         style.based_on = node.child("Properties").child_value("BasedOn");
         if (style.based_on == "n" || style.based_on == "$ID/[No character style]") {
           style.based_on.clear();

@@ -186,7 +186,11 @@ class StoryBuilder : public StoryVisitor {
     TextRun run;
     run.has_run_element = static_cast<bool>(range);
     run.paragraph_style = outer.style;
-    if (range) run.character_style = RefAttr(range, "AppliedCharacterStyle");
+    if (range) {
+      run.character_style = RefAttr(range, "AppliedCharacterStyle");
+      // Ruby attributes are rare: a range without "Ruby…" attributes costs one look each.
+      ReadRubyAttributes(range, run.ruby);
+    }
     run.fill_color = range ? RefAttr(range, "FillColor") : "";
     if (run.fill_color.empty()) run.fill_color = outer.fill_color;
     run.point_size = range ? AttrNumber(range, "PointSize", 0) : 0;

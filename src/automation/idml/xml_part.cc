@@ -1,5 +1,7 @@
 #include "automation/idml/xml_part.h"
 
+#include "automation/idml/idml_package.h"
+
 #include <charconv>
 #include <cstdio>
 #include <new>
@@ -161,6 +163,19 @@ std::string RefAttr(const pugi::xml_node& node, const char* name) {
   std::string value = node.attribute(name).value();
   if (value == "n") return "";
   return value;
+}
+
+void ReadRubyAttributes(const pugi::xml_node& node, RubyAttributes& ruby) {
+  if (const pugi::xml_attribute flag = node.attribute("RubyFlag")) {
+    ruby.flag = std::string_view(flag.value()) == "true" ? 1 : 0;
+  }
+  if (const pugi::xml_attribute string = node.attribute("RubyString")) {
+    ruby.string_set = true;
+    ruby.string = string.value();
+  }
+  if (const pugi::xml_attribute type = node.attribute("RubyType")) {
+    ruby.per_character = std::string_view(type.value()) == "PerCharacterRuby" ? 1 : 0;
+  }
 }
 
 std::string FormatNumber(double value) {

@@ -46,6 +46,11 @@ std::vector<double> ParseNumberList(std::string_view text);
 // A reference attribute as Self text: "" for absent, "n" (InDesign's nil) and "".
 std::string RefAttr(const pugi::xml_node& node, const char* name);
 
+// The ruby attributes of a CharacterStyleRange or CharacterStyle (RubyFlag, RubyString,
+// RubyType).
+struct RubyAttributes;
+void ReadRubyAttributes(const pugi::xml_node& node, RubyAttributes& ruby);
+
 // A number as IDML writes it: up to ten significant digits, no locale.
 std::string FormatNumber(double value);
 

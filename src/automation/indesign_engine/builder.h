@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "automation/indesign_engine/layout_model.h"
@@ -37,6 +38,10 @@ class DocumentBuilder {
   // A character style with an optional fill colour (swatch index, or kNone).
   int32_t AddCharacterStyle(std::string name, int32_t fill_color = kNone);
   int32_t AddParagraphStyle(std::string name);
+  // A ruby for TextFormat::ruby (the same ruby twice gives the same index).
+  int32_t AddRuby(std::string text, bool per_character = false) {
+    return InternRuby(document_, {std::move(text), per_character});
+  }
   int32_t AddPage(std::string name);
   int32_t AddStory();
 

@@ -47,6 +47,14 @@ bool InRange(int32_t index, size_t size) {
 
 }  // namespace
 
+int32_t InternRuby(Document& document, const Ruby& ruby) {
+  for (size_t i = 0; i < document.rubies.size(); ++i) {
+    if (document.rubies[i] == ruby) return static_cast<int32_t>(i);
+  }
+  document.rubies.push_back(ruby);
+  return static_cast<int32_t>(document.rubies.size()) - 1;
+}
+
 int32_t FindSwatch(const Document& document, const std::string& name) {
   return FindByName(document.swatches, name);
 }
@@ -84,6 +92,9 @@ std::string CheckDocument(const Document& document) {
       const TextFormat& f = run.format;
       if (f.character_style != kNone && !InRange(f.character_style, n_styles)) {
         return where + ": bad character style";
+      }
+      if (f.ruby != kNone && !InRange(f.ruby, document.rubies.size())) {
+        return where + ": bad ruby";
       }
       if (f.fill_color != kNone && !InRange(f.fill_color, n_swatches)) {
         return where + ": bad fill colour";

@@ -57,6 +57,15 @@ struct ParagraphStyle {
   std::string source_id;
 };
 
+// Ruby (ルビ) over characters: its string as InDesign holds it and its kind (group ruby over
+// the whole base, or per-character ruby whose string gives each character's reading,
+// separated by spaces).
+struct Ruby {
+  std::string text;
+  bool per_character = false;
+  bool operator==(const Ruby&) const = default;
+};
+
 // What a paragraph return (U+000D) does besides ending the paragraph: InDesign's column,
 // frame and page breaks are paragraph returns with a break attribute.
 enum class BreakType : uint8_t { kNone, kColumn, kFrame, kPage, kOddPage, kEvenPage };
@@ -69,6 +78,10 @@ struct TextFormat {
   BreakType break_type = BreakType::kNone;  // meaningful on a paragraph return only
   float point_size = 0;                     // 0 = not known (composition then assumes a default)
   float leading = 0;                        // 0 = not known / auto
+  // The ruby the character carries, in effect (set locally or by its character style): an
+  // index into Document::rubies; kNone = no ruby. Neighbours with the same index share one
+  // ruby (a group ruby's base).
+  int32_t ruby = kNone;
   bool operator==(const TextFormat&) const = default;
 };
 
@@ -129,7 +142,8 @@ struct Document {
   std::vector<CharacterStyle> character_styles;
   std::vector<ParagraphStyle> paragraph_styles;
   std::vector<Swatch> swatches;
-  bool modified = false;  // unsaved changes (set by edits and by loaders that convert)
+  std::vector<Ruby> rubies;  // each different ruby once
+  bool modified = false;     // unsaved changes (set by edits and by loaders that convert)
 };
 
 struct Book {
@@ -148,6 +162,9 @@ const TextFormat& FormatAt(const Story& story, int32_t index);
 // Effective fill colour: the local one, else the applied character style's (following
 // based_on); kNone when neither gives one.
 int32_t EffectiveFillColor(const Document& document, const TextFormat& format);
+
+// The index of `ruby` in document.rubies, added when new.
+int32_t InternRuby(Document& document, const Ruby& ruby);
 
 // Lookups by name; kNone when absent. Unnamed swatches never match.
 int32_t FindSwatch(const Document& document, const std::string& name);

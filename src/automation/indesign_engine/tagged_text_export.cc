@@ -11,14 +11,14 @@ namespace {
 
 struct TagNames {
   std::string_view version, feature_set, color_table, define_char_style, define_para_style,
-      para_style, char_style, color, next_chars;
+      para_style, char_style, color, next_chars, ruby, ruby_string, ruby_kind;
 };
 
-constexpr TagNames kAbbreviated = {"vsn",    "fset",   "ctable", "dcs", "dps",
-                                   "pstyle", "cstyle", "cc",     "cnxc"};
-constexpr TagNames kVerbose = {"Version",         "FeatureSet",      "ColorTable",
-                               "DefineCharStyle", "DefineParaStyle", "ParaStyle",
-                               "CharStyle",       "cColor",          "cNextXChars"};
+constexpr TagNames kAbbreviated = {"vsn",    "fset", "ctable", "dcs", "dps",   "pstyle",
+                                   "cstyle", "cc",   "cnxc",   "cr",  "crstr", "cmr"};
+constexpr TagNames kVerbose = {"Version",         "FeatureSet", "ColorTable",  "DefineCharStyle",
+                               "DefineParaStyle", "ParaStyle",  "CharStyle",   "cColor",
+                               "cNextXChars",     "cRuby",      "cRubyString", "cMojiRuby"};
 
 // Text characters that must not stand bare in tagged text.
 void AppendTextChar(std::string& out, char32_t c) {
@@ -132,6 +132,18 @@ void AppendTag(std::string& out, std::string_view name, std::string_view value) 
   out += '>';
 }
 
+void OpenRuby(std::string& out, const TagNames& tags, const Ruby& ruby) {
+  AppendTag(out, tags.ruby, "1");
+  AppendTag(out, tags.ruby_string, EscapeValue(ruby.text));
+  AppendTag(out, tags.ruby_kind, ruby.per_character ? "1" : "0");
+}
+
+void CloseRuby(std::string& out, const TagNames& tags) {
+  AppendTag(out, tags.ruby, "");
+  AppendTag(out, tags.ruby_string, "");
+  AppendTag(out, tags.ruby_kind, "");
+}
+
 void AppendHeader(std::string& out, const Document& document, const TagNames& tags) {
   out += "<UNICODE-WIN>\r\n";
   AppendTag(out, tags.version, "8");
@@ -193,6 +205,7 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
   const Story& story = document.stories[story_index];
   int32_t open_style = kNone;
   int32_t open_color = kNone;
+  int32_t open_ruby = kNone;
   bool paragraph_start = true;
   bool open_break = false;
   size_t run = 0;
@@ -214,6 +227,10 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
     }
     const bool style_changes = format.character_style != open_style;
     const bool color_changes = format.fill_color != open_color;
+    // Ruby is a character attribute of its own: on, its string and its kind before the base,
+    // all three off after it.
+    const int32_t ruby = format.ruby;
+    if (ruby != open_ruby && open_ruby != kNone) CloseRuby(out, *tags);
     if (color_changes && open_color != kNone) AppendTag(out, tags->color, "");
     if (style_changes && open_style != kNone) AppendTag(out, tags->char_style, "");
     if (style_changes && format.character_style != kNone) {
@@ -223,8 +240,10 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
     if (color_changes && format.fill_color != kNone) {
       AppendTag(out, tags->color, ColorTagValue(document, format.fill_color));
     }
+    if (ruby != open_ruby && ruby != kNone) OpenRuby(out, *tags, document.rubies[ruby]);
     open_style = format.character_style;
     open_color = format.fill_color;
+    open_ruby = ruby;
 
     const char32_t c = story.text[i];
     if (c == kParagraphReturn) {
@@ -239,6 +258,7 @@ Result<std::string> TaggedTextOf(const Document& document, int32_t story_index,
     }
   }
   if (open_break) AppendTag(out, tags->next_chars, "");
+  if (open_ruby != kNone) CloseRuby(out, *tags);
   if (open_color != kNone) AppendTag(out, tags->color, "");
   if (open_style != kNone) AppendTag(out, tags->char_style, "");
   return out;
