@@ -67,6 +67,46 @@ void EntryList::AddReadingCheck(const ReadingCheck& check) {
   }
 }
 
+void EntryList::RemoveReadingCheck(const std::string& term, const std::string& reading) {
+  const auto it = reading_check_index_.find(term + '\t' + reading);
+  if (it == reading_check_index_.end()) return;
+  reading_checks_.erase(reading_checks_.begin() + static_cast<std::ptrdiff_t>(it->second));
+  reading_check_index_.clear();
+  for (size_t i = 0; i < reading_checks_.size(); ++i) {
+    reading_check_index_.emplace(reading_checks_[i].term + '\t' + reading_checks_[i].reading, i);
+  }
+}
+
+void EntryList::ReviseReadings(const std::vector<EntryRevision>& revisions) {
+  if (revisions.empty()) return;
+  // Every entry line is one line of the list (its fields hold no line break), in order.
+  std::string out;
+  out.reserve(text_.size() + revisions.size() * 16);
+  size_t next = 0;
+  size_t line = 0;
+  size_t start = 0;
+  while (start < text_.size()) {
+    size_t end = text_.find('\n', start);
+    if (end == std::string::npos) end = text_.size();
+    const std::string_view text(text_.data() + start, end - start);
+    while (next < revisions.size() && revisions[next].entry < line) ++next;
+    const size_t tab = text.find('\t');
+    const size_t tab2 = tab == std::string_view::npos ? tab : text.find('\t', tab + 1);
+    if (next < revisions.size() && revisions[next].entry == line &&
+        tab2 != std::string_view::npos && text.substr(0, tab) == revisions[next].term) {
+      out.append(text.substr(0, tab + 1));
+      out.append(revisions[next].reading);
+      out.append(text.substr(tab2));
+    } else {
+      out.append(text);
+    }
+    if (end < text_.size()) out.push_back('\n');
+    start = end + 1;
+    ++line;
+  }
+  text_.swap(out);
+}
+
 void EntryList::Clear() {
   entry_marks_.clear();
   reading_checks_.clear();

@@ -30,6 +30,13 @@ struct EntryMark {
   int mark = 0;
 };
 
+// A new reading for entry line number `entry` (0-based, in the job's order) of `term`.
+struct EntryRevision {
+  size_t entry = 0;
+  std::string term;
+  std::string reading;
+};
+
 class EntryList {
  public:
   // Appends a story's text (its entry lines and the empty paragraphs left of its page lines,
@@ -62,6 +69,12 @@ class EntryList {
   const std::vector<ReadingCheck>& reading_checks() const { return reading_checks_; }
   // Adds `check`, or adds its pages to the check of the same term and reading.
   void AddReadingCheck(const ReadingCheck& check);
+  // Removes the check of `term` with `reading`, if there is one.
+  void RemoveReadingCheck(const std::string& term, const std::string& reading);
+
+  // Gives entry lines new readings (`revisions` sorted by entry); a line whose term is not
+  // the revision's is left alone. One pass over the list when there is any revision.
+  void ReviseReadings(const std::vector<EntryRevision>& revisions);
 
   // Every entry line's mark, in the order of the entry lines written (the marks do not appear
   // in the entry lines; the workbook keeps them on a sheet of their own).

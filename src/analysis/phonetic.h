@@ -45,6 +45,9 @@ class ReadingDoubts {
   // Why the reading of the term last divided (DivideWords) may be wrong, with the other
   // readings; nullopt when the sources agree or cannot tell.
   virtual std::optional<ReadingDoubt> DoubtOfLastTerm() const = 0;
+  // The readings a dictionary lists for the whole `term` (hiragana), in its order; empty when
+  // none does or the source cannot tell.
+  virtual std::vector<std::string> ListedReadings(std::string_view term) const { return {}; }
 };
 
 // Both services from one source, as the system readings provide them; a source that cannot

@@ -33,5 +33,9 @@ inline constexpr const char* kDoubtSeveralReadings = "辞書に読みが複数�
 inline constexpr const char* kDoubtSourcesDisagree = "辞書によって読みが違います";
 inline constexpr const char* kDoubtLearnedDisagrees = "学習した読みが辞書の読みと違います";
 inline constexpr const char* kDoubtKanjiLeft = "読めない漢字が残っています";
+// A reading from the book's ruby that no dictionary gives for the term.
+inline constexpr const char* kDoubtRubyNotInDictionary = "ルビの読みです（辞書にない読み）";
+// The book gives the term different ruby in different places.
+inline constexpr const char* kDoubtRubyDiffers = "ルビの読みが箇所によって違います";
 
 }  // namespace mirune

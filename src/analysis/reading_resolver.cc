@@ -272,4 +272,12 @@ Result<std::string> ReadingResolver::Phonetic(std::string_view text) {
 
 std::optional<ReadingDoubt> ReadingResolver::DoubtOfLastTerm() const { return last_.doubt; }
 
+std::vector<std::string> ReadingResolver::ListedReadings(std::string_view term) const {
+  std::vector<std::string> listed;
+  if (dictionary_ && dictionary_->Contains(term)) {
+    for (std::string_view r : dictionary_->Readings(term)) listed.emplace_back(r);
+  }
+  return listed;
+}
+
 }  // namespace mirune

@@ -54,6 +54,8 @@ class ReadingResolver : public ReadingService {
   // term of its own.
   Result<std::string> Phonetic(std::string_view text) override;
   std::optional<ReadingDoubt> DoubtOfLastTerm() const override;
+  // The whole-term dictionary's readings of `term`.
+  std::vector<std::string> ListedReadings(std::string_view term) const override;
 
   const WholeTermDictionary* dictionary() const { return dictionary_.get(); }
 

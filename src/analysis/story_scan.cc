@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "analysis/page_field.h"
+#include "analysis/ruby_text.h"
 #include "analysis/term_reading.h"
 #include "base/control_chars.h"
 #include "base/file.h"
@@ -129,8 +130,15 @@ std::string ExcerptAfter(const std::u16string& text, size_t from) {
   std::u16string out;
   size_t characters = 0;
   bool in_tag = false;
+  bool in_ruby = false;
   for (size_t i = from; i < text.size() && characters < kUnclosedExcerptLength; ++i) {
     char16_t c = text[i];
+    // Ruby is no text of the story.
+    if (c == kRubyOpen || c == kRubySeparator || c == kRubyClose) {
+      in_ruby = c == kRubyOpen;
+      continue;
+    }
+    if (in_ruby) continue;
     if (c == u'\\' && i + 1 < text.size() && (text[i + 1] == u'<' || text[i + 1] == u'>')) {
       c = text[++i];
     } else if (c == u'<') {
@@ -193,11 +201,20 @@ void HighlightMarks(TextDocument& doc, std::vector<UnclosedMark>* unclosed) {
 }
 
 TextDocument PrepareWithSteps(std::u16string tagged_text, const Step& step,
-                              std::vector<UnclosedMark>* unclosed = nullptr) {
+                              std::vector<UnclosedMark>* unclosed = nullptr,
+                              size_t* ruby_groups = nullptr) {
   TextDocument doc(std::move(tagged_text));
   step(43);
   // Header and definition blocks go first, so nothing in them can be taken for a term.
   for (const char16_t* p : kHeaderPatterns) doc.ReplaceAll(Pattern(p), u"");
+  // Ruby tags become inline groups around their bases before anything is highlighted, so the
+  // ruby rides with its base through the passes below (nothing is highlighted yet).
+  if (MayHoldRubyTags(doc.text())) {
+    std::u16string text = doc.text();
+    const size_t groups = InlineRubyTags(text);
+    if (ruby_groups) *ruby_groups = groups;
+    if (groups > 0) doc = TextDocument(std::move(text));
+  }
   step(45);
   HighlightMarks(doc, unclosed);
   step(46);
@@ -246,19 +263,24 @@ std::string PageTextOf(std::string_view line, size_t f) {
 }
 
 Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
-                                    AnalysisContext& ctx, const Step& step,
+                                    AnalysisContext& ctx, BookReadings& book, const Step& step,
                                     const std::vector<int>& marks = {}) {
   step(58);
   // The run list's paragraphs: each item followed by a paragraph break, so an item with
-  // paragraph breaks of its own fills several paragraphs, each with the item's mark.
+  // paragraph breaks of its own fills several paragraphs, each with the item's mark. Ruby
+  // groups leave the text here and go with their paragraph.
   std::vector<std::string> paragraphs;
+  std::vector<std::vector<RubySpan>> paragraph_ruby;
   std::vector<int> paragraph_marks;
   for (size_t k = 0; k < run_list.size(); ++k) {
-    const std::string utf8 = Utf16ToUtf8(run_list[k]);
+    const std::u16string& item = run_list[k];
     size_t start = 0;
-    for (size_t i = 0; i <= utf8.size(); ++i) {
-      if (i == utf8.size() || utf8[i] == '\r') {
-        paragraphs.push_back(utf8.substr(start, i - start));
+    for (size_t i = 0; i <= item.size(); ++i) {
+      if (i == item.size() || item[i] == u'\r') {
+        const std::u16string_view piece(item.data() + start, i - start);
+        TermWithRuby term = StripRubyGroups(piece);
+        paragraphs.push_back(std::move(term.text));
+        paragraph_ruby.push_back(std::move(term.ruby));
         paragraph_marks.push_back(k < marks.size() ? marks[k] : 0);
         start = i + 1;
       }
@@ -288,11 +310,15 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
   const int64_t base = ctx.entries ? ctx.entries->entry_count() : 0;
   std::unordered_set<std::string> seen_text_pages;
   for (size_t i = 0; i < n; ++i) {
-    std::string t;
-    t.reserve(paragraphs[i].size());
+    TermWithRuby term;
+    term.text.reserve(paragraphs[i].size());
     for (char c : paragraphs[i]) {
-      if (c != '\r' && c != '\n') t.push_back(c);
+      if (c != '\r' && c != '\n') term.text.push_back(c);
     }
+    // A line feed never stands in a paragraph here (the text's line ends are CR), so the
+    // ruby's offsets hold.
+    if (term.text.size() == paragraphs[i].size()) term.ruby = std::move(paragraph_ruby[i]);
+    const std::string& t = term.text;
     step(static_cast<int>(std::nearbyint(static_cast<double>(i + 1) / n * 37 + 60)));
     if (t.empty() || page_line[i]) {
       // Page lines go (their paragraphs stay, empty); empty paragraphs stay empty.
@@ -303,15 +329,11 @@ Result<StoryEntries> BuildWithSteps(const std::vector<std::u16string>& run_list,
     if (!page.empty() && !page.is_number() && seen_text_pages.insert(page.text()).second) {
       out.text_pages.push_back(page.text());
     }
-    MIRUNE_ASSIGN_OR_RETURN(std::string reading, TermReading(t, *ctx.divider, *ctx.lookup));
-    std::optional<ReadingDoubt> doubt;
-    if (ctx.doubts) doubt = ctx.doubts->DoubtOfLastTerm();
-    if (reading.find(kRecheckMark) != std::string::npos) {
-      if (!doubt) doubt.emplace();
-      if (!doubt->why.empty()) doubt->why += "、";
-      doubt->why += kDoubtKanjiLeft;
-    }
-    if (doubt) out.checks.push_back({t, reading, std::move(*doubt), {page.text()}});
+    MIRUNE_ASSIGN_OR_RETURN(BookReadings::Reading read,
+                            book.Read(term, static_cast<size_t>(base + out.entry_count),
+                                      page.text(), *ctx.divider, *ctx.lookup, ctx.doubts));
+    const std::string& reading = read.reading;
+    if (read.doubt) out.checks.push_back({t, reading, std::move(*read.doubt), {page.text()}});
     out.marks.push_back({t, page.text(), paragraph_marks[i]});
     ++out.entry_count;
     if (ctx.progress) {
@@ -402,7 +424,8 @@ std::vector<std::u16string> CollectMarkedRuns(TextDocument& story) {
 
 Result<StoryEntries> BuildEntryLines(const std::vector<std::u16string>& run_list,
                                      AnalysisContext& ctx) {
-  return BuildWithSteps(run_list, ctx, ProgressSteps(ctx));
+  BookReadings own;
+  return BuildWithSteps(run_list, ctx, ctx.book ? *ctx.book : own, ProgressSteps(ctx));
 }
 
 namespace {
@@ -413,14 +436,24 @@ Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string&
     return Status(ErrorCode::kInternal, "内部エラー: 索引リストが渡されていません。");
   const ProgressSteps step(ctx);
   std::vector<UnclosedMark> unclosed;
-  TextDocument story = PrepareWithSteps(std::move(text), step, &unclosed);
+  size_t ruby_groups = 0;
+  TextDocument story = PrepareWithSteps(std::move(text), step, &unclosed, &ruby_groups);
   std::vector<int> marks;
+  // The story's ruby goes to the book before any of its terms is read.
+  BookReadings own;
+  BookReadings& book = ctx.book ? *ctx.book : own;
+  if (ruby_groups > 0) {
+    ForEachRubyGroup(story.text(), [&book](const std::string& base, const std::string& reading) {
+      book.AddRuby(base, reading);
+    });
+  }
   const std::vector<std::u16string> run_list = CollectWithSteps(story, step, &marks);
   story = TextDocument();  // the run list holds all that is still needed
   if (after_collect) MIRUNE_RETURN_IF_ERROR(after_collect());
   step(55);
   step(56);
-  MIRUNE_ASSIGN_OR_RETURN(const StoryEntries entries, BuildWithSteps(run_list, ctx, step, marks));
+  MIRUNE_ASSIGN_OR_RETURN(const StoryEntries entries,
+                          BuildWithSteps(run_list, ctx, book, step, marks));
   ctx.entries->AddEntries(entries.entry_count);
   ctx.entries->AppendStoryText(entries.text);
   for (const std::string& page : entries.text_pages) ctx.entries->AddTextPage(page);
@@ -430,6 +463,7 @@ Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string&
   for (const UnclosedMark& mark : unclosed) {
     ctx.entries->AddWarning(UnclosedMarkWarning(name, mark));
   }
+  if (!ctx.book) own.Finish(*ctx.entries, ctx.doubts);
   return Status::Ok();
 }
 

@@ -18,6 +18,9 @@
 // names that are not page numbers never stop the analysis; they are collected on the entry
 // list (EntryList::text_pages) for the job's summary.
 //
+// Ruby (ruby_text.h) never enters a term's text: it gives readings (book_readings.h). The
+// ruby of a story is collected before its terms are read.
+//
 // Text from the file loses its control characters first (base/control_chars.h). A mark opened
 // and never closed gives no term; the entry list gets a warning naming the story, the tag and
 // the first characters after it (EntryList::warnings).
@@ -28,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/book_readings.h"
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/reading_check.h"
@@ -49,6 +53,10 @@ struct AnalysisContext {
   // Optional: what the reading sources doubt about each term; the doubtful terms, and those
   // whose reading keeps a kanji, go to the entry list's reading checks.
   const ReadingDoubts* doubts = nullptr;
+  // Optional: the job's book ruby and the readings that depend on it (book_readings.h); the
+  // caller calls its Finish at the job's end. Without it the story is a book of its own: its
+  // ruby applies to its terms and is finished with the story.
+  BookReadings* book = nullptr;
 };
 
 // The largest story file the analysis reads: 256 MiB of UTF-16 tagged text, about 130

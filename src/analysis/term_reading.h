@@ -6,8 +6,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/phonetic.h"
+#include "analysis/ruby_text.h"
 #include "base/result.h"
 
 namespace mirune {
@@ -26,5 +28,14 @@ inline constexpr std::string_view kRecheckMark = "★読み再確認★";
 // the reading, so an entry line keeps its three fields. Fails only when a service fails.
 Result<std::string> TermReading(std::string_view term, WordDivider& divider,
                                 PhoneticLookup& lookup);
+
+// The reading of `term` with ruby over parts of it (`ruby`: sorted, not overlapping, within
+// the term): each ruby's reading for its base, the rest read as TermReading reads words, the
+// parts joined at the bases. When the division into words has a boundary at every base's
+// ends, the other words keep their readings in the whole term's context; otherwise each
+// stretch between bases is read as a term of its own. The memory is not asked for the whole
+// term (the caller does that first); the re-check mark is appended as TermReading does.
+Result<std::string> RubyTermReading(std::string_view term, const std::vector<RubySpan>& ruby,
+                                    WordDivider& divider, PhoneticLookup& lookup);
 
 }  // namespace mirune
