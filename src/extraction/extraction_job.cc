@@ -88,6 +88,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   c_.flags.abort_requested = false;
   c_.flags.job_running = false;
   c_.entries.Clear();
+  c_.analyzer.BeginBook();
   MIRUNE_RUN_STEP(OpenAndConfirm());
   MIRUNE_RUN_STEP(CheckTarget());
 
@@ -100,6 +101,7 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   const double start_time = c_.desktop.ClockSeconds();
   MIRUNE_ASSIGN_OR_RETURN(const std::string version, c_.indesign.Version());
   MIRUNE_RUN_STEP(ExtractDocuments(WritePropertyForVersion(version)));
+  MIRUNE_RETURN_IF_ERROR(c_.analyzer.FinishBook(c_.entries));
 
   MIRUNE_RETURN_IF_ERROR(Update(20, kActivityWriting));
   Yield();

@@ -37,6 +37,11 @@ class StoryAnalyzer {
   // `full_width` is what StartProgress returned for the current document.
   virtual Status AnalyzeStory(const StoryFiles& files, EntryList& entries,
                               ProgressReporter& progress, float full_width) = 0;
+  // A job starts: what the analysis keeps across stories is dropped.
+  virtual void BeginBook() {}
+  // Every story of the job is analysed: work that needs the whole book (readings from ruby
+  // found after their terms) is done on `entries` before the results are written.
+  virtual Status FinishBook(EntryList& entries) { return Status::Ok(); }
 };
 
 // The workbook output: builds Razoza.xls from the entry list and saves it at `path` (a

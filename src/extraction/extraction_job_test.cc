@@ -53,6 +53,8 @@ class SpyAnalyzer : public StoryAnalyzer {
     }
     return inner_.AnalyzeStory(files, entries, progress, full_width);
   }
+  void BeginBook() override { inner_.BeginBook(); }
+  Status FinishBook(EntryList& entries) override { return inner_.FinishBook(entries); }
   std::vector<std::string> export_names;
   std::vector<std::string> story_names;
   std::vector<std::string> exported;

@@ -14,7 +14,13 @@ Status TaggedStoryAnalyzer::AnalyzeStory(const StoryFiles& files, EntryList& ent
   context.progress_full_width = full_width;
   context.story_name = files.story_name;
   context.doubts = doubts_;
+  context.book = &book_;
   return ScanTaggedStory(files.export_path, context);
+}
+
+Status TaggedStoryAnalyzer::FinishBook(EntryList& entries) {
+  book_.Finish(entries, doubts_);
+  return Status::Ok();
 }
 
 }  // namespace mirune

@@ -1,8 +1,10 @@
 #pragma once
 
 // The extraction's story analysis: the tagged-text scan of the analysis library, with the
-// reading services the caller chose.
+// reading services the caller chose. The book's ruby is gathered across the job's stories
+// (analysis/book_readings.h) and finished when the last story is done.
 
+#include "analysis/book_readings.h"
 #include "analysis/phonetic.h"
 #include "extraction/extraction_job.h"
 
@@ -18,8 +20,11 @@ class TaggedStoryAnalyzer : public StoryAnalyzer {
 
   Status AnalyzeStory(const StoryFiles& files, EntryList& entries, ProgressReporter& progress,
                       float full_width) override;
+  void BeginBook() override { book_.Clear(); }
+  Status FinishBook(EntryList& entries) override;
 
  private:
+  BookReadings book_;
   WordDivider& divider_;
   PhoneticLookup& lookup_;
   const ReadingDoubts* doubts_;
