@@ -225,6 +225,16 @@ if(IDML AND READINGS)
   endif()
   expect_in("${err}" "読みを確かめてほしい語句が 2 件あります（Razoza.xls のシート「読み確認」）")
 
+  # A book with ruby: the readings come from the ruby (tests/data/extraction/ruby_book).
+  program_path(R ${DATA}/extraction/ruby_book)
+  run(0 extract --yes --data-dir ${W}${S}ruby-data ${R})
+  expect_in("${err}" "読みを確かめてほしい語句が 4 件あります")
+  file(READ ${WORK}/ruby-data/RazozaData/Razoza.txt ruby_text)
+  file(READ ${DATA}/extraction/ruby_book_Razoza.txt ruby_golden)
+  if(NOT ruby_text STREQUAL ruby_golden)
+    message(FATAL_ERROR "Razoza.txt of the book with ruby differs from its golden file")
+  endif()
+
   # A reading corrected on Org and re-sorted is the reading of the next extraction, and the
   # term leaves the readings to check.
   file(WRITE ${WORK}/book-corrected.txt "文房四宝\tぶんぼうしほう\t3\n")

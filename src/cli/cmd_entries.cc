@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/book_readings.h"
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
@@ -43,12 +44,16 @@ int RunEntries(const EntriesOptions& options) {
 
   EntryList entries;
   ctx.entries = &entries;
+  // The stories given together are one book: the ruby of each reads the terms of all.
+  BookReadings book;
+  ctx.book = &book;
   for (const std::string& story : options.stories) {
     if (auto input = CheckInputPath(story); !input.ok()) return fail(input.message());
     if (Status status = AnalyseTaggedStoryFile(story, ctx); !status.ok()) {
       return fail(status.message());
     }
   }
+  book.Finish(entries, ctx.doubts);
   if (readings->written_form) PrintErr(CommandLine("entries", kWrittenFormReadingsNotice));
   for (const std::string& warning : entries.warnings()) PrintErr(CommandLine("entries", warning));
   for (const std::string& notice : readings->notices) PrintErr(CommandLine("entries", notice));

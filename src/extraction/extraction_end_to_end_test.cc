@@ -24,10 +24,13 @@
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
 #include "automation/excel_engine/xls/xls_from_windows.h"
+#include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "base/cp932.h"
 #include "base/file.h"
 #include "base/path.h"
+#include "base/utf.h"
 #include "desktop/recording_desktop.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/razoza_xls_writer.h"
@@ -314,6 +317,86 @@ TEST(ExtractCommandTest, ExitCodesAndOutput) {
     EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"), before);
   }
 }
+
+#ifndef _WIN32
+// A book of two chapters whose author put ruby on names (tests/data/extraction/ruby_book):
+// group ruby, per-character ruby, ruby over part of a term, a Latin gloss, ruby on an
+// unmarked occurrence later in the book, and one name given two readings.
+std::vector<layout::Document> RubyBookChapters(const std::string& folder) {
+  std::vector<layout::Document> chapters;
+  struct Piece {
+    const char* text;
+    bool marked;
+    const char* ruby;
+    bool per_character;
+  };
+  const std::vector<std::vector<std::vector<Piece>>> book = {
+      // Chapter 1: pages 1 and 2.
+      {{{"「", false, nullptr, false},
+        {"角田", true, "かどた", false},
+        {"」さんは", false, nullptr, false},
+        {"強敵", true, "とも", false},
+        {"と戦った。", false, nullptr, false},
+        {"東海林", true, nullptr, false},
+        {"の話。\r", false, nullptr, false}},
+       {{"東海林", false, "とうかいりん", false},
+        {"は後に出る。", false, nullptr, false},
+        {"角田", true, "かどた", false},
+        {"市", true, nullptr, false},
+        {"へ行く。", false, nullptr, false},
+        {"強敵", true, "rival", false},
+        {"。\r", false, nullptr, false}}},
+      // Chapter 2: page 3.
+      {{{"角田", true, "すみた", false},
+        {"と", false, nullptr, false},
+        {"索引", true, "さく いん", true},
+        {"と", false, nullptr, false},
+        {"東海林", true, nullptr, false},
+        {"と", false, nullptr, false},
+        {"角田", true, nullptr, false},
+        {"。\r", false, nullptr, false}}},
+  };
+  int page_number = 1;
+  for (size_t c = 0; c < book.size(); ++c) {
+    layout::DocumentBuilder b(JoinPath(folder, "chapter" + std::to_string(c + 1) + ".idml"));
+    const int32_t mark = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
+    // A story of its own on each page.
+    for (const auto& page : book[c]) {
+      const int32_t story = b.AddStory();
+      for (const Piece& p : page) {
+        layout::TextFormat format;
+        if (p.marked) format.fill_color = mark;
+        if (p.ruby) format.ruby = b.AddRuby(p.ruby, p.per_character);
+        b.Append(story, p.text, format);
+      }
+      b.AddFrame(b.AddPage(std::to_string(page_number++)), story);
+    }
+    chapters.push_back(*b.Build());
+  }
+  return chapters;
+}
+
+TEST(ExtractCommandTest, RubyBook) {
+  // The chapters as the writer makes them are the ones kept for the command-line checks.
+  const std::string kept = kGoldenFolder + "/ruby_book";
+  for (const layout::Document& chapter : RubyBookChapters(kept)) {
+    auto bytes = idml::WriteNewIdmlPackage(chapter);
+    ASSERT_TRUE(bytes.ok()) << bytes.message();
+    if (UpdateGolden()) {
+      (void)CreateFolder(kept);
+      ASSERT_TRUE(WriteFileAtomic(chapter.full_name, *bytes).ok());
+    }
+    EXPECT_EQ(*ReadFileBytes(chapter.full_name), *bytes) << chapter.full_name;
+  }
+  const std::string data = std::string(MIRUNE_BINARY_DIR) + "/extraction_ruby_test/data";
+  fs::remove_all(data);
+  const CliRun run = RunCli("--data-dir " + Q(data) + " --yes " + Q(kept), "ruby");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.err.find("読みを確かめてほしい語句が"), std::string::npos) << run.err;
+  CompareWithGolden(*ReadFileBytes(data + "/RazozaData/Razoza.txt"), "ruby_book_Razoza.txt");
+  CompareWithGolden(ListWithXlrd(data + "/RazozaData/Razoza.xls"), "ruby_book_Razoza.xls.txt");
+}
+#endif
 
 }  // namespace
 }  // namespace mirune
