@@ -5,8 +5,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "analysis/book_readings.h"
 #include "analysis/entry_list.h"
 #include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
@@ -124,41 +126,55 @@ BENCHMARK(BM_Hostile100000Lt)->Unit(benchmark::kMillisecond);
 // 100,000 short terms of one to three words through the readings: the whole resolver of a
 // job (argument 2: SKK-JISYO.L over MeCab with the IPA dictionary), the resolver without the
 // dictionary (1), and MeCab alone (0).
-void BM_Readings100000Terms(benchmark::State& state) {
-  ReadingServiceOptions options;
-  options.without_whole_term_dictionary = state.range(0) == 1;
-  std::unique_ptr<ReadingService> service;
-  if (state.range(0) == 0) {
-    auto mecab = OpenSystemReadings(options);
-    if (mecab.ok()) service = std::move(*mecab);
-  } else {
-    auto job = OpenJobReadings(options);
-    if (job.ok()) service = std::move(job->service);
+std::string Utf8Of(const std::u16string& t) {
+  std::string utf8;
+  for (char16_t c : t) {
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      utf8.push_back(static_cast<char>(0xC0 | c >> 6));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      utf8.push_back(static_cast<char>(0xE0 | c >> 12));
+      utf8.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
   }
+  return utf8;
+}
+
+// The 100,000 terms, each with the length of its first word in bytes.
+std::vector<std::pair<std::string, size_t>> HundredThousandTerms() {
+  std::vector<std::pair<std::string, size_t>> terms;
+  for (size_t i = 0; i < 100000; ++i) {
+    std::u16string t = kWords[i % kWordCount];
+    const size_t first = Utf8Of(t).size();
+    if (i % 3 != 0) t += kWords[(i / kWordCount + i) % kWordCount];
+    if (i % 7 == 0) t += u"の" + std::u16string(kWords[(i / 7) % kWordCount]);
+    terms.emplace_back(Utf8Of(t), first);
+  }
+  return terms;
+}
+
+std::unique_ptr<ReadingService> BenchReadings(int64_t sources) {
+  ReadingServiceOptions options;
+  options.without_whole_term_dictionary = sources == 1;
+  if (sources == 0) {
+    auto mecab = OpenSystemReadings(options);
+    return mecab.ok() ? std::move(*mecab) : nullptr;
+  }
+  auto job = OpenJobReadings(options);
+  return job.ok() ? std::move(job->service) : nullptr;
+}
+
+void BM_Readings100000Terms(benchmark::State& state) {
+  std::unique_ptr<ReadingService> service = BenchReadings(state.range(0));
   if (!service) {
     state.SkipWithError("no readings");
     return;
   }
   std::vector<std::string> terms;
-  for (size_t i = 0; i < 100000; ++i) {
-    std::u16string t = kWords[i % kWordCount];
-    if (i % 3 != 0) t += kWords[(i / kWordCount + i) % kWordCount];
-    if (i % 7 == 0) t += u"の" + std::u16string(kWords[(i / 7) % kWordCount]);
-    std::string utf8;
-    for (char16_t c : t) {
-      if (c < 0x80) {
-        utf8.push_back(static_cast<char>(c));
-      } else if (c < 0x800) {
-        utf8.push_back(static_cast<char>(0xC0 | c >> 6));
-        utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-      } else {
-        utf8.push_back(static_cast<char>(0xE0 | c >> 12));
-        utf8.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-      }
-    }
-    terms.push_back(std::move(utf8));
-  }
+  for (auto& [term, first] : HundredThousandTerms()) terms.push_back(std::move(term));
   ReadingService& readings = *service;
   for (auto _ : state) {
     for (const auto& term : terms) {
@@ -169,6 +185,41 @@ void BM_Readings100000Terms(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(terms.size()));
 }
 BENCHMARK(BM_Readings100000Terms)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The same terms as a job reads them (BookReadings: the memory asked, the book's ruby, the
+// readings that may depend on ruby found later kept, the book finished), with the whole
+// resolver: argument 0 without ruby, n with ruby over the first word of every n-th term.
+void BM_Readings100000TermsBook(benchmark::State& state) {
+  std::unique_ptr<ReadingService> service = BenchReadings(2);
+  if (!service) {
+    state.SkipWithError("no readings");
+    return;
+  }
+  const int64_t every = state.range(0);
+  std::vector<TermWithRuby> terms;
+  size_t i = 0;
+  for (auto& [term, first] : HundredThousandTerms()) {
+    TermWithRuby t;
+    t.text = std::move(term);
+    if (every > 0 && i % static_cast<size_t>(every) == 0)
+      t.ruby.push_back({0, first, "るびのよみ"});
+    terms.push_back(std::move(t));
+    ++i;
+  }
+  ReadingService& readings = *service;
+  const std::string page = "1";
+  for (auto _ : state) {
+    BookReadings book;
+    EntryList entries;
+    for (size_t k = 0; k < terms.size(); ++k) {
+      auto r = book.Read(terms[k], k, page, readings, readings, &readings);
+      benchmark::DoNotOptimize(r);
+    }
+    book.Finish(entries, &readings);
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(terms.size()));
+}
+BENCHMARK(BM_Readings100000TermsBook)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 #endif
 
 }  // namespace

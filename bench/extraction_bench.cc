@@ -40,7 +40,7 @@ class NullProgress : public ProgressReporter {
   void YieldToMessageLoop() override {}
 };
 
-void RunBook(benchmark::State& state, bool with_readings) {
+void RunBook(benchmark::State& state, bool with_readings, int ruby_every = 0) {
   const std::string data = std::string(MIRUNE_SOURCE_DIR) + "/build/extraction-bench-data";
   (void)CreateFolder(std::string(MIRUNE_SOURCE_DIR) + "/build");
   (void)CreateFolder(data);
@@ -63,7 +63,7 @@ void RunBook(benchmark::State& state, bool with_readings) {
   for (auto _ : state) {
     state.PauseTiming();
     auto engine = std::make_shared<indesign_engine::EngineApplication>();
-    RegisterBook(*engine, "/bench");
+    RegisterBook(*engine, "/bench", ruby_every);
     AnsweringDesktop desktop;
     JobFlags flags;
     NullProgress progress;
@@ -93,9 +93,12 @@ void RunBook(benchmark::State& state, bool with_readings) {
 
 void BM_ExtractBookWithReadings(benchmark::State& state) { RunBook(state, true); }
 void BM_ExtractBookWithoutReadings(benchmark::State& state) { RunBook(state, false); }
+// Ruby over the first word of every tenth term.
+void BM_ExtractBookWithReadingsRuby(benchmark::State& state) { RunBook(state, true, 10); }
 
 BENCHMARK(BM_ExtractBookWithReadings)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ExtractBookWithoutReadings)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ExtractBookWithReadingsRuby)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Host calls of the page marking alone, per text frame (each page holds one frame).
 void BM_PageMarkingCallsPerFrame(benchmark::State& state) {

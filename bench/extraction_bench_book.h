@@ -30,20 +30,27 @@ inline const std::vector<std::string>& Terms() {
 
 // A page's text: kTermsPerPage marked terms, each in an unmarked sentence, ending in a
 // paragraph return. Terms vary with the page; many recur, so the workbook's folding has
-// work to do.
+// work to do. With `ruby_every` n > 0, every n-th term of the book carries group ruby (its
+// first word's reading, made up, over its first word).
 inline void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int32_t mark,
-                       int32_t* characters) {
+                       int32_t* characters, int ruby_every = 0) {
   const auto& terms = Terms();
   std::string plain;
   for (int t = 0; t < kTermsPerPage; ++t) {
     // Compounds of two words: about a thousand different terms over the book.
     const size_t n = terms.size();
-    const std::string term = terms[static_cast<size_t>(page * 7 + t * 3) % n] +
-                             terms[static_cast<size_t>(page / 3 + t * 5) % n];
+    const std::string first = terms[static_cast<size_t>(page * 7 + t * 3) % n];
+    const std::string term = first + terms[static_cast<size_t>(page / 3 + t * 5) % n];
     const std::string before = "この段落では";
     const std::string after = "について述べる。";
     b.Append(story, before);
-    b.Append(story, term, {.fill_color = mark});
+    if (ruby_every > 0 && (page * kTermsPerPage + t) % ruby_every == 0) {
+      const std::string rest = term.substr(first.size());
+      b.Append(story, first, {.fill_color = mark, .ruby = b.AddRuby("るびのよみ")});
+      b.Append(story, rest, {.fill_color = mark});
+    } else {
+      b.Append(story, term, {.fill_color = mark});
+    }
     b.Append(story, after);
     plain += before + term + after;
   }
@@ -52,7 +59,8 @@ inline void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int3
   *characters = static_cast<int32_t>(Utf8ToUtf32(plain).size());
 }
 
-inline void RegisterBook(indesign_engine::EngineApplication& engine, const std::string& folder) {
+inline void RegisterBook(indesign_engine::EngineApplication& engine, const std::string& folder,
+                         int ruby_every = 0) {
   std::vector<std::string> members;
   for (int m = 1; m <= kMembers; ++m) {
     // Spelled as the launch spells what it opens (the platform's separator).
@@ -63,7 +71,7 @@ inline void RegisterBook(indesign_engine::EngineApplication& engine, const std::
     std::vector<int32_t> lengths;
     for (int p = 0; p < kPagesPerMember; ++p) {
       int32_t characters = 0;
-      AppendPage(b, story, (m - 1) * kPagesPerMember + p, mark, &characters);
+      AppendPage(b, story, (m - 1) * kPagesPerMember + p, mark, &characters, ruby_every);
       lengths.push_back(characters);
     }
     for (int p = 0; p < kPagesPerMember; ++p) {
