@@ -30,8 +30,9 @@ inline const std::vector<std::string>& Terms() {
 
 // A page's text: kTermsPerPage marked terms, each in an unmarked sentence, ending in a
 // paragraph return. Terms vary with the page; many recur, so the workbook's folding has
-// work to do. With `ruby_every` n > 0, every n-th term of the book carries group ruby (its
-// first word's reading, made up, over its first word).
+// work to do. With `ruby_every` n > 0, every n-th term of the book is a name of its own (真
+// before the term) with group ruby (made up) over 真 and its first word, so the ruby takes no
+// work off the other terms.
 inline void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int32_t mark,
                        int32_t* characters, int ruby_every = 0) {
   const auto& terms = Terms();
@@ -46,13 +47,14 @@ inline void AppendPage(layout::DocumentBuilder& b, int32_t story, int page, int3
     b.Append(story, before);
     if (ruby_every > 0 && (page * kTermsPerPage + t) % ruby_every == 0) {
       const std::string rest = term.substr(first.size());
-      b.Append(story, first, {.fill_color = mark, .ruby = b.AddRuby("るびのよみ")});
+      b.Append(story, "真" + first, {.fill_color = mark, .ruby = b.AddRuby("まことのよみ")});
       b.Append(story, rest, {.fill_color = mark});
+      plain += before + "真" + term + after;
     } else {
       b.Append(story, term, {.fill_color = mark});
+      plain += before + term + after;
     }
     b.Append(story, after);
-    plain += before + term + after;
   }
   b.Append(story, "\r");
   plain += "\r";

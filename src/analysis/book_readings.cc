@@ -83,9 +83,8 @@ Result<BookReadings::Reading> BookReadings::Read(const TermWithRuby& term, size_
         early.reading = out.reading;
         early.checked = out.doubt.has_value();
         if (out.doubt) early.candidates = out.doubt->candidates;
-        early.first_entry = entry;
       }
-      early.entries.emplace_back(entry, page);
+      early.entries.push_back(entry);
     }
     return out;
   }
@@ -119,7 +118,7 @@ void BookReadings::Finish(EntryList& entries, const ReadingDoubts* doubts) {
   // Occurrences read before the book gave their term ruby, in the order of their first entry.
   std::vector<std::pair<size_t, const std::string*>> late;
   for (const auto& [term, early] : early_) {
-    if (FirstRuby(term)) late.emplace_back(early.first_entry, &term);
+    if (FirstRuby(term)) late.emplace_back(early.entries.front(), &term);
   }
   std::sort(late.begin(), late.end());
   std::vector<EntryRevision> revisions;
@@ -136,9 +135,10 @@ void BookReadings::Finish(EntryList& entries, const ReadingDoubts* doubts) {
       dictionary_[*term] = std::move(readings);
       DictionaryReadings(*term, doubts);
     }
-    for (auto& [entry, page] : early.entries) {
+    const std::vector<EntryMark>& marks = entries.entry_marks();
+    for (const size_t entry : early.entries) {
       revisions.push_back({entry, *term, ruby});
-      ruby_entries_.push_back({entry, *term, ruby, std::move(page)});
+      ruby_entries_.push_back({entry, *term, ruby, entry < marks.size() ? marks[entry].page : ""});
     }
   }
   std::sort(ruby_entries_.begin(), ruby_entries_.end(),

@@ -70,9 +70,8 @@ class BookReadings {
   struct EarlyTerm {
     std::string reading;  // what the job's readings gave
     std::vector<std::string> candidates;
-    bool checked = false;  // the term went on the sheet with that reading
-    size_t first_entry = 0;
-    std::vector<std::pair<size_t, std::string>> entries;  // (entry, page)
+    bool checked = false;         // the term went on the sheet with that reading
+    std::vector<size_t> entries;  // their pages are the entry list's (entry_marks)
   };
   struct RubyEntry {
     size_t entry = 0;
