@@ -1,7 +1,5 @@
 #include "analysis/ruby_text.h"
 
-#include <optional>
-
 #include "analysis/char_class.h"
 #include "base/utf.h"
 
@@ -273,7 +271,8 @@ TermWithRuby StripRubyGroups(std::u16string_view text) {
   std::u16string plain;
   std::u16string reading;
   bool in_reading = false;
-  std::optional<size_t> base_start;  // in `plain`
+  constexpr size_t kNoBase = std::u16string::npos;
+  size_t base_start = kNoBase;  // in `plain`
   struct Span16 {
     size_t begin, end;
     std::string reading;
@@ -283,16 +282,16 @@ TermWithRuby StripRubyGroups(std::u16string_view text) {
     if (c == kRubyOpen) {
       in_reading = true;
       reading.clear();
-      base_start.reset();
+      base_start = kNoBase;
     } else if (c == kRubySeparator) {
       if (in_reading) base_start = plain.size();
       in_reading = false;
     } else if (c == kRubyClose) {
-      if (base_start && *base_start < plain.size()) {
+      if (base_start != kNoBase && base_start < plain.size()) {
         std::string r = RubyReadingOf(reading);
-        if (!r.empty()) spans.push_back({*base_start, plain.size(), std::move(r)});
+        if (!r.empty()) spans.push_back({base_start, plain.size(), std::move(r)});
       }
-      base_start.reset();
+      base_start = kNoBase;
     } else if (in_reading) {
       reading.push_back(c);
     } else {
