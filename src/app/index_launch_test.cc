@@ -131,6 +131,7 @@ TEST(IndexLaunchTest, OutputsAreReplacedTogetherOrNotAtAll) {
 TEST(IndexLaunchTest, LineBreaksInTheSeparatorsAreRefused) {
   const std::string xls = JoinPath(Folder(), "separators.xls");
   ASSERT_TRUE(WriteRazozaXls("索引\tさくいん\t12\n", xls).ok());
+  ASSERT_TRUE(RemoveFile(JoinPath(Folder(), "separators-out.txt")).ok());
   MemoryExcel excel;
   for (const char* bad : {"\r\n", "\n", "、\r", "\t"}) {
     IndexRequest request;
