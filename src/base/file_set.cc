@@ -158,7 +158,7 @@ std::string Targets(const RecordState& state) {
 }
 
 // Takes up one record of a run that ended. Returns whether the new set was put in place.
-Result<bool> TakeUp(const std::string& folder, const RecordState& state) {
+Result<bool> TakeUp(const RecordState& state) {
   std::string failed;
   const auto note_failure = [&failed](const Status& s) {
     if (!s.ok()) failed += (failed.empty() ? "" : "、") + s.message();
@@ -188,14 +188,13 @@ Result<bool> TakeUp(const std::string& folder, const RecordState& state) {
     }
   }
   if (!failed.empty()) {
-    return Result<bool>(ErrorCode::kIoError, "前回中断した出力の置き換え（" + Targets(state) +
-                                                 "）を" + (finished ? "完了" : "元に戻") +
-                                                 "せません: " + failed);
+    return Result<bool>(ErrorCode::kIoError,
+                        "前回中断した出力の置き換え（" + Targets(state) + "）を" +
+                            (finished ? "完了できません" : "元に戻せません") + ": " + failed);
   }
   // What remains are leftovers: temporaries not moved, second names of previous files.
   for (const RecordState::Entry& e : state.temporaries) (void)RemoveFile(e.temporary);
   for (const RecordState::Entry& e : state.backups) (void)RemoveFile(e.temporary);
-  (void)folder;
   return finished || state.done;
 }
 
@@ -440,7 +439,7 @@ Result<SetRecovery> RecoverInterruptedSets(const std::string& folder) {
                                      " を読めません: " + platform::CauseOf(error));
     }
     const RecordState state = ParseRecord(folder, bytes);
-    auto taken = TakeUp(folder, state);
+    auto taken = TakeUp(state);
     if (!taken.ok()) {
       platform::CloseRecord(handle);
       return Result<SetRecovery>(taken.code(), taken.message());
