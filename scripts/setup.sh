@@ -11,6 +11,8 @@ packages=(
   libicu-dev libpugixml-dev libzip-dev zip unzip libfreexl-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd
+  # The kill tests stop the Linux program at each of its renames.
+  strace
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   # The Windows release: the manual (pandoc, WeasyPrint, IPAex fonts, its checks) and NSIS.
   pandoc weasyprint fonts-ipaexfont poppler-utils nsis

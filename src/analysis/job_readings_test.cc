@@ -5,8 +5,13 @@
 #include "analysis/phonetic.h"
 #include "analysis/reading_memory.h"
 #include "analysis/term_reading.h"
+#include "analysis/whole_term_dictionary.h"
 #include "base/file.h"
 #include "base/path.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace mirune {
 namespace {
@@ -45,6 +50,40 @@ TEST(JobReadingsTest, GoesOnWithoutAnUnusableDictionary) {
     EXPECT_EQ(*r, "でーた");
   }
 }
+
+#ifndef _WIN32
+// A dictionary in --dic that is a folder or a pipe is passed over with a word, never silently.
+// The folders hold the IPA dictionary (linked) as --dic folders do.
+TEST(JobReadingsTest, ADictionaryThatIsNoFileIsNamedWhenPassedOver) {
+  namespace fs = std::filesystem;
+  const std::string ipadic = "/var/lib/mecab/dic/ipadic-utf8";
+  auto dic_folder = [&](const std::string& name) {
+    const std::string folder = JoinPath(Folder(), name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(ipadic, ec)) {
+      fs::create_symlink(entry.path(), fs::path(folder) / entry.path().filename());
+    }
+    return folder;
+  };
+  const std::string folder_case = dic_folder("dic-folder");
+  fs::create_directories(JoinPath(folder_case, std::string(kWholeTermDictionaryName)));
+  const std::string pipe_case = dic_folder("dic-pipe");
+  const std::string pipe = JoinPath(pipe_case, std::string(kWholeTermDictionaryName));
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& folder : {folder_case, pipe_case}) {
+    ReadingServiceOptions options;
+    options.dictionary_folder = folder;
+    auto readings = OpenJobReadings(options);
+    ASSERT_TRUE(readings.ok()) << readings.message();
+    const std::string place = JoinPath(folder, std::string(kWholeTermDictionaryName));
+    EXPECT_TRUE(
+        AnyHas(readings->notices, "語句全体の読みの辞書 " + place + " を使いませんでした: "))
+        << folder;
+  }
+}
+#endif
 
 // The memory comes first, for any term; its damaged lines are told, naming the line.
 TEST(JobReadingsTest, TheMemoryComesFirst) {

@@ -80,6 +80,19 @@ Status CheckDictionaryFile(const std::string& path, const char* what) {
   }
   const std::string charset(bytes->data() + 40, strnlen(bytes->data() + 40, 32));
   if (charset != "utf-8" && charset != "UTF-8" && charset != "utf8" && charset != "UTF8") {
+    // The field is named only when it is a readable name (EUC-JP, SHIFT-JIS): a damaged
+    // header's bytes are no message.
+    bool readable = !charset.empty();
+    for (const char c : charset) {
+      const bool name_char = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                             (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+      readable = readable && name_char;
+    }
+    if (!readable) {
+      return Status(ErrorCode::kFormatError,
+                    std::string(what) + "の見出しの文字コードの欄が読めません（辞書が壊れて" +
+                        "いるか、MeCab の辞書ではありません）: " + path);
+    }
     return Status(ErrorCode::kFormatError, std::string(what) + "の文字コードが " + charset +
                                                " で、UTF-8 ではありません: " + path);
   }
@@ -92,10 +105,33 @@ struct MecabReadings::Impl {
   std::unique_ptr<MeCab::Model> model;
   std::unique_ptr<MeCab::Tagger> tagger;
   std::unique_ptr<MeCab::Lattice> lattice;
+  // With a user dictionary: the system dictionary alone, to tell which words the user's own
+  // dictionary gave.
+  std::unique_ptr<MeCab::Model> system_model;
+  std::unique_ptr<MeCab::Tagger> system_tagger;
+  std::unique_ptr<MeCab::Lattice> system_lattice;
 
   // The words of the last division with their readings, so that the lookups of those
   // words that follow cost no second parse.
   std::vector<std::pair<std::string, std::string>> last_words;
+  // The words of the last division that the user dictionary read.
+  std::vector<std::string> last_user_words;
+  // Set while the last division is parsed.
+  std::vector<std::string>* user_words = nullptr;
+
+  // Whether the system dictionary has `surface` with exactly `feature`: otherwise the entry came
+  // from the user dictionary.
+  bool SystemHas(std::string_view surface, const char* feature) {
+    system_lattice->set_sentence(surface.data(), surface.size());
+    if (!system_tagger->parse(system_lattice.get())) return false;
+    for (const MeCab::Node* node = system_lattice->begin_nodes(0); node; node = node->bnext) {
+      if (node->stat == MECAB_NOR_NODE && node->length == surface.size() && node->feature &&
+          std::strcmp(node->feature, feature) == 0) {
+        return true;
+      }
+    }
+    return false;
+  }
 
   // Parses `text` and appends (word, reading) pairs; separators go with the word before.
   Status Parse(std::string_view text, std::vector<std::pair<std::string, std::string>>& out) {
@@ -167,6 +203,10 @@ struct MecabReadings::Impl {
         reading = FeatureField(node->feature, kReadingField);
       }
       if (reading.empty() || reading == "*") reading = surface;
+      if (user_words != nullptr && system_tagger && node->stat == MECAB_NOR_NODE && node->feature &&
+          !SystemHas(surface, node->feature)) {
+        user_words->emplace_back(surface);
+      }
       out.emplace_back(surface, reading);
       covered = begin + length;
     }
@@ -254,6 +294,18 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
     }
     impl->tagger.reset(impl->model->createTagger());
     impl->lattice.reset(impl->model->createLattice());
+    if (!user_dictionary.empty()) {
+      std::vector<char*> system_argv(argv.begin(), argv.end() - 2);
+      impl->system_model.reset(
+          MeCab::createModel(static_cast<int>(system_argv.size()), system_argv.data()));
+      if (impl->system_model) {
+        impl->system_tagger.reset(impl->system_model->createTagger());
+        impl->system_lattice.reset(impl->system_model->createLattice());
+      }
+      if (!impl->system_tagger || !impl->system_lattice) {
+        return Error{ErrorCode::kInternal, "MeCab を起動できませんでした（内部エラー）。"};
+      }
+    }
   } catch (const std::exception&) {
     return Error{ErrorCode::kInternal, "MeCab を起動できませんでした（内部エラー）。"};
   }
@@ -265,10 +317,19 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
 
 Result<std::vector<std::string>> MecabReadings::DivideWords(std::string_view text) {
   impl_->last_words.clear();
+  impl_->last_user_words.clear();
+  impl_->user_words = &impl_->last_user_words;
+  Status parsed;
   try {
-    MIRUNE_RETURN_IF_ERROR(impl_->Parse(text, impl_->last_words));
+    parsed = impl_->Parse(text, impl_->last_words);
   } catch (const std::exception&) {
+    parsed = Status(ErrorCode::kInternal, "");
+  }
+  impl_->user_words = nullptr;
+  if (!parsed.ok()) {
     impl_->last_words.clear();
+    impl_->last_user_words.clear();
+    if (parsed.code() != ErrorCode::kInternal) return parsed;
     return Error{ErrorCode::kInternal, "MeCab が語句「" + std::string(text) +
                                            "」の読みを調べられませんでした（内部エラー）。"};
   }
@@ -276,6 +337,13 @@ Result<std::vector<std::string>> MecabReadings::DivideWords(std::string_view tex
   words.reserve(impl_->last_words.size());
   for (const auto& w : impl_->last_words) words.push_back(w.first);
   return words;
+}
+
+bool MecabReadings::FromUserDictionary(std::string_view word) const {
+  for (const std::string& w : impl_->last_user_words) {
+    if (w == word) return true;
+  }
+  return false;
 }
 
 Result<std::string> MecabReadings::Phonetic(std::string_view text) {

@@ -23,6 +23,9 @@ class MecabReadings : public ReadingService {
 
   Result<std::string> Phonetic(std::string_view text) override;
   Result<std::vector<std::string>> DivideWords(std::string_view text) override;
+  // A word of the last division that the user dictionary (--user-dic) gave: its entry is not
+  // the system dictionary's (checked against the system dictionary alone).
+  bool FromUserDictionary(std::string_view word) const override;
 
  private:
   struct Impl;

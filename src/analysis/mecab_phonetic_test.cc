@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "analysis/phonetic.h"
 #include "analysis/story_scan.h"
 #include "analysis/term_reading.h"
 #include "base/file.h"
@@ -84,6 +85,23 @@ TEST(MecabReadingsTest, UserDictionaryFixesReadings) {
   EXPECT_EQ(*TermReading("索引語句", *mecab, *mecab), "さくいんごく");
 }
 
+// The user's own dictionary is a choice: it comes before the whole-term dictionary, which lists
+// 楮 as こうぞ and ちょ (the nearest to the user's かじ would be ちょ, neither reading).
+TEST(MecabReadingsTest, UserDictionaryComesBeforeTheWholeTermDictionary) {
+  ReadingServiceOptions options;
+  auto without = OpenJobReadings(options);
+  ASSERT_TRUE(without.ok()) << without.message();
+  if (without->service && !without->notices.empty()) GTEST_SKIP() << without->notices[0];
+  EXPECT_EQ(*TermReading("楮", *without->service, *without->service), "こうぞ");
+  options.user_dictionary = kData + "user_dictionary_kozo.dic";
+  auto with = OpenJobReadings(options);
+  ASSERT_TRUE(with.ok()) << with.message();
+  EXPECT_EQ(*TermReading("楮", *with->service, *with->service), "かじ");
+  EXPECT_EQ(*TermReading("楮紙", *with->service, *with->service), "かじし");
+  // Words the user dictionary does not give are read as before.
+  EXPECT_EQ(*TermReading("正倉院", *with->service, *with->service), "しょうそういん");
+}
+
 TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
   ReadingServiceOptions missing_user;
   missing_user.user_dictionary = kData + "no_such.dic";
@@ -108,6 +126,24 @@ TEST(MecabReadingsTest, BadDictionariesAreClearErrors) {
   r = MecabReadings::Open(cut_dic);
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.code(), ErrorCode::kFormatError);
+
+  // A header whose character set field is no name: said so, without the field's bytes.
+  std::string header(72, '\0');
+  const uint32_t magic = 0xef718f77u ^ static_cast<uint32_t>(header.size());
+  for (int i = 0; i < 4; ++i) {
+    header[static_cast<size_t>(i)] = static_cast<char>((magic >> (8 * i)) & 0xFF);
+  }
+  header[4] = 102;
+  header.replace(40, 6, "\xFF\xFE\x01\x9B\xE3\x81");
+  const std::string garbled = std::string(MIRUNE_BINARY_DIR) + "/analysis_garbled_user.dic";
+  ASSERT_TRUE(WriteFileAtomic(garbled, header).ok());
+  ReadingServiceOptions garbled_dic;
+  garbled_dic.user_dictionary = garbled;
+  r = MecabReadings::Open(garbled_dic);
+  ASSERT_FALSE(r.ok());
+  EXPECT_NE(r.message().find("文字コードの欄が読めません"), std::string::npos) << r.message();
+  EXPECT_EQ(r.message().find("\xFF"), std::string::npos);
+  EXPECT_EQ(r.message().find('\x01'), std::string::npos);
 
   ReadingServiceOptions no_system;
   no_system.dictionary_folder = kData;

@@ -75,9 +75,16 @@ std::unique_ptr<WholeTermDictionary> OpenWholeTermDictionary(const ReadingServic
   if (path.empty()) {
     const std::vector<std::string> places = WholeTermDictionaryPlaces(options);
     for (const std::string& place : places) {
-      if (FileExists(place)) {
+      const Result<PathKind> kind = CheckInputPath(place);
+      if (kind.ok() && *kind == PathKind::kFile) {
         path = place;
         break;
+      }
+      // Something of that name that cannot be read (a folder, a pipe, a device) is passed
+      // over, and the user told why.
+      if (kind.code() != ErrorCode::kNotFound) {
+        notices.push_back("語句全体の読みの辞書 " + place + " を使いませんでした: " +
+                          (kind.ok() ? place + " はフォルダーです" : kind.message()));
       }
     }
     if (path.empty()) {

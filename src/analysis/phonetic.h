@@ -36,6 +36,9 @@ class WordDivider {
   // text back (spaces belong to the word before them); the readings cope with one that
   // does not.
   virtual Result<std::vector<std::string>> DivideWords(std::string_view text) = 0;
+  // Whether the word of the last division was read from the user's own dictionary, which
+  // comes before the whole-term dictionary. None by default.
+  virtual bool FromUserDictionary(std::string_view word) const { return false; }
 };
 
 // What the reading sources doubt about the term they divided last.

@@ -117,22 +117,20 @@ Result<ReadingMemory> ReadingMemory::Parse(std::string path, std::string_view by
   } else if (!bytes.empty()) {
     memory.bom_ = false;
   }
+  // Lines end in CR LF, LF or CR alone (older Mac editors): each is a line end.
   bool line_end_seen = false;
   size_t start = 0;
   while (start < bytes.size()) {
-    size_t lf = bytes.find('\n', start);
+    const size_t end = bytes.find_first_of("\r\n", start);
     Line line;
-    if (lf == std::string_view::npos) {
-      // A CR at the very end is the half of a line end that Learn completes.
-      const bool cr = bytes.back() == '\r';
-      line.text = std::string(bytes.substr(start, bytes.size() - start - (cr ? 1 : 0)));
-      line.end = cr ? "\r" : "";
+    if (end == std::string_view::npos) {
+      line.text = std::string(bytes.substr(start));
       start = bytes.size();
     } else {
-      const bool crlf = lf > start && bytes[lf - 1] == '\r';
-      line.text = std::string(bytes.substr(start, lf - start - (crlf ? 1 : 0)));
-      line.end = crlf ? "\r\n" : "\n";
-      start = lf + 1;
+      const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+      line.text = std::string(bytes.substr(start, end - start));
+      line.end = crlf ? "\r\n" : std::string(1, bytes[end]);
+      start = end + line.end.size();
       if (!line_end_seen) {
         memory.line_end_ = line.end;
         line_end_seen = true;
@@ -175,7 +173,6 @@ bool ReadingMemory::Learn(std::string_view term, std::string_view reading) {
   }
   // A last line without a line end gets one, so that the new line starts a line of its own.
   if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = line_end_;
-  if (!lines_.empty() && lines_.back().end == "\r") lines_.back().end = "\r\n";
   lines_.push_back(Line{text, line_end_});
   terms_.emplace(std::string(term), Entry{std::string(reading), lines_.size() - 1});
   return true;
@@ -209,7 +206,16 @@ Status ReadingMemory::Save() const {
     return Status(ErrorCode::kIoError,
                   "読みの記憶: " + path_ + " を書き込めません: 同じ名前のフォルダーがあります");
   }
-  if (Status written = WriteFileAtomic(path_, ToBytes()); !written.ok()) {
+  const std::string bytes = ToBytes();
+  // The limit at which Load refuses the file holds here too: a memory written past it would
+  // be ignored by every later job.
+  if (bytes.size() > kReadingMemoryMaxBytes) {
+    return Status(ErrorCode::kOverflow,
+                  "読みの記憶: " + path_ + " を書き込めません: 上限の " +
+                      std::to_string(kReadingMemoryMaxBytes >> 20) +
+                      " MiB を超えます。使わなくなった行を消してから再度実行して下さい");
+  }
+  if (Status written = WriteFileAtomic(path_, bytes); !written.ok()) {
     return Status(written.code(), "読みの記憶: " + written.message());
   }
   return Status::Ok();

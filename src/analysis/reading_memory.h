@@ -8,7 +8,8 @@
 //                        comments
 //   索引<TAB>さくいん      one term, TAB, its reading per line; a later line of a term wins
 //
-// A UTF-8 byte-order mark and CR LF line ends (Notepad) are accepted, and so is a file that
+// A UTF-8 byte-order mark and CR LF, LF or CR line ends (Notepad, Unix, older Mac editors) are
+// accepted, and so is a file that
 // Notepad saved as "Unicode" (UTF-16 with a byte-order mark), which is written back as UTF-8.
 // A new file is written as UTF-8 with a byte-order mark and CR LF line ends, which every
 // Notepad opens as UTF-8, and starts with a Japanese header of comments saying what the file is
@@ -65,7 +66,8 @@ class ReadingMemory {
   // Writes the file: every line of the user's kept in place (comments, damaged lines
   // verbatim), the line of a re-learned term replaced in place, new terms appended. Written
   // to a temporary file and replaced in one step (WriteFileAtomic), so a failed write never
-  // loses the old file. A read-only file is not replaced (kIoError).
+  // loses the old file. A read-only file is not replaced (kIoError); a file that would be larger
+  // than kReadingMemoryMaxBytes, which Load refuses, is not written (kOverflow).
   Status Save() const;
   // The bytes Save writes.
   std::string ToBytes() const;
@@ -78,7 +80,7 @@ class ReadingMemory {
  private:
   struct Line {
     std::string text;  // without its line end
-    std::string end;   // "\n", "\r\n"; for the last line also "\r" or ""
+    std::string end;   // "\n", "\r\n", "\r"; for the last line also ""
   };
 
   void AddWarning(size_t line_number, std::string_view cause);

@@ -53,7 +53,7 @@ TEST(ReadingMemoryTest, DamagedLinesAreSkippedWithTheirLineNumberAndKeptByteForB
       {"NUL", std::string("索") + std::string(1, '\0') + "引\tさくいん", "制御文字"},
       {"DEL", "索引\tさくいん\x7F", "制御文字"},
       {"C1 control", "索引\tさく\xC2\x85いん", "制御文字"},
-      {"CR inside the line", "索引\r\tさくいん", "制御文字"},
+      {"form feed inside the line", "索引\f\tさくいん", "制御文字"},
       {"kanji in the reading", "索引\tさく引", "読みに漢字があります（引）"},
       {"iteration mark in the reading", "人々\tひと々", "読みに漢字があります（々）"},
       {"re-check mark", "鬱\tうつ★読み再確認★", "★読み再確認★"},
@@ -199,9 +199,10 @@ TEST(ReadingMemoryTest, LastLineWithoutLineEndGetsOneBeforeTheNewLine) {
   } cases[] = {
       {"語\tご\r\n索引\tさくいん", "語\tご\r\n索引\tさくいん\r\n新語\tしんご\r\n"},
       {"語\tご\n索引\tさくいん", "語\tご\n索引\tさくいん\n新語\tしんご\n"},
-      // A CR at the very end is half a line end: completed, not doubled.
-      {"語\tご\n索引\tさくいん\r", "語\tご\n索引\tさくいん\r\n新語\tしんご\n"},
-      {"壊れた行\r", "壊れた行\r\n新語\tしんご\r\n"},
+      // A CR alone is a line end (older Mac editors): kept, the new line takes the file's
+      // first line end.
+      {"語\tご\n索引\tさくいん\r", "語\tご\n索引\tさくいん\r新語\tしんご\n"},
+      {"壊れた行\r", "壊れた行\r新語\tしんご\r"},
   };
   for (const auto& c : cases) {
     const std::string path = Work("no_end.txt");
@@ -214,6 +215,54 @@ TEST(ReadingMemoryTest, LastLineWithoutLineEndGetsOneBeforeTheNewLine) {
     EXPECT_EQ(again.size(), memory.size()) << c.before;
     EXPECT_EQ(again.warnings().size(), memory.warnings().size()) << c.before;
   }
+}
+
+// CR, LF and CR LF all end lines: a file saved with CR alone that starts with a comment is no
+// single comment line.
+TEST(ReadingMemoryTest, EveryKindOfLineEndIsALineEnd) {
+  const struct {
+    const char* bytes;
+    const char* after;  // once 新語 is learned
+  } cases[] = {
+      {"# 記憶\r索引\tさくいん\r読み\tよみ\r",
+       "# 記憶\r索引\tさくいん\r読み\tよみ\r新語\tしんご\r"},
+      {"# 記憶\n索引\tさくいん\n読み\tよみ", "# 記憶\n索引\tさくいん\n読み\tよみ\n新語\tしんご\n"},
+      {"# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n",
+       "# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n新語\tしんご\r\n"},
+      {"# 記憶\r索引\tさくいん\n読み\tよみ\r\n",
+       "# 記憶\r索引\tさくいん\n読み\tよみ\r\n新語\tしんご\r"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Work("line_ends.txt");
+    ASSERT_TRUE(WriteFileAtomic(path, c.bytes).ok());
+    ReadingMemory memory = LoadOk(path);
+    EXPECT_TRUE(memory.warnings().empty()) << c.bytes;
+    ASSERT_EQ(memory.size(), 2u) << c.bytes;
+    EXPECT_EQ(*memory.Find("索引"), "さくいん");
+    EXPECT_EQ(*memory.Find("読み"), "よみ");
+    ASSERT_TRUE(memory.Learn("新語", "しんご"));
+    ASSERT_TRUE(memory.Save().ok());
+    EXPECT_EQ(Read(path), c.after) << c.bytes;
+  }
+}
+
+// The limit at which the memory is no longer read holds when it is written: a memory that
+// would pass it is not written, with a message, and the file stays as it was.
+TEST(ReadingMemoryTest, AMemoryPastTheLimitIsNotWritten) {
+  const std::string path = Work("large_memory.txt");
+  std::string bytes = "# " + std::string(kReadingMemoryMaxBytes - 40, 'x') + "\n索引\tさくいん\n";
+  ASSERT_LE(bytes.size(), kReadingMemoryMaxBytes);
+  ASSERT_TRUE(WriteFileAtomic(path, bytes).ok());
+  ReadingMemory memory = LoadOk(path);
+  ASSERT_TRUE(memory.Learn("新しい語句", "あたらしいごく"));
+  const Status saved = memory.Save();
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.code(), ErrorCode::kOverflow);
+  EXPECT_NE(saved.message().find(path + " を書き込めません: 上限の 64 MiB を超えます"),
+            std::string::npos)
+      << saved.message();
+  EXPECT_EQ(Read(path).size(), bytes.size());
+  ASSERT_TRUE(RemoveFile(path).ok());
 }
 
 TEST(ReadingMemoryTest, NotepadUnicodeFileIsReadAndWrittenBackAsUtf8) {

@@ -78,6 +78,7 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
     Morpheme& x = m[k];
     x.text.swap(divided[k]);
     x.kanji = HoldsKanji(x.text);
+    x.user = analysis_->FromUserDictionary(x.text);
     x.known = false;
     if (x.kanji) {
       MIRUNE_ASSIGN_OR_RETURN(x.reading, analysis_->Phonetic(x.text));
@@ -92,13 +93,16 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
   std::string& joined = joined_;
   std::vector<size_t>& start = start_;
   std::vector<size_t>& kanji_before = kanji_before_;
+  std::vector<size_t>& user_before = user_before_;
   joined.clear();
   start.assign(m.size() + 1, 0);
   kanji_before.assign(m.size() + 1, 0);
+  user_before.assign(m.size() + 1, 0);
   for (size_t k = 0; k < m.size(); ++k) {
     joined += m[k].text;
     start[k + 1] = joined.size();
     kanji_before[k + 1] = kanji_before[k] + (m[k].kanji ? 1 : 0);
+    user_before[k + 1] = user_before[k] + (m[k].user ? 1 : 0);
   }
   const size_t longest_term = dictionary_ ? dictionary_->longest_term_bytes() : 0;
 
@@ -118,9 +122,11 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
         std::string_view candidate = std::string_view(joined).substr(start[i], start[j] - start[i]);
         candidate.remove_suffix(TrailingSeparatorBytes(candidate));
         const std::string* l = learned_ ? learned_(candidate) : nullptr;
-        const bool in_dictionary = dictionary_ && kanji_before[j] > kanji_before[i] &&
-                                   candidate.size() <= longest_term &&
-                                   dictionary_->Contains(candidate);
+        // The user's own dictionary comes before the whole-term dictionary: a run holding
+        // one of its words is not looked up there.
+        const bool in_dictionary =
+            dictionary_ && kanji_before[j] > kanji_before[i] && user_before[j] == user_before[i] &&
+            candidate.size() <= longest_term && dictionary_->Contains(candidate);
         if (l || in_dictionary) {
           run_end = j;
           learned = l;

@@ -4,8 +4,10 @@
 //
 //   1. The user's learned readings (the reading memory): a learned term, or a learned part of
 //      a term, is read as the user wrote it.
-//   2. The whole-term dictionary (compound words and proper nouns, whole_term_dictionary.h).
-//   3. The morpheme analysis (MeCab with the IPA dictionary): it divides the term and reads
+//   2. The user's own dictionary (a MeCab user dictionary, --user-dic): a word the analysis read
+//      from it keeps that reading and is never part of a run looked up in the dictionary below.
+//   3. The whole-term dictionary (compound words and proper nouns, whole_term_dictionary.h).
+//   4. The morpheme analysis (MeCab with the IPA dictionary): it divides the term and reads
 //      the parts that no whole-term source knows.
 //
 // Division: the analysis divides the term into morphemes; from left to right, the longest
@@ -79,11 +81,13 @@ class ReadingResolver : public ReadingService {
     std::string reading;  // as the analysis returns it
     bool kanji = false;   // the morpheme holds a kanji
     bool known = false;   // a kanji morpheme the analysis could read
+    bool user = false;    // read from the user's own dictionary
   };
   std::vector<Morpheme> morphemes_;  // scratch of Resolve
   std::string joined_;
   std::vector<size_t> start_;
   std::vector<size_t> kanji_before_;
+  std::vector<size_t> user_before_;
 
   std::unique_ptr<ReadingService> analysis_;
   std::unique_ptr<WholeTermDictionary> dictionary_;

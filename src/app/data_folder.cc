@@ -1,6 +1,7 @@
 #include "app/data_folder.h"
 
 #include "base/file.h"
+#include "base/utf.h"
 
 namespace mirune {
 
@@ -48,9 +49,28 @@ Result<std::string> ChooseDataFolder(const std::string& requested,
   return folder;
 }
 
-std::string DataFolderBusyMessage(const std::string& data_folder) {
-  return "別の索引抽出がこのデータフォルダーで実行中です。終了してから再度実行して下さい: " +
-         data_folder;
+std::string DataFolderBusyMessage(const std::string& data_folder, const std::string& holder) {
+  if (holder.empty()) {
+    return "別の処理がこのデータフォルダーを使用中です。終了してから再度実行して下さい: " +
+           data_folder;
+  }
+  return "別の処理（" + holder +
+         "）がこのデータフォルダーを使用中です。終了してから再度実行して下さい: " + data_folder;
+}
+
+std::string LockHolderText(std::string_view job, unsigned long process_id) {
+  return std::string(job) + "、プロセス " + std::to_string(process_id);
+}
+
+std::string LockHolderOf(std::string_view bytes) {
+  // One line of UTF-8 text without control characters, of a sensible length.
+  const size_t end = bytes.find('\n');
+  std::string_view line = bytes.substr(0, end);
+  if (line.empty() || line.size() > 200 || !IsValidUtf8(line)) return {};
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return {};
+  }
+  return std::string(line);
 }
 
 }  // namespace mirune

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/result.h"
 
@@ -27,18 +28,30 @@ DataFolderEnvironment ReadDataFolderEnvironment();
 Result<std::string> ChooseDataFolder(const std::string& requested,
                                      const DataFolderEnvironment& env);
 
-// The message shown when another job holds the data folder.
-std::string DataFolderBusyMessage(const std::string& data_folder);
+// The jobs that hold a data folder, as the busy message names them.
+inline constexpr std::string_view kJobExtraction = "索引抽出";
+inline constexpr std::string_view kJobResort = "再ソート";
+
+// The message shown when another job holds the data folder. `holder` says which job holds it
+// and in which process ("再ソート（プロセス 1234）"); empty when that could not be read.
+std::string DataFolderBusyMessage(const std::string& data_folder, const std::string& holder);
 
 // Held while a job runs on a data folder: an exclusive lock on the file "mirune.lock" in it,
 // which the operating system releases when the process ends (a crashed job leaves no stale
-// lock). A second lock on the same folder, from this or another process, fails with
-// kCancelled and DataFolderBusyMessage.
+// lock). The file says which job holds it (`job` and the process id), so that a second lock on
+// the same folder, from this or another process, fails with kCancelled and a
+// DataFolderBusyMessage naming the holder.
 class DataFolderLock {
  public:
-  static Result<std::unique_ptr<DataFolderLock>> Acquire(const std::string& data_folder);
+  static Result<std::unique_ptr<DataFolderLock>> Acquire(const std::string& data_folder,
+                                                         std::string_view job = kJobExtraction);
   virtual ~DataFolderLock() = default;
 };
+
+// The holder's description as the lock file keeps it: "再ソート（プロセス 1234）".
+std::string LockHolderText(std::string_view job, unsigned long process_id);
+// The holder read back from the lock file's bytes; empty when they say nothing readable.
+std::string LockHolderOf(std::string_view lock_file_bytes);
 
 // Creates `path` and any missing parents.
 Status CreateFolders(const std::string& path);

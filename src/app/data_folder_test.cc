@@ -4,6 +4,12 @@
 
 #include "base/file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace mirune {
 namespace {
 
@@ -47,20 +53,40 @@ TEST(DataFolderTest, ChoiceOrder) {
   EXPECT_FALSE(ChooseDataFolder("", env).ok());
 }
 
+unsigned long ProcessIdForTest() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
 TEST(DataFolderLockTest, SecondJobOnOneFolderRefused) {
   const std::string folder = TestRoot("locked");
   const std::string other = TestRoot("other");
   {
-    auto first = DataFolderLock::Acquire(folder);
+    auto first = DataFolderLock::Acquire(folder, kJobResort);
     ASSERT_TRUE(first.ok()) << first.message();
     auto second = DataFolderLock::Acquire(folder);
     ASSERT_FALSE(second.ok());
     EXPECT_EQ(second.code(), ErrorCode::kCancelled);
-    EXPECT_EQ(second.message(), DataFolderBusyMessage(folder));
+    // The refusal names what holds the folder: the job and its process.
+    EXPECT_EQ(
+        second.message(),
+        "別の処理（再ソート、プロセス " + std::to_string(ProcessIdForTest()) +
+            "）がこのデータフォルダーを使用中です。終了してから再度実行して下さい: " + folder);
     EXPECT_TRUE(DataFolderLock::Acquire(other).ok());  // another folder is free
   }
   // Released with the first lock.
   EXPECT_TRUE(DataFolderLock::Acquire(folder).ok());
+}
+
+TEST(DataFolderLockTest, TheHolderIsReadBackOrLeftUnsaid) {
+  EXPECT_EQ(LockHolderOf(LockHolderText(kJobExtraction, 42) + "\n"), "索引抽出、プロセス 42");
+  EXPECT_EQ(LockHolderOf(""), "");
+  EXPECT_EQ(LockHolderOf(std::string("\xff\xfe\x01garbage", 10)), "");
+  EXPECT_EQ(DataFolderBusyMessage("D", ""),
+            "別の処理がこのデータフォルダーを使用中です。終了してから再度実行して下さい: D");
 }
 
 // The cause in Japanese, the lock file named: the system's own wording never shows.

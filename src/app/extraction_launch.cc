@@ -151,7 +151,7 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
     if (!FolderExists(folders.temp)) MIRUNE_RETURN_IF_ERROR(CreateFolder(folders.temp));
     if (!FolderExists(folders.results)) MIRUNE_RETURN_IF_ERROR(CreateFolder(folders.results));
     // Under the lock: what an interrupted job left goes before this one starts.
-    MIRUNE_RETURN_IF_ERROR(RemoveLeftoverWorkingFiles(folders));
+    MIRUNE_RETURN_IF_ERROR(RemoveLeftoverWorkingFiles(folders, &result.recovered));
 
     result.selected_path = SelectedFilePath(selection);
     const TargetKind kind = ClassifyTarget(selection.file_name, result.selected_path);

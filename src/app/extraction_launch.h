@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis/entry_list.h"
 #include "app/exit_code.h"
@@ -74,6 +75,9 @@ struct LaunchResult {
   ExtractionResult job;  // when kRan
   Status error;          // the detail behind kRecovered (and kDataFolderBusy)
   std::string selected_path;
+  // What the launch finished or undid of a replacement of the results that a killed job left
+  // (Japanese, naming the files); see RemoveLeftoverWorkingFiles.
+  std::vector<std::string> recovered;
 };
 
 // Why a chosen path is no document the job takes (named, Japanese); empty when nothing was

@@ -300,11 +300,14 @@ TEST(ExtractionLaunchTest, LeftoversOfAnInterruptedJobGoFirst) {
 
 TEST(ExtractionLaunchTest, SecondJobOnTheDataFolderIsRefused) {
   Launch l("locked");
-  auto held = DataFolderLock::Acquire(l.data);
+  auto held = DataFolderLock::Acquire(l.data, kJobResort);
   ASSERT_TRUE(held.ok());
   const LaunchResult result = l.Run("/l", "doc.idml");
   EXPECT_EQ(result.outcome, LaunchOutcome::kDataFolderBusy);
-  EXPECT_EQ(l.desktop.Texts(), std::vector<std::string>{DataFolderBusyMessage(l.data)});
+  // What holds the folder is named: here a re-sort.
+  ASSERT_EQ(l.desktop.Texts().size(), 1u);
+  EXPECT_EQ(l.desktop.Texts()[0].rfind("別の処理（再ソート、プロセス ", 0), 0u)
+      << l.desktop.Texts()[0];
   EXPECT_FALSE(FolderExists(JoinPath(l.data, "RazozaData")));
   l.ExpectPreferencesKept();
 }

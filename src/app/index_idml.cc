@@ -6,9 +6,13 @@
 
 namespace mirune {
 
-Status WriteIndexIdml(std::string_view tagged, const std::string& path) {
+Result<std::string> IndexIdmlBytes(std::string_view tagged, const std::string& path) {
   MIRUNE_ASSIGN_OR_RETURN(const layout::Document document, layout::PlaceTaggedText(tagged, path));
-  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, idml::WriteNewIdmlPackage(document));
+  return idml::WriteNewIdmlPackage(document);
+}
+
+Status WriteIndexIdml(std::string_view tagged, const std::string& path) {
+  MIRUNE_ASSIGN_OR_RETURN(const std::string bytes, IndexIdmlBytes(tagged, path));
   return WriteFileAtomic(path, bytes);
 }
 

@@ -11,8 +11,11 @@
 
 namespace mirune {
 
-// Writes the document with the tagged text `tagged` placed to `path` (replaced in one step).
-// kUnsupported in a build without IDML.
+// The bytes of the IDML package with the tagged text `tagged` placed, for `path` (the name the
+// document is given). kUnsupported in a build without IDML.
+Result<std::string> IndexIdmlBytes(std::string_view tagged, const std::string& path);
+
+// Writes that document to `path` (replaced in one step).
 Status WriteIndexIdml(std::string_view tagged, const std::string& path);
 
 }  // namespace mirune

@@ -98,5 +98,84 @@ TEST(IndexLaunchTest, OneIndexPerMark) {
   EXPECT_TRUE(FileExists(JoinPath(Folder(), "single-索引.txt")));
 }
 
+// The outputs are one set: a failure at the last of them (a folder named BASE.xls) leaves the
+// previous outputs as they were, never new ones beside old ones.
+TEST(IndexLaunchTest, OutputsAreReplacedTogetherOrNotAtAll) {
+  const std::string dir = JoinPath(Folder(), "set");
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string xls = JoinPath(dir, "Razoza.xls");
+  ASSERT_TRUE(WriteRazozaXls("索引\tさくいん\t12\n", xls).ok());
+  const std::string base = JoinPath(dir, "idx");
+  ASSERT_TRUE(WriteFileAtomic(base + ".txt", "previous txt").ok());
+  ASSERT_TRUE(CreateFolder(base + ".xls").ok());
+  MemoryExcel excel;
+  IndexRequest request;
+  request.input = xls;
+  request.base = base;
+  const IndexLaunchResult result = LaunchIndex(excel, request);
+  ASSERT_FALSE(result.cause.ok());
+  EXPECT_NE(result.cause.message().find(base + ".xls"), std::string::npos)
+      << result.cause.message();
+  EXPECT_TRUE(result.written.empty());
+  EXPECT_EQ(*ReadFileBytes(base + ".txt"), "previous txt");
+  EXPECT_FALSE(FileExists(base + "-tagged.txt"));
+  EXPECT_FALSE(FileExists(base + ".idml"));
+  std::vector<std::string> names;
+  for (const FolderEntry& e : *ListFolder(dir)) names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Razoza.xls", "idx.txt", "idx.xls"}));
+}
+
+// A separator or range mark with a line break (or another control character) would break the
+// index's lines: refused before anything is read or written.
+TEST(IndexLaunchTest, LineBreaksInTheSeparatorsAreRefused) {
+  const std::string xls = JoinPath(Folder(), "separators.xls");
+  ASSERT_TRUE(WriteRazozaXls("索引\tさくいん\t12\n", xls).ok());
+  ASSERT_TRUE(RemoveFile(JoinPath(Folder(), "separators-out.txt")).ok());
+  MemoryExcel excel;
+  for (const char* bad : {"\r\n", "\n", "、\r", "\t"}) {
+    IndexRequest request;
+    request.input = xls;
+    request.base = JoinPath(Folder(), "separators-out");
+    request.options.page_separator = bad;
+    IndexLaunchResult result = LaunchIndex(excel, request);
+    ASSERT_FALSE(result.cause.ok());
+    EXPECT_EQ(result.cause.message().rfind("ページの区切りに", 0), 0u) << result.cause.message();
+    request.options.page_separator = "、";
+    request.options.range_mark = bad;
+    result = LaunchIndex(excel, request);
+    ASSERT_FALSE(result.cause.ok());
+    EXPECT_EQ(result.cause.message().rfind("範囲の記号に", 0), 0u) << result.cause.message();
+    EXPECT_FALSE(FileExists(request.base + ".txt"));
+  }
+}
+
+// Truth and error values that formulas show in the page column are no pages: left out, named
+// in the note.
+TEST(IndexLaunchTest, FormulaValuesAreNoPages) {
+  const std::string xls = JoinPath(Folder(), "formulas.xls");
+  ASSERT_TRUE(WriteRazozaXls("索引\tさくいん\t12\n和紙\tわし\t3\n", xls).ok());
+  {
+    MemoryExcel excel;
+    auto book = excel.OpenWorkbook(xls);
+    ASSERT_TRUE(book.ok());
+    const int sheet = *(*book)->FindSheet(kSortSyoriSheet);
+    // As the reader gives formula results: 12,#REF! and TRUE.
+    ASSERT_TRUE((*book)->SetCell(sheet, 1, 3, CellValue::Text("12,#REF!")).ok());
+    ASSERT_TRUE((*book)->SetCell(sheet, 2, 3, CellValue::Text("TRUE")).ok());
+    ASSERT_TRUE((*book)->SaveAs(xls).ok());
+  }
+  MemoryExcel excel;
+  IndexRequest request;
+  request.input = xls;
+  const IndexLaunchResult result = LaunchIndex(excel, request);
+  ASSERT_TRUE(result.cause.ok()) << result.cause.message();
+  const std::string base = JoinPath(Folder(), "formulas-索引");
+  EXPECT_EQ(*ReadFileBytes(base + ".txt"), "さ行\r\n索引\t12\r\nわ行\r\n和紙\t\r\n");
+  EXPECT_NE(result.note.find("ページではない値"), std::string::npos) << result.note;
+  EXPECT_NE(result.note.find("「索引」の #REF!"), std::string::npos) << result.note;
+  EXPECT_NE(result.note.find("「和紙」の TRUE"), std::string::npos) << result.note;
+}
+
 }  // namespace
 }  // namespace mirune

@@ -6,12 +6,21 @@
 // read).
 //
 // The re-sort also learns the user's corrections: each reading on Org is compared with the
-// reading the next extraction would give the term (the reading memory's, else TermReading
-// with the machine's readings), and each one that differs is recorded in the reading memory
-// of the data folder (analysis/reading_memory.h); of several rows of one term the last that
-// differs wins. Readings that are not corrections are not learned: empty ones, ones that still
-// carry the re-check mark or hold kanji or control characters. While it learns, the launch
-// holds the data folder's lock, so that two runs never lose each other's corrections.
+// readings the extraction wrote for the term into the same workbook (the sheet Sort_Only), and
+// each one that differs is recorded in the reading memory of the data folder
+// (analysis/reading_memory.h); of several rows of one term the last that differs wins. So an
+// older workbook re-sorted after a newer one never writes its machine readings back over what
+// was learned since. A term that Sort_Only lacks (a row added on Org) is learned where its
+// reading differs from what the next extraction would give it (the memory's reading, else
+// TermReading with the machine's readings); a workbook without Sort_Only learns nothing and a
+// warning says why. A remembered reading replaced by another is named in a warning. Readings
+// that are not corrections are not learned: empty ones, ones that still carry the re-check
+// mark or hold kanji or control characters. While it learns, the launch holds the data
+// folder's lock, so that two runs never lose each other's corrections, and first removes what
+// an interrupted job left there (extraction/working_files.h).
+//
+// The workbook is written as an output set (base/file_set.h); the records that interrupted
+// runs left beside the input and the output are taken up first.
 
 #include <cstdint>
 #include <string>
@@ -50,8 +59,9 @@ struct ResortLaunchResult {
   int32_t after_sort_rows = 0;
 
   // Learning (when asked): the memory file, the number of terms whose reading it learned
-  // (the file is written only when that is not 0), and warnings (damaged lines of the file;
-  // corrections that cannot be kept).
+  // (the file is written only when that is not 0), and warnings and notes for the user
+  // (damaged lines of the file; corrections that cannot be kept; remembered readings replaced;
+  // a workbook without Sort_Only; interrupted replacements finished or undone).
   std::string memory_path;
   int32_t learned = 0;
   std::vector<std::string> memory_warnings;

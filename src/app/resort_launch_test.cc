@@ -137,18 +137,23 @@ ResortRequest Learning(const std::string& input, const std::string& data_folder)
   return request;
 }
 
-// A saved Razoza.xls with the given entry lines; `extra` rows are added to Org as they are
-// (cells that an extraction never writes, such as control characters).
+// A saved Razoza.xls with the given entry lines as the extraction wrote them, then corrected
+// by the user on Org: `corrections` give rows (1-based) their new reading; `extra` rows are
+// added to Org (rows the extraction never wrote, cells such as control characters).
 std::string MakeCorrectedWorkbook(
     const std::string& name, const std::string& entries,
+    const std::vector<std::pair<int, std::string>>& corrections = {},
     const std::vector<std::pair<std::string, std::string>>& extra = {}) {
   const std::string path = Work(name);
   EXPECT_TRUE(WriteRazozaXls(entries, path).ok());
-  if (extra.empty()) return path;
+  if (corrections.empty() && extra.empty()) return path;
   MemoryExcel excel;
   auto book = excel.OpenWorkbook(path);
   EXPECT_TRUE(book.ok());
   const int org = *(*book)->FindSheet(kOrgSheet);
+  for (const auto& [row, reading] : corrections) {
+    EXPECT_TRUE((*book)->SetCell(org, row, 2, CellValue::Text(reading)).ok());
+  }
   int row = *(*book)->LastFilledRow(org);
   for (const auto& [term, reading] : extra) {
     ++row;
@@ -169,18 +174,19 @@ std::string Remembered(const std::string& memory_path, std::string_view term) {
 }
 
 TEST(ResortLaunchTest, LearnsTheCorrectionsOfOrgAndNothingElse) {
-  const std::string input =
-      MakeCorrectedWorkbook("corrected.xls",
-                            "索引\tさくいん\t3\n"    // as the readings give it
-                            "東海林\tしょうじ\t4\n"  // corrected
-                            "日本\tにっぽん\t5\n"    // corrected
-                            "日本\tにほん\t9\n"  // a later row as the readings give it: no change
-                            "鬱\t鬱★読み再確認★\t6\n"  // still to be checked
-                            "憂鬱\tゆう鬱\t7\n"        // kanji left in it
-                            "空欄\t\t8\n"              // no reading
-                            "読み\tよみかた\t10\n"     // corrected
-                            "読み\tよむ\t11\n",        // corrected again: the later row wins
-                            {{"制御", "せい\x01ぎょ"}});
+  const std::string input = MakeCorrectedWorkbook(
+      "corrected.xls",
+      "索引\tさくいん\t3\n"        // 1: as extracted
+      "東海林\tとうかいりん\t4\n"  // 2: corrected
+      "日本\tにほん\t5\n"          // 3: corrected
+      "日本\tにほん\t9\n"          // 4: as extracted
+      "鬱\t鬱★読み再確認★\t6\n"    // 5: still to be checked
+      "憂鬱\tゆううつ\t7\n"        // 6: corrected with kanji left in it
+      "空欄\tくうらん\t8\n"        // 7: emptied
+      "読み\tよみ\t10\n"           // 8: corrected
+      "読み\tよみ\t11\n",          // 9: corrected again: the later row wins
+      {{2, "しょうじ"}, {3, "にっぽん"}, {6, "ゆう鬱"}, {7, ""}, {8, "よみかた"}, {9, "よむ"}},
+      {{"制御", "せい\x01ぎょ"}});
   const std::string data = DataFolder("learn-data");
   FakeReadings readings;
   MemoryExcel excel;
@@ -204,8 +210,69 @@ TEST(ResortLaunchTest, LearnsTheCorrectionsOfOrgAndNothingElse) {
   }
 }
 
+// Only what the user changed in a workbook is learned: re-sorting an older copy, made before
+// a correction was learned, never writes its machine reading back over the learned one.
+TEST(ResortLaunchTest, AnOlderWorkbookDoesNotUndoWhatWasLearned) {
+  const std::string data = DataFolder("older-data");
+  const std::string extracted = "和紙\tわし\t3\n楮\tちょ\t4\n";
+  const std::string newer = MakeCorrectedWorkbook("newer.xls", extracted, {{1, "わがみ"}});
+  const std::string older = MakeCorrectedWorkbook("older.xls", extracted, {{2, "こうぞ"}});
+  FakeReadings readings;
+  MemoryExcel excel;
+  ResortLaunchResult result = LaunchResort(excel, Learning(newer, data), &readings);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(result.learned, 1);
+  result = LaunchResort(excel, Learning(older, data), &readings);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(result.learned, 1);
+  EXPECT_TRUE(result.memory_warnings.empty());
+  EXPECT_EQ(Remembered(result.memory_path, "和紙"), "わがみ");
+  EXPECT_EQ(Remembered(result.memory_path, "楮"), "こうぞ");
+}
+
+// Without Sort_Only the extraction's readings are unknown: nothing is learned, and the warning
+// says why.
+TEST(ResortLaunchTest, AWorkbookWithoutSortOnlyLearnsNothing) {
+  const std::string input =
+      MakeCorrectedWorkbook("no-sort-only.xls", "和紙\tわし\t3\n", {{1, "わがみ"}});
+  {
+    MemoryExcel excel;
+    auto book = excel.OpenWorkbook(input);
+    ASSERT_TRUE(book.ok());
+    ASSERT_TRUE((*book)->DeleteSheet(*(*book)->FindSheet(kSortOnlySheet)).ok());
+    ASSERT_TRUE((*book)->SaveAs(input).ok());
+  }
+  const std::string data = DataFolder("no-sort-only-data");
+  FakeReadings readings;
+  MemoryExcel excel;
+  const ResortLaunchResult result = LaunchResort(excel, Learning(input, data), &readings);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(result.learned, 0);
+  EXPECT_FALSE(FileExists(result.memory_path));
+  ASSERT_EQ(result.memory_warnings.size(), 1u);
+  EXPECT_NE(result.memory_warnings[0].find("シート「Sort_Only」がないため、読みを学習しません"),
+            std::string::npos)
+      << result.memory_warnings[0];
+}
+
+// A row the user added on Org (its term is not in Sort_Only) is learned where it differs from
+// what the next extraction would give.
+TEST(ResortLaunchTest, ARowAddedOnOrgIsLearnedWhereItDiffers) {
+  const std::string input = MakeCorrectedWorkbook(
+      "added.xls", "索引\tさくいん\t3\n", {}, {{"日本", "にっぽん"}, {"東海林", "とうかいりん"}});
+  const std::string data = DataFolder("added-data");
+  FakeReadings readings;
+  MemoryExcel excel;
+  const ResortLaunchResult result = LaunchResort(excel, Learning(input, data), &readings);
+  ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
+  EXPECT_EQ(result.learned, 1);
+  EXPECT_EQ(Remembered(result.memory_path, "日本"), "にっぽん");
+  EXPECT_EQ(Remembered(result.memory_path, "東海林"), "(none)");
+}
+
 TEST(ResortLaunchTest, WithoutLearningNothingIsWrittenAndTheWorkbookIsTheSame) {
-  const std::string input = MakeCorrectedWorkbook("no-learn.xls", "東海林\tしょうじ\t4\n");
+  const std::string input =
+      MakeCorrectedWorkbook("no-learn.xls", "東海林\tとうかいりん\t4\n", {{1, "しょうじ"}});
   const std::string data = DataFolder("no-learn-data");
   FakeReadings readings;
   ResortRequest request = Learning(input, data);
@@ -236,7 +303,9 @@ TEST(ResortLaunchTest, NothingToLearnWritesNoMemory) {
   EXPECT_FALSE(FileExists(result.memory_path));
 }
 
-TEST(ResortLaunchTest, TheMemoryComesFirstAndItsDamagedLinesSurvive) {
+// The memory's lines stay where they are; a remembered reading replaced by a correction is
+// named in a warning.
+TEST(ResortLaunchTest, TheMemorysLinesSurviveAndReplacementsAreNamed) {
   const std::string data = DataFolder("damaged-data");
   const std::string memory_path = JoinPath(data, kReadingMemoryFileName);
   const std::string before =
@@ -246,19 +315,25 @@ TEST(ResortLaunchTest, TheMemoryComesFirstAndItsDamagedLinesSurvive) {
       "東海林\tしょうじ\n"
       "索引\tさくいん\n";
   ASSERT_TRUE(WriteFileAtomic(memory_path, before).ok());
+  // As the extraction wrote it with the memory, then corrected.
   const std::string input = MakeCorrectedWorkbook(
-      "against-memory.xls",
-      "日本\tにっぽん\t5\n"        // differs from the memory: learned in its line
-      "東海林\tとうかいりん\t4\n"  // the machine's reading, but the memory said otherwise
-      "索引\tさくいん\t3\n");      // as remembered
+      "against-memory.xls", "日本\tにほんご\t5\n東海林\tしょうじ\t4\n索引\tさくいん\t3\n",
+      {{1, "にっぽん"}, {2, "とうかいりん"}});
   FakeReadings readings;
   MemoryExcel excel;
   const ResortLaunchResult result = LaunchResort(excel, Learning(input, data), &readings);
   ASSERT_EQ(result.exit, ExitCode::kOk) << result.cause.message();
   EXPECT_EQ(result.learned, 2);
-  ASSERT_EQ(result.memory_warnings.size(), 1u);
+  ASSERT_EQ(result.memory_warnings.size(), 2u);
   EXPECT_NE(result.memory_warnings[0].find(memory_path + " の 3 行目"), std::string::npos)
       << result.memory_warnings[0];
+  EXPECT_NE(result.memory_warnings[1].find("記憶していた読みを 2 件置き換えました"),
+            std::string::npos)
+      << result.memory_warnings[1];
+  EXPECT_NE(result.memory_warnings[1].find("日本 にほんご → にっぽん"), std::string::npos)
+      << result.memory_warnings[1];
+  EXPECT_NE(result.memory_warnings[1].find("東海林 しょうじ → とうかいりん"), std::string::npos)
+      << result.memory_warnings[1];
   EXPECT_EQ(*ReadFileBytes(memory_path),
             "# 私の記憶\n"
             "日本\tにっぽん\n"
@@ -268,7 +343,7 @@ TEST(ResortLaunchTest, TheMemoryComesFirstAndItsDamagedLinesSurvive) {
 }
 
 TEST(ResortLaunchTest, ATermTheFileCannotHoldIsReported) {
-  const std::string input = MakeCorrectedWorkbook("hash.xls", "#タグ\tたぐ\t3\n");
+  const std::string input = MakeCorrectedWorkbook("hash.xls", "#タグ\tたぐ\t3\n", {{1, "たっぐ"}});
   const std::string data = DataFolder("hash-data");
   FakeReadings readings;
   MemoryExcel excel;
@@ -283,7 +358,9 @@ TEST(ResortLaunchTest, ATermTheFileCannotHoldIsReported) {
 }
 
 TEST(ResortLaunchTest, LearningFailuresNameTheirCause) {
-  const std::string input = MakeCorrectedWorkbook("failing.xls", "東海林\tしょうじ\t4\n");
+  // A correction, and a row added on Org, whose reading the machine is asked for.
+  const std::string input = MakeCorrectedWorkbook("failing.xls", "東海林\tとうかいりん\t4\n",
+                                                  {{1, "しょうじ"}}, {{"日本", "にっぽん"}});
   FakeReadings readings;
   MemoryExcel excel;
   {
@@ -306,6 +383,9 @@ TEST(ResortLaunchTest, LearningFailuresNameTheirCause) {
     EXPECT_EQ(result.exit, ExitCode::kRefused);
     EXPECT_FALSE(FileExists(result.output_path));
     EXPECT_NE(result.cause.message().find(data), std::string::npos) << result.cause.message();
+    // The message names what holds the folder.
+    EXPECT_NE(result.cause.message().find("（索引抽出、プロセス "), std::string::npos)
+        << result.cause.message();
   }
   {
     // The readings fail: the workbook is written, the memory is not, and the cause says why.

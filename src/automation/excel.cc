@@ -2,6 +2,38 @@
 
 namespace mirune {
 
+std::string_view ExcelErrorText(uint8_t code) {
+  switch (code) {
+    case 0x00:
+      return "#NULL!";
+    case 0x07:
+      return "#DIV/0!";
+    case 0x0F:
+      return "#VALUE!";
+    case 0x17:
+      return "#REF!";
+    case 0x1D:
+      return "#NAME?";
+    case 0x24:
+      return "#NUM!";
+    case 0x2A:
+      return "#N/A";
+    case 0x2B:
+      return "#GETTING_DATA";
+    default:
+      return {};
+  }
+}
+
+bool IsTruthOrErrorText(std::string_view text) {
+  if (text == "TRUE" || text == "FALSE") return true;
+  if (text.empty() || text.front() != '#') return false;
+  for (int code = 0; code < 0x30; ++code) {
+    if (text == ExcelErrorText(static_cast<uint8_t>(code))) return true;
+  }
+  return false;
+}
+
 Result<CellBlock> ExcelWorkbook::GetCells(int sheet, const CellRange& range) const {
   if (range.first_row > range.last_row || range.first_column > range.last_column) {
     return Error{ErrorCode::kInvalidArgument, "セル範囲の始まりが終わりより後にあります。"};

@@ -39,6 +39,15 @@ inline constexpr std::string_view kNumberFormatText = "@";
 
 enum class CellType { kEmpty, kText, kNumber };
 
+// Excel's text of an error value ("#DIV/0!"), by its code in the file format; empty for a code
+// Excel does not have.
+std::string_view ExcelErrorText(uint8_t code);
+
+// True for a text that is how a cell shows a truth value or an error value ("TRUE", "FALSE",
+// "#DIV/0!", "#N/A" …): what a formula gives, never a value the user wrote (the workbook
+// readers give such formula results as these texts).
+bool IsTruthOrErrorText(std::string_view text);
+
 // The content of one cell. An empty text is the same as an empty cell: Excel keeps no empty
 // strings, so setting one empties the cell.
 struct CellValue {
@@ -231,6 +240,11 @@ class ExcelWorkbook {
   // file in one step: a failed save leaves the previous file intact. kIoError when the
   // target cannot be written; kOverflow when a sheet passes the format's limits.
   virtual Status SaveAs(const std::string& path) = 0;
+  // The bytes SaveAs would write, for a caller that writes them itself with other files as one
+  // set (base/file_set.h). kUnsupported where the host writes its files itself (Excel).
+  virtual Result<std::string> SavedBytes() const {
+    return Result<std::string>(ErrorCode::kUnsupported, "このブックの内容は直接取り出せません");
+  }
 };
 
 // The application: makes new workbooks and opens saved ones.

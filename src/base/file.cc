@@ -92,14 +92,29 @@ Error InspectError(const std::string& path, platform::ErrorNumber error) {
 
 namespace internal {
 
+std::string NewTemporaryPath(const std::string& target, int attempt) {
+  const std::string folder = ParentFolder(target);
+  const std::string name = TemporaryFileName(Entropy(attempt));
+  return folder.empty() ? name : JoinPath(folder, name);
+}
+
 Result<std::string> WriteTemporary(const std::string& target, std::string_view bytes) {
+  return WriteTemporary(target, bytes, {});
+}
+
+Result<std::string> WriteTemporary(const std::string& target, std::string_view bytes,
+                                   const AnnounceTemporary& announce) {
   const std::string folder = ParentFolder(target);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = TemporaryFileName(Entropy(attempt));
-    const std::string temp = folder.empty() ? name : JoinPath(folder, name);
+    const std::string temp = NewTemporaryPath(target, attempt);
+    const std::string name = temp.substr(temp.size() - TemporaryFileName(0).size());
+    if (announce) MIRUNE_RETURN_IF_ERROR(announce(temp, false));
     Failure failure;
     if (platform::WriteNewFile(temp, bytes, &failure)) return temp;
-    if (failure.step == Step::kCreate && platform::IsAlreadyExists(failure.error)) continue;
+    if (failure.step == Step::kCreate && platform::IsAlreadyExists(failure.error)) {
+      if (announce) MIRUNE_RETURN_IF_ERROR(announce(temp, true));
+      continue;
+    }
     if (failure.step != Step::kCreate) (void)platform::RemovePath(temp);
     const std::string cause = platform::CauseOf(failure.error);
     const std::string head = target + " を書き込めません: 一時ファイル " + name;
@@ -131,13 +146,14 @@ Status MoveIntoPlace(const std::string& from, const std::string& to) {
   return Status(ErrorCode::kIoError, to + " を置き換えられません: " + cause);
 }
 
-Result<std::string> LinkUnderTemporaryName(const std::string& path) {
-  const std::string folder = ParentFolder(path);
+Result<std::string> LinkUnderTemporaryName(const std::string& path,
+                                           const AnnounceTemporary& announce) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = TemporaryFileName(Entropy(attempt));
-    const std::string link = folder.empty() ? name : JoinPath(folder, name);
+    const std::string link = NewTemporaryPath(path, attempt);
+    if (announce) MIRUNE_RETURN_IF_ERROR(announce(link, false));
     const auto error = platform::HardLink(path, link);
     if (error == 0) return link;
+    if (announce) MIRUNE_RETURN_IF_ERROR(announce(link, true));
     if (!platform::IsAlreadyExists(error)) {
       return Error{ErrorCode::kIoError, path + " の控えを作れません: " + platform::CauseOf(error)};
     }
@@ -159,15 +175,28 @@ Status Flush(const std::string& path) {
 using internal::MoveIntoPlace;
 using internal::WriteTemporary;
 
+namespace {
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes, uint64_t head);
+}  // namespace
+
 Result<std::string> ReadFileBytes(const std::string& path) {
   return ReadFileBytes(path, UINT64_MAX);
 }
 
+Result<std::string> ReadFileHead(const std::string& path, uint64_t count) {
+  return ReadFileBytes(path, UINT64_MAX, count);
+}
+
 Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes) {
+  return ReadFileBytes(path, max_bytes, UINT64_MAX);
+}
+
+namespace {
+Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes, uint64_t head) {
   std::string bytes;
   NodeInfo info;
   Failure failure;
-  if (platform::ReadRegularFile(path, max_bytes, &bytes, &info, &failure)) return bytes;
+  if (platform::ReadRegularFile(path, max_bytes, &bytes, &info, &failure, head)) return bytes;
   switch (failure.step) {
     case Step::kKind:
       return NotRegular(path, info.kind);
@@ -183,6 +212,7 @@ Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes) {
                    path + " を読み込めません: " + platform::CauseOf(failure.error)};
   }
 }
+}  // namespace
 
 Result<PathKind> CheckInputPath(const std::string& path) {
   NodeInfo info;
@@ -286,10 +316,16 @@ Result<std::vector<FolderEntry>> ListFolder(const std::string& path) {
 std::string AbsolutePath(const std::string& path) { return platform::Absolute(path); }
 
 Result<int> RemoveLeftoverTemporaries(const std::string& folder) {
+  return RemoveLeftoverTemporaries(folder, {});
+}
+
+Result<int> RemoveLeftoverTemporaries(const std::string& folder,
+                                      const std::vector<std::string>& keep) {
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<FolderEntry> entries, ListFolder(folder));
   int removed = 0;
   for (const FolderEntry& entry : entries) {
     if (entry.kind != PathKind::kFile || !IsTemporaryFileName(entry.name)) continue;
+    if (std::find(keep.begin(), keep.end(), entry.name) != keep.end()) continue;
     const std::string path = JoinPath(folder, entry.name);
     if (const auto error = platform::RemovePath(path); error != 0) {
       return Error{ErrorCode::kIoError, "前回中断した処理の一時ファイル " + path +

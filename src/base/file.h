@@ -25,6 +25,9 @@ Result<std::string> ReadFileBytes(const std::string& path);
 // The same, refusing a file larger than `max_bytes` before reading it (kOverflow, the limit
 // named in MiB).
 Result<std::string> ReadFileBytes(const std::string& path, uint64_t max_bytes);
+// The first `count` bytes of a regular file (all of a shorter one), checked as ReadFileBytes
+// checks: enough to tell what a file is before reading it whole.
+Result<std::string> ReadFileHead(const std::string& path, uint64_t count);
 
 // kFile or kFolder for an existing regular file or folder (links followed); otherwise an
 // error saying what the path is instead ("…は通常のファイルではありません（名前付きパイプ）")
@@ -72,6 +75,9 @@ std::string AbsolutePath(const std::string& path);
 // (names for which IsTemporaryFileName holds). Call it only while no other run can be
 // writing into the folder (under the data folder's lock). Returns how many were removed.
 Result<int> RemoveLeftoverTemporaries(const std::string& folder);
+// The same, leaving the names in `keep` (temporaries of a set being written: file_set.h).
+Result<int> RemoveLeftoverTemporaries(const std::string& folder,
+                                      const std::vector<std::string>& keep);
 
 // Folder of the running program's executable, without a trailing separator.
 std::string ProgramFolder();

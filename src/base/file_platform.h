@@ -43,10 +43,10 @@ struct Failure {
   ErrorNumber error = 0;
 };
 
-// Reads a regular file of at most `max_bytes` bytes into `bytes`. On failure at kKind `info`
-// says what the path is; at kSize it holds the size found.
+// Reads a regular file of at most `max_bytes` bytes into `bytes`, or only its first `head`
+// bytes. On failure at kKind `info` says what the path is; at kSize it holds the size found.
 bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* bytes,
-                     NodeInfo* info, Failure* failure);
+                     NodeInfo* info, Failure* failure, uint64_t head = UINT64_MAX);
 
 // Creates `path`, which must not exist, writes `bytes` and flushes them to the disk.
 // A file may be left behind on failure (the caller removes it).
@@ -72,5 +72,24 @@ bool SamePathText(const std::string& a, const std::string& b);
 
 std::string ProgramFolder();
 unsigned long ProcessId();
+
+// A record of an output set being replaced (base/file_set.cc): a file that its owner holds
+// locked for as long as it lives, so that a later run can tell a record of a live process from
+// one left by a killed run. The lock goes with the process: a kill releases it.
+using RecordHandle = intptr_t;
+inline constexpr RecordHandle kNoRecord = -1;
+// Creates `path` (which must not exist) and locks it. A name found taken, or lost to another
+// run in the moment before the lock, answers as IsAlreadyExists: the caller tries another.
+ErrorNumber CreateRecord(const std::string& path, RecordHandle* handle);
+// Appends `bytes` to the record and flushes them to the disk.
+ErrorNumber AppendRecord(RecordHandle handle, std::string_view bytes);
+// Opens an existing record and locks it. `busy` is set (and an error returned) when another
+// process holds it.
+ErrorNumber LockRecord(const std::string& path, RecordHandle* handle, bool* busy);
+// The whole contents of a locked record.
+ErrorNumber ReadRecord(RecordHandle handle, std::string* bytes);
+// Removes the record and lets go of it.
+ErrorNumber RemoveRecord(const std::string& path, RecordHandle handle);
+void CloseRecord(RecordHandle handle);
 
 }  // namespace mirune::platform

@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,7 +98,7 @@ ErrorNumber Inspect(const std::string& path, NodeInfo* info) {
 }
 
 bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* bytes,
-                     NodeInfo* info, Failure* failure) {
+                     NodeInfo* info, Failure* failure, uint64_t head) {
   // stat first: opening a FIFO or a terminal for reading can block or take it over.
   if (const ErrorNumber error = Inspect(path, info); error != 0) {
     return Fail(failure, Step::kOpen, static_cast<int>(error));
@@ -113,7 +114,7 @@ bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* b
   if (info->kind != NodeKind::kFile) return Fail(failure, Step::kKind, 0);
   if (info->size > max_bytes) return Fail(failure, Step::kSize, 0);
   bytes->clear();
-  bytes->reserve(static_cast<size_t>(info->size));
+  bytes->reserve(static_cast<size_t>(std::min(info->size, head)));
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -123,6 +124,10 @@ bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* b
     }
     if (n == 0) break;
     bytes->append(buffer, static_cast<size_t>(n));
+    if (bytes->size() >= head) {
+      bytes->resize(static_cast<size_t>(head));
+      return true;
+    }
     // A file that grows while it is read is held to the same limit.
     if (bytes->size() > max_bytes) {
       info->size = bytes->size();
@@ -242,5 +247,84 @@ std::string ProgramFolder() {
 }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
+ErrorNumber CreateRecord(const std::string& path, RecordHandle* handle) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return static_cast<ErrorNumber>(errno);
+  // Between the open and the lock another run may take the new, empty record for one left by
+  // a killed run and remove it: the lock then holds a file that is no longer there under its
+  // name. Checked after locking; the caller tries another name.
+  struct stat opened, named;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &opened) != 0 ||
+      ::stat(path.c_str(), &named) != 0 || opened.st_ino != named.st_ino ||
+      opened.st_dev != named.st_dev) {
+    ::close(fd);
+    return static_cast<ErrorNumber>(EEXIST);
+  }
+  if (const int error = SyncFolder(FolderOf(path)); error != 0) {
+    (void)::unlink(path.c_str());
+    ::close(fd);
+    return static_cast<ErrorNumber>(error);
+  }
+  *handle = fd;
+  return 0;
+}
+
+ErrorNumber AppendRecord(RecordHandle handle, std::string_view bytes) {
+  const int fd = static_cast<int>(handle);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return static_cast<ErrorNumber>(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  return ::fsync(fd) == 0 ? 0 : static_cast<ErrorNumber>(errno);
+}
+
+ErrorNumber LockRecord(const std::string& path, RecordHandle* handle, bool* busy) {
+  *busy = false;
+  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return static_cast<ErrorNumber>(errno);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
+    ::close(fd);
+    *busy = error == EWOULDBLOCK;
+    return static_cast<ErrorNumber>(error);
+  }
+  *handle = fd;
+  return 0;
+}
+
+ErrorNumber ReadRecord(RecordHandle handle, std::string* bytes) {
+  const int fd = static_cast<int>(handle);
+  bytes->clear();
+  char buffer[4096];
+  off_t offset = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return static_cast<ErrorNumber>(errno);
+    }
+    if (n == 0) return 0;
+    bytes->append(buffer, static_cast<size_t>(n));
+    offset += n;
+  }
+}
+
+ErrorNumber RemoveRecord(const std::string& path, RecordHandle handle) {
+  // Removed while still locked: no other run can take it up in between.
+  const int error = ::unlink(path.c_str()) == 0 ? 0 : errno;
+  if (error == 0) (void)SyncFolder(FolderOf(path));
+  CloseRecord(handle);
+  return static_cast<ErrorNumber>(error);
+}
+
+void CloseRecord(RecordHandle handle) {
+  if (handle != kNoRecord) ::close(static_cast<int>(handle));
+}
 
 }  // namespace mirune::platform

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cwchar>
 
 #include "base/file_platform.h"
 #include "base/os_error_text.h"
@@ -115,7 +117,7 @@ ErrorNumber Inspect(const std::string& path, NodeInfo* info) {
 }
 
 bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* bytes,
-                     NodeInfo* info, Failure* failure) {
+                     NodeInfo* info, Failure* failure, uint64_t head) {
   const std::wstring wide = ToWidePath(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -136,7 +138,7 @@ bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* b
   if (info->kind != NodeKind::kFile) return Fail(failure, Step::kKind, 0);
   if (info->size > max_bytes) return Fail(failure, Step::kSize, 0);
   bytes->clear();
-  bytes->reserve(static_cast<size_t>(info->size));
+  bytes->reserve(static_cast<size_t>(std::min(info->size, head)));
   char buffer[65536];
   for (;;) {
     DWORD n = 0;
@@ -145,6 +147,10 @@ bool ReadRegularFile(const std::string& path, uint64_t max_bytes, std::string* b
     }
     if (n == 0) break;
     bytes->append(buffer, n);
+    if (bytes->size() >= head) {
+      bytes->resize(static_cast<size_t>(head));
+      return true;
+    }
     if (bytes->size() > max_bytes) {
       info->size = bytes->size();
       return Fail(failure, Step::kSize, 0);
@@ -179,7 +185,24 @@ ErrorNumber FlushFile(const std::string& path) {
   return 0;
 }
 
+namespace {
+
+// For the kill tests of the Windows build, which has no tracer that can stop the program at a
+// system call under Wine: MIRUNE_TEST_END_AT_RENAME=N ends the process abruptly, as a kill
+// would, before its N-th rename. Unset in every real run.
+void EndHereWhenAsked() {
+  static std::atomic<long> renames{0};  // test hook only: counts this process's renames
+  wchar_t value[32];
+  const DWORD n = GetEnvironmentVariableW(L"MIRUNE_TEST_END_AT_RENAME", value, 32);
+  if (n == 0 || n >= 32) return;
+  const long at = std::wcstol(value, nullptr, 10);
+  if (at > 0 && renames.fetch_add(1) + 1 == at) TerminateProcess(GetCurrentProcess(), 137);
+}
+
+}  // namespace
+
 bool RenameDurably(const std::string& from, const std::string& to, Failure* failure) {
+  EndHereWhenAsked();
   // MOVEFILE_WRITE_THROUGH: the call returns once the move is on the disk.
   if (!MoveFileExW(ToWidePath(from).c_str(), ToWidePath(to).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -255,5 +278,71 @@ std::string ProgramFolder() {
 }
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+// A record's owner may write; others may only read it while it lives. A second opening for
+// writing (LockRecord) fails with a sharing violation until the owner's handle is closed,
+// which the system does when the process ends.
+constexpr DWORD kRecordShare = FILE_SHARE_READ;
+
+ErrorNumber CreateRecord(const std::string& path, RecordHandle* handle) {
+  HANDLE h = CreateFileW(ToWidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kRecordShare,
+                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError();
+  *handle = reinterpret_cast<RecordHandle>(h);
+  return 0;
+}
+
+ErrorNumber AppendRecord(RecordHandle handle, std::string_view bytes) {
+  HANDLE h = reinterpret_cast<HANDLE>(handle);
+  LARGE_INTEGER zero{};
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_END)) return GetLastError();
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    if (!WriteFile(h, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n, nullptr)) {
+      return GetLastError();
+    }
+    done += n;
+  }
+  return FlushFileBuffers(h) ? 0 : GetLastError();
+}
+
+ErrorNumber LockRecord(const std::string& path, RecordHandle* handle, bool* busy) {
+  *busy = false;
+  HANDLE h = CreateFileW(ToWidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, kRecordShare,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    *busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return error;
+  }
+  *handle = reinterpret_cast<RecordHandle>(h);
+  return 0;
+}
+
+ErrorNumber ReadRecord(RecordHandle handle, std::string* bytes) {
+  HANDLE h = reinterpret_cast<HANDLE>(handle);
+  bytes->clear();
+  LARGE_INTEGER zero{};
+  if (!SetFilePointerEx(h, zero, nullptr, FILE_BEGIN)) return GetLastError();
+  char buffer[4096];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h, buffer, sizeof buffer, &n, nullptr)) return GetLastError();
+    if (n == 0) return 0;
+    bytes->append(buffer, n);
+  }
+}
+
+ErrorNumber RemoveRecord(const std::string& path, RecordHandle handle) {
+  // Closed first (Windows deletes no open file); a run that takes the record up in between
+  // finds it finished.
+  CloseRecord(handle);
+  return DeleteFileW(ToWidePath(path).c_str()) ? 0 : GetLastError();
+}
+
+void CloseRecord(RecordHandle handle) {
+  if (handle != kNoRecord) CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
 
 }  // namespace mirune::platform

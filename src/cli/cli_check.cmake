@@ -71,10 +71,9 @@ run(0 resort --data-dir ${W}${S}data ${W}${S}Razoza.xls)
 expect_in("${out}" "${W}${S}Razoza-resort.xls: AfterSort")
 
 # The re-sort learns the readings corrected on Org into the data folder's memory, and only
-# those; --no-learn leaves the memory alone. Kana terms, so that the readings the corrections
-# are told from are the same with any dictionary.
-file(WRITE ${WORK}/corrected.txt "かな\tかなもじ\t3\nさくいん\tさくいん\t4\nかな\tかな\t5\n")
-run(0 workbook ${W}${S}corrected.txt -o ${W}${S}corrected.xls)
+# those; --no-learn leaves the memory alone. corrected.xls: the extraction wrote かな かな on
+# rows 1 and 3, and the user corrected row 1 of Org to かなもじ (Sort_Only keeps かな).
+file(COPY ${DATA}/workbook/corrected.xls DESTINATION ${WORK})
 run(0 resort --data-dir ${W}${S}learned ${W}${S}corrected.xls)
 expect_in("${out}" "${W}${S}corrected-resort.xls: AfterSort 2 行")
 expect_in("${out}" "読みを 1 件学習しました: ${W}${S}learned${S}ReadingMemory.txt")
@@ -237,8 +236,9 @@ if(IDML AND READINGS)
 
   # A reading corrected on Org and re-sorted is the reading of the next extraction, and the
   # term leaves the readings to check.
-  file(WRITE ${WORK}/book-corrected.txt "文房四宝\tぶんぼうしほう\t3\n")
-  run(0 workbook ${W}${S}book-corrected.txt -o ${W}${S}book-corrected.xls)
+  # book-corrected.xls: extracted as 文房四宝 ぶんぼうよんたから, corrected on Org to
+  # ぶんぼうしほう.
+  file(COPY ${DATA}/workbook/book-corrected.xls DESTINATION ${WORK})
   run(0 resort --data-dir "${P}${S}データ フォルダー" ${W}${S}book-corrected.xls)
   expect_in("${out}" "読みを 1 件学習しました")
   run(0 extract --yes --data-dir "${P}${S}データ フォルダー" "${P}${S}本 の 章")

@@ -108,6 +108,7 @@ int RunExtract(const ExtractOptions& options) {
 
   const LaunchResult result = LaunchExtraction(services, selection);
   session.view().Close();
+  for (const std::string& note : result.recovered) PrintErr(CommandLine("extract", note));
 
   if (result.outcome == LaunchOutcome::kRan) {
     const WorkingFolders folders(*data_folder);

@@ -2,11 +2,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "cli/stop_requests.h"
 #include "cli/terminal.h"
 
 namespace mirune::cli {
@@ -14,11 +14,7 @@ namespace {
 
 std::atomic<bool> g_interrupt{false};
 
-extern "C" void OnInterrupt(int) {
-  g_interrupt.store(true);
-  // A second Ctrl+C ends the program the usual way.
-  std::signal(SIGINT, SIG_DFL);
-}
+void OnStopRequest() { g_interrupt.store(true); }
 
 std::string Lower(std::string text) {
   for (char& c : text) {
@@ -33,10 +29,10 @@ TerminalDesktop::TerminalDesktop(JobFlags& flags, Options options,
                                  std::function<void()> before_print)
     : flags_(flags), options_(options), before_print_(std::move(before_print)) {
   g_interrupt.store(false);
-  std::signal(SIGINT, OnInterrupt);
+  InstallStopRequestHandlers(OnStopRequest);
 }
 
-TerminalDesktop::~TerminalDesktop() { std::signal(SIGINT, SIG_DFL); }
+TerminalDesktop::~TerminalDesktop() { RemoveStopRequestHandlers(); }
 
 std::string TerminalDesktop::FormatMessage(std::string_view text, std::string_view title) {
   std::string out;

@@ -84,5 +84,19 @@ TEST(TerminalDesktopTest, CtrlCRequestsTheAbort) {
   EXPECT_TRUE(flags2.abort_requested);
 }
 
+#ifndef _WIN32
+// SIGTERM and SIGHUP (a kill, a closed terminal) are held off like Ctrl+C: the job is asked to
+// stop at its next safe point instead of being cut off in the middle of its writes.
+TEST(TerminalDesktopTest, TerminateAndHangUpRequestTheAbort) {
+  for (const int signal_number : {SIGTERM, SIGHUP}) {
+    JobFlags flags;
+    TerminalDesktop desktop(flags, {true, false});
+    std::raise(signal_number);
+    desktop.YieldToMessageLoop();
+    EXPECT_TRUE(flags.abort_requested) << signal_number;
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace mirune::cli

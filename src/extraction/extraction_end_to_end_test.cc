@@ -313,7 +313,11 @@ TEST(ExtractCommandTest, ExitCodesAndOutput) {
     const std::string before = *ReadFileBytes(data + "/RazozaData/Razoza.txt");
     run = RunCli(data_arg + "--yes " + Q(samples), "locked");
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find(DataFolderBusyMessage(data)), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("別の処理（索引抽出、プロセス "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(
+                  "）がこのデータフォルダーを使用中です。終了してから再度実行して下さい: " + data),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(*ReadFileBytes(data + "/RazozaData/Razoza.txt"), before);
   }
 }

@@ -246,9 +246,10 @@ Result<ExtractionOutcome> Job::WriteResults(ExtractionResult& result) {
   MIRUNE_RETURN_IF_ERROR(Update(50, kActivityWriting));
   Yield();
   MIRUNE_ASSIGN_OR_RETURN(const std::string xls_staging, outputs.Stage(c_.folders.razoza_xls));
-  MIRUNE_ASSIGN_OR_RETURN(
-      result.extracted_count,
-      c_.workbook.WriteRazozaXls(c_.entries, xls_staging, c_.progress, full_width_));
+  // A failure names Razoza.xls, not the hidden name it was being written under.
+  auto written = c_.workbook.WriteRazozaXls(c_.entries, xls_staging, c_.progress, full_width_);
+  if (!written.ok()) return outputs.NameTargets(written.status());
+  result.extracted_count = *written;
   MIRUNE_RETURN_IF_ERROR(outputs.Commit());
   c_.progress.FinishProgress(kActivityWriting);
   return ExtractionOutcome::kCompleted;

@@ -16,18 +16,17 @@ constexpr int32_t kFirstTailLength = 8;
 }  // namespace
 
 std::string FormatPageName(std::string_view name) {
-  size_t digits_start = 0;
-  if (!name.empty() && (name[0] == '-' || name[0] == '+')) digits_start = 1;
-  if (digits_start == name.size()) return std::string(name);
-  for (size_t i = digits_start; i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9') return std::string(name);
+  // Only a name of digits is a page number to pad: a sign is part of the name ("-3" is a page
+  // name as written, never "-0003").
+  if (name.empty()) return std::string(name);
+  for (const char c : name) {
+    if (c < '0' || c > '9') return std::string(name);
   }
-  std::string digits(name.substr(digits_start));
+  std::string digits(name);
   // Leading zeros of the name itself go, as a number format would drop them.
   const size_t nonzero = digits.find_first_not_of('0');
   digits = nonzero == std::string::npos ? "0" : digits.substr(nonzero);
   if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
-  if (name[0] == '-' && digits.find_first_not_of('0') != std::string::npos) return "-" + digits;
   return digits;
 }
 

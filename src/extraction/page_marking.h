@@ -15,8 +15,8 @@
 
 namespace mirune {
 
-// "7" → "0007", "123" → "0123", "12345" → "12345", "-3" → "-0003"; a name that is not a
-// whole number stays as it is ("iv", "A-1").
+// "7" → "0007", "123" → "0123", "12345" → "12345"; any other name stays as it is ("iv", "A-1",
+// "-3": a sign is part of the name).
 std::string FormatPageName(std::string_view name);
 
 // "◆♭♪" + FormatPageName(name) + "♪♭◆".

@@ -14,8 +14,8 @@ TEST(PageMarkingTest, PageNames) {
     const char* in;
     const char* out;
   } cases[] = {{"7", "0007"},    {"123", "0123"}, {"12345", "12345"}, {"0012", "0012"},
-               {"iv", "iv"},     {"A-1", "A-1"},  {"", ""},           {"-3", "-0003"},
-               {"9999", "9999"}, {"007", "0007"}};
+               {"iv", "iv"},     {"A-1", "A-1"},  {"", ""},           {"-3", "-3"},
+               {"9999", "9999"}, {"007", "0007"}, {"+12", "+12"},     {"-0", "-0"}};
   for (const auto& c : cases) EXPECT_EQ(FormatPageName(c.in), c.out) << c.in;
   EXPECT_EQ(PageMarker("7"), "◆♭♪0007♪♭◆");
   EXPECT_EQ(PageMarker("12345"), "◆♭♪12345♪♭◆");

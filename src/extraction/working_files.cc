@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "base/file_set.h"
 #include "base/path.h"
 
 namespace mirune {
@@ -35,7 +36,7 @@ std::string WorkingFolders::ExportPath(int64_t export_number) const {
   return JoinPath(temp, TagFileName(export_number));
 }
 
-Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders) {
+Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders, std::vector<std::string>* notes) {
   if (FolderExists(folders.temp)) {
     MIRUNE_ASSIGN_OR_RETURN(const std::vector<FolderEntry> entries, ListFolder(folders.temp));
     for (const FolderEntry& entry : entries) {
@@ -47,8 +48,10 @@ Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders) {
       }
     }
   }
-  if (FolderExists(folders.results)) {
-    MIRUNE_RETURN_IF_ERROR(RemoveLeftoverTemporaries(folders.results).status());
+  for (const std::string& folder : {folders.results, folders.data_folder}) {
+    if (!FolderExists(folder)) continue;
+    MIRUNE_ASSIGN_OR_RETURN(const SetRecovery recovery, RecoverFolder(folder));
+    if (notes != nullptr) notes->insert(notes->end(), recovery.notes.begin(), recovery.notes.end());
   }
   return Status::Ok();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/result.h"
 
@@ -40,9 +41,13 @@ struct WorkingFolders {
   std::string ExportPath(int64_t export_number) const;
 };
 
-// Removes what an interrupted job left: the stories' working files in `temp` and unfinished
-// results (temporary names) in `RazozaData`. The results themselves are never touched. Call it
-// only under the data folder's lock, so that no other job is writing there.
-Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders);
+// Removes what an interrupted job left: the stories' working files in `temp`, and temporary
+// names in `RazozaData` and in the data folder itself (the reading memory's). A replacement of
+// the results cut off by a kill is first finished or undone from its record
+// (RecoverInterruptedSets), so the results are the previous set or the new one, whole; what
+// was done is added to `notes` when given. Call it only under the data folder's lock, so that
+// no other job is writing there.
+Status RemoveLeftoverWorkingFiles(const WorkingFolders& folders,
+                                  std::vector<std::string>* notes = nullptr);
 
 }  // namespace mirune

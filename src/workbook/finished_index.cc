@@ -1,10 +1,10 @@
 #include "workbook/finished_index.h"
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include "analysis/page_field.h"
+#include "automation/excel_engine/ja_collator.h"
 #include "base/utf.h"
 
 namespace mirune {
@@ -12,25 +12,6 @@ namespace {
 
 constexpr const char* kRowNames[] = {"あ行", "か行", "さ行", "た行", "な行",
                                      "は行", "ま行", "や行", "ら行", "わ行"};
-
-// The plain hiragana a kana stands under: katakana as hiragana, small kana as their full
-// size, voiced and half-voiced kana without their marks; 0 for no kana.
-char32_t PlainKana(char32_t c) {
-  if (c >= U'ァ' && c <= U'ヶ') c -= 0x60;  // katakana → hiragana (ヴ ヵ ヶ → ゔ ゕ ゖ)
-  if (c < U'ぁ' || c > U'ゖ') return 0;
-  static const std::map<char32_t, char32_t> kPlain = [] {
-    std::map<char32_t, char32_t> m;
-    const std::u32string small = U"ぁぃぅぇぉっゃゅょゎゕゖ";
-    const std::u32string full = U"あいうえおつやゆよわかけ";
-    for (size_t i = 0; i < small.size(); ++i) m[small[i]] = full[i];
-    const std::u32string voiced = U"がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽゔ";
-    const std::u32string plain = U"かきくけこさしすせそたちつてとはひふへほはひふへほう";
-    for (size_t i = 0; i < voiced.size(); ++i) m[voiced[i]] = plain[i];
-    return m;
-  }();
-  const auto it = kPlain.find(c);
-  return it == kPlain.end() ? c : it->second;
-}
 
 // The kana row (0 for あ行 … 9 for わ行, ん and を included) of a plain kana.
 int RowOf(char32_t plain) {
@@ -60,7 +41,8 @@ Group GroupOf(std::string_view reading, const FinishedIndexOptions& options) {
   if (reading.empty()) return {other_base + 3, std::string(kSymbolGroup)};
   size_t pos = 0;
   const char32_t first = DecodeUtf8(reading, pos);
-  const char32_t plain = PlainKana(first);
+  // The kana as the sort files it (half-width, small, voiced, combining marks): one rule.
+  const char32_t plain = LeadingKanaBase(reading);
   if (plain != 0) {
     const int row = RowOf(plain);
     switch (options.headings) {

@@ -67,6 +67,14 @@ TEST(FinishedIndexTest, Headings) {
       {"ー", KanaHeadings::kRows, "記号"},
       {"★", KanaHeadings::kRows, "記号"},
       {"", KanaHeadings::kRows, "記号"},
+      // As the sort reads them: half-width katakana, combining voiced marks, small katakana.
+      {"ｾﾝﾉﾘｷｭｳ", KanaHeadings::kRows, "さ行"},
+      {"ｾﾝﾉﾘｷｭｳ", KanaHeadings::kEachKana, "せ"},
+      {"ｶﾞｯｺｳ", KanaHeadings::kRows, "か行"},
+      {"ｦ", KanaHeadings::kRows, "わ行"},
+      {"か\u3099く", KanaHeadings::kEachKana, "か"},
+      {"ㇰ", KanaHeadings::kRows, "か行"},
+      {"ｰ", KanaHeadings::kRows, "記号"},
   };
   for (const auto& c : cases) EXPECT_EQ(HeadingOf(c.reading, c.headings), c.heading) << c.reading;
 }

@@ -389,6 +389,25 @@ class KeyBuilder {
 
 }  // namespace
 
+char32_t LeadingKanaBase(std::string_view text) {
+  if (text.empty()) return 0;
+  size_t pos = 0;
+  char32_t c = DecodeUtf8(text, pos);
+  if (c >= 0xFF66 && c <= 0xFF9D) {
+    c = kHalfWidthKatakana[c - 0xFF66];
+    if (c == u'ー') return 0;
+  }
+  uint8_t script = 0;
+  const std::optional<KanaForm> form = FullWidthKana(c, &script);
+  if (!form) return 0;
+  // Ranks in gojūon order: あ … ん (ゐ ゑ keep their own letters).
+  static constexpr char32_t kPlainOfRank[] =
+      U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわゐ"
+      U"ゑをん";
+  static_assert(sizeof(kPlainOfRank) / sizeof(kPlainOfRank[0]) == kRankN + 2);
+  return kPlainOfRank[form->rank];
+}
+
 std::string JaSortKey(std::string_view text) {
   const KeyBuilder builder(text);
   return builder.Finish();

@@ -40,4 +40,10 @@ std::string JaSortKey(std::string_view text);
 // <0, 0 or >0 as `a` sorts before, equal to or after `b`; always the order of their keys.
 int JaCompare(std::string_view a, std::string_view b);
 
+// The full-size plain hiragana under which the sort files the kana that `text` begins with:
+// hiragana, katakana and half-width katakana alike, small kana as full-size, voiced and
+// half-voiced kana (precomposed or with a combining mark) as plain (ｶﾞ, ガ, か゛ → か; ヴ → う;
+// ゐ → ゐ). 0 when the text does not begin with a kana. The finished index's headings use it.
+char32_t LeadingKanaBase(std::string_view text);
+
 }  // namespace mirune

@@ -506,6 +506,7 @@ class SharedWorkbookHandle final : public ExcelWorkbook {
   Status InsertColumn(int sheet, int column) override { return book_->InsertColumn(sheet, column); }
   Status SortRows(int sheet, int key_column) override { return book_->SortRows(sheet, key_column); }
   Status SaveAs(const std::string& path) override { return book_->SaveAs(path); }
+  Result<std::string> SavedBytes() const override { return book_->SavedBytes(); }
 
  private:
   std::shared_ptr<MemoryWorkbook> book_;

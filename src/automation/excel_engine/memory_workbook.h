@@ -46,6 +46,7 @@ class MemoryWorkbook final : public ExcelWorkbook {
   Status SortRows(int sheet, int key_column) override;
 
   Status SaveAs(const std::string& path) override;
+  Result<std::string> SavedBytes() const override { return ToXlsBytes(); }
 
   // The .xls bytes SaveAs would write.
   Result<std::string> ToXlsBytes() const;

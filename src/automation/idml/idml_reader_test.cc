@@ -263,6 +263,10 @@ TEST(IdmlReaderStories, TextOfStoryElements) {
       {"escaped characters", "<Content>a &amp; b &lt;c&gt;</Content>", U"a & b <c>"},
       {"whitespace-only content is text", "<Content>  </Content>", U"  "},
       {"forced line break", "<Content>a\u2028b</Content>", U"a\nb"},
+      // References to control characters are removed, as control characters are elsewhere:
+      // a NUL would cut the text short there.
+      {"control characters by reference", "<Content>和&#0;紙&#x1B;と&#X7f;楮&#9;&#65;</Content>",
+       U"和紙と楮\tA"},
       {"a table: its character, then each cell's text and a tab",
        "<Content>x</Content><Table "
        "Self=\"t\"><Row/><Cell><ParagraphStyleRange><CharacterStyleRange>"

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <new>
 
+#include "base/control_chars.h"
+
 namespace mirune::idml {
 
 namespace {
@@ -41,11 +43,57 @@ const char* ParseFailure(pugi::xml_parse_status status) {
   }
 }
 
+// The length of the character reference at `at` ("&#0;", "&#x1B;") when it names a control
+// character the program removes from text (base/control_chars.h); 0 otherwise.
+size_t ControlReferenceLength(std::string_view bytes, size_t at) {
+  size_t i = at + 2;
+  int base = 10;
+  if (i < bytes.size() && (bytes[i] == 'x' || bytes[i] == 'X')) {
+    base = 16;
+    ++i;
+  }
+  const size_t digits = i;
+  uint32_t value = 0;
+  while (i < bytes.size() && i - digits < 8) {
+    int digit = -1;
+    const char c = bytes[i];
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) break;
+    value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit);
+    ++i;
+  }
+  if (i == digits || i >= bytes.size() || bytes[i] != ';') return 0;
+  return IsRemovedControl(value) ? i + 1 - at : 0;
+}
+
+// The part without references to removed control characters: "&#0;" would otherwise become a
+// NUL that ends the text there, and the rest of a term would be lost. Empty when there is
+// none (the common case costs no copy).
+std::string WithoutControlReferences(std::string_view bytes) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = bytes.find("&#"); at != std::string_view::npos; at = bytes.find("&#", at + 2)) {
+    const size_t length = ControlReferenceLength(bytes, at);
+    if (length == 0) continue;
+    if (out.empty()) out.reserve(bytes.size());
+    out.append(bytes.substr(copied, at - copied));
+    copied = at + length;
+    at = copied - 2;
+  }
+  if (copied == 0) return {};
+  out.append(bytes.substr(copied));
+  return out;
+}
+
 }  // namespace
 
 Result<std::unique_ptr<pugi::xml_document>> ParseXmlPart(std::string_view bytes,
                                                          const std::string& part_name) {
   try {
+    const std::string cleaned = WithoutControlReferences(bytes);
+    if (!cleaned.empty()) bytes = cleaned;
     auto document = std::make_unique<pugi::xml_document>();
     const pugi::xml_parse_result parsed =
         document->load_buffer(bytes.data(), bytes.size(), kXmlParseFlags, pugi::encoding_auto);

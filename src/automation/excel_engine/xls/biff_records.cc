@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "automation/excel.h"
 #include "base/little_endian.h"
 
 namespace mirune::xls {
@@ -196,27 +197,6 @@ double DecodeRk(uint32_t rk) {
   return (rk & 0x01) ? v / 100 : v;
 }
 
-std::string_view ErrorValueText(uint8_t code) {
-  switch (code) {
-    case 0x00:
-      return "#NULL!";
-    case 0x07:
-      return "#DIV/0!";
-    case 0x0F:
-      return "#VALUE!";
-    case 0x17:
-      return "#REF!";
-    case 0x1D:
-      return "#NAME?";
-    case 0x24:
-      return "#NUM!";
-    case 0x2A:
-      return "#N/A";
-    case 0x2B:
-      return "#GETTING_DATA";
-    default:
-      return {};
-  }
-}
+std::string_view ErrorValueText(uint8_t code) { return ExcelErrorText(code); }
 
 }  // namespace mirune::xls

@@ -86,7 +86,18 @@ Result<WorkbookModel> ReadXlsFile(const std::string& path) {
     }
     return Error{ErrorCode::kNotFound, "「" + path + "」が見つかりません。"};
   }
-  Result<std::string> bytes = ReadFileBytes(path);
+  // What the file is, from its first bytes, before it is read whole: a large file of another
+  // kind is never read into memory.
+  Result<std::string> head = ReadFileHead(path, 512);
+  if (head.ok() && !head->empty() && head->substr(0, 4) != cfb::kSignature.substr(0, 4)) {
+    return Error{ErrorCode::kFormatError, "「" + path + "」" + NotCompoundCause(*head)};
+  }
+  Result<std::string> bytes = ReadFileBytes(path, kMaxXlsFileBytes);
+  if (bytes.code() == ErrorCode::kOverflow) {
+    return Error{ErrorCode::kOverflow, "「" + path + "」は大きすぎるため読み込みません（" +
+                                           bytes.message().substr(bytes.message().rfind("（") +
+                                                                  std::string("（").size())};
+  }
   if (!bytes.ok()) {
     return Error{bytes.code(), "「" + path +
                                    "」を読み込めません（ファイルを開けないか、読み取りが途中で失敗"

@@ -11,6 +11,7 @@
 // file or workbook, a workbook older than Excel 97, an encrypted workbook, and a cell that
 // cannot be read (named with its sheet and cell, e.g. シート「Org」のセル C12).
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,13 @@
 
 namespace mirune::xls {
 
+// The largest .xls file read: far beyond any index workbook (65,536 rows of Razoza.xls take
+// some 10 MB), and what the reader can hold in memory with its model.
+inline constexpr uint64_t kMaxXlsFileBytes = uint64_t{256} << 20;
+
 // kNotFound for a missing file, kInvalidArgument for a folder, kFormatError for a file that
-// is not a readable workbook.
+// is not a readable workbook (told from its first bytes, before it is read whole), kOverflow
+// for a file larger than kMaxXlsFileBytes (refused before it is read).
 Result<WorkbookModel> ReadXlsFile(const std::string& path);
 
 // The bytes of an .xls file; messages name the file as `display_name`.

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/excel_engine/xls/biff_reader.h"
 #include "automation/excel_engine/xls/biff_stream.h"
+#include "automation/excel_engine/xls/cfb_format.h"
 #include "automation/excel_engine/xls/cfb_writer.h"
 #include "base/file.h"
 #include "base/little_endian.h"
@@ -328,6 +330,30 @@ TEST(XlsReaderTest, MissingFileAndFolderAreNamed) {
   EXPECT_EQ(model.message(), "「" + missing + "」が見つかりません。");
   model = ReadXlsFile(MIRUNE_BINARY_DIR);
   EXPECT_EQ(model.code(), ErrorCode::kInvalidArgument);
+}
+
+// What a file is, is told from its first bytes and its size before it is read whole: a large
+// file that is no workbook, or a workbook past the limit, is refused without being read (both
+// files here are sparse: reading them would take seconds and their size in memory).
+TEST(XlsReaderTest, SignatureAndSizeAreCheckedBeforeReading) {
+  namespace fs = std::filesystem;
+  const std::string text = JoinPath(MIRUNE_BINARY_DIR, "large_text.xls");
+  ASSERT_TRUE(WriteFileAtomic(text, "just some text, no workbook\n").ok());
+  fs::resize_file(text, kMaxXlsFileBytes + 1);
+  auto model = ReadXlsFile(text);
+  EXPECT_EQ(model.code(), ErrorCode::kFormatError);
+  EXPECT_NE(model.message().find("複合ファイルの署名がありません"), std::string::npos)
+      << model.message();
+
+  const std::string large = JoinPath(MIRUNE_BINARY_DIR, "large_book.xls");
+  ASSERT_TRUE(WriteFileAtomic(large, std::string(cfb::kSignature)).ok());
+  fs::resize_file(large, kMaxXlsFileBytes + 1);
+  model = ReadXlsFile(large);
+  EXPECT_EQ(model.code(), ErrorCode::kOverflow);
+  EXPECT_EQ(model.message().rfind("「" + large + "」は大きすぎるため読み込みません（", 0), 0u)
+      << model.message();
+  EXPECT_TRUE(RemoveFile(text).ok());
+  EXPECT_TRUE(RemoveFile(large).ok());
 }
 
 TEST(XlsReaderTest, CellNamesAreExcels) {

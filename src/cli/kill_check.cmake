@@ -1,0 +1,182 @@
+# Kills `extract`, `index` and `resort` at every rename they make and checks what the next run
+# finds: the outputs are the previous set or the new one, whole, and no temporary is left.
+#   cmake -DMIRUNE=<program> -DBOOK=<samples/book> -DWORK=<folder> [-DEMULATOR=<wine>]
+#         [-DSTRACE=<strace>] -P kill_check.cmake
+# Linux: strace kills the program at its N-th rename system call (SIGKILL). Windows (under
+# Wine, which strace cannot stop at a Windows call): the file layer's test hook
+# MIRUNE_TEST_END_AT_RENAME=N ends the process abruptly before its N-th rename.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/program_check.cmake)
+if(NOT EMULATOR AND NOT STRACE)
+  message("SKIP: strace is not installed (scripts/setup.sh installs it)")
+  return()
+endif()
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+function(run expected_rc)
+  execute_process(COMMAND ${EMULATOR} ${MIRUNE} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err
+                  RESULT_VARIABLE rc)
+  if(NOT rc EQUAL expected_rc)
+    message(FATAL_ERROR "mirune ${ARGN}: exit ${rc}, expected ${expected_rc}\n${out}\n${err}")
+  endif()
+endfunction()
+
+# Runs the program killed at its n-th rename; `killed` says whether it was (a run that ends
+# first made fewer renames).
+function(run_killed n killed)
+  if(EMULATOR)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env MIRUNE_TEST_END_AT_RENAME=${n}
+                            ${EMULATOR} ${MIRUNE} ${ARGN}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  else()
+    execute_process(COMMAND ${STRACE} -f -qq -o /dev/null
+                            -e inject=rename,renameat,renameat2:signal=KILL:when=${n}
+                            ${MIRUNE} ${ARGN}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  endif()
+  if(rc MATCHES "^[0-2]$")
+    set(${killed} OFF PARENT_SCOPE)
+  elseif(rc STREQUAL "137" OR rc MATCHES "[Kk]illed")
+    set(${killed} ON PARENT_SCOPE)
+  else()
+    message(FATAL_ERROR "mirune ${ARGN} at rename ${n}: exit ${rc}\n${out}\n${err}")
+  endif()
+endfunction()
+
+# The hashes of `files` (missing ones as "-"), joined.
+function(hashes out)
+  set(list)
+  foreach(f ${ARGN})
+    if(EXISTS ${f})
+      file(SHA256 ${f} h)
+    else()
+      set(h "-")
+    endif()
+    list(APPEND list ${h})
+  endforeach()
+  set(${out} "${list}" PARENT_SCOPE)
+endfunction()
+
+function(expect_no_temporaries)
+  foreach(dir ${ARGN})
+    file(GLOB left LIST_DIRECTORIES false "${dir}/.mirune-*")
+    if(left)
+      message(FATAL_ERROR "left behind: ${left}")
+    endif()
+  endforeach()
+endfunction()
+
+# `kind` killed at every rename: `setup` makes the previous outputs, `job` the new ones,
+# `next` is the next run (which takes up what the kill left), `outputs` the set.
+macro(kill_at_every_rename kind least)
+  set(n 1)
+  set(kills 0)
+  while(TRUE)
+    setup()
+    run_killed(${n} killed ${job})
+    if(NOT killed)
+      break()
+    endif()
+    math(EXPR kills "${kills} + 1")
+    next()
+    hashes(now ${outputs})
+    if(NOT now STREQUAL old AND NOT now STREQUAL new)
+      message(FATAL_ERROR "${kind} killed at rename ${n}: a mixed set\nold ${old}\nnew ${new}\n"
+                          "now ${now}")
+    endif()
+    expect_no_temporaries(${folders})
+    math(EXPR n "${n} + 1")
+    if(n GREATER 40)
+      message(FATAL_ERROR "${kind}: still renaming after 40 renames")
+    endif()
+  endwhile()
+  if(kills LESS ${least})
+    message(FATAL_ERROR "${kind}: killed at only ${kills} renames")
+  endif()
+  message(STATUS "${kind}: killed at each of its ${kills} renames; the set stayed whole")
+endmacro()
+
+set(D ${WORK}/data)
+set(R ${D}/RazozaData)
+program_path(PD ${D})
+program_path(PA ${BOOK}/chapter1.idml)
+program_path(PB ${BOOK})
+program_path(PR ${R})
+
+# --- extract: Razoza.doc, .txt and .xls ---
+set(outputs ${R}/Razoza.doc ${R}/Razoza.txt ${R}/Razoza.xls)
+set(folders ${D} ${R})
+run(0 extract --yes --data-dir ${PD} ${PB})
+hashes(new ${outputs})
+file(REMOVE_RECURSE ${D})
+run(0 extract --yes --data-dir ${PD} ${PA})
+hashes(old ${outputs})
+if(old STREQUAL new)
+  message(FATAL_ERROR "the two extractions give the same outputs")
+endif()
+file(COPY ${R}/ DESTINATION ${WORK}/old-results)
+function(setup)
+  file(REMOVE_RECURSE ${R})
+  file(COPY ${WORK}/old-results/ DESTINATION ${R})
+endfunction()
+function(next)
+  # A run that opens the data folder and stops: the file is no document.
+  program_path(missing ${WORK}/missing.txt)
+  execute_process(COMMAND ${EMULATOR} ${MIRUNE} extract --yes --data-dir ${PD} ${missing}
+                  OUTPUT_QUIET ERROR_QUIET)
+endfunction()
+set(job extract --yes --data-dir ${PD} ${PB})
+kill_at_every_rename(extract 4)
+
+# --- index: BASE.txt, BASE-tagged.txt, BASE.idml (where built), BASE.xls ---
+set(I ${WORK}/index)
+file(MAKE_DIRECTORY ${I})
+file(COPY ${WORK}/old-results/Razoza.xls DESTINATION ${I})
+program_path(PI ${I})
+set(outputs ${I}/idx.txt ${I}/idx-tagged.txt ${I}/idx.idml ${I}/idx.xls)
+set(folders ${I})
+run(0 index ${PI}${S}Razoza.xls -o ${PI}${S}idx --headings kana)
+hashes(new ${outputs})
+run(0 index ${PI}${S}Razoza.xls -o ${PI}${S}idx)
+hashes(old ${outputs})
+file(MAKE_DIRECTORY ${WORK}/old-index)
+file(COPY ${I}/ DESTINATION ${WORK}/old-index)
+function(setup)
+  file(REMOVE_RECURSE ${I})
+  file(COPY ${WORK}/old-index/ DESTINATION ${I})
+endfunction()
+function(next)
+  execute_process(COMMAND ${EMULATOR} ${MIRUNE} index ${PI}${S}missing.xls -o ${PI}${S}idx
+                  OUTPUT_QUIET ERROR_QUIET)
+endfunction()
+set(job index ${PI}${S}Razoza.xls -o ${PI}${S}idx --headings kana)
+kill_at_every_rename(index 4)
+
+# --- resort: its workbook (one file) and the data folder; the next re-sort leaves nothing ---
+set(T ${WORK}/resort)
+file(MAKE_DIRECTORY ${T})
+file(COPY ${WORK}/old-results/Razoza.xls DESTINATION ${T})
+file(RENAME ${T}/Razoza.xls ${T}/old.xls)
+file(COPY_FILE ${R}/Razoza.xls ${T}/new.xls)
+program_path(PT ${T})
+set(outputs ${T}/out.xls)
+set(folders ${T} ${D})
+run(0 resort --data-dir ${PD} ${PT}${S}new.xls -o ${PT}${S}out.xls)
+hashes(new ${outputs})
+run(0 resort --data-dir ${PD} ${PT}${S}old.xls -o ${PT}${S}out.xls)
+hashes(old ${outputs})
+file(COPY_FILE ${T}/out.xls ${WORK}/old-out.xls)
+function(setup)
+  file(COPY_FILE ${WORK}/old-out.xls ${T}/out.xls)
+endfunction()
+function(next)
+  hashes(now ${outputs})
+  if(NOT now STREQUAL old AND NOT now STREQUAL new)
+    message(FATAL_ERROR "resort: a damaged workbook after the kill")
+  endif()
+  # The next re-sort takes up what the kill left; it writes the old workbook again.
+  run(0 resort --data-dir ${PD} ${PT}${S}old.xls -o ${PT}${S}out.xls)
+endfunction()
+set(job resort --data-dir ${PD} ${PT}${S}new.xls -o ${PT}${S}out.xls)
+kill_at_every_rename(resort 1)
