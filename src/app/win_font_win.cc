@@ -1,5 +1,7 @@
 #include "app/win_font_win.h"
 
+#include <algorithm>
+
 #include "app/form_layout.h"
 #include "app/win_text_win.h"
 
@@ -35,6 +37,23 @@ HFONT CreateFormFont(int dpi, bool bold) {
     }
   }
   return CreateFontIndirectW(&font);
+}
+
+int TextRowHeight(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  LONG below = metrics.tmDescent;
+  GLYPHMETRICS glyph{};
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  if (GetGlyphOutlineW(dc, L'_', GGO_METRICS, &glyph, 0, nullptr, &identity) != GDI_ERROR) {
+    // The glyph's origin is the top of its black box, measured upwards from the baseline.
+    below = std::max(below, static_cast<LONG>(glyph.gmBlackBoxY) - glyph.gmptGlyphOrigin.y);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return static_cast<int>(metrics.tmAscent + below + 1);
 }
 
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD ex_style, int dpi) {
