@@ -610,7 +610,14 @@ HWND OtherProcessWindowTitled(DWORD pid, const std::wstring& part) {
 // "結果のフォルダーを開く" on the main window and on the utility window: Explorer on
 // RazozaData; before the first extraction, a message naming where the results will be.
 TEST_F(GuiProgramTest, ResultsFolderButtonsOpenRazozaData) {
-  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  // Names with underscores in the lists: the items are tall enough to show them.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring shown = std::wstring(temp) + L"mirune_gui_underscores";
+  CreateDirectoryW(shown.c_str(), nullptr);
+  CreateDirectoryW((shown + L"\\old_root").c_str(), nullptr);
+  ASSERT_TRUE(WriteFileAtomic(Narrow(shown + L"\\chapter_1.idml"), "x").ok());
+  ASSERT_TRUE(SeedSettings(L"1", shown.substr(0, 2), shown, Wide(kFilterItemIdml)));
   const std::wstring results = ProgramFolderWide() + L"\\RazozaData";
   const std::wstring aside = results + L"-aside";
   const bool had = MoveFileExW(results.c_str(), aside.c_str(), 0) != FALSE;
@@ -618,6 +625,7 @@ TEST_F(GuiProgramTest, ResultsFolderButtonsOpenRazozaData) {
   HWND main = gui.WaitMain();
   SawWindow(main);
   ASSERT_NE(main, nullptr);
+  EXPECT_EQ(ListItems(gui.control(kIdFile1)).back(), L"chapter_1.idml");
   Screenshot(main, "form1_results_button");
   gui.Click(kIdCommand4);
   MessageBoxSeen missing = gui.Answer(IDOK, "results_folder_missing");
@@ -984,7 +992,8 @@ bool OpenInFileWindow(GuiProgram& gui, const std::wstring& title, const std::str
 
 TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbook) {
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
-  const std::string folder = FreshFolder(L"mirune-gui-resort");
+  // An underscore in the folder: the index dialog's path shows it.
+  const std::string folder = FreshFolder(L"mirune_gui_resort");
   const std::string workbook = MakeRazozaXls(folder);
   auto before = ReadFileBytes(workbook);
   ASSERT_TRUE(before.ok()) << before.message();

@@ -224,9 +224,11 @@ void LayoutForm::ApplyDpi(int dpi) {
       SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, row);
     } else if (height != place.bottom - place.top) {  // a combo box
       SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, row);
-      // The closed box shows its choice in a field at least as tall.
-      if (SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < row) {
-        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), row);
+      // The closed box draws its choice a pixel inside a field that it clips a pixel inside
+      // its edges: the field is the row and those pixels.
+      const int field = row + 4;
+      if (SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < field) {
+        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
       }
     }
   }

@@ -97,7 +97,7 @@ void AbortWindow::Pause(int seconds) {
     const long long left = seconds - static_cast<long long>(elapsed);
     if (left != shown) {
       shown = left;
-      pause_text_ = "あと " + std::to_string(left) + " 秒で抽出を始めます（中止できます）";
+      pause_text_ = "あと " + std::to_string(left) + " 秒で抽出を始めます";
       desktop_.UpdateAbortWindow(*this);
     }
     desktop_.YieldToMessageLoop();

@@ -128,7 +128,7 @@ class AbortWindow {
   void RequestAbort() { flags_.abort_requested = true; }
 
   const std::string& document_name() const { return document_name_; }
-  // During the pause, what is being done: "あと N 秒で抽出を始めます（中止できます）", N the
+  // During the pause, what is being done: "あと N 秒で抽出を始めます", N the
   // whole seconds left; empty outside the pause.
   const std::string& pause_text() const { return pause_text_; }
   bool visible() const { return visible_; }

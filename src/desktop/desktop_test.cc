@@ -51,7 +51,7 @@ TEST(AbortWindowTest, PauseYieldsUntilFiveRoundedSeconds) {
   // The window counts down what the wait is for, once per whole second left.
   std::vector<std::string> expected;
   for (int left = 5; left >= 1; --left) {
-    expected.push_back("あと " + std::to_string(left) + " 秒で抽出を始めます（中止できます）");
+    expected.push_back("あと " + std::to_string(left) + " 秒で抽出を始めます");
   }
   EXPECT_EQ(desktop.pause_texts, expected);
   EXPECT_TRUE(window.pause_text().empty());

@@ -97,9 +97,19 @@ bool FontFaceInstalled(std::wstring_view face) {
   return found;
 }
 
+std::wstring_view FormFontFaceInstalled() {
+  for (std::wstring_view face :
+       {kFormFontFace, std::wstring_view(L"MS PGothic"), std::wstring_view(L"IPAPGothic"),
+        std::wstring_view(L"IPA Pゴシック")}) {
+    if (FontFaceInstalled(face)) return face;
+  }
+  return {};
+}
+
 HFONT CreateFormFont(int dpi) {
   HFONT font = nullptr;
-  if (FontFaceInstalled(kFormFontFace)) font = FontOfFace(kFormFontFace, dpi);
+  const std::wstring_view face = FormFontFaceInstalled();
+  if (!face.empty()) font = FontOfFace(face, dpi);
   if (font == nullptr) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
