@@ -1218,7 +1218,8 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
   Result<int> after_sort = (*book)->FindSheet("AfterSort");
   EXPECT_TRUE(after_sort.ok() && *after_sort == 2);
   if (after_sort.ok()) {
-    EXPECT_EQ((*book)->GetCell(*after_sort, 1, 3)->AsText(), "9,3");
+    // The term's pages ascending, through Excel's Sort with Key2 (the old folding gave "9,3").
+    EXPECT_EQ((*book)->GetCell(*after_sort, 1, 3)->AsText(), "3,9");
   }
   EXPECT_EQ(ReadFileBytes(path).value(), before) << "the workbook was saved";
   (void)(*excel)->application().Call("Quit");
