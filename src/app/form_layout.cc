@@ -32,6 +32,12 @@ constexpr std::array kMainControls = {
     ControlLayout{
         "Label1", kIdLabel1, ControlKind::kLabel, "ファイルの種類 ：", {2040, 4800, 1455, 255}},
     ControlLayout{"Combo1", kIdCombo1, ControlKind::kFilterBox, "*.*", {3480, 4755, 3135, 300}},
+    // Where the results are: Explorer on RazozaData.
+    ControlLayout{"Command4",
+                  kIdCommand4,
+                  ControlKind::kButton,
+                  "結果のフォルダーを開く",
+                  {6840, 4710, 2295, 390}},
 };
 
 // The splash: picture on the left, the three labels on the right.

@@ -75,6 +75,7 @@ inline constexpr int kIdLabel3 = 108;
 inline constexpr int kIdCommand1 = 109;
 inline constexpr int kIdCommand2 = 110;
 inline constexpr int kIdCommand3 = 111;
+inline constexpr int kIdCommand4 = 112;  // "結果のフォルダーを開く"
 
 // Control ids of the splash window.
 inline constexpr int kIdSplashLabel1 = 201;

@@ -30,7 +30,7 @@ TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
     EXPECT_LE(control.rect.left + control.rect.width, kMainClientWidthTwips) << control.name;
     EXPECT_LE(control.rect.top + control.rect.height, kMainClientHeightTwips) << control.name;
   }
-  EXPECT_EQ(ids.size(), 11u);
+  EXPECT_EQ(ids.size(), 12u);
 }
 
 TEST(MainWindowControlsTest, Label3SitsInsideFrame1) {

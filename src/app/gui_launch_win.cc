@@ -106,6 +106,13 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
   (*view)->Close();
   if (result.outcome != LaunchOutcome::kRan) return;
 
+  if (result.job.outcome == ExtractionOutcome::kAborted) {
+    // As the command line says it: the job ended at the user's word, nothing was replaced.
+    desktop.ShowMessage(
+        MessageAborted() + "\r\n結果のフォルダー: " + WorkingFolders(*data_folder).results,
+        kTitleCheck, kStyleCompletion);
+    return;
+  }
   const bool completed = result.job.outcome == ExtractionOutcome::kCompleted;
   const std::string notes =
       AfterJobNotes(result, *readings,

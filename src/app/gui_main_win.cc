@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/gui_launch_win.h"
+#include "app/indesign_host.h"
 #include "app/main_window_win.h"
 #include "app/running_hosts_win.h"
 #include "app/settings_registry_win.h"
@@ -17,6 +18,7 @@
 #include "app/utility_shell_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
+#include "automation/com/activation_win.h"
 #include "automation/com/com_types_win.h"
 #include "progress/message_pump_win.h"
 #include "progress/progress_model.h"
@@ -51,7 +53,8 @@ int RunProgram(HINSTANCE instance) {
           DispatchPendingPaints();
           Sleep(10);
         });
-    WriteFirstRunDefaults(store);
+    // Without InDesign, the first run lists IDML files (the stored setting wins later).
+    WriteFirstRunDefaults(store, com::ClassOfProgId(InDesignProgId(), "InDesign").ok());
   }
 
   MainWindow* main_window_ptr = nullptr;
@@ -62,6 +65,7 @@ int RunProgram(HINSTANCE instance) {
     RunExtractionFromMainWindow(instance, flags, *main_window_ptr, *desktop, selection);
   };
   hooks.utility = [&] { utility->ShowUtilityWindow(); };
+  hooks.open_results = [&] { utility->OpenResultsFolder(main_window_ptr->hwnd()); };
   hooks.ask = [&](std::string_view text, std::string_view title, int style) {
     return desktop->ShowMessage(text, title, style);
   };

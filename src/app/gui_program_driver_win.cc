@@ -114,6 +114,10 @@ main_form::PixelRect ChildRect(HWND control) {
 std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
   RECT rect;
   GetWindowRect(hwnd, &rect);
+  return CaptureScreen(rect, width_out, height_out);
+}
+
+std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return {};
   HDC screen = GetDC(nullptr);
@@ -142,6 +146,20 @@ std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
 }
 
 void Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front) {
+  ScreenshotTogether({hwnd}, name, in_front);
+}
+
+void ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front) {
+  auto capture = [&windows](int* width, int* height) {
+    RECT all{};
+    for (HWND hwnd : windows) {
+      RECT rect;
+      GetWindowRect(hwnd, &rect);
+      UnionRect(&all, &all, &rect);
+    }
+    return CaptureScreen(all, width, height);
+  };
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;
   std::vector<uint8_t> previous;
@@ -150,7 +168,7 @@ void Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>&
         previous.swap(rgb);
         rgb.clear();
         if (in_front && !in_front()) return false;
-        rgb = CaptureWindow(hwnd, &width, &height);
+        rgb = capture(&width, &height);
         if (in_front && !in_front()) rgb.clear();
         // Painted: the same as the look before, and not mostly black. What X has not been
         // given yet shows black, and Wine hands a busy window's painting to X only when its

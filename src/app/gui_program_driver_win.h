@@ -47,12 +47,17 @@ main_form::PixelRect ChildRect(HWND control);
 
 // The window's pixels as the screen shows them (RGB rows); empty when it has none.
 std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out);
+// The pixels of a rectangle of the screen.
+std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out);
 // Saves the window as the screen shows it under build/screenshots/NAME.png, once the display
 // shows it (X maps a window a little after Windows shows it: the picture is taken when it is
 // no longer mostly black and two looks agree). `in_front`, when given, must hold before and
 // after each look: a window that another of the program's windows may cover for a while
 // (Form2 under the next document's Form6) is taken only while nothing covers it.
 void Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {});
+// The same for the rectangle that holds all of `windows` (two windows side by side).
+void ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front = {});
 
 struct MessageBoxSeen {
   HWND hwnd = nullptr;

@@ -217,6 +217,20 @@ void LayoutForm::ApplyDpi(int dpi) {
     }
     SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // List items as tall as the font's text with its underscores.
+    const int row = TextRowHeight(font_);
+    if (control_layout.kind == ControlKind::kFolderList ||
+        control_layout.kind == ControlKind::kFileList) {
+      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, row);
+    } else if (height != place.bottom - place.top) {  // a combo box
+      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, row);
+      // The closed box draws its choice a pixel inside a field that it clips a pixel inside
+      // its edges: the field is the row and those pixels.
+      const int field = row + 4;
+      if (SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < field) {
+        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      }
+    }
   }
   OnLayout();
   InvalidateRect(hwnd_, nullptr, TRUE);

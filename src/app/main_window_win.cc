@@ -226,6 +226,14 @@ void MainWindow::ApplyDpi(int dpi) {
     }
     SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // List items as tall as the font's text with its underscores.
+    if (control_layout.kind == ControlKind::kFolderList ||
+        control_layout.kind == ControlKind::kFileList) {
+      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, TextRowHeight(font_));
+    } else if (control_layout.kind == ControlKind::kDriveList ||
+               control_layout.kind == ControlKind::kFilterBox) {
+      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, TextRowHeight(font_));
+    }
     if (control_layout.kind == ControlKind::kDriveList ||
         control_layout.kind == ControlKind::kFilterBox) {
       // The edges differ between systems and themes: the field height that gives the closed
@@ -272,6 +280,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (!flags_.job_running && hooks_.utility) hooks_.utility();
       } else if (id == kIdCommand3 && code == BN_CLICKED) {
         if (!flags_.job_running) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+      } else if (id == kIdCommand4 && code == BN_CLICKED) {
+        if (!flags_.job_running && hooks_.open_results) hooks_.open_results();
       }
       return 0;
     }

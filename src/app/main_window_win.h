@@ -2,8 +2,9 @@
 
 // The main window Form1: the drive, folder and file lists, the file-type filter box, the
 // check box that keeps the folder for the next start, and the buttons "実行",
-// "ユーティリティ" and "終了". Layout and rules come from the portable files (form_layout.h,
-// file_pattern.h, stored_settings.h, drive_change.h); this file is their Win32 form.
+// "ユーティリティ", "終了" and "結果のフォルダーを開く". Layout and rules come from the portable
+// files (form_layout.h, file_pattern.h, stored_settings.h, drive_change.h); this file is their
+// Win32 form.
 //
 // Every handler that the user can reach returns at once while flags.job_running is set, and
 // a close from the close box or the system menu is refused then. When the window is
@@ -30,6 +31,8 @@ struct MainWindowHooks {
   std::function<void(const LaunchSelection&)> execute;
   // The button "ユーティリティ".
   std::function<void()> utility;
+  // The button "結果のフォルダーを開く".
+  std::function<void()> open_results;
   // A message box owned by the main window (the drive list's missing-medium question).
   std::function<int(std::string_view text, std::string_view title, int style)> ask;
 };

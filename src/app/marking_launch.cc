@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "marking/keyword_file_source.h"
 #include "marking/mark_formatting.h"
+#include "marking/marking_messages.h"
 
 namespace mirune {
 namespace {
@@ -157,6 +158,7 @@ std::optional<FileMarkingResult> RunMarkingJob(
   KeywordFileSource source(r.keywords_path, open_keywords);
   NoSleeper sleeper;
   KeywordMarkingHosts job_hosts{indesign, source, desktop, progress, sleeper, flags, on_confirmed};
+  job_hosts.saved_by_launch = true;
   job = RunKeywordMarking(job_hosts);
   if (flags.abort_requested) {
     return stop(ExitCode::kRefused,
@@ -180,6 +182,12 @@ std::optional<FileMarkingResult> RunMarkingJob(
   return stop(ExitCode::kError,
               Status(ErrorCode::kHostError,
                      "マーキングに失敗しました。何も保存していません: " + job.detail));
+}
+
+// M8, shown by the launch once every marked document is saved (never before a save fails).
+void ShowFinished(Desktop& desktop) {
+  const MarkingMessageBox box = MarkingMessageFor(MarkingMessage::kFinished);
+  desktop.ShowMessage(box.text, box.title, box.style);
 }
 
 std::string MarkNameWarning(const FileMarkingRequest& r) {
@@ -282,6 +290,7 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
   if (opened->book) opened->book->Close(indesign::kSaveNo).ok();
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
+  ShowFinished(s.desktop);
   return result;
 }
 
@@ -323,6 +332,7 @@ FileMarkingResult LaunchFileMarking(const FileMarkingRequest& r, FileMarkingServ
   }
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
+  ShowFinished(s.desktop);
   return result;
 }
 

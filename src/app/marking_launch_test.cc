@@ -226,6 +226,24 @@ TEST_F(MarkingLaunchTest, AFailedSaveReportsNoCounts) {
   EXPECT_TRUE(result.tallies.empty());
   EXPECT_TRUE(result.saved_paths.empty());
   EXPECT_EQ(out, "");
+  // The completion comes only once every file is saved: never before a failed save.
+  for (const auto& message : desktop.messages) {
+    EXPECT_NE(message.text, "一括マーキング処理が終了しました。");
+  }
+}
+
+// The launch sets the mark itself: its confirmation leaves out InDesign's Find/Change window.
+TEST_F(MarkingLaunchTest, ConfirmationWithoutTheFindChangeWindow) {
+  files[P("/in/doc.idml")] = MakeDocument(P("/in/doc.idml"), {"索引"});
+  SetKeywords({"索引"});
+  ASSERT_EQ(Run(), ExitCode::kOk) << err;
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(
+      desktop.messages[0].text.rfind("以下のドキュメントの一括マーキング処理を開始します。", 0),
+      0u);
+  EXPECT_EQ(desktop.messages[0].text.find("置換形式"), std::string::npos)
+      << desktop.messages[0].text;
+  EXPECT_EQ(desktop.messages[1].text, "一括マーキング処理が終了しました。");
 }
 
 TEST_F(MarkingLaunchTest, ExistingSwatchKeepsItsColour) {

@@ -17,6 +17,11 @@ Status NotConnected(std::string_view application) {
 
 }  // namespace
 
+const std::string_view kMarkWithoutInDesign =
+    "InDesign がなくても、IDML 文書はこの画面の「IDMLに実行」でマーキングできます。\r\n"
+    "IDML 文書（またはブックのフォルダー）、キーワードのブック、マークを選んで押して下さい。\r\n"
+    "マーキングした文書は、元の文書の横に別の名前で保存します。";
+
 RunningHosts UnconnectedRunningHosts() {
   RunningHosts hosts;
   hosts.indesign = []() -> Result<std::shared_ptr<indesign::Application>> {
@@ -43,7 +48,16 @@ KeywordMarkingResult LaunchRunningMarking(RunningHosts& hosts, Desktop& desktop,
   };
   Result<std::shared_ptr<indesign::Application>> indesign =
       hosts.indesign ? hosts.indesign() : NotConnected("InDesign");
-  if (!indesign.ok()) return unreachable(indesign.status());
+  if (!indesign.ok()) {
+    if (indesign.code() != ErrorCode::kNotFound) return unreachable(indesign.status());
+    // Not installed: the job's message about dialogs and rights does not apply.
+    const std::string cause = "このコンピューターには InDesign がインストールされていません（" +
+                              indesign.message() + "）";
+    desktop.ShowFailure(kMarkWithoutInDesign, cause, kTitleCheck, kStyleRefusal);
+    result.outcome = MarkingOutcome::kRefused;
+    result.detail = cause;
+    return result;
+  }
   Result<std::unique_ptr<KeywordWorkbookSource>> keywords =
       hosts.keyword_workbook ? hosts.keyword_workbook() : NotConnected("Excel");
   if (!keywords.ok()) return unreachable(keywords.status());

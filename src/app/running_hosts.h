@@ -4,11 +4,12 @@
 // marking in the running InDesign with the keywords of the running Excel, and the re-sort of
 // Razoza.xls in the running Excel. The applications are reached through `RunningHosts`, whose
 // connections are made where the program is put together; one that cannot be made fails with
-// its cause, which the user sees under "詳細:" of the job's message.
+// its cause, which the user sees first, above the job's message.
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "automation/indesign.h"
 #include "base/result.h"
@@ -33,9 +34,14 @@ struct RunningHosts {
 // cause, so the window says why and offers the files instead.
 RunningHosts UnconnectedRunningHosts();
 
+// What Form11 says when InDesign is not installed: "IDMLに実行" marks IDML files without it.
+extern const std::string_view kMarkWithoutInDesign;
+
 // Keyword marking against the running applications: RunKeywordMarking with the InDesign and
 // the keyword workbook of `hosts`. An application that cannot be reached ends it with M10 and
-// the cause (the job has not started: nothing is changed, JobRunning stays clear).
+// the cause (the job has not started: nothing is changed, JobRunning stays clear); an
+// InDesign that is not installed (kNotFound) ends it with kMarkWithoutInDesign instead, the
+// cause saying so (kRefused).
 KeywordMarkingResult LaunchRunningMarking(RunningHosts& hosts, Desktop& desktop,
                                           ProgressReporter& progress, JobFlags& flags,
                                           std::function<void()> on_confirmed);

@@ -50,6 +50,31 @@ INSTANTIATE_TEST_SUITE_P(Hosts, RunningMarkingTest,
                                            Case{"NoExcel", true, "Excel"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// InDesign not installed (its class not registered): the cause says so in Japanese, and the
+// message points to "IDMLに実行" instead of M10's dialogs and rights.
+TEST(RunningMarkingTest, InDesignNotInstalledPointsToTheIdmlButton) {
+  RunningHosts hosts = UnconnectedRunningHosts();
+  hosts.indesign = []() -> Result<std::shared_ptr<indesign::Application>> {
+    return Error{ErrorCode::kNotFound,
+                 "InDesign がこのコンピューターに登録されていません（「InDesign.Application」: "
+                 "0x800401F3）"};
+  };
+  RecordingDesktop desktop;
+  RecordingProgress progress;
+  JobFlags flags;
+  const KeywordMarkingResult result = LaunchRunningMarking(hosts, desktop, progress, flags, {});
+  EXPECT_EQ(result.outcome, MarkingOutcome::kRefused);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, kMarkWithoutInDesign);
+  EXPECT_NE(desktop.messages[0].text.find("「IDMLに実行」"), std::string::npos);
+  EXPECT_EQ(desktop.messages[0].cause.rfind("このコンピューターには InDesign がインストールされて"
+                                            "いません",
+                                            0),
+            0u)
+      << desktop.messages[0].cause;
+  EXPECT_FALSE(flags.job_running);
+}
+
 TEST(UnconnectedRunningHosts, TheResortSaysExcelCannotBeReached) {
   RunningHosts hosts = UnconnectedRunningHosts();
   RecordingDesktop desktop;

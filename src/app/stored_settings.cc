@@ -5,16 +5,16 @@
 
 namespace mirune {
 
-Status WriteDefaultSettings(SettingsStore& store) {
+Status WriteDefaultSettings(SettingsStore& store, bool indesign_installed) {
   if (Status s = store.Set(kKeyResumeFolder, "1"); !s.ok()) return s;
   if (Status s = store.Set(kKeyDriveName, "C:"); !s.ok()) return s;
   if (Status s = store.Set(kKeyDirName, "C:\\"); !s.ok()) return s;
-  return store.Set(kKeyFileItem, "*.indd");
+  return store.Set(kKeyFileItem, indesign_installed ? std::string_view("*.indd") : kFilterItemIdml);
 }
 
-void WriteFirstRunDefaults(SettingsStore& store) {
+void WriteFirstRunDefaults(SettingsStore& store, bool indesign_installed) {
   Result<bool> any = store.HasAnyValue();
-  if (any.ok() && !*any) (void)WriteDefaultSettings(store);
+  if (any.ok() && !*any) (void)WriteDefaultSettings(store, indesign_installed);
 }
 
 void ApplyStartUpFallback(SelectionControls& controls) {

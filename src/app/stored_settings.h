@@ -52,12 +52,13 @@ struct SelectionState {
 };
 
 // Writes the first-run defaults: ResumeFolder "1", DriveName "C:", DirName "C:\", File_Item
-// "*.indd", in that order.
-Status WriteDefaultSettings(SettingsStore& store);
+// "*.indd", in that order. Without InDesign on the computer (`indesign_installed` false)
+// File_Item is the IDML item instead, so that the first list shows what can be extracted.
+Status WriteDefaultSettings(SettingsStore& store, bool indesign_installed = true);
 
 // Writes the defaults when the section holds no value at all (the first run). A store that
 // cannot be read or written changes nothing and is not reported: start-up goes on.
-void WriteFirstRunDefaults(SettingsStore& store);
+void WriteFirstRunDefaults(SettingsStore& store, bool indesign_installed = true);
 
 // Restores the selection at start-up. ResumeFolder "1": the stored drive, folder, filter text
 // and the box ticked; anything else: "c:", "c:\", the .indd item and the box cleared. An

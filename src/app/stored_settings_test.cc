@@ -76,11 +76,29 @@ TEST(StoredSettingsTest, FirstRunWritesDefaultsInOrderThenRestoresThem) {
   EXPECT_TRUE(controls.keep_);
 }
 
-TEST(StoredSettingsTest, DefaultsOnlyIntoAnEmptySection) {
+// Without InDesign the first list shows IDML files; the stored setting wins afterwards.
+TEST(StoredSettingsTest, FirstRunWithoutInDesignFiltersIdml) {
   FakeStore store;
-  store.values["ResumeFolder"] = "0";
-  WriteFirstRunDefaults(store);
+  WriteFirstRunDefaults(store, /*indesign_installed=*/false);
+  EXPECT_EQ(store.writes.back(), "File_Item=" + std::string(kFilterItemIdml));
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.filter_, kFilterItemIdml);
+  store.values["File_Item"] = "*.indd";
+  store.writes.clear();
+  WriteFirstRunDefaults(store, false);
   EXPECT_TRUE(store.writes.empty());
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.filter_, "*.indd");
+}
+
+TEST(StoredSettingsTest, DefaultsOnlyIntoAnEmptySection) {
+  for (bool indesign : {true, false}) {
+    FakeStore store;
+    store.values["ResumeFolder"] = "0";
+    WriteFirstRunDefaults(store, indesign);
+    EXPECT_TRUE(store.writes.empty());
+  }
 }
 
 TEST(StoredSettingsTest, ResumeFolderOtherThanOneFallsBackWithTheBoxCleared) {

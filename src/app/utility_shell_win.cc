@@ -1,17 +1,24 @@
 #include "app/utility_shell_win.h"
 
+#include <shellapi.h>
+
+#include <cstdint>
 #include <utility>
 
 #include "app/data_folder.h"
+#include "app/existing_index_files.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
 #include "app/main_window_win.h"
 #include "app/marking_launch.h"
 #include "app/resort_launch.h"
 #include "app/win_desktop_win.h"
+#include "app/win_text_win.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/file.h"
+#include "base/wide_path.h"
 #include "extraction/working_files.h"
+#include "help/help_layout.h"
 #include "help/help_window_win.h"
 #include "help/index_dialog_win.h"
 #include "help/manual_win.h"
@@ -64,6 +71,7 @@ void UtilityShell::ShowUtilityWindow() {
     hooks.first_steps = [this] { ShowFirstSteps(); };
     hooks.manual = [](HWND owner) { help::OpenManual(owner); };
     hooks.faq = [this] { ShowFaq(); };
+    hooks.open_results = [this] { OpenResultsFolder(UtilityHwnd()); };
     hooks.resort = [this] { Resort(); };
     hooks.keyword_marking = [this] { ShowKeywordMarking(); };
     hooks.finished_index = [this] { ShowIndexDialog(); };
@@ -75,6 +83,30 @@ void UtilityShell::ShowUtilityWindow() {
     utility_ = std::move(*made);
   }
   utility_->Show();
+}
+
+void UtilityShell::OpenResultsFolder(HWND owner) {
+  const std::string data = DataFolder();
+  if (data.empty()) {
+    desktop_.ShowMessage("結果のフォルダー（RazozaData）を置く場所が見つかりません。", kTitleCheck,
+                         kStyleRefusal);
+    return;
+  }
+  const std::string results = WorkingFolders(data).results;
+  if (!FolderExists(results)) {
+    desktop_.ShowMessage(
+        "結果のフォルダーはまだありません。索引抽出を実行すると、次のフォルダーに結果を"
+        "保存します：\r\n" +
+            results,
+        kTitleCheck, kStyleCompletion);
+    return;
+  }
+  const auto opened = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner, L"explore", Wide(results).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (opened <= 32) {
+    desktop_.ShowMessage("結果のフォルダーを開くことができませんでした。\r\n\r\n" + results,
+                         kTitleCheck, kStyleRefusal);
+  }
 }
 
 void UtilityShell::ShowFirstSteps() {
@@ -112,6 +144,28 @@ std::string UtilityShell::LastRazozaXls() const {
   if (data.empty()) return {};
   const WorkingFolders folders(data);
   return FileExists(folders.razoza_xls) ? folders.razoza_xls : std::string();
+}
+
+namespace {
+
+// The last write time of a file; 0 when it cannot be read.
+uint64_t WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+
+}  // namespace
+
+std::string UtilityShell::ProposedIndexWorkbook() const {
+  if (!last_resort_output_.empty() && FileExists(last_resort_output_)) return last_resort_output_;
+  const std::string fresh = LastRazozaXls();
+  if (fresh.empty()) return {};
+  // A re-sort of the last extraction's workbook, unless a later extraction replaced it.
+  const std::string resorted = DefaultResortPath(fresh);
+  if (FileExists(resorted) && WriteTime(resorted) >= WriteTime(fresh)) return resorted;
+  return fresh;
 }
 
 void UtilityShell::ShowKeywordMarking() {
@@ -166,14 +220,13 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
   ProgressWindowModel progress(**view);
   MarkDocumentFiles files = MakeMarkDocumentFiles();
   FileMarkingServices services{
-      desktop_,
-      progress,
-      flags_,
-      [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); },
-      files.loader,
+      desktop_, progress, flags_,
+      [](const std::string& path) { return MemoryExcel().OpenWorkbook(path); }, files.loader,
       files.save,
+      // Hidden rather than unloaded, so that after an error it comes back with the user's
+      // choices.
       [this] {
-        if (marking_form_) marking_form_->Unload();
+        if (marking_form_) marking_form_->Hide();
       }};
   FileMarkingResult result;
   {
@@ -186,12 +239,14 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
   std::string warnings;
   for (const std::string& warning : result.warnings) warnings += "\r\n\r\n" + warning;
   if (result.exit != ExitCode::kOk) {
+    if (marking_form_ && marking_form_->exists()) marking_form_->Show();
     // A cancelled start or a refusal of the job has shown its own message already.
     if (result.cause.code() == ErrorCode::kCancelled) return;
     desktop_.ShowFailure("一括マーキングを実行できませんでした。" + warnings,
                          result.cause.message(), kTitleCheck, kStyleRefusal);
     return;
   }
+  if (marking_form_) marking_form_->Unload();
   std::string saved;
   for (const std::string& path : result.saved_paths) saved += "\r\n" + path;
   int64_t places = 0;
@@ -227,20 +282,22 @@ void UtilityShell::Resort() {
   ResortRequest request;
   request.input = *chosen;
   request.data_folder = data;
-  // As `mirune resort` does: the corrections are learned into the data folder's memory.
-  request.learn = !data.empty();
+  // As `mirune resort` does unless told --no-learn: the corrections are learned into the
+  // data folder's memory when the box "読みを記憶する" is ticked.
+  request.learn = !data.empty() && (!utility_ || utility_->LearnReadings());
   ResortLaunchResult result;
   {
     JobRunningScope running(flags_);
     MemoryExcel excel;
     result = LaunchResort(excel, request);
   }
+  if (result.saved) last_resort_output_ = result.output_path;
   std::string notes;
   for (const std::string& warning : result.memory_warnings) notes += "\r\n" + warning;
   if (!result.cause.ok()) {
-    const std::string_view text = result.fixed_text.empty()
-                                      ? std::string_view("再ソートできませんでした。")
-                                      : result.fixed_text;
+    // The re-sort's own message (R5) speaks of the link with Excel, which a saved workbook
+    // re-sorted here does not involve: the cause stands first, with a plain line.
+    const std::string_view text = "再ソートできませんでした。";
     std::string cause = result.cause.message();
     if (result.saved)
       cause = "並べ替え直したブックは保存しました（" + result.output_path + "）。" + cause;
@@ -258,15 +315,21 @@ void UtilityShell::Resort() {
 }
 
 void UtilityShell::ShowIndexDialog() {
+  const std::string proposed = ProposedIndexWorkbook();
   if (!index_dialog_ || !index_dialog_->exists()) {
+    proposed_workbook_ = proposed;
     auto made = help::IndexDialog::Create(
-        UtilityHwnd(), LastRazozaXls(),
+        UtilityHwnd(), proposed,
         [this](HWND dialog, const help::IndexChoices& choices) { MakeIndex(dialog, choices); });
     if (!made.ok()) {
       desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
       return;
     }
     index_dialog_ = std::move(*made);
+  } else if (proposed != proposed_workbook_) {
+    // A re-sort since the dialog was last shown: its workbook is the one to make the index of.
+    proposed_workbook_ = proposed;
+    index_dialog_->SetControlText(help_form::kIdIndexWorkbook, proposed);
   }
   index_dialog_->Show();
 }
@@ -278,11 +341,24 @@ void UtilityShell::MakeIndex(HWND dialog, const help::IndexChoices& choices) {
                          kTitleCheck, kStyleRefusal);
     return;
   }
+  const IndexRequest request = help::IndexRequestOf(choices);
+  // An earlier index of this workbook is replaced only when the user says so.
+  const std::vector<std::string> earlier =
+      ExistingIndexFiles(request.base.empty() ? DefaultIndexBase(request.input) : request.base);
+  if (!earlier.empty()) {
+    std::string question = "前に作った索引のファイルがあります：";
+    for (const std::string& path : earlier) question += "\r\n" + path;
+    question += "\r\n\r\n新しい索引で上書きしますか？";
+    if (MessageBoxW(dialog, Wide(question).c_str(), Wide(kTitleCheck).c_str(),
+                    static_cast<UINT>(kStyleUnsavedWarning)) != IDOK) {
+      return;
+    }
+  }
   IndexLaunchResult result;
   {
     JobRunningScope running(flags_);
     MemoryExcel excel;
-    result = LaunchIndex(excel, help::IndexRequestOf(choices));
+    result = LaunchIndex(excel, request);
   }
   if (!result.cause.ok()) {
     desktop_.ShowFailure("索引を作成できませんでした。", result.cause.message(), kTitleCheck,

@@ -41,6 +41,10 @@ class UtilityShell {
 
   // The main window's "ユーティリティ" (the main window ignores it while a job runs).
   void ShowUtilityWindow();
+  // "結果のフォルダーを開く" (main window and utility window): Explorer on the RazozaData
+  // folder of the data folder the extraction uses; a message naming it when it is not there
+  // yet or cannot be opened.
+  void OpenResultsFolder(HWND owner);
 
  private:
   void ShowFirstSteps();
@@ -56,6 +60,10 @@ class UtilityShell {
   std::string DataFolder() const;
   // Razoza.xls of the last extraction when it is there; empty otherwise.
   std::string LastRazozaXls() const;
+  // The workbook the index dialog proposes: the latest re-sorted workbook (this session's
+  // re-sort, else RazozaData's Razoza-resort.xls when it is not older than Razoza.xls), else
+  // LastRazozaXls.
+  std::string ProposedIndexWorkbook() const;
   HWND UtilityHwnd() const;
 
   JobFlags& flags_;
@@ -67,6 +75,8 @@ class UtilityShell {
   std::unique_ptr<help::HelpWindow> faq_;
   std::unique_ptr<KeywordMarkingForm> marking_form_;
   std::unique_ptr<help::IndexDialog> index_dialog_;
+  std::string last_resort_output_;  // the workbook the last re-sort of this session wrote
+  std::string proposed_workbook_;   // what the index dialog was last given
 };
 
 }  // namespace mirune

@@ -38,6 +38,10 @@ void WinDesktop::ShowAbortWindow(AbortWindow& window) {
   abort_shown_ = true;
 }
 
+void WinDesktop::UpdateAbortWindow(AbortWindow& window) {
+  if (abort_form_ && abort_shown_) abort_form_->ShowPauseText(window.pause_text());
+}
+
 void WinDesktop::CloseAbortWindow() {
   abort_shown_ = false;
   if (abort_form_) abort_form_->Close();

@@ -31,6 +31,7 @@ class WinDesktop : public Desktop {
   void YieldToMessageLoop() override;
   double ClockSeconds() override;
   void ShowAbortWindow(AbortWindow& window) override;
+  void UpdateAbortWindow(AbortWindow& window) override;
   void CloseAbortWindow() override;
   // InDesign's own windows belong to the desktop detection; the embedded engine has none.
   void ShowInDesign() override {}

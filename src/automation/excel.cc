@@ -75,6 +75,11 @@ Status ExcelWorkbook::DeleteRowRuns(int sheet, const std::vector<RowRun>& runs) 
   return Status::Ok();
 }
 
+Status ExcelWorkbook::SortRowsByTwoKeys(int sheet, int key_column, int second_key_column) {
+  MIRUNE_RETURN_IF_ERROR(SortRows(sheet, second_key_column));
+  return SortRows(sheet, key_column);
+}
+
 Result<std::unique_ptr<ExcelWorkbook>> ExcelApplication::ActiveWorkbook() {
   return Error{ErrorCode::kNotFound, "Excel で開いているブックがありません。"};
 }

@@ -234,6 +234,11 @@ class ExcelWorkbook {
   // numbers first in numeric order, then texts in Japanese phonetic order, then empty
   // cells. The sort is stable: rows with equal keys keep their order.
   virtual Status SortRows(int sheet, int key_column) = 0;
+  // The same sort with a second key (Key2 of Excel's Sort): rows with equal cells in
+  // `key_column` are ordered by the cell in `second_key_column` in the same order, and keep
+  // their order where both are equal. The default sorts by the second key, then stably by
+  // the first, which gives the same rows; hosts that sort in one call override it.
+  virtual Status SortRowsByTwoKeys(int sheet, int key_column, int second_key_column);
 
   // --- Files ---
   // Saves the workbook as an Excel 97-2003 workbook (.xls) at `path`, replacing an existing

@@ -138,7 +138,7 @@ int RunExtract(const ExtractOptions& options) {
       PrintErr(CommandLine(
           "extract", "中止の要求は最後の文書の処理中だったため、処理は最後まで行われました。"));
     } else if (result.job.outcome == ExtractionOutcome::kAborted) {
-      PrintErr(CommandLine("extract", "中止しました。前回の結果はそのまま残っています。"));
+      PrintErr(CommandLine("extract", MessageAborted()));
     }
     const std::string warning = EstimatedCompositionWarning(*documents.estimated);
     if (!warning.empty() && (result.job.outcome == ExtractionOutcome::kCompleted ||

@@ -5,13 +5,18 @@
 
 namespace mirune {
 
+std::string FailureMessageText(std::string_view text, std::string_view cause) {
+  if (cause.empty()) return std::string(text);
+  std::string joined = "原因: ";
+  joined += cause;
+  joined += "\r\n\r\n";
+  joined += text;
+  return joined;
+}
+
 int Desktop::ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
                          int style) {
-  if (cause.empty()) return ShowMessage(text, title, style);
-  std::string joined(text);
-  joined += "\r\n\r\n詳細: ";
-  joined += cause;
-  return ShowMessage(joined, title, style);
+  return ShowMessage(FailureMessageText(text, cause), title, style);
 }
 
 MessageButtons ButtonsOfStyle(int style) {
@@ -83,12 +88,21 @@ void AbortWindow::Pause(int seconds) {
     return;
   }
   const double start = desktop_.ClockSeconds();
+  long long shown = -1;
   // A clock that went backwards (it should not) ends the wait rather than hanging it.
   for (;;) {
     const double elapsed = desktop_.ClockSeconds() - start;
     if (elapsed < 0 || RoundHalfEven(elapsed) >= seconds) break;
+    // The window says what the wait is for, counting down the whole seconds left.
+    const long long left = seconds - static_cast<long long>(elapsed);
+    if (left != shown) {
+      shown = left;
+      pause_text_ = "あと " + std::to_string(left) + " 秒で抽出を始めます";
+      desktop_.UpdateAbortWindow(*this);
+    }
     desktop_.YieldToMessageLoop();
   }
+  pause_text_.clear();
 }
 
 void AbortWindow::Close() {

@@ -62,8 +62,9 @@ class Desktop {
 
   // Shows a job's fixed message about a failure together with its precise cause (Japanese,
   // naming what failed). The cause is kept apart so that each desktop can put it where the
-  // user looks first: a message box shows the text and "詳細: cause" below it (this default);
-  // the terminal prints the cause first. An empty cause shows the text alone.
+  // user looks first: a message box shows one line "原因: cause" above the text
+  // (FailureMessageText, this default); the terminal prints the cause first. An empty cause
+  // shows the text alone.
   virtual int ShowFailure(std::string_view text, std::string_view cause, std::string_view title,
                           int style);
 
@@ -77,6 +78,9 @@ class Desktop {
   // While it is shown, the desktop may call window.PressAbortButton() during yields.
   virtual void ShowAbortWindow(AbortWindow& window) = 0;
   virtual void CloseAbortWindow() = 0;
+  // Refreshes what the shown abort window says about its pause (window.pause_text()); the
+  // default shows nothing of it.
+  virtual void UpdateAbortWindow(AbortWindow& window) {}
 
   // Shows / hides InDesign's windows (the desktop detection of the shell).
   virtual void ShowInDesign() = 0;
@@ -124,6 +128,9 @@ class AbortWindow {
   void RequestAbort() { flags_.abort_requested = true; }
 
   const std::string& document_name() const { return document_name_; }
+  // During the pause, what is being done: "あと N 秒で抽出を始めます", N the
+  // whole seconds left; empty outside the pause.
+  const std::string& pause_text() const { return pause_text_; }
   bool visible() const { return visible_; }
   // A close by the user (close box, system menu) is refused while a job runs.
   bool UserMayClose() const { return !flags_.job_running; }
@@ -132,8 +139,13 @@ class AbortWindow {
   Desktop& desktop_;
   JobFlags& flags_;
   std::string document_name_;
+  std::string pause_text_;
   bool visible_ = false;
 };
+
+// A failure's message box text: the cause on the first line ("原因: cause"), an empty line,
+// then the job's fixed text; the text alone when the cause is empty.
+std::string FailureMessageText(std::string_view text, std::string_view cause);
 
 // Rounds to the nearest whole number, halves to even (as the pauses and the progress
 // arithmetic round).

@@ -30,6 +30,14 @@ TEST(MessageButtonsTest, AnswersByStyle) {
   }
 }
 
+TEST(FailureMessageTest, CauseFirstThenTheFixedText) {
+  EXPECT_EQ(FailureMessageText("処理を続行できません。\r\n再度実行して下さい。",
+                               "本.idml は IDML ではありません。"),
+            "原因: 本.idml は IDML ではありません。\r\n\r\n処理を続行できません。\r\n"
+            "再度実行して下さい。");
+  EXPECT_EQ(FailureMessageText("処理を続行できません。", ""), "処理を続行できません。");
+}
+
 TEST(AbortWindowTest, PauseYieldsUntilFiveRoundedSeconds) {
   RecordingDesktop desktop;
   JobFlags flags;
@@ -40,6 +48,13 @@ TEST(AbortWindowTest, PauseYieldsUntilFiveRoundedSeconds) {
   // 4.5 s rounds to 4 (halves to even), 4.75 s to 5: the wait ends after 19 yields.
   EXPECT_EQ(desktop.yields, 19);
   EXPECT_EQ(desktop.abort_window_names, std::vector<std::string>{"本.indb"});
+  // The window counts down what the wait is for, once per whole second left.
+  std::vector<std::string> expected;
+  for (int left = 5; left >= 1; --left) {
+    expected.push_back("あと " + std::to_string(left) + " 秒で抽出を始めます");
+  }
+  EXPECT_EQ(desktop.pause_texts, expected);
+  EXPECT_TRUE(window.pause_text().empty());
   window.Close();
   EXPECT_FALSE(window.visible());
 }

@@ -54,6 +54,9 @@ class RecordingDesktop : public Desktop {
     abort_window_names.push_back(window.document_name());
     events.push_back("abort-window " + window.document_name());
   }
+  void UpdateAbortWindow(AbortWindow& window) override {
+    pause_texts.push_back(window.pause_text());
+  }
   void CloseAbortWindow() override {
     abort_window_ = nullptr;
     events.push_back("close-abort-window");
@@ -89,6 +92,7 @@ class RecordingDesktop : public Desktop {
   std::vector<Message> messages;
   std::vector<std::string> events;
   std::vector<std::string> abort_window_names;
+  std::vector<std::string> pause_texts;  // what the abort window said during its pauses
   int yields = 0;
   int focus_calls = 0;
   int abort_windows_shown = 0;

@@ -111,8 +111,8 @@ Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
 
   // The whole job: opening the target, and everything after the user's confirmation.
   result.elapsed_seconds = open_seconds_ + (c_.desktop.ClockSeconds() - start_time);
-  Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count), kTitleProduct,
-      kStyleCompletion);
+  Ask(MessageCompleted(result.elapsed_seconds, result.extracted_count, c_.folders.results),
+      kTitleProduct, kStyleCompletion);
   Finish();
   return ExtractionOutcome::kCompleted;
 }

@@ -61,12 +61,21 @@ std::string MessageNothingExtracted() {
                "マーキングがされているかなど、対象文書を確認して下さい。"});
 }
 
-std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count) {
+std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count,
+                             std::string_view results_folder) {
   char seconds[64];
   std::snprintf(seconds, sizeof seconds, "%.1f", elapsed_seconds < 0 ? 0.0 : elapsed_seconds);
-  return std::string("索引抽出処理が終了しました。") + "\n\r" + "処理にかかった時間は " + seconds +
-         " 秒で、" + std::to_string(extracted_count) + "ヵ所抽出しました。";
+  std::string text = std::string("索引抽出処理が終了しました。") + "\n\r" +
+                     "処理にかかった時間は " + seconds + " 秒で、" +
+                     std::to_string(extracted_count) + "ヵ所抽出しました。";
+  if (!results_folder.empty()) {
+    text += "\r\n結果のフォルダー: ";
+    text += results_folder;
+  }
+  return text;
 }
+
+std::string MessageAborted() { return "中止しました。前回の結果はそのまま残っています。"; }
 
 std::string MessageCannotContinue() {
   return Join({"処理を開始または続行することができませんでした。",

@@ -25,8 +25,12 @@ std::string MessageTargetNotFound();
 // M8: nothing was extracted.
 std::string MessageNothingExtracted();
 // M9: completion, with the elapsed seconds (shown with one decimal) and the extracted
-// count. Its first two lines are joined by LF CR.
-std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count);
+// count. Its first two lines are joined by LF CR. A `results_folder` adds one line naming
+// where the results were written ("結果のフォルダー: …").
+std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count,
+                             std::string_view results_folder = {});
+// After the user stopped the job with "処理中止": it stopped, the previous results are kept.
+std::string MessageAborted();
 // M10 and the launch's recovery message.
 std::string MessageCannotContinue();
 // The launch's refusal while Word or Excel is visible.

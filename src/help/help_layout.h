@@ -44,6 +44,11 @@ inline constexpr int kIdLabel1 = 330;
 inline constexpr int kIdCommand4 = 340;
 inline constexpr int kIdLabel4 = 350;
 inline constexpr int kArraySize = 4;  // indexes 0 … 3 of every array
+// On the "使い方" frame, below the help buttons: Explorer on the results' folder.
+inline constexpr int kIdOpenResults = 360;
+// On the "ツール" frame, under the re-sort's description: learn the corrected readings (on
+// at first), as `mirune resort` does unless told --no-learn.
+inline constexpr int kIdResortLearn = 361;
 
 // Command1's indexes.
 inline constexpr int kUsageClose = 0;

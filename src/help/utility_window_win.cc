@@ -25,6 +25,7 @@ Result<std::unique_ptr<UtilityWindow>> UtilityWindow::Create(HWND owner, const J
     item.pszText = text.data();
     SendMessageW(strip, TCM_INSERTITEMW, index++, reinterpret_cast<LPARAM>(&item));
   }
+  SendMessageW(window->control(kIdResortLearn), BM_SETCHECK, BST_CHECKED, 0);
   // The frames take the display area, which the tabs just inserted decide.
   window->Relayout();
   window->SelectTab(0);
@@ -54,6 +55,10 @@ void UtilityWindow::ShowFrames() {
 
 void UtilityWindow::OnLayout() { ShowFrames(); }
 
+bool UtilityWindow::LearnReadings() const {
+  return SendMessageW(control(kIdResortLearn), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 bool UtilityWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   if (message != WM_NOTIFY) return false;
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
@@ -69,6 +74,10 @@ bool UtilityWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
 
 void UtilityWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
+  if (id == kIdOpenResults) {
+    if (hooks_.open_results) hooks_.open_results();
+    return;
+  }
   switch (ArrayIndex(kIdCommand1, id)) {
     case kUsageClose:
       Hide();

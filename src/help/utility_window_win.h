@@ -22,6 +22,7 @@ struct UtilityWindowHooks {
   std::function<void()> first_steps;       // Command1(1) "初めての方へ"
   std::function<void(HWND owner)> manual;  // Command1(2) "使用説明書"
   std::function<void()> faq;               // Command1(3) "こんなときは"
+  std::function<void()> open_results;      // Command5 "結果のフォルダーを開く"
   std::function<void()> resort;            // Command4(1) "Excelソート処理"
   std::function<void()> keyword_marking;   // Command4(2) "一括マーキング"
   std::function<void()> finished_index;    // Command4(3) "索引作成"
@@ -36,6 +37,8 @@ class UtilityWindow : public LayoutForm {
   // Brings the frame of tab `tab` (0 "使い方", 1 "ツール") to the front and selects the tab.
   void SelectTab(int tab);
   int selected_tab() const { return tab_; }
+  // The check box "読みを記憶する" of the re-sort (ticked at first).
+  bool LearnReadings() const;
 
  private:
   UtilityWindow(const JobFlags& flags, UtilityWindowHooks hooks)

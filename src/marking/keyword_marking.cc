@@ -40,8 +40,8 @@ class KeywordMarkingJob {
     if (checked->has_value()) return Refuse(std::move(**checked));
 
     // 7: confirmation.
-    const MarkingMessageBox confirm =
-        MarkingMessageFor(MarkingMessage::kConfirmStart, result_.target_path);
+    const MarkingMessageBox confirm = MarkingMessageFor(
+        MarkingMessage::kConfirmStart, result_.target_path, hosts_.saved_by_launch);
     result_.message = MarkingMessage::kConfirmStart;
     if (hosts_.desktop.ShowMessage(confirm.text, confirm.title, confirm.style) != kAnswerOk) {
       result_.outcome = MarkingOutcome::kCancelled;
@@ -52,7 +52,7 @@ class KeywordMarkingJob {
 
     if (Status marked = Mark(); !marked.ok()) return Fail(marked);
 
-    Show(MarkingMessage::kFinished);
+    if (!hosts_.saved_by_launch) Show(MarkingMessage::kFinished);
     hosts_.flags.job_running = false;
     result_.outcome = MarkingOutcome::kFinished;
     return std::move(result_);
@@ -84,10 +84,9 @@ class KeywordMarkingJob {
           Refusal{MarkingMessage::kNoDocument, "開いているブックも文書もありません"});
     }
     if (open > 1) {
-      return std::optional<Refusal>(
-          Refusal{MarkingMessage::kSeveralDocuments, "ブックが " + std::to_string(books) + " 個、文書が " +
-                                                         std::to_string(documents) +
-                                                         " 個開いています"});
+      return std::optional<Refusal>(Refusal{MarkingMessage::kSeveralDocuments,
+                                            "ブックが " + std::to_string(books) + " 個、文書が " +
+                                                std::to_string(documents) + " 個開いています"});
     }
     // 6: the target.
     if (books == 1) {
@@ -137,7 +136,8 @@ class KeywordMarkingJob {
         MIRUNE_ASSIGN_OR_RETURN(const std::string member, book_->ContentFullName(d));
         MIRUNE_ASSIGN_OR_RETURN(indesign::OpenedItem item, app.Open(member));
         if (!item.document) {
-          return Status(ErrorCode::kHostError, "ブックの構成ファイル " + member + " が文書として開けません");
+          return Status(ErrorCode::kHostError,
+                        "ブックの構成ファイル " + member + " が文書として開けません");
         }
         opened = std::move(item.document);  // stays open in the host after the handle goes
         document = opened.get();

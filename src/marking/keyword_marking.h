@@ -52,6 +52,10 @@ struct KeywordMarkingHosts {
   // Called once the user has confirmed M7, before the run (the shell unloads its start dialog
   // here). May be empty.
   std::function<void()> on_confirmed;
+  // The launch set the change formatting and saves the marked documents itself: M7 leaves out
+  // the lines about InDesign's Find/Change window, and M8 is not shown by the job (the launch
+  // shows it once every file is saved).
+  bool saved_by_launch = false;
 };
 
 enum class MarkingOutcome {

@@ -19,7 +19,8 @@ std::string JoinLines(std::initializer_list<std::string_view> lines) {
 
 }  // namespace
 
-MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path) {
+MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path,
+                                    bool formatting_set) {
   switch (message) {
     case MarkingMessage::kOpenKeywordWorkbook:
       return {JoinLines({"一括マーキング処理を実行する前に、", "Keyword.xlsを開いておいて下さい。",
@@ -46,6 +47,12 @@ MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view tar
                          "ブックの内容を確認してから、再度実行して下さい。"}),
               kMarkingTitle, kStyleOkExclamation};
     case MarkingMessage::kConfirmStart:
+      if (formatting_set) {
+        return {JoinLines({"以下のドキュメントの一括マーキング処理を開始します。", "", target_path,
+                           "", "・処理を途中で止めることはできません。", "",
+                           "一括マーキング処理を実行しますか？"}),
+                kMarkingTitle, kStyleOkCancelInformation};
+      }
       return {JoinLines({"以下のドキュメントの一括マーキング処理を開始します。", "", target_path,
                          "", "・処理を途中で止めることはできません。",
                          "・置換形式にRazozaMarkが設定されていないと、",

@@ -37,8 +37,11 @@ struct MarkingMessageBox {
 };
 
 // The box for `message`. `target_path` is the full path of the book or document, used only
-// by kConfirmStart.
-MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path = {});
+// by kConfirmStart. `formatting_set` (kConfirmStart only): the launch sets the change
+// formatting itself (marking files, IDML or through the command line), so the lines about
+// InDesign's Find/Change window are left out.
+MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path = {},
+                                    bool formatting_set = false);
 
 // Short tag "M1" … "M10", for reports and test output.
 std::string_view MarkingMessageTag(MarkingMessage message);

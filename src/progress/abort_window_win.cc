@@ -31,9 +31,21 @@ AbortWindowWin::~AbortWindowWin() {
 void AbortWindowWin::Show(std::string_view document_name) {
   if (hwnd_ == nullptr) return;
   SetControlText(hwnd_, kIdLabel5, document_name);
-  if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  ShowPauseText({});
+  if (!IsWindowVisible(hwnd_)) {
+    // Beside the progress window, so that its counts stay in sight.
+    PlaceOverOwner(hwnd_, 1, dpi_);
+    ShowWindow(hwnd_, SW_SHOW);
+  }
   RedrawWindow(hwnd_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void AbortWindowWin::ShowPauseText(std::string_view text) {
+  if (hwnd_ == nullptr) return;
+  SetControlText(hwnd_, kIdLabel1,
+                 text.empty() ? FindControlLayout(kForm6Controls, kIdLabel1)->caption : text);
+  RedrawWindow(GetDlgItem(hwnd_, kIdLabel1), nullptr, nullptr, RDW_UPDATENOW);
 }
 
 void AbortWindowWin::Close() {

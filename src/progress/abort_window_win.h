@@ -45,6 +45,9 @@ class AbortWindowWin {
   void Show(std::string_view document_name);
   // Hides the window (always carried out).
   void Close();
+  // Label1 says what the pause is for (AbortWindow::pause_text); empty puts back the
+  // window's own text.
+  void ShowPauseText(std::string_view text);
 
   HWND hwnd() const { return hwnd_; }
 

@@ -97,9 +97,19 @@ bool FontFaceInstalled(std::wstring_view face) {
   return found;
 }
 
+std::wstring_view FormFontFaceInstalled() {
+  for (std::wstring_view face :
+       {kFormFontFace, std::wstring_view(L"MS PGothic"), std::wstring_view(L"IPAPGothic"),
+        std::wstring_view(L"IPA Pゴシック")}) {
+    if (FontFaceInstalled(face)) return face;
+  }
+  return {};
+}
+
 HFONT CreateFormFont(int dpi) {
   HFONT font = nullptr;
-  if (FontFaceInstalled(kFormFontFace)) font = FontOfFace(kFormFontFace, dpi);
+  const std::wstring_view face = FormFontFaceInstalled();
+  if (!face.empty()) font = FontOfFace(face, dpi);
   if (font == nullptr) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -217,6 +227,32 @@ Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, v
   SizeFormWindow(form.hwnd, definition.client_width_twips, definition.client_height_twips,
                  form.dpi);
   return form;
+}
+
+void PlaceOverOwner(HWND hwnd, int slot, int dpi) {
+  HWND owner = GetWindow(hwnd, GW_OWNER);
+  if (owner == nullptr || !IsWindowVisible(owner) || IsIconic(owner)) return;
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  auto outer = [&](int width_twips, int height_twips) {
+    RECT rect{0, 0, TwipsToPixels(width_twips, dpi), TwipsToPixels(height_twips, dpi)};
+    AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+    return ScreenBox{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+  };
+  RECT owner_rect;
+  GetWindowRect(owner, &owner_rect);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const ScreenBox place = ProgressWindowPlace(
+      slot,
+      {owner_rect.left, owner_rect.top, owner_rect.right - owner_rect.left,
+       owner_rect.bottom - owner_rect.top},
+      outer(kForm2ClientWidth, kForm2ClientHeight), outer(kForm6ClientWidth, kForm6ClientHeight),
+      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  SetWindowPos(hwnd, nullptr, place.left, place.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,

@@ -77,6 +77,11 @@ struct FormMessageContext {
 bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
                        LRESULT& result);
 
+// Places a form over its owner (the main window) as ProgressWindowPlace says: `slot` 0 for
+// Form2, 1 for Form6. Both forms' sizes come from their tables at the form's dpi. A form
+// without an owner stays where it is.
+void PlaceOverOwner(HWND hwnd, int slot, int dpi);
+
 // The face the forms ask for first.
 inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
 

@@ -117,4 +117,30 @@ inline int TwipsToPixels(double twips, int dpi) {
   return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
+// A window's rectangle on the screen, in pixels.
+struct ScreenBox {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Where the progress window (slot 0, Form2) and the abort window (slot 1, Form6) go: side by
+// side, Form2 on the left, `gap` pixels apart, the pair centred over the main window
+// (`owner`), each centred on its height; the pair moved inside the screen's work area
+// (`work`) where it would leave it. Returns the window's left and top.
+constexpr ScreenBox ProgressWindowPlace(int slot, const ScreenBox& owner, const ScreenBox& form2,
+                                        const ScreenBox& form6, const ScreenBox& work,
+                                        int gap = 8) {
+  const int pair_width = form2.width + gap + form6.width;
+  int left = owner.left + (owner.width - pair_width) / 2;
+  if (left + pair_width > work.left + work.width) left = work.left + work.width - pair_width;
+  if (left < work.left) left = work.left;
+  const ScreenBox& self = slot == 0 ? form2 : form6;
+  int top = owner.top + (owner.height - self.height) / 2;
+  if (top + self.height > work.top + work.height) top = work.top + work.height - self.height;
+  if (top < work.top) top = work.top;
+  return {slot == 0 ? left : left + form2.width + gap, top, self.width, self.height};
+}
+
 }  // namespace mirune

@@ -23,6 +23,28 @@ TEST(TwipsToPixelsTest, FifteenTwipsAPixelAt96DpiScaledByDpi) {
   EXPECT_EQ(TwipsToPixels(3307.5, 96), 221);  // 220.5
 }
 
+// Form2 and Form6 side by side, centred over the main window, kept on the screen.
+TEST(ProgressWindowPlaceTest, BesideEachOtherOverTheMainWindow) {
+  const ScreenBox form2{0, 0, 390, 230};
+  const ScreenBox form6{0, 0, 390, 200};
+  const ScreenBox work{0, 0, 1280, 1000};
+  const ScreenBox owner{200, 100, 640, 400};
+  const ScreenBox two = ProgressWindowPlace(0, owner, form2, form6, work);
+  const ScreenBox six = ProgressWindowPlace(1, owner, form2, form6, work);
+  EXPECT_EQ(two.left, 200 + (640 - 788) / 2);
+  EXPECT_EQ(six.left, two.left + 390 + 8);  // beside, never over Form2's counts
+  EXPECT_EQ(two.top, 100 + (400 - 230) / 2);
+  EXPECT_EQ(six.top, 100 + (400 - 200) / 2);
+  // A main window at the screen's left edge: the pair starts at the edge.
+  EXPECT_EQ(ProgressWindowPlace(0, {0, 0, 640, 400}, form2, form6, work).left, 0);
+  // At the right edge: the pair ends at the edge.
+  const ScreenBox right = ProgressWindowPlace(1, {1000, 0, 640, 400}, form2, form6, work);
+  EXPECT_EQ(right.left + right.width, 1280);
+  // Below the bottom: moved up.
+  const ScreenBox low = ProgressWindowPlace(0, {0, 900, 640, 400}, form2, form6, work);
+  EXPECT_EQ(low.top + low.height, 1000);
+}
+
 void ExpectSoundForm(std::span<const ControlLayout> controls, int client_width, int client_height,
                      const char* form) {
   std::set<int> ids;

@@ -46,7 +46,12 @@ void ProgressWindowWin::Render(const ProgressWindowState& state) {
     track_text_white_ = state.track_text_white;
     InvalidateRect(GetDlgItem(hwnd_, kIdText1), nullptr, TRUE);
   }
-  if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+  if (!IsWindowVisible(hwnd_)) {
+    // Over the main window, not where the system puts a window without a place (Wine: the
+    // screen's top left corner, under the abort window).
+    PlaceOverOwner(hwnd_, 0, dpi_);
+    ShowWindow(hwnd_, SW_SHOW);
+  }
   // Every operation gives the focus holder the focus, as a user who clicked elsewhere
   // would otherwise type into nothing.
   SetFocus(GetDlgItem(hwnd_, kIdText3));

@@ -19,6 +19,12 @@ int WindowDpi(HWND hwnd);
 // Whether a font face is installed (EnumFontFamiliesExW).
 bool FontFaceInstalled(std::wstring_view face);
 
+// The Japanese proportional Gothic face the windows use: "ＭＳ Ｐゴシック", else the first
+// installed of its other names and of IPA's proportional Gothic (Wine); empty when none is
+// installed (the system's message font is used then). The system's fallback face draws "_"
+// in no pixel at 9 points under Wine, so names with underscores would lose them.
+std::wstring_view FormFontFaceInstalled();
+
 }  // namespace mirune
 
 #endif  // _WIN32

@@ -180,6 +180,26 @@ TEST_P(ExcelContractTest, SortByReadingKeepsEqualKeysInOrder) {
   EXPECT_EQ(Rows(*book, name), "あ|あ|3 / 甲|こう|2 / 乙|こう|4 / さ|さ|1");
 }
 
+TEST_P(ExcelContractTest, SortByTwoKeys) {
+  auto book = NewBook(*excel_);
+  ASSERT_TRUE(book);
+  const int sheet = book->ActiveSheet();
+  const std::vector<std::vector<CellValue>> rows = {
+      {T("甲"), T("こう"), N(5)},    {T("乙"), T("こう"), N(2)}, {T("あ"), T("あ"), N(9)},
+      {T("丙"), T("こう"), T("iv")}, {T("丁"), T("こう"), N(2)}, {T("戊"), T("こう"), N(10)}};
+  for (size_t r = 0; r < rows.size(); ++r) {
+    for (size_t c = 0; c < 3; ++c) {
+      ASSERT_TRUE(
+          book->SetCell(sheet, static_cast<int>(r) + 1, static_cast<int>(c) + 1, rows[r][c]).ok());
+    }
+  }
+  // Equal readings by the second key: numbers by value, then texts; equal pairs in order.
+  ASSERT_TRUE(book->SortRowsByTwoKeys(sheet, 2, 3).ok());
+  const std::string name = book->SheetName(sheet).value();
+  EXPECT_EQ(Rows(*book, name),
+            "あ|あ|9 / 乙|こう|2 / 丁|こう|2 / 甲|こう|5 / 戊|こう|10 / 丙|こう|iv");
+}
+
 TEST_P(ExcelContractTest, Formats) {
   auto book = NewBook(*excel_);
   ASSERT_TRUE(book);
@@ -217,8 +237,17 @@ TEST_P(ExcelContractTest, FoldingAndPageLists) {
       {"one entry", "索引\tさくいん\t12\n", "索引|さくいん|12"},
       {"adjacent equal pages dropped",
        "索引\tさくいん\t12\n索引\tさくいん\t12\n索引\tさくいん\t15\n", "索引|さくいん|12,15"},
-      {"non-adjacent repeat kept", "索引\tさくいん\t12\n索引\tさくいん\t15\n索引\tさくいん\t12\n",
-       "索引|さくいん|12,15,12"},
+      // Pages ascending and once each, whatever the order of the stories they came from.
+      {"repeat in another story dropped",
+       "索引\tさくいん\t12\n索引\tさくいん\t15\n索引\tさくいん\t12\n", "索引|さくいん|12,15"},
+      {"pages of several stories ascending",
+       "Lösung\tLösung\t6\nLösung\tLösung\t3\nLösung\tLösung\t4\nLösung\tLösung\t7\n"
+       "Lösung\tLösung\t3\nLösung\tLösung\t7\nLösung\tLösung\t5\nLösung\tLösung\t4\n"
+       "Lösung\tLösung\t7\n",
+       "Lösung|Lösung|3,4,5,6,7"},
+      {"numbers by value, not as text", "語\tご\t100\n語\tご\t20\n語\tご\t3\n", "語|ご|3,20,100"},
+      // Equal readings are sorted by page before folding (Sort's second key).
+      {"equal readings by page", "柿\tかき\t9\n牡蠣\tかき\t4\n", "牡蠣|かき|4 / 柿|かき|9"},
       {"same reading, different terms", "牡蠣\tかき\t3\n柿\tかき\t4\n", "牡蠣|かき|3 / 柿|かき|4"},
       {"letter case differs", "Index\tいんでっくす\t1\nindex\tいんでっくす\t2\n",
        "Index|いんでっくす|1 / index|いんでっくす|2"},
@@ -232,12 +261,14 @@ TEST_P(ExcelContractTest, FoldingAndPageLists) {
       {"terms apart after sorting are not folded", "甲\tこう\t1\n乙\tこう\t2\n甲\tこう\t3\n",
        "甲|こう|1 / 乙|こう|2 / 甲|こう|3"},
       {"numeric-looking terms stay text", "123\t123\t5\n123\t123\t6\n", "123|123|5,6"},
-      // Page names that are not page numbers fold like numbers, in order of appearance.
-      {"roman and prefixed pages", "語\tご\tiv\n語\tご\tiv\n語\tご\t3\n語\tご\tA-3\n語\tご\tiv\n",
-       "語|ご|iv,3,A-3,iv"},
+      // Page names that are not page numbers go before the numbers, once each in order of
+      // appearance, as in the finished index.
+      {"roman and prefixed pages",
+       "語\tご\t3\n語\tご\tiv\n語\tご\tiv\n語\tご\tA-3\n語\tご\tiv\n語\tご\t2\n",
+       "語|ご|iv,A-3,2,3"},
       {"a page number as digits of any length",
        "語\tご\t0012\n語\tご\t12\n語\tご\t9999999999\n語\tご\t12345678901234567\n",
-       "語|ご|12,9999999999,12345678901234567"},
+       "語|ご|12345678901234567,12,9999999999"},
   };
   for (const Case& c : cases) {
     auto book = NewBook(*excel_);
@@ -264,8 +295,7 @@ TEST_P(ExcelContractTest, BuildsTheIndexWorkbookAndResortsIt) {
   ASSERT_TRUE(n.ok()) << n.message();
   EXPECT_EQ(*n, 7);
   EXPECT_EQ(SheetNames(*book).substr(0, 25), "Org,Sort_Only,Sort_Syori1");
-  EXPECT_EQ(Rows(*book, "Sort_Syori1"),
-            "牡蠣|かき|4 / 柿|かき|9 / 語|ご|3 / 索引|さくいん|12,15,12");
+  EXPECT_EQ(Rows(*book, "Sort_Syori1"), "牡蠣|かき|4 / 柿|かき|9 / 語|ご|3 / 索引|さくいん|12,15");
   EXPECT_EQ(book->GetFormat(*book->FindSheet("Sort_Syori1"), 1, 3)->number_format, "@");
 
   // The user corrects a reading on Org, so that 柿 sorts before 牡蠣; the re-sort twice leaves
@@ -278,9 +308,8 @@ TEST_P(ExcelContractTest, BuildsTheIndexWorkbookAndResortsIt) {
   ASSERT_TRUE(again.ok()) << again.message();
   EXPECT_EQ(*book->FindSheet("AfterSort"), 2);
   EXPECT_EQ(book->ActiveSheet(), 2);
-  EXPECT_EQ(Rows(*book, "AfterSort"), "柿|いち|9 / 牡蠣|かき|4 / 語|ご|3 / 索引|さくいん|12,15,12");
-  EXPECT_EQ(Rows(*book, "Sort_Syori1"),
-            "牡蠣|かき|4 / 柿|かき|9 / 語|ご|3 / 索引|さくいん|12,15,12");
+  EXPECT_EQ(Rows(*book, "AfterSort"), "柿|いち|9 / 牡蠣|かき|4 / 語|ご|3 / 索引|さくいん|12,15");
+  EXPECT_EQ(Rows(*book, "Sort_Syori1"), "牡蠣|かき|4 / 柿|かき|9 / 語|ご|3 / 索引|さくいん|12,15");
 }
 
 TEST_P(ExcelContractTest, SavedWorkbookOpensAgainAndIsActive) {

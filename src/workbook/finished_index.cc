@@ -6,6 +6,7 @@
 #include "analysis/page_field.h"
 #include "automation/excel_engine/ja_collator.h"
 #include "base/utf.h"
+#include "workbook/page_order.h"
 
 namespace mirune {
 namespace {
@@ -72,38 +73,25 @@ std::string HeadingOf(std::string_view reading, KanaHeadings headings) {
 
 std::string FormatPages(const std::vector<std::string>& pages,
                         const FinishedIndexOptions& options) {
-  std::vector<std::pair<double, std::string>> numbers;  // the number and the page as written
-  std::vector<std::string> others;
-  for (const std::string& name : pages) {
-    const PageField page = PageField::FromName(name);
-    if (page.empty()) continue;
-    if (page.is_number()) {
-      numbers.emplace_back(page.number(), page.text());
-    } else if (std::find(others.begin(), others.end(), page.text()) == others.end()) {
-      others.push_back(page.text());
-    }
-  }
-  std::stable_sort(numbers.begin(), numbers.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  numbers.erase(std::unique(numbers.begin(), numbers.end(),
-                            [](const auto& a, const auto& b) { return a.first == b.first; }),
-                numbers.end());
-
+  // The pages in the index's order; runs of three or more consecutive numbers become ranges.
+  const std::vector<std::string> ordered = OrderedPageList(pages, options.text_pages_first);
+  std::vector<PageField> fields;
+  fields.reserve(ordered.size());
+  for (const std::string& page : ordered) fields.push_back(PageField::FromName(page));
+  auto follows = [&](size_t k) {
+    return fields[k].is_number() && fields[k - 1].is_number() &&
+           fields[k].number() == fields[k - 1].number() + 1;
+  };
   std::vector<std::string> items;
-  for (size_t i = 0; i < numbers.size();) {
+  for (size_t i = 0; i < fields.size();) {
     size_t j = i;
-    while (j + 1 < numbers.size() && numbers[j + 1].first == numbers[j].first + 1) ++j;
+    while (j + 1 < fields.size() && follows(j + 1)) ++j;
     if (j - i >= 2) {
-      items.push_back(numbers[i].second + options.range_mark + numbers[j].second);
+      items.push_back(fields[i].text() + options.range_mark + fields[j].text());
     } else {
-      for (size_t k = i; k <= j; ++k) items.push_back(numbers[k].second);
+      for (size_t k = i; k <= j; ++k) items.push_back(fields[k].text());
     }
     i = j + 1;
-  }
-  if (options.text_pages_first) {
-    items.insert(items.begin(), others.begin(), others.end());
-  } else {
-    items.insert(items.end(), others.begin(), others.end());
   }
   std::string out;
   for (size_t i = 0; i < items.size(); ++i) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "workbook/page_order.h"
+
 namespace mirune {
 
 // One folded row: column A, B and the page fields of column C.
@@ -34,7 +36,8 @@ struct FinishedIndexOptions {
   OtherGroupsPlace others = OtherGroupsPlace::kAfterKana;
   std::string range_mark = "–";       // three or more consecutive pages: "12–14"
   std::string page_separator = "、";  // between pages
-  bool text_pages_first = true;       // pages that are not numbers (iv) before the numbers
+  // Pages that are not numbers (iv) before the numbers.
+  bool text_pages_first = kTextPagesFirstByDefault;
 };
 
 // The group names of the terms that do not begin with kana.

@@ -1,5 +1,6 @@
 #include "workbook/razoza_workbook.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "base/file.h"
 #include "base/utf.h"
 #include "workbook/mark_sheet.h"
+#include "workbook/page_order.h"
 #include "workbook/reading_check_sheet.h"
 
 namespace mirune {
@@ -108,8 +110,12 @@ Result<int32_t> BuildRazozaWorkbook(ExcelWorkbook& book, const std::vector<Entry
 
   MIRUNE_ASSIGN_OR_RETURN(const int folded, book.CopySheet(sort_only, 2));
   MIRUNE_RETURN_IF_ERROR(book.RenameSheet(folded, kSortSyoriSheet));
+  // Equal readings by page before folding, so that a term's rows come in page order.
+  MIRUNE_RETURN_IF_ERROR(book.SortRowsByTwoKeys(folded, kReadingColumn, kPageColumn));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 80));
-  MIRUNE_ASSIGN_OR_RETURN(const PageLists page_lists, MergeSameTerms(book, folded));
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> book_order,
+                          PageNamesInBookOrder(book, sheet));
+  MIRUNE_ASSIGN_OR_RETURN(const PageLists page_lists, MergeSameTerms(book, folded, book_order));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 90));
   MIRUNE_RETURN_IF_ERROR(JoinPageList(book, folded, page_lists));
   MIRUNE_RETURN_IF_ERROR(ReportProgress(progress, 100));
@@ -146,7 +152,24 @@ Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& x
   return WriteRazozaXls(excel, entry_text, xls_path, progress, checks, marks);
 }
 
-Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
+Result<std::vector<std::string>> PageNamesInBookOrder(const ExcelWorkbook& book, int sheet) {
+  std::vector<std::string> names;
+  MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
+  if (n == 0) return names;
+  MIRUNE_ASSIGN_OR_RETURN(const CellBlock block,
+                          book.GetCells(sheet, CellRange::Area(1, kPageColumn, n, kPageColumn)));
+  for (int r = 0; r < block.rows; ++r) {
+    const PageField page = PageOfCell(block.at(r, 0));
+    if (page.empty() || page.is_number()) continue;
+    if (std::find(names.begin(), names.end(), page.text()) == names.end()) {
+      names.push_back(page.text());
+    }
+  }
+  return names;
+}
+
+Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet,
+                                 const std::vector<std::string>& book_order) {
   MIRUNE_ASSIGN_OR_RETURN(const int n, book.LastFilledRow(sheet));
   PageLists lists;
   if (n == 0) return lists;
@@ -162,18 +185,17 @@ Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet) {
     std::vector<std::string> pages;
     const PageField first = PageOfCell(block.at(i, kPageColumn - 1));
     if (!first.empty()) pages.push_back(first.text());
-    // The term's further occurrences: each page unless it equals the one recorded last; an
-    // occurrence without a page records nothing (so a first occurrence without one does not
-    // leave the others out of the list).
+    // The term's further occurrences: an occurrence without a page records nothing (so a
+    // first occurrence without one does not leave the others out of the list). The list is
+    // then put in the index's order, each page once, whatever order the host sorted equal
+    // readings in.
     int j = i + 1;
     while (!a.empty() && j < n && block.at(j, 0).AsText() == a) {
       const PageField next = PageOfCell(block.at(j, kPageColumn - 1));
-      if (!next.empty() && (pages.empty() || pages.back() != next.text())) {
-        pages.push_back(next.text());
-      }
+      if (!next.empty()) pages.push_back(next.text());
       ++j;
     }
-    lists.push_back(std::move(pages));
+    lists.push_back(OrderedPageList(pages, kTextPagesFirstByDefault, book_order));
     if (j - i > 1) deletions.push_back({i + 2, j - i - 1});
     i = j;
   }
@@ -238,8 +260,10 @@ Result<int> BuildAfterSortSheet(ExcelWorkbook& book) {
   MIRUNE_ASSIGN_OR_RETURN(const int after_sort, book.CopySheet(org, 1));
   MIRUNE_RETURN_IF_ERROR(book.RenameSheet(after_sort, kAfterSortSheet));
   MIRUNE_RETURN_IF_ERROR(StripEntryControls(book, after_sort));
-  MIRUNE_RETURN_IF_ERROR(book.SortRows(after_sort, kReadingColumn));
-  MIRUNE_ASSIGN_OR_RETURN(const PageLists pages, MergeSameTerms(book, after_sort));
+  MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> book_order,
+                          PageNamesInBookOrder(book, after_sort));
+  MIRUNE_RETURN_IF_ERROR(book.SortRowsByTwoKeys(after_sort, kReadingColumn, kPageColumn));
+  MIRUNE_ASSIGN_OR_RETURN(const PageLists pages, MergeSameTerms(book, after_sort, book_order));
   MIRUNE_RETURN_IF_ERROR(JoinPageList(book, after_sort, pages));
   MIRUNE_RETURN_IF_ERROR(book.ActivateSheet(after_sort));
   return after_sort;

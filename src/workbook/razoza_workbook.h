@@ -58,7 +58,7 @@ Result<int32_t> WriteRazozaXls(std::string_view entry_text, const std::string& x
                                const std::vector<EntryMark>& marks = {});
 
 // The page lists of a folded sheet: for each row that remains (row r at index r − 1), the
-// page fields (PageField::text) of its term in the order collected.
+// page fields (PageField::text) of its term in the index's order (OrderedPageList).
 using PageLists = std::vector<std::vector<std::string>>;
 
 // The longest text a cell of an Excel 97-2003 workbook holds, in UTF-16 units.
@@ -67,10 +67,17 @@ inline constexpr size_t kExcelMaxTextLength = 32767;
 // Folds adjacent rows of `sheet` whose terms (column A) are exactly equal into the first of
 // them and deletes the others. The pages (column C, read as PageField: a number, or a page
 // name such as "iv") are collected in memory, not in extra columns, so a term may stand on
-// any number of pages: each further occurrence's page is added unless it equals the page
-// added last; an occurrence without a page adds nothing, also when it is the first. Page
-// cells never fail the fold.
-Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet);
+// any number of pages, and listed as the index lists them (OrderedPageList, page names
+// first): each page once, the numbers ascending. An occurrence without a page adds nothing,
+// also when it is the first. Page cells never fail the fold.
+// `book_order`: the page names that are no page number in the order the book has them
+// (PageNamesInBookOrder of Org), which the sort by page does not keep.
+Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet,
+                                 const std::vector<std::string>& book_order = {});
+
+// The page names of `sheet`'s page column that are no page number, each once, in the order of
+// the rows (on Org: the order of the book).
+Result<std::vector<std::string>> PageNamesInBookOrder(const ExcelWorkbook& book, int sheet);
 
 // Inserts the page-list column C (width 30, text format) and fills it with each row's pages
 // from `pages` joined by ","; the former page column (now D) is emptied. Rows without pages
@@ -79,9 +86,10 @@ Result<PageLists> MergeSameTerms(ExcelWorkbook& book, int sheet);
 Status JoinPageList(ExcelWorkbook& book, int sheet, const PageLists& pages);
 
 // The re-sort inside an open workbook: removes any sheet named "AfterSort", copies "Org" to
-// a new sheet "AfterSort" in second position, sorts it by reading, folds and joins it, and
-// leaves it active. The workbook is not saved. kNotFound when there is no sheet "Org" (then
-// nothing is changed). Control characters of AfterSort's columns A to C are removed first.
+// a new sheet "AfterSort" in second position, sorts it by reading (equal readings by page), folds
+// and joins it, and leaves it active. The workbook is not saved. kNotFound when there is no sheet
+// "Org" (then nothing is changed). Control characters of AfterSort's columns A to C are removed
+// first.
 Status ResortRazozaWorkbook(ExcelWorkbook& book);
 
 // The steps of the re-sort that the re-sort job (resort_job.h) takes one by one around its
@@ -89,8 +97,8 @@ Status ResortRazozaWorkbook(ExcelWorkbook& book);
 // kNotFound, "ブックにシート「Org」がありません。", when the workbook has no sheet "Org".
 Status CheckOrgSheet(const ExcelWorkbook& book);
 // Copies "Org" to a new sheet "AfterSort" in second position, removes control characters of
-// its columns A to C, sorts it by reading, folds and joins it, and activates it. Returns its
-// position. Precondition: no sheet "AfterSort".
+// its columns A to C, sorts it by reading (equal readings by page), folds and joins it, and
+// activates it. Returns its position. Precondition: no sheet "AfterSort".
 Result<int> BuildAfterSortSheet(ExcelWorkbook& book);
 
 }  // namespace mirune

@@ -181,9 +181,11 @@ TEST(RazozaWorkbookTest, PageCellsOfEveryKindFold) {
   }
   auto lists = MergeSameTerms(book, 1);
   ASSERT_TRUE(lists.ok()) << lists.message();
-  EXPECT_EQ(*lists, (PageLists{{"12", "p.3", "2.5", "p.3"}}));
+  // Listed as the index lists them: page names first in their order, then the numbers
+  // ascending, each once.
+  EXPECT_EQ(*lists, (PageLists{{"p.3", "2.5", "12"}}));
   ASSERT_TRUE(JoinPageList(book, 1, *lists).ok());
-  EXPECT_EQ(Rows(book, "Sheet1"), "語||12,p.3,2.5,p.3");
+  EXPECT_EQ(Rows(book, "Sheet1"), "語||p.3,2.5,12");
 }
 
 TEST(RazozaWorkbookTest, OrgHoldsPageNumbersAsNumbersAndPageNamesAsText) {

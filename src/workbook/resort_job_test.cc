@@ -77,17 +77,17 @@ constexpr char kEntries[] = "索引\tさくいん\t12\n柿\tかき\t9\n牡蠣\t�
 
 TEST(ResortJobTest, CorrectedReadingFoldsRowsThatWereApartAndTheWorkbookIsNotSaved) {
   Session s(kEntries);
-  // Sort_Syori1 has 柿, 牡蠣, 柿 apart (equal readings keep their order); a corrected reading
-  // of 牡蠣 moves it away, so the two 柿 rows become adjacent and fold.
+  // Sort_Syori1 has 柿, 牡蠣, 柿 apart (equal readings by page); a corrected reading of 牡蠣
+  // moves it away, so the two 柿 rows become adjacent and fold, their pages ascending.
   EXPECT_EQ(Rows(*s.workbook, "Sort_Syori1"),
-            "柿|かき|9 / 牡蠣|かき|4 / 柿|かき|3 / 索引|さくいん|12");
+            "柿|かき|3 / 牡蠣|かき|4 / 柿|かき|9 / 索引|さくいん|12");
   ASSERT_TRUE(
       s.workbook->SetCell(*s.workbook->FindSheet("Org"), 3, 2, CellValue::Text("ぼれい")).ok());
   ResortJobHosts hosts = s.Hosts();
   ResortJobResult result = ResortRazozaXls(hosts);
   ASSERT_EQ(result.outcome, ResortOutcome::kFinished) << result.cause.message();
   EXPECT_EQ(SheetNames(*s.workbook), "Org,AfterSort,Sort_Only,Sort_Syori1");
-  EXPECT_EQ(Rows(*s.workbook, "AfterSort"), "柿|かき|9,3 / 索引|さくいん|12 / 牡蠣|ぼれい|4");
+  EXPECT_EQ(Rows(*s.workbook, "AfterSort"), "柿|かき|3,9 / 索引|さくいん|12 / 牡蠣|ぼれい|4");
   EXPECT_EQ(result.after_sort_rows, 3);
   EXPECT_EQ(s.workbook->ActiveSheet(), 2);
   EXPECT_EQ(s.desktop.Texts(), (std::vector<std::string>{std::string(kResortStartMessage),
@@ -112,7 +112,7 @@ TEST(ResortJobTest, AnOldAfterSortIsReplacedWithoutAPrompt) {
   ASSERT_EQ(ResortRazozaXls(hosts).outcome, ResortOutcome::kFinished);
   EXPECT_EQ(SheetNames(*s.workbook), "Org,AfterSort,Sort_Only,Sort_Syori1,AfterSort (2)");
   EXPECT_EQ(Rows(*s.workbook, "AfterSort"),
-            "柿|かき|9 / 牡蠣|かき|4 / 柿|かき|3 / 索引|さくいん|12");
+            "柿|かき|3 / 牡蠣|かき|4 / 柿|かき|9 / 索引|さくいん|12");
   // Alerts are back on, Excel is shown.
   EXPECT_TRUE(s.last_client->display_alerts());
   EXPECT_TRUE(s.last_client->visible());

@@ -402,13 +402,27 @@ class ExcelWorkbookClient final : public ExcelWorkbook {
     return range.Call("Insert", {}, named).status();
   }
 
-  Status SortRows(int sheet, int key_column) override {
+  Status SortRows(int sheet, int key_column) override { return Sort(sheet, key_column, 0); }
+
+  // One call of Excel's Sort with Key2.
+  Status SortRowsByTwoKeys(int sheet, int key_column, int second_key_column) override {
+    return Sort(sheet, key_column, second_key_column);
+  }
+
+  // Cells.Sort by `key_column`, then by `second_key_column` when it is not 0.
+  Status Sort(int sheet, int key_column, int second_key_column) {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher * object, Sheet(sheet));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher key, RangeOf(sheet, CellRange::Cell(1, key_column)));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher cells, object->GetObject("Cells", "Range"));
     std::vector<NamedArg> named;
     named.push_back(Named("Key1", UniqueVariant::Dispatch(key.object())));
     named.push_back(Named("Order1", UniqueVariant::Int32(kXlAscending)));
+    std::optional<Dispatcher> second_key;
+    if (second_key_column != 0) {
+      MIRUNE_ASSIGN_OR_RETURN(second_key, RangeOf(sheet, CellRange::Cell(1, second_key_column)));
+      named.push_back(Named("Key2", UniqueVariant::Dispatch(second_key->object())));
+      named.push_back(Named("Order2", UniqueVariant::Int32(kXlAscending)));
+    }
     named.push_back(Named("Header", UniqueVariant::Int32(kXlNo)));
     named.push_back(Named("OrderCustom", UniqueVariant::Int32(1)));
     named.push_back(Named("MatchCase", UniqueVariant::Bool(false)));

@@ -467,19 +467,31 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
          {"What", "After", "LookIn", "LookAt", "SearchOrder", "SearchDirection", "MatchCase"});
   Member(*object, state, "Sort",
          [book, sheet](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
+           // Positions as in Excel's Sort: Key1, Order1, Key2, Type, Order2, Key3, Order3,
+           // Header, OrderCustom, MatchCase, Orientation, SortMethod.
            const VARIANT* key = Arg(call, "Key1", 0);
-           if (key == nullptr || !ArgIs(call, "Order1", 1, 1) || !ArgIs(call, "Header", 2, 2) ||
-               !ArgIs(call, "OrderCustom", 3, 1) || !ArgIsFalse(call, "MatchCase", 4) ||
-               !ArgIs(call, "Orientation", 5, 1) || !ArgIs(call, "SortMethod", 6, 1)) {
+           const VARIANT* key2 = Arg(call, "Key2", 2);
+           if (key == nullptr || !ArgIs(call, "Order1", 1, 1) || !ArgIs(call, "Header", 7, 2) ||
+               (key2 != nullptr && !ArgIs(call, "Order2", 4, 1)) ||
+               !ArgIs(call, "OrderCustom", 8, 1) || !ArgIsFalse(call, "MatchCase", 9) ||
+               !ArgIs(call, "Orientation", 10, 1) || !ArgIs(call, "SortMethod", 11, 1)) {
              return Raise(excep,
                           "試験用 Excel の Sort はミルネの並べ替えの引数だけを受け付けます。");
            }
            Result<int32_t> column = IndexOfObject(*key, "Column");
            if (!column.ok()) return Raise(excep, "Key1 がセルではありません。");
-           Status sorted = book->SortRows(sheet, *column);
+           Status sorted;
+           if (key2 != nullptr) {
+             Result<int32_t> column2 = IndexOfObject(*key2, "Column");
+             if (!column2.ok()) return Raise(excep, "Key2 がセルではありません。");
+             sorted = book->SortRowsByTwoKeys(sheet, *column, *column2);
+           } else {
+             sorted = book->SortRows(sheet, *column);
+           }
            return sorted.ok() ? S_OK : RaiseStatus(excep, sorted);
          },
-         {"Key1", "Order1", "Header", "OrderCustom", "MatchCase", "Orientation", "SortMethod"});
+         {"Key1", "Order1", "Key2", "Type", "Order2", "Key3", "Order3", "Header", "OrderCustom",
+          "MatchCase", "Orientation", "SortMethod"});
   return object;
 }
 
