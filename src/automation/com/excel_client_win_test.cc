@@ -14,11 +14,19 @@
 namespace mirune::com {
 namespace {
 
-INSTANTIATE_TEST_SUITE_P(InProcess, ExcelContractTest,
-                         ::testing::Values(ExcelContractParam{
-                             "client_in_process",
-                             [] { return std::make_unique<ExcelClient>(MakeExcelDispatch({})); }}),
-                         ExcelContractName);
+// Also with the clipboard held by another program: the client copies formats without it.
+INSTANTIATE_TEST_SUITE_P(
+    InProcess, ExcelContractTest,
+    ::testing::Values(
+        ExcelContractParam{"client_in_process",
+                           [] { return std::make_unique<ExcelClient>(MakeExcelDispatch({})); }},
+        ExcelContractParam{"client_clipboard_busy",
+                           [] {
+                             ExcelServerHooks hooks;
+                             hooks.clipboard_busy = true;
+                             return std::make_unique<ExcelClient>(MakeExcelDispatch(hooks));
+                           }}),
+    ExcelContractName);
 
 int32_t Calls(ExcelClient& excel) {
   Result<UniqueVariant> calls = excel.application().Call("TestCalls");

@@ -34,6 +34,9 @@ struct ExcelServerHooks {
   std::function<void(DWORD)> be_busy;  // BeBusy(ms): reject calls as busy for ms
   std::function<void()> quit;          // Quit: end the server after this call
   std::function<void()> die;           // TestExitAfter: end the process at once
+  // Another program holds the system clipboard: Range.Copy and PasteSpecial fail with
+  // 0x800A03EC, as Excel's do then.
+  bool clipboard_busy = false;
 };
 
 // The application object.
