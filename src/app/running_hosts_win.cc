@@ -30,9 +30,17 @@ RunningHosts ComRunningHosts() {
         [] { return com::AttachRunningExcel(ExcelProgId()); }));
   };
   hosts.resort = [](Desktop& desktop, JobFlags& flags) -> Status {
+    // Only looked at: a hidden Excel may be the user's own (started by another program), and
+    // is never asked to close from here.
     SystemDesktopDetection detection;
-    if (!detection->FindVisibleExcel()) {
-      return Status(ErrorCode::kUnsupported, "起動している Excel の画面が見つかりません");
+    const DesktopDetection::WindowCount excel = detection->CountExcelWindows();
+    if (excel.visible == 0) {
+      return Status(
+          ErrorCode::kUnsupported,
+          excel.hidden == 0
+              ? "Excel が起動していません"
+              : "起動している Excel の画面が見つかりません（画面を出していない Excel が " +
+                    std::to_string(excel.hidden) + " 個あります）");
     }
     // Calls Excel rejects while it shows a dialog are retried for a while, then fail.
     com::MessageFilterScope busy_filter{com::BusyRetryPolicy{}};
