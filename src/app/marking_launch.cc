@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "marking/keyword_file_source.h"
 #include "marking/mark_formatting.h"
+#include "marking/marking_rules.h"
 
 namespace mirune {
 namespace {
@@ -189,6 +190,22 @@ std::string MarkNameWarning(const FileMarkingRequest& r) {
          "\" は RazozaMark1〜RazozaMark9 ではないため、索引抽出ではマークとして拾われません。";
 }
 
+// The change formatting and find options of the request, set as a user sets them in
+// InDesign's Find/Change window.
+Status SetHostFindChange(indesign::Application& app, const FileMarkingRequest& r) {
+  indesign::ChangeFormatting formatting;
+  formatting.fill_color = r.swatch;
+  formatting.applied_character_style = r.style;
+  if (Status set = app.SetChangeFormatting(formatting); !set.ok()) {
+    return Status(set.code(),
+                  "InDesign にマークの書式を設定できません（文書にスウォッチか"
+                  "文字スタイル \"" +
+                      (r.swatch.empty() ? r.style : r.swatch) +
+                      "\" がありますか）: " + set.message());
+  }
+  return app.SetFindOptions({r.case_sensitive, r.whole_word});
+}
+
 // The open document whose FullName is `path`.
 Result<std::unique_ptr<indesign::Document>> OpenDocumentNamed(indesign::Application& indesign,
                                                               const std::string& path) {
@@ -237,18 +254,15 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
       targets.document_path = *name;
     }
   }
-  indesign::ChangeFormatting formatting;
-  formatting.fill_color = r.swatch;
-  formatting.applied_character_style = r.style;
-  if (Status set = app.SetChangeFormatting(formatting); !set.ok()) {
-    return fail(ExitCode::kError,
-                Status(set.code(),
-                       "InDesign にマークの書式を設定できません（文書にスウォッチか"
-                       "文字スタイル \"" +
-                           (r.swatch.empty() ? r.style : r.swatch) +
-                           "\" がありますか）: " + set.message()));
-  }
-  if (Status set = app.SetFindOptions({r.case_sensitive, r.whole_word}); !set.ok()) {
+  // The find/change preference objects exist from CS3 on; the older generations' Search
+  // applies what the user set in InDesign's Find/Change window.
+  Result<std::string> version = app.Version();
+  if (!version.ok()) return fail(ExitCode::kError, version.status());
+  if (SearchCallForVersion(*version) != KeywordSearchCall::kFindChangeText) {
+    result.warnings.push_back("注意: InDesign " + *version +
+                              " には置換形式を設定する手段がないため、InDesign の検索と置換で"
+                              "設定されている置換形式でマーキングします。");
+  } else if (Status set = SetHostFindChange(app, r); !set.ok()) {
     return fail(ExitCode::kError, set);
   }
 

@@ -1,6 +1,9 @@
 // `mirune.exe extract --host com` and `mirune.exe mark --host com` against test-indesign-server
 // (the embedded engine behind COM, in its own process) give what the embedded engine gives:
-// the same Razoza.txt, the same marked file; the input is not written.
+// the same Razoza.txt, the same marked file, the same count per keyword; the input is not
+// written. So they do against the server registered in every shape an InDesign may answer
+// in: lists as collection objects or as arrays, without the batched members, and as the
+// generations InDesign 2, CS2 and 2025.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "automation/com/activation_win.h"
 #include "automation/com/com_types_win.h"
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
@@ -207,6 +211,187 @@ TEST_F(ComHostTest, AnInDesignDocumentGoesToInDesignByDefault) {
   EXPECT_EQ(*com, *embedded);
   EXPECT_EQ(ReadFileBytes(indd).value(), before);
 }
+
+// What `mirune mark` printed per keyword.
+std::string KeywordReport(const std::string& log) {
+  const size_t start = log.find("キーワードごとのマーキング箇所数:");
+  if (start == std::string::npos) return "(no report) " + log;
+  const size_t end = log.find("保存しました", start);
+  return log.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+struct ServerShape {
+  const char* name;
+  const wchar_t* switches;  // registered with the server
+  // The generations before CS3 take the find/change settings from InDesign's own window:
+  // set there (through the server's test member) as a user would.
+  bool user_sets_find_change;
+};
+
+class ComHostShapeTest : public ::testing::TestWithParam<ServerShape> {
+ protected:
+  static void SetUpTestSuite() {
+    SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+    work_ = new std::string(JoinPath(MIRUNE_BINARY_DIR, "com_host_shapes"));
+    if (!FolderExists(*work_)) {
+      ASSERT_TRUE(CreateFolder(*work_).ok());
+    }
+    // The embedded engine's results, once.
+    embedded_txt_ = new std::string(Extract("embedded", "embedded"));
+    embedded_marked_ = new std::string;
+    embedded_report_ = new std::string;
+    Mark("embedded", "embedded", embedded_marked_, embedded_report_);
+  }
+  static void TearDownTestSuite() {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+    com::testing::RunTestInDesignServer(L"/UnregServer");
+    delete work_;
+    delete embedded_txt_;
+    delete embedded_marked_;
+    delete embedded_report_;
+  }
+
+  void SetUp() override {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+    ASSERT_EQ(
+        com::testing::RunTestInDesignServer(std::wstring(L"/RegServer ") + GetParam().switches),
+        0u);
+    // The user's setting, which every job must leave as it found it.
+    ASSERT_EQ(UserInteractionLevel(), kInteractWithAll);
+  }
+  void TearDown() override { EXPECT_EQ(UserInteractionLevel(), kInteractWithAll); }
+
+  static constexpr int32_t kInteractWithAll = 1699311169;
+
+  // The server's ScriptPreferences.UserInteractionLevel (starting the server when none runs).
+  static int32_t UserInteractionLevel() {
+    com::ComApartment apartment;
+    Result<com::ComPtr<IDispatch>> server =
+        com::CreateServer(com::testing::kTestInDesignProgId, "InDesign");
+    if (!server.ok()) return -1;
+    com::Dispatcher application(*server, nullptr, "InDesign", "Application", "");
+    Result<com::Dispatcher> prefs = application.GetObject("ScriptPreferences", "ScriptPreferences");
+    if (!prefs.ok()) return -2;
+    Result<int32_t> level = prefs->GetInt32("UserInteractionLevel");
+    return level.ok() ? *level : -3;
+  }
+
+  // Razoza.txt of an extraction of the sample book through `host`.
+  static std::string Extract(const char* host, const std::string& name) {
+    const std::string data = JoinPath(*work_, name);
+    if (!FolderExists(data)) {
+      EXPECT_TRUE(CreateFolder(data).ok());
+    }
+    RemoveFile(JoinPath(data, "RazozaData/Razoza.txt")).ok();
+    const std::string log = JoinPath(*work_, name + "-extract.log");
+    const std::string book = WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "samples/book"));
+    EXPECT_EQ(RunMirune(std::string("extract --yes --host ") + host + " --data-dir \"" +
+                            WindowsPath(data) + "\" \"" + book + "\"",
+                        log),
+              0u)
+        << Log(log);
+    Result<std::string> txt = ReadFileBytes(JoinPath(data, "RazozaData/Razoza.txt"));
+    return txt.ok() ? *txt : "(none) " + txt.message();
+  }
+
+  // The marked file and the report of a marking of chapter 1 through `host`.
+  static void Mark(const char* host, const std::string& name, std::string* marked,
+                   std::string* report) {
+    const std::string input = JoinPath(MIRUNE_SOURCE_DIR, "samples/book/chapter1.idml");
+    const std::string keywords =
+        WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "tests/data/marking/Keyword.xls"));
+    const std::string output = JoinPath(*work_, name + ".idml");
+    RemoveFile(output).ok();
+    const std::string log = JoinPath(*work_, name + "-mark.log");
+    EXPECT_EQ(RunMirune(std::string("mark --yes --host ") + host + " --keywords \"" + keywords +
+                            "\" --swatch RazozaMark1 \"" + WindowsPath(input) + "\" -o \"" +
+                            WindowsPath(output) + "\"",
+                        log),
+              0u)
+        << Log(log);
+    Result<std::string> bytes = ReadFileBytes(output);
+    *marked = bytes.ok() ? *bytes : "(none) " + bytes.message();
+    *report = KeywordReport(Log(log));
+  }
+
+  // The find/change settings a user of an older InDesign sets in its own window.
+  static void SetUsersFindChange() {
+    com::ComApartment apartment;
+    Result<com::ComPtr<IDispatch>> server = com::testing::ResetTestInDesign("");
+    ASSERT_TRUE(server.ok()) << server.message();
+    com::Dispatcher control(*server, nullptr, "InDesign", "Application", "");
+    std::vector<com::UniqueVariant> args;
+    args.push_back(com::UniqueVariant::Text("RazozaMark1").value());
+    args.push_back(com::UniqueVariant::Text("").value());
+    args.push_back(com::UniqueVariant::Bool(false));
+    args.push_back(com::UniqueVariant::Bool(false));
+    ASSERT_TRUE(control.Call("UserFindChange", args).ok());
+  }
+
+  static std::string* work_;
+  static std::string* embedded_txt_;
+  static std::string* embedded_marked_;
+  static std::string* embedded_report_;
+};
+
+std::string* ComHostShapeTest::work_ = nullptr;
+std::string* ComHostShapeTest::embedded_txt_ = nullptr;
+std::string* ComHostShapeTest::embedded_marked_ = nullptr;
+std::string* ComHostShapeTest::embedded_report_ = nullptr;
+
+TEST_P(ComHostShapeTest, ExtractionGivesTheEnginesRazozaTxt) {
+  const std::string com = Extract("com", std::string("com-") + GetParam().name);
+  EXPECT_FALSE(embedded_txt_->empty());
+  EXPECT_EQ(com, *embedded_txt_);
+}
+
+TEST_P(ComHostShapeTest, MarkingGivesTheEnginesFileAndCounts) {
+  if (GetParam().user_sets_find_change) SetUsersFindChange();
+  std::string marked, report;
+  Mark("com", std::string("com-") + GetParam().name, &marked, &report);
+  EXPECT_EQ(report, *embedded_report_);
+  EXPECT_NE(report.find("\t"), std::string::npos) << report;
+  EXPECT_EQ(marked, *embedded_marked_);
+}
+
+// A job that fails after InDesign was reached (a file InDesign cannot open) also puts the
+// user's setting back (TearDown checks it).
+TEST_P(ComHostShapeTest, AFailedJobLeavesTheUsersDialogSetting) {
+  const std::string broken = JoinPath(*work_, "broken.indd");
+  ASSERT_TRUE(WriteFileAtomic(broken, "no InDesign document").ok());
+  const std::string data = JoinPath(*work_, "broken");
+  if (!FolderExists(data)) {
+    ASSERT_TRUE(CreateFolder(data).ok());
+  }
+  const std::string log = JoinPath(*work_, "broken.log");
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(RunMirune("extract --yes --host com --data-dir \"" + WindowsPath(data) + "\" \"" +
+                          WindowsPath(broken) + "\"",
+                      log),
+            2u)
+      << Log(log);
+  EXPECT_LT(GetTickCount() - start, 20000u) << "a dialog held the job";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ComHostShapeTest,
+    ::testing::Values(
+        ServerShape{"objects", L"/Shape:objects", false},
+        ServerShape{"arrays", L"/Shape:arrays", false},
+        ServerShape{"without_every_item", L"/Without:EveryItem", false},
+        ServerShape{"without_get_elements", L"/Without:GetElements", false},
+        ServerShape{"arrays_without_get_elements", L"/Shape:arrays /Without:GetElements", false},
+        ServerShape{"indesign2", L"/Version:2.0", true}, ServerShape{"cs2", L"/Version:4.0", true},
+        ServerShape{"cs2_arrays", L"/Version:4.0 /Shape:arrays", true},
+        ServerShape{"indesign2025", L"/Version:20.0", false},
+        ServerShape{"dialog", L"/Dialog", false},
+        // The sample has no character beyond the BMP: the marking on such characters is
+        // tested in indesign_client_test.
+        ServerShape{"count_utf16", L"/CountUtf16", false},
+        ServerShape{"dialog_arrays_cs2", L"/Dialog /Shape:arrays /Version:4.0", true}),
+    [](const ::testing::TestParamInfo<ServerShape>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace mirune
