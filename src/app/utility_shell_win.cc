@@ -77,6 +77,10 @@ void UtilityShell::ShowUtilityWindow() {
   utility_->Show();
 }
 
+void UtilityShell::CloseUtilityWindow() {
+  if (utility_ && utility_->exists()) utility_->Hide();
+}
+
 void UtilityShell::ShowFirstSteps() {
   if (!first_steps_ || !first_steps_->exists()) {
     auto made = help::HelpWindow::Create(help::HelpKind::kFirstSteps, nullptr,

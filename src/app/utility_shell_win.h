@@ -41,6 +41,8 @@ class UtilityShell {
 
   // The main window's "ユーティリティ" (the main window ignores it while a job runs).
   void ShowUtilityWindow();
+  // Hides the utility window when it is shown (the extraction's start closes it first).
+  void CloseUtilityWindow();
 
  private:
   void ShowFirstSteps();
