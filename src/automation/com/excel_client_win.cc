@@ -598,7 +598,19 @@ Result<std::unique_ptr<ExcelWorkbook>> ExcelClient::OpenWorkbook(const std::stri
 }
 
 Result<std::unique_ptr<ExcelWorkbook>> ExcelClient::ActiveWorkbook() {
-  return WrapWorkbook(application_.Get("ActiveWorkbook"), "ActiveWorkbook");
+  Result<std::unique_ptr<ExcelWorkbook>> active =
+      WrapWorkbook(application_.Get("ActiveWorkbook"), "ActiveWorkbook");
+  if (active.ok() || active.code() != ErrorCode::kNotFound) return active;
+  // A workbook open in Protected View is never the active workbook: say so, where this Excel
+  // knows the Protected View windows (Excel 2010 and later).
+  Result<Dispatcher> windows =
+      application_.GetObject("ProtectedViewWindows", "ProtectedViewWindows");
+  if (!windows.ok()) return active;
+  Result<int32_t> count = windows->GetInt32("Count");
+  if (!count.ok() || *count == 0) return active;
+  return Error{ErrorCode::kNotFound,
+               "Excel のブックが保護ビューで開かれています（保護ビューのブックは操作できません）。"
+               "Excel の「編集を有効にする」を押してから、もう一度実行して下さい。"};
 }
 
 Status ExcelClient::SetDisplayAlerts(bool display) {

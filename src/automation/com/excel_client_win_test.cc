@@ -61,6 +61,21 @@ TEST(ExcelClientTest, TheResortCostsAFewCallsNotOnePerRow) {
   EXPECT_EQ(*(*book)->LastFilledRow(2), 1000);
 }
 
+// A workbook open in Protected View is not the active workbook: the cause says so, and what
+// to do; with nothing open the cause stays that nothing is open.
+TEST(ExcelClientTest, AWorkbookInProtectedViewIsNamedAsTheCause) {
+  ExcelServerHooks hooks;
+  hooks.protected_view = true;
+  ExcelClient excel(MakeExcelDispatch(hooks));
+  Result<std::unique_ptr<ExcelWorkbook>> none = excel.ActiveWorkbook();
+  EXPECT_EQ(none.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(none.message(), "Excel で開いているブックがありません。");
+  ASSERT_TRUE(excel.AddWorkbook().ok());
+  Result<std::unique_ptr<ExcelWorkbook>> active = excel.ActiveWorkbook();
+  EXPECT_EQ(active.code(), ErrorCode::kNotFound);
+  EXPECT_NE(active.message().find("保護ビュー"), std::string::npos) << active.message();
+}
+
 TEST(ExcelClientTest, DeletingASheetNeverPromptsAndPutsTheAlertsBack) {
   // The test server fails a sheet's Delete while alerts are on, as a prompt nobody answers.
   ExcelClient excel(MakeExcelDispatch({}));

@@ -687,9 +687,16 @@ ComPtr<IDispatch> MakeExcelDispatch(ExcelServerHooks hooks) {
     return SetObject(result, MakeWorkbooks(state));
   });
   Member(*application, state, "ActiveWorkbook", [state](TableCall&, VARIANT* result, EXCEPINFO*) {
-    if (!state->active) return SetObject(result, nullptr);  // Nothing
+    if (!state->active || state->hooks.protected_view) return SetObject(result, nullptr);
     return SetObject(result, MakeWorkbook(state, state->active));
   });
+  Member(*application, state, "ProtectedViewWindows",
+         [state](TableCall&, VARIANT* result, EXCEPINFO*) {
+           ComPtr<TableDispatch> windows = TableDispatch::Make(state->counters);
+           const int32_t count = state->hooks.protected_view && state->active ? 1 : 0;
+           Member(*windows, state, "Count", testing::ReturnInt32(count));
+           return SetObject(result, ComPtr<IDispatch>(windows.Get()));
+         });
   Member(*application, state, "DisplayAlerts",
          [state](TableCall& call, VARIANT* result, EXCEPINFO*) {
            return BoolProperty(state->display_alerts, call, result);

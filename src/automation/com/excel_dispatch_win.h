@@ -37,6 +37,9 @@ struct ExcelServerHooks {
   // Another program holds the system clipboard: Range.Copy and PasteSpecial fail with
   // 0x800A03EC, as Excel's do then.
   bool clipboard_busy = false;
+  // The workbooks are open in Protected View: ActiveWorkbook is Nothing and
+  // ProtectedViewWindows counts them.
+  bool protected_view = false;
 };
 
 // The application object.

@@ -10,6 +10,7 @@
 //                 the running object table, where the client attaches as to a running Excel
 //   /Clipboard:busy  (registered by /RegServer with it) another program holds the clipboard:
 //                 Range.Copy and PasteSpecial fail with 0x800A03EC
+//   /ProtectedView   the workbooks are open in Protected View (not ActiveWorkbook)
 
 #include <windows.h>
 
@@ -32,10 +33,12 @@ const mirune::com::LocalServerClass kServerClass = {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
   const std::wstring args = command_line != nullptr ? command_line : L"";
   const bool clipboard_busy = args.find(L"/Clipboard:busy") != std::wstring::npos;
+  const bool protected_view = args.find(L"/ProtectedView") != std::wstring::npos;
   return mirune::com::LocalServerMain(
-      kServerClass, command_line, [clipboard_busy](mirune::com::LocalServerControl& control) {
-        return mirune::com::MakeExcelDispatch({[&control](DWORD ms) { control.BeBusyFor(ms); },
-                                               [&control] { control.Quit(); },
-                                               [&control] { control.Die(3); }, clipboard_busy});
+      kServerClass, command_line,
+      [clipboard_busy, protected_view](mirune::com::LocalServerControl& control) {
+        return mirune::com::MakeExcelDispatch(
+            {[&control](DWORD ms) { control.BeBusyFor(ms); }, [&control] { control.Quit(); },
+             [&control] { control.Die(3); }, clipboard_busy, protected_view});
       });
 }
