@@ -240,6 +240,24 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
   Result<indesign::OpenedItem> opened = app.Open(input);
   if (!opened.ok()) return fail(ExitCode::kError, opened.status());
   OpenedInput targets;
+  // However the marking stops, what it opened is closed without saving: INPUT is never
+  // written, and InDesign holds nothing half-marked that a later job would refuse.
+  struct CloseOpened {
+    indesign::Application& app;
+    indesign::OpenedItem& opened;
+    const OpenedInput& targets;
+    bool done = false;
+    ~CloseOpened() {
+      if (done) return;
+      std::vector<std::string> paths = targets.members;
+      if (!targets.document_path.empty()) paths.push_back(targets.document_path);
+      for (const std::string& path : paths) {
+        Result<std::unique_ptr<indesign::Document>> document = OpenDocumentNamed(app, path);
+        if (document.ok()) (*document)->Close(indesign::kSaveNo).ok();
+      }
+      if (opened.book) opened.book->Close(indesign::kSaveNo).ok();
+    }
+  } close_opened{app, *opened, targets};
   if (opened->book) {
     Result<int32_t> count = opened->book->ContentCount();
     if (!count.ok()) return fail(ExitCode::kError, count.status());
@@ -294,6 +312,7 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
     (*document)->Close(indesign::kSaveNo).ok();
   }
   if (opened->book) opened->book->Close(indesign::kSaveNo).ok();
+  close_opened.done = true;
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
   return result;

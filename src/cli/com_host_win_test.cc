@@ -375,6 +375,51 @@ TEST_P(ComHostShapeTest, AFailedJobLeavesTheUsersDialogSetting) {
   EXPECT_LT(GetTickCount() - start, 20000u) << "a dialog held the job";
 }
 
+// An InDesign of CS3 or later without the application's ChangeText has nothing to fall back
+// to: the marking ends with its failure message and the precise cause (the member and
+// DISP_E_UNKNOWNNAME), nothing is saved, and the extraction, which needs no ChangeText, works.
+TEST(ComHostWithoutChangeTextTest, MarkingEndsWithTheCauseAndExtractionWorks) {
+  {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+  }
+  ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer /Without:ChangeText"), 0u);
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+  const std::string work = JoinPath(MIRUNE_BINARY_DIR, "com_host_without_change_text");
+  if (!FolderExists(work)) {
+    ASSERT_TRUE(CreateFolder(work).ok());
+  }
+  const std::string output = JoinPath(work, "marked.idml");
+  RemoveFile(output).ok();
+  const std::string log = JoinPath(work, "mark.log");
+  const std::string input = JoinPath(MIRUNE_SOURCE_DIR, "samples/book/chapter1.idml");
+  const std::string keywords =
+      WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "tests/data/marking/Keyword.xls"));
+  EXPECT_EQ(
+      RunMirune("mark --yes --host com --keywords \"" + keywords + "\" --swatch RazozaMark1 \"" +
+                    WindowsPath(input) + "\" -o \"" + WindowsPath(output) + "\"",
+                log),
+      2u)
+      << Log(log);
+  const std::string text = Log(log);
+  EXPECT_NE(text.find("ChangeText"), std::string::npos) << text;
+  EXPECT_NE(text.find("0x80020006"), std::string::npos) << text;
+  EXPECT_FALSE(FileExists(output));
+  const std::string data = JoinPath(work, "data");
+  if (!FolderExists(data)) {
+    ASSERT_TRUE(CreateFolder(data).ok());
+  }
+  const std::string book = WindowsPath(JoinPath(MIRUNE_SOURCE_DIR, "samples/book"));
+  EXPECT_EQ(RunMirune("extract --yes --host com --data-dir \"" + WindowsPath(data) + "\" \"" +
+                          book + "\"",
+                      JoinPath(work, "extract.log")),
+            0u)
+      << Log(JoinPath(work, "extract.log"));
+  com::ComApartment apartment;
+  com::testing::QuitTestInDesign();
+  com::testing::RunTestInDesignServer(L"/UnregServer");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Shapes, ComHostShapeTest,
     ::testing::Values(
