@@ -27,7 +27,8 @@ RunningHosts ComRunningHosts() {
     auto detection = std::make_shared<SystemDesktopDetection>();
     return std::unique_ptr<KeywordWorkbookSource>(std::make_unique<RunningExcelKeywordSource>(
         [detection] { return (*detection)->MaximizeKeywordXls(); },
-        [] { return com::AttachRunningExcel(ExcelProgId()); }));
+        [] { return com::AttachRunningExcel(ExcelProgId()); },
+        [detection] { return (*detection)->CountExcelWindows().visible; }));
   };
   hosts.resort = [](Desktop& desktop, JobFlags& flags) -> Status {
     // Only looked at: a hidden Excel may be the user's own (started by another program), and
