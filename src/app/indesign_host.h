@@ -27,6 +27,10 @@ InDesignHost ResolveInDesignHost(InDesignHost asked, const std::string& path);
 // environment variable MIRUNE_INDESIGN_PROGID when set.
 std::string InDesignProgId();
 
+// The ProgID the Excel connections use: "Excel.Application", or for tests the value of the
+// environment variable MIRUNE_EXCEL_PROGID when set.
+std::string ExcelProgId();
+
 // Whether this build can drive InDesign through COM; kUnsupported with the reason otherwise.
 Status ComHostAvailable();
 

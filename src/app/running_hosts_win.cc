@@ -14,12 +14,6 @@
 
 namespace mirune {
 
-std::string ExcelProgId() {
-  const char* forced = std::getenv("MIRUNE_EXCEL_PROGID");
-  if (forced != nullptr && *forced != '\0') return forced;
-  return std::string(com::kExcelProgId);
-}
-
 RunningHosts ComRunningHosts() {
   RunningHosts hosts;
   hosts.indesign = [] { return ConnectComInDesign(); };

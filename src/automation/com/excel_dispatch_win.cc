@@ -683,6 +683,8 @@ ComPtr<IDispatch> MakeExcelDispatch(ExcelServerHooks hooks) {
   state->hooks = std::move(hooks);
   ComPtr<TableDispatch> application = TableDispatch::Make(state->counters);
   Member(*application, state, "Name", testing::ReturnText("Microsoft Excel"));
+  // Application.Version as Excel 2016 and later report it.
+  Member(*application, state, "Version", testing::ReturnText("16.0"));
   Member(*application, state, "Workbooks", [state](TableCall&, VARIANT* result, EXCEPINFO*) {
     return SetObject(result, MakeWorkbooks(state));
   });
