@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/data_folder.h"
+#include "app/diagnosis_launch.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
 #include "app/main_window_win.h"
@@ -67,6 +68,7 @@ void UtilityShell::ShowUtilityWindow() {
     hooks.resort = [this] { Resort(); };
     hooks.keyword_marking = [this] { ShowKeywordMarking(); };
     hooks.finished_index = [this] { ShowIndexDialog(); };
+    hooks.diagnosis = [this] { RunDiagnosis(); };
     auto made = help::UtilityWindow::Create(main_window_.hwnd(), flags_, std::move(hooks));
     if (!made.ok()) {
       desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
@@ -205,6 +207,29 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
           std::string(result.saved_paths.size() > 1 ? "（" + request.output + "）" : "") + "。" +
           saved + "\r\n\r\nマーキングした箇所: " + std::to_string(places) + warnings,
       kTitleCheck, kStyleCompletion);
+}
+
+void UtilityShell::RunDiagnosis() {
+  if (flags_.job_running) return;
+  // InDesign and Excel are driven for a while: no other job may start meanwhile.
+  flags_.job_running = true;
+  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  Result<DiagnosisOutcome> outcome = RunComDiagnosis("");
+  SetCursor(previous);
+  flags_.job_running = false;
+  if (!outcome.ok()) {
+    desktop_.ShowFailure("動作確認ができませんでした。", outcome.message(), "動作確認",
+                         kStyleRefusal);
+    return;
+  }
+  std::string text = outcome->report;
+  std::string shown;
+  for (char c : text) {
+    if (c == '\n') shown += '\r';
+    shown += c;
+  }
+  shown += "\r\nこの報告は " + outcome->report_path + " に保存しました。";
+  desktop_.ShowMessage(shown, "動作確認", outcome->all_ok ? kStyleCompletion : kStyleRefusal);
 }
 
 void UtilityShell::Resort() {

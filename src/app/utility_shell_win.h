@@ -50,6 +50,8 @@ class UtilityShell {
   void ShowKeywordMarking();
   void ShowIndexDialog();
   void Resort();
+  // "動作確認": the check of InDesign and Excel, its report shown and kept in RazozaData.
+  void RunDiagnosis();
   void MarkInRunningApplications();
   void MarkFiles(const KeywordFileChoice& choice);
   void MakeIndex(HWND dialog, const help::IndexChoices& choices);

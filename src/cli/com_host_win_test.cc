@@ -14,6 +14,7 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/com_types_win.h"
 #include "automation/com/dispatcher_win.h"
+#include "automation/com/server_process_test_support_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
 #include "base/file.h"
 #include "base/utf.h"
@@ -437,6 +438,137 @@ INSTANTIATE_TEST_SUITE_P(
         ServerShape{"count_utf16", L"/CountUtf16", false},
         ServerShape{"dialog_arrays_cs2", L"/Dialog /Shape:arrays /Version:4.0", true}),
     [](const ::testing::TestParamInfo<ServerShape>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace mirune
+
+namespace mirune {
+namespace {
+
+// `mirune.exe 診断` against the test servers registered in each shape: the report says what
+// the installation is and which fallbacks the jobs will take. Each report is kept beside the
+// window pictures (build/screenshots/doctor_NAME.txt).
+struct DoctorShape {
+  const char* name;
+  const wchar_t* indesign;  // the test InDesign's switches
+  const wchar_t* excel;     // the test Excel's switches
+  DWORD exit_code;
+  std::vector<const char*> says;
+  std::vector<const char*> never_says;
+};
+
+class DoctorTest : public ::testing::TestWithParam<DoctorShape> {
+ protected:
+  void SetUp() override {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+    ASSERT_EQ(
+        com::testing::RunTestInDesignServer(std::wstring(L"/RegServer ") + GetParam().indesign),
+        0u);
+    ASSERT_EQ(com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER,
+                                                std::wstring(L"/RegServer ") + GetParam().excel),
+              0u);
+    SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+    SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  }
+  void TearDown() override {
+    com::ComApartment apartment;
+    com::testing::QuitTestInDesign();
+    com::testing::RunTestInDesignServer(L"/UnregServer");
+    com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
+  }
+};
+
+TEST_P(DoctorTest, TheReportSaysWhatTheInstallationIsAndWhichFallbacksTheJobsTake) {
+  const std::string data = JoinPath(MIRUNE_BINARY_DIR, std::string("doctor_") + GetParam().name);
+  if (!FolderExists(data)) {
+    ASSERT_TRUE(CreateFolder(data).ok());
+  }
+  const std::string report_path = JoinPath(data, "RazozaData/動作確認.txt");
+  RemoveFile(report_path).ok();
+  const std::string log = data + ".log";
+  EXPECT_EQ(RunMirune("診断 --data-dir \"" + WindowsPath(data) + "\"", log), GetParam().exit_code)
+      << Log(log);
+  Result<std::string> report = ReadFileBytes(report_path);
+  ASSERT_TRUE(report.ok()) << report.message() << "\n" << Log(log);
+  const std::string pictures = JoinPath(MIRUNE_BINARY_DIR, "../screenshots");
+  if (!FolderExists(pictures)) CreateFolder(pictures).ok();
+  WriteFileAtomic(JoinPath(pictures, std::string("doctor_") + GetParam().name + ".txt"), *report)
+      .ok();
+  for (const char* text : GetParam().says) EXPECT_NE(report->find(text), std::string::npos) << text;
+  for (const char* text : GetParam().never_says) {
+    EXPECT_EQ(report->find(text), std::string::npos) << text;
+  }
+  // Nothing of the check is left open in the test InDesign.
+  EXPECT_NE(report->find("Documents.Count（確認の後）: 整数 0"), std::string::npos);
+}
+
+constexpr char kBatched[] = "ページとテキストフレームは一括で読みます";
+constexpr char kPlainMissing[] =
+    "EveryItem().GetElements() が使えないため、Count と Item で読みます";
+constexpr char kPlainCollection[] = "EveryItem().GetElements() がコレクションを返すため";
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, DoctorTest,
+    ::testing::Values(
+        DoctorShape{"objects",
+                    L"/Shape:objects",
+                    L"",
+                    0,
+                    {"コレクション（Count と Item） 2 件", kPlainCollection,
+                     "文字の数え方: 符号位置", "ChangeText と検索・置換の設定"},
+                    {kBatched, "失敗"}},
+        DoctorShape{"arrays",
+                    L"/Shape:arrays",
+                    L"",
+                    0,
+                    {"1 次元の配列", kBatched},
+                    {kPlainCollection, kPlainMissing, "失敗"}},
+        DoctorShape{"without_every_item",
+                    L"/Without:EveryItem",
+                    L"",
+                    0,
+                    {"代替  Pages.EveryItem().GetElements()", kPlainMissing},
+                    {kBatched, "失敗"}},
+        DoctorShape{"without_get_elements",
+                    L"/Without:GetElements",
+                    L"",
+                    0,
+                    {kPlainMissing},
+                    {kBatched, "失敗"}},
+        DoctorShape{"indesign2",
+                    L"/Version:2.0",
+                    L"",
+                    0,
+                    {"Story.Search（引数 4 個）", "InDesign 2 の世代", "TextContents"},
+                    {"ChangeText()", "失敗"}},
+        DoctorShape{"cs2",
+                    L"/Version:4.0",
+                    L"",
+                    0,
+                    {"Story.Search（引数 6 個）", "CS/CS2 の世代"},
+                    {"ChangeText()", "失敗"}},
+        DoctorShape{"indesign2025",
+                    L"/Version:20.0",
+                    L"",
+                    0,
+                    {"バージョン 20.0", "ChangeText と検索・置換の設定"},
+                    {"失敗"}},
+        DoctorShape{"count_utf16",
+                    L"/CountUtf16",
+                    L"",
+                    0,
+                    {"文字の数え方: UTF-16", "文字の番号を UTF-16 で数えます"},
+                    {"失敗"}},
+        DoctorShape{
+            "excel_clipboard_busy", L"", L"/Clipboard:busy", 0, {"OK    書式の複写"}, {"失敗"}},
+        DoctorShape{"excel_protected_view",
+                    L"",
+                    L"/ProtectedView",
+                    1,
+                    {"失敗  Application.ActiveWorkbook（新しいブック）", "保護ビュー"},
+                    {}}),
+    [](const ::testing::TestParamInfo<DoctorShape>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace mirune
