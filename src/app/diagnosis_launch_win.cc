@@ -12,6 +12,8 @@
 #include "base/file.h"
 #include "base/path.h"
 #include "base/utf.h"
+#include "extraction/page_marking.h"
+#include "marking/marking_rules.h"
 
 namespace mirune {
 namespace {
@@ -60,7 +62,22 @@ Result<DiagnosisOutcome> RunComDiagnosis(const std::string& data_dir) {
   com::ComApartment apartment;
   MIRUNE_RETURN_IF_ERROR(apartment.status());
   std::vector<com::DiagnosisSection> sections;
-  sections.push_back(com::DiagnoseInDesign({InDesignProgId(), probe_path, kProbeWord}));
+  com::InDesignProbe probe{InDesignProgId(), probe_path, kProbeWord, {}, {}};
+  probe.search_arguments = [](const std::string& version) {
+    switch (SearchCallForVersion(version)) {
+      case KeywordSearchCall::kSearchFourArguments:
+        return 4;
+      case KeywordSearchCall::kSearchSixArguments:
+        return 6;
+      case KeywordSearchCall::kFindChangeText:
+        break;
+    }
+    return 0;
+  };
+  probe.writes_text_contents = [](const std::string& version) {
+    return WritePropertyForVersion(version) == indesign::TextProperty::kTextContents;
+  };
+  sections.push_back(com::DiagnoseInDesign(probe));
   sections.push_back(com::DiagnoseExcel(ExcelProgId()));
   (void)RemoveFile(probe_path);
 

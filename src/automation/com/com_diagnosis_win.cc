@@ -130,15 +130,11 @@ std::string LevelName(int32_t level) {
   return Number(level);
 }
 
-// The generation: the whole number at the start of a Version text.
-int Major(const std::string& version) {
-  int major = 0;
-  for (char c : version) {
-    if (c < '0' || c > '9' || major > 1000) break;
-    major = major * 10 + (c - '0');
-  }
-  return major;
-}
+// The paths the jobs take on this InDesign, by their own rules for its Version.
+struct JobPaths {
+  int search_arguments = 0;  // 0: ChangeText
+  bool text_contents = false;
+};
 
 // A collection's batched list (`EveryItem().GetElements()` or `EveryItem().<property>`),
 // compared with its Count.
@@ -183,8 +179,7 @@ void ProbeBatched(Recorder& r, Dispatcher& collection, const std::string& name,
 
 // The members the jobs use, tried on a document of the check's own, as they are (not through
 // the client): what InDesign gives back.
-void ProbeDocumentMembers(Recorder& r, Dispatcher& application, const InDesignProbe& probe,
-                          int major) {
+void ProbeDocumentMembers(Recorder& r, Dispatcher& application, const InDesignProbe& probe) {
   Result<UniqueVariant> file = UniqueVariant::Text(probe.document);
   if (!file.ok()) return;
   Result<Dispatcher> document =
@@ -201,10 +196,8 @@ void ProbeDocumentMembers(Recorder& r, Dispatcher& application, const InDesignPr
     Result<int32_t> count = pages->GetInt32("Count");
     r.Record("Pages.Count", count, [](int32_t n) { return "整数 " + Number(n); });
     if (count.ok()) {
-      if (major >= 3) {
-        ProbeBatched(r, *pages, "Pages", nullptr, *count);
-        ProbeBatched(r, *pages, "Pages", "Name", *count);
-      }
+      ProbeBatched(r, *pages, "Pages", nullptr, *count);
+      ProbeBatched(r, *pages, "Pages", "Name", *count);
       Result<Dispatcher> page = pages->ItemObject(1, "Page");
       if (r.Record("Pages.Item(1)", page,
                    [](const Dispatcher&) { return std::string("オブジェクト"); })) {
@@ -214,7 +207,7 @@ void ProbeDocumentMembers(Recorder& r, Dispatcher& application, const InDesignPr
           Result<int32_t> frame_count = frames->GetInt32("Count");
           r.Record("Page.TextFrames.Count", frame_count,
                    [](int32_t n) { return "整数 " + Number(n); });
-          if (frame_count.ok() && major >= 3) {
+          if (frame_count.ok()) {
             ProbeBatched(r, *frames, "TextFrames", nullptr, *frame_count);
           }
           Result<Dispatcher> frame = frames->ItemObject(1, "TextFrame");
@@ -261,8 +254,9 @@ void ProbeDocumentMembers(Recorder& r, Dispatcher& application, const InDesignPr
 // The find/change path of the generation, as the jobs take it, on a second document of the
 // check's own; the user's find/change settings are put back.
 void ProbeFindChange(Recorder& r, indesign::Application& client, Dispatcher& application,
-                     indesign::Document& document, const InDesignProbe& probe, int major) {
-  if (major >= 3) {
+                     indesign::Document& document, const InDesignProbe& probe,
+                     const JobPaths& paths) {
+  if (paths.search_arguments == 0) {
     Result<std::string> find_what = client.FindWhat();
     r.Record("FindTextPreferences.FindWhat", find_what,
              [](const std::string& s) { return "文字列「" + s + "」"; });
@@ -314,7 +308,7 @@ void ProbeFindChange(Recorder& r, indesign::Application& client, Dispatcher& app
     r.Fail("Stories.Item(1)", story.message());
     return;
   }
-  const std::string label = std::string("Story.Search（引数 ") + (major <= 2 ? "4" : "6") + " 個）";
+  const std::string label = "Story.Search（引数 " + Number(paths.search_arguments) + " 個）";
   Result<int32_t> found = (*story)->Search(probe.word, "");
   if (found.ok() && *found != 1) {
     r.Fail(label, "件数 " + Number(*found) + "（確認用の語は 1 か所です）");
@@ -326,7 +320,7 @@ void ProbeFindChange(Recorder& r, indesign::Application& client, Dispatcher& app
 // The page marking's path through the client, on a document of the check's own: its batched
 // reads and fallbacks, and a write after a character beyond the BMP.
 void ProbeThroughClient(Recorder& r, indesign::Application& client, Dispatcher& application,
-                        const InDesignProbe& probe, int major) {
+                        const InDesignProbe& probe, const JobPaths& paths) {
   Result<indesign::OpenedItem> opened = client.Open(probe.document);
   if (!opened.ok() || !opened->document) {
     r.Fail("Open(確認用の文書)（ジョブの方法）",
@@ -362,16 +356,16 @@ void ProbeThroughClient(Recorder& r, indesign::Application& client, Dispatcher& 
                    }) &&
           !tail->contents.empty()) {
         // The same character written back where page marking writes its marker.
-        const auto property =
-            major <= 2 ? indesign::TextProperty::kTextContents : indesign::TextProperty::kContents;
+        const auto property = paths.text_contents ? indesign::TextProperty::kTextContents
+                                                  : indesign::TextProperty::kContents;
         r.Record(std::string("最後の文字への書き込み（") +
-                     (major <= 2 ? "TextContents" : "Contents") + "、BMP 外の文字の後）",
+                     (paths.text_contents ? "TextContents" : "Contents") + "、BMP 外の文字の後）",
                  frame.WriteCharacter(tail->count, tail->contents.back(), property),
                  "書き込めました（同じ文字を書き戻しました）");
       }
     }
   }
-  ProbeFindChange(r, client, application, document, probe, major);
+  ProbeFindChange(r, client, application, document, probe, paths);
   r.Record("Document.Close(SaveOptions.NO)（ジョブの方法）", document.Close(kSaveNo),
            "保存せずに閉じました");
 }
@@ -395,7 +389,11 @@ DiagnosisSection DiagnoseInDesign(const InDesignProbe& probe) {
   Result<UniqueVariant> version = application.Get("Version");
   r.Record("Application.Version", version);
   if (version.ok()) section.version = TextOf(version->get());
-  const int major = Major(section.version);
+  JobPaths paths;
+  if (probe.search_arguments) paths.search_arguments = probe.search_arguments(section.version);
+  if (probe.writes_text_contents) {
+    paths.text_contents = probe.writes_text_contents(section.version);
+  }
 
   Result<Dispatcher> documents = application.GetObject("Documents", "Documents");
   std::optional<int32_t> documents_before;
@@ -440,8 +438,8 @@ DiagnosisSection DiagnoseInDesign(const InDesignProbe& probe) {
     r.Fail("TaggedTextExportPreferences", tagged.message());
   }
 
-  ProbeDocumentMembers(r, application, probe, major);
-  ProbeThroughClient(r, *client, application, probe, major);
+  ProbeDocumentMembers(r, application, probe);
+  ProbeThroughClient(r, *client, application, probe, paths);
 
   if (dialogs_suppressed) {
     Status restored = RestoreInDesignDialogs(*client, **users_level);
@@ -472,19 +470,22 @@ DiagnosisSection DiagnoseInDesign(const InDesignProbe& probe) {
   for (const std::string& line : section.fallbacks) {
     if (line.find("Count と Item") != std::string::npos) batched_kept = false;
   }
-  if (batched_kept && major >= 3) {
+  if (batched_kept) {
     section.fallbacks.push_back(
         "ページとテキストフレームは一括で読みます（EveryItem().GetElements()、"
         "EveryItem().Name）");
   }
-  if (major >= 3) {
+  if (paths.search_arguments == 0) {
     section.fallbacks.push_back(
         "キーワードのマーキングは ChangeText と検索・置換の設定（CS3 以降）で行います");
-  } else if (major > 0) {
+  } else {
     section.fallbacks.push_back(
-        std::string("InDesign ") + (major <= 2 ? "2" : "CS/CS2") +
-        " の世代: キーワードのマーキングは Story.Search（引数 " + (major <= 2 ? "4" : "6") +
+        std::string("InDesign ") + (paths.search_arguments == 4 ? "2" : "CS/CS2") +
+        " の世代: キーワードのマーキングは Story.Search（引数 " + Number(paths.search_arguments) +
         " 個）で行い、検索と置換の設定は InDesign の検索と置換のウィンドウのものを使います");
+  }
+  if (paths.text_contents) {
+    section.fallbacks.push_back("ノンブルは TextContents で書き込みます（InDesign 2）");
   }
   return section;
 }

@@ -11,6 +11,7 @@
 // value), ok or the cause; then the fallbacks the jobs will take, as the clients themselves
 // decide them (the check drives the clients, whose choices are what the jobs get).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct InDesignProbe {
   std::string prog_id;
   std::string document;
   std::string word;
+  // The jobs' rules for a Version text, so that the check takes the jobs' path: the number of
+  // arguments of the story's Search the keyword marking uses (0: ChangeText with the CS3
+  // find/change objects), and whether page marking writes through TextContents.
+  std::function<int(const std::string& version)> search_arguments;
+  std::function<bool(const std::string& version)> writes_text_contents;
 };
 
 DiagnosisSection DiagnoseInDesign(const InDesignProbe& probe);
