@@ -222,13 +222,19 @@ void UtilityShell::RunDiagnosis() {
                          kStyleRefusal);
     return;
   }
-  std::string text = outcome->report;
+  // The box holds the summary: the verdict, each application's version and result, the
+  // failures and the jobs' paths; every member's answer is in the file.
   std::string shown;
-  for (char c : text) {
-    if (c == '\n') shown += '\r';
-    shown += c;
+  size_t start = 0;
+  while (start < outcome->report.size()) {
+    size_t end = outcome->report.find('\n', start);
+    if (end == std::string::npos) end = outcome->report.size();
+    const std::string line = outcome->report.substr(start, end - start);
+    start = end + 1;
+    const bool member = line.rfind("  OK", 0) == 0 || line.rfind("  代替", 0) == 0;
+    if (!member) shown += line + "\r\n";
   }
-  shown += "\r\nこの報告は " + outcome->report_path + " に保存しました。";
+  shown += "各操作の結果は " + outcome->report_path + " に保存しました。";
   desktop_.ShowMessage(shown, "動作確認", outcome->all_ok ? kStyleCompletion : kStyleRefusal);
 }
 
