@@ -212,11 +212,13 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
 void UtilityShell::RunDiagnosis() {
   if (flags_.job_running) return;
   // InDesign and Excel are driven for a while: no other job may start meanwhile.
-  flags_.job_running = true;
-  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  Result<DiagnosisOutcome> outcome = RunComDiagnosis("");
-  SetCursor(previous);
-  flags_.job_running = false;
+  Result<DiagnosisOutcome> outcome = Error{ErrorCode::kInternal, "動作確認が終わりませんでした"};
+  {
+    JobRunningScope running(flags_);
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    outcome = RunComDiagnosis("");
+    SetCursor(previous);
+  }
   if (!outcome.ok()) {
     desktop_.ShowFailure("動作確認ができませんでした。", outcome.message(), "動作確認",
                          kStyleRefusal);
