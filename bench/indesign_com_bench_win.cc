@@ -54,7 +54,26 @@ double Calls(IDispatch* server) {
   return calls.ok() ? static_cast<double>(*calls) : 0;
 }
 
+// The server's shapes the page marking is measured on: InDesign's lists as collection objects
+// (the default), as arrays, and an InDesign without EveryItem (the plain members).
+struct ServerShape {
+  const char* label;
+  const wchar_t* switches;
+};
+constexpr ServerShape kShapes[] = {{"objects", L"/Shape:objects"},
+                                   {"arrays", L"/Shape:arrays"},
+                                   {"plain members", L"/Without:EveryItem"}};
+
+// Registers the server with `switches` and ends a running one, so the next start has them.
+void RegisterServer(const wchar_t* switches) {
+  com::testing::QuitTestInDesign();
+  com::testing::RunTestInDesignServer(std::wstring(L"/RegServer ") + switches);
+}
+
 void BM_ComPageMarking(benchmark::State& state) {
+  const ServerShape& shape = kShapes[state.range(0)];
+  state.SetLabel(shape.label);
+  RegisterServer(shape.switches);
   double calls_per_frame = 0;
   double calls = 0;
   for (auto _ : state) {
@@ -86,8 +105,13 @@ void BM_ComPageMarking(benchmark::State& state) {
   state.counters["per_call"] =
       benchmark::Counter(calls * static_cast<double>(state.iterations()),
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  RegisterServer(L"");
 }
-BENCHMARK(BM_ComPageMarking)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ComPageMarking)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 class NullProgress : public ProgressReporter {
  public:

@@ -142,6 +142,7 @@ LaunchResult LaunchExtraction(LaunchServices& s, const LaunchSelection& selectio
   auto steps = [&]() -> Status {
     if (!lock.ok()) return lock.status();
     MIRUNE_ASSIGN_OR_RETURN(indesign, s.create_indesign());
+    if (s.close_utility_window) s.close_utility_window();
     desktop.FocusMainWindow();
     MIRUNE_RETURN_IF_ERROR(saved.Save(*indesign));
     MIRUNE_RETURN_IF_ERROR(indesign->SetTaggedTextCharacterSet(indesign::kCharacterSetUnicode));

@@ -59,6 +59,9 @@ struct LaunchServices {
   // application to close). Both are always called, Excel first. Unset: none visible.
   std::function<bool()> find_visible_excel{};
   std::function<bool()> find_visible_word{};
+  // Closes the utility window, once InDesign is reached and before the main window takes the
+  // focus (so that none of its tools can be pressed during the job). Unset: nothing.
+  std::function<void()> close_utility_window{};
 };
 
 enum class LaunchOutcome {

@@ -97,6 +97,7 @@ struct Launch {
       order += "W";
       return word_visible;
     };
+    services.close_utility_window = [&] { order += "U"; };
     return LaunchExtraction(services, {folder, file});
   }
   void ExpectPreferencesKept() {
@@ -129,7 +130,8 @@ TEST(ExtractionLaunchTest, RunsTheJobAndRestoresThePreferences) {
   EXPECT_TRUE(FolderExists(JoinPath(l.data, "temp")));
   EXPECT_TRUE(FileExists(JoinPath(JoinPath(l.data, "RazozaData"), "Razoza.txt")));
   EXPECT_TRUE(l.desktop.controls_enabled);
-  EXPECT_EQ(l.order, "EW");
+  // The utility window closes once InDesign is reached, so its tools take no input.
+  EXPECT_EQ(l.order, "EWU");
   l.ExpectPreferencesKept();
 }
 
@@ -276,6 +278,7 @@ TEST(ExtractionLaunchTest, NoInDesignIsRecovered) {
   EXPECT_EQ(result.outcome, LaunchOutcome::kRecovered);
   EXPECT_EQ(l.desktop.Texts(), std::vector<std::string>{MessageCannotContinue()});
   EXPECT_FALSE(l.flags.job_running);
+  EXPECT_EQ(l.order, "EW");  // InDesign never reached: the utility window stays
 }
 
 TEST(ExtractionLaunchTest, LeftoversOfAnInterruptedJobGoFirst) {

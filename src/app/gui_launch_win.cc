@@ -62,8 +62,21 @@ std::string AfterJobNotes(const LaunchResult& result, const JobReadings& reading
 }  // namespace
 
 void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow& main_window,
-                                 WinDesktop& desktop, const LaunchSelection& selection) {
+                                 WinDesktop& desktop, const LaunchSelection& selection,
+                                 std::function<void()> close_utility_window) {
   if (flags.job_running) return;
+  // A visible Word or Excel window refuses the launch first (and hidden ones are asked to
+  // close), before the dictionaries are read: a damaged dictionary must not show its failure
+  // where the refusal is due.
+  SystemDesktopDetection detection;
+  {
+    const bool excel = detection->FindVisibleExcel();
+    const bool word = detection->FindVisibleWord();
+    if (excel || word) {
+      desktop.ShowMessage(MessageCloseWordAndExcel(), kTitleCheck, kStyleRefusal);
+      return;
+    }
+  }
   // Data folder: the program's folder when it is writable, else %LOCALAPPDATA%\Mirune.
   auto data_folder = ChooseDataFolder("", ReadDataFolderEnvironment());
   if (!data_folder.ok()) {
@@ -94,13 +107,16 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
   LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, *data_folder};
   // .indd and .indb go to the InDesign of this computer; when none is registered, the
   // recovery message says so and names the IDML way.
-  UseInDesign(services,
-              ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom,
-              SelectedFilePath(selection), engine);
-  // A visible Word or Excel window refuses the launch (and hidden ones are asked to close).
-  SystemDesktopDetection detection;
-  services.find_visible_excel = [&detection] { return detection->FindVisibleExcel(); };
-  services.find_visible_word = [&detection] { return detection->FindVisibleWord(); };
+  const bool com =
+      ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom;
+  UseInDesign(services, com, SelectedFilePath(selection), engine);
+  // InDesign's windows are hidden during the job and shown after it, in the recovery too.
+  desktop.SetDrivesInDesign(com);
+  struct DrivesInDesignReset {
+    WinDesktop& desktop;
+    ~DrivesInDesignReset() { desktop.SetDrivesInDesign(false); }
+  } drives_reset{desktop};
+  services.close_utility_window = std::move(close_utility_window);
 
   const LaunchResult result = LaunchExtraction(services, selection);
   (*view)->Close();

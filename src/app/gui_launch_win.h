@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "app/extraction_launch.h"
 #include "desktop/desktop.h"
 
@@ -17,8 +19,11 @@ class MainWindow;
 class WinDesktop;
 
 // Runs one extraction for `selection`; returns when the job has ended (the message loop
-// runs meanwhile through the desktop's yields). Returns at once while a job runs.
+// runs meanwhile through the desktop's yields). Returns at once while a job runs. A visible
+// Word or Excel window refuses it before anything is read; `close_utility_window` closes the
+// utility window once InDesign is reached.
 void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow& main_window,
-                                 WinDesktop& desktop, const LaunchSelection& selection);
+                                 WinDesktop& desktop, const LaunchSelection& selection,
+                                 std::function<void()> close_utility_window);
 
 }  // namespace mirune

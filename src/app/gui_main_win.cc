@@ -62,7 +62,8 @@ int RunProgram(HINSTANCE instance) {
   std::unique_ptr<UtilityShell> utility;
   MainWindowHooks hooks;
   hooks.execute = [&](const LaunchSelection& selection) {
-    RunExtractionFromMainWindow(instance, flags, *main_window_ptr, *desktop, selection);
+    RunExtractionFromMainWindow(instance, flags, *main_window_ptr, *desktop, selection,
+                                [&] { utility->CloseUtilityWindow(); });
   };
   hooks.utility = [&] { utility->ShowUtilityWindow(); };
   hooks.open_results = [&] { utility->OpenResultsFolder(main_window_ptr->hwnd()); };

@@ -1226,6 +1226,46 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
   com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
 }
 
+// "動作確認" on the tools tab with the test InDesign and Excel registered: the report in a
+// message box, the same text kept as 動作確認.txt in the program folder's RazozaData.
+TEST_F(GuiProgramTest, TheCheckButtonShowsAndKeepsTheReport) {
+  ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer /Shape:arrays"), 0u);
+  ASSERT_EQ(com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/RegServer"), 0u);
+  const std::string report = Narrow(ProgramFolderWide()) + "\\RazozaData\\動作確認.txt";
+  DeleteFileW(Wide(report).c_str());
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID",
+                          Wide(com::testing::kTestInDesignProgId).c_str());
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
+  {
+    GuiProgram gui;
+    HWND main = gui.WaitMain();
+    SawWindow(main);
+    ASSERT_NE(main, nullptr);
+    HWND utility = OpenTools(gui);
+    ASSERT_NE(utility, nullptr);
+    ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsDiagnosis);
+    const MessageBoxSeen seen = gui.Answer(IDOK, "check_report");
+    EXPECT_EQ(seen.title, L"動作確認");
+    EXPECT_NE(seen.text.find(L"ジョブが使う操作はすべて動作しました。"), std::wstring::npos)
+        << Narrow(seen.text);
+    EXPECT_NE(seen.text.find(L"ページとテキストフレームは一括で読みます"), std::wstring::npos)
+        << Narrow(seen.text);
+    EXPECT_NE(seen.text.find(Wide(report)), std::wstring::npos) << Narrow(seen.text);
+    EXPECT_TRUE(IsWindowVisible(utility));
+    EXPECT_TRUE(gui.Quit());
+  }
+  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
+  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
+  Result<std::string> kept = ReadFileBytes(report);
+  ASSERT_TRUE(kept.ok()) << kept.message();
+  EXPECT_NE(kept->find("ミルネ 動作確認"), std::string::npos);
+  com::ComApartment apartment;
+  com::testing::QuitTestInDesign();
+  com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");
+  com::testing::RunTestInDesignServer(L"/UnregServer");
+}
+
 // "OK" of Form11 with a document open in the running InDesign and Keyword.xls open in the
 // running Excel (the test servers, on the embedded engines) and shown in an Excel window: the
 // job asks, marks every keyword in InDesign and says it is done; nothing is saved.

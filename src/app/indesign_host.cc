@@ -27,4 +27,10 @@ std::string InDesignProgId() {
   return "InDesign.Application";
 }
 
+std::string ExcelProgId() {
+  const char* forced = std::getenv("MIRUNE_EXCEL_PROGID");
+  if (forced != nullptr && *forced != '\0') return forced;
+  return "Excel.Application";
+}
+
 }  // namespace mirune

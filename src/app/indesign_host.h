@@ -27,12 +27,18 @@ InDesignHost ResolveInDesignHost(InDesignHost asked, const std::string& path);
 // environment variable MIRUNE_INDESIGN_PROGID when set.
 std::string InDesignProgId();
 
+// The ProgID the Excel connections use: "Excel.Application", or for tests the value of the
+// environment variable MIRUNE_EXCEL_PROGID when set.
+std::string ExcelProgId();
+
 // Whether this build can drive InDesign through COM; kUnsupported with the reason otherwise.
 Status ComHostAvailable();
 
 // Creates the COM client of InDesign (starting or reaching InDesign) on the calling thread,
 // which it also enters into a single-threaded COM apartment for as long as the application is
-// held. kNotFound when InDesign is not registered on this computer.
+// held. While it is held, InDesign's ScriptPreferences.UserInteractionLevel is NEVER_INTERACT,
+// so no dialog can hold a call; the user's value is put back when the last reference goes,
+// whichever way the job ends. kNotFound when InDesign is not registered on this computer.
 Result<std::shared_ptr<indesign::Application>> ConnectComInDesign();
 
 // A document's save-as through the COM host (`Save(path)`); kUnsupported where there is none.

@@ -10,6 +10,7 @@
 #include "marking/keyword_file_source.h"
 #include "marking/mark_formatting.h"
 #include "marking/marking_messages.h"
+#include "marking/marking_rules.h"
 
 namespace mirune {
 namespace {
@@ -197,6 +198,22 @@ std::string MarkNameWarning(const FileMarkingRequest& r) {
          "\" は RazozaMark1〜RazozaMark9 ではないため、索引抽出ではマークとして拾われません。";
 }
 
+// The change formatting and find options of the request, set as a user sets them in
+// InDesign's Find/Change window.
+Status SetHostFindChange(indesign::Application& app, const FileMarkingRequest& r) {
+  indesign::ChangeFormatting formatting;
+  formatting.fill_color = r.swatch;
+  formatting.applied_character_style = r.style;
+  if (Status set = app.SetChangeFormatting(formatting); !set.ok()) {
+    return Status(set.code(),
+                  "InDesign にマークの書式を設定できません（文書にスウォッチか"
+                  "文字スタイル \"" +
+                      (r.swatch.empty() ? r.style : r.swatch) +
+                      "\" がありますか）: " + set.message());
+  }
+  return app.SetFindOptions({r.case_sensitive, r.whole_word});
+}
+
 // The open document whose FullName is `path`.
 Result<std::unique_ptr<indesign::Document>> OpenDocumentNamed(indesign::Application& indesign,
                                                               const std::string& path) {
@@ -231,6 +248,24 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
   Result<indesign::OpenedItem> opened = app.Open(input);
   if (!opened.ok()) return fail(ExitCode::kError, opened.status());
   OpenedInput targets;
+  // However the marking stops, what it opened is closed without saving: INPUT is never
+  // written, and InDesign holds nothing half-marked that a later job would refuse.
+  struct CloseOpened {
+    indesign::Application& app;
+    indesign::OpenedItem& opened;
+    const OpenedInput& targets;
+    bool done = false;
+    ~CloseOpened() {
+      if (done) return;
+      std::vector<std::string> paths = targets.members;
+      if (!targets.document_path.empty()) paths.push_back(targets.document_path);
+      for (const std::string& path : paths) {
+        Result<std::unique_ptr<indesign::Document>> document = OpenDocumentNamed(app, path);
+        if (document.ok()) (*document)->Close(indesign::kSaveNo).ok();
+      }
+      if (opened.book) opened.book->Close(indesign::kSaveNo).ok();
+    }
+  } close_opened{app, *opened, targets};
   if (opened->book) {
     Result<int32_t> count = opened->book->ContentCount();
     if (!count.ok()) return fail(ExitCode::kError, count.status());
@@ -245,18 +280,15 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
       targets.document_path = *name;
     }
   }
-  indesign::ChangeFormatting formatting;
-  formatting.fill_color = r.swatch;
-  formatting.applied_character_style = r.style;
-  if (Status set = app.SetChangeFormatting(formatting); !set.ok()) {
-    return fail(ExitCode::kError,
-                Status(set.code(),
-                       "InDesign にマークの書式を設定できません（文書にスウォッチか"
-                       "文字スタイル \"" +
-                           (r.swatch.empty() ? r.style : r.swatch) +
-                           "\" がありますか）: " + set.message()));
-  }
-  if (Status set = app.SetFindOptions({r.case_sensitive, r.whole_word}); !set.ok()) {
+  // The find/change preference objects exist from CS3 on; the older generations' Search
+  // applies what the user set in InDesign's Find/Change window.
+  Result<std::string> version = app.Version();
+  if (!version.ok()) return fail(ExitCode::kError, version.status());
+  if (SearchCallForVersion(*version) != KeywordSearchCall::kFindChangeText) {
+    result.warnings.push_back("注意: InDesign " + *version +
+                              " には置換形式を設定する手段がないため、InDesign の検索と置換で"
+                              "設定されている置換形式でマーキングします。");
+  } else if (Status set = SetHostFindChange(app, r); !set.ok()) {
     return fail(ExitCode::kError, set);
   }
 
@@ -288,6 +320,7 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
     (*document)->Close(indesign::kSaveNo).ok();
   }
   if (opened->book) opened->book->Close(indesign::kSaveNo).ok();
+  close_opened.done = true;
   result.tallies = std::move(job.tallies);
   result.exit = ExitCode::kOk;
   ShowFinished(s.desktop);

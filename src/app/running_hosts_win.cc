@@ -14,12 +14,6 @@
 
 namespace mirune {
 
-std::string ExcelProgId() {
-  const char* forced = std::getenv("MIRUNE_EXCEL_PROGID");
-  if (forced != nullptr && *forced != '\0') return forced;
-  return std::string(com::kExcelProgId);
-}
-
 RunningHosts ComRunningHosts() {
   RunningHosts hosts;
   hosts.indesign = [] { return ConnectComInDesign(); };
@@ -27,12 +21,21 @@ RunningHosts ComRunningHosts() {
     auto detection = std::make_shared<SystemDesktopDetection>();
     return std::unique_ptr<KeywordWorkbookSource>(std::make_unique<RunningExcelKeywordSource>(
         [detection] { return (*detection)->MaximizeKeywordXls(); },
-        [] { return com::AttachRunningExcel(ExcelProgId()); }));
+        [] { return com::AttachRunningExcel(ExcelProgId()); },
+        [detection] { return (*detection)->CountExcelWindows().visible; }));
   };
   hosts.resort = [](Desktop& desktop, JobFlags& flags) -> Status {
+    // Only looked at: a hidden Excel may be the user's own (started by another program), and
+    // is never asked to close from here.
     SystemDesktopDetection detection;
-    if (!detection->FindVisibleExcel()) {
-      return Status(ErrorCode::kUnsupported, "起動している Excel の画面が見つかりません");
+    const DesktopDetection::WindowCount excel = detection->CountExcelWindows();
+    if (excel.visible == 0) {
+      return Status(
+          ErrorCode::kUnsupported,
+          excel.hidden == 0
+              ? "Excel が起動していません"
+              : "起動している Excel の画面が見つかりません（画面を出していない Excel が " +
+                    std::to_string(excel.hidden) + " 個あります）");
     }
     // Calls Excel rejects while it shows a dialog are retried for a while, then fail.
     com::MessageFilterScope busy_filter{com::BusyRetryPolicy{}};

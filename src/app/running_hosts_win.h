@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/indesign_host.h"
 #include "app/running_hosts.h"
 
 namespace mirune {
@@ -15,9 +16,5 @@ namespace mirune {
 // The re-sort runs ResortRazozaXls when an Excel window is visible, and fails with
 // kUnsupported when none is, so the window offers the re-sort of a saved workbook instead.
 RunningHosts ComRunningHosts();
-
-// The ProgID the Excel connections use: "Excel.Application", or for tests the value of the
-// environment variable MIRUNE_EXCEL_PROGID when set.
-std::string ExcelProgId();
 
 }  // namespace mirune

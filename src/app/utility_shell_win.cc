@@ -7,6 +7,7 @@
 
 #include "app/data_folder.h"
 #include "app/existing_index_files.h"
+#include "app/diagnosis_launch.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
 #include "app/main_window_win.h"
@@ -75,6 +76,7 @@ void UtilityShell::ShowUtilityWindow() {
     hooks.resort = [this] { Resort(); };
     hooks.keyword_marking = [this] { ShowKeywordMarking(); };
     hooks.finished_index = [this] { ShowIndexDialog(); };
+    hooks.diagnosis = [this] { RunDiagnosis(); };
     auto made = help::UtilityWindow::Create(main_window_.hwnd(), flags_, std::move(hooks));
     if (!made.ok()) {
       desktop_.ShowMessage(made.message(), kTitleCheck, kStyleRefusal);
@@ -107,6 +109,10 @@ void UtilityShell::OpenResultsFolder(HWND owner) {
     desktop_.ShowMessage("結果のフォルダーを開くことができませんでした。\r\n\r\n" + results,
                          kTitleCheck, kStyleRefusal);
   }
+}
+
+void UtilityShell::CloseUtilityWindow() {
+  if (utility_ && utility_->exists()) utility_->Hide();
 }
 
 void UtilityShell::ShowFirstSteps() {
@@ -256,6 +262,37 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
           std::string(result.saved_paths.size() > 1 ? "（" + request.output + "）" : "") + "。" +
           saved + "\r\n\r\nマーキングした箇所: " + std::to_string(places) + warnings,
       kTitleCheck, kStyleCompletion);
+}
+
+void UtilityShell::RunDiagnosis() {
+  if (flags_.job_running) return;
+  // InDesign and Excel are driven for a while: no other job may start meanwhile.
+  Result<DiagnosisOutcome> outcome = Error{ErrorCode::kInternal, "動作確認が終わりませんでした"};
+  {
+    JobRunningScope running(flags_);
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    outcome = RunComDiagnosis("");
+    SetCursor(previous);
+  }
+  if (!outcome.ok()) {
+    desktop_.ShowFailure("動作確認ができませんでした。", outcome.message(), "動作確認",
+                         kStyleRefusal);
+    return;
+  }
+  // The box holds the summary: the verdict, each application's version and result, the
+  // failures and the jobs' paths; every member's answer is in the file.
+  std::string shown;
+  size_t start = 0;
+  while (start < outcome->report.size()) {
+    size_t end = outcome->report.find('\n', start);
+    if (end == std::string::npos) end = outcome->report.size();
+    const std::string line = outcome->report.substr(start, end - start);
+    start = end + 1;
+    const bool member = line.rfind("  OK", 0) == 0 || line.rfind("  代替", 0) == 0;
+    if (!member) shown += line + "\r\n";
+  }
+  shown += "各操作の結果は " + outcome->report_path + " に保存しました。";
+  desktop_.ShowMessage(shown, "動作確認", outcome->all_ok ? kStyleCompletion : kStyleRefusal);
 }
 
 void UtilityShell::Resort() {

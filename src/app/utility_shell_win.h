@@ -45,6 +45,8 @@ class UtilityShell {
   // folder of the data folder the extraction uses; a message naming it when it is not there
   // yet or cannot be opened.
   void OpenResultsFolder(HWND owner);
+  // Hides the utility window when it is shown (the extraction's start closes it first).
+  void CloseUtilityWindow();
 
  private:
   void ShowFirstSteps();
@@ -52,6 +54,8 @@ class UtilityShell {
   void ShowKeywordMarking();
   void ShowIndexDialog();
   void Resort();
+  // "動作確認": the check of InDesign and Excel, its report shown and kept in RazozaData.
+  void RunDiagnosis();
   void MarkInRunningApplications();
   void MarkFiles(const KeywordFileChoice& choice);
   void MakeIndex(HWND dialog, const help::IndexChoices& choices);

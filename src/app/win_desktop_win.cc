@@ -47,6 +47,14 @@ void WinDesktop::CloseAbortWindow() {
   if (abort_form_) abort_form_->Close();
 }
 
+void WinDesktop::ShowInDesign() {
+  if (drives_indesign_) detection_->ShowInDesign();
+}
+
+void WinDesktop::HideInDesign() {
+  if (drives_indesign_) detection_->HideInDesign();
+}
+
 void WinDesktop::SetSelectionControlsEnabled(bool enabled) {
   main_window_.SetSelectionControlsEnabled(enabled);
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "desktop/desktop.h"
+#include "detect/desktop_detection_win.h"
 #include "progress/abort_window_win.h"
 
 namespace mirune {
@@ -33,9 +34,11 @@ class WinDesktop : public Desktop {
   void ShowAbortWindow(AbortWindow& window) override;
   void UpdateAbortWindow(AbortWindow& window) override;
   void CloseAbortWindow() override;
-  // InDesign's own windows belong to the desktop detection; the embedded engine has none.
-  void ShowInDesign() override {}
-  void HideInDesign() override {}
+  // InDesign's windows, through the desktop detection, while a job drives the InDesign of this
+  // computer (SetDrivesInDesign); a job on the embedded engine leaves them alone.
+  void ShowInDesign() override;
+  void HideInDesign() override;
+  void SetDrivesInDesign(bool drives) { drives_indesign_ = drives; }
   void SetSelectionControlsEnabled(bool enabled) override;
   void FocusMainWindow() override;
 
@@ -45,6 +48,8 @@ class WinDesktop : public Desktop {
   MainWindow& main_window_;
   std::unique_ptr<AbortWindowWin> abort_form_;  // Form6, made at its first showing
   bool abort_shown_ = false;
+  bool drives_indesign_ = false;
+  SystemDesktopDetection detection_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -37,6 +37,9 @@ void RegisterWorkbookCommand(CLI::App& app, int& exit_code);
 // `mirune resort`: the re-sort of a corrected Razoza.xls into AfterSort.
 void RegisterResortCommand(CLI::App& app, int& exit_code);
 
+// `mirune 診断` (alias `mirune doctor`): the check of the InDesign and Excel of this computer.
+void RegisterDoctorCommand(CLI::App& app, int& exit_code);
+
 // `mirune index`: the finished index from a corrected workbook.
 void RegisterIndexCommand(CLI::App& app, int& exit_code);
 

@@ -53,7 +53,7 @@ std::string ParseErrorText(const CLI::ParseError& e) {
   const std::string named = name.empty() ? "" : "「" + name + "」";
   if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
     if (what.find("subcommand") != std::string::npos) {
-      return "サブコマンドを指定して下さい（extract, mark, resort, workbook, entries）";
+      return "サブコマンドを指定して下さい（extract, mark, resort, workbook, entries, 診断）";
     }
     return named.empty() ? "必要な指定がありません" : named + "を指定して下さい";
   }
@@ -94,6 +94,7 @@ int Run(int argc, char** argv) {
   RegisterMarkCommand(app, exit_code);
   RegisterWorkbookCommand(app, exit_code);
   RegisterEntriesCommand(app, exit_code);
+  RegisterDoctorCommand(app, exit_code);
   for (CLI::App* sub : app.get_subcommands({})) {
     sub->group("サブコマンド");
     if (CLI::Option* help = sub->get_help_ptr(); help != nullptr) help->group("オプション");

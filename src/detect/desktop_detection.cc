@@ -13,6 +13,16 @@ bool DesktopDetection::FindVisibleWord() { return FindVisible(kWordWindowClass, 
 
 bool DesktopDetection::FindVisibleExcel() { return FindVisible(kExcelWindowClass, "Excel"); }
 
+DesktopDetection::WindowCount DesktopDetection::CountExcelWindows() {
+  WindowCount count;
+  if (system_.FindWindowOfClass(kExcelWindowClass) == 0) return count;
+  for (const WindowHandle window : system_.TopLevelWindows()) {
+    if (system_.ClassName(window) != kExcelWindowClass) continue;
+    ++(system_.IsVisible(window) ? count.visible : count.hidden);
+  }
+  return count;
+}
+
 bool DesktopDetection::FindVisible(std::string_view window_class, std::string_view title_text) {
   // The class only gates the scan: without the application's main window there is nothing
   // to refuse or to close.

@@ -55,6 +55,13 @@ class DesktopDetection {
   bool FindVisibleWord();
   // The same with class "XLMAIN" and the title text "Excel".
   bool FindVisibleExcel();
+  // Excel's main windows (class "XLMAIN") by visibility; nothing is sent to any of them (a
+  // hidden Excel may be the user's own, started by another program).
+  struct WindowCount {
+    int visible = 0;
+    int hidden = 0;
+  };
+  WindowCount CountExcelWindows();
   // True when a visible window whose title contains "Excel" and "Razoza.xls" exists (and a
   // window of class "XLMAIN" exists); the first "XLMAIN" window is then maximised.
   bool MaximizeRazozaXls();

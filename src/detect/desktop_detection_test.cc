@@ -66,6 +66,23 @@ TEST(FindVisibleTest, WordAndExcel) {
   }
 }
 
+// Counting Excel's windows sends nothing to them, hidden ones included.
+TEST(CountExcelWindowsTest, CountsByVisibilityAndClosesNothing) {
+  FakeWindowSystem system;
+  system.windows = {{"XLMAIN", "Microsoft Excel", false},
+                    {"XLMAIN", "Razoza.xls - Excel", true},
+                    {"ThunderRT6Main", "Excel helper", false},
+                    {"XLMAIN", "", false}};
+  DesktopDetection detection(system);
+  const DesktopDetection::WindowCount count = detection.CountExcelWindows();
+  EXPECT_EQ(count.visible, 1);
+  EXPECT_EQ(count.hidden, 2);
+  EXPECT_TRUE(system.closes.empty());
+  FakeWindowSystem none;
+  EXPECT_EQ(DesktopDetection(none).CountExcelWindows().visible, 0);
+  EXPECT_EQ(none.enumerations, 0);
+}
+
 TEST(FindVisibleTest, NoMainWindowClassMeansNoEnumeration) {
   FakeWindowSystem system;
   system.Add("Notepad", "Excel Word Razoza.xls Keyword.xls", true);

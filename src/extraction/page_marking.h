@@ -50,7 +50,9 @@ Status MarkDocumentPages(indesign::Document& document, indesign::TextProperty pr
   MIRUNE_ASSIGN_OR_RETURN(const std::vector<std::string> names, document.PageNames());
   MIRUNE_ASSIGN_OR_RETURN(auto pages, document.Pages());
   if (names.size() != pages.size()) {
-    return Status(ErrorCode::kHostError, "page names and pages differ in number");
+    return Status(ErrorCode::kHostError, "InDesign が返したページ名の数（" +
+                                             std::to_string(names.size()) + "）がページの数（" +
+                                             std::to_string(pages.size()) + "）と異なります");
   }
   const int64_t page_count = static_cast<int64_t>(pages.size());
   int64_t done = 0;

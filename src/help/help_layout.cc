@@ -62,6 +62,10 @@ constexpr std::array kUtilityControls = {
     ControlLayout{"Label4(3)", kIdLabel4 + kToolsIndex, ControlKind::kLabel,
                   "訂正済みのRazoza.xlsから仕上がりの索引を作ります", LabelRow(2), false,
                   kToolsFrame},
+    // The check of InDesign and Excel: below the other tools, left of the close button (no
+    // label: the row's label place is the close button's).
+    ControlLayout{"Command4(4)", kIdCommand4 + kToolsDiagnosis, ControlKind::kButton, "動作確認",
+                  ButtonRow(3), false, kToolsFrame},
     ControlLayout{"Command4(0)", kIdCommand4 + kToolsClose, ControlKind::kButton,
                   "ユーティリティを　閉じる", kCloseButton, false, kToolsFrame},
 };

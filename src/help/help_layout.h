@@ -43,7 +43,7 @@ inline constexpr int kIdCommand1 = 320;
 inline constexpr int kIdLabel1 = 330;
 inline constexpr int kIdCommand4 = 340;
 inline constexpr int kIdLabel4 = 350;
-inline constexpr int kArraySize = 4;  // indexes 0 … 3 of every array
+inline constexpr int kArraySize = 5;  // indexes 0 … 4 of every array
 // On the "使い方" frame, below the help buttons: Explorer on the results' folder.
 inline constexpr int kIdOpenResults = 360;
 // On the "ツール" frame, under the re-sort's description: learn the corrected readings (on
@@ -60,6 +60,7 @@ inline constexpr int kToolsClose = 0;
 inline constexpr int kToolsResort = 1;
 inline constexpr int kToolsMarking = 2;
 inline constexpr int kToolsIndex = 3;
+inline constexpr int kToolsDiagnosis = 4;
 
 // The index of the element `id` of the control array whose base id is `base`, or -1.
 int ArrayIndex(int base, int id);

@@ -99,6 +99,23 @@ TEST(HelpLayout, EveryControlLiesInItsContainerAndNoneOverlapAnother) {
   }
 }
 
+// "動作確認" keeps clear of the tools tab's close button and of the place of the check box
+// "読みを記憶する" (2400, 1740, 3600 × 270).
+TEST(HelpLayout, TheCheckButtonKeepsClearOfTheToolsTabsOtherPlaces) {
+  using namespace help_form;  // NOLINT: the table under test
+  const TwipsRect check_box = {2400, 1740, 3600, 270};
+  std::map<int, TwipsRect> places;
+  for (const ControlLayout& c : UtilityWindowControls()) places[c.id] = c.rect;
+  ASSERT_TRUE(places.count(kIdCommand4 + kToolsDiagnosis));
+  const TwipsRect button = places[kIdCommand4 + kToolsDiagnosis];
+  EXPECT_FALSE(Overlap(button, check_box));
+  for (const ControlLayout& c : UtilityWindowControls()) {
+    if (c.container == kIdFrame1 + 1) {
+      EXPECT_FALSE(Overlap(c.rect, check_box)) << c.name;
+    }
+  }
+}
+
 TEST(HelpLayout, UtilityWindowCaptionsAndControlArrays) {
   using namespace help_form;  // NOLINT: the table under test
   const std::map<int, std::string> expected = {
@@ -113,6 +130,7 @@ TEST(HelpLayout, UtilityWindowCaptionsAndControlArrays) {
       {kIdCommand4 + 1, "Excelソート処理"},
       {kIdCommand4 + 2, "一括マーキング"},
       {kIdCommand4 + 3, "索引作成"},
+      {kIdCommand4 + 4, "動作確認"},
       {kIdLabel4 + 1, "Razoza.xlsの読みを訂正後、あらためてソートを行います"},
       {kIdLabel4 + 2, "InDesign文書の同一語句を一括でマーキングします"},
   };
@@ -129,7 +147,8 @@ TEST(HelpLayout, UtilityWindowCaptionsAndControlArrays) {
     }
   }
   EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 3), 3);
-  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 4), -1);
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 4), 4);
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 5), -1);
   EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand1), -1);
 }
 

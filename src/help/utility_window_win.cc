@@ -112,6 +112,9 @@ void UtilityWindow::OnCommand(int id, int code) {
     case kToolsIndex:
       if (hooks_.finished_index) hooks_.finished_index();
       break;
+    case kToolsDiagnosis:
+      if (hooks_.diagnosis) hooks_.diagnosis();
+      break;
     default:
       break;
   }

@@ -26,6 +26,7 @@ struct UtilityWindowHooks {
   std::function<void()> resort;            // Command4(1) "Excelソート処理"
   std::function<void()> keyword_marking;   // Command4(2) "一括マーキング"
   std::function<void()> finished_index;    // Command4(3) "索引作成"
+  std::function<void()> diagnosis;         // Command4(4) "動作確認"
 };
 
 class UtilityWindow : public LayoutForm {

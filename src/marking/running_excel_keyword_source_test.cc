@@ -40,5 +40,21 @@ TEST(RunningExcelKeywordSourceTest, AnExcelWithoutWorkbooksIsAFailedAttempt) {
   EXPECT_EQ(book.message(), "Excel で開いているブックがありません。");
 }
 
+// With two Excel windows shown, a failed attempt says that only the first Excel is reached.
+TEST(RunningExcelKeywordSourceTest, SeveralExcelInstancesAreNamedInAFailure) {
+  for (const int instances : {1, 2}) {
+    RunningExcelKeywordSource source([] { return true; },
+                                     []() -> Result<std::unique_ptr<ExcelApplication>> {
+                                       return std::unique_ptr<ExcelApplication>(new MemoryExcel());
+                                     },
+                                     [instances] { return instances; });
+    Result<ExcelWorkbook*> book = source.AttachActiveWorkbook();
+    EXPECT_EQ(book.code(), ErrorCode::kNotFound);
+    EXPECT_EQ(book.message().find("Excel が 2 個起動しています") != std::string::npos,
+              instances == 2)
+        << book.message();
+  }
+}
+
 }  // namespace
 }  // namespace mirune

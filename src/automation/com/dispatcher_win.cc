@@ -15,6 +15,8 @@ void DispIdCache::Store(const std::string& type, const std::string& key, std::ve
   ids_[{type, key}] = std::move(ids);
 }
 
+bool IsMissingMember(HRESULT hr) { return hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND; }
+
 Dispatcher::Dispatcher(ComPtr<IDispatch> object, std::shared_ptr<DispIdCache> cache,
                        std::string host, std::string type, std::string path)
     : object_(std::move(object)),
@@ -81,6 +83,7 @@ std::string Dispatcher::Label(std::string_view name, std::span<const UniqueVaria
 Error Dispatcher::Failure(const std::string& label, HRESULT hr, std::string cause,
                           bool not_found) const {
   const uint32_t code = static_cast<uint32_t>(hr);
+  cache_->set_last_failure(hr);
   if (cause.empty()) cause = HresultCause(code);
   return Error{
       code == 0x8002000Bu || not_found ? ErrorCode::kNotFound : ErrorCode::kHostError,
@@ -88,6 +91,7 @@ Error Dispatcher::Failure(const std::string& label, HRESULT hr, std::string caus
 }
 
 Error Dispatcher::NotA(const std::string& label, const char* expected) const {
+  cache_->set_last_failure(DISP_E_TYPEMISMATCH);
   return Error{ErrorCode::kHostError, host_ + " の " + label + " の値が" + expected +
                                           "ではありません（" + HresultDetail(0x80020005u) + "）"};
 }

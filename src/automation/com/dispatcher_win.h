@@ -33,9 +33,20 @@ class DispIdCache {
   void Store(const std::string& type, const std::string& key, std::vector<DISPID> ids);
   size_t size() const { return ids_.size(); }
 
+  // The HRESULT of the latest failed look-up or call of any object sharing this cache (S_OK
+  // before the first): the clients tell a member the host lacks (DISP_E_UNKNOWNNAME,
+  // DISP_E_MEMBERNOTFOUND) from other failures by it, to fall back to other members.
+  HRESULT last_failure() const { return last_failure_; }
+  void set_last_failure(HRESULT hr) { last_failure_ = hr; }
+
  private:
   std::map<std::pair<std::string, std::string>, std::vector<DISPID>> ids_;
+  HRESULT last_failure_ = S_OK;
 };
+
+// True for the HRESULTs of a member that the object does not have: DISP_E_UNKNOWNNAME from
+// GetIDsOfNames, DISP_E_MEMBERNOTFOUND from Invoke.
+bool IsMissingMember(HRESULT hr);
 
 // An argument passed by name (Excel's Sort and SaveAs).
 struct NamedArg {
@@ -74,8 +85,11 @@ class Dispatcher {
   IDispatch* object() const { return object_.Get(); }
   const std::string& path() const { return path_; }
   const std::string& type() const { return type_; }
+  const std::string& host() const { return host_; }
   // The name cache, for objects made from this one's results by other means.
   const std::shared_ptr<DispIdCache>& cache_ptr() const { return cache_; }
+  // The HRESULT of the latest failure of this object or any sharing its cache.
+  HRESULT last_failure() const { return cache_->last_failure(); }
 
  private:
   Result<std::vector<DISPID>> Resolve(std::string_view name, std::span<const NamedArg> named,

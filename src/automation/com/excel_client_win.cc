@@ -16,8 +16,6 @@ namespace {
 // Excel's constants, by the values its type library gives them.
 constexpr int32_t kXlUp = -4162;
 constexpr int32_t kXlToRight = -4161;
-constexpr int32_t kXlPasteFormats = -4122;
-constexpr int32_t kXlPasteSpecialOperationNone = -4142;
 constexpr int32_t kXlValues = -4163;
 constexpr int32_t kXlPart = 2;
 constexpr int32_t kXlByRows = 1;
@@ -312,19 +310,30 @@ class ExcelWorkbookClient final : public ExcelWorkbook {
     return Status::Ok();
   }
 
+  // The source cell's format is read and written onto `to` member by member (font name and
+  // size, number format, alignments, wrap): Range.Copy and PasteSpecial would go through the
+  // system clipboard, which another program may hold (0x800A03EC) and which the user's own
+  // copy would lose.
   Status CopyFormat(int sheet, int row, int column, const CellRange& to) override {
-    MIRUNE_ASSIGN_OR_RETURN(Dispatcher source, RangeOf(sheet, CellRange::Cell(row, column)));
-    MIRUNE_RETURN_IF_ERROR(source.Call("Copy").status());
+    MIRUNE_ASSIGN_OR_RETURN(const CellFormat format, GetFormat(sheet, row, column));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher target, RangeOf(sheet, to));
-    std::vector<NamedArg> named;
-    named.push_back(Named("Paste", UniqueVariant::Int32(kXlPasteFormats)));
-    named.push_back(Named("Operation", UniqueVariant::Int32(kXlPasteSpecialOperationNone)));
-    named.push_back(Named("SkipBlanks", UniqueVariant::Bool(false)));
-    named.push_back(Named("Transpose", UniqueVariant::Bool(false)));
-    Status pasted = target.Call("PasteSpecial", {}, named).status();
-    // The copy mode is left on nowhere, also after a failed paste.
-    Status cleared = application_.Put("CutCopyMode", UniqueVariant::Bool(false));
-    return pasted.ok() ? cleared : pasted;
+    MIRUNE_ASSIGN_OR_RETURN(Dispatcher font, target.GetObject("Font", "Font"));
+    MIRUNE_ASSIGN_OR_RETURN(UniqueVariant name, UniqueVariant::Text(format.font_name));
+    MIRUNE_RETURN_IF_ERROR(font.Put("Name", name));
+    // The size is written only where it differs: most cells keep the standard size.
+    MIRUNE_ASSIGN_OR_RETURN(UniqueVariant size, font.Get("Size"));
+    Result<double> points = VariantToDouble(size.get());
+    if (!points.ok() || static_cast<int>(*points * 20 + 0.5) != format.font_height_twips) {
+      MIRUNE_RETURN_IF_ERROR(
+          font.Put("Size", UniqueVariant::Double(format.font_height_twips / 20.0)));
+    }
+    MIRUNE_ASSIGN_OR_RETURN(UniqueVariant number_format, UniqueVariant::Text(format.number_format));
+    MIRUNE_RETURN_IF_ERROR(target.Put("NumberFormat", number_format));
+    MIRUNE_RETURN_IF_ERROR(target.Put("HorizontalAlignment",
+                                      UniqueVariant::Int32(HorizontalValue(format.horizontal))));
+    MIRUNE_RETURN_IF_ERROR(
+        target.Put("VerticalAlignment", UniqueVariant::Int32(VerticalValue(format.vertical))));
+    return target.Put("WrapText", UniqueVariant::Bool(format.wrap_text));
   }
 
   Result<CellFormat> GetFormat(int sheet, int row, int column) const override {
@@ -603,7 +612,19 @@ Result<std::unique_ptr<ExcelWorkbook>> ExcelClient::OpenWorkbook(const std::stri
 }
 
 Result<std::unique_ptr<ExcelWorkbook>> ExcelClient::ActiveWorkbook() {
-  return WrapWorkbook(application_.Get("ActiveWorkbook"), "ActiveWorkbook");
+  Result<std::unique_ptr<ExcelWorkbook>> active =
+      WrapWorkbook(application_.Get("ActiveWorkbook"), "ActiveWorkbook");
+  if (active.ok() || active.code() != ErrorCode::kNotFound) return active;
+  // A workbook open in Protected View is never the active workbook: say so, where this Excel
+  // knows the Protected View windows (Excel 2010 and later).
+  Result<Dispatcher> windows =
+      application_.GetObject("ProtectedViewWindows", "ProtectedViewWindows");
+  if (!windows.ok()) return active;
+  Result<int32_t> count = windows->GetInt32("Count");
+  if (!count.ok() || *count == 0) return active;
+  return Error{ErrorCode::kNotFound,
+               "Excel のブックが保護ビューで開かれています（保護ビューのブックは操作できません）。"
+               "Excel の「編集を有効にする」を押してから、もう一度実行して下さい。"};
 }
 
 Status ExcelClient::SetDisplayAlerts(bool display) {

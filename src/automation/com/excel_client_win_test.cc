@@ -14,11 +14,19 @@
 namespace mirune::com {
 namespace {
 
-INSTANTIATE_TEST_SUITE_P(InProcess, ExcelContractTest,
-                         ::testing::Values(ExcelContractParam{
-                             "client_in_process",
-                             [] { return std::make_unique<ExcelClient>(MakeExcelDispatch({})); }}),
-                         ExcelContractName);
+// Also with the clipboard held by another program: the client copies formats without it.
+INSTANTIATE_TEST_SUITE_P(
+    InProcess, ExcelContractTest,
+    ::testing::Values(
+        ExcelContractParam{"client_in_process",
+                           [] { return std::make_unique<ExcelClient>(MakeExcelDispatch({})); }},
+        ExcelContractParam{"client_clipboard_busy",
+                           [] {
+                             ExcelServerHooks hooks;
+                             hooks.clipboard_busy = true;
+                             return std::make_unique<ExcelClient>(MakeExcelDispatch(hooks));
+                           }}),
+    ExcelContractName);
 
 int32_t Calls(ExcelClient& excel) {
   Result<UniqueVariant> calls = excel.application().Call("TestCalls");
@@ -51,6 +59,21 @@ TEST(ExcelClientTest, TheResortCostsAFewCallsNotOnePerRow) {
   const int32_t calls = Calls(excel) - before;
   EXPECT_LT(calls, 200) << calls;
   EXPECT_EQ(*(*book)->LastFilledRow(2), 1000);
+}
+
+// A workbook open in Protected View is not the active workbook: the cause says so, and what
+// to do; with nothing open the cause stays that nothing is open.
+TEST(ExcelClientTest, AWorkbookInProtectedViewIsNamedAsTheCause) {
+  ExcelServerHooks hooks;
+  hooks.protected_view = true;
+  ExcelClient excel(MakeExcelDispatch(hooks));
+  Result<std::unique_ptr<ExcelWorkbook>> none = excel.ActiveWorkbook();
+  EXPECT_EQ(none.code(), ErrorCode::kNotFound);
+  EXPECT_EQ(none.message(), "Excel で開いているブックがありません。");
+  ASSERT_TRUE(excel.AddWorkbook().ok());
+  Result<std::unique_ptr<ExcelWorkbook>> active = excel.ActiveWorkbook();
+  EXPECT_EQ(active.code(), ErrorCode::kNotFound);
+  EXPECT_NE(active.message().find("保護ビュー"), std::string::npos) << active.message();
 }
 
 TEST(ExcelClientTest, DeletingASheetNeverPromptsAndPutsTheAlertsBack) {

@@ -61,6 +61,13 @@ HRESULT RaiseStatus(EXCEPINFO* excep, const Status& status) {
   return Raise(excep, status.message());
 }
 
+// What Excel answers a copy or paste while another program holds the clipboard.
+HRESULT ClipboardBusy(EXCEPINFO* excep) {
+  Raise(excep, "Range クラスの Copy メソッドが失敗しました。");
+  if (excep != nullptr) excep->scode = static_cast<SCODE>(0x800A03EC);
+  return DISP_E_EXCEPTION;
+}
+
 HRESULT SetText(VARIANT* result, std::string_view utf8) {
   if (result == nullptr) return S_OK;
   const std::u16string wide = Utf8ToUtf16(utf8);
@@ -398,11 +405,13 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
           return SetInt(result, -4107);
         });
   }
-  Member(*object, state, "Copy", [state, book, sheet, range](TableCall&, VARIANT*, EXCEPINFO*) {
-    state->clip = {book, sheet, range};
-    state->cut_copy_mode = true;
-    return S_OK;
-  });
+  Member(*object, state, "Copy",
+         [state, book, sheet, range](TableCall&, VARIANT*, EXCEPINFO* excep) -> HRESULT {
+           if (state->hooks.clipboard_busy) return ClipboardBusy(excep);
+           state->clip = {book, sheet, range};
+           state->cut_copy_mode = true;
+           return S_OK;
+         });
   Member(*object, state, "PasteSpecial",
          [state, book, sheet, range](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (!ArgIs(call, "Paste", 0, -4122) || !ArgIs(call, "Operation", 1, -4142) ||
@@ -410,6 +419,7 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
              return Raise(excep,
                           "試験用 Excel の PasteSpecial は書式の貼り付けだけを受け付けます。");
            }
+           if (state->hooks.clipboard_busy) return ClipboardBusy(excep);
            std::shared_ptr<MemoryWorkbook> from = state->clip.book.lock();
            if (!state->cut_copy_mode || from != book || state->clip.sheet != sheet) {
              return Raise(excep, "このシートからコピーされたセルがありません。");
@@ -685,13 +695,22 @@ ComPtr<IDispatch> MakeExcelDispatch(ExcelServerHooks hooks) {
   state->hooks = std::move(hooks);
   ComPtr<TableDispatch> application = TableDispatch::Make(state->counters);
   Member(*application, state, "Name", testing::ReturnText("Microsoft Excel"));
+  // Application.Version as Excel 2016 and later report it.
+  Member(*application, state, "Version", testing::ReturnText("16.0"));
   Member(*application, state, "Workbooks", [state](TableCall&, VARIANT* result, EXCEPINFO*) {
     return SetObject(result, MakeWorkbooks(state));
   });
   Member(*application, state, "ActiveWorkbook", [state](TableCall&, VARIANT* result, EXCEPINFO*) {
-    if (!state->active) return SetObject(result, nullptr);  // Nothing
+    if (!state->active || state->hooks.protected_view) return SetObject(result, nullptr);
     return SetObject(result, MakeWorkbook(state, state->active));
   });
+  Member(*application, state, "ProtectedViewWindows",
+         [state](TableCall&, VARIANT* result, EXCEPINFO*) {
+           ComPtr<TableDispatch> windows = TableDispatch::Make(state->counters);
+           const int32_t count = state->hooks.protected_view && state->active ? 1 : 0;
+           Member(*windows, state, "Count", testing::ReturnInt32(count));
+           return SetObject(result, ComPtr<IDispatch>(windows.Get()));
+         });
   Member(*application, state, "DisplayAlerts",
          [state](TableCall& call, VARIANT* result, EXCEPINFO*) {
            return BoolProperty(state->display_alerts, call, result);

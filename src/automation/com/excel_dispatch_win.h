@@ -34,6 +34,12 @@ struct ExcelServerHooks {
   std::function<void(DWORD)> be_busy;  // BeBusy(ms): reject calls as busy for ms
   std::function<void()> quit;          // Quit: end the server after this call
   std::function<void()> die;           // TestExitAfter: end the process at once
+  // Another program holds the system clipboard: Range.Copy and PasteSpecial fail with
+  // 0x800A03EC, as Excel's do then.
+  bool clipboard_busy = false;
+  // The workbooks are open in Protected View: ActiveWorkbook is Nothing and
+  // ProtectedViewWindows counts them.
+  bool protected_view = false;
 };
 
 // The application object.

@@ -6,7 +6,7 @@
 
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/variant_list_win.h"
+#include "automation/com/list_result_win.h"
 #include "base/utf.h"
 
 namespace mirune::com {
@@ -62,16 +62,56 @@ Result<std::string> ContentsText(const VARIANT& value, const std::string& label)
   return text;
 }
 
-// The objects of an `EveryItem().GetElements()` array, each wrapped as `type`.
-Result<std::vector<Dispatcher>> Elements(Dispatcher& collection, const std::string& type) {
+// The generation: the whole number at the start of a Version text (0 when there is none).
+int MajorVersion(const std::string& version) {
+  int major = 0;
+  for (char c : version) {
+    if (c < '0' || c > '9' || major > 1000) break;
+    major = major * 10 + (c - '0');
+  }
+  return major;
+}
+
+// What the client has learnt about its InDesign, shared by every object it hands out and kept
+// for the client's life: whether the batched reads work (they are tried first and given up
+// for the plain members on the first member the host lacks, or a length that disagrees with
+// `Count`), the generation, and the fallbacks taken, in words.
+struct ClientState {
+  enum class Batch { kUntried, kVerified, kPlain };
+  Batch elements = Batch::kUntried;  // EveryItem().GetElements()
+  Batch names = Batch::kUntried;     // EveryItem().Name
+  std::optional<int> major;          // from Version, once read
+  // Whether `Characters` counts UTF-16 units (a character beyond the BMP as two), learnt at
+  // the first write after such a character.
+  bool utf16_characters = false;
+  std::vector<std::string> fallbacks;
+  std::optional<Dispatcher> application;
+
+  // The generation, reading `Version` when no job has read it yet.
+  Result<int> Major() {
+    if (!major) {
+      MIRUNE_ASSIGN_OR_RETURN(const std::string version, application->GetText("Version"));
+      major = MajorVersion(version);
+    }
+    return *major;
+  }
+};
+using StatePtr = std::shared_ptr<ClientState>;
+
+// The objects of `EveryItem().GetElements()`, each wrapped as `type`.
+Result<std::vector<Dispatcher>> BatchedElements(Dispatcher& collection, const std::string& type,
+                                                ListShape* shape) {
   MIRUNE_ASSIGN_OR_RETURN(Dispatcher every,
                           collection.CallObject("EveryItem", {}, collection.type() + ".EveryItem"));
   MIRUNE_ASSIGN_OR_RETURN(UniqueVariant value, every.Call("GetElements"));
-  MIRUNE_ASSIGN_OR_RETURN(std::vector<UniqueVariant> list, VariantToList(value.get()));
+  MIRUNE_ASSIGN_OR_RETURN(ListValue list,
+                          ReadListValue(every, std::move(value), every.path() + ".GetElements()",
+                                        collection.type() + ".Elements"));
+  *shape = list.shape;
   std::vector<Dispatcher> objects;
-  objects.reserve(list.size());
-  for (size_t i = 0; i < list.size(); ++i) {
-    Result<ComPtr<IDispatch>> object = VariantToDispatch(list[i].get());
+  objects.reserve(list.items.size());
+  for (size_t i = 0; i < list.items.size(); ++i) {
+    Result<ComPtr<IDispatch>> object = VariantToDispatch(list.items[i].get());
     const std::string label = every.path() + ".GetElements()[" + std::to_string(i + 1) + "]";
     if (!object.ok()) {
       return Error{ErrorCode::kHostError, "InDesign の " + label + " がオブジェクトではありません"};
@@ -79,6 +119,60 @@ Result<std::vector<Dispatcher>> Elements(Dispatcher& collection, const std::stri
     objects.emplace_back(std::move(object).value(), collection.cache_ptr(), kHost, type, label);
   }
   return objects;
+}
+
+// The plain members: `Count`, then `Item(1 … Count)`.
+Result<std::vector<Dispatcher>> PlainElements(Dispatcher& collection, const std::string& type) {
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t count, collection.GetInt32("Count"));
+  std::vector<Dispatcher> objects;
+  objects.reserve(static_cast<size_t>(count > 0 ? count : 0));
+  for (int32_t i = 1; i <= count; ++i) {
+    MIRUNE_ASSIGN_OR_RETURN(Dispatcher item, collection.ItemObject(i, type));
+    objects.push_back(std::move(item));
+  }
+  return objects;
+}
+
+// Gives up a batched read for the client's life, saying why.
+void FallBack(ClientState::Batch& batch, ClientState& state, std::string why) {
+  batch = ClientState::Batch::kPlain;
+  state.fallbacks.push_back(std::move(why));
+}
+
+// Every item of `collection`: batched while that works, else through the plain members.
+Result<std::vector<Dispatcher>> Elements(Dispatcher& collection, const std::string& type,
+                                         ClientState& state) {
+  if (state.elements != ClientState::Batch::kPlain) {
+    ListShape shape = ListShape::kEmpty;
+    Result<std::vector<Dispatcher>> batched = BatchedElements(collection, type, &shape);
+    if (!batched.ok()) {
+      if (!IsMissingMember(collection.last_failure())) return batched.error();
+      FallBack(state.elements, state,
+               "EveryItem().GetElements() が使えないため、Count と Item で読みます（" +
+                   batched.message() + "）");
+      return PlainElements(collection, type);
+    }
+    if (state.elements == ClientState::Batch::kVerified) return batched;
+    MIRUNE_ASSIGN_OR_RETURN(const int32_t count, collection.GetInt32("Count"));
+    if (static_cast<size_t>(count) != batched->size()) {
+      FallBack(state.elements, state,
+               "InDesign の " + collection.path() + ".EveryItem().GetElements() の要素数 " +
+                   std::to_string(batched->size()) + " が Count " + std::to_string(count) +
+                   " と異なるため、Count と Item で読みます");
+      return PlainElements(collection, type);
+    }
+    if (shape == ListShape::kCollection) {
+      // A collection object costs Count and an Item per element, as the plain members do,
+      // and two calls more: the plain members are used from here on.
+      FallBack(state.elements, state,
+               "EveryItem().GetElements() がコレクションを返すため、呼び出しの少ない Count と "
+               "Item で読みます");
+      return batched;
+    }
+    state.elements = ClientState::Batch::kVerified;
+    return batched;
+  }
+  return PlainElements(collection, type);
 }
 
 class ClientCharacter : public indesign::Character {
@@ -108,8 +202,8 @@ class ClientCharacter : public indesign::Character {
 // The `Characters` of a frame or story, and its whole text.
 class ContainerImpl {
  public:
-  ContainerImpl(Dispatcher object, OpenFlag open)
-      : object_(std::move(object)), open_(std::move(open)) {}
+  ContainerImpl(Dispatcher object, OpenFlag open, StatePtr state)
+      : object_(std::move(object)), open_(std::move(open)), state_(std::move(state)) {}
 
   Result<int32_t> CharacterCount() {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher * characters, Characters());
@@ -135,6 +229,7 @@ class ContainerImpl {
     MIRUNE_ASSIGN_OR_RETURN(std::string text,
                             ContentsText(value.get(), object_.path() + ".Contents"));
     const std::u32string characters = Utf8ToUtf32(text);
+    text_ = characters;
     indesign::TextTail tail;
     tail.count = static_cast<int32_t>(characters.size());
     const size_t first = characters.size() > static_cast<size_t>(max_characters)
@@ -148,17 +243,63 @@ class ContainerImpl {
     return tail;
   }
 
+  // `index` counts characters as `Contents` does (code points). Where a character beyond the
+  // BMP stands before it, InDesign may count it as two: the character at the index is read
+  // and compared with the text before anything is written, and where it differs and
+  // `Characters.Count` is the text's length in UTF-16 units, the index is taken in those
+  // units (for the client's life). A character that still differs fails the write.
   Status WriteCharacter(int32_t index, std::string_view text, indesign::TextProperty property) {
     MIRUNE_RETURN_IF_ERROR(CheckIndex(index, "Characters"));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher * characters, Characters());
-    MIRUNE_ASSIGN_OR_RETURN(Dispatcher character, characters->ItemObject(index, "Character"));
+    const char* member =
+        property == indesign::TextProperty::kTextContents ? "TextContents" : "Contents";
     MIRUNE_ASSIGN_OR_RETURN(UniqueVariant value, UniqueVariant::Text(text));
-    return character.Put(
-        property == indesign::TextProperty::kTextContents ? "TextContents" : "Contents", value);
+    const size_t at = static_cast<size_t>(index);
+    bool beyond_bmp_before = false;
+    if (text_ && at <= text_->size()) {
+      for (size_t k = 0; k + 1 < at; ++k) beyond_bmp_before |= (*text_)[k] > 0xFFFF;
+    }
+    if (!beyond_bmp_before) {
+      MIRUNE_ASSIGN_OR_RETURN(Dispatcher character, characters->ItemObject(index, "Character"));
+      return character.Put(member, value);
+    }
+    const std::u32string& whole = *text_;
+    std::string expected;
+    AppendUtf8(expected, whole[at - 1]);
+    int32_t units_before = 0;
+    for (size_t k = 0; k + 1 < at; ++k) units_before += whole[k] > 0xFFFF ? 2 : 1;
+    int32_t host_index = state_->utf16_characters ? units_before + 1 : index;
+    for (int attempt = 0;; ++attempt) {
+      MIRUNE_ASSIGN_OR_RETURN(Dispatcher character,
+                              characters->ItemObject(host_index, "Character"));
+      MIRUNE_ASSIGN_OR_RETURN(UniqueVariant read, character.Get("Contents"));
+      MIRUNE_ASSIGN_OR_RETURN(std::string found,
+                              ContentsText(read.get(), character.path() + ".Contents"));
+      if (found == expected) return character.Put(member, value);
+      if (attempt > 0 || state_->utf16_characters) {
+        return Error{ErrorCode::kHostError, "InDesign の " + character.path() + " が「" + found +
+                                                "」で、書き込むはずの「" + expected +
+                                                "」ではないため、ノンブルを書き込みませんでした"};
+      }
+      MIRUNE_ASSIGN_OR_RETURN(const int32_t count, characters->GetInt32("Count"));
+      int32_t units = 0;
+      for (char32_t c : whole) units += c > 0xFFFF ? 2 : 1;
+      if (count != units) {
+        return Error{ErrorCode::kHostError,
+                     "InDesign の " + characters->path() + ".Count " + std::to_string(count) +
+                         " が文字数 " + std::to_string(whole.size()) + " とも UTF-16 の長さ " +
+                         std::to_string(units) + " とも異なるため、ノンブルを書き込みませんでした"};
+      }
+      state_->utf16_characters = true;
+      state_->fallbacks.push_back(
+          "Characters が BMP 外の文字を 2 文字と数えるため、文字の番号を UTF-16 で数えます");
+      host_index = units_before + 1;
+    }
   }
 
   Dispatcher& object() { return object_; }
   const OpenFlag& open() const { return open_; }
+  ClientState& state() { return *state_; }
 
  private:
   // The `Characters` collection, fetched once per handle.
@@ -173,13 +314,17 @@ class ContainerImpl {
 
   Dispatcher object_;
   OpenFlag open_;
+  StatePtr state_;
   std::optional<Dispatcher> characters_;
+  // The text of the latest `Contents` read (ReadTail), to check a write's index against.
+  std::optional<std::u32string> text_;
 };
 
 template <typename Base>
 class ClientContainer : public Base {
  public:
-  ClientContainer(Dispatcher object, OpenFlag open) : impl_(std::move(object), std::move(open)) {}
+  ClientContainer(Dispatcher object, OpenFlag open, StatePtr state)
+      : impl_(std::move(object), std::move(open), std::move(state)) {}
   Result<int32_t> CharacterCount() override { return impl_.CharacterCount(); }
   Result<std::unique_ptr<indesign::Character>> CharacterItem(int32_t index) override {
     return impl_.CharacterItem(index);
@@ -209,24 +354,32 @@ class ClientStory : public ClientContainer<indesign::Story> {
     return impl_.object().Call("Export", args).status();
   }
 
-  // `Search(For, WholeWord, CaseSensitive, ReplacingWith)`: the options are left out, so
-  // InDesign takes those of its find/change settings; the result lists the texts changed.
+  // The story's `Search`: InDesign 2 takes (For, WholeWord, CaseSensitive, ReplacingWith),
+  // CS and CS2 six arguments with the change-to text last. The options between are left out,
+  // so InDesign takes those of its find/change settings; the result lists the texts changed
+  // (an array or a collection object).
   Result<int32_t> Search(std::string_view find_what, std::string_view change_to) override {
     MIRUNE_RETURN_IF_ERROR(Closed(impl_.open()));
+    MIRUNE_ASSIGN_OR_RETURN(const int major, impl_.state().Major());
     MIRUNE_ASSIGN_OR_RETURN(UniqueVariant find, UniqueVariant::Text(find_what));
     MIRUNE_ASSIGN_OR_RETURN(UniqueVariant change, UniqueVariant::Text(change_to));
-    const UniqueVariant args[] = {std::move(find), UniqueVariant::Missing(),
-                                  UniqueVariant::Missing(), std::move(change)};
+    std::vector<UniqueVariant> args;
+    args.push_back(std::move(find));
+    const int left_out = major == 2 ? 2 : 4;
+    for (int i = 0; i < left_out; ++i) args.push_back(UniqueVariant::Missing());
+    args.push_back(std::move(change));
     MIRUNE_ASSIGN_OR_RETURN(UniqueVariant found, impl_.object().Call("Search", args));
-    MIRUNE_ASSIGN_OR_RETURN(std::vector<UniqueVariant> list, VariantToList(found.get()));
-    return static_cast<int32_t>(list.size());
+    MIRUNE_ASSIGN_OR_RETURN(ListLength length,
+                            ReadListLength(impl_.object(), std::move(found),
+                                           impl_.object().path() + ".Search()", "SearchResult"));
+    return length.length;
   }
 };
 
 class ClientPage : public indesign::Page {
  public:
-  ClientPage(Dispatcher object, OpenFlag open)
-      : object_(std::move(object)), open_(std::move(open)) {}
+  ClientPage(Dispatcher object, OpenFlag open, StatePtr state)
+      : object_(std::move(object)), open_(std::move(open)), state_(std::move(state)) {}
 
   Result<std::string> Name() override {
     MIRUNE_RETURN_IF_ERROR(Closed(open_));
@@ -241,14 +394,15 @@ class ClientPage : public indesign::Page {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher frames, Frames());
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher frame, frames.ItemObject(index, "TextFrame"));
     return std::unique_ptr<indesign::TextFrame>(
-        std::make_unique<ClientTextFrame>(std::move(frame), open_));
+        std::make_unique<ClientTextFrame>(std::move(frame), open_, state_));
   }
   Result<std::vector<std::unique_ptr<indesign::TextFrame>>> TextFrames() override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher frames, Frames());
-    MIRUNE_ASSIGN_OR_RETURN(std::vector<Dispatcher> elements, Elements(frames, "TextFrame"));
+    MIRUNE_ASSIGN_OR_RETURN(std::vector<Dispatcher> elements,
+                            Elements(frames, "TextFrame", *state_));
     std::vector<std::unique_ptr<indesign::TextFrame>> out;
     for (Dispatcher& frame : elements) {
-      out.push_back(std::make_unique<ClientTextFrame>(std::move(frame), open_));
+      out.push_back(std::make_unique<ClientTextFrame>(std::move(frame), open_, state_));
     }
     return out;
   }
@@ -261,6 +415,7 @@ class ClientPage : public indesign::Page {
 
   Dispatcher object_;
   OpenFlag open_;
+  StatePtr state_;
 };
 
 Status CloseObject(Dispatcher& object, const OpenFlag& open, int32_t save_option) {
@@ -273,8 +428,8 @@ Status CloseObject(Dispatcher& object, const OpenFlag& open, int32_t save_option
 
 class ClientDocument : public indesign::Document {
  public:
-  explicit ClientDocument(Dispatcher object)
-      : object_(std::move(object)), open_(std::make_shared<bool>(true)) {}
+  ClientDocument(Dispatcher object, StatePtr state)
+      : object_(std::move(object)), open_(std::make_shared<bool>(true)), state_(std::move(state)) {}
 
   Result<std::string> FullName() override { return Text("FullName"); }
   Result<std::string> Name() override { return Text("Name"); }
@@ -291,31 +446,50 @@ class ClientDocument : public indesign::Document {
     MIRUNE_RETURN_IF_ERROR(CheckIndex(index, "Pages"));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher pages, Collection("Pages"));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher page, pages.ItemObject(index, "Page"));
-    return std::unique_ptr<indesign::Page>(std::make_unique<ClientPage>(std::move(page), open_));
+    return std::unique_ptr<indesign::Page>(
+        std::make_unique<ClientPage>(std::move(page), open_, state_));
   }
   Result<std::vector<std::unique_ptr<indesign::Page>>> Pages() override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher pages, Collection("Pages"));
-    MIRUNE_ASSIGN_OR_RETURN(std::vector<Dispatcher> elements, Elements(pages, "Page"));
+    MIRUNE_ASSIGN_OR_RETURN(std::vector<Dispatcher> elements, Elements(pages, "Page", *state_));
     std::vector<std::unique_ptr<indesign::Page>> out;
     for (Dispatcher& page : elements) {
-      out.push_back(std::make_unique<ClientPage>(std::move(page), open_));
+      out.push_back(std::make_unique<ClientPage>(std::move(page), open_, state_));
     }
     return out;
   }
-  // `Pages.EveryItem().Name`: every page's name in one array.
+  // Every page's name: `Pages.EveryItem().Name` while that works, else `Name` of each
+  // `Pages.Item(i)`.
   Result<std::vector<std::string>> PageNames() override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher pages, Collection("Pages"));
-    MIRUNE_ASSIGN_OR_RETURN(Dispatcher every, pages.CallObject("EveryItem", {}, "Pages.EveryItem"));
-    MIRUNE_ASSIGN_OR_RETURN(UniqueVariant value, every.Get("Name"));
-    MIRUNE_ASSIGN_OR_RETURN(std::vector<UniqueVariant> list, VariantToList(value.get()));
-    std::vector<std::string> names;
-    for (const UniqueVariant& item : list) {
-      Result<std::string> name = VariantToUtf8(item.get());
-      if (!name.ok()) {
-        return Error{ErrorCode::kHostError,
-                     "InDesign の " + every.path() + ".Name の値が文字列ではありません"};
+    ClientState& state = *state_;
+    if (state.names != ClientState::Batch::kPlain) {
+      Result<std::vector<std::string>> batched = BatchedNames(pages);
+      if (!batched.ok()) {
+        if (!IsMissingMember(pages.last_failure())) return batched.error();
+        FallBack(state.names, state,
+                 "Pages.EveryItem().Name が使えないため、ページごとに Name を読みます（" +
+                     batched.message() + "）");
+      } else if (state.names == ClientState::Batch::kVerified) {
+        return batched;
+      } else {
+        MIRUNE_ASSIGN_OR_RETURN(const int32_t count, pages.GetInt32("Count"));
+        if (static_cast<size_t>(count) == batched->size()) {
+          state.names = ClientState::Batch::kVerified;
+          return batched;
+        }
+        FallBack(state.names, state,
+                 "InDesign の Pages.EveryItem().Name の個数 " + std::to_string(batched->size()) +
+                     " が Count " + std::to_string(count) +
+                     " と異なるため、ページごとに Name を読みます");
       }
-      names.push_back(std::move(name).value());
+    }
+    MIRUNE_ASSIGN_OR_RETURN(const int32_t count, pages.GetInt32("Count"));
+    std::vector<std::string> names;
+    for (int32_t i = 1; i <= count; ++i) {
+      MIRUNE_ASSIGN_OR_RETURN(Dispatcher page, pages.ItemObject(i, "Page"));
+      MIRUNE_ASSIGN_OR_RETURN(std::string name, page.GetText("Name"));
+      names.push_back(std::move(name));
     }
     return names;
   }
@@ -328,7 +502,8 @@ class ClientDocument : public indesign::Document {
     MIRUNE_RETURN_IF_ERROR(CheckIndex(index, "Stories"));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher stories, Collection("Stories"));
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher story, stories.ItemObject(index, "Story"));
-    return std::unique_ptr<indesign::Story>(std::make_unique<ClientStory>(std::move(story), open_));
+    return std::unique_ptr<indesign::Story>(
+        std::make_unique<ClientStory>(std::move(story), open_, state_));
   }
 
   Status Close(int32_t save_option) override { return CloseObject(object_, open_, save_option); }
@@ -348,9 +523,27 @@ class ClientDocument : public indesign::Document {
     MIRUNE_RETURN_IF_ERROR(Closed(open_));
     return object_.GetObject(member, member);
   }
+  // `EveryItem().Name`: a list of texts in either shape.
+  Result<std::vector<std::string>> BatchedNames(Dispatcher& pages) {
+    MIRUNE_ASSIGN_OR_RETURN(Dispatcher every, pages.CallObject("EveryItem", {}, "Pages.EveryItem"));
+    MIRUNE_ASSIGN_OR_RETURN(UniqueVariant value, every.Get("Name"));
+    MIRUNE_ASSIGN_OR_RETURN(
+        ListValue list, ReadListValue(every, std::move(value), every.path() + ".Name", "Names"));
+    std::vector<std::string> names;
+    for (const UniqueVariant& item : list.items) {
+      Result<std::string> name = VariantToUtf8(item.get());
+      if (!name.ok()) {
+        return Error{ErrorCode::kHostError,
+                     "InDesign の " + every.path() + ".Name の値が文字列ではありません"};
+      }
+      names.push_back(std::move(name).value());
+    }
+    return names;
+  }
 
   Dispatcher object_;
   OpenFlag open_;
+  StatePtr state_;
 };
 
 class ClientBook : public indesign::Book {
@@ -390,8 +583,32 @@ class ClientBook : public indesign::Book {
   OpenFlag open_;
 };
 
-// Whether an object InDesign returned is a book: books have `BookContents`, documents do not.
-bool IsBook(IDispatch* object) {
+// The name of an object's type (IDispatch::GetTypeInfo, then the type's documentation name:
+// "Book", "Document"); empty when the object gives no type information.
+std::string TypeName(IDispatch* object) {
+  ITypeInfo* info = nullptr;
+  if (FAILED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || info == nullptr) return {};
+  BSTR name = nullptr;
+  const HRESULT hr = info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+  info->Release();
+  if (FAILED(hr)) return {};
+  UniqueBstr owned(name);
+  return owned.ToUtf8();
+}
+
+// Whether what `Open(path)` returned is a book: by its type's name where InDesign gives it;
+// else by the name the launch checked (".indb" a book, ".indd" a document); else by the
+// member `BookContents` resolving, which only a book has unless the host resolves names for
+// every object alike.
+bool IsBook(IDispatch* object, const std::string& path) {
+  const std::string type = TypeName(object);
+  if (type == "Book") return true;
+  if (type == "Document") return false;
+  auto ends_with = [&path](const char* tail) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, tail) == 0;
+  };
+  if (ends_with("indb")) return true;
+  if (ends_with("indd")) return false;
   wchar_t name[] = L"BookContents";
   LPOLESTR names[] = {name};
   DISPID id = DISPID_UNKNOWN;
@@ -401,7 +618,34 @@ bool IsBook(IDispatch* object) {
 class ClientApplication : public indesign::Application {
  public:
   explicit ClientApplication(ComPtr<IDispatch> application)
-      : app_(std::move(application), std::make_shared<DispIdCache>(), kHost, "Application", "") {}
+      : app_(std::move(application), std::make_shared<DispIdCache>(), kHost, "Application", ""),
+        state_(std::make_shared<ClientState>()) {
+    state_->application.emplace(app_);
+  }
+
+  const std::vector<std::string>& fallbacks() const { return state_->fallbacks; }
+
+  Result<std::optional<int32_t>> SuppressDialogs() {
+    Result<Dispatcher> prefs = app_.GetObject("ScriptPreferences", "ScriptPreferences");
+    if (!prefs.ok()) {
+      if (IsMissingMember(app_.last_failure())) return std::optional<int32_t>();
+      return prefs.error();
+    }
+    Result<int32_t> level = prefs->GetInt32("UserInteractionLevel");
+    if (!level.ok()) {
+      if (IsMissingMember(prefs->last_failure())) return std::optional<int32_t>();
+      return level.error();
+    }
+    if (*level != kNeverInteract) {
+      MIRUNE_RETURN_IF_ERROR(
+          prefs->Put("UserInteractionLevel", UniqueVariant::Int32(kNeverInteract)));
+    }
+    return std::optional<int32_t>(*level);
+  }
+  Status RestoreDialogs(int32_t level) {
+    if (level == kNeverInteract) return Status::Ok();
+    return PutOf("ScriptPreferences", "UserInteractionLevel", UniqueVariant::Int32(level));
+  }
 
   Result<int32_t> BookCount() override { return Count("Books"); }
   Result<std::unique_ptr<indesign::Book>> BookItem(int32_t index) override {
@@ -412,7 +656,7 @@ class ClientApplication : public indesign::Application {
   Result<std::unique_ptr<indesign::Document>> DocumentItem(int32_t index) override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher document, Item("Documents", index, "Document"));
     return std::unique_ptr<indesign::Document>(
-        std::make_unique<ClientDocument>(std::move(document)));
+        std::make_unique<ClientDocument>(std::move(document), state_));
   }
 
   Result<indesign::OpenedItem> Open(const std::string& path) override {
@@ -425,14 +669,14 @@ class ClientApplication : public indesign::Application {
                    "InDesign の Open(\"" + path + "\") が文書もブックも返しませんでした"};
     }
     indesign::OpenedItem opened;
-    const bool book = IsBook(object->Get());
+    const bool book = IsBook(object->Get(), path);
     // Messages name what Open returned by its kind.
     const char* kind = book ? "Book" : "Document";
     Dispatcher item(std::move(object).value(), app_.cache_ptr(), kHost, kind, kind);
     if (book) {
       opened.book = std::make_unique<ClientBook>(std::move(item));
     } else {
-      opened.document = std::make_unique<ClientDocument>(std::move(item));
+      opened.document = std::make_unique<ClientDocument>(std::move(item), state_);
     }
     return opened;
   }
@@ -440,10 +684,14 @@ class ClientApplication : public indesign::Application {
   Result<std::unique_ptr<indesign::Document>> ActiveDocument() override {
     MIRUNE_ASSIGN_OR_RETURN(Dispatcher document, app_.GetObject("ActiveDocument", "Document"));
     return std::unique_ptr<indesign::Document>(
-        std::make_unique<ClientDocument>(std::move(document)));
+        std::make_unique<ClientDocument>(std::move(document), state_));
   }
 
-  Result<std::string> Version() override { return app_.GetText("Version"); }
+  Result<std::string> Version() override {
+    MIRUNE_ASSIGN_OR_RETURN(std::string version, app_.GetText("Version"));
+    state_->major = MajorVersion(version);
+    return version;
+  }
 
   Result<int32_t> TaggedTextCharacterSet() override {
     return GetInt32Of("TaggedTextExportPreferences", "CharacterSet");
@@ -504,11 +752,12 @@ class ClientApplication : public indesign::Application {
     return prefs.Put("WholeWord", UniqueVariant::Bool(options.whole_word));
   }
 
-  // `ChangeText()` returns the texts it changed.
+  // `ChangeText()` returns the texts it changed: their number is the count.
   Result<int32_t> ChangeText() override {
     MIRUNE_ASSIGN_OR_RETURN(UniqueVariant changed, app_.Call("ChangeText"));
-    MIRUNE_ASSIGN_OR_RETURN(std::vector<UniqueVariant> list, VariantToList(changed.get()));
-    return static_cast<int32_t>(list.size());
+    MIRUNE_ASSIGN_OR_RETURN(ListLength length, ReadListLength(app_, std::move(changed),
+                                                              "ChangeText()", "ChangeResult"));
+    return length.length;
   }
 
  private:
@@ -547,12 +796,30 @@ class ClientApplication : public indesign::Application {
   }
 
   Dispatcher app_;
+  StatePtr state_;
 };
 
 }  // namespace
 
 std::unique_ptr<indesign::Application> MakeInDesignClient(ComPtr<IDispatch> application) {
   return std::make_unique<ClientApplication>(std::move(application));
+}
+
+Result<std::optional<int32_t>> SuppressInDesignDialogs(indesign::Application& client) {
+  auto* ours = dynamic_cast<ClientApplication*>(&client);
+  if (ours == nullptr) return std::optional<int32_t>();
+  return ours->SuppressDialogs();
+}
+
+Status RestoreInDesignDialogs(indesign::Application& client, int32_t level) {
+  auto* ours = dynamic_cast<ClientApplication*>(&client);
+  if (ours == nullptr) return Status::Ok();
+  return ours->RestoreDialogs(level);
+}
+
+std::vector<std::string> InDesignClientFallbacks(const indesign::Application& client) {
+  const auto* ours = dynamic_cast<const ClientApplication*>(&client);
+  return ours == nullptr ? std::vector<std::string>{} : ours->fallbacks();
 }
 
 Result<std::unique_ptr<indesign::Application>> ConnectInDesign(std::string_view prog_id) {

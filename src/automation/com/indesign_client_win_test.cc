@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "automation/com/dispatcher_win.h"
@@ -10,6 +11,7 @@
 #include "automation/com/indesign_dispatch_win.h"
 #include "automation/com/message_filter_win.h"
 #include "automation/com/test_indesign_server_support_win.h"
+#include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/host_contract.h"
 #include "automation/indesign_engine/test_support.h"
@@ -42,15 +44,139 @@ class InDesignClientTest : public ::testing::Test {
   std::unique_ptr<indesign::Application> client_;
 };
 
-TEST_F(InDesignClientTest, PageMarkingMakesFewCallsPerTextFrame) {
+// Page marking on every shape of list results and every set of members, with its calls
+// (counted in the adapter; name look-ups are not calls there). Five frames on four pages, one
+// frame empty: Version; per frame Contents; per marked frame Characters, Item and the write of
+// Contents (5 + 4 × 3 = 17 with the Version: "rest" below). The first batched read of each kind
+// is checked against Count once.
+TEST_F(InDesignClientTest, PageMarkingOnEveryShapeAndMemberSet) {
+  struct Case {
+    const char* name;
+    bool objects;
+    std::set<std::string> without;
+    int64_t calls;
+    size_t fallbacks;
+  };
+  constexpr int64_t kRest = 1 + 5 + 4 * 3;
+  const Case cases[] = {
+      // Names: Pages, EveryItem, Name, Count. Pages: Pages, EveryItem, GetElements, Count.
+      // Per page: TextFrames, EveryItem, GetElements.
+      {"arrays", false, {}, kRest + 4 + 4 + 4 * 3, 0},
+      // Names: as above with the list's Count and four Items. Pages: the same, and then the
+      // plain members from here on (a collection costs what they cost and two calls more).
+      // Per page: TextFrames, Count, an Item per frame.
+      {"objects", true, {}, kRest + (4 + 1 + 4) + (4 + 1 + 4) + 4 * 2 + 5, 1},
+      // Names: Pages, then Count and per page Item and Name. Pages: Pages, Count, four
+      // Items. Per page: TextFrames, Count, an Item per frame.
+      {"arrays without EveryItem", false, {"EveryItem"}, kRest + (2 + 4 * 2) + 6 + 4 * 2 + 5, 2},
+      {"objects without EveryItem", true, {"EveryItem"}, kRest + (2 + 4 * 2) + 6 + 4 * 2 + 5, 2},
+      // Names batched; Pages: Pages, EveryItem, then the plain members.
+      {"arrays without GetElements", false, {"GetElements"}, kRest + 4 + 7 + 4 * 2 + 5, 1},
+  };
+  for (const Case& c : cases) {
+    state_->behaviour.lists_as_objects = c.objects;
+    state_->behaviour.without = c.without;
+    client_ = MakeInDesignClient(MakeInDesignDispatch(state_));
+    auto document = Open();
+    ASSERT_NE(document, nullptr) << c.name;
+    state_->calls = 0;
+    const Status marked = indesign_test::MarkPages(*client_, *document);
+    ASSERT_TRUE(marked.ok()) << c.name << ": " << marked.ToString();
+    EXPECT_EQ(state_->calls, c.calls) << c.name;
+    EXPECT_EQ(InDesignClientFallbacks(*client_).size(), c.fallbacks) << c.name;
+    // The choice is kept: a second document costs no check and takes no new fallback.
+    ASSERT_TRUE(document->Close(indesign::kSaveNo).ok());
+    document = Open();
+    ASSERT_NE(document, nullptr) << c.name;
+    ASSERT_TRUE(indesign_test::MarkPages(*client_, *document).ok()) << c.name;
+    EXPECT_EQ(InDesignClientFallbacks(*client_).size(), c.fallbacks) << c.name;
+    ASSERT_TRUE(document->Close(indesign::kSaveNo).ok());
+  }
+}
+
+// The marker lands where the engine puts it whatever shape the lists come in.
+TEST_F(InDesignClientTest, PageMarkingOnPlainMembersMarksAsTheEngineDoes) {
+  state_->behaviour.without = {"EveryItem", "GetElements"};
+  client_ = MakeInDesignClient(MakeInDesignDispatch(state_));
   auto document = Open();
   ASSERT_NE(document, nullptr);
-  state_->calls = 0;
   ASSERT_TRUE(indesign_test::MarkPages(*client_, *document).ok());
-  // Five frames on four pages: Version; Pages, EveryItem and Name, then Pages, EveryItem and
-  // GetElements; per page TextFrames, EveryItem and GetElements; per frame Contents; per
-  // marked frame (the empty one is not) Characters, Item and the write of Contents.
-  EXPECT_EQ(state_->calls, 1 + 3 + 3 + 4 * 3 + 5 + 4 * 3);
+  auto engine = std::make_shared<indesign_engine::EngineApplication>();
+  engine->RegisterDocument(indesign_contract::ContractSampleDocument(kDocument));
+  auto direct = engine->Open(kDocument).value().document;
+  ASSERT_TRUE(indesign_test::MarkPages(*engine, *direct).ok());
+  const int32_t stories = direct->StoryCount().value();
+  ASSERT_EQ(document->StoryCount().value(), stories);
+  for (int32_t s = 1; s <= stories; ++s) {
+    EXPECT_EQ(document->StoryItem(s).value()->ReadTail(1000).value().contents,
+              direct->StoryItem(s).value()->ReadTail(1000).value().contents)
+        << "story " << s;
+  }
+}
+
+// A host whose Characters count a character beyond the BMP as two: the marker still goes
+// after the frame's last character (checked before writing), as the engine puts it.
+TEST_F(InDesignClientTest, CharactersCountedInUtf16UnitsGetTheMarkerAtTheRightPlace) {
+  constexpr char kWide[] = "C:\\Contract\\wide.indd";
+  layout::DocumentBuilder b(kWide);
+  const int32_t page = b.AddPage("7");
+  const int32_t story = b.AddStory();
+  b.Append(story, "𠮷野家の𠮷\r", {});
+  b.AddFrame(page, story);
+  engine_->RegisterDocument(b.Build().value());
+  for (const bool utf16 : {false, true}) {
+    state_->behaviour.count_utf16 = utf16;
+    client_ = MakeInDesignClient(MakeInDesignDispatch(state_));
+    auto document = client_->Open(kWide).value().document;
+    const Status marked = indesign_test::MarkPages(*client_, *document);
+    ASSERT_TRUE(marked.ok()) << utf16 << ": " << marked.ToString();
+    std::string text;
+    for (const std::string& c : document->StoryItem(1).value()->ReadTail(100).value().contents) {
+      text += c;
+    }
+    EXPECT_EQ(text, "𠮷野家の𠮷\r◆♭♪0007♪♭◆") << utf16;
+    bool counted_in_units = false;
+    for (const std::string& fallback : InDesignClientFallbacks(*client_)) {
+      counted_in_units |= fallback.find("UTF-16") != std::string::npos;
+    }
+    EXPECT_EQ(counted_in_units, utf16);
+    ASSERT_TRUE(document->Close(indesign::kSaveNo).ok());
+  }
+}
+
+// A host whose every object resolves every name: a document stays a document (its name says
+// so), a book a book.
+TEST_F(InDesignClientTest, ABookIsToldByItsNameNotByANameThatResolves) {
+  state_->behaviour.documents_resolve_book_names = true;
+  engine_->RegisterBook(layout::MakeBook("C:\\Contract\\book.indb", {kDocument}));
+  client_ = MakeInDesignClient(MakeInDesignDispatch(state_));
+  auto document = client_->Open(kDocument);
+  ASSERT_TRUE(document.ok()) << document.message();
+  EXPECT_NE(document->document, nullptr);
+  EXPECT_EQ(document->book, nullptr);
+  ASSERT_TRUE(document->document->Close(indesign::kSaveNo).ok());
+  auto book = client_->Open("C:\\Contract\\book.indb");
+  ASSERT_TRUE(book.ok()) << book.message();
+  EXPECT_NE(book->book, nullptr);
+}
+
+// ChangeText's and Search's results count in either shape.
+TEST_F(InDesignClientTest, ChangeCountsReadInEitherShape) {
+  for (const bool objects : {true, false}) {
+    state_->behaviour.lists_as_objects = objects;
+    client_ = MakeInDesignClient(MakeInDesignDispatch(state_));
+    auto document = Open();
+    ASSERT_NE(document, nullptr);
+    indesign::ChangeFormatting formatting;
+    formatting.fill_color = "RazozaMark1";
+    ASSERT_TRUE(client_->SetChangeFormatting(formatting).ok());
+    ASSERT_TRUE(client_->SetFindWhat("の").ok());
+    ASSERT_TRUE(client_->SetChangeTo("").ok());
+    Result<int32_t> changed = client_->ChangeText();
+    ASSERT_TRUE(changed.ok()) << changed.message();
+    EXPECT_GT(*changed, 1) << objects;
+    ASSERT_TRUE(document->Close(indesign::kSaveNo).ok());
+  }
 }
 
 TEST_F(InDesignClientTest, ClosedDocumentHandlesFailAsNotFoundWithoutCallingInDesign) {

@@ -19,6 +19,8 @@ namespace {
 
 // NothingEnum.NOTHING: what clears a swatch or style setting.
 constexpr int32_t kNothing = 1851876449;
+// UserInteractionLevels.NEVER_INTERACT.
+constexpr int32_t kNeverInteract = 1699640946;
 
 using StatePtr = std::shared_ptr<InDesignDispatchState>;
 // A member's body: fills `result` or returns a failure.
@@ -98,6 +100,7 @@ class ObjectBuilder {
       : state_(std::move(state)), object_(TableDispatch::Make(std::make_shared<TableCounters>())) {}
 
   ObjectBuilder& Add(const std::string& name, Body body) {
+    if (state_->behaviour.without.count(name) != 0) return *this;
     object_->Add(name,
                  [state = state_, body = std::move(body)](TableCall& call, VARIANT* result,
                                                           EXCEPINFO* excep) -> HRESULT {
@@ -123,6 +126,33 @@ class ObjectBuilder {
   StatePtr state_;
   ComPtr<TableDispatch> object_;
 };
+
+// A list result in the behaviour's shape: a SAFEARRAY, or a collection object whose Count and
+// Item(1 … Count) are member calls of their own.
+HRESULT PutListOf(const StatePtr& state, VARIANT* result, std::vector<UniqueVariant> values) {
+  if (!state->behaviour.lists_as_objects) return PutList(result, values);
+  auto items = std::make_shared<std::vector<UniqueVariant>>(std::move(values));
+  return PutObject(
+      result, ObjectBuilder(state)
+                  .Add("Count",
+                       [items](TableCall&, VARIANT* out, EXCEPINFO*) {
+                         return PutInt(out, static_cast<int32_t>(items->size()));
+                       })
+                  .Add("Item",
+                       [items](TableCall& call, VARIANT* out, EXCEPINFO* excep) -> HRESULT {
+                         Result<int32_t> index = IntArg(call, 0);
+                         if (!index.ok()) return DISP_E_TYPEMISMATCH;
+                         if (*index < 1 || static_cast<size_t>(*index) > items->size()) {
+                           return RaiseStatus(
+                               Status(ErrorCode::kNotFound,
+                                      "項目 " + std::to_string(*index) + " はありません"),
+                               excep);
+                         }
+                         if (out == nullptr) return S_OK;
+                         return VariantCopy(out, const_cast<VARIANT*>(&(*items)[*index - 1].get()));
+                       })
+                  .Build());
+}
 
 // A collection: `count` and `item(n)` (an object for VARIANT), with EveryItem() offering
 // GetElements() and, when `names` is set, Name.
@@ -162,17 +192,18 @@ ComPtr<IDispatch> MakeCollection(const StatePtr& state, std::shared_ptr<Collecti
       .Add("EveryItem",
            [state, parts, elements](TableCall&, VARIANT* result, EXCEPINFO*) {
              ObjectBuilder every(state);
-             every.Add("GetElements", [elements](TableCall&, VARIANT* out, EXCEPINFO* excep) {
-               Result<std::vector<ComPtr<IDispatch>>> items = elements();
-               if (!items.ok()) return RaiseStatus(items.status(), excep);
-               std::vector<UniqueVariant> values;
-               for (const ComPtr<IDispatch>& item : *items) {
-                 values.push_back(UniqueVariant::Dispatch(item.Get()));
-               }
-               return PutList(out, values);
-             });
+             every.Add("GetElements",
+                       [state, elements](TableCall&, VARIANT* out, EXCEPINFO* excep) {
+                         Result<std::vector<ComPtr<IDispatch>>> items = elements();
+                         if (!items.ok()) return RaiseStatus(items.status(), excep);
+                         std::vector<UniqueVariant> values;
+                         for (const ComPtr<IDispatch>& item : *items) {
+                           values.push_back(UniqueVariant::Dispatch(item.Get()));
+                         }
+                         return PutListOf(state, out, std::move(values));
+                       });
              if (parts->names) {
-               every.Add("Name", [parts](TableCall&, VARIANT* out, EXCEPINFO* excep) {
+               every.Add("Name", [state, parts](TableCall&, VARIANT* out, EXCEPINFO* excep) {
                  Result<std::vector<std::string>> names = parts->names();
                  if (!names.ok()) return RaiseStatus(names.status(), excep);
                  std::vector<UniqueVariant> values;
@@ -181,7 +212,7 @@ ComPtr<IDispatch> MakeCollection(const StatePtr& state, std::shared_ptr<Collecti
                    if (!text.ok()) return E_OUTOFMEMORY;
                    values.push_back(std::move(text).value());
                  }
-                 return PutList(out, values);
+                 return PutListOf(state, out, std::move(values));
                });
              }
              return PutObject(result, every.Build());
@@ -238,10 +269,38 @@ ComPtr<IDispatch> MakeCharacter(const StatePtr& state,
 template <typename Container>
 ObjectBuilder ContainerObject(const StatePtr& state, std::shared_ptr<Container> container) {
   auto parts = std::make_shared<CollectionParts>();
-  parts->count = [container] { return container->CharacterCount(); };
-  parts->item = [state, container](int32_t index) -> Result<ComPtr<IDispatch>> {
+  // The container's characters as code points (for counting in UTF-16 units).
+  auto code_points = [container]() -> Result<std::u32string> {
+    MIRUNE_ASSIGN_OR_RETURN(indesign::TextTail tail,
+                            container->ReadTail(std::numeric_limits<int32_t>::max()));
+    std::string text;
+    for (const std::string& c : tail.contents) text += c;
+    return Utf8ToUtf32(text);
+  };
+  parts->count = [state, container, code_points]() -> Result<int32_t> {
+    if (!state->behaviour.count_utf16) return container->CharacterCount();
+    MIRUNE_ASSIGN_OR_RETURN(const std::u32string text, code_points());
+    int32_t units = 0;
+    for (char32_t c : text) units += c > 0xFFFF ? 2 : 1;
+    return units;
+  };
+  parts->item = [state, container, code_points](int32_t index) -> Result<ComPtr<IDispatch>> {
+    int32_t point = index;
+    if (state->behaviour.count_utf16 && index >= 1) {
+      MIRUNE_ASSIGN_OR_RETURN(const std::u32string text, code_points());
+      int32_t unit = 0;
+      point = 0;
+      for (size_t k = 0; k < text.size(); ++k) {
+        unit += text[k] > 0xFFFF ? 2 : 1;
+        if (unit >= index) {
+          point = static_cast<int32_t>(k + 1);
+          break;
+        }
+      }
+      if (point == 0) point = static_cast<int32_t>(text.size()) + 1;  // out of range
+    }
     MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<indesign::Character> character,
-                            container->CharacterItem(index));
+                            container->CharacterItem(point));
     return MakeCharacter(state, std::move(character));
   };
   ObjectBuilder object(state);
@@ -262,6 +321,16 @@ ObjectBuilder ContainerObject(const StatePtr& state, std::shared_ptr<Container> 
   return object;
 }
 
+// The whole number at the start of a Version text.
+int MajorVersion(const std::string& version) {
+  int major = 0;
+  for (char c : version) {
+    if (c < '0' || c > '9' || major > 1000) break;
+    major = major * 10 + (c - '0');
+  }
+  return major;
+}
+
 ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Story> story) {
   ObjectBuilder object = ContainerObject(state, story);
   object
@@ -273,13 +342,19 @@ ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Sto
              const Status exported = story->Export(*format, *path);
              return exported.ok() ? S_OK : RaiseStatus(exported, excep);
            })
-      // Search(For, WholeWord, CaseSensitive, ReplacingWith): the two options left out.
-      .Add("Search", [story](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
+      // InDesign 2: Search(For, WholeWord, CaseSensitive, ReplacingWith); CS and CS2: six
+      // arguments, the change-to text last. Another number of arguments is refused, as a
+      // typed method refuses it.
+      .Add("Search", [state, story](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
+        Result<std::string> version = state->application->Version();
+        if (!version.ok()) return RaiseStatus(version.status(), excep);
+        const size_t expected = MajorVersion(*version) == 2 ? 4 : 6;
+        if (call.args.size() != expected) return DISP_E_BADPARAMCOUNT;
         Result<std::string> find = TextArg(call, 0);
         if (!find.ok()) return DISP_E_TYPEMISMATCH;
         std::string change;
-        if (call.args.size() >= 4 && call.args[3].type() != VT_ERROR) {
-          Result<std::string> text = TextArg(call, 3);
+        if (call.args[expected - 1].type() != VT_ERROR) {
+          Result<std::string> text = TextArg(call, expected - 1);
           if (!text.ok()) return DISP_E_TYPEMISMATCH;
           change = *text;
         }
@@ -291,7 +366,7 @@ ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Sto
           if (!text.ok()) return E_OUTOFMEMORY;
           found.push_back(std::move(text).value());
         }
-        return PutList(result, found);
+        return PutListOf(state, result, std::move(found));
       });
   return object.Build();
 }
@@ -353,8 +428,12 @@ ComPtr<IDispatch> MakeDocument(const StatePtr& state,
     MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<indesign::Story> story, document->StoryItem(index));
     return MakeStory(state, std::move(story));
   };
-  return ObjectBuilder(state)
-      .Add("FullName", TextOf(document, &indesign::Document::FullName))
+  ObjectBuilder object(state);
+  if (state->behaviour.documents_resolve_book_names) {
+    object.Add("BookContents",
+               [](TableCall&, VARIANT*, EXCEPINFO*) -> HRESULT { return DISP_E_MEMBERNOTFOUND; });
+  }
+  return object.Add("FullName", TextOf(document, &indesign::Document::FullName))
       .Add("Name", TextOf(document, &indesign::Document::Name))
       .Add("Modified", BoolOf(document, &indesign::Document::Modified))
       .Add("Pages",
@@ -553,6 +632,26 @@ ComPtr<IDispatch> MakeInDesignDispatch(std::shared_ptr<InDesignDispatchState> st
         .Build();
   };
 
+  auto script_prefs = [state] {
+    return ObjectBuilder(state)
+        .Add("UserInteractionLevel",
+             Property([state](VARIANT* result,
+                              EXCEPINFO*) { return PutInt(result, state->user_interaction_level); },
+                      [state](const VARIANT& value) -> Status {
+                        Result<int32_t> level = VariantToInt32(value);
+                        if (!level.ok()) return TypeMismatch();
+                        if (*level != kNeverInteract && *level != 1699311170 &&
+                            *level != 1699311169) {
+                          return Status(ErrorCode::kInvalidArgument, "UserInteractionLevel に " +
+                                                                         std::to_string(*level) +
+                                                                         " は設定できません");
+                        }
+                        state->user_interaction_level = *level;
+                        return Status::Ok();
+                      }))
+        .Build();
+  };
+
   ObjectBuilder application(state);
   for (const auto& [name, handler] : test_members) application.AddPlain(name, handler);
   return application
@@ -563,6 +662,14 @@ ComPtr<IDispatch> MakeInDesignDispatch(std::shared_ptr<InDesignDispatchState> st
            [state](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
              Result<std::string> path = TextArg(call, 0);
              if (!path.ok()) return DISP_E_TYPEMISMATCH;
+             if (state->behaviour.dialog_on_open &&
+                 state->user_interaction_level != kNeverInteract) {
+               Sleep(state->behaviour.dialog_ms);
+               return RaiseStatus(Status(ErrorCode::kHostError,
+                                         "開くときのダイアログが閉じられませんでした（試験用 "
+                                         "InDesign の /Dialog）"),
+                                  excep);
+             }
              Result<indesign::OpenedItem> opened = state->application->Open(*path);
              if (!opened.ok()) return RaiseStatus(opened.status(), excep);
              if (opened->book) return PutObject(result, MakeBook(state, std::move(opened->book)));
@@ -582,6 +689,7 @@ ComPtr<IDispatch> MakeInDesignDispatch(std::shared_ptr<InDesignDispatchState> st
              return PutText(result, *version);
            })
       .Add("TaggedTextExportPreferences", ObjectProperty(export_prefs))
+      .Add("ScriptPreferences", ObjectProperty(script_prefs))
       .Add("FindTextPreferences", ObjectProperty(find_prefs))
       .Add("ChangeTextPreferences", ObjectProperty(change_prefs))
       .Add("FindChangeTextOptions", ObjectProperty(find_options))
@@ -597,7 +705,7 @@ ComPtr<IDispatch> MakeInDesignDispatch(std::shared_ptr<InDesignDispatchState> st
                if (!text.ok()) return E_OUTOFMEMORY;
                found.push_back(std::move(text).value());
              }
-             return PutList(result, found);
+             return PutListOf(state, result, std::move(found));
            })
       .Build();
 }

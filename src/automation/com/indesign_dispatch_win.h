@@ -7,10 +7,11 @@
 //
 // Objects: the application; the collections Books, Documents, Pages, Stories, TextFrames,
 // Characters and BookContents (Count, Item(n), EveryItem() with GetElements() and, for
-// pages, Name); document, page, text frame, story, character, book and book content; the
-// preference objects TaggedTextExportPreferences, FindTextPreferences, ChangeTextPreferences
-// and FindChangeTextOptions. Engine failures are raised as exceptions with the engine's text;
-// kNotFound ones with the code DISP_E_BADINDEX, so the client tells them apart.
+// pages, Name; list results in the shape the behaviour asks for); document, page, text frame,
+// story, character, book and book content; the preference objects TaggedTextExportPreferences,
+// FindTextPreferences, ChangeTextPreferences and FindChangeTextOptions. Engine failures are raised
+// as exceptions with the engine's text; kNotFound ones with the code DISP_E_BADINDEX, so the client
+// tells them apart.
 
 #include <windows.h>
 // windows.h first: the OLE headers rely on its types.
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,8 +32,33 @@
 
 namespace mirune::com {
 
+// How the adapter answers where InDesign's own answer is undocumented or differs between
+// generations (the test server's switches set it).
+struct InDesignDispatchBehaviour {
+  // List results (GetElements, EveryItem().Name, ChangeText, Search) as collection objects
+  // with Count and Item(1 … Count), as the maker's VBScript samples use them; false: as
+  // SAFEARRAYs of VARIANT.
+  bool lists_as_objects = true;
+  // Members that every object lacks (GetIDsOfNames answers DISP_E_UNKNOWNNAME).
+  std::set<std::string> without;
+  // `Open` waits as a modal dialog on opening would (missing fonts, an older document) unless
+  // ScriptPreferences.UserInteractionLevel is NEVER_INTERACT; after `dialog_ms` it fails, so
+  // that nothing waits for ever.
+  bool dialog_on_open = false;
+  uint32_t dialog_ms = 30000;
+  // `Characters` of frames and stories count UTF-16 units: a character beyond the BMP is two
+  // (Count and Item(i) alike; either unit of it gives the character).
+  bool count_utf16 = false;
+  // Documents also resolve the name `BookContents`, as a host with dispatch ids shared by
+  // every object would (calling it fails).
+  bool documents_resolve_book_names = false;
+};
+
 // Shared by every object one adapter hands out; lives as long as the longest-lived of them.
 struct InDesignDispatchState {
+  InDesignDispatchBehaviour behaviour;
+  // ScriptPreferences.UserInteractionLevel; INTERACT_WITH_ALL as InDesign starts.
+  int32_t user_interaction_level = 1699311169;
   // The application the members act on; may be replaced between calls (objects handed out
   // before keep the handles they wrap).
   std::shared_ptr<indesign::Application> application;

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <algorithm>
+
 namespace mirune::com {
 namespace {
 
@@ -84,7 +86,7 @@ void LocalServerControl::Die(UINT exit_code) {
   TerminateProcess(GetCurrentProcess(), exit_code);
 }
 
-int RegisterLocalServer(const LocalServerClass& server_class) {
+int RegisterLocalServer(const LocalServerClass& server_class, const std::wstring& switches) {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   const std::wstring class_key = ClassKey(server_class);
@@ -93,7 +95,7 @@ int RegisterLocalServer(const LocalServerClass& server_class) {
       SetValue(HKEY_LOCAL_MACHINE, prog_key + L"\\CLSID", nullptr, server_class.clsid_text) &&
       SetValue(HKEY_LOCAL_MACHINE, class_key, nullptr, server_class.description) &&
       SetValue(HKEY_LOCAL_MACHINE, class_key + L"\\LocalServer32", nullptr,
-               std::wstring(L"\"") + path + L"\"") &&
+               std::wstring(L"\"") + path + L"\"" + switches) &&
       SetValue(HKEY_LOCAL_MACHINE, class_key + L"\\ProgID", nullptr, server_class.prog_id);
   return ok ? 0 : 1;
 }
@@ -144,7 +146,18 @@ int LocalServerMain(const LocalServerClass& server_class, const wchar_t* command
                     const std::function<ComPtr<IDispatch>(LocalServerControl&)>& make_application) {
   const std::wstring args = command_line != nullptr ? command_line : L"";
   auto has = [&](const wchar_t* flag) { return args.find(flag) != std::wstring::npos; };
-  if (has(L"/RegServer") || has(L"-RegServer")) return RegisterLocalServer(server_class);
+  if (has(L"/RegServer") || has(L"-RegServer")) {
+    // Every other word of the command line is a switch of the server's behaviour.
+    std::wstring switches;
+    size_t at = 0;
+    while (at < args.size()) {
+      const size_t end = std::min(args.find(L' ', at), args.size());
+      const std::wstring word = args.substr(at, end - at);
+      if (!word.empty() && word != L"/RegServer" && word != L"-RegServer") switches += L" " + word;
+      at = end + 1;
+    }
+    return RegisterLocalServer(server_class, switches);
+  }
   if (has(L"/UnregServer") || has(L"-UnregServer")) return UnregisterLocalServer(server_class);
   return ServeLocalServer(server_class, make_application);
 }

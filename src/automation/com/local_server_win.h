@@ -48,8 +48,9 @@ class LocalServerControl {
   DWORD active_cookie_ = 0;
 };
 
-// Registers the class and its ProgID with this executable as LocalServer32; 0 on success.
-int RegisterLocalServer(const LocalServerClass& server_class);
+// Registers the class and its ProgID with this executable as LocalServer32, followed by
+// `switches` (" /Shape:arrays …": COM starts the server with them); 0 on success.
+int RegisterLocalServer(const LocalServerClass& server_class, const std::wstring& switches = {});
 // Removes what RegisterLocalServer wrote; 0.
 int UnregisterLocalServer(const LocalServerClass& server_class);
 
@@ -58,8 +59,9 @@ int UnregisterLocalServer(const LocalServerClass& server_class);
 int ServeLocalServer(const LocalServerClass& server_class,
                      const std::function<ComPtr<IDispatch>(LocalServerControl&)>& make_application);
 
-// wWinMain's body: "/RegServer", "/UnregServer", otherwise serve (COM starts the server with
-// "-Embedding").
+// wWinMain's body: "/RegServer" (the other switches of the command line are registered with
+// the server, so that COM starts it with them), "/UnregServer", otherwise serve (COM starts
+// the server with its registered switches and "-Embedding").
 int LocalServerMain(const LocalServerClass& server_class, const wchar_t* command_line,
                     const std::function<ComPtr<IDispatch>(LocalServerControl&)>& make_application);
 

@@ -8,8 +8,13 @@
 //   /UnregServer  removes both
 //   -Embedding    (as COM starts it) offers the class and puts the application object into
 //                 the running object table, where the client attaches as to a running Excel
+//   /Clipboard:busy  (registered by /RegServer with it) another program holds the clipboard:
+//                 Range.Copy and PasteSpecial fail with 0x800A03EC
+//   /ProtectedView   the workbooks are open in Protected View (not ActiveWorkbook)
 
 #include <windows.h>
+
+#include <string>
 
 #include "automation/com/excel_dispatch_win.h"
 #include "automation/com/local_server_win.h"
@@ -26,10 +31,14 @@ const mirune::com::LocalServerClass kServerClass = {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  const std::wstring args = command_line != nullptr ? command_line : L"";
+  const bool clipboard_busy = args.find(L"/Clipboard:busy") != std::wstring::npos;
+  const bool protected_view = args.find(L"/ProtectedView") != std::wstring::npos;
   return mirune::com::LocalServerMain(
-      kServerClass, command_line, [](mirune::com::LocalServerControl& control) {
-        return mirune::com::MakeExcelDispatch({[&control](DWORD ms) { control.BeBusyFor(ms); },
-                                               [&control] { control.Quit(); },
-                                               [&control] { control.Die(3); }});
+      kServerClass, command_line,
+      [clipboard_busy, protected_view](mirune::com::LocalServerControl& control) {
+        return mirune::com::MakeExcelDispatch(
+            {[&control](DWORD ms) { control.BeBusyFor(ms); }, [&control] { control.Quit(); },
+             [&control] { control.Die(3); }, clipboard_busy, protected_view});
       });
 }

@@ -4,7 +4,9 @@
 // processes without InDesign. Not installed for users.
 //
 //   /RegServer    registers the ProgID "Mirune.TestInDesign" and its class under
-//                 HKLM\Software\Classes (Wine ignores HKCU\Software\Classes)
+//                 HKLM\Software\Classes (Wine ignores HKCU\Software\Classes), with the
+//                 behaviour switches below in its LocalServer32 command line, so that COM
+//                 starts a server that behaves that way
 //   /UnregServer  removes both
 //   -Embedding    (as COM starts it) serves one application object, also put into the
 //                 running object table
@@ -12,12 +14,28 @@
 //                 object table): a private server for a test that ends it abruptly, since
 //                 Wine keeps the class of a killed server registered as running
 //
+// Behaviour switches (registered by /RegServer, or given with -Embedding):
+//   /Shape:objects  list results (GetElements, EveryItem().Name, ChangeText, Search) as
+//                   collection objects with Count and Item, as InDesign's VBScript samples use
+//                   them (the default)
+//   /Shape:arrays   list results as SAFEARRAYs of VARIANT
+//   /Without:A,B    members every object lacks (DISP_E_UNKNOWNNAME): EveryItem, GetElements,
+//                   ChangeText, …
+//   /Dialog         Open waits as a modal dialog would, unless ScriptPreferences.
+//                   UserInteractionLevel is NEVER_INTERACT; after 30 s it fails, so no test
+//                   hangs
+//   /CountUtf16     Characters counts UTF-16 units (a character beyond the BMP as two)
+//   /Version:V      the generation the server reports and serves: "2.0" and "4.0" (InDesign 2,
+//                   CS2) have the story's Search and none of EveryItem, ChangeText and the
+//                   find/change preference objects of CS3; their find/change settings are set
+//                   through the test member UserFindChange, as a user sets them in InDesign
+//
 // The engine opens IDML packages and book folders, a ".indd" file that holds an IDML package,
 // and the host-contract documents under C:\Contract\ (sample.indd, second.indd, large.indd,
 // book.indb). A document's Save(path) writes it as IDML.
 //
 // Test members of the application object (not InDesign's; neither counted nor failed):
-//   Reset(version)      a fresh engine with nothing open ("" keeps the engine's version)
+//   Reset(version)      a fresh engine with nothing open ("" keeps the served version)
 //   RegisterBenchBook(folder)  the benchmarks' generated 300-page book (bench/), as
 //                       folder\book.indb with folder\member1.indd …
 //   CallCount           member calls answered since the last ResetCallCount
@@ -28,10 +46,14 @@
 //                       runtime consults the server's message filter: Windows, not Wine)
 //   RejectCallsFor(ms)  every member call answers RPC_E_CALL_REJECTED for ms milliseconds:
 //                       what a client sees of a busy InDesign once its retries are spent
+//   UserFindChange(swatch, style, case, whole)  the find/change settings as the user sets
+//                       them in InDesign's Find/Change window (what the older generations
+//                       use; "" leaves a setting empty)
 //   Quit                ends the server
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -88,6 +110,50 @@ std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(
   return engine;
 }
 
+// The behaviour switches of the command line.
+struct ServerSwitches {
+  mirune::com::InDesignDispatchBehaviour behaviour;
+  std::string version;  // "" the engine's own
+};
+
+// The word after `name` up to the next blank ("" when the switch is absent).
+std::wstring SwitchValue(const std::wstring& args, const std::wstring& name) {
+  const size_t at = args.find(name);
+  if (at == std::wstring::npos) return {};
+  const size_t start = at + name.size();
+  const size_t end = std::min(args.find(L' ', start), args.size());
+  return args.substr(start, end - start);
+}
+
+std::string Narrow(const std::wstring& wide) { return std::string(wide.begin(), wide.end()); }
+
+ServerSwitches ReadSwitches(const std::wstring& args) {
+  ServerSwitches switches;
+  switches.behaviour.lists_as_objects = SwitchValue(args, L"/Shape:") != L"arrays";
+  const std::string without = Narrow(SwitchValue(args, L"/Without:"));
+  for (size_t at = 0; at < without.size();) {
+    const size_t end = std::min(without.find(',', at), without.size());
+    if (end > at) switches.behaviour.without.insert(without.substr(at, end - at));
+    at = end + 1;
+  }
+  switches.behaviour.dialog_on_open = args.find(L"/Dialog") != std::wstring::npos;
+  switches.behaviour.count_utf16 = args.find(L"/CountUtf16") != std::wstring::npos;
+  switches.version = Narrow(SwitchValue(args, L"/Version:"));
+  int major = 0;
+  for (char c : switches.version) {
+    if (c < '0' || c > '9') break;
+    major = major * 10 + (c - '0');
+  }
+  if (!switches.version.empty() && major < 5) {
+    // Before CS3: no EveryItem, no ChangeText, no find/change preference objects.
+    for (const char* member : {"EveryItem", "ChangeText", "FindTextPreferences",
+                               "ChangeTextPreferences", "FindChangeTextOptions"}) {
+      switches.behaviour.without.insert(member);
+    }
+  }
+  return switches;
+}
+
 // The fault switches, read by the state's before_call.
 struct Faults {
   bool fail_every_call = false;
@@ -95,11 +161,13 @@ struct Faults {
   DWORD reject_until = 0;   // GetTickCount() bound of RejectCallsFor
 };
 
-ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
+ComPtr<IDispatch> MakeApplication(LocalServerControl& control, const ServerSwitches& switches) {
   auto state = std::make_shared<InDesignDispatchState>();
+  state->behaviour = switches.behaviour;
   const mirune::MarkDocumentFiles files = mirune::MakeMarkDocumentFiles();
+  const std::string served_version = switches.version;
   auto engine = std::make_shared<std::shared_ptr<mirune::indesign_engine::EngineApplication>>(
-      MakeEngine("", files));
+      MakeEngine(served_version, files));
   state->application = *engine;
   auto faults = std::make_shared<Faults>();
   state->before_call = [faults](int64_t call, EXCEPINFO* excep) -> HRESULT {
@@ -125,18 +193,19 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
   };
 
   TestMembers members;
-  members.emplace_back("Reset",
-                       [state, engine, files](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
-                         std::string version;
-                         if (!call.args.empty()) {
-                           mirune::Result<std::string> text = VariantToUtf8(call.args[0].get());
-                           if (!text.ok()) return DISP_E_TYPEMISMATCH;
-                           version = *text;
-                         }
-                         *engine = MakeEngine(version, files);
-                         state->application = *engine;
-                         return S_OK;
-                       });
+  members.emplace_back(
+      "Reset",
+      [state, engine, files, served_version](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
+        std::string version = served_version;
+        if (!call.args.empty()) {
+          mirune::Result<std::string> text = VariantToUtf8(call.args[0].get());
+          if (!text.ok()) return DISP_E_TYPEMISMATCH;
+          if (!text->empty()) version = *text;
+        }
+        *engine = MakeEngine(version, files);
+        state->application = *engine;
+        return S_OK;
+      });
   members.emplace_back("RegisterBenchBook",
                        [engine](TableCall& call, VARIANT*, EXCEPINFO*) -> HRESULT {
                          if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
@@ -184,6 +253,23 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control) {
     control.BeBusyFor(static_cast<DWORD>(*ms));
     return S_OK;
   });
+  members.emplace_back("UserFindChange",
+                       [engine](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
+                         if (call.args.size() != 4) return DISP_E_BADPARAMCOUNT;
+                         mirune::Result<std::string> swatch = VariantToUtf8(call.args[0].get());
+                         mirune::Result<std::string> style = VariantToUtf8(call.args[1].get());
+                         mirune::Result<bool> match_case = VariantToBool(call.args[2].get());
+                         mirune::Result<bool> whole = VariantToBool(call.args[3].get());
+                         if (!swatch.ok() || !style.ok() || !match_case.ok() || !whole.ok()) {
+                           return DISP_E_TYPEMISMATCH;
+                         }
+                         mirune::indesign::ChangeFormatting formatting;
+                         formatting.fill_color = *swatch;
+                         formatting.applied_character_style = *style;
+                         mirune::Status set = (*engine)->SetChangeFormatting(formatting);
+                         if (set.ok()) set = (*engine)->SetFindOptions({*match_case, *whole});
+                         return set.ok() ? S_OK : RaiseStatus(set, excep);
+                       });
   members.emplace_back("Quit", [&control](TableCall&, VARIANT*, EXCEPINFO*) -> HRESULT {
     control.Quit();
     return S_OK;
@@ -201,5 +287,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
     server_class.clsid_text = args.substr(at + 7, 38);
     if (FAILED(CLSIDFromString(server_class.clsid_text.c_str(), &server_class.clsid))) return 2;
   }
-  return mirune::com::LocalServerMain(server_class, command_line, MakeApplication);
+  const ServerSwitches switches = ReadSwitches(args);
+  return mirune::com::LocalServerMain(
+      server_class, command_line,
+      [&switches](LocalServerControl& control) { return MakeApplication(control, switches); });
 }
