@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "app/data_folder.h"
-#include "app/existing_index_files.h"
 #include "app/diagnosis_launch.h"
+#include "app/existing_index_files.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
 #include "app/main_window_win.h"
