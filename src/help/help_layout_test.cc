@@ -99,23 +99,6 @@ TEST(HelpLayout, EveryControlLiesInItsContainerAndNoneOverlapAnother) {
   }
 }
 
-// "動作確認" keeps clear of the tools tab's close button and of the place of the check box
-// "読みを記憶する" (2400, 1740, 3600 × 270).
-TEST(HelpLayout, TheCheckButtonKeepsClearOfTheToolsTabsOtherPlaces) {
-  using namespace help_form;  // NOLINT: the table under test
-  const TwipsRect check_box = {2400, 1740, 3600, 270};
-  std::map<int, TwipsRect> places;
-  for (const ControlLayout& c : UtilityWindowControls()) places[c.id] = c.rect;
-  ASSERT_TRUE(places.count(kIdCommand4 + kToolsDiagnosis));
-  const TwipsRect button = places[kIdCommand4 + kToolsDiagnosis];
-  EXPECT_FALSE(Overlap(button, check_box));
-  for (const ControlLayout& c : UtilityWindowControls()) {
-    if (c.container == kIdFrame1 + 1) {
-      EXPECT_FALSE(Overlap(c.rect, check_box)) << c.name;
-    }
-  }
-}
-
 TEST(HelpLayout, UtilityWindowCaptionsAndControlArrays) {
   using namespace help_form;  // NOLINT: the table under test
   const std::map<int, std::string> expected = {
