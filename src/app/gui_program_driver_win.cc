@@ -145,12 +145,13 @@ std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height
   return rgb;
 }
 
-void Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front) {
-  ScreenshotTogether({hwnd}, name, in_front);
+bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front,
+                double black_allowed) {
+  return ScreenshotTogether({hwnd}, name, in_front, black_allowed);
 }
 
-void ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
-                        const std::function<bool()>& in_front) {
+bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front, double black_allowed) {
   auto capture = [&windows](int* width, int* height) {
     RECT all{};
     for (HWND hwnd : windows) {
@@ -175,13 +176,14 @@ void ScreenshotTogether(const std::vector<HWND>& windows, const std::string& nam
         // thread next waits for messages: a job's window can show its background with black
         // boxes where its controls will be for a while. Text and borders are far less than
         // a tenth of a window.
-        return rgb == previous && !rgb.empty() && BlackShare(rgb) < 0.1;
+        return rgb == previous && !rgb.empty() && BlackShare(rgb) < black_allowed;
       },
       std::chrono::seconds(5));
-  if (rgb.empty()) return;
+  if (rgb.empty() || rgb != previous || BlackShare(rgb) >= black_allowed) return false;
   (void)CreateFolders(testing::ScreenshotFolder());
-  (void)WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
-                        testing::EncodePng(width, height, rgb));
+  return WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
+                         testing::EncodePng(width, height, rgb))
+      .ok();
 }
 
 GuiProgram::GuiProgram() {

@@ -54,10 +54,14 @@ std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height
 // no longer mostly black and two looks agree). `in_front`, when given, must hold before and
 // after each look: a window that another of the program's windows may cover for a while
 // (Form2 under the next document's Form6) is taken only while nothing covers it.
-void Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {});
+// `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
+// stay far below a tenth; a window with a dark picture says how much it holds). Returns
+// whether the picture was written: nothing is written when the window was not seen painted.
+bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
+                double black_allowed = 0.1);
 // The same for the rectangle that holds all of `windows` (two windows side by side).
-void ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
-                        const std::function<bool()>& in_front = {});
+bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front = {}, double black_allowed = 0.1);
 
 struct MessageBoxSeen {
   HWND hwnd = nullptr;
