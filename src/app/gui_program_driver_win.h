@@ -56,7 +56,8 @@ std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height
 // (Form2 under the next document's Form6) is taken only while nothing covers it.
 // `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
 // stay far below a tenth; a window with a dark picture says how much it holds). Returns
-// whether the picture was written: nothing is written when the window was not seen painted.
+// whether the window was seen painted and its picture written; a window not seen painted
+// within five seconds is still written as it looked last.
 bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
                 double black_allowed = 0.1);
 // The same for the rectangle that holds all of `windows` (two windows side by side).
