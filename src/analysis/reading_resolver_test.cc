@@ -5,40 +5,12 @@
 #include <map>
 
 #include "analysis/term_reading.h"
+#include "analysis/testing/table_analysis.h"
 
 namespace mirune {
 namespace {
 
-// A morpheme analysis from a table: term → (morpheme, reading) pairs; a term the table lacks
-// is divided by script and read as written.
-class TableAnalysis : public ReadingService {
- public:
-  using Table =
-      std::map<std::string, std::vector<std::pair<std::string, std::string>>, std::less<>>;
-  explicit TableAnalysis(Table table) : table_(std::move(table)) {}
-
-  Result<std::vector<std::string>> DivideWords(std::string_view text) override {
-    last_.clear();
-    if (auto it = table_.find(text); it != table_.end()) {
-      last_ = it->second;
-    } else {
-      for (const std::string& w : *ScriptWordDivider().DivideWords(text)) last_.emplace_back(w, w);
-    }
-    std::vector<std::string> words;
-    for (const auto& [w, r] : last_) words.push_back(w);
-    return words;
-  }
-  Result<std::string> Phonetic(std::string_view text) override {
-    for (const auto& [w, r] : last_) {
-      if (w == text) return r;
-    }
-    return std::string(text);
-  }
-
- private:
-  Table table_;
-  std::vector<std::pair<std::string, std::string>> last_;
-};
+using testing::TableAnalysis;
 
 const TableAnalysis::Table kAnalysis = {
     {"正倉院", {{"正", "セイ"}, {"倉", "クラ"}, {"院", "イン"}}},

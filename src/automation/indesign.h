@@ -214,4 +214,15 @@ class Application {
   virtual Result<int32_t> ChangeText() = 0;
 };
 
+// The generation of a `Version` text: the whole number of ASCII digits at its start ("20.0" →
+// 20, "2.0.2" → 2); 0 when it starts with none ("v4.0", "２"). Numbers past 1000 stop there.
+inline int MajorVersion(std::string_view version) {
+  int major = 0;
+  for (char c : version) {
+    if (c < '0' || c > '9' || major > 1000) break;
+    major = major * 10 + (c - '0');
+  }
+  return major;
+}
+
 }  // namespace mirune::indesign

@@ -2,18 +2,13 @@
 
 #include <cmath>
 
+#include "automation/indesign.h"
+
 namespace mirune {
 
 KeywordSearchCall SearchCallForVersion(std::string_view version) {
   // ASCII digits only: a full-width "２" is not a generation number.
-  int64_t major = 0;
-  size_t digits = 0;
-  while (digits < version.size() && version[digits] >= '0' && version[digits] <= '9' &&
-         digits < 9) {
-    major = major * 10 + (version[digits] - '0');
-    ++digits;
-  }
-  if (digits == 0) return KeywordSearchCall::kFindChangeText;
+  const int major = indesign::MajorVersion(version);
   if (major == 2) return KeywordSearchCall::kSearchFourArguments;
   if (major == 3 || major == 4) return KeywordSearchCall::kSearchSixArguments;
   return KeywordSearchCall::kFindChangeText;

@@ -62,16 +62,6 @@ Result<std::string> ContentsText(const VARIANT& value, const std::string& label)
   return text;
 }
 
-// The generation: the whole number at the start of a Version text (0 when there is none).
-int MajorVersion(const std::string& version) {
-  int major = 0;
-  for (char c : version) {
-    if (c < '0' || c > '9' || major > 1000) break;
-    major = major * 10 + (c - '0');
-  }
-  return major;
-}
-
 // What the client has learnt about its InDesign, shared by every object it hands out and kept
 // for the client's life: whether the batched reads work (they are tried first and given up
 // for the plain members on the first member the host lacks, or a length that disagrees with
@@ -91,7 +81,7 @@ struct ClientState {
   Result<int> Major() {
     if (!major) {
       MIRUNE_ASSIGN_OR_RETURN(const std::string version, application->GetText("Version"));
-      major = MajorVersion(version);
+      major = indesign::MajorVersion(version);
     }
     return *major;
   }
@@ -689,7 +679,7 @@ class ClientApplication : public indesign::Application {
 
   Result<std::string> Version() override {
     MIRUNE_ASSIGN_OR_RETURN(std::string version, app_.GetText("Version"));
-    state_->major = MajorVersion(version);
+    state_->major = indesign::MajorVersion(version);
     return version;
   }
 

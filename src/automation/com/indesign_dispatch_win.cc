@@ -321,16 +321,6 @@ ObjectBuilder ContainerObject(const StatePtr& state, std::shared_ptr<Container> 
   return object;
 }
 
-// The whole number at the start of a Version text.
-int MajorVersion(const std::string& version) {
-  int major = 0;
-  for (char c : version) {
-    if (c < '0' || c > '9' || major > 1000) break;
-    major = major * 10 + (c - '0');
-  }
-  return major;
-}
-
 ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Story> story) {
   ObjectBuilder object = ContainerObject(state, story);
   object
@@ -348,7 +338,7 @@ ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Sto
       .Add("Search", [state, story](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
         Result<std::string> version = state->application->Version();
         if (!version.ok()) return RaiseStatus(version.status(), excep);
-        const size_t expected = MajorVersion(*version) == 2 ? 4 : 6;
+        const size_t expected = indesign::MajorVersion(*version) == 2 ? 4 : 6;
         if (call.args.size() != expected) return DISP_E_BADPARAMCOUNT;
         Result<std::string> find = TextArg(call, 0);
         if (!find.ok()) return DISP_E_TYPEMISMATCH;

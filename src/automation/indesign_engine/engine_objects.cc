@@ -32,15 +32,7 @@ Result<OpenBook*> EngineState::Book(int64_t id) {
   return Error{ErrorCode::kNotFound, "ブックは既に閉じられています"};
 }
 
-int EngineState::MajorVersion() const {
-  int major = 0;
-  for (char c : version) {
-    if (c < '0' || c > '9') break;
-    major = major * 10 + (c - '0');
-    if (major > 1000) break;
-  }
-  return major;
-}
+int EngineState::MajorVersion() const { return indesign::MajorVersion(version); }
 
 Status CheckIndex(int32_t index, int64_t count, const char* collection) {
   if (index < 1 || index > count) {
