@@ -10,6 +10,7 @@
 #include "analysis/reading_memory.h"
 #include "app/data_folder.h"
 #include "app/indesign_host.h"
+#include "app/input_block_win.h"
 #include "app/main_window_win.h"
 #include "app/win_desktop_win.h"
 #include "app/win_text_win.h"
@@ -65,6 +66,9 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
                                  WinDesktop& desktop, const LaunchSelection& selection,
                                  std::function<void()> close_utility_window) {
   if (flags.job_running) return;
+  // The utility and keyword marking windows take no input until the job has ended (the main
+  // window's handlers return at once while the job runs).
+  InputBlock others({main_window.hwnd()});
   // A visible Word or Excel window refuses the launch first (and hidden ones are asked to
   // close), before the dictionaries are read: a damaged dictionary must not show its failure
   // where the refusal is due.

@@ -40,9 +40,12 @@ RunningHosts ComRunningHosts() {
     // Calls Excel rejects while it shows a dialog are retried for a while, then fail.
     com::MessageFilterScope busy_filter{com::BusyRetryPolicy{}};
     ThreadSleeper sleeper;
-    ResortJobHosts job{desktop, flags, sleeper,
+    ResortJobHosts job{desktop,
+                       flags,
+                       sleeper,
                        [&detection] { return detection->MaximizeRazozaXls(); },
-                       [] { return com::AttachRunningExcel(ExcelProgId()); }};
+                       [] { return com::AttachRunningExcel(ExcelProgId()); },
+                       [&detection] { return detection->CountExcelWindows().visible; }};
     ResortRazozaXls(job);
     return Status::Ok();
   };

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "app/data_folder.h"
@@ -10,6 +11,7 @@
 #include "app/existing_index_files.h"
 #include "app/file_choice_win.h"
 #include "app/index_launch.h"
+#include "app/input_block_win.h"
 #include "app/main_window_win.h"
 #include "app/marking_launch.h"
 #include "app/resort_launch.h"
@@ -191,6 +193,8 @@ void UtilityShell::ShowKeywordMarking() {
 
 void UtilityShell::MarkInRunningApplications() {
   if (flags_.job_running) return;
+  // Made before the job's progress window, which stays free.
+  InputBlock others({main_window_.hwnd()});
   auto view = ProgressWindowWin::Create(flags_, main_window_.hwnd());
   if (!view.ok()) {
     desktop_.ShowMessage(view.message(), kTitleCheck, kStyleRefusal);
@@ -218,6 +222,8 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
   request.output = MarkedOutputPath(
       request.input, FolderExists(request.input),
       [](const std::string& path) { return FileExists(path) || FolderExists(path); });
+  std::optional<InputBlock> others;
+  others.emplace(std::initializer_list<HWND>{main_window_.hwnd()});
   auto view = ProgressWindowWin::Create(flags_, main_window_.hwnd());
   if (!view.ok()) {
     desktop_.ShowMessage(view.message(), kTitleCheck, kStyleRefusal);
@@ -242,6 +248,7 @@ void UtilityShell::MarkFiles(const KeywordFileChoice& choice) {
     result = LaunchFileMarking(request, services);
   }
   (*view)->Close();
+  others.reset();  // Form11 comes back usable after a failure
   std::string warnings;
   for (const std::string& warning : result.warnings) warnings += "\r\n\r\n" + warning;
   if (result.exit != ExitCode::kOk) {
@@ -270,6 +277,7 @@ void UtilityShell::RunDiagnosis() {
   Result<DiagnosisOutcome> outcome = Error{ErrorCode::kInternal, "動作確認が終わりませんでした"};
   {
     JobRunningScope running(flags_);
+    InputBlock others({main_window_.hwnd()});
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     outcome = RunComDiagnosis("");
     SetCursor(previous);
@@ -297,9 +305,11 @@ void UtilityShell::RunDiagnosis() {
 
 void UtilityShell::Resort() {
   if (flags_.job_running) return;
-  const Status in_running = hosts_.resort
-                                ? hosts_.resort(desktop_, flags_)
-                                : Status(ErrorCode::kUnsupported, "Excel に接続できません");
+  Status in_running = Status(ErrorCode::kUnsupported, "Excel に接続できません");
+  if (hosts_.resort) {
+    InputBlock others({main_window_.hwnd()});
+    in_running = hosts_.resort(desktop_, flags_);
+  }
   if (in_running.ok()) return;
   if (in_running.code() != ErrorCode::kUnsupported) {
     desktop_.ShowFailure(kResortFailedMessage, in_running.message(), kResortTitle, kStyleRefusal);
@@ -325,6 +335,7 @@ void UtilityShell::Resort() {
   ResortLaunchResult result;
   {
     JobRunningScope running(flags_);
+    InputBlock others({main_window_.hwnd()});
     MemoryExcel excel;
     result = LaunchResort(excel, request);
   }
@@ -386,6 +397,7 @@ void UtilityShell::MakeIndex(HWND dialog, const help::IndexChoices& choices) {
     std::string question = "前に作った索引のファイルがあります：";
     for (const std::string& path : earlier) question += "\r\n" + path;
     question += "\r\n\r\n新しい索引で上書きしますか？";
+    InputBlock others({dialog});
     if (MessageBoxW(dialog, Wide(question).c_str(), Wide(kTitleCheck).c_str(),
                     static_cast<UINT>(kStyleUnsavedWarning)) != IDOK) {
       return;
@@ -394,6 +406,7 @@ void UtilityShell::MakeIndex(HWND dialog, const help::IndexChoices& choices) {
   IndexLaunchResult result;
   {
     JobRunningScope running(flags_);
+    InputBlock others({main_window_.hwnd()});
     MemoryExcel excel;
     result = LaunchIndex(excel, request);
   }

@@ -1,5 +1,6 @@
 #include "app/win_desktop_win.h"
 
+#include "app/input_block_win.h"
 #include "app/main_window_win.h"
 #include "app/win_text_win.h"
 #include "progress/form_window_win.h"
@@ -13,6 +14,10 @@ WinDesktop::~WinDesktop() { CloseAbortWindow(); }
 
 int WinDesktop::ShowMessage(std::string_view text, std::string_view title, int style) {
   HWND owner = abort_shown_ && abort_form_ ? abort_form_->hwnd() : main_window_.hwnd();
+  // The box disables its owner only: the program's other windows (the utility window, the
+  // keyword marking's, the main window under the abort window) take no input either, so
+  // that no second job starts from them while the user is asked.
+  InputBlock others({owner});
   return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), static_cast<UINT>(style));
 }
 

@@ -34,6 +34,13 @@ bool IsTruthOrErrorText(std::string_view text) {
   return false;
 }
 
+std::string SeveralExcelInstancesNote(int instances, std::string_view workbook_name) {
+  if (instances < 2) return {};
+  return "（Excel が " + std::to_string(instances) +
+         " 個起動しています。本ソフトが接続できるのは最初に起動した Excel だけです。" +
+         std::string(workbook_name) + " を開いている Excel 以外は終了して下さい）";
+}
+
 Result<CellBlock> ExcelWorkbook::GetCells(int sheet, const CellRange& range) const {
   if (range.first_row > range.last_row || range.first_column > range.last_column) {
     return Error{ErrorCode::kInvalidArgument, "セル範囲の始まりが終わりより後にあります。"};

@@ -48,6 +48,11 @@ std::string_view ExcelErrorText(uint8_t code);
 // readers give such formula results as these texts).
 bool IsTruthOrErrorText(std::string_view text);
 
+// What a failure after reaching the running Excel adds when `instances` Excel windows are
+// shown: only the first Excel started is reached, which may not hold `workbook_name`. Empty
+// for fewer than two. The text stands in full-width brackets after the cause.
+std::string SeveralExcelInstancesNote(int instances, std::string_view workbook_name);
+
 // The content of one cell. An empty text is the same as an empty cell: Excel keeps no empty
 // strings, so setting one empties the cell.
 struct CellValue {

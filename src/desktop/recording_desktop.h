@@ -20,6 +20,7 @@ class RecordingDesktop : public Desktop {
     int style;
     int answer;
     std::string cause;  // ShowFailure's cause; empty for plain messages
+    bool job_running;   // the job flag of `watched_flags` while it was shown
   };
 
   int ShowMessage(std::string_view text, std::string_view title, int style) override {
@@ -28,7 +29,12 @@ class RecordingDesktop : public Desktop {
       answer = answers.front();
       answers.pop_front();
     }
-    messages.push_back({std::string(text), std::string(title), style, answer, {}});
+    messages.push_back({std::string(text),
+                        std::string(title),
+                        style,
+                        answer,
+                        {},
+                        watched_flags != nullptr && watched_flags->job_running});
     events.push_back("message " + std::string(title) + " " + std::to_string(style));
     return answer;
   }
@@ -87,6 +93,8 @@ class RecordingDesktop : public Desktop {
   std::deque<int> answers;
   std::set<int> press_abort_in_window;
   double seconds_per_yield = 0.25;
+  // The job's flags, whose job_running each message records; none when null.
+  const JobFlags* watched_flags = nullptr;
 
   // Record.
   std::vector<Message> messages;

@@ -86,14 +86,14 @@ class Job {
 
 Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   c_.flags.abort_requested = false;
-  c_.flags.job_running = false;
+  // Set before the first question: while the user is asked, no other job may start.
+  c_.flags.job_running = true;
   c_.entries.Clear();
   c_.analyzer.BeginBook();
   MIRUNE_RUN_STEP(OpenAndConfirm());
   MIRUNE_RUN_STEP(CheckTarget());
 
   // The job runs from here.
-  c_.flags.job_running = true;
   c_.desktop.SetSelectionControlsEnabled(false);
   c_.progress.SetField(ProgressField::kDocumentName, r_.selected_file_name);
   abort_window_.Show(r_.selected_file_name);
@@ -326,6 +326,7 @@ ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionReque
   ExtractionResult result;
   Result<ExtractionOutcome> outcome = job.Run(result);
   if (outcome.ok()) {
+    context.flags.job_running = false;  // refused and cancelled end here too
     result.outcome = *outcome;
     result.entry_count = context.entries.entry_count();
     if (result.outcome == ExtractionOutcome::kCompleted) {

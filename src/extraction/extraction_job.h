@@ -96,7 +96,8 @@ struct ExtractionContext {
 };
 
 // Runs the job. The folders `temp` and `RazozaData` must exist (the launch makes them).
-// Leaves flags.job_running false on every way out; the export preferences of InDesign are
+// Holds flags.job_running from the first question to the end, and leaves it false on every
+// way out; the export preferences of InDesign are
 // the launch's to restore.
 ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionRequest& request);
 

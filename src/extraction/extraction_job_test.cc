@@ -147,7 +147,15 @@ struct Harness {
     request.selected_file_path = path;
     request.selected_file_name = layout::LastPathComponent(path);
     request.book = book;
-    return RunExtraction(context, request);
+    desktop.watched_flags = &flags;
+    ExtractionResult result = RunExtraction(context, request);
+    // Every message of the job, from the first question on, is shown with the job flag set
+    // (no other job may start meanwhile), and the flag is clear on every way out.
+    for (const RecordingDesktop::Message& m : desktop.messages) {
+      EXPECT_TRUE(m.job_running) << m.text;
+    }
+    EXPECT_FALSE(flags.job_running);
+    return result;
   }
   std::vector<std::string> Titles() const {
     std::vector<std::string> out;

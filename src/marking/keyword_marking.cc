@@ -19,7 +19,16 @@ class KeywordMarkingJob {
  public:
   explicit KeywordMarkingJob(KeywordMarkingHosts& hosts) : hosts_(hosts) {}
 
+  // The job flag is held from the first question to the end, on every way out.
   KeywordMarkingResult Run() {
+    hosts_.flags.job_running = true;
+    KeywordMarkingResult result = RunSteps();
+    hosts_.flags.job_running = false;
+    return result;
+  }
+
+ private:
+  KeywordMarkingResult RunSteps() {
     // Checks 1 and 2: the workbook is shown, Excel can be reached.
     if (Status shown = hosts_.keywords.CheckKeywordWorkbookShown(); !shown.ok()) {
       return Refuse({MarkingMessage::kOpenKeywordWorkbook, shown.message()});
@@ -29,7 +38,6 @@ class KeywordMarkingJob {
     };
     Result<ExcelWorkbook*> workbook = AttachWithRetry(attach, hosts_.sleeper);
     if (!workbook.ok()) {
-      hosts_.flags.job_running = false;
       return Refuse({MarkingMessage::kExcelUnreachable, workbook.message()});
     }
     workbook_ = *workbook;
@@ -48,17 +56,14 @@ class KeywordMarkingJob {
       return std::move(result_);
     }
     if (hosts_.on_confirmed) hosts_.on_confirmed();
-    hosts_.flags.job_running = true;
 
     if (Status marked = Mark(); !marked.ok()) return Fail(marked);
 
     if (!hosts_.saved_by_launch) Show(MarkingMessage::kFinished);
-    hosts_.flags.job_running = false;
     result_.outcome = MarkingOutcome::kFinished;
     return std::move(result_);
   }
 
- private:
   Result<std::optional<Refusal>> CheckPreconditions() {
     // 3: the sheet "Sheet1", exactly so named.
     Result<int> sheet = FindKeywordSheet(*workbook_);
@@ -230,7 +235,6 @@ class KeywordMarkingJob {
   // Any host failure after the attach: M10. What was marked stays; the progress window is
   // left for the user to close once the job flag is cleared.
   KeywordMarkingResult Fail(const Status& status) {
-    hosts_.flags.job_running = false;
     Show(MarkingMessage::kFailed, status.message());
     result_.outcome = MarkingOutcome::kFailed;
     result_.detail = status.message();

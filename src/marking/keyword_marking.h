@@ -48,7 +48,7 @@ struct KeywordMarkingHosts {
   Desktop& desktop;
   ProgressReporter& progress;
   Sleeper& sleeper;
-  JobFlags& flags;
+  JobFlags& flags;  // job_running held from the first question to the end
   // Called once the user has confirmed M7, before the run (the shell unloads its start dialog
   // here). May be empty.
   std::function<void()> on_confirmed;

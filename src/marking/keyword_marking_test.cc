@@ -100,7 +100,15 @@ class KeywordMarkingTest : public ::testing::Test {
   KeywordMarkingResult Run() {
     KeywordMarkingHosts hosts{
         app, source, desktop, progress, sleeper, flags, [this] { ++confirmed; }};
-    return RunKeywordMarking(hosts);
+    desktop.watched_flags = &flags;
+    KeywordMarkingResult result = RunKeywordMarking(hosts);
+    // Every message of the job, its first question included, is shown with the job flag set
+    // (no other job may start meanwhile), and the flag is clear on every way out.
+    for (const RecordingDesktop::Message& m : desktop.messages) {
+      EXPECT_TRUE(m.job_running) << m.text;
+    }
+    EXPECT_FALSE(flags.job_running);
+    return result;
   }
   std::string Marked(const std::string& path, int32_t story) {
     const layout::Document* doc = engine.OpenDocumentModel(path);

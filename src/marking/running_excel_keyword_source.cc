@@ -15,12 +15,9 @@ Result<ExcelWorkbook*> RunningExcelKeywordSource::AttachActiveWorkbook() {
   excel_.reset();
   Result<ExcelWorkbook*> attached = AttachOnce();
   if (attached.ok() || !excel_instances_) return attached;
-  const int instances = excel_instances_();
-  if (instances < 2) return attached;
-  return Error{attached.code(), attached.message() + "（Excel が " + std::to_string(instances) +
-                                    " 個起動しています。本ソフトが接続できるのは最初に起動した "
-                                    "Excel だけです。Keyword.xls を開いている Excel 以外は終了して"
-                                    "下さい）"};
+  const std::string note = SeveralExcelInstancesNote(excel_instances_(), "Keyword.xls");
+  if (note.empty()) return attached;
+  return Error{attached.code(), attached.message() + note};
 }
 
 Result<ExcelWorkbook*> RunningExcelKeywordSource::AttachOnce() {

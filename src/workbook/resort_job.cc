@@ -1,7 +1,9 @@
 #include "workbook/resort_job.h"
 
+#include <string>
 #include <utility>
 
+#include "automation/excel.h"
 #include "workbook/razoza_workbook.h"
 #include "workbook/resort_messages.h"
 
@@ -33,18 +35,20 @@ Result<int32_t> ResortActiveWorkbook(ExcelApplication& excel) {
 
 ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
   ResortJobResult result;
-  hosts.flags.job_running = false;
+  // Set before the first question: while the user is asked, no other job may start.
+  hosts.flags.job_running = true;
   if (!hosts.razoza_xls_shown()) {
     hosts.desktop.ShowMessage(kResortOpenFirstMessage, kResortTitle, kStyleRefusal);
+    hosts.flags.job_running = false;
     result.outcome = ResortOutcome::kNotOpen;
     return result;
   }
   if (hosts.desktop.ShowMessage(kResortStartMessage, kResortTitle, kStyleConfirmStart) ==
       kAnswerCancel) {
+    hosts.flags.job_running = false;
     result.outcome = ResortOutcome::kCancelled;
     return result;
   }
-  hosts.flags.job_running = true;
   hosts.desktop.FocusMainWindow();
 
   Result<std::unique_ptr<ExcelApplication>> excel =
@@ -54,9 +58,15 @@ ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
             return hosts.attach_excel();
           },
           hosts.sleeper);
+  // Several Excel windows: the one reached may not be the one that shows Razoza.xls.
+  auto with_note = [&hosts](const Status& cause) {
+    const std::string note =
+        hosts.excel_windows ? SeveralExcelInstancesNote(hosts.excel_windows(), "Razoza.xls") : "";
+    return note.empty() ? cause : Status(cause.code(), cause.message() + note);
+  };
   if (!excel.ok()) {
     result.outcome = ResortOutcome::kNoExcel;
-    result.cause = excel.status();
+    result.cause = with_note(excel.status());
     hosts.desktop.ShowFailure(kResortNoExcelMessage, result.cause.message(), kResortTitle,
                               kStyleRefusal);
     hosts.flags.job_running = false;
@@ -67,7 +77,7 @@ ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
   excel->reset();  // Excel is released before the last message, on every way out
   if (!rows.ok()) {
     result.outcome = ResortOutcome::kFailed;
-    result.cause = rows.status();
+    result.cause = with_note(rows.status());
     hosts.desktop.ShowFailure(kResortFailedMessage, result.cause.message(), kResortTitle,
                               kStyleRefusal);
     hosts.flags.job_running = false;

@@ -33,13 +33,16 @@ namespace mirune {
 
 struct ResortJobHosts {
   Desktop& desktop;
-  JobFlags& flags;
+  JobFlags& flags;  // job_running held from the first question to the end
   // Waits between the attempts to attach.
   Sleeper& sleeper;
   // MaximizeRazozaXls: true when a visible Excel window shows Razoza.xls (it is maximised).
   std::function<bool()> razoza_xls_shown;
   // One attempt to reach the running Excel (Windows: the COM client's AttachOnce).
   std::function<Result<std::unique_ptr<ExcelApplication>>()> attach_excel;
+  // How many Excel windows are shown (several instances: the attach reaches only the first
+  // one started, which may not hold Razoza.xls). May be empty.
+  std::function<int()> excel_windows;
 };
 
 enum class ResortOutcome {

@@ -48,7 +48,10 @@ struct Session {
   }
   ResortJobHosts Hosts() {
     return ResortJobHosts{
-        desktop, flags, sleeper, [this] { return shown; },
+        desktop,
+        flags,
+        sleeper,
+        [this] { return shown; },
         [this]() -> Result<std::unique_ptr<ExcelApplication>> {
           running_during_attach = flags.job_running;
           if (attach_failures > 0) {
@@ -60,7 +63,8 @@ struct Session {
           client->Adopt(workbook);
           last_client = client.get();
           return std::unique_ptr<ExcelApplication>(std::move(client));
-        }};
+        },
+        [this] { return excel_windows; }};
   }
   MemoryExcel excel;
   std::shared_ptr<MemoryWorkbook> workbook;
@@ -69,6 +73,7 @@ struct Session {
   RecordingSleeper sleeper;
   bool shown = true;
   int attach_failures = 0;
+  int excel_windows = 1;
   bool running_during_attach = false;
   MemoryExcel* last_client = nullptr;
 };
@@ -125,6 +130,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
     int r1_answer;
     int attach_failures;
     bool drop_org;
+    int excel_windows;
     ResortOutcome outcome;
     std::vector<std::string_view> messages;
     std::string cause;
@@ -137,6 +143,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        kAnswerOk,
        0,
        false,
+       1,
        ResortOutcome::kNotOpen,
        {kResortOpenFirstMessage},
        "",
@@ -147,6 +154,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        kAnswerCancel,
        0,
        false,
+       1,
        ResortOutcome::kCancelled,
        {kResortStartMessage},
        "",
@@ -157,6 +165,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        kAnswerOk,
        2,
        false,
+       1,
        ResortOutcome::kFinished,
        {kResortStartMessage, kResortDoneMessage},
        "",
@@ -167,6 +176,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        kAnswerOk,
        20,
        false,
+       1,
        ResortOutcome::kNoExcel,
        {kResortStartMessage, kResortNoExcelMessage},
        "起動している Excel が見つかりません",
@@ -177,9 +187,34 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        kAnswerOk,
        0,
        true,
+       1,
        ResortOutcome::kFailed,
        {kResortStartMessage, kResortFailedMessage},
        "ブックにシート「Org」がありません。",
+       1,
+       0},
+      {"attach fails 20 times, two Excel windows shown",
+       true,
+       kAnswerOk,
+       20,
+       false,
+       2,
+       ResortOutcome::kNoExcel,
+       {kResortStartMessage, kResortNoExcelMessage},
+       "起動している Excel が見つかりません（Excel が 2 個起動しています。本ソフトが接続できるのは"
+       "最初に起動した Excel だけです。Razoza.xls を開いている Excel 以外は終了して下さい）",
+       20,
+       19},
+      {"no sheet Org in the Excel reached, three Excel windows shown",
+       true,
+       kAnswerOk,
+       0,
+       true,
+       3,
+       ResortOutcome::kFailed,
+       {kResortStartMessage, kResortFailedMessage},
+       "ブックにシート「Org」がありません。（Excel が 3 個起動しています。本ソフトが接続できるのは"
+       "最初に起動した Excel だけです。Razoza.xls を開いている Excel 以外は終了して下さい）",
        1,
        0},
   };
@@ -188,6 +223,8 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
     Session s(kEntries);
     s.shown = c.shown;
     s.attach_failures = c.attach_failures;
+    s.excel_windows = c.excel_windows;
+    s.desktop.watched_flags = &s.flags;
     s.desktop.answers.push_back(c.r1_answer);
     if (c.drop_org) {
       // With an AfterSort of an earlier run, which must survive: the workbook is checked for
@@ -206,6 +243,8 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
     for (size_t i = 0; i < c.messages.size(); ++i) {
       EXPECT_EQ(s.desktop.messages[i].text, c.messages[i]) << i;
       EXPECT_EQ(s.desktop.messages[i].title, kResortTitle);
+      // Held from the first question on: no other job starts while the user is asked.
+      EXPECT_TRUE(s.desktop.messages[i].job_running) << i;
     }
     EXPECT_EQ(s.desktop.messages.back().cause, c.cause);
     EXPECT_EQ(result.cause.message(), c.cause);

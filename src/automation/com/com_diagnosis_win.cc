@@ -536,35 +536,40 @@ DiagnosisSection DiagnoseExcel(const std::string& prog_id) {
         return "新しいブック（シート " + Number(b->SheetCount()) + " 枚）";
       })) {
     ExcelWorkbook& wb = **book;
-    CellBlock block(3, 2);
-    const char* readings[] = {"さくいん", "あいうえお", "かきくけこ"};
+    // The re-sort's own call: Key1 on the reading, Key2 on the page for equal readings.
+    CellBlock block(3, 3);
+    const char* readings[] = {"さくいん", "あいうえお", "さくいん"};
+    const int pages[] = {12, 30, 4};
     for (int i = 0; i < 3; ++i) {
       block.at(i, 0) = CellValue::Number(i + 1);
       block.at(i, 1) = CellValue::Text(readings[i]);
+      block.at(i, 2) = CellValue::Number(pages[i]);
     }
-    r.Record("Range(\"A1:B3\").Value（2 次元の配列の書き込み）", wb.SetCells(1, 1, 1, block),
+    r.Record("Range(\"A1:C3\").Value（2 次元の配列の書き込み）", wb.SetCells(1, 1, 1, block),
              "書き込みました");
-    Result<CellBlock> read = wb.GetCells(1, CellRange::Area(1, 1, 3, 2));
-    r.Record("Range(\"A1:B3\").Value（2 次元の配列の読み出し）", read, [](const CellBlock& b) {
+    Result<CellBlock> read = wb.GetCells(1, CellRange::Area(1, 1, 3, 3));
+    r.Record("Range(\"A1:C3\").Value（2 次元の配列の読み出し）", read, [](const CellBlock& b) {
       std::string out = Number(b.rows) + " 行 × " + Number(b.columns) + " 列:";
       for (const CellValue& c : b.cells) out += " " + c.AsText();
       return out;
     });
-    Status sorted = wb.SortRows(1, 2);
-    Result<CellBlock> after = wb.GetCells(1, CellRange::Area(1, 1, 3, 2));
+    constexpr std::string_view kSortMember =
+        "Cells.Sort（Key1 が B 列の読み、Key2 が C 列のノンブル）";
+    Status sorted = wb.SortRowsByTwoKeys(1, 2, 3);
+    Result<CellBlock> after = wb.GetCells(1, CellRange::Area(1, 1, 3, 3));
     if (sorted.ok() && after.ok()) {
       std::string order;
-      for (int i = 0; i < after->rows; ++i) order += " " + after->at(i, 1).AsText();
+      for (int i = 0; i < after->rows; ++i)
+        order += " " + after->at(i, 1).AsText() + "(" + after->at(i, 2).AsText() + ")";
       const bool right = after->rows == 3 && after->at(0, 1).AsText() == "あいうえお" &&
-                         after->at(2, 1).AsText() == "さくいん";
+                         after->at(1, 2).AsText() == "4" && after->at(2, 2).AsText() == "12";
       if (right) {
-        r.Ok("Cells.Sort（Key1 が B 列、ふりがなの順）", "並べ替えました:" + order);
+        r.Ok(std::string(kSortMember), "並べ替えました:" + order);
       } else {
-        r.Fail("Cells.Sort（Key1 が B 列、ふりがなの順）", "順が違います:" + order);
+        r.Fail(std::string(kSortMember), "順が違います:" + order);
       }
     } else {
-      r.Fail("Cells.Sort（Key1 が B 列、ふりがなの順）",
-             sorted.ok() ? after.message() : sorted.message());
+      r.Fail(std::string(kSortMember), sorted.ok() ? after.message() : sorted.message());
     }
     r.Record("Range.Font.Name / Font.Size / NumberFormat / 配置 / WrapText（読み出し）",
              wb.GetFormat(1, 1, 2), [](const CellFormat& f) {

@@ -97,8 +97,9 @@ class ServerResortTest : public ::testing::Test {
   }
 
   ResortJobResult RunJob(RecordingDesktop& desktop, JobFlags& flags, NoSleep& sleeper) {
-    ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
-                         [] { return AttachRunningExcel(kProgId); }};
+    ResortJobHosts hosts{
+        desktop, flags, sleeper, [] { return true; }, [] { return AttachRunningExcel(kProgId); },
+        {}};
     return ResortRazozaXls(hosts);
   }
 
@@ -216,8 +217,8 @@ TEST(ServerAttachTest, WithoutARunningServerTheJobEndsWithR4AfterTwentyAttempts)
   RecordingDesktop desktop;
   JobFlags flags;
   NoSleep sleeper;
-  ResortJobHosts hosts{desktop, flags, sleeper, [] { return true; },
-                       [] { return AttachRunningExcel(kProgId); }};
+  ResortJobHosts hosts{
+      desktop, flags, sleeper, [] { return true; }, [] { return AttachRunningExcel(kProgId); }, {}};
   const ResortJobResult result = ResortRazozaXls(hosts);
   EXPECT_EQ(result.outcome, ResortOutcome::kNoExcel);
   EXPECT_EQ(result.attach_attempts, 20);
