@@ -102,6 +102,23 @@ HWND ProcessWindow(DWORD pid, const std::wstring& class_name) {
   return found.hwnd;
 }
 
+std::vector<HWND> ProcessWindows(DWORD pid) {
+  struct Found {
+    DWORD pid;
+    std::vector<HWND> windows;
+  } found{pid, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == f->pid && IsWindowVisible(hwnd)) f->windows.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.windows;
+}
+
 // A control's rectangle in its parent's client area.
 main_form::PixelRect ChildRect(HWND control) {
   RECT rect;
@@ -229,6 +246,12 @@ MessageBoxSeen GuiProgram::Answer(int answer, const std::string& picture) {
   if (!seen.hwnd) return seen;
   seen.title = Text(seen.hwnd);
   seen.text = Text(GetDlgItem(seen.hwnd, 0xFFFF));
+  for (HWND other : ProcessWindows(pid())) {
+    if (other == seen.hwnd || !IsWindowEnabled(other)) continue;
+    wchar_t name[256] = {};
+    GetClassNameW(other, name, 256);
+    seen.others_enabled.push_back(name);
+  }
   if (!picture.empty()) Screenshot(seen.hwnd, picture);
   PostMessageW(seen.hwnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
   WaitFor([&] { return !IsWindow(seen.hwnd) || !IsWindowVisible(seen.hwnd); });

@@ -42,6 +42,8 @@ bool WaitFor(const std::function<bool()>& ready,
 
 // The visible top-level window of `class_name` in process `pid`; null when there is none.
 HWND ProcessWindow(DWORD pid, const std::wstring& class_name);
+// The visible top-level windows of process `pid`.
+std::vector<HWND> ProcessWindows(DWORD pid);
 // A control's rectangle in its parent's client area.
 main_form::PixelRect ChildRect(HWND control);
 
@@ -68,6 +70,9 @@ struct MessageBoxSeen {
   HWND hwnd = nullptr;
   std::wstring title;
   std::wstring text;
+  // The class names of the program's other visible top-level windows that still took input
+  // while the box was shown (none: the user could only answer the box).
+  std::vector<std::wstring> others_enabled;
 };
 
 // One run of mirune-gui.exe from the program folder; ended (terminated if need be) with the

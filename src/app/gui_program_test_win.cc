@@ -50,6 +50,13 @@ namespace {
 // main window's here).
 constexpr int kAbortLabel1 = 1001;
 
+// The window classes of a list, in one line ("" for none).
+std::string ClassNames(const std::vector<std::wstring>& classes) {
+  std::string out;
+  for (const std::wstring& name : classes) out += (out.empty() ? "" : ", ") + Narrow(name);
+  return out;
+}
+
 // Set when the program showed no window at all: the later tests fail at once instead of
 // waiting for windows that cannot come.
 bool g_no_windows = false;
@@ -1011,6 +1018,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbo
   EXPECT_NE(offer.text.find(Wide("Razoza.xlsを選びますか？")), std::wstring::npos)
       << Narrow(offer.text);
   EXPECT_EQ(offer.text.rfind(L"原因: ", 0), 0u) << Narrow(offer.text);
+  EXPECT_EQ(ClassNames(offer.others_enabled), "");
   // "読みを記憶する" is ticked at first, as `mirune resort` learns unless told not to.
   EXPECT_TRUE(Checked(GetDlgItem(utility, help_form::kIdResortLearn)));
   ASSERT_TRUE(OpenInFileWindow(gui, Wide("並べ替え直す Razoza.xls を選んで下さい"), workbook));
@@ -1040,6 +1048,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbo
   MessageBoxSeen overwrite = gui.Answer(IDCANCEL, "index_overwrite_question");
   EXPECT_NE(overwrite.text.find(Wide(index_txt)), std::wstring::npos) << Narrow(overwrite.text);
   EXPECT_NE(overwrite.text.find(Wide("上書きしますか？")), std::wstring::npos);
+  EXPECT_EQ(ClassNames(overwrite.others_enabled), "");
   auto kept = ReadFileBytes(index_txt);
   ASSERT_TRUE(kept.ok());
   EXPECT_EQ(*kept, "earlier");
@@ -1211,6 +1220,8 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
     const MessageBoxSeen start = gui.Answer(IDOK);
     EXPECT_EQ(start.title, Wide(kResortTitle));
     EXPECT_EQ(start.text, Wide(kResortStartMessage));
+    // The utility window takes no input while the re-sort asks.
+    EXPECT_EQ(ClassNames(start.others_enabled), "");
     const MessageBoxSeen done = gui.Answer(IDOK);
     EXPECT_EQ(done.text, Wide(kResortDoneMessage)) << Narrow(done.text);
     EXPECT_TRUE(gui.Quit());
@@ -1314,6 +1325,8 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
     EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0),
               0u)
         << Narrow(confirm.text);
+    // Form3 and Form11 take no input while the job asks: no second job starts from them.
+    EXPECT_EQ(ClassNames(confirm.others_enabled), "");
     const MessageBoxSeen finished = gui.Answer(IDOK);
     EXPECT_EQ(finished.text, Wide("一括マーキング処理が終了しました。")) << Narrow(finished.text);
     EXPECT_TRUE(gui.Quit());
