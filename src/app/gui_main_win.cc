@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/data_folder.h"
 #include "app/gui_launch_win.h"
 #include "app/indesign_host.h"
 #include "app/main_window_win.h"
@@ -20,6 +21,7 @@
 #include "app/win_text_win.h"
 #include "automation/com/activation_win.h"
 #include "automation/com/com_types_win.h"
+#include "extraction/working_files.h"
 #include "progress/message_pump_win.h"
 #include "progress/progress_model.h"
 
@@ -79,6 +81,14 @@ int RunProgram(HINSTANCE instance) {
   main_window_ptr = main_window->get();
   desktop = std::make_unique<WinDesktop>(instance, flags, *main_window_ptr);
   utility = std::make_unique<UtilityShell>(flags, *main_window_ptr, *desktop, ComRunningHosts());
+  {
+    // Where the results go: the program's folder, or the user's own when that cannot be
+    // written (%LOCALAPPDATA%\Mirune), as every job chooses it.
+    auto data = ChooseDataFolder("", ReadDataFolderEnvironment());
+    main_window_ptr->SetResultsFolderTip(
+        data.ok() ? "結果のフォルダー: " + WorkingFolders(*data).results
+                  : "結果のフォルダー（RazozaData）を置く場所が見つかりません: " + data.message());
+  }
 
   // Steps 7 to 10: the lists, the filter items, the restored selection.
   main_window_ptr->FillAtStartUp();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <commctrl.h>
+
 #include "app/data_folder.h"
 #include "app/settings_registry_win.h"
 #include "app/stored_settings.h"
@@ -117,6 +119,56 @@ std::vector<HWND> ProcessWindows(DWORD pid) {
       },
       reinterpret_cast<LPARAM>(&found));
   return found.windows;
+}
+
+std::wstring ToolTipText(DWORD pid, HWND owner, HWND tool) {
+  HWND tip = nullptr;
+  struct Search {
+    DWORD pid;
+    HWND* tip;
+  } search{pid, &tip};
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner_pid = 0;
+        GetWindowThreadProcessId(hwnd, &owner_pid);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (owner_pid != s->pid || _wcsicmp(name, L"tooltips_class32") != 0) return TRUE;
+        *s->tip = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (tip == nullptr) return L"<no tool tip>";
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return L"<process not opened>";
+  constexpr size_t kChars = 1024;
+  const size_t bytes = sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t);
+  auto* remote = static_cast<uint8_t*>(
+      VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  std::wstring text = L"<not read>";
+  if (remote != nullptr) {
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = owner;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(TTTOOLINFOW));
+    std::vector<wchar_t> buffer(kChars, L'\0');
+    if (WriteProcessMemory(process, remote, &info, sizeof(info), nullptr) &&
+        WriteProcessMemory(process, remote + sizeof(info), buffer.data(), kChars * 2, nullptr)) {
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote),
+                          SMTO_ABORTIFHUNG, 5000, &answer);
+      if (ReadProcessMemory(process, remote + sizeof(info), buffer.data(), kChars * 2, nullptr)) {
+        buffer.back() = L'\0';
+        text = buffer.data();
+      }
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
 }
 
 // A control's rectangle in its parent's client area.

@@ -44,6 +44,9 @@ bool WaitFor(const std::function<bool()>& ready,
 HWND ProcessWindow(DWORD pid, const std::wstring& class_name);
 // The visible top-level windows of process `pid`.
 std::vector<HWND> ProcessWindows(DWORD pid);
+// The text of the tool tip that process `pid` keeps for the control `tool` of `owner` (read
+// through a buffer in that process: a tool tip answers with pointers of its own process).
+std::wstring ToolTipText(DWORD pid, HWND owner, HWND tool);
 // A control's rectangle in its parent's client area.
 main_form::PixelRect ChildRect(HWND control);
 

@@ -634,6 +634,9 @@ TEST_F(GuiProgramTest, ResultsFolderButtonsOpenRazozaData) {
   SawWindow(main);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(ListItems(gui.control(kIdFile1)).back(), L"chapter_1.idml");
+  // The button's tool tip says where the results are kept.
+  EXPECT_EQ(Narrow(ToolTipText(gui.pid(), main, gui.control(kIdCommand4))),
+            "結果のフォルダー: " + Narrow(results));
   Screenshot(main, "form1_results_button");
   gui.Click(kIdCommand4);
   MessageBoxSeen missing = gui.Answer(IDOK, "results_folder_missing");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <commctrl.h>
+
 #include "app/drive_change.h"
 #include "app/file_pattern.h"
 #include "app/form_layout.h"
@@ -413,6 +415,27 @@ void MainWindow::SetSelectionControlsEnabled(bool enabled) {
   for (int id : {kIdDrive1, kIdDir1, kIdFile1, kIdCombo1, kIdCheck1}) {
     EnableWindow(control(id), enabled);
   }
+}
+
+void MainWindow::SetResultsFolderTip(std::string_view text) {
+  std::wstring wide = Wide(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control(kIdCommand4));
+  tool.lpszText = wide.data();
+  if (tip_ == nullptr) {
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
+    if (tip_ == nullptr) return;  // a missing tip costs nothing but the hint
+    // A long path wraps instead of running off the screen.
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 FolderOutcome MainWindow::ChangeFolder(const std::wstring& folder) {

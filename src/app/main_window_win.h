@@ -64,10 +64,15 @@ class MainWindow : public SelectionControls {
   // Enables or disables Drive1, Dir1, File1, Combo1 and Check1, in that order.
   void SetSelectionControlsEnabled(bool enabled);
 
+  // The tool tip of "結果のフォルダーを開く" (where the results are kept: the program's folder or,
+  // when that cannot be written, the user's own). Made at the first call; the text is copied.
+  void SetResultsFolderTip(std::string_view text);
+
  private:
   MainWindow(JobFlags& flags, SettingsStore& store, MainWindowHooks hooks)
       : flags_(flags), store_(store), hooks_(std::move(hooks)) {}
   friend LRESULT CALLBACK FormObjectProcedure<MainWindow>(HWND, UINT, WPARAM, LPARAM);
+  HWND tip_ = nullptr;  // the tool tip window; destroyed with the main window, its owner
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   void CreateControls();
