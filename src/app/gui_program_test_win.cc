@@ -1088,10 +1088,53 @@ TEST_F(GuiProgramTest, IndexDialogWritesTheIndexBesideTheWorkbook) {
   ASSERT_TRUE(gui.Quit());
 }
 
+// A visible main window of the user's Excel ("XLMAIN") or InDesign, with `title`, made and
+// served on a thread of the test, where the program's desktop detection finds it.
+class HostMainWindow {
+ public:
+  HostMainWindow(std::wstring class_name, std::wstring title) {
+    thread_ = std::thread([this, class_name = std::move(class_name), title = std::move(title)] {
+      WNDCLASSW window_class{};
+      window_class.lpfnWndProc = DefWindowProcW;
+      window_class.hInstance = GetModuleHandleW(nullptr);
+      window_class.lpszClassName = class_name.c_str();
+      RegisterClassW(&window_class);
+      HWND hwnd =
+          CreateWindowExW(0, class_name.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                          0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+      thread_id_ = GetCurrentThreadId();
+      hwnd_ = hwnd;
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+      DestroyWindow(hwnd);
+    });
+    WaitFor([&] { return hwnd_.load() != nullptr; });
+  }
+  ~HostMainWindow() {
+    while (thread_id_.load() == 0) Sleep(1);
+    PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  HWND hwnd() const { return hwnd_.load(); }
+
+ private:
+  std::thread thread_;
+  std::atomic<HWND> hwnd_{nullptr};
+  std::atomic<DWORD> thread_id_{0};
+};
+
 // Runs the extraction of the one file that `folder` lists under `filter` from the main window,
 // answering every message box until the controls are back; Razoza.txt (or the error).
 Result<std::string> ExtractFromMainWindow(const std::wstring& folder, std::string_view filter,
-                                          std::wstring* completion) {
+                                          std::wstring* completion, HWND indesign = nullptr,
+                                          std::string* indesign_seen = nullptr) {
+  // Whether the user's InDesign window is shown, at each step the test looks.
+  auto look = [&](const char* when) {
+    if (indesign && indesign_seen) {
+      *indesign_seen += std::string(indesign_seen->empty() ? "" : " ") + when +
+                        (IsWindowVisible(indesign) ? ":shown" : ":hidden");
+    }
+  };
   if (!SeedSettings(L"1", folder.substr(0, 2), folder, Wide(filter))) {
     return Error{ErrorCode::kIoError, "the settings could not be stored"};
   }
@@ -1101,13 +1144,22 @@ Result<std::string> ExtractFromMainWindow(const std::wstring& folder, std::strin
   HWND main = gui.WaitMain();
   if (main == nullptr) return Error{ErrorCode::kInternal, "no main window"};
   gui.Click(kIdCommand1);
+  WaitFor([&] { return ProcessWindow(gui.pid(), L"#32770") != nullptr; });
+  look("start");
   gui.Answer(IDOK);  // the start
   gui.WaitWindow("MiruneAbortForm6");
   while (!IsWindowEnabled(gui.control(kIdFile1))) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = ProcessWindow(gui.pid(), L"#32770")) != nullptr; });
+    if (box && Text(box) == Wide("ミルネ Ver1.0")) look("completion");
     MessageBoxSeen seen = gui.Answer(IDOK);
     if (!seen.hwnd) break;
     if (seen.title == Wide("ミルネ Ver1.0")) *completion = seen.text;
   }
+  // InDesign is shown again once the job has ended.
+  if (indesign)
+    WaitFor([&] { return IsWindowVisible(indesign) != FALSE; }, std::chrono::seconds(10));
+  look("after");
   // The notes after the job, when there are any.
   for (int i = 0; i < 20 && ProcessWindow(gui.pid(), L"#32770") == nullptr; ++i) Sleep(100);
   if (ProcessWindow(gui.pid(), L"#32770") != nullptr) gui.Answer(IDOK);
@@ -1134,8 +1186,12 @@ TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
   ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer"), 0u);
   SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
   std::wstring com_completion;
-  Result<std::string> through_com =
-      ExtractFromMainWindow(indd_folder, kFilterItemIndd, &com_completion);
+  // The user's InDesign window: hidden while the job drives InDesign, shown after it.
+  HostMainWindow indesign_window(L"indesign", L"Adobe InDesign 2025");
+  std::string com_seen;
+  Result<std::string> through_com = ExtractFromMainWindow(
+      indd_folder, kFilterItemIndd, &com_completion, indesign_window.hwnd(), &com_seen);
+  EXPECT_EQ(com_seen, "start:shown completion:hidden after:shown");
   SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
   {
     com::ComApartment apartment;
@@ -1143,8 +1199,11 @@ TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
   }
   com::testing::RunTestInDesignServer(L"/UnregServer");
   std::wstring engine_completion;
-  Result<std::string> on_engine =
-      ExtractFromMainWindow(idml_folder, kFilterItemIdml, &engine_completion);
+  std::string engine_seen;
+  Result<std::string> on_engine = ExtractFromMainWindow(
+      idml_folder, kFilterItemIdml, &engine_completion, indesign_window.hwnd(), &engine_seen);
+  // A job on the embedded engine leaves the user's InDesign alone.
+  EXPECT_EQ(engine_seen, "start:shown completion:shown after:shown");
 
   ASSERT_TRUE(through_com.ok()) << through_com.message() << Narrow(com_completion);
   ASSERT_TRUE(on_engine.ok()) << on_engine.message();
@@ -1153,40 +1212,6 @@ TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
   EXPECT_FALSE(through_com->empty());
   EXPECT_EQ(*through_com, *on_engine);
 }
-
-// A visible Excel main window (class "XLMAIN") with `title`, made and served on a thread of
-// the test, where the program's desktop detection finds the user's Excel.
-class ExcelMainWindow {
- public:
-  explicit ExcelMainWindow(std::wstring title) {
-    thread_ = std::thread([this, title = std::move(title)] {
-      WNDCLASSW window_class{};
-      window_class.lpfnWndProc = DefWindowProcW;
-      window_class.hInstance = GetModuleHandleW(nullptr);
-      window_class.lpszClassName = L"XLMAIN";
-      RegisterClassW(&window_class);
-      HWND hwnd =
-          CreateWindowExW(0, L"XLMAIN", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
-                          200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-      thread_id_ = GetCurrentThreadId();
-      hwnd_ = hwnd;
-      MSG msg;
-      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-      DestroyWindow(hwnd);
-    });
-    WaitFor([&] { return hwnd_.load() != nullptr; });
-  }
-  ~ExcelMainWindow() {
-    while (thread_id_.load() == 0) Sleep(1);
-    PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-
- private:
-  std::thread thread_;
-  std::atomic<HWND> hwnd_{nullptr};
-  std::atomic<DWORD> thread_id_{0};
-};
 
 // "Excelソート処理" with Razoza.xls open in the running Excel (test-excel-server, the embedded
 // workbook engine with Excel's automation members) and shown in an Excel window: the job
@@ -1206,7 +1231,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
   ASSERT_TRUE(book.ok()) << book.message();
   // The user corrects a reading on Org: the two rows of 柿 come together.
   ASSERT_TRUE((*book)->SetCell(*(*book)->FindSheet("Org"), 2, 2, CellValue::Text("ぼれい")).ok());
-  ExcelMainWindow excel_window(L"Microsoft Excel - Razoza.xls");
+  HostMainWindow excel_window(L"XLMAIN", L"Microsoft Excel - Razoza.xls");
   SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   {
@@ -1308,7 +1333,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
   Result<std::unique_ptr<com::ExcelClient>> excel = com::ExcelClient::Create("Mirune.TestExcel");
   ASSERT_TRUE(excel.ok()) << excel.message();
   ASSERT_TRUE((*excel)->OpenWorkbook(keywords).ok());
-  ExcelMainWindow excel_window(L"Microsoft Excel - Keyword.xls");
+  HostMainWindow excel_window(L"XLMAIN", L"Microsoft Excel - Keyword.xls");
   SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID",
                           Wide(com::testing::kTestInDesignProgId).c_str());
   SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
