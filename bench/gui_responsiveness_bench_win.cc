@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "app/file_pattern.h"
-#include "app/gui_program_driver_win.h"
-#include "app/win_text_win.h"
 #include "automation/idml/idml_writer.h"
 #include "base/file.h"
+#include "base/wide_text.h"
 #include "bench/bench_book.h"
-#include "progress/progress_layout.h"
-#include "progress/progress_window_win.h"
+#include "gui/file_pattern.h"
+#include "gui/progress_layout.h"
+#include "gui/progress_window_win.h"
+#include "gui/testing/gui_program_driver_win.h"
 
 namespace mirune {
 namespace {

@@ -11,8 +11,8 @@
 #include <atomic>
 #include <thread>
 
-#include "progress/progress_window_win.h"
-#include "progress/window_test_driver_win.h"
+#include "gui/progress_window_win.h"
+#include "gui/testing/window_test_driver_win.h"
 
 namespace mirune {
 namespace {

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/form_layout.h"
-#include "app/win_text_win.h"
+#include "base/wide_text.h"
+#include "gui/form_layout.h"
 
 namespace mirune {
 namespace {

@@ -11,7 +11,7 @@
 #include "analysis/fake_phonetic.h"
 #include "base/file.h"
 #include "base/utf.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

@@ -12,11 +12,11 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/path.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "extraction/messages.h"
 #include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

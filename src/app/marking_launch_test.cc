@@ -10,11 +10,11 @@
 #include "automation/indesign_engine/builder.h"
 #include "base/file.h"
 #include "base/utf.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "marking/mark_formatting.h"
 #include "marking/marking_messages.h"
 #include "marking/sheet_workbook_test_util.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

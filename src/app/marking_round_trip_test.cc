@@ -21,10 +21,10 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/utf.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "extraction/page_marking.h"
 #include "marking/mark_files.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

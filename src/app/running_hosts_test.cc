@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "automation/indesign_engine/engine_application.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "marking/marking_messages.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

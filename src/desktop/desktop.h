@@ -3,7 +3,8 @@
 // The desktop as the jobs see it: message boxes, the abort window before each document,
 // yielding to the message loop, showing and hiding InDesign, and the main window's
 // selection controls. Implementations: the Win32 shell, the terminal of the command line
-// (cli/terminal_desktop.h) and the recording fake of the tests (desktop/recording_desktop.h).
+// (cli/terminal_desktop.h) and the recording fake of the tests
+// (desktop/testing/recording_desktop.h).
 //
 // Everything runs on one thread. A job calls YieldToMessageLoop at fixed points; during
 // those calls the desktop may press the abort button of the abort window (Win32: the user

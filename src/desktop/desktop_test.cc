@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 
 namespace mirune {
 namespace {

@@ -31,11 +31,11 @@
 #include "base/file.h"
 #include "base/path.h"
 #include "base/utf.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "extraction/extraction_documents.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

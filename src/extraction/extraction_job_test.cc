@@ -11,12 +11,12 @@
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "extraction/messages.h"
 #include "extraction/output_files.h"
 #include "extraction/page_marking.h"
 #include "extraction/story_analyzer.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

@@ -3,7 +3,7 @@
 // The progress window as the long jobs see it: open, update, finish, the value fields the
 // jobs fill themselves, and the one pass through the message loop that follows each update.
 // Implementations: the Windows window, the terminal bar of the command line, and the
-// recording fake of the tests (progress/recording_progress.h).
+// recording fake of the tests (progress/testing/recording_progress.h).
 
 #include <cstdint>
 #include <string_view>

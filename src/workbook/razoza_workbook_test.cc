@@ -9,7 +9,7 @@
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/excel_engine/xls/xls_from_windows.h"
 #include "base/file.h"
-#include "progress/recording_progress.h"
+#include "progress/testing/recording_progress.h"
 
 namespace mirune {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "automation/excel_engine/memory_workbook.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "workbook/entry_rows.h"
 #include "workbook/razoza_workbook.h"
 #include "workbook/resort_messages.h"

@@ -15,7 +15,7 @@
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/file.h"
 #include "base/path.h"
-#include "desktop/recording_desktop.h"
+#include "desktop/testing/recording_desktop.h"
 #include "marking/running_excel_keyword_source.h"
 #include "workbook/excel_contract_test_support.h"
 #include "workbook/razoza_workbook.h"

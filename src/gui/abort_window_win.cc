@@ -1,0 +1,96 @@
+#include "gui/abort_window_win.h"
+
+#include "gui/forms/form_window_win.h"
+#include "gui/progress_layout.h"
+
+namespace mirune {
+
+Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
+  std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
+  const FormDefinition definition{kClassName,
+                                  FormObjectProcedure<AbortWindowWin>,
+                                  AbortWindow::kCaption,
+                                  "処理中止ウィンドウ",
+                                  kForm6Controls,
+                                  kForm6ClientWidth,
+                                  kForm6ClientHeight};
+  auto form = CreateForm(definition, owner, window.get());
+  if (!form.ok()) return form.error();
+  window->dpi_ = form->dpi;
+  window->font_ = form->font;
+  window->bar_brush_ = form->bar_brush;
+  return window;
+}
+
+AbortWindowWin::~AbortWindowWin() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+  if (bar_brush_ != nullptr) DeleteObject(bar_brush_);
+}
+
+void AbortWindowWin::Show(std::string_view document_name) {
+  if (hwnd_ == nullptr) return;
+  SetControlText(hwnd_, kIdLabel5, document_name);
+  ShowPauseText({});
+  if (!IsWindowVisible(hwnd_)) {
+    // Beside the progress window, so that its counts stay in sight.
+    PlaceOverOwner(hwnd_, 1, dpi_);
+    ShowWindow(hwnd_, SW_SHOW);
+  }
+  RedrawWindow(hwnd_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void AbortWindowWin::ShowPauseText(std::string_view text) {
+  if (hwnd_ == nullptr) return;
+  SetControlText(hwnd_, kIdLabel1,
+                 text.empty() ? FindControlLayout(kForm6Controls, kIdLabel1)->caption : text);
+  RedrawWindow(GetDlgItem(hwnd_, kIdLabel1), nullptr, nullptr, RDW_UPDATENOW);
+}
+
+void AbortWindowWin::Close() {
+  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void AbortWindowWin::AskAbort() {
+  // A second click while the question is open (it can arrive before the box disables the
+  // window) asks nothing more.
+  if (asking_) return;
+  asking_ = true;
+  const std::wstring question = WideText(AbortWindow::kQuestion);
+  const std::wstring title = WideText(kTitleCheck);
+  if (MessageBoxW(hwnd_, question.c_str(), title.c_str(), kStyleAbortQuestion) == IDYES) {
+    flags_.abort_requested = true;
+  }
+  asking_ = false;
+}
+
+void AbortWindowWin::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  HFONT font = CreateFormFont(dpi_);
+  LayoutFormControls(hwnd_, kForm6Controls, font, dpi_);
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = font;
+}
+
+LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
+  LRESULT result = 0;
+  if (HandleFormMessage({hwnd_, flags_, bar_brush_, false, apply_dpi}, message, wparam, lparam,
+                        result)) {
+    return result;
+  }
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kIdCommand1 && HIWORD(wparam) == BN_CLICKED) {
+        AskAbort();
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+}  // namespace mirune

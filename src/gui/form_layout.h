@@ -1,0 +1,115 @@
+#pragma once
+
+// The layout of the main window (Form1) and the splash window (Form5) in twips, as the
+// windows are drawn: 1440 twips to the inch, so 15 twips are one pixel at 96 dpi and the
+// pixels scale with the monitor's dpi. The control ids are shared by the window code and
+// by the programs that drive the windows from outside.
+
+#include <span>
+#include <string_view>
+
+// In a namespace of their own: the progress windows have a layout table of their own
+// (gui/progress_layout.h) with names of the same kind.
+namespace mirune::main_form {
+
+// A control's rectangle in twips, relative to its window's client area.
+struct TwipsRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// A rectangle in pixels.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  bool operator==(const PixelRect&) const = default;
+};
+
+// twips × dpi ÷ 1440, rounded to the nearest pixel (halves away from zero).
+int TwipsToPixels(int twips, int dpi);
+PixelRect TwipsToPixels(const TwipsRect& rect, int dpi);
+
+// Control kinds, as the window code creates them.
+enum class ControlKind {
+  kDriveList,   // drop-down list of drives
+  kFolderList,  // list of the folder hierarchy
+  kFileList,    // list of files
+  kLabel,
+  kFilterBox,  // editable drop-down box
+  kCheckBox,
+  kFrame,  // group box
+  kButton,
+  kTabStrip,    // tab strip of the common controls
+  kTextBox,     // multi-line read-only text box with a scroll bar
+  kEdit,        // one-line text box
+  kPicture,     // the program's icon
+  kChoiceList,  // drop-down list without typing
+};
+
+struct ControlLayout {
+  std::string_view name;  // form name: "Drive1", "Command1" …
+  int id;                 // control id
+  ControlKind kind;
+  std::string_view caption;  // caption or initial text (empty for the lists)
+  TwipsRect rect;            // in the window's client area, or in `container`'s (below)
+  bool bold = false;
+  // The id of the frame the control lies in, its rectangle then measured from the frame's
+  // top left; 0 for the window itself. A frame in a tab strip with an empty rectangle fills
+  // the strip's display area, whatever its size.
+  int container = 0;
+};
+
+// Control ids of the main window.
+inline constexpr int kIdDrive1 = 101;
+inline constexpr int kIdDir1 = 102;
+inline constexpr int kIdFile1 = 103;
+inline constexpr int kIdLabel1 = 104;
+inline constexpr int kIdCombo1 = 105;
+inline constexpr int kIdCheck1 = 106;
+inline constexpr int kIdFrame1 = 107;
+inline constexpr int kIdLabel3 = 108;
+inline constexpr int kIdCommand1 = 109;
+inline constexpr int kIdCommand2 = 110;
+inline constexpr int kIdCommand3 = 111;
+inline constexpr int kIdCommand4 = 112;  // "結果のフォルダーを開く"
+
+// Control ids of the splash window.
+inline constexpr int kIdSplashLabel1 = 201;
+inline constexpr int kIdSplashLabel2 = 202;
+inline constexpr int kIdSplashLabel3 = 203;
+inline constexpr int kIdSplashImage1 = 204;
+
+// The product title: ミルネ, a full-width space, "Windows10 対応版" (both windows' caption).
+inline constexpr std::string_view kProductTitle = "ミルネ　Windows10 対応版";
+// Window class names (the programs that drive the windows find them by these).
+inline constexpr std::string_view kMainWindowClass = "MiruneForm1";
+inline constexpr std::string_view kSplashWindowClass = "MiruneForm5";
+
+// Client areas.
+inline constexpr int kMainClientWidthTwips = 9390;
+inline constexpr int kMainClientHeightTwips = 5400;
+inline constexpr int kSplashClientWidthTwips = 6600;
+inline constexpr int kSplashClientHeightTwips = 3300;
+
+// The main window's controls in creation order (Label3 is drawn inside Frame1; its
+// rectangle here is already in the window's client area).
+std::span<const ControlLayout> MainWindowControls();
+// The splash window's controls.
+std::span<const ControlLayout> SplashWindowControls();
+// The control of `id` in `controls`, or nullptr.
+const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id);
+
+// The width of every tab of a tab strip, and the tabs' height: each tab has a known place.
+inline constexpr int kTabWidthTwips = 1200;
+inline constexpr int kTabHeightTwips = 360;
+
+// Font of every window: "ＭＳ Ｐゴシック" at 9 points, or the system's Japanese UI font when
+// the machine lacks it.
+inline constexpr std::string_view kFormFontFace = "ＭＳ Ｐゴシック";
+inline constexpr int kFormFontPoints = 9;
+
+}  // namespace mirune::main_form

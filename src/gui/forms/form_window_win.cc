@@ -1,0 +1,287 @@
+#include "gui/forms/form_window_win.h"
+
+#include <algorithm>
+
+#include "base/os_error_text.h"
+#include "base/utf.h"
+
+namespace mirune {
+namespace {
+
+constexpr int kFontPoints = 9;
+
+int CALLBACK NoteFontFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
+HFONT FontOfFace(std::wstring_view face, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  face.copy(font.lfFaceName, n);
+  font.lfFaceName[n] = L'\0';
+  return CreateFontIndirectW(&font);
+}
+
+DWORD StyleOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kLabel:
+      return SS_LEFT | SS_NOPREFIX;
+    case ControlKind::kCentered:
+      return SS_CENTER | SS_NOPREFIX;
+    case ControlKind::kTrack:
+    case ControlKind::kBar:
+      return SS_LEFT;
+    case ControlKind::kFocus:
+      return ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
+    case ControlKind::kPicture:
+      return SS_ICON | SS_REALSIZECONTROL;
+    case ControlKind::kButton:
+      return BS_PUSHBUTTON | WS_TABSTOP;
+  }
+  return 0;
+}
+
+const wchar_t* ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kFocus:
+      return L"Edit";
+    case ControlKind::kButton:
+      return L"Button";
+    default:
+      return L"Static";
+  }
+}
+
+}  // namespace
+
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof(form);
+  form.lpfnWndProc = procedure;
+  form.hInstance = GetModuleHandleW(nullptr);
+  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = name;
+  return RegisterClassExW(&form) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int WindowDpi(HWND hwnd) {
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  // Looked up at run time: older systems have no per-window dpi.
+  static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (dpi_for_window != nullptr && hwnd != nullptr) {
+    const UINT dpi = dpi_for_window(hwnd);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+bool FontFaceInstalled(std::wstring_view face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+  face.copy(wanted.lfFaceName, n);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return false;
+  EnumFontFamiliesExW(screen, &wanted, NoteFontFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+std::wstring_view FormFontFaceInstalled() {
+  for (std::wstring_view face :
+       {kFormFontFace, std::wstring_view(L"MS PGothic"), std::wstring_view(L"IPAPGothic"),
+        std::wstring_view(L"IPA Pゴシック")}) {
+    if (FontFaceInstalled(face)) return face;
+  }
+  return {};
+}
+
+HFONT CreateFormFont(int dpi) {
+  HFONT font = nullptr;
+  const std::wstring_view face = FormFontFaceInstalled();
+  if (!face.empty()) font = FontOfFace(face, dpi);
+  if (font == nullptr) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      font = FontOfFace(metrics.lfMessageFont.lfFaceName, dpi);
+    }
+  }
+  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  return font;
+}
+
+bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  for (const ControlLayout& control_layout : controls) {
+    DWORD ex_style = 0;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(control_layout.kind);
+    if (control_layout.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
+    const std::wstring caption = WideText(control_layout.caption);
+    HWND control = CreateWindowExW(
+        ex_style, ClassOf(control_layout.kind), caption.c_str(), style,
+        TwipsToPixels(control_layout.left, dpi), TwipsToPixels(control_layout.top, dpi),
+        TwipsToPixels(control_layout.width, dpi), TwipsToPixels(control_layout.height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
+    if (control == nullptr) return false;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // A later child goes below the earlier ones; the bar must lie above its track.
+    if (control_layout.kind == ControlKind::kBar) {
+      SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (control_layout.kind == ControlKind::kPicture) {
+      SendMessageW(control, STM_SETICON,
+                   reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
+      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(control_layout.width, dpi),
+                   TwipsToPixels(control_layout.height, dpi),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  return true;
+}
+
+void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
+  for (const ControlLayout& control_layout : controls) {
+    HWND control = GetDlgItem(parent, control_layout.id);
+    if (control == nullptr) continue;
+    SetWindowPos(control, nullptr, TwipsToPixels(control_layout.left, dpi),
+                 TwipsToPixels(control_layout.top, dpi), TwipsToPixels(control_layout.width, dpi),
+                 TwipsToPixels(control_layout.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+}
+
+void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi) {
+  RECT rect{0, 0, TwipsToPixels(client_width_twips, dpi), TwipsToPixels(client_height_twips, dpi)};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white) {
+  const int id = GetDlgCtrlID(control);
+  if (id == kIdText2) return bar_brush;
+  if (id == kIdText1) {
+    SetTextColor(dc, track_text_white ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
+  }
+  return nullptr;
+}
+
+std::wstring WideText(std::string_view utf8) {
+  const std::u16string text = Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+void SetControlText(HWND parent, int id, std::string_view utf8) {
+  HWND control = GetDlgItem(parent, id);
+  if (control == nullptr) return;
+  const std::wstring text = WideText(utf8);
+  const int length = GetWindowTextLengthW(control);
+  if (length == static_cast<int>(text.size())) {
+    std::wstring shown(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, shown.data(), length + 1);
+    shown.resize(static_cast<size_t>(length));
+    if (shown == text) return;
+  }
+  SetWindowTextW(control, text.c_str());
+}
+
+Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self) {
+  const std::string what(definition.what);
+  if (!RegisterFormClass(definition.class_name, definition.procedure)) {
+    return Error{ErrorCode::kUnsupported, what + "のクラスを登録できませんでした"};
+  }
+  FormResources form;
+  const std::wstring caption = WideText(definition.caption);
+  form.hwnd =
+      CreateWindowExW(0, definition.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);
+  if (form.hwnd == nullptr) {
+    return Error{ErrorCode::kUnsupported,
+                 what + "を作成できませんでした: " + WindowsErrorCause(GetLastError())};
+  }
+  form.dpi = WindowDpi(form.hwnd);
+  form.font = CreateFormFont(form.dpi);
+  form.bar_brush = CreateSolidBrush(kBarColour);
+  if (!CreateFormControls(form.hwnd, definition.controls, form.font, form.dpi)) {
+    const std::string cause = WindowsErrorCause(GetLastError());
+    DestroyWindow(form.hwnd);
+    DeleteObject(form.font);
+    DeleteObject(form.bar_brush);
+    return Error{ErrorCode::kUnsupported, what + "の部品を作成できませんでした: " + cause};
+  }
+  SizeFormWindow(form.hwnd, definition.client_width_twips, definition.client_height_twips,
+                 form.dpi);
+  return form;
+}
+
+void PlaceOverOwner(HWND hwnd, int slot, int dpi) {
+  HWND owner = GetWindow(hwnd, GW_OWNER);
+  if (owner == nullptr || !IsWindowVisible(owner) || IsIconic(owner)) return;
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+  const DWORD ex_style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  auto outer = [&](int width_twips, int height_twips) {
+    RECT rect{0, 0, TwipsToPixels(width_twips, dpi), TwipsToPixels(height_twips, dpi)};
+    AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+    return ScreenBox{0, 0, rect.right - rect.left, rect.bottom - rect.top};
+  };
+  RECT owner_rect;
+  GetWindowRect(owner, &owner_rect);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const ScreenBox place = ProgressWindowPlace(
+      slot,
+      {owner_rect.left, owner_rect.top, owner_rect.right - owner_rect.left,
+       owner_rect.bottom - owner_rect.top},
+      outer(kForm2ClientWidth, kForm2ClientHeight), outer(kForm6ClientWidth, kForm6ClientHeight),
+      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  SetWindowPos(hwnd, nullptr, place.left, place.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
+                       LRESULT& result) {
+  switch (message) {
+    case WM_CLOSE:
+      if (!form.flags.job_running) ShowWindow(form.hwnd, SW_HIDE);
+      result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC: {
+      HBRUSH brush =
+          ColourFormControl(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam),
+                            form.bar_brush, form.track_text_white);
+      if (brush == nullptr) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      form.apply_dpi(HIWORD(wparam));
+      SetWindowPos(form.hwnd, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace mirune

@@ -1,0 +1,121 @@
+#pragma once
+
+// What the progress window and the abort window share on Windows: the dpi of a window, the
+// forms' font, the controls built from a layout table (gui/progress_layout.h), texts
+// and texts set from UTF-8 (the message pump is
+// gui/forms/message_pump_win.h). Windows build only.
+
+#ifdef _WIN32
+
+#include <windows.h>
+// winbase.h still defines the 16-bit Yield() as a macro; ProgressView has a member of that name.
+#undef Yield
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/result.h"
+#include "desktop/desktop.h"
+#include "gui/forms/message_pump_win.h"
+#include "gui/forms/window_metrics_win.h"
+#include "gui/progress_layout.h"
+
+namespace mirune {
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// The style of both forms: a caption with the close box, fixed size.
+inline constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+// Registers a form's window class (arrow cursor, dialog background); true when it is
+// registered, also by an earlier window of the process.
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
+
+// What makes one form: its class, caption, controls and client size in twips; `what` names
+// the window in failures ("進行状況ウィンドウ").
+struct FormDefinition {
+  const wchar_t* class_name;
+  WNDPROC procedure;
+  std::string_view caption;
+  std::string_view what;
+  std::span<const ControlLayout> controls;
+  int client_width_twips;
+  int client_height_twips;
+};
+
+// The resources of a made form; the form deletes them when it goes.
+struct FormResources {
+  HWND hwnd = nullptr;
+  int dpi = 96;
+  HFONT font = nullptr;
+  HBRUSH bar_brush = nullptr;
+};
+
+// Registers the class, creates the form hidden (`self` is the creation parameter its
+// procedure receives in WM_NCCREATE), makes its controls in the forms' font at the window's
+// dpi, and sizes it. kUnsupported with a Japanese cause naming the window when Windows
+// refuses; what was made is then given back.
+Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self);
+
+// The messages both forms answer alike; true (and `result` set) when `message` was one:
+//   WM_CLOSE         the close box, the system menu and Alt+F4 hide the form unless a job runs
+//                    (the program's own close hides it directly, never through here);
+//   WM_CTLCOLORSTATIC the bar and the track's text colour (ColourFormControl);
+//   WM_DPICHANGED    `apply_dpi` with the new dpi, then the suggested rectangle;
+//   WM_NCDESTROY     `hwnd` is let go (set to null).
+struct FormMessageContext {
+  HWND& hwnd;
+  const JobFlags& flags;
+  HBRUSH bar_brush;
+  bool track_text_white;
+  const std::function<void(int)>& apply_dpi;
+};
+bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
+                       LRESULT& result);
+
+// Places a form over its owner (the main window) as ProgressWindowPlace says: `slot` 0 for
+// Form2, 1 for Form6. Both forms' sizes come from their tables at the form's dpi. A form
+// without an owner stays where it is.
+void PlaceOverOwner(HWND hwnd, int slot, int dpi);
+
+// The face the forms ask for first.
+inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
+
+// The forms' font at `dpi`: "ＭＳ Ｐゴシック" 9 pt, or, where that face is not installed,
+// the system's message font face (its Japanese UI font on a Japanese system) at 9 pt. The
+// caller deletes it. Never null: the stock GUI font is the last resort.
+HFONT CreateFormFont(int dpi);
+
+// Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
+// `font`. False when a control cannot be created.
+bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
+
+// Moves every control of `controls` to its place at `dpi` and gives it `font` (after a dpi
+// change). The bar takes its width from the table; its owner sets its current width after.
+void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
+
+// Resizes `hwnd` so that its client area is width × height twips at `dpi`.
+void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi);
+
+// The colour of the filled bar.
+inline constexpr COLORREF kBarColour = RGB(0, 0, 160);
+
+// WM_CTLCOLORSTATIC of both forms: the bar is painted with `bar_brush`, the track as a text
+// box (window colour; its text white when `track_text_white`). Null for every other control
+// (the caller lets DefWindowProc answer).
+HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white);
+
+// UTF-8 to the UTF-16 of the W functions.
+std::wstring WideText(std::string_view utf8);
+
+// Sets a control's text; nothing is sent when the text is already shown, so a job updating
+// a field with the same value causes no repaint.
+void SetControlText(HWND parent, int id, std::string_view utf8);
+
+}  // namespace mirune
+
+#endif  // _WIN32

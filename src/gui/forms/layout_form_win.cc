@@ -1,0 +1,300 @@
+#include "gui/forms/layout_form_win.h"
+
+#include <commctrl.h>
+
+#include "base/os_error_text.h"
+#include "base/wide_text.h"
+#include "gui/forms/win_font_win.h"
+
+namespace mirune {
+
+using main_form::ControlKind;
+using main_form::ControlLayout;
+using main_form::PixelRect;
+using main_form::TwipsToPixels;
+
+namespace {
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// How far a drop-down list opens, in pixels at 96 dpi.
+constexpr int kDropDownHeight = 160;
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD ex_style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kButton:
+      return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
+    case ControlKind::kCheckBox:
+      return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::kFrame:
+      return {L"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::kTabStrip:
+      return {WC_TABCONTROLW, TCS_FIXEDWIDTH | WS_TABSTOP, 0};
+    case ControlKind::kTextBox:
+      return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kEdit:
+      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::kPicture:
+      return {L"STATIC", SS_ICON | SS_CENTERIMAGE, 0};
+    case ControlKind::kChoiceList:
+    case ControlKind::kDriveList:
+      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::kFilterBox:
+      return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::kFolderList:
+    case ControlKind::kFileList:
+      return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::kLabel:
+      break;
+  }
+  return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+}
+
+}  // namespace
+
+LayoutForm::~LayoutForm() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (font_) DeleteObject(font_);
+  if (bold_font_) DeleteObject(bold_font_);
+  if (icon_) DestroyIcon(icon_);
+}
+
+Status LayoutForm::CreateFromTable(const LayoutFormDefinition& definition, HWND owner) {
+  const std::string what(definition.what);
+  const std::wstring class_name = Wide(definition.class_name);
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = FormObjectProcedure<LayoutForm>;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
+  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = class_name.c_str();
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return Status(ErrorCode::kUnsupported,
+                  what + "を作成できません: " + WindowsErrorCause(GetLastError()));
+  }
+  controls_ = definition.controls;
+  client_width_twips_ = definition.client_width_twips;
+  client_height_twips_ = definition.client_height_twips;
+  const std::wstring caption = Wide(definition.caption);
+  HWND hwnd =
+      CreateWindowExW(0, class_name.c_str(), caption.c_str(), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 100, 100, owner, nullptr, window_class.hInstance, this);
+  if (!hwnd) {
+    return Status(ErrorCode::kUnsupported,
+                  what + "を作成できません: " + WindowsErrorCause(GetLastError()));
+  }
+  CreateControls();
+  ApplyDpi(WindowDpi(hwnd_));
+  return Status::Ok();
+}
+
+LRESULT LayoutForm::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  if (OnMessage(message, wparam, lparam, result)) return result;
+  switch (message) {
+    case WM_COMMAND:
+      if (lparam != 0) OnCommand(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      // The read-only text boxes are for reading: the window's colours, not the dialog's.
+      HWND control = reinterpret_cast<HWND>(lparam);
+      const int id = GetDlgCtrlID(control);
+      for (const ControlLayout& control_layout : controls_) {
+        if (control_layout.id == id && control_layout.kind == ControlKind::kTextBox) {
+          HDC dc = reinterpret_cast<HDC>(wparam);
+          SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+          SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+      }
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+    }
+    case 0x02E0: {  // WM_DPICHANGED
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      ApplyDpi(HIWORD(wparam));
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+  }
+}
+
+void LayoutForm::CreateControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  for (const ControlLayout& control_layout : controls_) {
+    const ControlClass control_class = ClassOf(control_layout.kind);
+    const std::wstring caption = Wide(control_layout.caption);
+    HWND control = CreateWindowExW(
+        control_class.ex_style, control_class.name, caption.c_str(),
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style, 0, 0, 10, 10, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
+    if (control_layout.kind == ControlKind::kPicture && control) {
+      if (!icon_) {
+        icon_ =
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, 0));
+      }
+      if (icon_) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+    }
+  }
+  // Tab strips and frames below everything else, strips lowest: a later child lies below the
+  // earlier ones, so each goes to the bottom, frames first.
+  for (ControlKind kind : {ControlKind::kFrame, ControlKind::kTabStrip}) {
+    for (const ControlLayout& control_layout : controls_) {
+      if (control_layout.kind != kind) continue;
+      SetWindowPos(control(control_layout.id), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+RECT LayoutForm::PlaceOf(const ControlLayout& control_layout) const {
+  const PixelRect rect = TwipsToPixels(control_layout.rect, dpi_);
+  RECT place{rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
+  if (control_layout.container == 0) return place;
+  HWND container = control(control_layout.container);
+  if (!container) return place;
+  RECT outer;
+  GetWindowRect(container, &outer);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&outer), 2);
+  wchar_t class_name[64] = {};
+  GetClassNameW(container, class_name, 64);
+  if (control_layout.kind == ControlKind::kFrame && rect.width == 0 && rect.height == 0 &&
+      lstrcmpiW(class_name, WC_TABCONTROLW) == 0) {
+    // The display area of the strip: its client area less the tabs.
+    RECT display{0, 0, outer.right - outer.left, outer.bottom - outer.top};
+    SendMessageW(container, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    OffsetRect(&display, outer.left, outer.top);
+    return display;
+  }
+  OffsetRect(&place, outer.left, outer.top);
+  return place;
+}
+
+void LayoutForm::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  if (font_) DeleteObject(font_);
+  if (bold_font_) DeleteObject(bold_font_);
+  font_ = CreateFormFont(dpi, false);
+  bold_font_ = CreateFormFont(dpi, true);
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  const SIZE outer = WindowSizeForClient(TwipsToPixels(client_width_twips_, dpi),
+                                         TwipsToPixels(client_height_twips_, dpi), style, 0, dpi);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const ControlLayout& control_layout : controls_) {
+    HWND hwnd = control(control_layout.id);
+    if (!hwnd) continue;
+    SendMessageW(hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_ : font_), FALSE);
+    if (control_layout.kind == ControlKind::kTabStrip) {
+      SendMessageW(hwnd, TCM_SETITEMSIZE, 0,
+                   MAKELPARAM(TwipsToPixels(main_form::kTabWidthTwips, dpi),
+                              TwipsToPixels(main_form::kTabHeightTwips, dpi)));
+    }
+    RECT place = PlaceOf(control_layout);
+    int height = place.bottom - place.top;
+    if (control_layout.kind == ControlKind::kChoiceList ||
+        control_layout.kind == ControlKind::kDriveList ||
+        control_layout.kind == ControlKind::kFilterBox) {
+      height += MulDiv(kDropDownHeight, dpi, 96);
+    }
+    SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // List items as tall as the font's text with its underscores.
+    const int row = TextRowHeight(font_);
+    if (control_layout.kind == ControlKind::kFolderList ||
+        control_layout.kind == ControlKind::kFileList) {
+      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, row);
+    } else if (height != place.bottom - place.top) {  // a combo box
+      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, row);
+      // The closed box draws its choice a pixel inside a field that it clips a pixel inside
+      // its edges: the field is the row and those pixels.
+      const int field = row + 4;
+      if (SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < field) {
+        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      }
+    }
+  }
+  OnLayout();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void LayoutForm::Show() {
+  if (!hwnd_) return;
+  if (!shown_before_) {
+    shown_before_ = true;
+    // Centred on the owner, or on the screen.
+    RECT outer, around;
+    GetWindowRect(hwnd_, &outer);
+    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    if (owner && IsWindowVisible(owner)) {
+      GetWindowRect(owner, &around);
+    } else {
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof(monitor);
+      GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+      around = monitor.rcWork;
+    }
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    SetWindowPos(hwnd_, nullptr, (around.left + around.right - width) / 2,
+                 (around.top + around.bottom - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void LayoutForm::Hide() {
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void LayoutForm::Unload() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+std::string LayoutForm::ControlText(int id) const {
+  HWND hwnd = control(id);
+  if (!hwnd) return {};
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return Narrow(text);
+}
+
+void LayoutForm::SetControlText(int id, std::string_view text) {
+  if (HWND hwnd = control(id)) SetWindowTextW(hwnd, Wide(text).c_str());
+}
+
+void LayoutForm::SetChoices(int id, std::span<const std::string_view> items, int chosen) {
+  HWND hwnd = control(id);
+  if (!hwnd) return;
+  SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+  for (std::string_view item : items) {
+    SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  }
+  SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+int LayoutForm::Chosen(int id) const {
+  const LRESULT index = SendMessageW(control(id), CB_GETCURSEL, 0, 0);
+  return index < 0 ? 0 : static_cast<int>(index);
+}
+
+}  // namespace mirune

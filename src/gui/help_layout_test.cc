@@ -1,0 +1,176 @@
+#include "gui/help_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "gui/keyword_marking_form_layout.h"
+
+namespace mirune {
+namespace {
+
+using main_form::ControlKind;
+using main_form::ControlLayout;
+using main_form::TwipsRect;
+
+struct Window {
+  const char* name;
+  std::span<const ControlLayout> controls;
+  int width;
+  int height;
+};
+
+const Window kWindows[] = {
+    {"Form3", help_form::UtilityWindowControls(), help_form::kUtilityClientWidthTwips,
+     help_form::kUtilityClientHeightTwips},
+    {"Form4", help_form::FirstStepsWindowControls(), help_form::kHelpClientWidthTwips,
+     help_form::kHelpClientHeightTwips},
+    {"Form10", help_form::FaqWindowControls(), help_form::kHelpClientWidthTwips,
+     help_form::kHelpClientHeightTwips},
+    {"索引作成", help_form::IndexDialogControls(), help_form::kIndexClientWidthTwips,
+     help_form::kIndexClientHeightTwips},
+    {"Form11", keyword_form::Form11Controls(), keyword_form::kClientWidthTwips,
+     keyword_form::kClientHeightTwips},
+};
+
+// A tab strip's display area as the strip leaves it at most: below the tabs, inside the
+// strip's edges (four pixels a side at 96 dpi).
+TwipsRect DisplayArea(const TwipsRect& strip) {
+  constexpr int kEdge = 60;
+  return {strip.left + kEdge, strip.top + main_form::kTabHeightTwips + kEdge,
+          strip.width - 2 * kEdge, strip.height - main_form::kTabHeightTwips - 2 * kEdge};
+}
+
+// Each control's rectangle in the window's client area.
+std::map<int, TwipsRect> Places(const Window& window) {
+  std::map<int, TwipsRect> places;
+  for (const ControlLayout& c : window.controls) {
+    TwipsRect rect = c.rect;
+    if (c.container != 0) {
+      const TwipsRect& outer = places.at(c.container);  // containers come first
+      if (c.kind == ControlKind::kFrame && rect.width == 0 && rect.height == 0) {
+        rect = DisplayArea(outer);
+      } else {
+        rect.left += outer.left;
+        rect.top += outer.top;
+      }
+    }
+    places[c.id] = rect;
+  }
+  return places;
+}
+
+bool Inside(const TwipsRect& inner, const TwipsRect& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top &&
+         inner.left + inner.width <= outer.left + outer.width &&
+         inner.top + inner.height <= outer.top + outer.height;
+}
+
+bool Overlap(const TwipsRect& a, const TwipsRect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+
+TEST(HelpLayout, EveryControlLiesInItsContainerAndNoneOverlapAnother) {
+  for (const Window& window : kWindows) {
+    SCOPED_TRACE(window.name);
+    const std::map<int, TwipsRect> places = Places(window);
+    std::set<int> ids;
+    for (const ControlLayout& c : window.controls) {
+      EXPECT_TRUE(ids.insert(c.id).second) << c.name << " shares its id";
+      const TwipsRect outer =
+          c.container == 0 ? TwipsRect{0, 0, window.width, window.height} : places.at(c.container);
+      EXPECT_TRUE(Inside(places.at(c.id), outer)) << c.name;
+    }
+    // Controls of one container other than frames and strips (which hold them) never overlap.
+    for (const ControlLayout& a : window.controls) {
+      for (const ControlLayout& b : window.controls) {
+        if (a.id >= b.id || a.container != b.container) continue;
+        if (a.kind == ControlKind::kFrame || a.kind == ControlKind::kTabStrip ||
+            b.kind == ControlKind::kFrame || b.kind == ControlKind::kTabStrip) {
+          continue;
+        }
+        EXPECT_FALSE(Overlap(places.at(a.id), places.at(b.id))) << a.name << " / " << b.name;
+      }
+    }
+  }
+}
+
+TEST(HelpLayout, UtilityWindowCaptionsAndControlArrays) {
+  using namespace help_form;  // NOLINT: the table under test
+  const std::map<int, std::string> expected = {
+      {kIdCommand1 + 0, "ユーティリティを　閉じる"},
+      {kIdCommand1 + 1, "初めての方へ"},
+      {kIdCommand1 + 2, "使用説明書"},
+      {kIdCommand1 + 3, "こんなときは"},
+      {kIdLabel1 + 1, "ここを読むだけで簡単に　使い始められます"},
+      {kIdLabel1 + 2, "本ソフトの機能や注意点などの詳細なマニュアルです"},
+      {kIdLabel1 + 3, "よくあるご質問や事例を　紹介します"},
+      {kIdCommand4 + 0, "ユーティリティを　閉じる"},
+      {kIdCommand4 + 1, "Excelソート処理"},
+      {kIdCommand4 + 2, "一括マーキング"},
+      {kIdCommand4 + 3, "索引作成"},
+      {kIdCommand4 + 4, "動作確認"},
+      {kIdLabel4 + 1, "Razoza.xlsの読みを訂正後、あらためてソートを行います"},
+      {kIdLabel4 + 2, "InDesign文書の同一語句を一括でマーキングします"},
+  };
+  std::map<int, std::string> captions;
+  for (const ControlLayout& c : UtilityWindowControls()) captions[c.id] = std::string(c.caption);
+  for (const auto& [id, caption] : expected) EXPECT_EQ(captions[id], caption) << id;
+  // "使い方" holds Command1 and Label1, "ツール" Command4 and Label4.
+  for (const ControlLayout& c : UtilityWindowControls()) {
+    if (ArrayIndex(kIdCommand1, c.id) >= 0 || ArrayIndex(kIdLabel1, c.id) >= 0) {
+      EXPECT_EQ(c.container, kIdFrame1) << c.name;
+    }
+    if (ArrayIndex(kIdCommand4, c.id) >= 0 || ArrayIndex(kIdLabel4, c.id) >= 0) {
+      EXPECT_EQ(c.container, kIdFrame1 + 1) << c.name;
+    }
+  }
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 3), 3);
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 4), 4);
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 5), -1);
+  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand1), -1);
+}
+
+TEST(HelpLayout, Form11Texts) {
+  EXPECT_EQ(keyword_form::Label1Text(),
+            "「一括マーキング処理」は、Keyword.xlsのＢ列にあるキーワード群を元に、InDesign文書に"
+            "一括でマーキングを行うものです。　");
+  EXPECT_EQ(keyword_form::Label3Text(),
+            "ＯＫを押すと実行前のチェックが行われ、\r\n実行開始画面が表示されます。");
+  const std::string label4(keyword_form::Label4Text());
+  const std::vector<std::string> lines = {
+      "次の手順で進めて下さい。",
+      "",
+      "１．Excelについても必ず管理者として実行して下さい。",
+      "　注）Keyword.xlsをダブルクリックしただけでは管理者とならず、",
+      "　　「OK」ボタンを押しても実行されません。",
+      "",
+      "２．キーワードの入ったKeyword.xlsを開きます。",
+      "",
+      "３．対象となるInDesign文書を開きます。",
+      "",
+      "４．検索／置換ウィンドウで必要な設定を行います。",
+      "　・置換形式に「RazozaMark～」のスウォッチ名またはスタイル名を設定します。",
+      "　　その他は、必要に応じて設定します。",
+      "",
+      "５．対象となるInDesign文書だけが、画面に出ているようにします。",
+      "　・単独のドキュメントは、そのドキュメントのみ表示します。",
+      "　・ブックは、ブック内ドキュメントを全て閉じて、ブックのパレットのみ表示します。"};
+  std::string joined;
+  for (size_t i = 0; i < lines.size(); ++i) joined += (i ? "\r\n" : "") + lines[i];
+  EXPECT_EQ(label4, joined);
+  std::map<int, std::string> captions;
+  for (const ControlLayout& c : keyword_form::Form11Controls()) {
+    captions[c.id] = std::string(c.caption);
+  }
+  EXPECT_EQ(captions[keyword_form::kIdCommand1], "OK");
+  EXPECT_EQ(captions[keyword_form::kIdCommand2], "キャンセル");
+  EXPECT_EQ(captions[keyword_form::kIdLabel4], label4);
+}
+
+}  // namespace
+}  // namespace mirune

@@ -1,0 +1,233 @@
+#include "gui/stored_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "desktop/desktop.h"
+#include "gui/drive_change.h"
+#include "gui/file_pattern.h"
+
+namespace mirune {
+namespace {
+
+class FakeStore : public SettingsStore {
+ public:
+  Result<std::string> Get(std::string_view key) override {
+    auto it = values.find(std::string(key));
+    return it == values.end() ? std::string() : it->second;
+  }
+  Status Set(std::string_view key, std::string_view value) override {
+    writes.push_back(std::string(key) + "=" + std::string(value));
+    values[std::string(key)] = std::string(value);
+    return Status::Ok();
+  }
+  Result<bool> HasAnyValue() override { return !values.empty(); }
+
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+};
+
+// The controls as the window applies them; drives and folders outside `existing` fail.
+class FakeControls : public SelectionControls {
+ public:
+  Status SetDrive(std::string_view drive) override {
+    calls.push_back("drive " + std::string(drive));
+    if (!Exists(drive)) return Status(ErrorCode::kNotFound, "no drive");
+    drive_ = drive;
+    return Status::Ok();
+  }
+  Status SetFolder(std::string_view folder) override {
+    calls.push_back("folder " + std::string(folder));
+    if (!Exists(folder)) return Status(ErrorCode::kNotFound, "no folder");
+    folder_ = folder;
+    return Status::Ok();
+  }
+  Status SetFilterText(std::string_view text) override {
+    filter_ = text;
+    return Status::Ok();
+  }
+  void SetKeepFolder(bool keep) override { keep_ = keep; }
+
+  bool Exists(std::string_view path) const {
+    std::string lower(path);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return existing.count(lower) > 0;
+  }
+
+  std::set<std::string> existing = {"c:", "c:\\", "d:", "d:\\", "d:\\books"};
+  std::vector<std::string> calls;
+  std::string drive_, folder_, filter_;
+  bool keep_ = false;
+};
+
+TEST(StoredSettingsTest, FirstRunWritesDefaultsInOrderThenRestoresThem) {
+  FakeStore store;
+  WriteFirstRunDefaults(store);
+  EXPECT_EQ(store.writes, (std::vector<std::string>{"ResumeFolder=1", "DriveName=C:",
+                                                    "DirName=C:\\", "File_Item=*.indd"}));
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.drive_, "C:");
+  EXPECT_EQ(controls.folder_, "C:\\");
+  EXPECT_EQ(controls.filter_, "*.indd");
+  EXPECT_TRUE(controls.keep_);
+}
+
+// Without InDesign the first list shows IDML files; the stored setting wins afterwards.
+TEST(StoredSettingsTest, FirstRunWithoutInDesignFiltersIdml) {
+  FakeStore store;
+  WriteFirstRunDefaults(store, /*indesign_installed=*/false);
+  EXPECT_EQ(store.writes.back(), "File_Item=" + std::string(kFilterItemIdml));
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.filter_, kFilterItemIdml);
+  store.values["File_Item"] = "*.indd";
+  store.writes.clear();
+  WriteFirstRunDefaults(store, false);
+  EXPECT_TRUE(store.writes.empty());
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.filter_, "*.indd");
+}
+
+TEST(StoredSettingsTest, DefaultsOnlyIntoAnEmptySection) {
+  for (bool indesign : {true, false}) {
+    FakeStore store;
+    store.values["ResumeFolder"] = "0";
+    WriteFirstRunDefaults(store, indesign);
+    EXPECT_TRUE(store.writes.empty());
+  }
+}
+
+TEST(StoredSettingsTest, ResumeFolderOtherThanOneFallsBackWithTheBoxCleared) {
+  for (const char* resume : {"0", "", "yes", " 1", "1 "}) {
+    FakeStore store;
+    store.values = {{"ResumeFolder", resume},
+                    {"DriveName", "D:"},
+                    {"DirName", "D:\\books"},
+                    {"File_Item", "*.txt"}};
+    FakeControls controls;
+    RestoreSelection(store, controls);
+    EXPECT_EQ(controls.drive_, "c:") << resume;
+    EXPECT_EQ(controls.folder_, "c:\\") << resume;
+    EXPECT_EQ(controls.filter_, kFilterItemIndd) << resume;
+    EXPECT_FALSE(controls.keep_) << resume;
+  }
+}
+
+TEST(StoredSettingsTest, StoredFolderRestored) {
+  FakeStore store;
+  store.values = {
+      {"ResumeFolder", "1"}, {"DriveName", "D:"}, {"DirName", "D:\\books"}, {"File_Item", "*.txt"}};
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.drive_, "D:");
+  EXPECT_EQ(controls.folder_, "D:\\books");
+  EXPECT_EQ(controls.filter_, "*.txt");
+  EXPECT_TRUE(controls.keep_);
+}
+
+TEST(StoredSettingsTest, DeletedFolderFallsBackToCWithTheBoxTicked) {
+  FakeStore store;
+  store.values = {
+      {"ResumeFolder", "1"}, {"DriveName", "D:"}, {"DirName", "D:\\gone"}, {"File_Item", "*.txt"}};
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.drive_, "c:");
+  EXPECT_EQ(controls.folder_, "c:\\");
+  // The restore goes on after the fallback: the stored filter text is the last assignment.
+  EXPECT_EQ(controls.filter_, "*.txt");
+  EXPECT_TRUE(controls.keep_);
+}
+
+TEST(StoredSettingsTest, MissingDriveFallsBackAndTheFolderStepStillRuns) {
+  FakeStore store;
+  store.values = {
+      {"ResumeFolder", "1"}, {"DriveName", "Q:"}, {"DirName", "D:\\books"}, {"File_Item", "*.txt"}};
+  FakeControls controls;
+  RestoreSelection(store, controls);
+  EXPECT_EQ(controls.folder_, "D:\\books");
+  EXPECT_TRUE(controls.keep_);
+}
+
+TEST(StoredSettingsTest, StoreTickedAndCleared) {
+  struct Case {
+    bool keep;
+    std::vector<std::string> writes;
+  } cases[] = {
+      {true,
+       {"ResumeFolder=1", "DriveName=d:", "DirName=d:\\books",
+        "File_Item=*.indb; (InDesignブック)"}},
+      {false, {"ResumeFolder=0", "DriveName=C:", "DirName=C:\\", "File_Item=*.indd"}},
+  };
+  for (const Case& c : cases) {
+    FakeStore store;
+    ASSERT_TRUE(
+        StoreSelection(store, {"d: [データ]", "d:\\books", std::string(kFilterItemIndb), c.keep})
+            .ok());
+    EXPECT_EQ(store.writes, c.writes);
+  }
+}
+
+TEST(StoredSettingsTest, DriveOfEntryIsTheFirstTwoCharacters) {
+  EXPECT_EQ(DriveOfEntry("c: [Windows]"), "c:");
+  EXPECT_EQ(DriveOfEntry("z:"), "z:");
+  EXPECT_EQ(DriveOfEntry("c"), "c");
+  EXPECT_EQ(DriveOfEntry(""), "");
+}
+
+struct DriveScript {
+  std::vector<FolderOutcome> outcomes;  // of each set_folder in turn, then kDone
+  std::vector<int> answers;             // of each question in turn
+  std::vector<std::string> log;
+
+  DriveChangeHost Host() {
+    return {[this](std::string_view folder) {
+              log.push_back("folder " + std::string(folder));
+              if (outcomes.empty()) return FolderOutcome::kDone;
+              FolderOutcome o = outcomes.front();
+              outcomes.erase(outcomes.begin());
+              return o;
+            },
+            [this](std::string_view drive) { log.push_back("drive " + std::string(drive)); },
+            [this](std::string_view text, std::string_view title, int style) {
+              log.push_back("ask " + std::string(title) + " " + std::to_string(style) + " " +
+                            std::string(text));
+              int a = answers.front();
+              answers.erase(answers.begin());
+              return a;
+            }};
+  }
+};
+
+TEST(FollowDriveTest, Cases) {
+  const std::string ask = "ask エラー 21 a: ドライブにディスク又はメディアをセットして下さい";
+  struct Case {
+    std::vector<FolderOutcome> outcomes;
+    std::vector<int> answers;
+    std::vector<std::string> log;
+  } cases[] = {
+      {{}, {}, {"folder a:\\"}},
+      {{FolderOutcome::kDeviceUnavailable},
+       {kAnswerCancel},
+       {"folder a:\\", ask, "drive c:", "folder c:\\"}},
+      {{FolderOutcome::kDeviceUnavailable, FolderOutcome::kDeviceUnavailable},
+       {kAnswerRetry, kAnswerRetry},
+       {"folder a:\\", ask, "folder a:\\", ask, "folder a:\\"}},
+      {{FolderOutcome::kFailed}, {}, {"folder a:\\", "drive c:", "folder c:\\"}},
+      // Drive C failing too ends the handling instead of following the drive over and over.
+      {{FolderOutcome::kFailed, FolderOutcome::kFailed},
+       {},
+       {"folder a:\\", "drive c:", "folder c:\\"}},
+  };
+  for (Case& c : cases) {
+    DriveScript script{c.outcomes, c.answers, {}};
+    FollowDrive("a: [フロッピー]", script.Host());
+    EXPECT_EQ(script.log, c.log);
+  }
+}
+
+}  // namespace
+}  // namespace mirune

@@ -1,0 +1,123 @@
+#pragma once
+
+// Driving the real mirune-gui.exe from another process, as a person would: starting it,
+// finding its windows and controls, clicking, answering its message boxes, reading texts,
+// seeding and reading its stored settings, and saving what the screen shows of a window as
+// a PNG picture. Test and benchmark code of the Windows build; waits poll for states, never
+// for fixed times.
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gui/form_layout.h"
+
+namespace mirune::gui_driver {
+
+using Clock = std::chrono::steady_clock;
+inline constexpr auto kTimeout = std::chrono::seconds(30);
+
+// The Windows spelling of a path of this machine (Wine's drive Z: is the root).
+std::wstring HostPath(const std::string& unix_path);
+// The folder of the running executable (the tests and the program are built side by side).
+std::wstring ProgramFolderWide();
+
+// A window's text as the system keeps it, without a message: a busy window answers none.
+std::wstring StoredText(HWND hwnd);
+// A window's text through WM_GETTEXT (answered by its thread; 5 s at most).
+std::wstring Text(HWND hwnd);
+std::vector<std::wstring> ListItems(HWND list);
+// The folder shown by the selected entry of the folder list, without its indent.
+std::wstring FolderListPath(HWND list);
+bool Checked(HWND box);
+
+// Waits for `ready` (polling every 20 ms); false after the timeout.
+bool WaitFor(const std::function<bool()>& ready,
+             std::chrono::milliseconds timeout = std::chrono::milliseconds(kTimeout));
+
+// The visible top-level window of `class_name` in process `pid`; null when there is none.
+HWND ProcessWindow(DWORD pid, const std::wstring& class_name);
+// The visible top-level windows of process `pid`.
+std::vector<HWND> ProcessWindows(DWORD pid);
+// The text of the tool tip that process `pid` keeps for the control `tool` of `owner` (read
+// through a buffer in that process: a tool tip answers with pointers of its own process).
+std::wstring ToolTipText(DWORD pid, HWND owner, HWND tool);
+// A control's rectangle in its parent's client area.
+main_form::PixelRect ChildRect(HWND control);
+
+// The window's pixels as the screen shows them (RGB rows); empty when it has none.
+std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out);
+// The pixels of a rectangle of the screen.
+std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out);
+// Saves the window as the screen shows it under build/screenshots/NAME.png, once the display
+// shows it (X maps a window a little after Windows shows it: the picture is taken when it is
+// no longer mostly black and two looks agree). `in_front`, when given, must hold before and
+// after each look: a window that another of the program's windows may cover for a while
+// (Form2 under the next document's Form6) is taken only while nothing covers it.
+// `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
+// stay far below a tenth; a window with a dark picture says how much it holds). Returns
+// whether the window was seen painted and its picture written; a window not seen painted
+// within five seconds is still written as it looked last.
+bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
+                double black_allowed = 0.1);
+// The same for the rectangle that holds all of `windows` (two windows side by side).
+bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front = {}, double black_allowed = 0.1);
+
+struct MessageBoxSeen {
+  HWND hwnd = nullptr;
+  std::wstring title;
+  std::wstring text;
+  // The class names of the program's other visible top-level windows that still took input
+  // while the box was shown (none: the user could only answer the box).
+  std::vector<std::wstring> others_enabled;
+};
+
+// One run of mirune-gui.exe from the program folder; ended (terminated if need be) with the
+// object.
+class GuiProgram {
+ public:
+  GuiProgram();
+  ~GuiProgram();
+  GuiProgram(const GuiProgram&) = delete;
+  GuiProgram& operator=(const GuiProgram&) = delete;
+
+  bool started() const { return started_; }
+  DWORD pid() const { return process_.dwProcessId; }
+
+  HWND WaitWindow(std::string_view class_name);
+  // The main window, shown and ready (its file list filled); the seconds since the start.
+  HWND WaitMain(double* seconds = nullptr);
+  HWND control(int id) const { return GetDlgItem(main_, id); }
+
+  // The next message box of the program: title and text; answered with `answer`. A picture
+  // of it is saved under `picture` when given.
+  MessageBoxSeen Answer(int answer, const std::string& picture = "");
+
+  void Click(int id) { PostMessageW(control(id), BM_CLICK, 0, 0); }
+
+  // Form3, shown by the main window's "ユーティリティ"; null when it does not come.
+  HWND OpenUtility();
+
+  // Closes with the button "終了"; true when the process has ended.
+  bool Quit();
+
+ private:
+  PROCESS_INFORMATION process_{};
+  bool started_ = false;
+  Clock::time_point start_;
+  HWND main_ = nullptr;
+};
+
+// The stored settings, as the program keeps them in the registry.
+std::wstring ReadSetting(const char* key);
+// Replaces the stored settings with these four values (a failure fails the current test).
+bool SeedSettings(const std::wstring& resume, const std::wstring& drive, const std::wstring& folder,
+                  const std::wstring& filter);
+
+}  // namespace mirune::gui_driver
