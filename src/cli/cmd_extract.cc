@@ -9,23 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "analysis/entry_list.h"
-#include "analysis/phonetic.h"
-#include "analysis/reading_memory.h"
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
+#include "app/extraction_run.h"
 #include "app/indesign_host.h"
-#include "automation/indesign_engine/engine_application.h"
 #include "base/file.h"
 #include "base/path.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/terminal_desktop.h"
 #include "cli/terminal_session.h"
-#include "extraction/extraction_documents.h"
 #include "extraction/messages.h"
-#include "extraction/razoza_xls_writer.h"
-#include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
 
 namespace mirune::cli {
@@ -39,10 +33,6 @@ struct ExtractOptions {
   std::string user_dic;
   std::vector<std::string> paths;
 };
-
-LaunchSelection SelectionOf(const std::string& absolute_path) {
-  return {ParentFolder(absolute_path), FileName(absolute_path)};
-}
 
 int RunExtract(const ExtractOptions& options) {
   auto fail = [](std::string_view cause) {
@@ -64,52 +54,23 @@ int RunExtract(const ExtractOptions& options) {
   auto data_folder = ChooseDataFolder(options.data_dir, ReadDataFolderEnvironment());
   if (!data_folder.ok()) return fail(data_folder.message());
 
-  // Readings: the machine's dictionary; without one, terms keep their written form and kanji
-  // terms carry the re-check mark.
-  ReadingServiceOptions reading_options;
-  reading_options.dictionary_folder = options.dic;
-  reading_options.user_dictionary = options.user_dic;
-  // The readings the user corrected and re-sorted come first.
-  reading_options.reading_memory = JoinPath(*data_folder, kReadingMemoryFileName);
-  auto readings = OpenJobReadings(reading_options);
-  if (!readings.ok()) return fail(readings.message());
-  if (readings->written_form) PrintErr(CommandLine("extract", kWrittenFormReadingsNotice));
-  WordDivider* divider = readings->service.get();
-  PhoneticLookup* lookup = readings->service.get();
-
-  // The embedded engine with the IDML documents.
-  auto engine = std::make_shared<indesign_engine::EngineApplication>();
-  ExtractionDocuments documents = MakeExtractionDocuments();
-  engine->AddLoader(documents.loader);
-
-  LaunchSelection selection;
-  if (options.paths.size() == 1) {
-    selection = SelectionOf(AbsolutePath(options.paths[0]));
-  } else {
-    std::vector<std::string> members;
-    for (const std::string& path : options.paths) members.push_back(AbsolutePath(path));
-    auto book = documents.book_of_files(members);
-    if (!book.ok()) return fail(book.message());
-    // The members given together make a book named after their folder.
-    const std::string book_path = book->full_name;
-    engine->RegisterBook(*book);
-    selection = SelectionOf(book_path);
-  }
+  ExtractionRunRequest request;
+  request.data_folder = *data_folder;
+  request.dictionary_folder = options.dic;
+  request.user_dictionary = options.user_dic;
+  request.com = host == InDesignHost::kCom;
+  for (const std::string& path : options.paths) request.paths.push_back(AbsolutePath(path));
 
   TerminalSession session({options.yes, StdinIsTerminal(), "extract"});
   TerminalDesktop& desktop = session.desktop();
-  TaggedStoryAnalyzer analyzer(*divider, *lookup, readings->service.get());
-  MemoryRazozaXlsWriter workbook;
-  EntryList entries;
-
-  LaunchServices services{desktop,  session.flags(), session.progress(), analyzer,
-                          workbook, entries,         *data_folder};
-  UseInDesign(services, host == InDesignHost::kCom, SelectedFilePath(selection), engine);
-
-  const LaunchResult result = LaunchExtraction(services, selection);
+  ExtractionRunHosts hosts{desktop, session.flags(), session.progress()};
+  hosts.notice_before_job = [](const std::string& notice) {
+    PrintErr(CommandLine("extract", notice));
+  };
+  Result<ExtractionRun> run = RunExtractionJob(request, hosts);
   session.view().Close();
-  for (const std::string& note : result.recovered) PrintErr(CommandLine("extract", note));
-
+  if (!run.ok()) return fail(run.message());
+  const LaunchResult& result = run->launch;
   if (result.outcome == LaunchOutcome::kRan) {
     const WorkingFolders folders(*data_folder);
     if (result.job.outcome == ExtractionOutcome::kCompleted) {
@@ -117,33 +78,14 @@ int RunExtract(const ExtractOptions& options) {
     } else if (result.job.outcome == ExtractionOutcome::kEmpty) {
       PrintOut(folders.razoza_doc + "\n" + folders.razoza_txt + "\n");
     }
-    for (const std::string& warning : result.job.warnings) {
-      PrintErr(CommandLine("extract", warning));
-    }
-    for (const std::string& notice : readings->notices) PrintErr(CommandLine("extract", notice));
-    if (result.job.outcome == ExtractionOutcome::kCompleted && result.job.reading_check_count > 0) {
-      PrintErr(CommandLine("extract", ReadingCheckSummary(result.job.reading_check_count)));
-    }
-    if (!result.job.text_pages.empty()) {
-      std::string pages;
-      for (const std::string& page : result.job.text_pages) {
-        pages += (pages.empty() ? "" : "、") + page;
-      }
-      PrintErr(CommandLine("extract",
-                           "ノンブルが数字でないページがありました（項目には書かれたとおりに"
-                           "入れました）: " +
-                               pages));
-    }
+  }
+  for (const std::string& note : run->notes) PrintErr(CommandLine("extract", note));
+  if (result.outcome == LaunchOutcome::kRan) {
     if (desktop.interrupted() && result.job.outcome == ExtractionOutcome::kCompleted) {
       PrintErr(CommandLine(
           "extract", "中止の要求は最後の文書の処理中だったため、処理は最後まで行われました。"));
     } else if (result.job.outcome == ExtractionOutcome::kAborted) {
       PrintErr(CommandLine("extract", MessageAborted()));
-    }
-    const std::string warning = EstimatedCompositionWarning(*documents.estimated);
-    if (!warning.empty() && (result.job.outcome == ExtractionOutcome::kCompleted ||
-                             result.job.outcome == ExtractionOutcome::kEmpty)) {
-      PrintErr(warning + "\n");
     }
   }
   return ToProcessExitCode(ExitCodeOf(result));

@@ -5,18 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "analysis/entry_list.h"
-#include "analysis/phonetic.h"
-#include "analysis/reading_memory.h"
 #include "app/data_folder.h"
+#include "app/extraction_run.h"
 #include "app/indesign_host.h"
-#include "automation/indesign_engine/engine_application.h"
-#include "base/path.h"
 #include "base/wide_text.h"
-#include "extraction/extraction_documents.h"
 #include "extraction/messages.h"
-#include "extraction/razoza_xls_writer.h"
-#include "extraction/story_analyzer.h"
 #include "extraction/working_files.h"
 #include "gui/desktop_detection_win.h"
 #include "gui/forms/input_block_win.h"
@@ -32,32 +25,6 @@ namespace {
 // in the folder for the user either way.
 void OpenWithDefaultProgram(HWND owner, const std::string& path) {
   ShellExecuteW(owner, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-// What the command line prints after a job, as one information box: the notices of the
-// readings, the analysis's warnings, the page names that are no numbers, the estimated page
-// splits.
-std::string AfterJobNotes(const LaunchResult& result, const JobReadings& readings,
-                          const std::string& estimated_warning) {
-  std::string notes;
-  auto add = [&notes](const std::string& line) {
-    if (line.empty()) return;
-    if (!notes.empty()) notes += "\r\n";
-    notes += line;
-  };
-  for (const std::string& notice : readings.notices) add(notice);
-  for (const std::string& warning : result.job.warnings) add(warning);
-  if (result.job.outcome == ExtractionOutcome::kCompleted && result.job.reading_check_count > 0) {
-    add(ReadingCheckSummary(result.job.reading_check_count));
-  }
-  if (!result.job.text_pages.empty()) {
-    std::string pages;
-    for (const std::string& page : result.job.text_pages)
-      pages += (pages.empty() ? "" : "、") + page;
-    add("ノンブルが数字でないページがありました（項目には書かれたとおりに入れました）: " + pages);
-  }
-  add(estimated_warning);
-  return notes;
 }
 
 }  // namespace
@@ -87,59 +54,46 @@ void RunExtractionFromMainWindow(HINSTANCE instance, JobFlags& flags, MainWindow
     desktop.ShowFailure(MessageCannotContinue(), data_folder.message(), kTitleCheck, kStyleRefusal);
     return;
   }
-  ReadingServiceOptions reading_options;
-  reading_options.reading_memory = JoinPath(*data_folder, kReadingMemoryFileName);
-  auto readings = OpenJobReadings(reading_options);
-  if (!readings.ok()) {
-    desktop.ShowFailure(MessageCannotContinue(), readings.message(), kTitleCheck, kStyleRefusal);
-    return;
-  }
-
-  auto engine = std::make_shared<indesign_engine::EngineApplication>();
-  ExtractionDocuments documents = MakeExtractionDocuments();
-  engine->AddLoader(documents.loader);
-
   auto view = ProgressWindowWin::Create(flags, main_window.hwnd());
   if (!view.ok()) {
     desktop.ShowFailure(MessageCannotContinue(), view.message(), kTitleCheck, kStyleRefusal);
     return;
   }
   ProgressWindowModel progress(**view);
-  TaggedStoryAnalyzer analyzer(*readings->service, *readings->service, readings->service.get());
-  MemoryRazozaXlsWriter workbook;
-  EntryList entries;
-  LaunchServices services{desktop, flags, progress, analyzer, workbook, entries, *data_folder};
+  ExtractionRunRequest request;
+  request.data_folder = *data_folder;
+  request.paths = {SelectedFilePath(selection)};
   // .indd and .indb go to the InDesign of this computer; when none is registered, the
   // recovery message says so and names the IDML way.
-  const bool com =
-      ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom;
-  UseInDesign(services, com, SelectedFilePath(selection), engine);
+  request.com = ResolveInDesignHost(InDesignHost::kAuto, selection.file_name) == InDesignHost::kCom;
   // InDesign's windows are hidden during the job and shown after it, in the recovery too.
-  desktop.SetDrivesInDesign(com);
+  desktop.SetDrivesInDesign(request.com);
   struct DrivesInDesignReset {
     WinDesktop& desktop;
     ~DrivesInDesignReset() { desktop.SetDrivesInDesign(false); }
   } drives_reset{desktop};
-  services.close_utility_window = std::move(close_utility_window);
-
-  const LaunchResult result = LaunchExtraction(services, selection);
+  ExtractionRunHosts hosts{desktop, flags, progress, std::move(close_utility_window)};
+  const Result<ExtractionRun> run = RunExtractionJob(request, hosts);
   (*view)->Close();
-  if (result.outcome != LaunchOutcome::kRan) return;
-
-  if (result.job.outcome == ExtractionOutcome::kAborted) {
-    // As the command line says it: the job ended at the user's word, nothing was replaced.
-    desktop.ShowMessage(
-        MessageAborted() + "\r\n結果のフォルダー: " + WorkingFolders(*data_folder).results,
-        kTitleCheck, kStyleCompletion);
+  if (!run.ok()) {
+    desktop.ShowFailure(MessageCannotContinue(), run.message(), kTitleCheck, kStyleRefusal);
     return;
   }
-  const bool completed = result.job.outcome == ExtractionOutcome::kCompleted;
-  const std::string notes =
-      AfterJobNotes(result, *readings,
-                    completed || result.job.outcome == ExtractionOutcome::kEmpty
-                        ? EstimatedCompositionWarning(*documents.estimated)
-                        : std::string());
+  const LaunchResult& result = run->launch;
+  // What the command line prints after a job, in one information box.
+  std::string notes;
+  for (const std::string& note : run->notes) notes += (notes.empty() ? "" : "\r\n") + note;
+  if (result.outcome != LaunchOutcome::kRan) {
+    if (!notes.empty()) desktop.ShowMessage(notes, kTitleCheck, kStyleCompletion);
+    return;
+  }
+  if (result.job.outcome == ExtractionOutcome::kAborted) {
+    // As the command line says it: the job ended at the user's word, nothing was replaced.
+    notes = MessageAborted() + "\r\n結果のフォルダー: " + WorkingFolders(*data_folder).results +
+            (notes.empty() ? "" : "\r\n\r\n" + notes);
+  }
   if (!notes.empty()) desktop.ShowMessage(notes, kTitleCheck, kStyleCompletion);
+  const bool completed = result.job.outcome == ExtractionOutcome::kCompleted;
   if (completed) {
     const WorkingFolders folders(*data_folder);
     OpenWithDefaultProgram(main_window.hwnd(), folders.razoza_xls);
