@@ -13,6 +13,7 @@
 #include "base/utf.h"
 #ifdef _WIN32
 #include "base/wide_path.h"
+#include "base/wide_text.h"
 #endif
 
 namespace mirune {
@@ -265,10 +266,7 @@ Result<std::unique_ptr<MecabReadings>> MecabReadings::Open(const ReadingServiceO
 #ifdef _WIN32
   // MeCab opens its files through wide paths of its own making and never adds the long-path
   // prefix: a path past the 260-character limit is handed over with it.
-  auto for_mecab = [](const std::string& path) {
-    const std::wstring wide = ToWidePath(path);
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-  };
+  auto for_mecab = [](const std::string& path) { return Narrow(ToWidePath(path)); };
   mecab_folder = for_mecab(folder);
   if (!user_dictionary.empty()) user_dictionary = for_mecab(user_dictionary);
 #endif

@@ -7,6 +7,7 @@
 #include "base/os_error_text.h"
 #include "base/utf.h"
 #include "base/wide_path.h"
+#include "base/wide_text.h"
 
 namespace mirune {
 namespace {
@@ -15,7 +16,7 @@ std::string Env(const wchar_t* name) {
   wchar_t buffer[32768];
   const DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
   if (n == 0 || n >= 32768) return {};
-  return Utf16ToUtf8(std::u16string(buffer, buffer + n));
+  return Narrow(std::wstring_view(buffer, n));
 }
 
 class WinDataFolderLock : public DataFolderLock {

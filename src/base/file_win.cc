@@ -8,6 +8,7 @@
 #include "base/os_error_text.h"
 #include "base/utf.h"
 #include "base/wide_path.h"
+#include "base/wide_text.h"
 
 namespace mirune::platform {
 namespace {
@@ -243,7 +244,7 @@ ErrorNumber ReadFolder(const std::string& path, std::vector<FolderEntry>* entrie
     if (name == L"." || name == L"..") continue;
     const PathKind kind =
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
-    entries->push_back({Utf16ToUtf8(std::u16string(name.begin(), name.end())), kind});
+    entries->push_back({Narrow(name), kind});
   } while (FindNextFileW(find, &data));
   error = GetLastError();
   FindClose(find);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/utf.h"
+#include "base/wide_text.h"
 
 namespace mirune {
 namespace {
@@ -12,8 +13,7 @@ namespace {
 constexpr size_t kLongPath = MAX_PATH - 12;
 
 std::wstring Plain(const std::string& utf8) {
-  const std::u16string u16 = Utf8ToUtf16(utf8);
-  std::wstring wide(u16.begin(), u16.end());
+  std::wstring wide = Wide(utf8);
   for (wchar_t& c : wide) {
     if (c == L'/') c = L'\\';
   }
@@ -58,14 +58,13 @@ std::string FromWidePath(const std::wstring& wide_path) {
   } else if (path.rfind(L"\\\\?\\", 0) == 0) {
     path = path.substr(4);
   }
-  return Utf16ToUtf8(std::u16string(path.begin(), path.end()));
+  return Narrow(path);
 }
 
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** wargv) {
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) {
-    const std::wstring w(wargv[i]);
-    args.push_back(Utf16ToUtf8(std::u16string(w.begin(), w.end())));
+    args.push_back(Narrow(wargv[i]));
   }
   return args;
 }

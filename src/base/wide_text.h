@@ -1,6 +1,9 @@
 #pragma once
 
-// UTF-8 ↔ UTF-16 for the window code (wchar_t is 16 bits on Windows).
+// UTF-8 ↔ the UTF-16 of the W functions (wchar_t is 16 bits on Windows): the one conversion
+// of the Windows code, over base/utf.h. Windows build only.
+
+#ifdef _WIN32
 
 #include <string>
 #include <string_view>
@@ -20,3 +23,5 @@ inline std::string Narrow(std::wstring_view wide) {
 }
 
 }  // namespace mirune
+
+#endif  // _WIN32

@@ -1,5 +1,6 @@
 #include "gui/abort_window_win.h"
 
+#include "base/wide_text.h"
 #include "gui/forms/form_window_win.h"
 #include "gui/progress_layout.h"
 
@@ -57,8 +58,8 @@ void AbortWindowWin::AskAbort() {
   // window) asks nothing more.
   if (asking_) return;
   asking_ = true;
-  const std::wstring question = WideText(AbortWindow::kQuestion);
-  const std::wstring title = WideText(kTitleCheck);
+  const std::wstring question = Wide(AbortWindow::kQuestion);
+  const std::wstring title = Wide(kTitleCheck);
   if (MessageBoxW(hwnd_, question.c_str(), title.c_str(), kStyleAbortQuestion) == IDYES) {
     flags_.abort_requested = true;
   }

@@ -3,20 +3,12 @@
 #include <windows.h>
 
 #include "base/utf.h"
+#include "base/wide_text.h"
 
 namespace mirune {
 namespace {
 
 HWND AsHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string text = Utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
-
-std::string Narrow(const wchar_t* text, size_t length) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
 
 BOOL CALLBACK AddWindowHandle(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(
@@ -41,7 +33,7 @@ std::string Win32WindowSystem::ClassName(WindowHandle window) {
   // Class names are at most 256 characters.
   wchar_t name[257];
   const int length = GetClassNameW(AsHwnd(window), name, 257);
-  return length > 0 ? Narrow(name, static_cast<size_t>(length)) : std::string();
+  return length > 0 ? Narrow(std::wstring_view(name, static_cast<size_t>(length))) : std::string();
 }
 
 std::string Win32WindowSystem::Title(WindowHandle window) {
@@ -49,7 +41,8 @@ std::string Win32WindowSystem::Title(WindowHandle window) {
   if (length <= 0) return {};
   std::wstring title(static_cast<size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(AsHwnd(window), title.data(), length + 1);
-  return copied > 0 ? Narrow(title.data(), static_cast<size_t>(copied)) : std::string();
+  return copied > 0 ? Narrow(std::wstring_view(title.data(), static_cast<size_t>(copied)))
+                    : std::string();
 }
 
 bool Win32WindowSystem::IsVisible(WindowHandle window) {

@@ -4,15 +4,11 @@
 
 #include "automation/com/hresult_text.h"
 #include "base/utf.h"
+#include "base/wide_text.h"
 
 namespace mirune::com {
 
 namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  const std::u16string u16 = Utf8ToUtf16(utf8);
-  return std::wstring(u16.begin(), u16.end());
-}
 
 std::string Host(std::string_view host) { return std::string(host); }
 

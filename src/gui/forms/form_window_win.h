@@ -109,9 +109,6 @@ inline constexpr COLORREF kBarColour = RGB(0, 0, 160);
 // (the caller lets DefWindowProc answer).
 HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white);
 
-// UTF-8 to the UTF-16 of the W functions.
-std::wstring WideText(std::string_view utf8);
-
 // Sets a control's text; nothing is sent when the text is already shown, so a job updating
 // a field with the same value causes no repaint.
 void SetControlText(HWND parent, int id, std::string_view utf8);
