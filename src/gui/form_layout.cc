@@ -59,17 +59,6 @@ constexpr std::array kSplashControls = {
 
 }  // namespace
 
-int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  const long long half = scaled >= 0 ? 720 : -720;
-  return static_cast<int>((scaled + half) / 1440);
-}
-
-PixelRect TwipsToPixels(const TwipsRect& rect, int dpi) {
-  return {TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
-          TwipsToPixels(rect.width, dpi), TwipsToPixels(rect.height, dpi)};
-}
-
 std::span<const ControlLayout> MainWindowControls() { return kMainControls; }
 std::span<const ControlLayout> SplashWindowControls() { return kSplashControls; }
 

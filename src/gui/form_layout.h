@@ -8,60 +8,18 @@
 #include <span>
 #include <string_view>
 
-// In a namespace of their own: the progress windows have a layout table of their own
-// (gui/progress_layout.h) with names of the same kind.
+#include "gui/forms/form_table.h"
+
+// In a namespace of their own: the control ids of the progress windows
+// (gui/progress_layout.h) have names of the same kind.
 namespace mirune::main_form {
 
-// A control's rectangle in twips, relative to its window's client area.
-struct TwipsRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// A rectangle in pixels.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const PixelRect&) const = default;
-};
-
-// twips × dpi ÷ 1440, rounded to the nearest pixel (halves away from zero).
-int TwipsToPixels(int twips, int dpi);
-PixelRect TwipsToPixels(const TwipsRect& rect, int dpi);
-
-// Control kinds, as the window code creates them.
-enum class ControlKind {
-  kDriveList,   // drop-down list of drives
-  kFolderList,  // list of the folder hierarchy
-  kFileList,    // list of files
-  kLabel,
-  kFilterBox,  // editable drop-down box
-  kCheckBox,
-  kFrame,  // group box
-  kButton,
-  kTabStrip,    // tab strip of the common controls
-  kTextBox,     // multi-line read-only text box with a scroll bar
-  kEdit,        // one-line text box
-  kPicture,     // the program's icon
-  kChoiceList,  // drop-down list without typing
-};
-
-struct ControlLayout {
-  std::string_view name;  // form name: "Drive1", "Command1" …
-  int id;                 // control id
-  ControlKind kind;
-  std::string_view caption;  // caption or initial text (empty for the lists)
-  TwipsRect rect;            // in the window's client area, or in `container`'s (below)
-  bool bold = false;
-  // The id of the frame the control lies in, its rectangle then measured from the frame's
-  // top left; 0 for the window itself. A frame in a tab strip with an empty rectangle fills
-  // the strip's display area, whatever its size.
-  int container = 0;
-};
+// The one table type of the program's forms (gui/forms/form_table.h).
+using ::mirune::ControlKind;
+using ::mirune::ControlLayout;
+using ::mirune::PixelRect;
+using ::mirune::TwipsRect;
+using ::mirune::TwipsToPixels;
 
 // Control ids of the main window.
 inline constexpr int kIdDrive1 = 101;

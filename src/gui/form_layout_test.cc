@@ -9,19 +9,6 @@ namespace mirune {
 using namespace main_form;  // NOLINT: this window's own layout table
 namespace {
 
-TEST(TwipsToPixelsTest, FifteenTwipsArePixelAt96Dpi) {
-  struct Case {
-    int twips, dpi, pixels;
-  } cases[] = {
-      {15, 96, 1},     {9390, 96, 626},  {5400, 96, 360},  {3135, 96, 209},
-      {4755, 96, 317}, {9390, 144, 939}, {255, 120, 21},   {7, 96, 0},
-      {8, 96, 1},      {0, 192, 0},      {1215, 192, 162}, {-15, 96, -1},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
-  }
-}
-
 TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
   std::set<int> ids;
   for (const ControlLayout& control : MainWindowControls()) {

@@ -189,6 +189,10 @@ void MainWindow::CreateControls() {
       case ControlKind::kEdit:
       case ControlKind::kPicture:
       case ControlKind::kChoiceList:
+      case ControlKind::kCentered:
+      case ControlKind::kTrack:
+      case ControlKind::kBar:
+      case ControlKind::kFocus:
         style |= SS_LEFT;
         break;
     }

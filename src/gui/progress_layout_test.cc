@@ -8,21 +8,6 @@
 namespace mirune {
 namespace {
 
-TEST(TwipsToPixelsTest, FifteenTwipsAPixelAt96DpiScaledByDpi) {
-  const struct {
-    int twips, dpi, pixels;
-  } cases[] = {
-      {3375, 96, 225}, {3375, 120, 281}, {3375, 144, 338},  // 337.5 rounds up
-      {30, 96, 2},     {30, 120, 3},     {0, 192, 0},
-      {1440, 96, 96},  {1440, 288, 288}, {7, 96, 0},  // under half a pixel
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-  }
-  EXPECT_EQ(TwipsToPixels(326.34, 96), 22);
-  EXPECT_EQ(TwipsToPixels(3307.5, 96), 221);  // 220.5
-}
-
 // Form2 and Form6 side by side, centred over the main window, kept on the screen.
 TEST(ProgressWindowPlaceTest, BesideEachOtherOverTheMainWindow) {
   const ScreenBox form2{0, 0, 390, 230};
@@ -51,9 +36,9 @@ void ExpectSoundForm(std::span<const ControlLayout> controls, int client_width, 
   for (const ControlLayout& control_layout : controls) {
     EXPECT_TRUE(ids.insert(control_layout.id).second)
         << form << " " << control_layout.name << " id used twice";
-    EXPECT_LE(control_layout.left + control_layout.width, client_width)
+    EXPECT_LE(control_layout.rect.left + control_layout.rect.width, client_width)
         << form << " " << control_layout.name;
-    EXPECT_LE(control_layout.top + control_layout.height, client_height)
+    EXPECT_LE(control_layout.rect.top + control_layout.rect.height, client_height)
         << form << " " << control_layout.name;
   }
 }
@@ -64,11 +49,12 @@ void ExpectBarInsideTrack(const std::array<ControlLayout, N>& controls, const ch
   const ControlLayout* bar = FindControlLayout(controls, kIdText2);
   ASSERT_NE(track, nullptr) << form;
   ASSERT_NE(bar, nullptr) << form;
-  EXPECT_EQ(bar->left - track->left, 30) << form;
-  EXPECT_EQ(bar->top - track->top, 30) << form;
-  EXPECT_LE(bar->top + bar->height, track->top + track->height) << form;
+  EXPECT_EQ(bar->rect.left - track->rect.left, 30) << form;
+  EXPECT_EQ(bar->rect.top - track->rect.top, 30) << form;
+  EXPECT_LE(bar->rect.top + bar->rect.height, track->rect.top + track->rect.height) << form;
   // A bar of 98 % of the track's width ends inside it.
-  EXPECT_LT(bar->left + track->width * 0.98, track->left + track->width) << form;
+  EXPECT_LT(bar->rect.left + track->rect.width * 0.98, track->rect.left + track->rect.width)
+      << form;
 }
 
 TEST(ProgressLayoutTest, ControlsInsideTheirFormsBarsInsideTracks) {
@@ -81,12 +67,12 @@ TEST(ProgressLayoutTest, ControlsInsideTheirFormsBarsInsideTracks) {
 TEST(ProgressLayoutTest, Form6ShowsForm2sTrackWithAShortBar) {
   const ControlLayout* track2 = FindControlLayout(kForm2Controls, kIdText1);
   const ControlLayout* track6 = FindControlLayout(kForm6Controls, kIdText1);
-  EXPECT_EQ(track6->left, track2->left);
-  EXPECT_EQ(track6->top, track2->top);
-  EXPECT_EQ(track6->width, track2->width);
-  EXPECT_EQ(track6->height, track2->height);
-  EXPECT_EQ(FindControlLayout(kForm6Controls, kIdText2)->width, 100);
-  EXPECT_EQ(FindControlLayout(kForm2Controls, kIdText2)->width, 0);  // grows from 0
+  EXPECT_EQ(track6->rect.left, track2->rect.left);
+  EXPECT_EQ(track6->rect.top, track2->rect.top);
+  EXPECT_EQ(track6->rect.width, track2->rect.width);
+  EXPECT_EQ(track6->rect.height, track2->rect.height);
+  EXPECT_EQ(FindControlLayout(kForm6Controls, kIdText2)->rect.width, 100);
+  EXPECT_EQ(FindControlLayout(kForm2Controls, kIdText2)->rect.width, 0);  // grows from 0
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ void ProgressWindowWin::SizeBar() {
   GetWindowRect(bar, &rect);
   if (rect.right - rect.left == width) return;
   SetWindowPos(bar, nullptr, 0, 0, width,
-               TwipsToPixels(FindControlLayout(kForm2Controls, kIdText2)->height, dpi_),
+               TwipsToPixels(FindControlLayout(kForm2Controls, kIdText2)->rect.height, dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/os_error_text.h"
 #include "base/utf.h"
+#include "base/wide_text.h"
 
 namespace mirune {
 namespace {
@@ -41,6 +42,19 @@ DWORD StyleOf(ControlKind kind) {
       return SS_ICON | SS_REALSIZECONTROL;
     case ControlKind::kButton:
       return BS_PUSHBUTTON | WS_TABSTOP;
+    // Kinds of the forms made by LayoutForm and of the main window; the progress windows
+    // have none of them.
+    case ControlKind::kDriveList:
+    case ControlKind::kFolderList:
+    case ControlKind::kFileList:
+    case ControlKind::kFilterBox:
+    case ControlKind::kCheckBox:
+    case ControlKind::kFrame:
+    case ControlKind::kTabStrip:
+    case ControlKind::kTextBox:
+    case ControlKind::kEdit:
+    case ControlKind::kChoiceList:
+      break;
   }
   return 0;
 }
@@ -127,11 +141,12 @@ bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HF
     DWORD ex_style = 0;
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(control_layout.kind);
     if (control_layout.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
-    const std::wstring caption = WideText(control_layout.caption);
+    const std::wstring caption = Wide(control_layout.caption);
     HWND control = CreateWindowExW(
         ex_style, ClassOf(control_layout.kind), caption.c_str(), style,
-        TwipsToPixels(control_layout.left, dpi), TwipsToPixels(control_layout.top, dpi),
-        TwipsToPixels(control_layout.width, dpi), TwipsToPixels(control_layout.height, dpi), parent,
+        TwipsToPixels(control_layout.rect.left, dpi), TwipsToPixels(control_layout.rect.top, dpi),
+        TwipsToPixels(control_layout.rect.width, dpi),
+        TwipsToPixels(control_layout.rect.height, dpi), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (control == nullptr) return false;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -142,8 +157,8 @@ bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HF
     if (control_layout.kind == ControlKind::kPicture) {
       SendMessageW(control, STM_SETICON,
                    reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_INFORMATION)), 0);
-      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(control_layout.width, dpi),
-                   TwipsToPixels(control_layout.height, dpi),
+      SetWindowPos(control, nullptr, 0, 0, TwipsToPixels(control_layout.rect.width, dpi),
+                   TwipsToPixels(control_layout.rect.height, dpi),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
@@ -154,9 +169,10 @@ void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HF
   for (const ControlLayout& control_layout : controls) {
     HWND control = GetDlgItem(parent, control_layout.id);
     if (control == nullptr) continue;
-    SetWindowPos(control, nullptr, TwipsToPixels(control_layout.left, dpi),
-                 TwipsToPixels(control_layout.top, dpi), TwipsToPixels(control_layout.width, dpi),
-                 TwipsToPixels(control_layout.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, TwipsToPixels(control_layout.rect.left, dpi),
+                 TwipsToPixels(control_layout.rect.top, dpi),
+                 TwipsToPixels(control_layout.rect.width, dpi),
+                 TwipsToPixels(control_layout.rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
@@ -181,15 +197,10 @@ HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text
   return nullptr;
 }
 
-std::wstring WideText(std::string_view utf8) {
-  const std::u16string text = Utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
-
 void SetControlText(HWND parent, int id, std::string_view utf8) {
   HWND control = GetDlgItem(parent, id);
   if (control == nullptr) return;
-  const std::wstring text = WideText(utf8);
+  const std::wstring text = Wide(utf8);
   const int length = GetWindowTextLengthW(control);
   if (length == static_cast<int>(text.size())) {
     std::wstring shown(static_cast<size_t>(length) + 1, L'\0');
@@ -206,7 +217,7 @@ Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, v
     return Error{ErrorCode::kUnsupported, what + "のクラスを登録できませんでした"};
   }
   FormResources form;
-  const std::wstring caption = WideText(definition.caption);
+  const std::wstring caption = Wide(definition.caption);
   form.hwnd =
       CreateWindowExW(0, definition.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, 400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);

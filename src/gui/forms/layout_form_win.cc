@@ -52,6 +52,11 @@ ControlClass ClassOf(ControlKind kind) {
       return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
               WS_EX_CLIENTEDGE};
     case ControlKind::kLabel:
+    // Kinds of the progress windows (gui/forms/form_window_win.h); no form made here has them.
+    case ControlKind::kCentered:
+    case ControlKind::kTrack:
+    case ControlKind::kBar:
+    case ControlKind::kFocus:
       break;
   }
   return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
