@@ -185,7 +185,7 @@ std::optional<FileMarkingResult> RunMarkingJob(
                      "マーキングに失敗しました。何も保存していません: " + job.detail));
 }
 
-// M8, shown by the launch once every marked document is saved (never before a save fails).
+// kFinished, shown by the launch once every marked document is saved (never before a save fails).
 void ShowFinished(Desktop& desktop) {
   const MarkingMessageBox box = MarkingMessageFor(MarkingMessage::kFinished);
   desktop.ShowMessage(box.text, box.title, box.style);

@@ -204,7 +204,7 @@ TEST_F(MarkingLaunchTest, ConfirmedStartIsReportedBeforeTheMarking) {
   const size_t before = desktop.messages.size();
   ASSERT_EQ(Run(), ExitCode::kOk) << err;
   EXPECT_EQ(confirmed, 1);
-  EXPECT_EQ(messages_when_confirmed, before + 1);  // after M7, before M8
+  EXPECT_EQ(messages_when_confirmed, before + 1);  // after kConfirmStart, before kFinished
   EXPECT_EQ(desktop.messages.size(), before + 2);
 }
 

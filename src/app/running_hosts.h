@@ -38,7 +38,7 @@ RunningHosts UnconnectedRunningHosts();
 extern const std::string_view kMarkWithoutInDesign;
 
 // Keyword marking against the running applications: RunKeywordMarking with the InDesign and
-// the keyword workbook of `hosts`. An application that cannot be reached ends it with M10 and
+// the keyword workbook of `hosts`. An application that cannot be reached ends it with kFailed and
 // the cause (the job has not started: nothing is changed, JobRunning stays clear); an
 // InDesign that is not installed (kNotFound) ends it with kMarkWithoutInDesign instead, the
 // cause saying so (kRefused).

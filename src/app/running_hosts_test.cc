@@ -18,7 +18,7 @@ struct Case {
 
 class RunningMarkingTest : public ::testing::TestWithParam<Case> {};
 
-// An application that cannot be reached ends the marking before it starts: M10 with the cause
+// An application that cannot be reached ends the marking before it starts: kFailed with the cause
 // under it, nothing confirmed, JobRunning clear.
 TEST_P(RunningMarkingTest, AnApplicationNotReachedShowsM10WithTheCause) {
   RunningHosts hosts = UnconnectedRunningHosts();
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, RunningMarkingTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // InDesign not installed (its class not registered): the cause says so in Japanese, and the
-// message points to "IDMLに実行" instead of M10's dialogs and rights.
+// message points to "IDMLに実行" instead of kFailed's dialogs and rights.
 TEST(RunningMarkingTest, InDesignNotInstalledPointsToTheIdmlButton) {
   RunningHosts hosts = UnconnectedRunningHosts();
   hosts.indesign = []() -> Result<std::shared_ptr<indesign::Application>> {

@@ -14,7 +14,7 @@ TEST(TerminalDesktopTest, MessagesAsTitleAndText) {
   } cases[] = {
       {"a\r\nb", "[確認] a\nb"},
       {"a\r\n\r\nb", "[確認] a\n\nb"},
-      {"終了しました。\n\r処理に", "[確認] 終了しました。\n処理に"},  // LF CR of M9
+      {"終了しました。\n\r処理に", "[確認] 終了しました。\n処理に"},  // LF CR of MessageCompleted
       {"InDesign文書を選択して下さい　", "[確認] InDesign文書を選択して下さい　"},
   };
   for (const auto& c : cases) EXPECT_EQ(TerminalDesktop::FormatMessage(c.text, "確認"), c.shown);

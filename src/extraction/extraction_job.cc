@@ -35,7 +35,7 @@ class Job {
   Job(ExtractionContext& context, const ExtractionRequest& request)
       : c_(context), r_(request), abort_window_(context.desktop, context.flags) {}
 
-  // Runs the job; an error is the job's trap (the caller shows M10).
+  // Runs the job; an error is the job's trap (the caller shows MessageCannotContinue).
   Result<ExtractionOutcome> Run(ExtractionResult& result);
 
   // Clean-up of the error path: windows closed, InDesign shown, flag cleared.

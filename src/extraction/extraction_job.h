@@ -61,17 +61,19 @@ struct ExtractionRequest {
 };
 
 enum class ExtractionOutcome {
-  kCompleted,  // M9 shown, three files written
-  kEmpty,      // M8: nothing extracted; the previous results stay
-  kRefused,    // M1, M4, M5, M7: a precondition failed
-  kCancelled,  // the user answered Cancel to M2, M3 or M6
+  kCompleted,  // MessageCompleted shown, three files written
+  kEmpty,      // MessageNothingExtracted: nothing extracted; the previous results stay
+  kRefused,  // MessageSomethingOpen, MessageBookModified, MessageBookEmpty, MessageTargetNotFound:
+             // a precondition failed
+  kCancelled,  // the user answered Cancel to MessageStartBook, MessageStartDocument or
+               // MessageDocumentModified
   kAborted,    // the abort button before a document
-  kFailed,     // M10: an error ended the job
+  kFailed,     // MessageCannotContinue: an error ended the job
 };
 
 struct ExtractionResult {
   ExtractionOutcome outcome = ExtractionOutcome::kFailed;
-  Status error;                 // the failure behind kFailed (the detail of M10)
+  Status error;                 // the failure behind kFailed (the detail of MessageCannotContinue)
   int64_t extracted_count = 0;  // rows of Razoza.xls (kCompleted)
   int64_t entry_count = 0;      // EntryCount
   int64_t export_count = 0;     // stories exported (the last ExportNumber)

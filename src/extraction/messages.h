@@ -9,29 +9,30 @@
 
 namespace mirune {
 
-// M1: something is open in InDesign.
+// MessageSomethingOpen: something is open in InDesign.
 std::string MessageSomethingOpen();
-// M2 / M3: start confirmation for a book / a document, with its path.
+// MessageStartBook / MessageStartDocument: start confirmation for a book / a document, with its
+// path.
 std::string MessageStartBook(std::string_view path);
 std::string MessageStartDocument(std::string_view path);
-// M4: the book has unsaved changes.
+// MessageBookModified: the book has unsaved changes.
 std::string MessageBookModified();
-// M5: the book has no members.
+// MessageBookEmpty: the book has no members.
 std::string MessageBookEmpty();
-// M6: the document has unsaved changes (OK goes on).
+// MessageDocumentModified: the document has unsaved changes (OK goes on).
 std::string MessageDocumentModified();
-// M7: the target could not be identified.
+// MessageTargetNotFound: the target could not be identified.
 std::string MessageTargetNotFound();
-// M8: nothing was extracted.
+// MessageNothingExtracted: nothing was extracted.
 std::string MessageNothingExtracted();
-// M9: completion, with the elapsed seconds (shown with one decimal) and the extracted
+// MessageCompleted: completion, with the elapsed seconds (shown with one decimal) and the extracted
 // count. Its first two lines are joined by LF CR. A `results_folder` adds one line naming
 // where the results were written ("結果のフォルダー: …").
 std::string MessageCompleted(double elapsed_seconds, int64_t extracted_count,
                              std::string_view results_folder = {});
 // After the user stopped the job with "処理中止": it stopped, the previous results are kept.
 std::string MessageAborted();
-// M10 and the launch's recovery message.
+// MessageCannotContinue and the launch's recovery message.
 std::string MessageCannotContinue();
 // The launch's refusal while Word or Excel is visible.
 std::string MessageCloseWordAndExcel();

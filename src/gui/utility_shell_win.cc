@@ -343,8 +343,8 @@ void UtilityShell::Resort() {
   std::string notes;
   for (const std::string& warning : result.memory_warnings) notes += "\r\n" + warning;
   if (!result.cause.ok()) {
-    // The re-sort's own message (R5) speaks of the link with Excel, which a saved workbook
-    // re-sorted here does not involve: the cause stands first, with a plain line.
+    // The re-sort's own message (kResortFailedMessage) speaks of the link with Excel, which a saved
+    // workbook re-sorted here does not involve: the cause stands first, with a plain line.
     const std::string_view text = "再ソートできませんでした。";
     std::string cause = result.cause.message();
     if (result.saved)

@@ -232,7 +232,7 @@ class KeywordMarkingJob {
     return std::move(result_);
   }
 
-  // Any host failure after the attach: M10. What was marked stays; the progress window is
+  // Any host failure after the attach: kFailed. What was marked stays; the progress window is
   // left for the user to close once the job flag is cleared.
   KeywordMarkingResult Fail(const Status& status) {
     Show(MarkingMessage::kFailed, status.message());

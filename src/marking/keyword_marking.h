@@ -6,11 +6,13 @@
 // InDesign, Excel and desktop interfaces, so the Windows shell and the command line share it.
 //
 // The job checks, in this order, and refuses with its own message (nothing changed):
-//   M1 the keyword workbook is not shown; M9 Excel cannot be reached (20 attempts, 500 ms
-//   apart); M2 no sheet "Sheet1"; M3 column B of "Sheet1" empty; M4 nothing open in InDesign;
-//   M5 more than one book or document open; M6 the book has no documents.
-// It then asks M7 (Cancel ends it), marks with progress, and ends with M8. Any host failure
-// after the attach ends it with M10; what was marked until then stays. Nothing is saved.
+//   kOpenKeywordWorkbook the keyword workbook is not shown; kExcelUnreachable Excel cannot be
+//   reached (20 attempts, 500 ms apart); kNoSheet1 no sheet "Sheet1"; kNoKeywords column B of
+//   "Sheet1" empty; kNoDocument nothing open in InDesign; kSeveralDocuments more than one book or
+//   document open; kEmptyBook the book has no documents.
+// It then asks kConfirmStart (Cancel ends it), marks with progress, and ends with kFinished. Any
+// host failure after the attach ends it with kFailed; what was marked until then stays. Nothing is
+// saved.
 
 #include <cstdint>
 #include <functional>
@@ -49,25 +51,25 @@ struct KeywordMarkingHosts {
   ProgressReporter& progress;
   Sleeper& sleeper;
   JobFlags& flags;  // job_running held from the first question to the end
-  // Called once the user has confirmed M7, before the run (the shell unloads its start dialog
-  // here). May be empty.
+  // Called once the user has confirmed kConfirmStart, before the run (the shell unloads its start
+  // dialog here). May be empty.
   std::function<void()> on_confirmed;
-  // The launch set the change formatting and saves the marked documents itself: M7 leaves out
-  // the lines about InDesign's Find/Change window, and M8 is not shown by the job (the launch
-  // shows it once every file is saved).
+  // The launch set the change formatting and saves the marked documents itself: kConfirmStart
+  // leaves out the lines about InDesign's Find/Change window, and kFinished is not shown by the job
+  // (the launch shows it once every file is saved).
   bool saved_by_launch = false;
 };
 
 enum class MarkingOutcome {
-  kFinished,   // M8 shown
-  kRefused,    // a check failed: M1 to M6, or M9
-  kCancelled,  // Cancel on M7
-  kFailed,     // a host call failed during the job: M10
+  kFinished,   // kFinished shown
+  kRefused,    // a check failed: kOpenKeywordWorkbook to kEmptyBook, or kExcelUnreachable
+  kCancelled,  // Cancel on kConfirmStart
+  kFailed,     // a host call failed during the job: kFailed
 };
 
 struct KeywordMarkingResult {
   MarkingOutcome outcome = MarkingOutcome::kFailed;
-  // The last message shown (M1 … M10), if any.
+  // The last message shown (kOpenKeywordWorkbook … kFailed), if any.
   std::optional<MarkingMessage> message;
   // Why a check or a host call failed, for the command line; empty otherwise.
   std::string detail;

@@ -153,7 +153,7 @@ TEST_F(KeywordMarkingTest, KeywordWorkbookNotShownGivesM1) {
 TEST_F(KeywordMarkingTest, ExcelUnreachableAfterTwentyAttemptsGivesM9) {
   source.failures_before_attach = 1000;
   OpenDocument("/d/a.indd", {"索引の用語"});
-  flags.job_running = true;  // left over: M9 clears it
+  flags.job_running = true;  // left over: kExcelUnreachable clears it
   const KeywordMarkingResult r = Run();
   EXPECT_EQ(r.message, MarkingMessage::kExcelUnreachable);
   EXPECT_EQ(source.attempts, 20);

@@ -86,25 +86,25 @@ MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view tar
 std::string_view MarkingMessageTag(MarkingMessage message) {
   switch (message) {
     case MarkingMessage::kOpenKeywordWorkbook:
-      return "M1";
+      return "kOpenKeywordWorkbook";
     case MarkingMessage::kNoSheet1:
-      return "M2";
+      return "kNoSheet1";
     case MarkingMessage::kNoKeywords:
-      return "M3";
+      return "kNoKeywords";
     case MarkingMessage::kNoDocument:
-      return "M4";
+      return "kNoDocument";
     case MarkingMessage::kSeveralDocuments:
-      return "M5";
+      return "kSeveralDocuments";
     case MarkingMessage::kEmptyBook:
-      return "M6";
+      return "kEmptyBook";
     case MarkingMessage::kConfirmStart:
-      return "M7";
+      return "kConfirmStart";
     case MarkingMessage::kFinished:
-      return "M8";
+      return "kFinished";
     case MarkingMessage::kExcelUnreachable:
-      return "M9";
+      return "kExcelUnreachable";
     case MarkingMessage::kFailed:
-      return "M10";
+      return "kFailed";
   }
   return "M?";
 }

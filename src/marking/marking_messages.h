@@ -11,16 +11,16 @@
 namespace mirune {
 
 enum class MarkingMessage {
-  kOpenKeywordWorkbook,  // M1: Keyword.xls is not shown in Excel
-  kNoSheet1,             // M2: no sheet named "Sheet1"
-  kNoKeywords,           // M3: column B of "Sheet1" is empty
-  kNoDocument,           // M4: nothing is open in InDesign
-  kSeveralDocuments,     // M5: more than one book or document is open
-  kEmptyBook,            // M6: the open book has no documents
-  kConfirmStart,         // M7: the start confirmation (OK and Cancel)
-  kFinished,             // M8: the completion message
-  kExcelUnreachable,     // M9: attaching to Excel failed 20 times
-  kFailed,               // M10: an automation call failed during the job
+  kOpenKeywordWorkbook,  // Keyword.xls is not shown in Excel
+  kNoSheet1,             // no sheet named "Sheet1"
+  kNoKeywords,           // column B of "Sheet1" is empty
+  kNoDocument,           // nothing is open in InDesign
+  kSeveralDocuments,     // more than one book or document is open
+  kEmptyBook,            // the open book has no documents
+  kConfirmStart,         // the start confirmation (OK and Cancel)
+  kFinished,             // the completion message
+  kExcelUnreachable,     // attaching to Excel failed 20 times
+  kFailed,               // an automation call failed during the job
 };
 
 // Win32 message-box styles used here.
@@ -43,7 +43,7 @@ struct MarkingMessageBox {
 MarkingMessageBox MarkingMessageFor(MarkingMessage message, std::string_view target_path = {},
                                     bool formatting_set = false);
 
-// Short tag "M1" … "M10", for reports and test output.
+// Short tag "kOpenKeywordWorkbook" … "kFailed", for reports and test output.
 std::string_view MarkingMessageTag(MarkingMessage message);
 
 }  // namespace mirune

@@ -62,47 +62,6 @@ TEST(KeywordProgressValue, RoundsHalvesToEven) {
 
 TEST(CounterText, JoinsWithSpacedSlash) { EXPECT_EQ(CounterText(3, 12), "3 / 12"); }
 
-TEST(MarkingMessages, TextsTitlesAndStyles) {
-  const MarkingMessageBox m1 = MarkingMessageFor(MarkingMessage::kOpenKeywordWorkbook);
-  EXPECT_EQ(m1.text,
-            "一括マーキング処理を実行する前に、\r\nKeyword.xlsを開いておいて下さい。\r\n\r\n"
-            "確認後、再度実行して下さい。");
-  EXPECT_EQ(m1.title, "確認");
-  EXPECT_EQ(m1.style, 48);
-
-  const MarkingMessageBox m7 =
-      MarkingMessageFor(MarkingMessage::kConfirmStart, "C:\\book\\本.indb");
-  EXPECT_EQ(m7.text,
-            "以下のドキュメントの一括マーキング処理を開始します。\r\n\r\nC:\\book\\本.indb\r\n\r\n"
-            "・処理を途中で止めることはできません。\r\n・置換形式にRazozaMarkが設定されていないと、"
-            "\r\n　実行してもマーキングはされません。\r\n\r\n一括マーキング処理を実行しますか？");
-  EXPECT_EQ(m7.style, 65);
-
-  const MarkingMessageBox m8 = MarkingMessageFor(MarkingMessage::kFinished);
-  EXPECT_EQ(m8.text, "一括マーキング処理が終了しました。");
-  EXPECT_EQ(m8.style, 64);
-
-  const MarkingMessageBox m10 = MarkingMessageFor(MarkingMessage::kFailed);
-  EXPECT_EQ(m10.text.substr(0, m10.text.find("\r\n")),
-            "処理を開始または続行することができませんでした。");
-  EXPECT_NE(m10.text.find("\r\n　　継続できない状態にある。\r\n"), std::string::npos);
-  EXPECT_EQ(m10.style, 48);
-
-  for (MarkingMessage m : {MarkingMessage::kNoSheet1, MarkingMessage::kNoKeywords,
-                           MarkingMessage::kNoDocument, MarkingMessage::kSeveralDocuments,
-                           MarkingMessage::kEmptyBook, MarkingMessage::kExcelUnreachable}) {
-    const MarkingMessageBox box = MarkingMessageFor(m);
-    EXPECT_EQ(box.style, 48) << MarkingMessageTag(m);
-    EXPECT_EQ(box.title, "確認");
-    // Second line is the empty line of every refusal.
-    EXPECT_NE(box.text.find("\r\n\r\n"), std::string::npos) << MarkingMessageTag(m);
-  }
-  EXPECT_EQ(MarkingMessageFor(MarkingMessage::kExcelUnreachable).text,
-            "処理を開始または続行することができませんでした。\r\n\r\n"
-            "本ソフトとExcel間の通信が、何らかの原因により\r\n開始できない状態にあります。\r\n\r\n"
-            "全てのソフトを「管理者として実行」モードで起動して、\r\nもう一度実行して下さい。");
-}
-
 class CountingSleeper : public Sleeper {
  public:
   void SleepMilliseconds(int32_t ms) override { sleeps.push_back(ms); }

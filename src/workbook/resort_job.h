@@ -6,19 +6,22 @@
 // the utility window drives the running Excel through COM and the tests the embedded engine.
 //
 // Steps:
-//   1. JobRunning cleared.
-//   2. No visible Excel window shows Razoza.xls (MaximizeRazozaXls false): R2, end.
-//   3. R1; Cancel ends it (nothing changed, JobRunning clear).
-//   4. JobRunning set; the main window gets the focus.
-//   5. Excel attached: one attempt, then 500 ms waits, 20 attempts in all; all failed: R4.
-//   6. The active workbook must hold Org (else R5: nothing is changed); every AfterSort is
+//   1. JobRunning set: no other job starts while the user is asked.
+//   2. No visible Excel window shows Razoza.xls (MaximizeRazozaXls false): kResortOpenFirstMessage,
+//   end.
+//   3. kResortStartMessage; Cancel ends it (nothing changed, JobRunning cleared).
+//   4. The main window gets the focus.
+//   5. Excel attached: one attempt, then 500 ms waits, 20 attempts in all; all failed:
+//   kResortNoExcelMessage.
+//   6. The active workbook must hold Org (else kResortFailedMessage: nothing is changed); every
+//   AfterSort is
 //      deleted with Excel's alerts off, then on again.
 //   7.–9. Org copied after the first sheet, named AfterSort, sorted by reading, folded, its
 //      page lists joined (workbook/razoza_workbook.h).
 //  10. Excel made visible; AfterSort active.
-//  11. The main window gets the focus; R3.
-// Any other failure ends the job with R5 and its cause ("詳細:"); what was done until then
-// stays in the workbook. Every way out clears JobRunning and releases Excel.
+//  11. The main window gets the focus; kResortDoneMessage.
+// Any other failure ends the job with kResortFailedMessage and its cause ("詳細:"); what was done
+// until then stays in the workbook. Every way out clears JobRunning and releases Excel.
 
 #include <cstdint>
 #include <functional>
@@ -46,16 +49,16 @@ struct ResortJobHosts {
 };
 
 enum class ResortOutcome {
-  kFinished,   // R3
-  kNotOpen,    // R2
-  kCancelled,  // Cancel on R1
-  kNoExcel,    // R4
-  kFailed,     // R5
+  kFinished,   // kResortDoneMessage
+  kNotOpen,    // kResortOpenFirstMessage
+  kCancelled,  // Cancel on kResortStartMessage
+  kNoExcel,    // kResortNoExcelMessage
+  kFailed,     // kResortFailedMessage
 };
 
 struct ResortJobResult {
   ResortOutcome outcome = ResortOutcome::kFailed;
-  // Why it did not finish (R4, R5), in Japanese; ok otherwise.
+  // Why it did not finish (kResortNoExcelMessage, kResortFailedMessage), in Japanese; ok otherwise.
   Status cause;
   int attach_attempts = 0;
   // Rows of AfterSort once built.

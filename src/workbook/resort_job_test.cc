@@ -149,7 +149,7 @@ TEST(ResortJobTest, EndingsBeforeAndInsteadOfTheSort) {
        "",
        0,
        0},
-      {"cancel on R1",
+      {"cancel on kResortStartMessage",
        true,
        kAnswerCancel,
        0,
