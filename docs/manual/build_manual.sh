@@ -3,8 +3,8 @@
 # pandoc makes HTML, WeasyPrint sets it in A4 with the IPAex fonts (fonts-ipaexfont), embedded.
 #   docs/manual/build_manual.sh PICTURE_FOLDER OUTPUT.pdf
 # The pictures are the windows as the GUI tests saved them (build/screenshots); the manual
-# names them as pictures/NAME.png. Every one must be there: a missing picture stops the build
-# with its name, never a manual with a hole in it.
+# names them as pictures/NAME.png. Every one must be there and painted: a missing or mostly
+# black picture stops the build with its name, never a manual with a hole or a black bar.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 [ $# -eq 2 ] || { echo "使い方: build_manual.sh 画像のフォルダー 出力.pdf" >&2; exit 2; }
@@ -31,6 +31,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "画像は Windows 版の GUI テストが作ります: bash scripts/test.sh（または Xvfb の下で"
     echo "ctest --test-dir build/windows -L gui と -R gui_program_test）を実行して下さい。"
   } >&2
+  exit 1
+fi
+
+# A picture taken before its window was on the display is mostly black: refused, named.
+paths=()
+for name in $names; do paths+=("$pictures/$name.png"); done
+if ! /usr/bin/python3 "$here/check_pictures.py" "${paths[@]}"; then
+  echo "build_manual.sh: 黒い画像は使用説明書に入れません。GUI テストをやり直して下さい（bash scripts/test.sh）。" >&2
   exit 1
 fi
 

@@ -909,7 +909,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   Screenshot(form11, "form11_keyword_marking");
 
   // "OK": no InDesign on this computer. The cause first, in Japanese, then the way without it
-  // ("IDMLに実行"); not M10, whose dialogs and rights do not apply.
+  // ("IDMLに実行"); not kFailed, whose dialogs and rights do not apply.
   ClickIn(form11, keyword_form::kIdCommand1);
   MessageBoxSeen unreachable = gui.Answer(IDOK, "form11_no_indesign");
   EXPECT_EQ(unreachable.title, L"確認");
@@ -922,8 +922,8 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   EXPECT_EQ(unreachable.text.find(Wide("管理者として実行")), std::wstring::npos);
   EXPECT_TRUE(IsWindowVisible(form11));
 
-  // "IDMLに実行": M7 without InDesign's Find/Change, Form11 put away, the files saved, M8,
-  // then where the result went.
+  // "IDMLに実行": kConfirmStart without InDesign's Find/Change, Form11 put away, the files saved,
+  // kFinished, then where the result went.
   ClickIn(form11, keyword_form::kIdCommand6);
   MessageBoxSeen confirm = gui.Answer(IDOK, "form11_idml_confirmation");
   EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0), 0u)
@@ -932,7 +932,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   MessageBoxSeen finished = gui.Answer(IDOK);
   EXPECT_EQ(finished.text, Wide("一括マーキング処理が終了しました。"));
   const std::string first_output = folder + "\\simple-marked-2.idml";
-  EXPECT_TRUE(FileExists(first_output)) << "M8 comes once every file is saved";
+  EXPECT_TRUE(FileExists(first_output)) << "kFinished comes once every file is saved";
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(form11); })) << "Form11 unloaded after the job";
   MessageBoxSeen saved = gui.Answer(IDOK);
   const std::string output = folder + "\\simple-marked-2.idml";
@@ -964,7 +964,8 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   SetText(form11, keyword_form::kIdText1, book);
   SetText(form11, keyword_form::kIdText2, keywords);
   ClickIn(form11, keyword_form::kIdCommand6);
-  EXPECT_NE(gui.Answer(IDOK).text.find(Wide(book)), std::wstring::npos);  // M7 names the book
+  EXPECT_NE(gui.Answer(IDOK).text.find(Wide(book)),
+            std::wstring::npos);  // kConfirmStart names the book
   EXPECT_EQ(gui.Answer(IDOK).text, Wide("一括マーキング処理が終了しました。"));
   MessageBoxSeen book_saved = gui.Answer(IDOK);
   const std::string book_output = book + "-marked";

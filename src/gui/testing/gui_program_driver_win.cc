@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "app/data_folder.h"
 #include "base/file.h"
@@ -247,16 +248,22 @@ bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& nam
         // a tenth of a window.
         return rgb == previous && !rgb.empty() && BlackShare(rgb) < black_allowed;
       },
-      std::chrono::seconds(5));
-  if (rgb.empty()) return false;
-  // A window not seen painted in time is still pictured as it looked last (its test says
-  // whether that is enough).
-  const bool painted = rgb == previous && BlackShare(rgb) < black_allowed;
+      std::chrono::seconds(15));
+  // A picture is written only of a painted window: a window pictured before the display
+  // showed it is black, and a black picture must never reach the manual.
+  const bool painted = !rgb.empty() && rgb == previous && BlackShare(rgb) < black_allowed;
+  if (!painted) {
+    ADD_FAILURE() << "the window of the picture " << name << " was not seen painted within 15 s"
+                  << (rgb.empty() ? " (it was never in front)"
+                                  : " (black " + std::to_string(BlackShare(rgb)) + ")");
+    return false;
+  }
   (void)CreateFolders(testing::ScreenshotFolder());
   const bool written = WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
                                        testing::EncodePng(width, height, rgb))
                            .ok();
-  return painted && written;
+  if (!written) ADD_FAILURE() << "the picture " << name << " could not be written";
+  return written;
 }
 
 GuiProgram::GuiProgram() {

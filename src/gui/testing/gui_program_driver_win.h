@@ -62,7 +62,7 @@ std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height
 // `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
 // stay far below a tenth; a window with a dark picture says how much it holds). Returns
 // whether the window was seen painted and its picture written; a window not seen painted
-// within five seconds is still written as it looked last.
+// within 15 seconds gets no picture, and the current test fails naming the picture.
 bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
                 double black_allowed = 0.1);
 // The same for the rectangle that holds all of `windows` (two windows side by side).
