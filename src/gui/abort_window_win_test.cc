@@ -93,8 +93,7 @@ TEST(AbortWindowTest, StaticLookCaptionsLayoutAndPicture) {
     EXPECT_LE(rect.bottom, client.bottom) << control_layout.name;
   }
 
-  const Status saved = testing::SaveWindowPicture(form, testing::ScreenshotFolder() + "/form6.png");
-  EXPECT_TRUE(saved.ok()) << saved.message();
+  EXPECT_TRUE(testing::Screenshot(form, "form6"));
   done = true;
   ui.join();
 }
@@ -139,9 +138,7 @@ TEST(AbortWindowTest, AbortButtonDuringThePause) {
     EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
     EXPECT_EQ(GetDlgItem(box, IDOK), nullptr);
     if (c.answer == IDYES) {
-      const Status saved =
-          testing::SaveWindowPicture(box, testing::ScreenshotFolder() + "/form6_question.png");
-      EXPECT_TRUE(saved.ok()) << saved.message();
+      EXPECT_TRUE(testing::Screenshot(box, "form6_question"));
     }
     SendMessageW(box, WM_COMMAND, MAKEWPARAM(c.answer, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, c.answer)));

@@ -131,8 +131,7 @@ TEST(ProgressWindowTest, CaptionsLayoutFontAndPicture) {
     EXPECT_EQ(face, metrics.lfMessageFont.lfFaceName);
   }
 
-  const Status saved = testing::SaveWindowPicture(form, testing::ScreenshotFolder() + "/form2.png");
-  EXPECT_TRUE(saved.ok()) << saved.message();
+  EXPECT_TRUE(testing::Screenshot(form, "form2"));
 
   // Moved to a monitor of 144 dpi: every control, the bar and the font scale by 1.5.
   RECT suggested{0, 0, 600, 330};

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include "app/data_folder.h"
 #include "base/file.h"
@@ -22,15 +21,6 @@ struct FoundWindow {
   std::wstring class_name;
   HWND hwnd = nullptr;
 };
-
-// The share of pure black pixels in RGB rows.
-double BlackShare(const std::vector<uint8_t>& rgb) {
-  size_t black = 0;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    if (rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0) ++black;
-  }
-  return rgb.empty() ? 1.0 : static_cast<double>(black) / static_cast<double>(rgb.size() / 3);
-}
 
 }  // namespace
 
@@ -178,92 +168,6 @@ main_form::PixelRect ChildRect(HWND control) {
   GetWindowRect(control, &rect);
   MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// The window's pixels as they are on the screen (RGB rows); empty when it has none.
-std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
-  RECT rect;
-  GetWindowRect(hwnd, &rect);
-  return CaptureScreen(rect, width_out, height_out);
-}
-
-std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out) {
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return {};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-  const auto* bgra = static_cast<const uint8_t*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-    rgb[i * 3] = bgra[i * 4 + 2];
-    rgb[i * 3 + 1] = bgra[i * 4 + 1];
-    rgb[i * 3 + 2] = bgra[i * 4];
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  *width_out = width;
-  *height_out = height;
-  return rgb;
-}
-
-bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front,
-                double black_allowed) {
-  return ScreenshotTogether({hwnd}, name, in_front, black_allowed);
-}
-
-bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
-                        const std::function<bool()>& in_front, double black_allowed) {
-  auto capture = [&windows](int* width, int* height) {
-    RECT all{};
-    for (HWND hwnd : windows) {
-      RECT rect;
-      GetWindowRect(hwnd, &rect);
-      UnionRect(&all, &all, &rect);
-    }
-    return CaptureScreen(all, width, height);
-  };
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-  std::vector<uint8_t> previous;
-  WaitFor(
-      [&] {
-        previous.swap(rgb);
-        rgb.clear();
-        if (in_front && !in_front()) return false;
-        rgb = capture(&width, &height);
-        if (in_front && !in_front()) rgb.clear();
-        // Painted: the same as the look before, and not mostly black. What X has not been
-        // given yet shows black, and Wine hands a busy window's painting to X only when its
-        // thread next waits for messages: a job's window can show its background with black
-        // boxes where its controls will be for a while. Text and borders are far less than
-        // a tenth of a window.
-        return rgb == previous && !rgb.empty() && BlackShare(rgb) < black_allowed;
-      },
-      std::chrono::seconds(15));
-  // A picture is written only of a painted window: a window pictured before the display
-  // showed it is black, and a black picture must never reach the manual.
-  const bool painted = !rgb.empty() && rgb == previous && BlackShare(rgb) < black_allowed;
-  if (!painted) {
-    ADD_FAILURE() << "the window of the picture " << name << " was not seen painted within 15 s"
-                  << (rgb.empty() ? " (it was never in front)"
-                                  : " (black " + std::to_string(BlackShare(rgb)) + ")");
-    return false;
-  }
-  (void)CreateFolders(testing::ScreenshotFolder());
-  const bool written = WriteFileAtomic(testing::ScreenshotFolder() + "/" + name + ".png",
-                                       testing::EncodePng(width, height, rgb))
-                           .ok();
-  if (!written) ADD_FAILURE() << "the picture " << name << " could not be written";
-  return written;
 }
 
 GuiProgram::GuiProgram() {

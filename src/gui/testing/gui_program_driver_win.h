@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gui/form_layout.h"
+#include "gui/testing/window_test_driver_win.h"
 
 namespace mirune::gui_driver {
 
@@ -50,24 +51,12 @@ std::wstring ToolTipText(DWORD pid, HWND owner, HWND tool);
 // A control's rectangle in its parent's client area.
 main_form::PixelRect ChildRect(HWND control);
 
-// The window's pixels as the screen shows them (RGB rows); empty when it has none.
-std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out);
-// The pixels of a rectangle of the screen.
-std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out);
-// Saves the window as the screen shows it under build/screenshots/NAME.png, once the display
-// shows it (X maps a window a little after Windows shows it: the picture is taken when it is
-// no longer mostly black and two looks agree). `in_front`, when given, must hold before and
-// after each look: a window that another of the program's windows may cover for a while
-// (Form2 under the next document's Form6) is taken only while nothing covers it.
-// `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
-// stay far below a tenth; a window with a dark picture says how much it holds). Returns
-// whether the window was seen painted and its picture written; a window not seen painted
-// within 15 seconds gets no picture, and the current test fails naming the picture.
-bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
-                double black_allowed = 0.1);
-// The same for the rectangle that holds all of `windows` (two windows side by side).
-bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
-                        const std::function<bool()>& in_front = {}, double black_allowed = 0.1);
+// Pictures of windows (gui/testing/window_test_driver_win.h), as the other window tests take
+// them.
+using testing::CaptureScreen;
+using testing::CaptureWindow;
+using testing::Screenshot;
+using testing::ScreenshotTogether;
 
 struct MessageBoxSeen {
   HWND hwnd = nullptr;

@@ -3,7 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "base/file.h"
 #include "base/wide_path.h"
@@ -159,48 +163,106 @@ LRESULT CALLBACK QueueMarker::WindowProc(HWND hwnd, UINT message, WPARAM wparam,
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-Status SaveWindowPicture(HWND window, const std::string& path) {
-  RECT client{};
-  if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) {
-    return Status(ErrorCode::kNotFound, "ウィンドウの大きさを取得できません: " + path);
+namespace {
+
+// The share of pure black pixels in RGB rows.
+double BlackShare(const std::vector<uint8_t>& rgb) {
+  size_t black = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    if (rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0) ++black;
   }
-  const int width = client.right;
-  const int height = client.bottom;
-  // Whatever is still to be painted is painted now (by the window's own thread).
-  RedrawWindow(window, nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  HDC window_dc = GetDC(window);
-  HDC memory_dc = CreateCompatibleDC(window_dc);
+  return rgb.empty() ? 1.0 : static_cast<double>(black) / static_cast<double>(rgb.size() / 3);
+}
+
+}  // namespace
+
+// The window's pixels as they are on the screen (RGB rows); empty when it has none.
+std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  return CaptureScreen(rect, width_out, height_out);
+}
+
+std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out) {
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return {};
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory_dc, bitmap);
-  const BOOL copied = BitBlt(memory_dc, 0, 0, width, height, window_dc, 0, 0, SRCCOPY);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   GdiFlush();
   std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-  if (copied && bits != nullptr) {
-    const auto* bgra = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-      rgb[i * 3] = bgra[i * 4 + 2];
-      rgb[i * 3 + 1] = bgra[i * 4 + 1];
-      rgb[i * 3 + 2] = bgra[i * 4];
-    }
+  const auto* bgra = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+    rgb[i * 3] = bgra[i * 4 + 2];
+    rgb[i * 3 + 1] = bgra[i * 4 + 1];
+    rgb[i * 3 + 2] = bgra[i * 4];
   }
-  SelectObject(memory_dc, old);
+  SelectObject(memory, old);
   DeleteObject(bitmap);
-  DeleteDC(memory_dc);
-  ReleaseDC(window, window_dc);
-  if (!copied) return Status(ErrorCode::kIoError, "ウィンドウの画像を写せません: " + path);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  *width_out = width;
+  *height_out = height;
+  return rgb;
+}
+
+bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front,
+                double black_allowed) {
+  return ScreenshotTogether({hwnd}, name, in_front, black_allowed);
+}
+
+bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front, double black_allowed) {
+  auto capture = [&windows](int* width, int* height) {
+    RECT all{};
+    for (HWND hwnd : windows) {
+      RECT rect;
+      GetWindowRect(hwnd, &rect);
+      UnionRect(&all, &all, &rect);
+    }
+    return CaptureScreen(all, width, height);
+  };
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  std::vector<uint8_t> previous;
+  // Two looks 20 ms apart, for 15 s at most.
+  auto look = [&] {
+    previous.swap(rgb);
+    rgb.clear();
+    if (in_front && !in_front()) return false;
+    rgb = capture(&width, &height);
+    if (in_front && !in_front()) rgb.clear();
+    // Painted: the same as the look before, and not mostly black. What X has not been
+    // given yet shows black, and Wine hands a busy window's painting to X only when its
+    // thread next waits for messages: a job's window can show its background with black
+    // boxes where its controls will be for a while. Text and borders hold at most
+    // about 14 % of a window (a message box or a help window full of text).
+    return rgb == previous && !rgb.empty() && BlackShare(rgb) < black_allowed;
+  };
+  for (const ULONGLONG end = GetTickCount64() + 15000; !look() && GetTickCount64() < end;) {
+    Sleep(20);
+  }
+  // A picture is written only of a painted window: a window pictured before the display
+  // showed it is black, and a black picture must never reach the manual.
+  const bool painted = !rgb.empty() && rgb == previous && BlackShare(rgb) < black_allowed;
+  if (!painted) {
+    ADD_FAILURE() << "the window of the picture " << name << " was not seen painted within 15 s"
+                  << (rgb.empty() ? " (it was never in front)"
+                                  : " (black " + std::to_string(BlackShare(rgb)) + ")");
+    return false;
+  }
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(ToWidePath(path)).parent_path(),
+  std::filesystem::create_directories(std::filesystem::path(ToWidePath(ScreenshotFolder())),
                                       ignored);
-  return WriteFileAtomic(path, EncodePngRows(width, height, rgb));
+  const bool written =
+      WriteFileAtomic(ScreenshotFolder() + "/" + name + ".png", EncodePng(width, height, rgb)).ok();
+  if (!written) ADD_FAILURE() << "the picture " << name << " could not be written";
+  return written;
 }
 
 std::string ScreenshotFolder() { return std::string(MIRUNE_BINARY_DIR) + "/../screenshots"; }

@@ -57,9 +57,25 @@ class QueueMarker {
   long posted_ = 0;
 };
 
-// Saves the client area of `window` as it is painted (BitBlt from the window's device
-// context into a 24-bit picture) as a PNG file at the UTF-8 `path`, creating its folder.
-Status SaveWindowPicture(HWND window, const std::string& path);
+// The window's pixels as the screen shows them (RGB rows); empty when it has none.
+std::vector<uint8_t> CaptureWindow(HWND hwnd, int* width_out, int* height_out);
+// The pixels of a rectangle of the screen.
+std::vector<uint8_t> CaptureScreen(const RECT& rect, int* width_out, int* height_out);
+// Saves the window as the screen shows it under build/screenshots/NAME.png, once the display
+// shows it (X maps a window a little after Windows shows it: the picture is taken when it is
+// no longer mostly black and two looks agree). `in_front`, when given, must hold before and
+// after each look: a window that another of the program's windows may cover for a while
+// (Form2 under the next document's Form6) is taken only while nothing covers it.
+// `black_allowed`: the share of pure black pixels a painted window may hold (text and borders
+// stay below a fifth, about 14 % at most in a window full of text; a window with a dark
+// picture says how much it holds). Returns whether the window was seen painted and its picture
+// written; a window not seen painted within 15 seconds gets no picture, and the current test fails
+// naming the picture.
+bool Screenshot(HWND hwnd, const std::string& name, const std::function<bool()>& in_front = {},
+                double black_allowed = 0.2);
+// The same for the rectangle that holds all of `windows` (two windows side by side).
+bool ScreenshotTogether(const std::vector<HWND>& windows, const std::string& name,
+                        const std::function<bool()>& in_front = {}, double black_allowed = 0.2);
 
 // The folder of the pictures: build/screenshots beside the build folder of this build.
 std::string ScreenshotFolder();
