@@ -9,9 +9,9 @@
 #include <string>
 
 #include "analysis/entry_list.h"
-#include "analysis/fake_phonetic.h"
 #include "analysis/page_field.h"
 #include "analysis/story_scan.h"
+#include "analysis/testing/fake_phonetic.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "analysis/fake_phonetic.h"
+#include "analysis/testing/fake_phonetic.h"
 #include "base/file.h"
 #include "base/utf.h"
 #include "progress/recording_progress.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "automation/idml/idml_compose.h"
-#include "automation/idml/idml_test_util.h"
+#include "automation/idml/testing/mini_package.h"
 #include "base/file.h"
 #include "base/utf.h"
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/entry_list.h"
-#include "analysis/fake_phonetic.h"
 #include "analysis/story_scan.h"
+#include "analysis/testing/fake_phonetic.h"
 #include "base/file.h"
 
 namespace mirune {

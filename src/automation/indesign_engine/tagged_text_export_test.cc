@@ -8,11 +8,11 @@
 #include "automation/indesign.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/sample_documents.h"
-#include "automation/indesign_engine/test_support.h"
+#include "automation/indesign_engine/testing/sample_documents.h"
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
+#include "extraction/testing/mark_pages.h"
 
 namespace mirune::layout {
 namespace {

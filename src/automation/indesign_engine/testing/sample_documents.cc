@@ -1,4 +1,4 @@
-#include "automation/indesign_engine/sample_documents.h"
+#include "automation/indesign_engine/testing/sample_documents.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "automation/com/excel_dispatch_win.h"
+#include "automation/com/testing/excel_dispatch_win.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 
 #include "automation/com/com_types_win.h"
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 #include "automation/com/variant_grid_win.h"
 #include "automation/excel_address.h"
 #include "automation/excel_engine/memory_workbook.h"
