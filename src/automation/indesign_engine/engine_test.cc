@@ -332,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "bad fill colour"}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
-TEST(EffectiveFillColorTest, LocalColourWinsOverTheStyleAndItsBase) {
+TEST(EffectiveFillColorTest, LocalColorWinsOverTheStyleAndItsBase) {
   DocumentBuilder b("t.indd");
   const int32_t red = b.AddSwatch("Red", {});
   const int32_t green = b.AddSwatch("Green", {});
