@@ -98,7 +98,7 @@ void BM_Story1MB5000Terms(benchmark::State& state) {
   for (auto _ : state) {
     EntryList list;
     AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}, nullptr};
-    if (!AnalyseTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
+    if (!AnalyzeTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
     entries = list.entry_count();
     benchmark::DoNotOptimize(list.text().data());
   }
@@ -117,7 +117,7 @@ void BM_Hostile100000Lt(benchmark::State& state) {
   for (auto _ : state) {
     EntryList list;
     AnalysisContext ctx{&list, &divider, &lookup, nullptr, 0, {}, nullptr};
-    if (!AnalyseTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
+    if (!AnalyzeTaggedStory(bytes, ctx).ok()) state.SkipWithError("analysis failed");
   }
 }
 BENCHMARK(BM_Hostile100000Lt)->Unit(benchmark::kMillisecond);

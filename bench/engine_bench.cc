@@ -10,10 +10,10 @@
 #include "automation/indesign.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/test_support.h"
 #include "base/file.h"
 #include "base/utf.h"
 #include "extraction/page_marking.h"
+#include "extraction/testing/mark_pages.h"
 
 namespace mirune {
 namespace {

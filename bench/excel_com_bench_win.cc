@@ -9,7 +9,7 @@
 #include <string>
 
 #include "automation/com/excel_client_win.h"
-#include "automation/com/server_process_test_support_win.h"
+#include "automation/com/testing/server_process_win.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "bench/bench_entries.h"
 #include "workbook/entry_rows.h"

@@ -3,5 +3,5 @@
 if(TARGET mirune_launch AND TARGET mirune_extraction_xls)
   mirune_bench(extraction_bench
     SOURCES ${CMAKE_SOURCE_DIR}/bench/extraction_bench.cc
-    DEPS mirune_launch mirune_extraction_xls mirune_indesign_engine)
+    DEPS mirune_launch mirune_extraction_xls mirune_indesign_engine mirune_indesign_engine_testing)
 endif()

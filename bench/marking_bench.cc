@@ -13,7 +13,7 @@
 #include "bench/answering_desktop.h"
 #include "desktop/desktop.h"
 #include "marking/keyword_marking.h"
-#include "marking/sheet_workbook_test_util.h"
+#include "marking/testing/sheet_workbook.h"
 #include "progress/progress_model.h"
 #include "progress/terminal_progress_view.h"
 

@@ -25,6 +25,32 @@ function(mirune_library name)
   endif()
 endfunction()
 
+# mirune_testing_library(NAME [OBJECT] [SOURCES ...] [DEPS ...]): the test support of an area,
+# from its testing/ folder: a target of its own that only tests, test servers and benchmarks
+# link. Without sources it is a header-only INTERFACE library. OBJECT links its objects into
+# every target that links it, for sources that define GoogleTest tests, which a static library
+# would drop.
+function(mirune_testing_library name)
+  cmake_parse_arguments(ARG "OBJECT" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  if(ARG_OBJECT)
+    add_library(${name} OBJECT ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+  endif()
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE ${MIRUNE_WARNINGS})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  if(WIN32)
+    target_compile_definitions(${name} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+  endif()
+endfunction()
+
 # The GoogleTest executable of a test (mirune_test, mirune_gui_test): its sources and
 # libraries, the project's include folders, warnings and folder definitions.
 function(mirune_test_executable name)

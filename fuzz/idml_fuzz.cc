@@ -14,8 +14,8 @@
 #include "automation/idml/idml_compose.h"
 #include "automation/idml/idml_document.h"
 #include "automation/idml/idml_reader.h"
-#include "automation/idml/idml_test_util.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/idml/testing/mini_package.h"
 #include "automation/indesign_engine/text_edit.h"
 
 namespace {

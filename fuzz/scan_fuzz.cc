@@ -9,9 +9,9 @@
 #include <string>
 
 #include "analysis/entry_list.h"
-#include "analysis/fake_phonetic.h"
 #include "analysis/page_field.h"
 #include "analysis/story_scan.h"
+#include "analysis/testing/fake_phonetic.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   mirune::ScriptWordDivider divider;
   mirune::EntryList entries;
   mirune::AnalysisContext ctx{&entries, &divider, &lookup, nullptr, 0, {}, nullptr};
-  if (!mirune::AnalyseTaggedStory(bytes, ctx).ok()) {
+  if (!mirune::AnalyzeTaggedStory(bytes, ctx).ok()) {
     Check(entries.empty() && entries.entry_count() == 0);
     return 0;
   }

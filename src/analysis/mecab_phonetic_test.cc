@@ -237,7 +237,7 @@ TEST(SampleStoriesTest, MatchTheirGoldenEntries) {
     for (const auto& story : c.stories) {
       auto bytes = ReadFileBytes(kData + story);
       ASSERT_TRUE(bytes.ok()) << bytes.message();
-      Status s = AnalyseTaggedStory(*bytes, ctx);
+      Status s = AnalyzeTaggedStory(*bytes, ctx);
       ASSERT_TRUE(s.ok()) << story << ": " << s.message();
     }
     EXPECT_EQ(entries.text(), *ReadFileBytes(kData + c.golden)) << c.golden;

@@ -62,13 +62,62 @@ ReadingResolver::~ReadingResolver() = default;
 Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
   plan.size = 0;
   plan.doubt.reset();
+  MIRUNE_RETURN_IF_ERROR(ReadMorphemes(text));
+  IndexMorphemes();
+  const std::vector<Morpheme>& m = morphemes_;
+
+  // Other readings of words of the plan (word index, reading), for the term's candidates.
+  std::vector<std::pair<size_t, std::string>> alternatives;
+  ReadingDoubt doubt;
+  for (size_t i = 0; i < m.size();) {
+    const WholeTermRun run = FindWholeTermRun(i);
+    if (run.end == 0) {
+      AddWord(plan, m[i].text, m[i].reading);
+      ++i;
+      continue;
+    }
+    std::string analysis_reading;
+    std::string run_text;
+    for (size_t k = i; k < run.end; ++k) {
+      analysis_reading += ToHiragana(m[k].reading);
+      run_text += m[k].text;
+    }
+    const std::string trailing = run_text.substr(run.key_size);
+    analysis_reading.resize(analysis_reading.size() -
+                            std::min(analysis_reading.size(), trailing.size()));
+    // The analysis read one morpheme of its own dictionary: a whole-term source of its own.
+    const bool analysis_whole = run.end == i + 1 && m[i].known;
+    std::vector<std::string> others;
+    const std::string chosen =
+        ChooseRunReading(run, analysis_reading, analysis_whole, doubt, others);
+    for (std::string& other : others) {
+      other += trailing;
+      alternatives.emplace_back(plan.size, std::move(other));
+    }
+    AddWord(plan, run_text, chosen + trailing);
+    i = run.end;
+  }
+
+  size_t kanji_words = 0;
+  for (size_t k = 0; k < plan.size; ++k) kanji_words += HoldsKanji(plan.words[k].text) ? 1 : 0;
+  if (kanji_words >= 2) AddCause(doubt, kDoubtComposed);
+
+  if (!doubt.why.empty()) {
+    AddWholeTermCandidates(plan, alternatives, doubt);
+    plan.doubt = std::move(doubt);
+  }
+  return Status::Ok();
+}
+
+void ReadingResolver::AddWord(Plan& plan, std::string_view text, std::string_view reading) {
   // The plan's words are reused, strings and all: a job reads many short terms.
-  auto add_word = [&plan](std::string_view word_text, std::string_view reading) {
-    if (plan.size == plan.words.size()) plan.words.emplace_back();
-    Word& w = plan.words[plan.size++];
-    w.text.assign(word_text);
-    w.reading.assign(reading);
-  };
+  if (plan.size == plan.words.size()) plan.words.emplace_back();
+  Word& w = plan.words[plan.size++];
+  w.text.assign(text);
+  w.reading.assign(reading);
+}
+
+Status ReadingResolver::ReadMorphemes(std::string_view text) {
   MIRUNE_ASSIGN_OR_RETURN(std::vector<std::string> divided, analysis_->DivideWords(text));
   // The scratch of the last term is reused: a job reads many short terms, and their strings'
   // buffers need not be made anew each time.
@@ -87,150 +136,117 @@ Status ReadingResolver::Resolve(std::string_view text, Plan& plan) {
       x.reading.assign(x.text);
     }
   }
-
-  // The morphemes joined, with where each starts, and how many of them before k hold a kanji:
-  // a run is a view into `joined`, and whether it holds a kanji costs nothing.
-  std::string& joined = joined_;
-  std::vector<size_t>& start = start_;
-  std::vector<size_t>& kanji_before = kanji_before_;
-  std::vector<size_t>& user_before = user_before_;
-  joined.clear();
-  start.assign(m.size() + 1, 0);
-  kanji_before.assign(m.size() + 1, 0);
-  user_before.assign(m.size() + 1, 0);
-  for (size_t k = 0; k < m.size(); ++k) {
-    joined += m[k].text;
-    start[k + 1] = joined.size();
-    kanji_before[k + 1] = kanji_before[k] + (m[k].kanji ? 1 : 0);
-    user_before[k + 1] = user_before[k] + (m[k].user ? 1 : 0);
-  }
-  const size_t longest_term = dictionary_ ? dictionary_->longest_term_bytes() : 0;
-
-  // Other readings of words of the plan (word index, reading), for the term's candidates.
-  std::vector<std::pair<size_t, std::string>> alternatives;
-  ReadingDoubt doubt;
-
-  for (size_t i = 0; i < m.size();) {
-    // The longest run from i that a whole-term source knows: the dictionary knows runs with
-    // a kanji (とんぼ返り, お茶), the memory any run.
-    size_t run_end = 0;
-    size_t key_size = 0;  // the run without its trailing separators, in bytes
-    const std::string* learned = nullptr;
-    std::vector<std::string_view> listed;
-    if (learned_ || dictionary_) {
-      for (size_t j = std::min(m.size(), i + kMaxRunMorphemes); j > i; --j) {
-        std::string_view candidate = std::string_view(joined).substr(start[i], start[j] - start[i]);
-        candidate.remove_suffix(TrailingSeparatorBytes(candidate));
-        const std::string* l = learned_ ? learned_(candidate) : nullptr;
-        // The user's own dictionary comes before the whole-term dictionary: a run holding
-        // one of its words is not looked up there.
-        const bool in_dictionary =
-            dictionary_ && kanji_before[j] > kanji_before[i] && user_before[j] == user_before[i] &&
-            candidate.size() <= longest_term && dictionary_->Contains(candidate);
-        if (l || in_dictionary) {
-          run_end = j;
-          learned = l;
-          // The common case costs nothing more: one morpheme the dictionary reads as the
-          // analysis does.
-          if (!l && j == i + 1) {
-            const std::string reading = ToHiragana(m[i].reading);
-            const size_t trailing = m[i].text.size() - candidate.size();
-            if (reading.size() >= trailing &&
-                dictionary_->Lists(
-                    candidate, std::string_view(reading).substr(0, reading.size() - trailing))) {
-              run_end = 0;
-              break;
-            }
-          }
-          key_size = candidate.size();
-          if (in_dictionary) listed = dictionary_->Readings(candidate);
-          break;
-        }
-      }
-    }
-    if (run_end == 0) {
-      add_word(m[i].text, m[i].reading);
-      ++i;
-      continue;
-    }
-
-    std::string analysis_reading;
-    std::string run_text;
-    for (size_t k = i; k < run_end; ++k) {
-      analysis_reading += ToHiragana(m[k].reading);
-      run_text += m[k].text;
-    }
-    const std::string trailing = run_text.substr(key_size);
-    analysis_reading.resize(analysis_reading.size() -
-                            std::min(analysis_reading.size(), trailing.size()));
-    // The analysis read one morpheme of its own dictionary: a whole-term source of its own.
-    const bool analysis_whole = run_end == i + 1 && m[i].known;
-
-    std::string chosen;
-    std::vector<std::string> others;
-    auto listed_has = [&](std::string_view r) {
-      return std::find(listed.begin(), listed.end(), r) != listed.end();
-    };
-    if (learned) {
-      chosen = *learned;
-      const std::string learned_hiragana = ToHiragana(*learned);
-      const bool disagrees =
-          (!listed.empty() && !listed_has(learned_hiragana)) ||
-          (listed.empty() && analysis_whole && analysis_reading != learned_hiragana);
-      if (disagrees) {
-        AddCause(doubt, kDoubtLearnedDisagrees);
-        if (analysis_whole && analysis_reading != learned_hiragana)
-          others.push_back(analysis_reading);
-        for (std::string_view r : listed) {
-          if (r != learned_hiragana && r != analysis_reading) others.emplace_back(r);
-        }
-      }
-    } else if (listed_has(analysis_reading)) {
-      chosen = analysis_reading;
-    } else {
-      // The listed reading nearest to the analysis's; the dictionary's order breaks ties.
-      std::vector<std::pair<size_t, size_t>> ranked;  // (distance, index)
-      for (size_t k = 0; k < listed.size(); ++k) {
-        ranked.emplace_back(EditDistance(listed[k], analysis_reading), k);
-      }
-      std::stable_sort(ranked.begin(), ranked.end());
-      chosen = std::string(listed[ranked[0].second]);
-      if (analysis_whole) {
-        AddCause(doubt, kDoubtSourcesDisagree);
-        others.push_back(analysis_reading);
-      }
-      if (listed.size() > 1) AddCause(doubt, kDoubtSeveralReadings);
-      for (size_t k = 1; k < ranked.size(); ++k) others.emplace_back(listed[ranked[k].second]);
-    }
-    for (std::string& other : others) other += trailing;
-    for (std::string& other : others) alternatives.emplace_back(plan.size, std::move(other));
-    add_word(run_text, chosen + trailing);
-    i = run_end;
-  }
-
-  size_t kanji_words = 0;
-  for (size_t k = 0; k < plan.size; ++k) kanji_words += HoldsKanji(plan.words[k].text) ? 1 : 0;
-  if (kanji_words >= 2) AddCause(doubt, kDoubtComposed);
-
-  if (!doubt.why.empty()) {
-    // Whole-term candidates: the term's reading with one word read otherwise.
-    std::vector<std::string> word_hiragana;
-    for (size_t k = 0; k < plan.size; ++k)
-      word_hiragana.push_back(ToHiragana(plan.words[k].reading));
-    for (const auto& [w, alternative] : alternatives) {
-      std::string reading;
-      for (size_t k = 0; k < word_hiragana.size(); ++k) {
-        reading += k == w ? ToHiragana(alternative) : word_hiragana[k];
-      }
-      if (doubt.candidates.size() < kMaxCandidates &&
-          std::find(doubt.candidates.begin(), doubt.candidates.end(), reading) ==
-              doubt.candidates.end()) {
-        doubt.candidates.push_back(std::move(reading));
-      }
-    }
-    plan.doubt = std::move(doubt);
-  }
   return Status::Ok();
+}
+
+void ReadingResolver::IndexMorphemes() {
+  // A run is a view into joined_, and whether it holds a kanji or a word of the user's
+  // dictionary costs nothing.
+  const std::vector<Morpheme>& m = morphemes_;
+  joined_.clear();
+  start_.assign(m.size() + 1, 0);
+  kanji_before_.assign(m.size() + 1, 0);
+  user_before_.assign(m.size() + 1, 0);
+  for (size_t k = 0; k < m.size(); ++k) {
+    joined_ += m[k].text;
+    start_[k + 1] = joined_.size();
+    kanji_before_[k + 1] = kanji_before_[k] + (m[k].kanji ? 1 : 0);
+    user_before_[k + 1] = user_before_[k] + (m[k].user ? 1 : 0);
+  }
+}
+
+ReadingResolver::WholeTermRun ReadingResolver::FindWholeTermRun(size_t i) const {
+  WholeTermRun run;
+  if (!learned_ && !dictionary_) return run;
+  const std::vector<Morpheme>& m = morphemes_;
+  const size_t longest_term = dictionary_ ? dictionary_->longest_term_bytes() : 0;
+  for (size_t j = std::min(m.size(), i + kMaxRunMorphemes); j > i; --j) {
+    std::string_view candidate = std::string_view(joined_).substr(start_[i], start_[j] - start_[i]);
+    candidate.remove_suffix(TrailingSeparatorBytes(candidate));
+    const std::string* learned = learned_ ? learned_(candidate) : nullptr;
+    // The user's own dictionary comes before the whole-term dictionary: a run holding one of
+    // its words is not looked up there.
+    const bool in_dictionary = dictionary_ && kanji_before_[j] > kanji_before_[i] &&
+                               user_before_[j] == user_before_[i] &&
+                               candidate.size() <= longest_term && dictionary_->Contains(candidate);
+    if (!learned && !in_dictionary) continue;
+    // The common case costs nothing more: one morpheme the dictionary reads as the analysis
+    // does.
+    if (!learned && j == i + 1) {
+      const std::string reading = ToHiragana(m[i].reading);
+      const size_t trailing = m[i].text.size() - candidate.size();
+      if (reading.size() >= trailing &&
+          dictionary_->Lists(candidate,
+                             std::string_view(reading).substr(0, reading.size() - trailing))) {
+        return run;
+      }
+    }
+    run.end = j;
+    run.key_size = candidate.size();
+    run.learned = learned;
+    if (in_dictionary) run.listed = dictionary_->Readings(candidate);
+    return run;
+  }
+  return run;
+}
+
+std::string ReadingResolver::ChooseRunReading(const WholeTermRun& run,
+                                              const std::string& analysis_reading,
+                                              bool analysis_whole, ReadingDoubt& doubt,
+                                              std::vector<std::string>& others) {
+  const std::vector<std::string_view>& listed = run.listed;
+  auto listed_has = [&](std::string_view r) {
+    return std::find(listed.begin(), listed.end(), r) != listed.end();
+  };
+  if (run.learned) {
+    // The learned reading wins; the sources that read the run otherwise are offered.
+    const std::string learned_hiragana = ToHiragana(*run.learned);
+    const bool disagrees =
+        (!listed.empty() && !listed_has(learned_hiragana)) ||
+        (listed.empty() && analysis_whole && analysis_reading != learned_hiragana);
+    if (disagrees) {
+      AddCause(doubt, kDoubtLearnedDisagrees);
+      if (analysis_whole && analysis_reading != learned_hiragana)
+        others.push_back(analysis_reading);
+      for (std::string_view r : listed) {
+        if (r != learned_hiragana && r != analysis_reading) others.emplace_back(r);
+      }
+    }
+    return *run.learned;
+  }
+  if (listed_has(analysis_reading)) return analysis_reading;
+  // The listed reading nearest to the analysis's; the dictionary's order breaks ties.
+  std::vector<std::pair<size_t, size_t>> ranked;  // (distance, index)
+  for (size_t k = 0; k < listed.size(); ++k) {
+    ranked.emplace_back(EditDistance(listed[k], analysis_reading), k);
+  }
+  std::stable_sort(ranked.begin(), ranked.end());
+  if (analysis_whole) {
+    AddCause(doubt, kDoubtSourcesDisagree);
+    others.push_back(analysis_reading);
+  }
+  if (listed.size() > 1) AddCause(doubt, kDoubtSeveralReadings);
+  for (size_t k = 1; k < ranked.size(); ++k) others.emplace_back(listed[ranked[k].second]);
+  return std::string(listed[ranked[0].second]);
+}
+
+void ReadingResolver::AddWholeTermCandidates(
+    const Plan& plan, const std::vector<std::pair<size_t, std::string>>& alternatives,
+    ReadingDoubt& doubt) {
+  // The term's reading with one word read otherwise.
+  std::vector<std::string> word_hiragana;
+  for (size_t k = 0; k < plan.size; ++k) word_hiragana.push_back(ToHiragana(plan.words[k].reading));
+  for (const auto& [w, alternative] : alternatives) {
+    std::string reading;
+    for (size_t k = 0; k < word_hiragana.size(); ++k) {
+      reading += k == w ? ToHiragana(alternative) : word_hiragana[k];
+    }
+    if (doubt.candidates.size() < kMaxCandidates &&
+        std::find(doubt.candidates.begin(), doubt.candidates.end(), reading) ==
+            doubt.candidates.end()) {
+      doubt.candidates.push_back(std::move(reading));
+    }
+  }
 }
 
 Status ReadingResolver::ResolveLast(std::string_view text) {

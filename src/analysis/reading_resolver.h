@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/phonetic.h"
@@ -75,6 +76,32 @@ class ReadingResolver : public ReadingService {
   Status Resolve(std::string_view text, Plan& plan);
   // Resolves `text` into last_ for the lookups that follow; an empty plan on an error.
   Status ResolveLast(std::string_view text);
+
+  // A run of morphemes that a whole-term source knows, from the morpheme Resolve is at.
+  struct WholeTermRun {
+    size_t end = 0;       // one past its last morpheme; 0 when no source knows a run
+    size_t key_size = 0;  // its text without trailing separators, in bytes
+    const std::string* learned = nullptr;  // the memory's reading
+    std::vector<std::string_view> listed;  // the whole-term dictionary's readings
+  };
+  // Appends a word to `plan`.
+  static void AddWord(Plan& plan, std::string_view text, std::string_view reading);
+  // Divides `text` into morphemes_ and reads each.
+  Status ReadMorphemes(std::string_view text);
+  // Joins morphemes_ into joined_ with their starts and the counts before each.
+  void IndexMorphemes();
+  // The longest run from morpheme `i` that a whole-term source knows: the dictionary knows
+  // runs with a kanji (とんぼ返り, お茶), the memory any run.
+  WholeTermRun FindWholeTermRun(size_t i) const;
+  // The reading of `run` without its trailing separators; adds the causes of doubt and the
+  // other readings of the run.
+  static std::string ChooseRunReading(const WholeTermRun& run, const std::string& analysis_reading,
+                                      bool analysis_whole, ReadingDoubt& doubt,
+                                      std::vector<std::string>& others);
+  // The term's whole readings with one word read otherwise, as the doubt's candidates.
+  static void AddWholeTermCandidates(
+      const Plan& plan, const std::vector<std::pair<size_t, std::string>>& alternatives,
+      ReadingDoubt& doubt);
 
   struct Morpheme {
     std::string text;

@@ -59,7 +59,7 @@ struct Job {
 
   // One story of the book.
   void Story(std::u16string_view body) {
-    const Status s = AnalyseTaggedStory(TaggedFile(body), ctx);
+    const Status s = AnalyzeTaggedStory(TaggedFile(body), ctx);
     ASSERT_TRUE(s.ok()) << s.ToString();
   }
   // The book's end.

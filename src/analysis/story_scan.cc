@@ -430,7 +430,7 @@ Result<StoryEntries> BuildEntryLines(const std::vector<std::u16string>& run_list
 
 namespace {
 
-Status AnalyseText(std::u16string text, AnalysisContext& ctx, const std::string& story_name,
+Status AnalyzeText(std::u16string text, AnalysisContext& ctx, const std::string& story_name,
                    const std::function<Status()>& after_collect) {
   if (!ctx.entries)
     return Status(ErrorCode::kInternal, "内部エラー: 索引リストが渡されていません。");
@@ -505,24 +505,24 @@ std::string UnclosedMarkWarning(std::string_view story_name, const UnclosedMark&
          "」からストーリーの終わりまでは索引語句になりません。";
 }
 
-Status AnalyseTaggedStory(std::string_view bytes, AnalysisContext& ctx,
+Status AnalyzeTaggedStory(std::string_view bytes, AnalysisContext& ctx,
                           const std::function<Status()>& after_collect) {
   if (bytes.size() > kMaxStoryFileBytes) {
     return Status(ErrorCode::kOverflow, "ストーリーが大きすぎます（" + MiB(bytes.size()) +
                                             " MiB、上限 " + MiB(kMaxStoryFileBytes) + " MiB）。");
   }
   MIRUNE_ASSIGN_OR_RETURN(std::u16string text, DecodeTaggedText(bytes));
-  return AnalyseText(std::move(text), ctx, "", after_collect);
+  return AnalyzeText(std::move(text), ctx, "", after_collect);
 }
 
-Status AnalyseTaggedStoryFile(const std::string& path, AnalysisContext& ctx) {
+Status AnalyzeTaggedStoryFile(const std::string& path, AnalysisContext& ctx) {
   MIRUNE_ASSIGN_OR_RETURN(std::u16string text, ReadStoryText(path));
-  return AnalyseText(std::move(text), ctx, BaseName(path), nullptr);
+  return AnalyzeText(std::move(text), ctx, BaseName(path), nullptr);
 }
 
 Status ScanTaggedStory(const std::string& export_path, AnalysisContext& ctx) {
   MIRUNE_ASSIGN_OR_RETURN(std::u16string text, ReadStoryText(export_path));
-  return AnalyseText(std::move(text), ctx, BaseName(export_path), [&]() -> Status {
+  return AnalyzeText(std::move(text), ctx, BaseName(export_path), [&]() -> Status {
     if (RemoveFile(export_path).ok()) return Status::Ok();
     return Status(ErrorCode::kIoError,
                   "読み終えたストーリーのファイルを削除できません: " + export_path);

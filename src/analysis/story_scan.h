@@ -82,12 +82,12 @@ Status ScanTaggedStory(const std::string& export_path, AnalysisContext& ctx);
 
 // The same for a story file that is kept (the command line's `entries`): the same checks and
 // errors, and the file is never deleted.
-Status AnalyseTaggedStoryFile(const std::string& path, AnalysisContext& ctx);
+Status AnalyzeTaggedStoryFile(const std::string& path, AnalysisContext& ctx);
 
 // The same for the bytes of a tagged-text file, without touching any file (kOverflow past
 // kMaxStoryFileBytes). `after_collect`, when given, runs once the marked runs are collected;
 // an error from it ends the analysis.
-Status AnalyseTaggedStory(std::string_view bytes, AnalysisContext& ctx,
+Status AnalyzeTaggedStory(std::string_view bytes, AnalysisContext& ctx,
                           const std::function<Status()>& after_collect = nullptr);
 
 // A mark opened and never closed before the end of its story.

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "analysis/fake_phonetic.h"
+#include "analysis/testing/fake_phonetic.h"
 #include "base/file.h"
 #include "base/utf.h"
 #include "progress/testing/recording_progress.h"
@@ -39,7 +39,7 @@ struct Analysis {
   EntryList entries;
   AnalysisContext ctx{&entries, &divider, &lookup, &progress, 3375, {}};
 
-  Status Run(std::u16string_view body) { return AnalyseTaggedStory(TaggedFile(body), ctx); }
+  Status Run(std::u16string_view body) { return AnalyzeTaggedStory(TaggedFile(body), ctx); }
 };
 
 std::string Entries(std::u16string_view body) {
@@ -323,7 +323,7 @@ TEST(StoryScanTest, ScanDeletesTheFileOnceRunsAreCollected) {
   EXPECT_EQ(s.message().rfind("ストーリーのファイルが見つかりません", 0), 0u) << s.message();
 }
 
-TEST(StoryScanTest, AnalyseTaggedStoryFileKeepsTheFileAndNamesTheStory) {
+TEST(StoryScanTest, AnalyzeTaggedStoryFileKeepsTheFileAndNamesTheStory) {
   const std::string folder = JoinPath(MIRUNE_BINARY_DIR, "analysis_scan_test");
   ASSERT_TRUE(CreateFolder(folder).ok());
   const std::string path = JoinPath(folder, "chapter1.txt");
@@ -331,7 +331,7 @@ TEST(StoryScanTest, AnalyseTaggedStoryFileKeepsTheFileAndNamesTheStory) {
                                                u"<cc:RazozaMark1>open"))
                   .ok());
   Analysis a;
-  ASSERT_TRUE(AnalyseTaggedStoryFile(path, a.ctx).ok());
+  ASSERT_TRUE(AnalyzeTaggedStoryFile(path, a.ctx).ok());
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(a.entries.text(), "索引\tさくいん\t3\n");
   ASSERT_EQ(a.entries.warnings().size(), 1u);
@@ -351,7 +351,7 @@ TEST(StoryScanTest, AStoryFileLargerThanTheLimitIsRefusedUnread) {
                                kMaxStoryFileBytes + 2, ec);
   ASSERT_FALSE(ec) << ec.message();
   Analysis a;
-  for (Status s : {ScanTaggedStory(path, a.ctx), AnalyseTaggedStoryFile(path, a.ctx)}) {
+  for (Status s : {ScanTaggedStory(path, a.ctx), AnalyzeTaggedStoryFile(path, a.ctx)}) {
     EXPECT_EQ(s.code(), ErrorCode::kOverflow);
     EXPECT_EQ(s.message().rfind("ストーリーのファイルが大きすぎます: ", 0), 0u) << s.message();
     EXPECT_NE(s.message().find("上限は 256 MiB"), std::string::npos) << s.message();

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/fake_phonetic.h"
+#include "analysis/testing/fake_phonetic.h"
 
 namespace mirune {
 namespace {

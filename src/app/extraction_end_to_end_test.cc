@@ -23,7 +23,7 @@
 #include "analysis/phonetic.h"
 #include "app/data_folder.h"
 #include "app/extraction_launch.h"
-#include "automation/excel_engine/xls/xls_from_windows.h"
+#include "automation/excel_engine/testing/xls_from_windows.h"
 #include "automation/idml/idml_writer.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"

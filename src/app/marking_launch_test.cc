@@ -13,7 +13,7 @@
 #include "desktop/testing/recording_desktop.h"
 #include "marking/mark_formatting.h"
 #include "marking/marking_messages.h"
-#include "marking/sheet_workbook_test_util.h"
+#include "marking/testing/sheet_workbook.h"
 #include "progress/testing/recording_progress.h"
 
 namespace mirune {

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/fake_phonetic.h"
 #include "analysis/reading_memory.h"
+#include "analysis/testing/fake_phonetic.h"
 #include "app/data_folder.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/file.h"

@@ -1,6 +1,6 @@
 #include "app/running_hosts.h"
 
-#include "marking/attach_retry.h"
+#include "automation/attach_retry.h"
 #include "marking/marking_messages.h"
 
 namespace mirune {

@@ -49,7 +49,7 @@ int RunEntries(const EntriesOptions& options) {
   ctx.book = &book;
   for (const std::string& story : options.stories) {
     if (auto input = CheckInputPath(story); !input.ok()) return fail(input.message());
-    if (Status status = AnalyseTaggedStoryFile(story, ctx); !status.ok()) {
+    if (Status status = AnalyzeTaggedStoryFile(story, ctx); !status.ok()) {
       return fail(status.message());
     }
   }

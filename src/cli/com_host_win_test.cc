@@ -14,8 +14,8 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/com_types_win.h"
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/server_process_test_support_win.h"
-#include "automation/com/test_indesign_server_support_win.h"
+#include "automation/com/testing/server_process_win.h"
+#include "automation/com/testing/test_indesign_server_control_win.h"
 #include "base/file.h"
 #include "base/utf.h"
 

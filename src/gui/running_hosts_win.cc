@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/indesign_host.h"
+#include "automation/attach_retry.h"
 #include "automation/com/excel_client_win.h"
 #include "automation/com/message_filter_win.h"
 #include "gui/desktop_detection_win.h"
-#include "marking/attach_retry.h"
 #include "marking/running_excel_keyword_source.h"
 #include "workbook/resort_job.h"
 

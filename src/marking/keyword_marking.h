@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "automation/attach_retry.h"
 #include "automation/excel.h"
 #include "automation/indesign.h"
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "marking/attach_retry.h"
 #include "marking/keyword_report.h"
 #include "marking/marking_messages.h"
 #include "progress/progress.h"

@@ -9,9 +9,9 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "base/utf.h"
 #include "desktop/testing/recording_desktop.h"
-#include "marking/logging_indesign_test_util.h"
 #include "marking/marking_rules.h"
-#include "marking/sheet_workbook_test_util.h"
+#include "marking/testing/logging_indesign.h"
+#include "marking/testing/sheet_workbook.h"
 #include "progress/testing/recording_progress.h"
 
 namespace mirune {

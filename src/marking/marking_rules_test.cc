@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-#include <functional>
 #include <vector>
 
-#include "marking/attach_retry.h"
 #include "marking/keyword_report.h"
 #include "marking/marking_messages.h"
 
@@ -61,58 +57,6 @@ TEST(KeywordProgressValue, RoundsHalvesToEven) {
 }
 
 TEST(CounterText, JoinsWithSpacedSlash) { EXPECT_EQ(CounterText(3, 12), "3 / 12"); }
-
-class CountingSleeper : public Sleeper {
- public:
-  void SleepMilliseconds(int32_t ms) override { sleeps.push_back(ms); }
-  std::vector<int32_t> sleeps;
-};
-
-TEST(AttachWithRetry, SucceedsAfterFailures) {
-  CountingSleeper sleeper;
-  int calls = 0;
-  std::function<Result<int>()> attempt = [&]() -> Result<int> {
-    ++calls;
-    if (calls < 4) return Result<int>(ErrorCode::kHostError, "busy");
-    return 42;
-  };
-  Result<int> result = AttachWithRetry(attempt, sleeper);
-  ASSERT_TRUE(result.ok());
-  EXPECT_EQ(*result, 42);
-  EXPECT_EQ(calls, 4);
-  EXPECT_EQ(sleeper.sleeps, (std::vector<int32_t>{500, 500, 500}));
-}
-
-TEST(AttachWithRetry, GivesUpAfterTwentyAttempts) {
-  CountingSleeper sleeper;
-  int calls = 0;
-  std::function<Result<int>()> attempt = [&]() -> Result<int> {
-    ++calls;
-    return Result<int>(ErrorCode::kHostError, "no Excel");
-  };
-  Result<int> result = AttachWithRetry(attempt, sleeper);
-  EXPECT_FALSE(result.ok());
-  EXPECT_EQ(result.message(), "no Excel");
-  EXPECT_EQ(calls, 20);
-  EXPECT_EQ(sleeper.sleeps.size(), 19u);  // no wait after the last failure
-}
-
-TEST(AttachWithRetry, FirstAttemptSucceedsWithoutWaiting) {
-  CountingSleeper sleeper;
-  std::function<Result<int>()> attempt = []() -> Result<int> { return 1; };
-  EXPECT_TRUE(AttachWithRetry(attempt, sleeper).ok());
-  EXPECT_TRUE(sleeper.sleeps.empty());
-}
-
-TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
-  ThreadSleeper sleeper;
-  for (const int32_t ms : {0, 30}) {
-    const auto start = std::chrono::steady_clock::now();
-    sleeper.SleepMilliseconds(ms);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(ms)) << ms;
-  }
-}
 
 TEST(FormatKeywordReport, CountsThenMissingKeywords) {
   const std::vector<KeywordTally> tallies = {

@@ -1,7 +1,7 @@
 // The contract of the Excel interface held by the in-memory engine.
 
 #include "automation/excel_engine/memory_workbook.h"
-#include "workbook/excel_contract_test_support.h"
+#include "workbook/testing/excel_contract.h"
 
 namespace mirune {
 namespace {

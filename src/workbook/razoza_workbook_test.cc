@@ -7,7 +7,7 @@
 #include <string>
 
 #include "automation/excel_engine/memory_workbook.h"
-#include "automation/excel_engine/xls/xls_from_windows.h"
+#include "automation/excel_engine/testing/xls_from_windows.h"
 #include "base/file.h"
 #include "progress/testing/recording_progress.h"
 
@@ -46,7 +46,7 @@ std::unique_ptr<MemoryWorkbook> Build(const std::string& text, int32_t* count = 
 }
 
 // The folding cases run for every implementation of the Excel interface:
-// ExcelContractTest.FoldingAndPageLists (excel_contract_test_support.cc).
+// ExcelContractTest.FoldingAndPageLists (workbook/testing/excel_contract.cc).
 
 TEST(RazozaWorkbookTest, SheetsTypesAndFormats) {
   int32_t n = 0;

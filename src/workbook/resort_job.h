@@ -27,10 +27,10 @@
 #include <functional>
 #include <memory>
 
+#include "automation/attach_retry.h"
 #include "automation/excel.h"
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "marking/attach_retry.h"
 
 namespace mirune {
 

@@ -10,8 +10,8 @@
 #include <functional>
 #include <string_view>
 
+#include "automation/attach_retry.h"
 #include "automation/com/com_types_win.h"
-#include "automation/com/retry_policy.h"
 #include "base/result.h"
 
 namespace mirune::com {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 
 namespace mirune::com {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 
 namespace mirune::com {
 namespace {

@@ -9,7 +9,7 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/message_filter_win.h"
-#include "automation/com/server_process_test_support_win.h"
+#include "automation/com/testing/server_process_win.h"
 
 namespace mirune::com {
 namespace {

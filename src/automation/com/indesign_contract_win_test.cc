@@ -9,11 +9,11 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/indesign_client_win.h"
-#include "automation/com/indesign_dispatch_win.h"
-#include "automation/com/test_indesign_server_support_win.h"
+#include "automation/com/testing/indesign_dispatch_win.h"
+#include "automation/com/testing/test_indesign_server_control_win.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/host_contract.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 
 namespace mirune::indesign_contract {
 namespace {

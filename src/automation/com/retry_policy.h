@@ -1,13 +1,11 @@
 #pragma once
 
-// How long a busy host is waited for. Both policies are portable, so their arithmetic is
-// tested in both builds; the Windows message filter and the attach step apply them.
+// How long a busy host is waited for. The policy is portable, so its arithmetic is tested in
+// both builds; the Windows message filter applies it. The attach step's retries are
+// automation/attach_retry.h.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-
-#include "base/result.h"
 
 namespace mirune::com {
 
@@ -21,29 +19,5 @@ struct BusyRetryPolicy {
   // give up. A wait never runs past the bound.
   std::optional<uint32_t> NextDelay(uint32_t elapsed_ms) const;
 };
-
-// Attaching to a running application: `attempts` tries in all, `interval_ms` apart
-// (500 ms × 20 for Excel).
-struct AttemptPolicy {
-  int attempts = 20;
-  uint32_t interval_ms = 500;
-};
-
-// Calls `attempt` until it succeeds or `policy.attempts` tries have failed, calling
-// `sleep(interval_ms)` between two tries (never after the last). Returns the first success or
-// the last failure; `tries`, when given, receives the number of tries made.
-template <typename T>
-Result<T> RetryAttempts(const AttemptPolicy& policy, const std::function<Result<T>()>& attempt,
-                        const std::function<void(uint32_t)>& sleep, int* tries = nullptr) {
-  const int limit = policy.attempts < 1 ? 1 : policy.attempts;
-  for (int i = 1;; ++i) {
-    Result<T> result = attempt();
-    if (result.ok() || i == limit) {
-      if (tries != nullptr) *tries = i;
-      return result;
-    }
-    sleep(policy.interval_ms);
-  }
-}
 
 }  // namespace mirune::com

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "automation/com/hresult_text.h"
 
 namespace mirune::com {
@@ -26,48 +23,6 @@ TEST(BusyRetryPolicyTest, WaitsUntilTheBoundThenGivesUp) {
 
 TEST(BusyRetryPolicyTest, ZeroBoundNeverRetries) {
   EXPECT_EQ(BusyRetryPolicy({0, 100}).NextDelay(0), std::nullopt);
-}
-
-TEST(RetryAttemptsTest, StopsAtFirstSuccessAndSleepsBetweenTries) {
-  std::vector<uint32_t> sleeps;
-  int calls = 0;
-  int tries = 0;
-  Result<int> result = RetryAttempts<int>(
-      {20, 500},
-      [&]() -> Result<int> {
-        ++calls;
-        if (calls < 3) return Error{ErrorCode::kNotFound, "まだ"};
-        return 7;
-      },
-      [&](uint32_t ms) { sleeps.push_back(ms); }, &tries);
-  ASSERT_TRUE(result.ok());
-  EXPECT_EQ(*result, 7);
-  EXPECT_EQ(tries, 3);
-  EXPECT_EQ(sleeps, (std::vector<uint32_t>{500, 500}));
-}
-
-TEST(RetryAttemptsTest, GivesUpAfterTheLastTryWithItsError) {
-  std::vector<uint32_t> sleeps;
-  int calls = 0;
-  Result<int> result = RetryAttempts<int>(
-      {20, 500},
-      [&]() -> Result<int> {
-        ++calls;
-        return Error{ErrorCode::kHostError, "失敗 " + std::to_string(calls)};
-      },
-      [&](uint32_t ms) { sleeps.push_back(ms); });
-  ASSERT_FALSE(result.ok());
-  EXPECT_EQ(calls, 20);
-  EXPECT_EQ(sleeps.size(), 19u);  // no wait after the last try
-  EXPECT_EQ(result.message(), "失敗 20");
-}
-
-TEST(RetryAttemptsTest, AtLeastOneTry) {
-  int calls = 0;
-  Result<int> result = RetryAttempts<int>(
-      {0, 500}, [&]() -> Result<int> { return ++calls; }, [](uint32_t) {});
-  EXPECT_TRUE(result.ok());
-  EXPECT_EQ(calls, 1);
 }
 
 TEST(HresultTextTest, NamesTheCodeAndItsCause) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "automation/idml/idml_reader.h"
-#include "automation/idml/idml_test_util.h"
+#include "automation/idml/testing/mini_package.h"
 
 namespace mirune::idml {
 namespace {

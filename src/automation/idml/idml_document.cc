@@ -103,15 +103,10 @@ int32_t EffectiveRuby(const Package& package, const TextRun& run, layout::Docume
   return layout::InternRuby(document, {ruby.string, ruby.per_character == 1});
 }
 
-}  // namespace
-
-layout::Document ToLayoutDocument(const Package& package, const Composition& composition,
-                                  const std::string& full_name) {
-  layout::Document document;
-  document.full_name = full_name;
-  document.name = layout::LastPathComponent(full_name);
-  const LayoutIndexes indexes = IndexesOf(package);
-
+// The swatches, the character styles (but [No character style]) and the paragraph styles, in
+// the package's order, so that their indexes are those of `indexes`.
+void AddResources(const Package& package, const LayoutIndexes& indexes,
+                  layout::Document& document) {
   for (const std::string& self : package.swatch_order) {
     const Swatch& swatch = package.swatches.at(self);
     layout::Swatch out;
@@ -135,48 +130,100 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
     document.paragraph_styles.push_back(
         {DisplayName(package.paragraph_styles.at(self).name), self});
   }
+}
+
+// The package's story `s` with its frames and runs of one format; a paragraph return carries
+// the break that starts the next paragraph. Ruby is interned into `document`.
+layout::Story ToLayoutStory(const Package& package, const Composition& composition, size_t s,
+                            const LayoutIndexes& indexes, layout::Document& document) {
+  const Story& story = package.stories[s];
+  layout::Story out;
+  out.text = story.text;
+  out.source_id = story.self;
+  out.composition_estimated = composition.estimated[s];
+  for (int frame : composition.story_frames[s]) out.frames.push_back(frame);
+
+  std::vector<layout::TextFormat> run_formats;
+  run_formats.reserve(story.runs.size());
+  for (const TextRun& run : story.runs) {
+    layout::TextFormat format;
+    format.ruby = EffectiveRuby(package, run, document);
+    format.character_style = indexes.CharacterStyle(run.character_style);
+    format.fill_color = indexes.Swatch(run.fill_color);
+    format.paragraph_style = indexes.ParagraphStyle(run.paragraph_style);
+    format.point_size = static_cast<float>(run.point_size);
+    format.leading = static_cast<float>(run.leading);
+    run_formats.push_back(format);
+  }
+  size_t next_break = 0;
+  RunCursor cursor(story);
+  for (size_t i = 0; i < story.text.size(); ++i) {
+    layout::TextFormat format = run_formats[cursor.RunAt(static_cast<uint32_t>(i))];
+    if (story.text[i] == kParagraphReturn) {
+      while (next_break < story.breaks.size() && story.breaks[next_break].position < i + 1) {
+        ++next_break;
+      }
+      if (next_break < story.breaks.size() && story.breaks[next_break].position == i + 1) {
+        format.break_type = ToBreakType(story.breaks[next_break].kind);
+      }
+    }
+    if (out.runs.empty() || !(out.runs.back().format == format)) {
+      out.runs.push_back({static_cast<int32_t>(i), format});
+    }
+  }
+  return out;
+}
+
+// The package's frame `f` with its text range and page as composed, bounded by the box its
+// inner rectangle covers on the spread.
+layout::TextFrame ToLayoutFrame(const Package& package, const Composition& composition, size_t f,
+                                const std::unordered_map<std::string, int32_t>& story_index) {
+  const Frame& frame = package.frames[f];
+  layout::TextFrame out;
+  out.story = story_index.at(frame.story);
+  out.text_start = static_cast<int32_t>(composition.begin[f]);
+  out.text_end = static_cast<int32_t>(composition.end[f]);
+  out.page = composition.page[f];
+  const Rect& r = frame.inner;
+  double xs[4], ys[4];
+  frame.to_spread.Apply(r.left, r.top, xs[0], ys[0]);
+  frame.to_spread.Apply(r.right, r.top, xs[1], ys[1]);
+  frame.to_spread.Apply(r.left, r.bottom, xs[2], ys[2]);
+  frame.to_spread.Apply(r.right, r.bottom, xs[3], ys[3]);
+  out.bounds = {*std::min_element(ys, ys + 4), *std::min_element(xs, xs + 4),
+                *std::max_element(ys, ys + 4), *std::max_element(xs, xs + 4)};
+  out.source_id = frame.self;
+  return out;
+}
+
+// A page's frames: its own in the order of the spread, then frames anchored in text on it.
+void ListPageFrames(const Package& package, const Composition& composition,
+                    layout::Document& document) {
+  for (int anchored = 0; anchored < 2; ++anchored) {
+    for (size_t f = 0; f < package.frames.size(); ++f) {
+      const int page = composition.page[f];
+      if (page < 0 || package.frames[f].anchored_in.empty() != (anchored == 0)) continue;
+      document.pages[static_cast<size_t>(page)].frames.push_back(static_cast<int32_t>(f));
+    }
+  }
+}
+
+}  // namespace
+
+layout::Document ToLayoutDocument(const Package& package, const Composition& composition,
+                                  const std::string& full_name) {
+  layout::Document document;
+  document.full_name = full_name;
+  document.name = layout::LastPathComponent(full_name);
+  const LayoutIndexes indexes = IndexesOf(package);
+  AddResources(package, indexes, document);
 
   std::unordered_map<std::string, int32_t> story_index;
   for (size_t s = 0; s < package.stories.size(); ++s) {
-    const Story& story = package.stories[s];
-    story_index.emplace(story.self, static_cast<int32_t>(s));
-    layout::Story out;
-    out.text = story.text;
-    out.source_id = story.self;
-    out.composition_estimated = composition.estimated[s];
-    for (int frame : composition.story_frames[s]) out.frames.push_back(frame);
-
-    std::vector<layout::TextFormat> run_formats;
-    run_formats.reserve(story.runs.size());
-    for (const TextRun& run : story.runs) {
-      layout::TextFormat format;
-      format.ruby = EffectiveRuby(package, run, document);
-      format.character_style = indexes.CharacterStyle(run.character_style);
-      format.fill_color = indexes.Swatch(run.fill_color);
-      format.paragraph_style = indexes.ParagraphStyle(run.paragraph_style);
-      format.point_size = static_cast<float>(run.point_size);
-      format.leading = static_cast<float>(run.leading);
-      run_formats.push_back(format);
-    }
-    size_t next_break = 0;
-    RunCursor cursor(story);
-    for (size_t i = 0; i < story.text.size(); ++i) {
-      layout::TextFormat format = run_formats[cursor.RunAt(static_cast<uint32_t>(i))];
-      if (story.text[i] == kParagraphReturn) {
-        while (next_break < story.breaks.size() && story.breaks[next_break].position < i + 1) {
-          ++next_break;
-        }
-        if (next_break < story.breaks.size() && story.breaks[next_break].position == i + 1) {
-          format.break_type = ToBreakType(story.breaks[next_break].kind);
-        }
-      }
-      if (out.runs.empty() || !(out.runs.back().format == format)) {
-        out.runs.push_back({static_cast<int32_t>(i), format});
-      }
-    }
-    document.stories.push_back(std::move(out));
+    story_index.emplace(package.stories[s].self, static_cast<int32_t>(s));
+    layout::Story story = ToLayoutStory(package, composition, s, indexes, document);
+    document.stories.push_back(std::move(story));
   }
-
   for (const Page& page : package.pages) {
     layout::Page out;
     out.name = page.name;
@@ -185,31 +232,9 @@ layout::Document ToLayoutDocument(const Package& package, const Composition& com
     document.pages.push_back(std::move(out));
   }
   for (size_t f = 0; f < package.frames.size(); ++f) {
-    const Frame& frame = package.frames[f];
-    layout::TextFrame out;
-    out.story = story_index.at(frame.story);
-    out.text_start = static_cast<int32_t>(composition.begin[f]);
-    out.text_end = static_cast<int32_t>(composition.end[f]);
-    out.page = composition.page[f];
-    const Rect& r = frame.inner;
-    double xs[4], ys[4];
-    frame.to_spread.Apply(r.left, r.top, xs[0], ys[0]);
-    frame.to_spread.Apply(r.right, r.top, xs[1], ys[1]);
-    frame.to_spread.Apply(r.left, r.bottom, xs[2], ys[2]);
-    frame.to_spread.Apply(r.right, r.bottom, xs[3], ys[3]);
-    out.bounds = {*std::min_element(ys, ys + 4), *std::min_element(xs, xs + 4),
-                  *std::max_element(ys, ys + 4), *std::max_element(xs, xs + 4)};
-    out.source_id = frame.self;
-    document.frames.push_back(std::move(out));
+    document.frames.push_back(ToLayoutFrame(package, composition, f, story_index));
   }
-  // A page's frames: its own in the order of the spread, then frames anchored in text on it.
-  for (int anchored = 0; anchored < 2; ++anchored) {
-    for (size_t f = 0; f < package.frames.size(); ++f) {
-      const int page = composition.page[f];
-      if (page < 0 || package.frames[f].anchored_in.empty() != (anchored == 0)) continue;
-      document.pages[static_cast<size_t>(page)].frames.push_back(static_cast<int32_t>(f));
-    }
-  }
+  ListPageFrames(package, composition, document);
   return document;
 }
 

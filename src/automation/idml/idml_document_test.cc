@@ -8,8 +8,8 @@
 #include <string>
 
 #include "automation/idml/idml_reader.h"
-#include "automation/idml/idml_test_util.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/idml/testing/mini_package.h"
 #include "automation/idml/zip_archive.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"

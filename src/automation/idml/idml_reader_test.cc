@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "automation/idml/idml_compose.h"
-#include "automation/idml/idml_test_util.h"
+#include "automation/idml/testing/mini_package.h"
 #include "base/file.h"
 #include "base/utf.h"
 
@@ -113,7 +113,7 @@ TEST(IdmlReaderSamples, PagesSpreadsFramesAndStories) {
   }
 }
 
-TEST(IdmlReaderSamples, Ch1nqThreadsStylesAndColours) {
+TEST(IdmlReaderSamples, Ch1nqThreadsStylesAndColors) {
   const Package package = ReadSample("ch1nq_textframe_ID16.idml");
   const Composition c = Compose(package);
   EXPECT_EQ(Thread(package, c, "ue3"), (std::vector<std::string>{"uf5", "uf9"}));
@@ -149,7 +149,7 @@ TEST(IdmlReaderSamples, FourPagesXmlElementsAndSpreads) {
   EXPECT_TRUE(StoryText(package, "u11b").starts_with(U"Lorem ipsum dolor sit amet"));
 }
 
-TEST(IdmlReaderSamples, InterviewUnnamedColoursAndThread) {
+TEST(IdmlReaderSamples, InterviewUnnamedColorsAndThread) {
   const Package package = ReadSample("simpleidml_interview_ID15.1.idml");
   const Composition c = Compose(package);
   EXPECT_EQ(Thread(package, c, "u19a"), (std::vector<std::string>{"u1ac", "u1c2"}));

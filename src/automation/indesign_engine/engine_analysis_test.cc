@@ -8,14 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "analysis/entry_list.h"
-#include "analysis/fake_phonetic.h"
 #include "analysis/story_scan.h"
+#include "analysis/testing/fake_phonetic.h"
 #include "base/file.h"
 
 namespace mirune {
 namespace {
 
-Status Analyse(const char* file, EntryList& entries) {
+Status Analyze(const char* file, EntryList& entries) {
   auto bytes = ReadFileBytes(std::string(MIRUNE_SOURCE_DIR) + "/tests/data/engine/" + file);
   if (!bytes.ok()) return bytes.status();
   FakePhonetic lookup({{"索引", "サクイン"},
@@ -28,14 +28,14 @@ Status Analyse(const char* file, EntryList& entries) {
   ctx.entries = &entries;
   ctx.divider = &divider;
   ctx.lookup = &lookup;
-  return AnalyseTaggedStory(*bytes, ctx);
+  return AnalyzeTaggedStory(*bytes, ctx);
 }
 
 // The form the extraction exports: every mark is found, touching marks make one term, the
 // term across the frame break gets the page on which it begins.
 TEST(GoldenAnalysisTest, AbbreviatedExportBecomesTheExpectedEntryLines) {
   EntryList entries;
-  Status status = Analyse("golden_abbreviated.txt", entries);
+  Status status = Analyze("golden_abbreviated.txt", entries);
   ASSERT_TRUE(status.ok()) << status.ToString();
   EXPECT_THAT(entries.Lines(),
               ::testing::ElementsAre("索引\tさくいん\t1", "用語\tようご\t1",
@@ -48,9 +48,9 @@ TEST(GoldenAnalysisTest, AbbreviatedExportBecomesTheExpectedEntryLines) {
 // colour tags (<cColor:…>): the colour of the style definition in the header opens a run
 // that the first closing colour tag of the text ends, and style marks (<CharStyle:…>) are not
 // seen. This is why the launch sets abbreviated tags.
-TEST(GoldenAnalysisTest, VerboseExportYieldsOnlyColourTaggedRuns) {
+TEST(GoldenAnalysisTest, VerboseExportYieldsOnlyColorTaggedRuns) {
   EntryList entries;
-  Status status = Analyse("golden_verbose.txt", entries);
+  Status status = Analyze("golden_verbose.txt", entries);
   ASSERT_TRUE(status.ok()) << status.ToString();
   ASSERT_EQ(entries.entry_count(), 3);
   EXPECT_THAT(entries.Lines()[1], ::testing::StartsWith("東京\t"));

@@ -2,7 +2,7 @@
 
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/host_contract.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 #include "base/file.h"
 
 namespace mirune::indesign_contract {

@@ -13,10 +13,10 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/find_change.h"
-#include "automation/indesign_engine/host_contract.h"
-#include "automation/indesign_engine/test_support.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 #include "automation/indesign_engine/text_edit.h"
 #include "base/utf.h"
+#include "extraction/testing/mark_pages.h"
 
 namespace mirune::layout {
 namespace {
@@ -332,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "bad fill colour"}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
 
-TEST(EffectiveFillColorTest, LocalColourWinsOverTheStyleAndItsBase) {
+TEST(EffectiveFillColorTest, LocalColorWinsOverTheStyleAndItsBase) {
   DocumentBuilder b("t.indd");
   const int32_t red = b.AddSwatch("Red", {});
   const int32_t green = b.AddSwatch("Green", {});

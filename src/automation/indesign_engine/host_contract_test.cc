@@ -6,11 +6,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "automation/indesign_engine/host_contract.h"
-#include "automation/indesign_engine/test_support.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
+#include "extraction/testing/mark_pages.h"
 
 namespace mirune::indesign_contract {
 namespace {

@@ -8,11 +8,11 @@
 #include "automation/indesign.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/sample_documents.h"
-#include "automation/indesign_engine/test_support.h"
+#include "automation/indesign_engine/testing/sample_documents.h"
 #include "base/file.h"
 #include "base/text_encoding.h"
 #include "base/utf.h"
+#include "extraction/testing/mark_pages.h"
 
 namespace mirune::layout {
 namespace {
@@ -143,7 +143,7 @@ TEST(TaggedTextExportTest, MarksStayOpenOverParagraphReturnsAndCloseAtTheEnd) {
   EXPECT_EQ(body, "<pstyle:P>a<cc:RazozaMark3>b\r\n<pstyle:P>c<cstyle:RazozaMark4>d<cc:><cstyle:>");
 }
 
-TEST(TaggedTextExportTest, UnnamedColourIsWrittenAsItsValue) {
+TEST(TaggedTextExportTest, UnnamedColorIsWrittenAsItsValue) {
   DocumentBuilder b("x.indd");
   const int32_t unnamed = b.AddSwatch("", {ColorSpace::kCmyk, {10, 0, 0, 0}});
   const int32_t story = b.AddStory();
@@ -158,7 +158,7 @@ TEST(TaggedTextExportTest, UnnamedColourIsWrittenAsItsValue) {
   EXPECT_EQ(text.find("<:COLOR"), std::string::npos) << "unnamed colours stay out of the table";
 }
 
-TEST(TaggedTextExportTest, ColourTableLeavesOutNoneAndFillsMissingComponents) {
+TEST(TaggedTextExportTest, ColorTableLeavesOutNoneAndFillsMissingComponents) {
   DocumentBuilder b("x.indd");
   b.AddSwatch("None", {});
   b.AddSwatch("Empty", {ColorSpace::kRgb, {}});

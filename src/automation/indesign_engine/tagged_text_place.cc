@@ -73,6 +73,129 @@ std::string DefinedName(const std::string& value) {
   return name;
 }
 
+// Reads the body of tagged text into one new story of a builder, in runs of one format,
+// defining the styles it names, and counts each paragraph's characters for the frames.
+class StoryReader {
+ public:
+  explicit StoryReader(DocumentBuilder& b) : b_(b), story_(b.AddStory()) {}
+
+  // Reads `text` from `i`, the start of the line after the header.
+  void Read(const std::string& text, size_t i) {
+    while (i < text.size()) {
+      const char c = text[i];
+      if (c == '<') {
+        size_t end = 0;
+        ApplyTag(ReadTag(text, i, end));
+        i = end;
+      } else if (c == '\r' || c == '\n') {
+        EndLine();
+        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+      } else {
+        i = AppendCharacter(text, i);
+      }
+    }
+    Flush();
+    if (paragraph_open_) paragraph_lengths_.push_back(paragraph_length_);
+  }
+
+  int32_t story() const { return story_; }
+  // The paragraphs' lengths in characters, their returns included.
+  const std::vector<int32_t>& paragraph_lengths() const { return paragraph_lengths_; }
+
+ private:
+  int32_t ParagraphStyle(const std::string& name) {
+    auto it = paragraph_styles_.find(name);
+    if (it == paragraph_styles_.end()) {
+      it = paragraph_styles_.emplace(name, b_.AddParagraphStyle(name)).first;
+    }
+    return it->second;
+  }
+
+  int32_t CharacterStyle(const std::string& name) {
+    auto it = character_styles_.find(name);
+    if (it == character_styles_.end()) {
+      it = character_styles_.emplace(name, b_.AddCharacterStyle(name)).first;
+    }
+    return it->second;
+  }
+
+  // Style definitions and uses, and characters given by their code ("<0x2603>"); other tags
+  // are passed over.
+  void ApplyTag(const Tag& tag) {
+    if (tag.name == "dps" || tag.name == "DefineParaStyle") {
+      ParagraphStyle(DefinedName(tag.value));
+    } else if (tag.name == "dcs" || tag.name == "DefineCharStyle") {
+      CharacterStyle(DefinedName(tag.value));
+    } else if (tag.name == "pstyle" || tag.name == "ParaStyle") {
+      Flush();
+      format_.paragraph_style = tag.value.empty() ? kNone : ParagraphStyle(Unescape(tag.value));
+      paragraph_open_ = true;
+    } else if (tag.name == "cstyle" || tag.name == "CharStyle") {
+      Flush();
+      format_.character_style = tag.value.empty() ? kNone : CharacterStyle(Unescape(tag.value));
+    } else if (tag.name.size() > 2 && tag.name.rfind("0x", 0) == 0) {
+      const char32_t code = static_cast<char32_t>(std::strtoul(tag.name.c_str() + 2, nullptr, 16));
+      AppendUtf8(run_, code);
+      ++paragraph_length_;
+      paragraph_open_ = true;
+    }
+  }
+
+  // A line end closes the open paragraph; header and definition lines hold none.
+  void EndLine() {
+    if (!paragraph_open_) return;
+    run_.push_back('\r');
+    Flush();
+    paragraph_lengths_.push_back(paragraph_length_ + 1);
+    paragraph_length_ = 0;
+    paragraph_open_ = false;
+  }
+
+  // Appends the character at text[i] (after a backslash, the one it escapes); returns where
+  // the next one starts.
+  size_t AppendCharacter(const std::string& text, size_t i) {
+    if (text[i] == '\\' && i + 1 < text.size()) ++i;
+    size_t next = i;
+    DecodeUtf8(text, next);
+    run_.append(text, i, next - i);
+    ++paragraph_length_;
+    paragraph_open_ = true;
+    return next;
+  }
+
+  void Flush() {
+    if (run_.empty()) return;
+    b_.Append(story_, run_, format_);
+    run_.clear();
+  }
+
+  DocumentBuilder& b_;
+  const int32_t story_;
+  std::map<std::string, int32_t> paragraph_styles_;
+  std::map<std::string, int32_t> character_styles_;
+  TextFormat format_;
+  std::string run_;
+  int32_t paragraph_length_ = 0;
+  bool paragraph_open_ = false;
+  std::vector<int32_t> paragraph_lengths_;
+};
+
+// One frame a page, each holding the next `per_page` paragraphs; the last takes the rest.
+void AddFramesByParagraphs(DocumentBuilder& b, int32_t story,
+                           const std::vector<int32_t>& paragraph_lengths, int32_t per_page_option) {
+  const size_t per_page = static_cast<size_t>(std::max(1, per_page_option));
+  const size_t pages = std::max<size_t>(1, (paragraph_lengths.size() + per_page - 1) / per_page);
+  for (size_t p = 0; p < pages; ++p) {
+    const int32_t page = b.AddPage(std::to_string(p + 1));
+    int32_t characters = kRestOfStory;
+    if (p + 1 < pages) {
+      characters = 0;
+      for (size_t k = p * per_page; k < (p + 1) * per_page; ++k) characters += paragraph_lengths[k];
+    }
+    b.AddFrame(page, story, characters);
+  }
+}
+
 }  // namespace
 
 Result<Document> PlaceTaggedText(std::string_view bytes, const std::string& full_name,
@@ -84,99 +207,12 @@ Result<Document> PlaceTaggedText(std::string_view bytes, const std::string& full
                  "ありません）。"};
   }
   DocumentBuilder b(full_name);
-  std::map<std::string, int32_t> paragraph_styles;
-  std::map<std::string, int32_t> character_styles;
-  auto paragraph_style = [&](const std::string& name) {
-    auto it = paragraph_styles.find(name);
-    if (it == paragraph_styles.end())
-      it = paragraph_styles.emplace(name, b.AddParagraphStyle(name)).first;
-    return it->second;
-  };
-  auto character_style = [&](const std::string& name) {
-    auto it = character_styles.find(name);
-    if (it == character_styles.end()) {
-      it = character_styles.emplace(name, b.AddCharacterStyle(name)).first;
-    }
-    return it->second;
-  };
-  const int32_t story = b.AddStory();
-
-  // The paragraphs with their lengths in characters, for the frames.
-  std::vector<int32_t> paragraph_lengths;
-  TextFormat format;
-  std::string run;
-  int32_t paragraph_length = 0;
-  auto flush = [&] {
-    if (run.empty()) return;
-    b.Append(story, run, format);
-    run.clear();
-  };
+  StoryReader reader(b);
   // The header line, then the body.
-  size_t i = text.find('\n');
-  i = i == std::string::npos ? text.size() : i + 1;
-  bool paragraph_open = false;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == '<') {
-      size_t end = 0;
-      const Tag tag = ReadTag(text, i, end);
-      i = end;
-      if (tag.name == "dps" || tag.name == "DefineParaStyle") {
-        paragraph_style(DefinedName(tag.value));
-      } else if (tag.name == "dcs" || tag.name == "DefineCharStyle") {
-        character_style(DefinedName(tag.value));
-      } else if (tag.name == "pstyle" || tag.name == "ParaStyle") {
-        flush();
-        format.paragraph_style = tag.value.empty() ? kNone : paragraph_style(Unescape(tag.value));
-        paragraph_open = true;
-      } else if (tag.name == "cstyle" || tag.name == "CharStyle") {
-        flush();
-        format.character_style = tag.value.empty() ? kNone : character_style(Unescape(tag.value));
-      } else if (tag.name.size() > 2 && tag.name.rfind("0x", 0) == 0) {
-        const char32_t code =
-            static_cast<char32_t>(std::strtoul(tag.name.c_str() + 2, nullptr, 16));
-        AppendUtf8(run, code);
-        ++paragraph_length;
-        paragraph_open = true;
-      }
-      continue;
-    }
-    if (c == '\r' || c == '\n') {
-      // Header and definition lines hold no paragraph.
-      if (paragraph_open) {
-        run.push_back('\r');
-        flush();
-        paragraph_lengths.push_back(paragraph_length + 1);
-        paragraph_length = 0;
-        paragraph_open = false;
-      }
-      i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-      continue;
-    }
-    size_t at = i;
-    if (c == '\\' && i + 1 < text.size()) at = ++i;
-    size_t next = at;
-    DecodeUtf8(text, next);
-    run.append(text, at, next - at);
-    ++paragraph_length;
-    paragraph_open = true;
-    i = next;
-  }
-  flush();
-  if (paragraph_open) paragraph_lengths.push_back(paragraph_length);
+  const size_t header_end = text.find('\n');
+  reader.Read(text, header_end == std::string::npos ? text.size() : header_end + 1);
+  AddFramesByParagraphs(b, reader.story(), reader.paragraph_lengths(), options.paragraphs_per_page);
 
-  // One frame a page, each holding the next paragraphs; the last takes the rest.
-  const size_t per_page = static_cast<size_t>(std::max(1, options.paragraphs_per_page));
-  const size_t pages = std::max<size_t>(1, (paragraph_lengths.size() + per_page - 1) / per_page);
-  for (size_t p = 0; p < pages; ++p) {
-    const int32_t page = b.AddPage(std::to_string(p + 1));
-    int32_t characters = kRestOfStory;
-    if (p + 1 < pages) {
-      characters = 0;
-      for (size_t k = p * per_page; k < (p + 1) * per_page; ++k) characters += paragraph_lengths[k];
-    }
-    b.AddFrame(page, story, characters);
-  }
   MIRUNE_ASSIGN_OR_RETURN(Document document, b.Build());
   const Rect& page = options.page_bounds;
   for (Page& p : document.pages) p.bounds = page;

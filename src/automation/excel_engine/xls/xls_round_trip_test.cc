@@ -16,7 +16,7 @@
 #endif
 
 #include "automation/excel_engine/memory_workbook.h"
-#include "automation/excel_engine/xls/xls_from_windows.h"
+#include "automation/excel_engine/testing/xls_from_windows.h"
 #include "automation/excel_engine/xls/xls_reader.h"
 #include "base/file.h"
 #include "base/utf.h"

@@ -1,4 +1,4 @@
-#include "workbook/excel_contract_test_support.h"
+#include "workbook/testing/excel_contract.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "automation/com/server_process_test_support_win.h"
+#include "automation/com/testing/server_process_win.h"
 
 namespace mirune::com::testing {
 

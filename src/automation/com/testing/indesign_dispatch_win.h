@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "automation/com/com_ptr_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 #include "automation/indesign.h"
 #include "base/result.h"
 

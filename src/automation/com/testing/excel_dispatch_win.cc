@@ -1,4 +1,4 @@
-#include "automation/com/excel_dispatch_win.h"
+#include "automation/com/testing/excel_dispatch_win.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 
 #include "automation/com/com_types_win.h"
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 #include "automation/com/variant_grid_win.h"
 #include "automation/excel_address.h"
 #include "automation/excel_engine/memory_workbook.h"
@@ -250,71 +250,147 @@ ComPtr<IDispatch> MakeFont(const State& state, std::shared_ptr<MemoryWorkbook> b
   return font;
 }
 
-// `areas`: the row runs of a range of several areas ("3:4,9:9"), which Excel deletes together;
-// `range` is then its first area. Every range object has the same members in the same order,
-// as the client caches their DISPIDs per object type.
 ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> book, int sheet,
-                            CellRange range, std::vector<RowRun> areas = {}) {
-  ComPtr<TableDispatch> object = TableDispatch::Make(state->counters);
-  const bool one_cell =
-      range.first_row == range.last_row && range.first_column == range.last_column;
-  Member(*object, state, "Row", [range](TableCall&, VARIANT* result, EXCEPINFO*) {
+                            CellRange range, std::vector<RowRun> areas = {});
+
+// Range.Value written: an array of the range's size, or a single value for every cell, each
+// read as Excel reads an entry (text in a cell formatted "@" stays text).
+HRESULT WriteRangeValue(MemoryWorkbook& book, int sheet, const CellRange& range,
+                        const VARIANT& value, EXCEPINFO* excep) {
+  Result<VariantGrid> grid = VariantToGrid(value);
+  if (!grid.ok()) return DISP_E_TYPEMISMATCH;
+  if ((value.vt & VT_ARRAY) != 0 &&
+      (grid->rows != range.row_count() || grid->columns != range.column_count())) {
+    return Raise(excep, "値の表の大きさが範囲と違います。");
+  }
+  for (int r = 0; r < range.row_count(); ++r) {
+    for (int c = 0; c < range.column_count(); ++c) {
+      // A single value fills the whole range, as in Excel.
+      const VARIANT& cell =
+          (value.vt & VT_ARRAY) != 0 ? grid->at(r, c).get() : grid->at(0, 0).get();
+      const int row = range.first_row + r;
+      const int column = range.first_column + c;
+      Result<CellFormat> format = book.GetFormat(sheet, row, column);
+      if (!format.ok()) return RaiseStatus(excep, format.status());
+      Result<CellValue> written = CellOfWritten(cell, format->number_format == "@");
+      if (!written.ok()) return DISP_E_TYPEMISMATCH;
+      Status set = book.SetCell(sheet, row, column, *written);
+      if (!set.ok()) return RaiseStatus(excep, set);
+    }
+  }
+  return S_OK;
+}
+
+// Range.Value read: one cell's value, or an array of the range's values.
+HRESULT ReadRangeValue(MemoryWorkbook& book, int sheet, const CellRange& range, bool one_cell,
+                       VARIANT* result, EXCEPINFO* excep) {
+  Result<CellBlock> block = book.GetCells(sheet, range);
+  if (!block.ok()) return RaiseStatus(excep, block.status());
+  if (one_cell) {
+    Result<UniqueVariant> value = VariantOfCell(block->at(0, 0));
+    if (!value.ok()) return E_OUTOFMEMORY;
+    return Give(result, std::move(value).value());
+  }
+  VariantGrid grid;
+  grid.rows = block->rows;
+  grid.columns = block->columns;
+  for (const CellValue& cell : block->cells) {
+    Result<UniqueVariant> value = VariantOfCell(cell);
+    if (!value.ok()) return E_OUTOFMEMORY;
+    grid.cells.push_back(std::move(value).value());
+  }
+  Result<UniqueVariant> array = GridToVariant(grid);
+  if (!array.ok()) return RaiseStatus(excep, array.status());
+  return Give(result, std::move(array).value());
+}
+
+// The alignment members of a range: HorizontalAlignment, VerticalAlignment, WrapText.
+enum class AlignmentKind { kHorizontal, kVertical, kWrap };
+
+// A written alignment member as a change of the cells' alignment; false when the value has
+// the wrong type.
+bool AlignmentChangeOf(AlignmentKind kind, const VARIANT& value, AlignmentChange& change) {
+  if (kind == AlignmentKind::kWrap) {
+    Result<bool> wrap = VariantToBool(value);
+    if (!wrap.ok()) return false;
+    change.wrap_text = *wrap;
+    return true;
+  }
+  Result<int32_t> n = VariantToInt32(value);
+  if (!n.ok()) return false;
+  if (kind == AlignmentKind::kHorizontal) {
+    change.horizontal = *n == -4131   ? HorizontalAlignment::kLeft
+                        : *n == -4108 ? HorizontalAlignment::kCenter
+                        : *n == -4152 ? HorizontalAlignment::kRight
+                                      : HorizontalAlignment::kGeneral;
+  } else {
+    change.vertical = *n == -4160   ? VerticalAlignment::kTop
+                      : *n == -4108 ? VerticalAlignment::kCenter
+                                    : VerticalAlignment::kBottom;
+  }
+  return true;
+}
+
+// Excel's constant of a horizontal or vertical alignment (xlLeft -4131 …, xlGeneral 1,
+// xlBottom -4107).
+int32_t ExcelAlignmentOf(AlignmentKind kind, const CellFormat& format) {
+  if (kind == AlignmentKind::kHorizontal) {
+    switch (format.horizontal) {
+      case HorizontalAlignment::kLeft:
+        return -4131;
+      case HorizontalAlignment::kCenter:
+        return -4108;
+      case HorizontalAlignment::kRight:
+        return -4152;
+      case HorizontalAlignment::kGeneral:
+        break;
+    }
+    return 1;
+  }
+  switch (format.vertical) {
+    case VerticalAlignment::kTop:
+      return -4160;
+    case VerticalAlignment::kCenter:
+      return -4108;
+    case VerticalAlignment::kBottom:
+      break;
+  }
+  return -4107;
+}
+
+// Row, Column: where the range starts.
+void AddPositionMembers(TableDispatch& object, const State& state,
+                        const std::shared_ptr<MemoryWorkbook>& book, int sheet,
+                        const CellRange& range) {
+  Member(object, state, "Row", [range](TableCall&, VARIANT* result, EXCEPINFO*) {
     return SetInt(result, range.first_row);
   });
-  Member(*object, state, "Column", [range](TableCall&, VARIANT* result, EXCEPINFO*) {
+  Member(object, state, "Column", [range](TableCall&, VARIANT* result, EXCEPINFO*) {
     return SetInt(result, range.first_column);
   });
-  Member(*object, state, "Value",
+}
+
+// Value: the cells' values, read and written.
+void AddValueMember(TableDispatch& object, const State& state,
+                    const std::shared_ptr<MemoryWorkbook>& book, int sheet, const CellRange& range,
+                    bool one_cell) {
+  Member(object, state, "Value",
          [book, sheet, range, one_cell](TableCall& call, VARIANT* result,
                                         EXCEPINFO* excep) -> HRESULT {
            if (range.is_whole_columns() || range.is_whole_rows()) {
              return Raise(excep, "試験用 Excel は行全体・列全体の値を扱いません。");
            }
-           if (IsPut(call)) {
-             const VARIANT& value = PutValue(call)->get();
-             Result<VariantGrid> grid = VariantToGrid(value);
-             if (!grid.ok()) return DISP_E_TYPEMISMATCH;
-             if ((value.vt & VT_ARRAY) != 0 &&
-                 (grid->rows != range.row_count() || grid->columns != range.column_count())) {
-               return Raise(excep, "値の表の大きさが範囲と違います。");
-             }
-             for (int r = 0; r < range.row_count(); ++r) {
-               for (int c = 0; c < range.column_count(); ++c) {
-                 // A single value fills the whole range, as in Excel.
-                 const VARIANT& cell =
-                     (value.vt & VT_ARRAY) != 0 ? grid->at(r, c).get() : grid->at(0, 0).get();
-                 const int row = range.first_row + r;
-                 const int column = range.first_column + c;
-                 Result<CellFormat> format = book->GetFormat(sheet, row, column);
-                 if (!format.ok()) return RaiseStatus(excep, format.status());
-                 Result<CellValue> written = CellOfWritten(cell, format->number_format == "@");
-                 if (!written.ok()) return DISP_E_TYPEMISMATCH;
-                 Status set = book->SetCell(sheet, row, column, *written);
-                 if (!set.ok()) return RaiseStatus(excep, set);
-               }
-             }
-             return S_OK;
-           }
-           Result<CellBlock> block = book->GetCells(sheet, range);
-           if (!block.ok()) return RaiseStatus(excep, block.status());
-           if (one_cell) {
-             Result<UniqueVariant> value = VariantOfCell(block->at(0, 0));
-             if (!value.ok()) return E_OUTOFMEMORY;
-             return Give(result, std::move(value).value());
-           }
-           VariantGrid grid;
-           grid.rows = block->rows;
-           grid.columns = block->columns;
-           for (const CellValue& cell : block->cells) {
-             Result<UniqueVariant> value = VariantOfCell(cell);
-             if (!value.ok()) return E_OUTOFMEMORY;
-             grid.cells.push_back(std::move(value).value());
-           }
-           Result<UniqueVariant> array = GridToVariant(grid);
-           if (!array.ok()) return RaiseStatus(excep, array.status());
-           return Give(result, std::move(array).value());
+           if (IsPut(call))
+             return WriteRangeValue(*book, sheet, range, PutValue(call)->get(), excep);
+           return ReadRangeValue(*book, sheet, range, one_cell, result, excep);
          });
-  Member(*object, state, "ColumnWidth",
+}
+
+// ColumnWidth, Font, NumberFormat and the alignments: the formatting of the cells.
+void AddFormatMembers(TableDispatch& object, const State& state,
+                      const std::shared_ptr<MemoryWorkbook>& book, int sheet,
+                      const CellRange& range) {
+  Member(object, state, "ColumnWidth",
          [book, sheet, range](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
            if (IsPut(call)) {
              Result<double> width = VariantToDouble(PutValue(call)->get());
@@ -327,11 +403,11 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            if (!width.ok()) return RaiseStatus(excep, width.status());
            return SetDouble(result, *width);
          });
-  Member(*object, state, "Font",
+  Member(object, state, "Font",
          [state, book, sheet, range](TableCall&, VARIANT* result, EXCEPINFO*) {
            return SetObject(result, MakeFont(state, book, sheet, range));
          });
-  Member(*object, state, "NumberFormat",
+  Member(object, state, "NumberFormat",
          [book, sheet, range](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
            if (IsPut(call)) {
              Result<std::string> code = VariantToUtf8(PutValue(call)->get());
@@ -343,76 +419,44 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            if (!format.ok()) return RaiseStatus(excep, format.status());
            return SetText(result, format->number_format);
          });
-  struct AlignmentValue {
-    const char* member;
-    int kind;  // 0 horizontal, 1 vertical, 2 wrap
+  struct AlignmentMember {
+    const char* name;
+    AlignmentKind kind;
   };
-  for (const AlignmentValue& a :
-       {AlignmentValue{"HorizontalAlignment", 0}, AlignmentValue{"VerticalAlignment", 1},
-        AlignmentValue{"WrapText", 2}}) {
-    const int kind = a.kind;
+  for (const AlignmentMember& a :
+       {AlignmentMember{"HorizontalAlignment", AlignmentKind::kHorizontal},
+        AlignmentMember{"VerticalAlignment", AlignmentKind::kVertical},
+        AlignmentMember{"WrapText", AlignmentKind::kWrap}}) {
+    const AlignmentKind kind = a.kind;
     Member(
-        *object, state, a.member,
+        object, state, a.name,
         [book, sheet, range, kind](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
           if (IsPut(call)) {
             AlignmentChange change;
-            const VARIANT& value = PutValue(call)->get();
-            if (kind == 2) {
-              Result<bool> wrap = VariantToBool(value);
-              if (!wrap.ok()) return DISP_E_TYPEMISMATCH;
-              change.wrap_text = *wrap;
-            } else {
-              Result<int32_t> n = VariantToInt32(value);
-              if (!n.ok()) return DISP_E_TYPEMISMATCH;
-              if (kind == 0) {
-                change.horizontal = *n == -4131   ? HorizontalAlignment::kLeft
-                                    : *n == -4108 ? HorizontalAlignment::kCenter
-                                    : *n == -4152 ? HorizontalAlignment::kRight
-                                                  : HorizontalAlignment::kGeneral;
-              } else {
-                change.vertical = *n == -4160   ? VerticalAlignment::kTop
-                                  : *n == -4108 ? VerticalAlignment::kCenter
-                                                : VerticalAlignment::kBottom;
-              }
-            }
+            if (!AlignmentChangeOf(kind, PutValue(call)->get(), change)) return DISP_E_TYPEMISMATCH;
             Status set = book->SetAlignment(sheet, range, change);
             return set.ok() ? S_OK : RaiseStatus(excep, set);
           }
           Result<CellFormat> format = book->GetFormat(sheet, range.first_row, range.first_column);
           if (!format.ok()) return RaiseStatus(excep, format.status());
-          if (kind == 2) return SetBool(result, format->wrap_text);
-          if (kind == 0) {
-            switch (format->horizontal) {
-              case HorizontalAlignment::kLeft:
-                return SetInt(result, -4131);
-              case HorizontalAlignment::kCenter:
-                return SetInt(result, -4108);
-              case HorizontalAlignment::kRight:
-                return SetInt(result, -4152);
-              case HorizontalAlignment::kGeneral:
-                break;
-            }
-            return SetInt(result, 1);
-          }
-          switch (format->vertical) {
-            case VerticalAlignment::kTop:
-              return SetInt(result, -4160);
-            case VerticalAlignment::kCenter:
-              return SetInt(result, -4108);
-            case VerticalAlignment::kBottom:
-              break;
-          }
-          return SetInt(result, -4107);
+          if (kind == AlignmentKind::kWrap) return SetBool(result, format->wrap_text);
+          return SetInt(result, ExcelAlignmentOf(kind, *format));
         });
   }
-  Member(*object, state, "Copy",
+}
+
+// Copy and PasteSpecial: the formats of one cell pasted over the range.
+void AddClipboardMembers(TableDispatch& object, const State& state,
+                         const std::shared_ptr<MemoryWorkbook>& book, int sheet,
+                         const CellRange& range) {
+  Member(object, state, "Copy",
          [state, book, sheet, range](TableCall&, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (state->hooks.clipboard_busy) return ClipboardBusy(excep);
            state->clip = {book, sheet, range};
            state->cut_copy_mode = true;
            return S_OK;
          });
-  Member(*object, state, "PasteSpecial",
+  Member(object, state, "PasteSpecial",
          [state, book, sheet, range](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (!ArgIs(call, "Paste", 0, -4122) || !ArgIs(call, "Operation", 1, -4142) ||
                !ArgIsFalse(call, "SkipBlanks", 2) || !ArgIsFalse(call, "Transpose", 3)) {
@@ -429,7 +473,13 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            return copied.ok() ? S_OK : RaiseStatus(excep, copied);
          },
          {"Paste", "Operation", "SkipBlanks", "Transpose"});
-  Member(*object, state, "Delete",
+}
+
+// Delete (whole rows, of every area) and Insert (whole columns).
+void AddRowAndColumnMembers(TableDispatch& object, const State& state,
+                            const std::shared_ptr<MemoryWorkbook>& book, int sheet,
+                            const CellRange& range, const std::vector<RowRun>& areas) {
+  Member(object, state, "Delete",
          [book, sheet, range, areas](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (!range.is_whole_rows() || !ArgIs(call, "Shift", 0, -4162)) {
              return Raise(excep, "試験用 Excel の Delete は行全体を上へ詰めるだけです。");
@@ -440,7 +490,7 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            return deleted.ok() ? S_OK : RaiseStatus(excep, deleted);
          },
          {"Shift"});
-  Member(*object, state, "Insert",
+  Member(object, state, "Insert",
          [book, sheet, range](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            if (!range.is_whole_columns() || !ArgIs(call, "Shift", 0, -4161)) {
              return Raise(excep, "試験用 Excel の Insert は列全体を右へずらすだけです。");
@@ -452,7 +502,13 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            return S_OK;
          },
          {"Shift"});
-  Member(*object, state, "Find",
+}
+
+// Find (the last cell with a value) and Sort (the rows by one or two keys).
+void AddFindAndSortMembers(TableDispatch& object, const State& state,
+                           const std::shared_ptr<MemoryWorkbook>& book, int sheet,
+                           const CellRange& range) {
+  Member(object, state, "Find",
          [state, book, sheet](TableCall& call, VARIANT* result, EXCEPINFO* excep) -> HRESULT {
            const VARIANT* what = Arg(call, "What", 0);
            Result<std::string> text =
@@ -475,7 +531,7 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
            return SetObject(result, MakeRange(state, book, sheet, CellRange::Cell(*last, column)));
          },
          {"What", "After", "LookIn", "LookAt", "SearchOrder", "SearchDirection", "MatchCase"});
-  Member(*object, state, "Sort",
+  Member(object, state, "Sort",
          [book, sheet](TableCall& call, VARIANT*, EXCEPINFO* excep) -> HRESULT {
            // Positions as in Excel's Sort: Key1, Order1, Key2, Type, Order2, Key3, Order3,
            // Header, OrderCustom, MatchCase, Orientation, SortMethod.
@@ -502,6 +558,22 @@ ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> 
          },
          {"Key1", "Order1", "Key2", "Type", "Order2", "Key3", "Order3", "Header", "OrderCustom",
           "MatchCase", "Orientation", "SortMethod"});
+}
+
+// `areas`: the row runs of a range of several areas ("3:4,9:9"), which Excel deletes together;
+// `range` is then its first area. Every range object has the same members in the same order,
+// as the client caches their DISPIDs per object type.
+ComPtr<IDispatch> MakeRange(const State& state, std::shared_ptr<MemoryWorkbook> book, int sheet,
+                            CellRange range, std::vector<RowRun> areas) {
+  ComPtr<TableDispatch> object = TableDispatch::Make(state->counters);
+  const bool one_cell =
+      range.first_row == range.last_row && range.first_column == range.last_column;
+  AddPositionMembers(*object, state, book, sheet, range);
+  AddValueMember(*object, state, book, sheet, range, one_cell);
+  AddFormatMembers(*object, state, book, sheet, range);
+  AddClipboardMembers(*object, state, book, sheet, range);
+  AddRowAndColumnMembers(*object, state, book, sheet, range, areas);
+  AddFindAndSortMembers(*object, state, book, sheet, range);
   return object;
 }
 

@@ -1,4 +1,4 @@
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 
 #include "base/utf.h"
 

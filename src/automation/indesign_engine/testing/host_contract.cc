@@ -1,4 +1,4 @@
-#include "automation/indesign_engine/host_contract.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 
 #include <utility>
 

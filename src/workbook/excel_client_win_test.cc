@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "automation/com/excel_dispatch_win.h"
+#include "automation/com/testing/excel_dispatch_win.h"
 #include "workbook/entry_rows.h"
-#include "workbook/excel_contract_test_support.h"
 #include "workbook/razoza_workbook.h"
+#include "workbook/testing/excel_contract.h"
 
 namespace mirune::com {
 namespace {

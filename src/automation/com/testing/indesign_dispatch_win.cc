@@ -1,11 +1,11 @@
-#include "automation/com/indesign_dispatch_win.h"
+#include "automation/com/testing/indesign_dispatch_win.h"
 
 #include <limits>
 #include <utility>
 #include <vector>
 
 #include "automation/com/com_types_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 #include "automation/com/variant_list_win.h"
 #include "base/utf.h"
 

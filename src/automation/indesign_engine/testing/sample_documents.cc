@@ -1,4 +1,4 @@
-#include "automation/indesign_engine/sample_documents.h"
+#include "automation/indesign_engine/testing/sample_documents.h"
 
 #include <utility>
 
@@ -18,17 +18,17 @@ layout::Document GoldenSampleDocument(std::string full_name) {
   b.AddCharacterStyle("強調");
   const int32_t body = b.AddParagraphStyle("本文");
   const TextFormat plain{.paragraph_style = body};
-  const TextFormat colour{.fill_color = mark1, .paragraph_style = body};
+  const TextFormat color{.fill_color = mark1, .paragraph_style = body};
   const TextFormat style{.character_style = mark2, .paragraph_style = body};
   const TextFormat blue_text{.fill_color = blue, .paragraph_style = body};
 
   const int32_t story = b.AddStory();
   b.Append(story, "日本語の", plain);
-  b.Append(story, "索引", colour);
+  b.Append(story, "索引", color);
   b.Append(story, "と", plain);
   b.Append(story, "用語", style);
   b.Append(story, "。\r", plain);
-  b.Append(story, "東京", colour);
+  b.Append(story, "東京", color);
   b.Append(story, "大学", style);
   b.Append(story, "の", plain);
   b.Append(story, "青い字", blue_text);
@@ -36,12 +36,12 @@ layout::Document GoldenSampleDocument(std::string full_name) {
   b.Append(story, "記号<a>と\\記号\tタブ\n改行", plain);
   b.Append(story, "\x18", plain);
   b.Append(story, "頁\r最後の", plain);
-  b.Append(story, "用語", colour);
+  b.Append(story, "用語", color);
   const int32_t first_frame =
       static_cast<int32_t>(Utf8ToUtf32("日本語の索引と用語。\r東京大学の青い字\r"
                                        "記号<a>と\\記号\tタブ\n改行\x18頁\r最後の用語")
                                .size());
-  b.Append(story, "集", colour);
+  b.Append(story, "集", color);
   b.Append(story, "です。", plain);
   b.Append(story, "二頁目", style);
   b.Append(story, "\r", plain);

@@ -1,4 +1,4 @@
-#include "automation/excel_engine/xls/xls_from_windows.h"
+#include "automation/excel_engine/testing/xls_from_windows.h"
 
 #include "base/file.h"
 #include "base/path.h"

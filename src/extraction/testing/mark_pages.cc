@@ -1,4 +1,4 @@
-#include "automation/indesign_engine/test_support.h"
+#include "extraction/testing/mark_pages.h"
 
 #include <string>
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "automation/com/local_server_win.h"
-#include "automation/com/table_dispatch_test_support_win.h"
+#include "automation/com/testing/table_dispatch_win.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include "automation/com/activation_win.h"
 #include "automation/com/excel_client_win.h"
 #include "automation/com/message_filter_win.h"
-#include "automation/com/server_process_test_support_win.h"
+#include "automation/com/testing/server_process_win.h"
 #include "automation/excel_engine/memory_workbook.h"
 #include "base/file.h"
 #include "base/path.h"
 #include "desktop/testing/recording_desktop.h"
 #include "marking/running_excel_keyword_source.h"
-#include "workbook/excel_contract_test_support.h"
 #include "workbook/razoza_workbook.h"
 #include "workbook/resort_job.h"
 #include "workbook/resort_messages.h"
+#include "workbook/testing/excel_contract.h"
 
 namespace mirune::com {
 namespace {

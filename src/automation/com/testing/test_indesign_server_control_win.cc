@@ -1,9 +1,9 @@
-#include "automation/com/test_indesign_server_support_win.h"
+#include "automation/com/testing/test_indesign_server_control_win.h"
 
+#include "automation/attach_retry.h"
 #include "automation/com/activation_win.h"
 #include "automation/com/dispatcher_win.h"
-#include "automation/com/retry_policy.h"
-#include "automation/com/server_process_test_support_win.h"
+#include "automation/com/testing/server_process_win.h"
 
 namespace mirune::com::testing {
 

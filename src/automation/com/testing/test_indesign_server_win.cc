@@ -36,7 +36,8 @@
 //
 // Test members of the application object (not InDesign's; neither counted nor failed):
 //   Reset(version)      a fresh engine with nothing open ("" keeps the served version)
-//   RegisterBenchBook(folder)  the benchmarks' generated 300-page book (bench/), as
+//   RegisterBenchBook(folder)  the benchmarks' generated 300-page book
+//                       (indesign_engine/testing/extraction_bench_book.h), as
 //                       folder\book.indb with folder\member1.indd …
 //   CallCount           member calls answered since the last ResetCallCount
 //   ResetCallCount
@@ -57,14 +58,14 @@
 #include <memory>
 #include <string>
 
-#include "automation/com/indesign_dispatch_win.h"
 #include "automation/com/local_server_win.h"
+#include "automation/com/testing/indesign_dispatch_win.h"
+#include "automation/idml/idml_document.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/host_contract.h"
+#include "automation/indesign_engine/testing/extraction_bench_book.h"
+#include "automation/indesign_engine/testing/host_contract.h"
 #include "base/file.h"
-#include "bench/extraction_bench_book.h"
-#include "marking/mark_files.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ const LocalServerClass kServerClass = {
     L"Mirune test InDesign server"};
 
 std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(
-    const std::string& version, const mirune::MarkDocumentFiles& files) {
+    const std::string& version, const mirune::idml::IdmlFiles& files) {
   namespace contract = mirune::indesign_contract;
   auto engine = std::make_shared<mirune::indesign_engine::EngineApplication>();
   if (!version.empty()) engine->SetVersion(version);
@@ -99,8 +100,9 @@ std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(
   // IDML packages and book folders, read and saved by one IdmlFiles (the save keeps what the
   // package it was read from holds); and a ".indd" file that holds an IDML package, so that
   // the tests can give InDesign documents by their own name.
-  engine->AddLoader(files.loader);
-  mirune::indesign_engine::Loader indd = files.loader;
+  const mirune::indesign_engine::Loader idml = files.MakeLoader();
+  engine->AddLoader(idml);
+  mirune::indesign_engine::Loader indd = idml;
   indd.name = "IDML (.indd)";
   indd.accepts = [](const std::string& path) {
     return path.size() > 5 && path.compare(path.size() - 5, 5, ".indd") == 0 &&
@@ -164,7 +166,7 @@ struct Faults {
 ComPtr<IDispatch> MakeApplication(LocalServerControl& control, const ServerSwitches& switches) {
   auto state = std::make_shared<InDesignDispatchState>();
   state->behaviour = switches.behaviour;
-  const mirune::MarkDocumentFiles files = mirune::MakeMarkDocumentFiles();
+  const mirune::idml::IdmlFiles files;
   const std::string served_version = switches.version;
   auto engine = std::make_shared<std::shared_ptr<mirune::indesign_engine::EngineApplication>>(
       MakeEngine(served_version, files));
@@ -189,7 +191,7 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control, const ServerSwitc
     if (model == nullptr) {
       return mirune::Status(mirune::ErrorCode::kNotFound, "文書は既に閉じられています");
     }
-    return files.save(*model, path);
+    return files.Save(*model, path);
   };
 
   TestMembers members;

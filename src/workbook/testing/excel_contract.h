@@ -3,7 +3,7 @@
 // The contract of automation/excel.h as the workbook jobs rely on it, as value-parameterised
 // tests over a factory of applications: the in-memory engine, and (Windows build) the Excel
 // client talking to the test server in the same process and across processes. A test binary
-// compiles excel_contract_test_support.cc and instantiates the suite with its factory:
+// links mirune_workbook_testing and instantiates the suite with its factory:
 //
 //   INSTANTIATE_TEST_SUITE_P(Memory, ExcelContractTest,
 //                            ::testing::Values(ExcelContractParam{"memory", MakeMemory}));

@@ -1,0 +1,80 @@
+#!/usr/bin/python3
+"""Checks the include graph of src/ against the areas' order in CMakeLists.txt.
+
+The areas are listed there in dependency order (`foreach(area ...)`). Every include of a file
+under src/AREA must name AREA itself or an area listed before it: no include runs up a layer,
+none goes in a circle. Test support in a testing/ folder obeys the same rule as its area;
+product code (anything that is neither a test nor in a testing/ folder) includes no testing/
+folder, and nothing in src/ includes bench/. Prints every offending include and exits 1.
+
+Usage: check_layers.py SOURCE_ROOT
+"""
+import os
+import re
+import sys
+
+
+# Tests of the InDesign hosts (the engine and the COM client) that mark pages exactly as the
+# extraction does, through extraction/testing/mark_pages.h. They are to move into the
+# extraction's tests; until then they are the only includes allowed to run up the list.
+KNOWN_UPWARD = {
+    ("automation/indesign_engine/engine_test.cc", "extraction/testing/mark_pages.h"),
+    ("automation/indesign_engine/host_contract_test.cc", "extraction/testing/mark_pages.h"),
+    ("automation/indesign_engine/tagged_text_export_test.cc", "extraction/testing/mark_pages.h"),
+    ("automation/com/indesign_client_win_test.cc", "extraction/testing/mark_pages.h"),
+}
+
+
+def areas_in_order(root):
+    with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
+        match = re.search(r"foreach\(area ([a-z_ ]+)\)", f.read())
+    if not match:
+        sys.exit("CMakeLists.txt has no foreach(area ...) list")
+    return match.group(1).split()
+
+
+def is_test(path):
+    name = os.path.basename(path)
+    return re.search(r"_test(_win)?\.cc$", name) is not None
+
+
+def main():
+    root = sys.argv[1]
+    areas = areas_in_order(root)
+    rank = {area: i for i, area in enumerate(areas)}
+    src = os.path.join(root, "src")
+    faults = []
+    for folder, _, files in os.walk(src):
+        for name in sorted(files):
+            if not name.endswith((".h", ".cc")):
+                continue
+            path = os.path.join(folder, name)
+            relative = os.path.relpath(path, src)
+            area = relative.split(os.sep)[0]
+            if area not in rank:
+                faults.append(f"{relative}: area {area} is not in CMakeLists.txt's list")
+                continue
+            testing = f"{os.sep}testing{os.sep}" in relative
+            product = not testing and not is_test(path)
+            with open(path, encoding="utf-8") as f:
+                for number, line in enumerate(f, 1):
+                    match = re.match(r'\s*#\s*include\s+"([^"]+)"', line)
+                    if not match:
+                        continue
+                    included = match.group(1)
+                    top = included.split("/")[0]
+                    where = f"{relative}:{number}: {included}"
+                    if top == "bench":
+                        faults.append(f"{where} (src/ includes no benchmark code)")
+                    elif (top in rank and rank[top] > rank[area]
+                          and (relative, included) not in KNOWN_UPWARD):
+                        faults.append(f"{where} ({top} is above {area})")
+                    if product and "/testing/" in included:
+                        faults.append(f"{where} (product code includes test support)")
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
