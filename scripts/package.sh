@@ -133,7 +133,7 @@ winpath() { printf '%s' "${1//\//\\}"; }
 rm -f "$out/mirune-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DOUTFILE="$out/mirune-setup.exe" \
   -DINSTALL_LIST="$lists/install.nsh" -DUNINSTALL_LIST="$lists/uninstall.nsh" \
-  -DICON="$root/src/app/mirune_gui.ico" "$root/packaging/windows/mirune.nsi"
+  -DICON="$root/src/gui/mirune_gui.ico" "$root/packaging/windows/mirune.nsi"
 
 echo "== zip"
 rm -f "$out/mirune-win64.zip"
