@@ -59,7 +59,7 @@ void BM_RealProgramRepaintsForm2During300PageExtraction(benchmark::State& state)
   }
   LARGE_INTEGER clicked, ended, start, end;
   QueryPerformanceCounter(&clicked);
-  gui.Click(main_form::kIdCommand1);
+  gui.Click(main_form::kIdRunButton);
   gui.Answer(IDOK);  // the start confirmation
   HWND progress = gui.WaitWindow(Narrow(ProgressWindowWin::kClassName));
   if (progress == nullptr) {
@@ -83,7 +83,7 @@ void BM_RealProgramRepaintsForm2During300PageExtraction(benchmark::State& state)
     delays.push_back(seconds);
     if (getenv("MIRUNE_BENCH_TRACE") || seconds > 0.05) {
       std::fprintf(stderr, "slow %.0f ms at %.1f s: %ls\n", seconds * 1000, Seconds(clicked, end),
-                   StoredText(GetDlgItem(progress, kIdLabel1)).c_str());
+                   StoredText(GetDlgItem(progress, kIdFilterLabel)).c_str());
     }
     state.SetIterationTime(seconds);
     // Spread over the whole job (20 to 40 s under Wine): the slowest stretch may be anywhere.
@@ -91,7 +91,7 @@ void BM_RealProgramRepaintsForm2During300PageExtraction(benchmark::State& state)
     if (delays.size() == 10) Screenshot(progress, "form2_300_pages");
   }
   // The end of the job: its messages answered until the main window is usable again.
-  while (!IsWindowEnabled(gui.control(main_form::kIdFile1))) {
+  while (!IsWindowEnabled(gui.control(main_form::kIdFileList))) {
     if (!gui.Answer(IDOK).hwnd) break;
   }
   QueryPerformanceCounter(&ended);

@@ -18,20 +18,18 @@ Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, 
   auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
   window->dpi_ = form->dpi;
-  window->font_ = form->font;
-  window->bar_brush_ = form->bar_brush;
+  window->font_ = std::move(form->font);
+  window->bar_brush_ = std::move(form->bar_brush);
   return window;
 }
 
 AbortWindowWin::~AbortWindowWin() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-  if (font_ != nullptr) DeleteObject(font_);
-  if (bar_brush_ != nullptr) DeleteObject(bar_brush_);
 }
 
 void AbortWindowWin::Show(std::string_view document_name) {
   if (hwnd_ == nullptr) return;
-  SetControlText(hwnd_, kIdLabel5, document_name);
+  SetControlText(hwnd_, kIdDocumentName, document_name);
   ShowPauseText({});
   if (!IsWindowVisible(hwnd_)) {
     // Beside the progress window, so that its counts stay in sight.
@@ -44,9 +42,9 @@ void AbortWindowWin::Show(std::string_view document_name) {
 
 void AbortWindowWin::ShowPauseText(std::string_view text) {
   if (hwnd_ == nullptr) return;
-  SetControlText(hwnd_, kIdLabel1,
-                 text.empty() ? FindControlLayout(kForm6Controls, kIdLabel1)->caption : text);
-  RedrawWindow(GetDlgItem(hwnd_, kIdLabel1), nullptr, nullptr, RDW_UPDATENOW);
+  SetControlText(hwnd_, kIdActivityText,
+                 text.empty() ? FindControlLayout(kForm6Controls, kIdActivityText)->caption : text);
+  RedrawWindow(GetDlgItem(hwnd_, kIdActivityText), nullptr, nullptr, RDW_UPDATENOW);
 }
 
 void AbortWindowWin::Close() {
@@ -68,22 +66,21 @@ void AbortWindowWin::AskAbort() {
 
 void AbortWindowWin::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  HFONT font = CreateFormFont(dpi_);
+  HFONT font = CreateFormFont(dpi_, false);
   LayoutFormControls(hwnd_, kForm6Controls, font, dpi_);
-  if (font_ != nullptr) DeleteObject(font_);
-  font_ = font;
+  font_.reset(font);
 }
 
 LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
   LRESULT result = 0;
-  if (HandleFormMessage({hwnd_, flags_, bar_brush_, false, apply_dpi}, message, wparam, lparam,
-                        result)) {
+  if (HandleFormMessage({hwnd_, flags_, bar_brush_.get(), false, apply_dpi}, message, wparam,
+                        lparam, result)) {
     return result;
   }
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wparam) == kIdCommand1 && HIWORD(wparam) == BN_CLICKED) {
+      if (LOWORD(wparam) == kIdAbortButton && HIWORD(wparam) == BN_CLICKED) {
         AskAbort();
         return 0;
       }

@@ -28,6 +28,7 @@
 #include "base/result.h"
 #include "desktop/desktop.h"
 #include "gui/forms/form_procedure_win.h"
+#include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
 
@@ -60,8 +61,8 @@ class AbortWindowWin {
 
   JobFlags& flags_;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  HBRUSH bar_brush_ = nullptr;
+  UniqueFont font_;
+  UniqueBrush bar_brush_;
   int dpi_ = 96;
   bool asking_ = false;
 };

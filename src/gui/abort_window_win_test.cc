@@ -60,12 +60,12 @@ TEST(AbortWindowTest, StaticLookCaptionsLayoutAndPicture) {
   ASSERT_NE(form, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }));
   EXPECT_EQ(WindowText(form), L"進行状況");
-  EXPECT_EQ(Text(form, kIdLabel1), L"索引抽出処理の準備中です...　");
-  EXPECT_EQ(Text(form, kIdLabel2), L"5％");
-  EXPECT_EQ(Text(form, kIdLabel4), L"対象文書名 ：");
-  EXPECT_EQ(Text(form, kIdLabel5), L"第1章.indd");
-  EXPECT_EQ(Text(form, kIdLabel6), L"処理中止ボタンで中止することができます");
-  EXPECT_EQ(Text(form, kIdCommand1), L"処理中止");
+  EXPECT_EQ(Text(form, kIdActivityText), L"索引抽出処理の準備中です...　");
+  EXPECT_EQ(Text(form, kIdPercentText), L"5％");
+  EXPECT_EQ(Text(form, kIdDocumentCaption), L"対象文書名 ：");
+  EXPECT_EQ(Text(form, kIdDocumentName), L"第1章.indd");
+  EXPECT_EQ(Text(form, kIdAbortHint), L"処理中止ボタンで中止することができます");
+  EXPECT_EQ(Text(form, kIdAbortButton), L"処理中止");
 
   // The track and bar of Form2, the bar 100 twips wide; the rows as in Form2.
   const int dpi = WindowDpi(form);
@@ -73,9 +73,12 @@ TEST(AbortWindowTest, StaticLookCaptionsLayoutAndPicture) {
     int id;
     int left, top, width, height;
   } layout[] = {
-      {kIdLabel1, 720, 240, 3615, 255},  {kIdText1, 720, 600, 3375, 285},
-      {kIdText2, 750, 630, 100, 230},    {kIdLabel2, 2040, 960, 855, 255},
-      {kIdLabel4, 360, 1440, 1320, 255}, {kIdLabel5, 1680, 1440, 3855, 255},
+      {kIdActivityText, 720, 240, 3615, 255},
+      {kIdTrack, 720, 600, 3375, 285},
+      {kIdBar, 750, 630, 100, 230},
+      {kIdPercentText, 2040, 960, 855, 255},
+      {kIdDocumentCaption, 360, 1440, 1320, 255},
+      {kIdDocumentName, 1680, 1440, 3855, 255},
   };
   for (const auto& e : layout) {
     const RECT rect = ChildRect(form, GetDlgItem(form, e.id));
@@ -122,14 +125,14 @@ TEST(AbortWindowTest, AbortButtonDuringThePause) {
     HWND form = WaitForWindow(AbortWindowWin::kClassName, nullptr);
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }));
-    EXPECT_EQ(Text(form, kIdLabel5), L"索引見本.indb");
+    EXPECT_EQ(Text(form, kIdDocumentName), L"索引見本.indb");
 
     // A user close is refused while the job runs.
     SendMessageW(form, WM_CLOSE, 0, 0);
     SendMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(IsWindowVisible(form));
 
-    PostMessageW(GetDlgItem(form, kIdCommand1), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(form, kIdAbortButton), BM_CLICK, 0, 0);
     HWND box = WaitForMessageBox(L"確認");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(testing::MessageBoxText(box), L"処理を中止しますか？");

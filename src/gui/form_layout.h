@@ -22,24 +22,24 @@ using ::mirune::TwipsRect;
 using ::mirune::TwipsToPixels;
 
 // Control ids of the main window.
-inline constexpr int kIdDrive1 = 101;
-inline constexpr int kIdDir1 = 102;
-inline constexpr int kIdFile1 = 103;
-inline constexpr int kIdLabel1 = 104;
-inline constexpr int kIdCombo1 = 105;
-inline constexpr int kIdCheck1 = 106;
-inline constexpr int kIdFrame1 = 107;
-inline constexpr int kIdLabel3 = 108;
-inline constexpr int kIdCommand1 = 109;
-inline constexpr int kIdCommand2 = 110;
-inline constexpr int kIdCommand3 = 111;
-inline constexpr int kIdCommand4 = 112;  // "結果のフォルダーを開く"
+inline constexpr int kIdDriveList = 101;
+inline constexpr int kIdFolderList = 102;
+inline constexpr int kIdFileList = 103;
+inline constexpr int kIdFilterLabel = 104;
+inline constexpr int kIdFilterBox = 105;
+inline constexpr int kIdKeepFolderBox = 106;
+inline constexpr int kIdRunFrame = 107;
+inline constexpr int kIdRunHint = 108;
+inline constexpr int kIdRunButton = 109;
+inline constexpr int kIdUtilityButton = 110;
+inline constexpr int kIdQuitButton = 111;
+inline constexpr int kIdOpenResultsButton = 112;  // "結果のフォルダーを開く"
 
 // Control ids of the splash window.
-inline constexpr int kIdSplashLabel1 = 201;
-inline constexpr int kIdSplashLabel2 = 202;
-inline constexpr int kIdSplashLabel3 = 203;
-inline constexpr int kIdSplashImage1 = 204;
+inline constexpr int kIdSplashStatus = 201;
+inline constexpr int kIdSplashTitle = 202;
+inline constexpr int kIdSplashEngine = 203;
+inline constexpr int kIdSplashIcon = 204;
 
 // The product title: ミルネ, a full-width space, "Windows10 対応版" (both windows' caption).
 inline constexpr std::string_view kProductTitle = "ミルネ　Windows10 対応版";

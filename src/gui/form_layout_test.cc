@@ -21,8 +21,8 @@ TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
 }
 
 TEST(MainWindowControlsTest, Label3SitsInsideFrame1) {
-  const ControlLayout* frame = FindControl(MainWindowControls(), kIdFrame1);
-  const ControlLayout* label = FindControl(MainWindowControls(), kIdLabel3);
+  const ControlLayout* frame = FindControl(MainWindowControls(), kIdRunFrame);
+  const ControlLayout* label = FindControl(MainWindowControls(), kIdRunHint);
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->rect.left - frame->rect.left, 240);

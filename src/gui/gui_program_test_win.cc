@@ -34,6 +34,7 @@
 #include "gui/help_layout.h"
 #include "gui/help_texts.h"
 #include "gui/keyword_marking_form_layout.h"
+#include "gui/progress_layout.h"
 #include "gui/settings_registry_win.h"
 #include "gui/testing/gui_program_driver_win.h"
 #include "gui/testing/window_test_driver_win.h"
@@ -45,10 +46,6 @@ namespace mirune {
 using namespace main_form;   // NOLINT: this window's own layout table
 using namespace gui_driver;  // NOLINT: the driver of the program under test
 namespace {
-
-// Form6's top line (Label1 of gui/progress_layout.h, whose names would clash with the
-// main window's here).
-constexpr int kAbortLabel1 = 1001;
 
 // The window classes of a list, in one line ("" for none).
 std::string ClassNames(const std::vector<std::wstring>& classes) {
@@ -96,7 +93,7 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   ASSERT_NE(splash, nullptr) << "no splash";
   EXPECT_EQ(StoredText(splash), Wide(kProductTitle));
   for (const ControlLayout& control_layout : SplashWindowControls()) {
-    if (control_layout.id != kIdSplashImage1) {
+    if (control_layout.id != kIdSplashIcon) {
       EXPECT_EQ(StoredText(GetDlgItem(splash, control_layout.id)), Wide(control_layout.caption))
           << control_layout.name;
     }
@@ -131,12 +128,12 @@ TEST_F(GuiProgramTest, FirstRunLayoutCaptionsAndSettings) {
   EXPECT_EQ(ReadSetting("DriveName"), L"C:");
   EXPECT_EQ(ReadSetting("DirName"), L"C:\\");
   EXPECT_EQ(ReadSetting("File_Item"), Wide(kFilterItemIdml));
-  EXPECT_EQ(Text(gui.control(kIdDrive1)).substr(0, 2), L"c:");
-  EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), L"c:\\");
-  EXPECT_EQ(Text(gui.control(kIdCombo1)), Wide(kFilterItemIdml));
-  EXPECT_TRUE(Checked(gui.control(kIdCheck1)));
+  EXPECT_EQ(Text(gui.control(kIdDriveList)).substr(0, 2), L"c:");
+  EXPECT_EQ(FolderListPath(gui.control(kIdFolderList)), L"c:\\");
+  EXPECT_EQ(Text(gui.control(kIdFilterBox)), Wide(kFilterItemIdml));
+  EXPECT_TRUE(Checked(gui.control(kIdKeepFolderBox)));
   // The four filter items.
-  HWND combo = gui.control(kIdCombo1);
+  HWND combo = gui.control(kIdFilterBox);
   ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
   const std::string_view items[] = {kFilterItemIndd, kFilterItemIndb, kFilterItemAll,
                                     kFilterItemIdml};
@@ -218,10 +215,10 @@ TEST_F(GuiProgramTest, BoxClearedAtTheCloseForgetsTheFolder) {
     HWND shown = gui.WaitMain();
     SawWindow(shown);
     ASSERT_NE(shown, nullptr);
-    EXPECT_TRUE(Checked(gui.control(kIdCheck1)));
-    EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), L"samples");
-    gui.Click(kIdCheck1);
-    ASSERT_TRUE(WaitFor([&] { return !Checked(gui.control(kIdCheck1)); }));
+    EXPECT_TRUE(Checked(gui.control(kIdKeepFolderBox)));
+    EXPECT_EQ(FolderListPath(gui.control(kIdFolderList)), L"samples");
+    gui.Click(kIdKeepFolderBox);
+    ASSERT_TRUE(WaitFor([&] { return !Checked(gui.control(kIdKeepFolderBox)); }));
     ASSERT_TRUE(gui.Quit());
   }
   EXPECT_EQ(ReadSetting("ResumeFolder"), L"0");
@@ -232,9 +229,9 @@ TEST_F(GuiProgramTest, BoxClearedAtTheCloseForgetsTheFolder) {
   HWND shown = gui.WaitMain();
   SawWindow(shown);
   ASSERT_NE(shown, nullptr);
-  EXPECT_FALSE(Checked(gui.control(kIdCheck1)));
-  EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), L"c:\\");
-  EXPECT_EQ(Text(gui.control(kIdCombo1)), Wide(kFilterItemIndd));
+  EXPECT_FALSE(Checked(gui.control(kIdKeepFolderBox)));
+  EXPECT_EQ(FolderListPath(gui.control(kIdFolderList)), L"c:\\");
+  EXPECT_EQ(Text(gui.control(kIdFilterBox)), Wide(kFilterItemIndd));
   ASSERT_TRUE(gui.Quit());
 }
 
@@ -245,10 +242,10 @@ TEST_F(GuiProgramTest, StoredFolderDeletedFallsBackToCWithTheBoxTicked) {
   HWND shown = gui.WaitMain();
   SawWindow(shown);
   ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), L"c:\\");
-  EXPECT_TRUE(Checked(gui.control(kIdCheck1)));
+  EXPECT_EQ(FolderListPath(gui.control(kIdFolderList)), L"c:\\");
+  EXPECT_TRUE(Checked(gui.control(kIdKeepFolderBox)));
   // The restore went on with the stored filter after the fallback.
-  EXPECT_EQ(Text(gui.control(kIdCombo1)), Wide(kFilterItemIdml));
+  EXPECT_EQ(Text(gui.control(kIdFilterBox)), Wide(kFilterItemIdml));
   ASSERT_TRUE(gui.Quit());
 }
 
@@ -279,12 +276,12 @@ TEST_F(GuiProgramTest, FolderPastTheOldPathLimitIsListed) {
   HWND main = gui.WaitMain();
   SawWindow(main);
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(ListItems(gui.control(kIdFile1)), std::vector<std::wstring>{L"章.indd"});
-  const std::vector<std::wstring> folders = ListItems(gui.control(kIdDir1));
+  EXPECT_EQ(ListItems(gui.control(kIdFileList)), std::vector<std::wstring>{L"章.indd"});
+  const std::vector<std::wstring> folders = ListItems(gui.control(kIdFolderList));
   ASSERT_FALSE(folders.empty());
   EXPECT_EQ(folders.back().substr(folders.back().find_first_not_of(L' ')), L"下");
   // The stored folder itself is the open one (not the fallback to c:\\).
-  EXPECT_EQ(FolderListPath(gui.control(kIdDir1)), folder.substr(folder.rfind(L'\\') + 1));
+  EXPECT_EQ(FolderListPath(gui.control(kIdFolderList)), folder.substr(folder.rfind(L'\\') + 1));
   ASSERT_TRUE(gui.Quit());
 }
 
@@ -295,23 +292,23 @@ TEST_F(GuiProgramTest, FilterBoxAndFileList) {
   HWND shown = gui.WaitMain();
   SawWindow(shown);
   ASSERT_NE(shown, nullptr);
-  HWND files = gui.control(kIdFile1);
+  HWND files = gui.control(kIdFileList);
   EXPECT_EQ(ListItems(files), (std::vector<std::wstring>{L"a.indd", L"e.INDD"}));
   EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), 0);
 
   // A pattern typed by the user lists its files at once.
-  HWND edit = FindWindowExW(gui.control(kIdCombo1), nullptr, L"Edit", nullptr);
+  HWND edit = FindWindowExW(gui.control(kIdFilterBox), nullptr, L"Edit", nullptr);
   ASSERT_NE(edit, nullptr);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   for (wchar_t c : std::wstring(L"*.txt")) PostMessageW(edit, WM_CHAR, c, 0);
   EXPECT_TRUE(WaitFor([&] {
     return ListItems(files) == std::vector<std::wstring>{L"b.txt", L"c.TXT"};
-  })) << Narrow(Text(gui.control(kIdCombo1)));
+  })) << Narrow(Text(gui.control(kIdFilterBox)));
 
   // The IDML item: the folder of chapters is offered as a book first.
-  HWND combo = gui.control(kIdCombo1);
+  HWND combo = gui.control(kIdFilterBox);
   SendMessageW(combo, CB_SETCURSEL, 3, 0);
-  PostMessageW(gui.WaitMain(), WM_COMMAND, MAKEWPARAM(kIdCombo1, CBN_SELCHANGE),
+  PostMessageW(gui.WaitMain(), WM_COMMAND, MAKEWPARAM(kIdFilterBox, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
   EXPECT_TRUE(WaitFor([&] {
     return ListItems(files) == std::vector<std::wstring>{L"本\\", L"d.idml"};
@@ -319,13 +316,13 @@ TEST_F(GuiProgramTest, FilterBoxAndFileList) {
   Screenshot(gui.WaitMain(), "form1_idml_filter");
 
   // Into the folder "本", then its empty sub-folder: no file, no selection, no message.
-  HWND folders = gui.control(kIdDir1);
+  HWND folders = gui.control(kIdFolderList);
   auto open = [&](const std::wstring& name) {
     const std::vector<std::wstring> items = ListItems(folders);
     for (size_t i = 0; i < items.size(); ++i) {
       if (items[i].substr(items[i].find_first_not_of(L' ')) == name) {
         SendMessageW(folders, LB_SETCURSEL, i, 0);
-        PostMessageW(gui.WaitMain(), WM_COMMAND, MAKEWPARAM(kIdDir1, LBN_DBLCLK),
+        PostMessageW(gui.WaitMain(), WM_COMMAND, MAKEWPARAM(kIdFolderList, LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(folders));
         return WaitFor([&] { return FolderListPath(folders) == name; });
       }
@@ -340,7 +337,7 @@ TEST_F(GuiProgramTest, FilterBoxAndFileList) {
   EXPECT_EQ(ProcessWindow(gui.pid(), L"#32770"), nullptr);
 
   // 実行 without a file: the refusal of the file check.
-  gui.Click(kIdCommand1);
+  gui.Click(kIdRunButton);
   MessageBoxSeen seen = gui.Answer(IDOK);
   EXPECT_EQ(seen.title, L"確認");
   EXPECT_EQ(seen.text, Wide("InDesign文書を選択して下さい　"));
@@ -374,7 +371,7 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
   HWND main = gui.WaitMain();
   SawWindow(main);
   ASSERT_NE(main, nullptr);
-  HWND drives = gui.control(kIdDrive1);
+  HWND drives = gui.control(kIdDriveList);
   LRESULT drive_a = -1;
   for (LRESULT i = 0; i < SendMessageW(drives, CB_GETCOUNT, 0, 0); ++i) {
     wchar_t entry[256] = {};
@@ -385,7 +382,7 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
 
   // Retry asks again, Cancel goes back to c:\.
   SendMessageW(drives, CB_SETCURSEL, drive_a, 0);
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdDrive1, CBN_SELCHANGE),
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdDriveList, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(drives));
   const std::wstring text = Wide("a: ドライブにディスク又はメディアをセットして下さい");
   MessageBoxSeen first = gui.Answer(IDRETRY, "missing_medium");
@@ -395,7 +392,8 @@ TEST_F(GuiProgramTest, DriveWithoutMediumAsksRetryOrCancel) {
   EXPECT_EQ(second.title, Wide("エラー"));
   EXPECT_EQ(second.text, text);
   EXPECT_TRUE(WaitFor([&] {
-    return Text(drives).rfind(L"c:", 0) == 0 && FolderListPath(gui.control(kIdDir1)) == L"c:\\";
+    return Text(drives).rfind(L"c:", 0) == 0 &&
+           FolderListPath(gui.control(kIdFolderList)) == L"c:\\";
   }));
   EXPECT_EQ(ProcessWindow(gui.pid(), L"#32770"), nullptr);
   ASSERT_TRUE(gui.Quit());
@@ -426,8 +424,8 @@ TEST_F(GuiProgramTest, ClickOnTheFolderListRereadsTheRootOfDriveA) {
     HWND main = gui.WaitMain();
     SawWindow(main);
     ASSERT_NE(main, nullptr);
-    HWND files = gui.control(kIdFile1);
-    HWND folders = gui.control(kIdDir1);
+    HWND files = gui.control(kIdFileList);
+    HWND folders = gui.control(kIdFolderList);
     ASSERT_TRUE(WaitFor([&] { return ListItems(files) == std::vector<std::wstring>{L"old.indd"}; }))
         << "the program did not open " << Narrow(c.folder);
     // Put into the medium behind the program's back, then the click.
@@ -435,7 +433,7 @@ TEST_F(GuiProgramTest, ClickOnTheFolderListRereadsTheRootOfDriveA) {
     // Sent, not posted: it returns once the click has been handled.
     DWORD_PTR answer = 0;
     ASSERT_NE(
-        SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(kIdDir1, LBN_SELCHANGE),
+        SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(kIdFolderList, LBN_SELCHANGE),
                             reinterpret_cast<LPARAM>(folders), SMTO_ABORTIFHUNG, 10000, &answer),
         0);
     const std::vector<std::wstring> expected =
@@ -453,7 +451,7 @@ TEST_F(GuiProgramTest, InDesignDocumentGetsTheRecoveryMessageWithItsCause) {
   HWND shown = gui.WaitMain();
   SawWindow(shown);
   ASSERT_NE(shown, nullptr);
-  gui.Click(kIdCommand1);
+  gui.Click(kIdRunButton);
   MessageBoxSeen seen = gui.Answer(IDOK, "failure_cause_first");
   EXPECT_EQ(seen.title, L"確認");
   // The cause on the first line, naming the file; the fixed text after it.
@@ -464,7 +462,7 @@ TEST_F(GuiProgramTest, InDesignDocumentGetsTheRecoveryMessageWithItsCause) {
             std::wstring::npos)
       << Narrow(seen.text);
   // The window stays usable.
-  EXPECT_TRUE(IsWindowEnabled(gui.control(kIdFile1)));
+  EXPECT_TRUE(IsWindowEnabled(gui.control(kIdFileList)));
   ASSERT_TRUE(gui.Quit());
 }
 
@@ -477,12 +475,12 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   HWND main = gui.WaitMain();
   SawWindow(main);
   ASSERT_NE(main, nullptr);
-  HWND files = gui.control(kIdFile1);
+  HWND files = gui.control(kIdFileList);
   ASSERT_FALSE(ListItems(files).empty());
   EXPECT_EQ(ListItems(files)[0], L"book\\");
   EXPECT_EQ(SendMessageW(files, LB_GETCURSEL, 0, 0), 0);
 
-  gui.Click(kIdCommand1);
+  gui.Click(kIdRunButton);
   MessageBoxSeen start = gui.Answer(IDOK);
   EXPECT_EQ(start.title, Wide("ミルネ Ver1.0"));
 
@@ -491,13 +489,13 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   ASSERT_NE(abort_window, nullptr);
   // The pause says what it is for, counting down.
   EXPECT_TRUE(WaitFor([&] {
-    return StoredText(GetDlgItem(abort_window, kAbortLabel1)).find(Wide("秒で抽出を始めます")) !=
+    return StoredText(GetDlgItem(abort_window, kIdActivityText)).find(Wide("秒で抽出を始めます")) !=
            std::wstring::npos;
-  })) << Narrow(StoredText(GetDlgItem(abort_window, kAbortLabel1)));
+  })) << Narrow(StoredText(GetDlgItem(abort_window, kIdActivityText)));
   Screenshot(abort_window, "form6_abort");
-  EXPECT_FALSE(IsWindowEnabled(gui.control(kIdFile1)));
-  gui.Click(kIdCommand3);
-  gui.Click(kIdCommand2);  // "ユーティリティ": ignored while the job runs
+  EXPECT_FALSE(IsWindowEnabled(gui.control(kIdFileList)));
+  gui.Click(kIdQuitButton);
+  gui.Click(kIdUtilityButton);  // "ユーティリティ": ignored while the job runs
   PostMessageW(main, WM_CLOSE, 0, 0);
   PostMessageW(abort_window, WM_CLOSE, 0, 0);
   HWND progress = gui.WaitWindow("MiruneProgressForm2");
@@ -530,7 +528,7 @@ TEST_F(GuiProgramTest, SampleBookFromTheMainWindowGivesTheCommandLinesResult) {
   // The end: the completion (and any notes) answered until the controls are back.
   MessageBoxSeen done;
   std::vector<std::wstring> titles;
-  while (!IsWindowEnabled(gui.control(kIdFile1))) {
+  while (!IsWindowEnabled(gui.control(kIdFileList))) {
     MessageBoxSeen seen = gui.Answer(IDOK, titles.empty() ? "extraction_done" : "");
     if (!seen.hwnd) break;
     titles.push_back(seen.title);
@@ -568,7 +566,7 @@ TEST_F(GuiProgramTest, AbortThroughTheAbortWindowKeepsThePreviousResults) {
   GuiProgram gui;
   HWND main = gui.WaitMain();
   ASSERT_NE(main, nullptr);
-  gui.Click(kIdCommand1);
+  gui.Click(kIdRunButton);
   MessageBoxSeen start = gui.Answer(IDOK);
   EXPECT_EQ(start.title, Wide("ミルネ Ver1.0"));
 
@@ -585,9 +583,9 @@ TEST_F(GuiProgramTest, AbortThroughTheAbortWindowKeepsThePreviousResults) {
   MessageBoxSeen stopped = gui.Answer(IDOK, "extraction_aborted");
   EXPECT_EQ(stopped.text.rfind(Wide("中止しました。前回の結果はそのまま残っています。"), 0), 0u)
       << Narrow(stopped.text);
-  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(gui.control(kIdFile1)) != FALSE; }));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(gui.control(kIdFileList)) != FALSE; }));
   EXPECT_EQ(ProcessWindow(gui.pid(), L"#32770"), nullptr) << "a box after the abort's";
-  EXPECT_TRUE(IsWindowEnabled(gui.control(kIdFile1)));
+  EXPECT_TRUE(IsWindowEnabled(gui.control(kIdFileList)));
   auto after = ReadFileBytes(results);
   ASSERT_TRUE(after.ok()) << after.message();
   EXPECT_EQ(*after, previous);
@@ -633,12 +631,12 @@ TEST_F(GuiProgramTest, ResultsFolderButtonsOpenRazozaData) {
   HWND main = gui.WaitMain();
   SawWindow(main);
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(ListItems(gui.control(kIdFile1)).back(), L"chapter_1.idml");
+  EXPECT_EQ(ListItems(gui.control(kIdFileList)).back(), L"chapter_1.idml");
   // The button's tool tip says where the results are kept.
-  EXPECT_EQ(Narrow(ToolTipText(gui.pid(), main, gui.control(kIdCommand4))),
+  EXPECT_EQ(Narrow(ToolTipText(gui.pid(), main, gui.control(kIdOpenResultsButton))),
             "結果のフォルダー: " + Narrow(results));
   Screenshot(main, "form1_results_button");
-  gui.Click(kIdCommand4);
+  gui.Click(kIdOpenResultsButton);
   MessageBoxSeen missing = gui.Answer(IDOK, "results_folder_missing");
   EXPECT_NE(missing.text.find(Wide("結果のフォルダーはまだありません")), std::wstring::npos)
       << Narrow(missing.text);
@@ -648,7 +646,7 @@ TEST_F(GuiProgramTest, ResultsFolderButtonsOpenRazozaData) {
   } else {
     ASSERT_TRUE(CreateDirectoryW(results.c_str(), nullptr));
   }
-  gui.Click(kIdCommand4);
+  gui.Click(kIdOpenResultsButton);
   HWND explorer = nullptr;
   EXPECT_TRUE(WaitFor(
       [&] { return (explorer = OtherProcessWindowTitled(gui.pid(), L"RazozaData")) != nullptr; }));
@@ -695,7 +693,7 @@ bool Shown(HWND window, int id) { return IsWindowVisible(GetDlgItem(window, id))
 
 // Clicks tab `tab` of Form3's tab strip where it lies (every tab is kTabWidthTwips wide).
 void ClickTab(HWND utility, int tab) {
-  HWND strip = GetDlgItem(utility, help_form::kIdTabStrip1);
+  HWND strip = GetDlgItem(utility, help_form::kIdTabs);
   const int dpi = WindowDpi(utility);
   const int x = TwipsToPixels(kTabWidthTwips, dpi) * tab + TwipsToPixels(kTabWidthTwips, dpi) / 2;
   const int y = TwipsToPixels(kTabHeightTwips, dpi) / 2;
@@ -736,8 +734,8 @@ TEST_F(GuiProgramTest, UtilityWindowTabsHideShowHelpWindowsAndTheMissingManual) 
     }
   }
   // "使い方" in front.
-  const int usage_button = help_form::kIdCommand1 + help_form::kUsageFirstSteps;
-  const int tools_button = help_form::kIdCommand4 + help_form::kToolsResort;
+  const int usage_button = help_form::kIdUsageButtons + help_form::kUsageFirstSteps;
+  const int tools_button = help_form::kIdToolButtons + help_form::kToolsResort;
   EXPECT_TRUE(Shown(utility, usage_button));
   EXPECT_FALSE(Shown(utility, tools_button));
   Screenshot(utility, "form3_usage");
@@ -746,20 +744,20 @@ TEST_F(GuiProgramTest, UtilityWindowTabsHideShowHelpWindowsAndTheMissingManual) 
   ClickTab(utility, 1);
   ASSERT_TRUE(WaitFor([&] { return Shown(utility, tools_button); }));
   EXPECT_FALSE(Shown(utility, usage_button));
-  EXPECT_TRUE(Shown(utility, help_form::kIdCommand4 + help_form::kToolsIndex));
+  EXPECT_TRUE(Shown(utility, help_form::kIdToolButtons + help_form::kToolsIndex));
   Screenshot(utility, "form3_tools");
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsClose);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsClose);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(utility); }));
   EXPECT_TRUE(IsWindow(utility)) << "hidden, not unloaded";
   EXPECT_EQ(gui.OpenUtility(), utility);
   EXPECT_TRUE(Shown(utility, tools_button));
   EXPECT_FALSE(Shown(utility, usage_button));
-  EXPECT_EQ(SendMessageW(GetDlgItem(utility, help_form::kIdTabStrip1), TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(GetDlgItem(utility, help_form::kIdTabs), TCM_GETCURSEL, 0, 0), 1);
 
   // "使用説明書" without the manual: the message names the program folder; Form3 stays.
   ClickTab(utility, 0);
   ASSERT_TRUE(WaitFor([&] { return Shown(utility, usage_button); }));
-  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageManual);
+  ClickIn(utility, help_form::kIdUsageButtons + help_form::kUsageManual);
   MessageBoxSeen missing = gui.Answer(IDOK, "manual_missing");
   EXPECT_EQ(missing.title, L"確認");
   EXPECT_EQ(missing.text, Wide(help::ManualFailureMessage(Narrow(ProgramFolderWide()))));
@@ -770,30 +768,30 @@ TEST_F(GuiProgramTest, UtilityWindowTabsHideShowHelpWindowsAndTheMissingManual) 
   const std::wstring form4_class = Wide(help_form::kFirstStepsWindowClass);
   ClickIn(utility, usage_button);
   ClickIn(utility, usage_button);
-  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageFaq);
+  ClickIn(utility, help_form::kIdUsageButtons + help_form::kUsageFaq);
   HWND form10 = gui.WaitWindow(help_form::kFaqWindowClass);
   ASSERT_NE(form10, nullptr);
   HWND form4 = gui.WaitWindow(help_form::kFirstStepsWindowClass);
   ASSERT_NE(form4, nullptr);
   EXPECT_EQ(CountProcessWindows(gui.pid(), form4_class), 1);
   EXPECT_EQ(Text(form10), Wide(help_form::kFaqCaption));
-  EXPECT_EQ(Text(GetDlgItem(form10, help_form::kIdForm10Text1)), Wide(help::FaqText()));
+  EXPECT_EQ(Text(GetDlgItem(form10, help_form::kIdFaqText)), Wide(help::FaqText()));
   Screenshot(form10, "form10_faq");
-  ClickIn(form10, help_form::kIdForm10Command1);
+  ClickIn(form10, help_form::kIdFaqClose);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(form10); })) << "閉じる unloads Form10";
 
   SetForegroundWindow(form4);
   EXPECT_EQ(Text(form4), Wide(help_form::kFirstStepsCaption));
-  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Text1)), Wide(help::FirstStepsText()));
-  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Command2)), L"使用説明書を読む");
-  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdForm4Command1)), L"閉じる");
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdFirstStepsText)), Wide(help::FirstStepsText()));
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdFirstStepsManual)), L"使用説明書を読む");
+  EXPECT_EQ(Text(GetDlgItem(form4, help_form::kIdFirstStepsClose)), L"閉じる");
   Screenshot(form4, "form4_first_steps");
   // Its manual button: the same message; Form4 stays.
-  ClickIn(form4, help_form::kIdForm4Command2);
+  ClickIn(form4, help_form::kIdFirstStepsManual);
   MessageBoxSeen from_form4 = gui.Answer(IDOK);
   EXPECT_EQ(from_form4.text, missing.text);
   EXPECT_TRUE(IsWindowVisible(form4));
-  ClickIn(form4, help_form::kIdForm4Command1);
+  ClickIn(form4, help_form::kIdFirstStepsClose);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(form4); })) << "閉じる unloads Form4";
   // Loaded fresh at the next request.
   ClickIn(utility, usage_button);
@@ -802,7 +800,7 @@ TEST_F(GuiProgramTest, UtilityWindowTabsHideShowHelpWindowsAndTheMissingManual) 
   EXPECT_EQ(CountProcessWindows(gui.pid(), form4_class), 1);
 
   // "使い方"'s own close button hides Form3 too.
-  ClickIn(utility, help_form::kIdCommand1 + help_form::kUsageClose);
+  ClickIn(utility, help_form::kIdUsageButtons + help_form::kUsageClose);
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(utility); }));
   ASSERT_TRUE(gui.Quit());
 }
@@ -859,7 +857,7 @@ HWND OpenTools(GuiProgram& gui) {
   HWND utility = gui.OpenUtility();
   if (!utility) return nullptr;
   ClickTab(utility, 1);
-  const int tools_button = help_form::kIdCommand4 + help_form::kToolsResort;
+  const int tools_button = help_form::kIdToolButtons + help_form::kToolsResort;
   return WaitFor([&] { return Shown(utility, tools_button); }) ? utility : nullptr;
 }
 
@@ -894,7 +892,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
   ASSERT_NE(main, nullptr);
   HWND utility = OpenTools(gui);
   ASSERT_NE(utility, nullptr);
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsMarking);
   HWND form11 = gui.WaitWindow(keyword_form::kWindowClass);
   ASSERT_NE(form11, nullptr);
   EXPECT_EQ(Text(form11), Wide(keyword_form::kCaption));
@@ -904,13 +902,13 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
           << control_layout.name;
     }
   }
-  SetText(form11, keyword_form::kIdText1, input);
-  SetText(form11, keyword_form::kIdText2, keywords);
+  SetText(form11, keyword_form::kIdDocumentPath, input);
+  SetText(form11, keyword_form::kIdKeywordsPath, keywords);
   Screenshot(form11, "form11_keyword_marking");
 
   // "OK": no InDesign on this computer. The cause first, in Japanese, then the way without it
   // ("IDMLに実行"); not kFailed, whose dialogs and rights do not apply.
-  ClickIn(form11, keyword_form::kIdCommand1);
+  ClickIn(form11, keyword_form::kIdOkButton);
   MessageBoxSeen unreachable = gui.Answer(IDOK, "form11_no_indesign");
   EXPECT_EQ(unreachable.title, L"確認");
   EXPECT_EQ(unreachable.text.rfind(Wide("原因: このコンピューターには InDesign がインストールされて"
@@ -924,7 +922,7 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
 
   // "IDMLに実行": kConfirmStart without InDesign's Find/Change, Form11 put away, the files saved,
   // kFinished, then where the result went.
-  ClickIn(form11, keyword_form::kIdCommand6);
+  ClickIn(form11, keyword_form::kIdRunOnIdml);
   MessageBoxSeen confirm = gui.Answer(IDOK, "form11_idml_confirmation");
   EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0), 0u)
       << Narrow(confirm.text);
@@ -958,12 +956,12 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11OnAnIdmlDocumentSavesBesideIt) {
     ASSERT_TRUE(WriteFileAtomic(book + "\\" + name, *bytes).ok());
     chapters.push_back(*bytes);
   }
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsMarking);
   form11 = gui.WaitWindow(keyword_form::kWindowClass);
   ASSERT_NE(form11, nullptr);
-  SetText(form11, keyword_form::kIdText1, book);
-  SetText(form11, keyword_form::kIdText2, keywords);
-  ClickIn(form11, keyword_form::kIdCommand6);
+  SetText(form11, keyword_form::kIdDocumentPath, book);
+  SetText(form11, keyword_form::kIdKeywordsPath, keywords);
+  ClickIn(form11, keyword_form::kIdRunOnIdml);
   EXPECT_NE(gui.Answer(IDOK).text.find(Wide(book)),
             std::wstring::npos);  // kConfirmStart names the book
   EXPECT_EQ(gui.Answer(IDOK).text, Wide("一括マーキング処理が終了しました。"));
@@ -1016,7 +1014,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbo
   ASSERT_NE(main, nullptr);
   HWND utility = OpenTools(gui);
   ASSERT_NE(utility, nullptr);
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsResort);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsResort);
   MessageBoxSeen offer = gui.Answer(IDOK, "resort_offer");
   EXPECT_EQ(offer.title, L"確認");
   EXPECT_NE(offer.text.find(Wide("Razoza.xlsを選びますか？")), std::wstring::npos)
@@ -1036,7 +1034,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowWritesTheCopyBesideASavedWorkbo
   EXPECT_EQ(*after, *before) << "the chosen workbook is never written";
 
   // The index dialog proposes the workbook just re-sorted, not the fresh one.
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsIndex);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsIndex);
   HWND dialog = gui.WaitWindow(help_form::kIndexDialogClass);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Text(GetDlgItem(dialog, help_form::kIdIndexWorkbook)), Wide(output));
@@ -1070,7 +1068,7 @@ TEST_F(GuiProgramTest, IndexDialogWritesTheIndexBesideTheWorkbook) {
   ASSERT_NE(main, nullptr);
   HWND utility = OpenTools(gui);
   ASSERT_NE(utility, nullptr);
-  ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsIndex);
+  ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsIndex);
   HWND dialog = gui.WaitWindow(help_form::kIndexDialogClass);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Text(dialog), Wide(help_form::kIndexDialogCaption));
@@ -1144,12 +1142,12 @@ Result<std::string> ExtractFromMainWindow(const std::wstring& folder, std::strin
   GuiProgram gui;
   HWND main = gui.WaitMain();
   if (main == nullptr) return Error{ErrorCode::kInternal, "no main window"};
-  gui.Click(kIdCommand1);
+  gui.Click(kIdRunButton);
   WaitFor([&] { return ProcessWindow(gui.pid(), L"#32770") != nullptr; });
   look("start");
   gui.Answer(IDOK);  // the start
   gui.WaitWindow("MiruneAbortForm6");
-  while (!IsWindowEnabled(gui.control(kIdFile1))) {
+  while (!IsWindowEnabled(gui.control(kIdFileList))) {
     HWND box = nullptr;
     WaitFor([&] { return (box = ProcessWindow(gui.pid(), L"#32770")) != nullptr; });
     if (box && Text(box) == Wide("ミルネ Ver1.0")) look("completion");
@@ -1243,7 +1241,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
     HWND utility = gui.OpenUtility();
     ASSERT_NE(utility, nullptr);
     ClickTab(utility, 1);
-    const int resort_button = help_form::kIdCommand4 + help_form::kToolsResort;
+    const int resort_button = help_form::kIdToolButtons + help_form::kToolsResort;
     ASSERT_TRUE(WaitFor([&] { return Shown(utility, resort_button); }));
     ClickIn(utility, resort_button);
     const MessageBoxSeen start = gui.Answer(IDOK);
@@ -1285,7 +1283,7 @@ TEST_F(GuiProgramTest, TheCheckButtonShowsAndKeepsTheReport) {
     ASSERT_NE(main, nullptr);
     HWND utility = OpenTools(gui);
     ASSERT_NE(utility, nullptr);
-    ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsDiagnosis);
+    ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsDiagnosis);
     const MessageBoxSeen seen = gui.Answer(IDOK, "check_report");
     EXPECT_EQ(seen.title, L"動作確認");
     EXPECT_NE(seen.text.find(L"ジョブが使う操作はすべて動作しました。"), std::wstring::npos)
@@ -1346,10 +1344,10 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
     ASSERT_NE(main, nullptr);
     HWND utility = OpenTools(gui);
     ASSERT_NE(utility, nullptr);
-    ClickIn(utility, help_form::kIdCommand4 + help_form::kToolsMarking);
+    ClickIn(utility, help_form::kIdToolButtons + help_form::kToolsMarking);
     HWND form11 = gui.WaitWindow(keyword_form::kWindowClass);
     ASSERT_NE(form11, nullptr);
-    ClickIn(form11, keyword_form::kIdCommand1);
+    ClickIn(form11, keyword_form::kIdOkButton);
     const MessageBoxSeen confirm = gui.Answer(IDOK);
     EXPECT_EQ(confirm.text.rfind(Wide("以下のドキュメントの一括マーキング処理を開始します。"), 0),
               0u)

@@ -8,8 +8,8 @@ namespace {
 using main_form::ControlKind;
 using main_form::TwipsRect;
 
-constexpr int kUsageFrame = kIdFrame1;
-constexpr int kToolsFrame = kIdFrame1 + 1;
+constexpr int kUsageFrame = kIdTabPages;
+constexpr int kToolsFrame = kIdTabPages + 1;
 
 // Buttons on the left of a frame, their labels beside them, the close button at the bottom
 // right; the same places on both tabs.
@@ -18,36 +18,36 @@ constexpr TwipsRect LabelRow(int row) { return {2400, 330 + row * 900, 3600, 480
 constexpr TwipsRect kCloseButton = {3480, 3240, 2400, 660};
 
 constexpr std::array kUtilityControls = {
-    ControlLayout{"TabStrip1", kIdTabStrip1, ControlKind::kTabStrip, "", {120, 120, 6360, 4560}},
-    ControlLayout{"Frame1(0)", kUsageFrame, ControlKind::kFrame, "", {}, false, kIdTabStrip1},
-    ControlLayout{"Frame1(1)", kToolsFrame, ControlKind::kFrame, "", {}, false, kIdTabStrip1},
+    ControlLayout{"TabStrip1", kIdTabs, ControlKind::kTabStrip, "", {120, 120, 6360, 4560}},
+    ControlLayout{"Frame1(0)", kUsageFrame, ControlKind::kFrame, "", {}, false, kIdTabs},
+    ControlLayout{"Frame1(1)", kToolsFrame, ControlKind::kFrame, "", {}, false, kIdTabs},
     // "使い方"
-    ControlLayout{"Command1(1)", kIdCommand1 + kUsageFirstSteps, ControlKind::kButton,
+    ControlLayout{"Command1(1)", kIdUsageButtons + kUsageFirstSteps, ControlKind::kButton,
                   "初めての方へ", ButtonRow(0), false, kUsageFrame},
-    ControlLayout{"Label1(1)", kIdLabel1 + kUsageFirstSteps, ControlKind::kLabel,
+    ControlLayout{"Label1(1)", kIdUsageLabels + kUsageFirstSteps, ControlKind::kLabel,
                   "ここを読むだけで簡単に　使い始められます", LabelRow(0), false, kUsageFrame},
-    ControlLayout{"Command1(2)", kIdCommand1 + kUsageManual, ControlKind::kButton, "使用説明書",
+    ControlLayout{"Command1(2)", kIdUsageButtons + kUsageManual, ControlKind::kButton, "使用説明書",
                   ButtonRow(1), false, kUsageFrame},
-    ControlLayout{"Label1(2)", kIdLabel1 + kUsageManual, ControlKind::kLabel,
+    ControlLayout{"Label1(2)", kIdUsageLabels + kUsageManual, ControlKind::kLabel,
                   "本ソフトの機能や注意点などの詳細なマニュアルです", LabelRow(1), false,
                   kUsageFrame},
-    ControlLayout{"Command1(3)", kIdCommand1 + kUsageFaq, ControlKind::kButton, "こんなときは",
+    ControlLayout{"Command1(3)", kIdUsageButtons + kUsageFaq, ControlKind::kButton, "こんなときは",
                   ButtonRow(2), false, kUsageFrame},
-    ControlLayout{"Label1(3)", kIdLabel1 + kUsageFaq, ControlKind::kLabel,
+    ControlLayout{"Label1(3)", kIdUsageLabels + kUsageFaq, ControlKind::kLabel,
                   "よくあるご質問や事例を　紹介します", LabelRow(2), false, kUsageFrame},
-    ControlLayout{"Command1(0)", kIdCommand1 + kUsageClose, ControlKind::kButton,
+    ControlLayout{"Command1(0)", kIdUsageButtons + kUsageClose, ControlKind::kButton,
                   "ユーティリティを　閉じる", kCloseButton, false, kUsageFrame},
     ControlLayout{"Command5", kIdOpenResults, ControlKind::kButton, "結果のフォルダーを開く",
                   ButtonRow(3), false, kUsageFrame},
     // "ツール"
-    ControlLayout{"Command4(2)", kIdCommand4 + kToolsMarking, ControlKind::kButton,
+    ControlLayout{"Command4(2)", kIdToolButtons + kToolsMarking, ControlKind::kButton,
                   "一括マーキング", ButtonRow(0), false, kToolsFrame},
-    ControlLayout{"Label4(2)", kIdLabel4 + kToolsMarking, ControlKind::kLabel,
+    ControlLayout{"Label4(2)", kIdToolLabels + kToolsMarking, ControlKind::kLabel,
                   "InDesign文書の同一語句を一括でマーキングします", LabelRow(0), false,
                   kToolsFrame},
-    ControlLayout{"Command4(1)", kIdCommand4 + kToolsResort, ControlKind::kButton,
+    ControlLayout{"Command4(1)", kIdToolButtons + kToolsResort, ControlKind::kButton,
                   "Excelソート処理", ButtonRow(1), false, kToolsFrame},
-    ControlLayout{"Label4(1)", kIdLabel4 + kToolsResort, ControlKind::kLabel,
+    ControlLayout{"Label4(1)", kIdToolLabels + kToolsResort, ControlKind::kLabel,
                   "Razoza.xlsの読みを訂正後、あらためてソートを行います", LabelRow(1), false,
                   kToolsFrame},
     ControlLayout{"Check1",
@@ -57,35 +57,35 @@ constexpr std::array kUtilityControls = {
                   {2400, 1740, 3600, 270},
                   false,
                   kToolsFrame},
-    ControlLayout{"Command4(3)", kIdCommand4 + kToolsIndex, ControlKind::kButton, "索引作成",
+    ControlLayout{"Command4(3)", kIdToolButtons + kToolsIndex, ControlKind::kButton, "索引作成",
                   ButtonRow(2), false, kToolsFrame},
-    ControlLayout{"Label4(3)", kIdLabel4 + kToolsIndex, ControlKind::kLabel,
+    ControlLayout{"Label4(3)", kIdToolLabels + kToolsIndex, ControlKind::kLabel,
                   "訂正済みのRazoza.xlsから仕上がりの索引を作ります", LabelRow(2), false,
                   kToolsFrame},
     // The check of InDesign and Excel: below the other tools, left of the close button (no
     // label: the row's label place is the close button's).
-    ControlLayout{"Command4(4)", kIdCommand4 + kToolsDiagnosis, ControlKind::kButton, "動作確認",
+    ControlLayout{"Command4(4)", kIdToolButtons + kToolsDiagnosis, ControlKind::kButton, "動作確認",
                   ButtonRow(3), false, kToolsFrame},
-    ControlLayout{"Command4(0)", kIdCommand4 + kToolsClose, ControlKind::kButton,
+    ControlLayout{"Command4(0)", kIdToolButtons + kToolsClose, ControlKind::kButton,
                   "ユーティリティを　閉じる", kCloseButton, false, kToolsFrame},
 };
 
 constexpr TwipsRect kHelpCloseButton = {5880, 6000, 1680, 420};
 
 constexpr std::array kFirstStepsControls = {
-    ControlLayout{"Image1", kIdForm4Image1, ControlKind::kPicture, "", {240, 240, 720, 720}},
-    ControlLayout{"Text1", kIdForm4Text1, ControlKind::kTextBox, "", {1080, 240, 6480, 5520}},
+    ControlLayout{"Image1", kIdFirstStepsIcon, ControlKind::kPicture, "", {240, 240, 720, 720}},
+    ControlLayout{"Text1", kIdFirstStepsText, ControlKind::kTextBox, "", {1080, 240, 6480, 5520}},
     ControlLayout{"Command2",
-                  kIdForm4Command2,
+                  kIdFirstStepsManual,
                   ControlKind::kButton,
                   "使用説明書を読む",
                   {3720, 6000, 2040, 420}},
-    ControlLayout{"Command1", kIdForm4Command1, ControlKind::kButton, "閉じる", kHelpCloseButton},
+    ControlLayout{"Command1", kIdFirstStepsClose, ControlKind::kButton, "閉じる", kHelpCloseButton},
 };
 
 constexpr std::array kFaqControls = {
-    ControlLayout{"Text1", kIdForm10Text1, ControlKind::kTextBox, "", {240, 240, 7320, 5520}},
-    ControlLayout{"Command1", kIdForm10Command1, ControlKind::kButton, "閉じる", kHelpCloseButton},
+    ControlLayout{"Text1", kIdFaqText, ControlKind::kTextBox, "", {240, 240, 7320, 5520}},
+    ControlLayout{"Command1", kIdFaqClose, ControlKind::kButton, "閉じる", kHelpCloseButton},
 };
 
 // A label and its list on one row of the index dialog.

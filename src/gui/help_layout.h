@@ -37,12 +37,12 @@ inline constexpr std::string_view kToolsTab = "ツール";
 inline constexpr int kTabCount = 2;
 
 // Form3's ids. Control arrays: the element of index i has the array's base id + i.
-inline constexpr int kIdTabStrip1 = 301;
-inline constexpr int kIdFrame1 = 310;
-inline constexpr int kIdCommand1 = 320;
-inline constexpr int kIdLabel1 = 330;
-inline constexpr int kIdCommand4 = 340;
-inline constexpr int kIdLabel4 = 350;
+inline constexpr int kIdTabs = 301;
+inline constexpr int kIdTabPages = 310;
+inline constexpr int kIdUsageButtons = 320;
+inline constexpr int kIdUsageLabels = 330;
+inline constexpr int kIdToolButtons = 340;
+inline constexpr int kIdToolLabels = 350;
 inline constexpr int kArraySize = 5;  // indexes 0 … 4 of every array
 // On the "使い方" frame, below the help buttons: Explorer on the results' folder.
 inline constexpr int kIdOpenResults = 360;
@@ -66,13 +66,13 @@ inline constexpr int kToolsDiagnosis = 4;
 int ArrayIndex(int base, int id);
 
 // Form4's ids.
-inline constexpr int kIdForm4Text1 = 401;
-inline constexpr int kIdForm4Image1 = 402;
-inline constexpr int kIdForm4Command1 = 403;  // "閉じる"
-inline constexpr int kIdForm4Command2 = 404;  // "使用説明書を読む"
+inline constexpr int kIdFirstStepsText = 401;
+inline constexpr int kIdFirstStepsIcon = 402;
+inline constexpr int kIdFirstStepsClose = 403;   // "閉じる"
+inline constexpr int kIdFirstStepsManual = 404;  // "使用説明書を読む"
 // Form10's ids.
-inline constexpr int kIdForm10Text1 = 451;
-inline constexpr int kIdForm10Command1 = 452;  // "閉じる"
+inline constexpr int kIdFaqText = 451;
+inline constexpr int kIdFaqClose = 452;  // "閉じる"
 
 // The index dialog's ids.
 inline constexpr int kIdIndexWorkbook = 501;   // the workbook's path

@@ -104,17 +104,17 @@ TEST(HelpLayout, UtilityWindowControlArrays) {
   using namespace help_form;  // NOLINT: the table under test
   // "使い方" holds Command1 and Label1, "ツール" Command4 and Label4.
   for (const ControlLayout& c : UtilityWindowControls()) {
-    if (ArrayIndex(kIdCommand1, c.id) >= 0 || ArrayIndex(kIdLabel1, c.id) >= 0) {
-      EXPECT_EQ(c.container, kIdFrame1) << c.name;
+    if (ArrayIndex(kIdUsageButtons, c.id) >= 0 || ArrayIndex(kIdUsageLabels, c.id) >= 0) {
+      EXPECT_EQ(c.container, kIdTabPages) << c.name;
     }
-    if (ArrayIndex(kIdCommand4, c.id) >= 0 || ArrayIndex(kIdLabel4, c.id) >= 0) {
-      EXPECT_EQ(c.container, kIdFrame1 + 1) << c.name;
+    if (ArrayIndex(kIdToolButtons, c.id) >= 0 || ArrayIndex(kIdToolLabels, c.id) >= 0) {
+      EXPECT_EQ(c.container, kIdTabPages + 1) << c.name;
     }
   }
-  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 3), 3);
-  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 4), 4);
-  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand4 + 5), -1);
-  EXPECT_EQ(ArrayIndex(kIdCommand4, kIdCommand1), -1);
+  EXPECT_EQ(ArrayIndex(kIdToolButtons, kIdToolButtons + 3), 3);
+  EXPECT_EQ(ArrayIndex(kIdToolButtons, kIdToolButtons + 4), 4);
+  EXPECT_EQ(ArrayIndex(kIdToolButtons, kIdToolButtons + 5), -1);
+  EXPECT_EQ(ArrayIndex(kIdToolButtons, kIdUsageButtons), -1);
 }
 
 }  // namespace

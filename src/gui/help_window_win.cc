@@ -19,19 +19,19 @@ Result<std::unique_ptr<HelpWindow>> HelpWindow::Create(HelpKind kind, HWND owner
       kHelpClientWidthTwips,
       kHelpClientHeightTwips};
   if (Status made = window->CreateFromTable(definition, owner); !made.ok()) return made;
-  const int text_id = first_steps ? kIdForm4Text1 : kIdForm10Text1;
+  const int text_id = first_steps ? kIdFirstStepsText : kIdFaqText;
   window->SetControlText(text_id, first_steps ? FirstStepsText() : FaqText());
   // The reader starts at the top with nothing selected; the keyboard is on "閉じる".
   SendMessageW(window->control(text_id), EM_SETSEL, 0, 0);
-  SetFocus(window->control(first_steps ? kIdForm4Command1 : kIdForm10Command1));
+  SetFocus(window->control(first_steps ? kIdFirstStepsClose : kIdFaqClose));
   return window;
 }
 
 void HelpWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  if (id == kIdForm4Command1 || id == kIdForm10Command1) {
+  if (id == kIdFirstStepsClose || id == kIdFaqClose) {
     Unload();
-  } else if (id == kIdForm4Command2 && manual_) {
+  } else if (id == kIdFirstStepsManual && manual_) {
     manual_(hwnd());
   }
 }

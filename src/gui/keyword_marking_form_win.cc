@@ -13,18 +13,18 @@ Result<std::unique_ptr<KeywordMarkingForm>> KeywordMarkingForm::Create(
   const LayoutFormDefinition definition{kWindowClass,     kCaption,          "一括マーキングの画面",
                                         Form11Controls(), kClientWidthTwips, kClientHeightTwips};
   if (Status made = form->CreateFromTable(definition, owner); !made.ok()) return made;
-  form->SetChoices(kIdCombo1, kMarkKinds);
-  form->SetChoices(kIdCombo2, kMarkNames);
-  form->SetControlText(kIdText2, keywords);
+  form->SetChoices(kIdMarkKind, kMarkKinds);
+  form->SetChoices(kIdMarkName, kMarkNames);
+  form->SetControlText(kIdKeywordsPath, keywords);
   return form;
 }
 
 KeywordFileChoice KeywordMarkingForm::FileChoice() const {
   KeywordFileChoice choice;
-  choice.input = ControlText(kIdText1);
-  choice.keywords = ControlText(kIdText2);
-  choice.style = Chosen(kIdCombo1) == 1;
-  const int mark = Chosen(kIdCombo2);
+  choice.input = ControlText(kIdDocumentPath);
+  choice.keywords = ControlText(kIdKeywordsPath);
+  choice.style = Chosen(kIdMarkKind) == 1;
+  const int mark = Chosen(kIdMarkName);
   choice.mark = std::string(kMarkNames[mark >= 0 && mark < 9 ? mark : 0]);
   return choice;
 }
@@ -32,34 +32,34 @@ KeywordFileChoice KeywordMarkingForm::FileChoice() const {
 void KeywordMarkingForm::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case kIdCommand1:
+    case kIdOkButton:
       if (hooks_.run_running) hooks_.run_running();
       break;
-    case kIdCommand2:
+    case kIdCancelButton:
       Unload();
       break;
-    case kIdCommand3:
-      if (auto chosen =
-              ChooseFileToOpen(hwnd(), "マーキングする IDML 文書を選んで下さい",
-                               {{"IDML ファイル (*.idml)", "*.idml"}}, ControlText(kIdText1))) {
-        SetControlText(kIdText1, *chosen);
+    case kIdChooseDocument:
+      if (auto chosen = ChooseFileToOpen(hwnd(), "マーキングする IDML 文書を選んで下さい",
+                                         {{"IDML ファイル (*.idml)", "*.idml"}},
+                                         ControlText(kIdDocumentPath))) {
+        SetControlText(kIdDocumentPath, *chosen);
       }
       break;
-    case kIdCommand4:
+    case kIdChooseFolder:
       if (auto chosen =
               ChooseFolder(hwnd(), "IDML の文書を集めたブックのフォルダーを選んで下さい")) {
-        SetControlText(kIdText1, *chosen);
+        SetControlText(kIdDocumentPath, *chosen);
       }
       break;
-    case kIdCommand5:
+    case kIdChooseKeywords:
       if (auto chosen = ChooseFileToOpen(
               hwnd(), "キーワードのブック（Keyword.xls）を選んで下さい",
               {{"Excel ブック (*.xls)", "*.xls"}, {"すべてのファイル (*.*)", "*.*"}},
-              ControlText(kIdText2))) {
-        SetControlText(kIdText2, *chosen);
+              ControlText(kIdKeywordsPath))) {
+        SetControlText(kIdKeywordsPath, *chosen);
       }
       break;
-    case kIdCommand6:
+    case kIdRunOnIdml:
       if (hooks_.run_files) hooks_.run_files(FileChoice());
       break;
     default:

@@ -147,8 +147,6 @@ MainWindow::~MainWindow() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
-  if (font_) DeleteObject(font_);
-  if (bold_font_) DeleteObject(bold_font_);
 }
 
 void MainWindow::CreateControls() {
@@ -205,15 +203,13 @@ void MainWindow::CreateControls() {
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance,
                     nullptr);
   }
-  SendMessageW(control(kIdCombo1), CB_LIMITTEXT, 0, 0);
+  SendMessageW(control(kIdFilterBox), CB_LIMITTEXT, 0, 0);
 }
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  if (font_) DeleteObject(font_);
-  if (bold_font_) DeleteObject(bold_font_);
-  font_ = CreateFormFont(dpi, false);
-  bold_font_ = CreateFormFont(dpi, true);
+  font_.reset(CreateFormFont(dpi, false));
+  bold_font_.reset(CreateFormFont(dpi, true));
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(kMainClientWidthTwips, dpi),
                           TwipsToPixels(kMainClientHeightTwips, dpi), kWindowStyle, 0, dpi);
@@ -222,7 +218,8 @@ void MainWindow::ApplyDpi(int dpi) {
   for (const ControlLayout& control_layout : MainWindowControls()) {
     HWND hwnd = control(control_layout.id);
     SendMessageW(hwnd, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_ : font_), TRUE);
+                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_.get() : font_.get()),
+                 TRUE);
     const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
     int height = rect.height;
     if (control_layout.kind == ControlKind::kDriveList ||
@@ -235,10 +232,10 @@ void MainWindow::ApplyDpi(int dpi) {
     // List items as tall as the font's text with its underscores.
     if (control_layout.kind == ControlKind::kFolderList ||
         control_layout.kind == ControlKind::kFileList) {
-      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, TextRowHeight(font_));
+      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
     } else if (control_layout.kind == ControlKind::kDriveList ||
                control_layout.kind == ControlKind::kFilterBox) {
-      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, TextRowHeight(font_));
+      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
     }
     if (control_layout.kind == ControlKind::kDriveList ||
         control_layout.kind == ControlKind::kFilterBox) {
@@ -268,25 +265,25 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
       const int code = HIWORD(wparam);
-      if (id == kIdDrive1 && code == CBN_SELCHANGE) {
+      if (id == kIdDriveList && code == CBN_SELCHANGE) {
         OnDriveChange();
-      } else if (id == kIdDir1 && code == LBN_DBLCLK) {
+      } else if (id == kIdFolderList && code == LBN_DBLCLK) {
         OnFolderOpen();
-      } else if (id == kIdDir1 && code == LBN_SELCHANGE) {
+      } else if (id == kIdFolderList && code == LBN_SELCHANGE) {
         OnFolderClick();
-      } else if (id == kIdCombo1 && code == CBN_EDITCHANGE) {
-        OnFilterChange(WindowText(control(kIdCombo1)));
-      } else if (id == kIdCombo1 && code == CBN_SELCHANGE) {
-        HWND combo = control(kIdCombo1);
+      } else if (id == kIdFilterBox && code == CBN_EDITCHANGE) {
+        OnFilterChange(WindowText(control(kIdFilterBox)));
+      } else if (id == kIdFilterBox && code == CBN_SELCHANGE) {
+        HWND combo = control(kIdFilterBox);
         const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
         if (index >= 0) OnFilterChange(ListText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index));
-      } else if (id == kIdCommand1 && code == BN_CLICKED) {
+      } else if (id == kIdRunButton && code == BN_CLICKED) {
         OnExecute();
-      } else if (id == kIdCommand2 && code == BN_CLICKED) {
+      } else if (id == kIdUtilityButton && code == BN_CLICKED) {
         if (!flags_.job_running && hooks_.utility) hooks_.utility();
-      } else if (id == kIdCommand3 && code == BN_CLICKED) {
+      } else if (id == kIdQuitButton && code == BN_CLICKED) {
         if (!flags_.job_running) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-      } else if (id == kIdCommand4 && code == BN_CLICKED) {
+      } else if (id == kIdOpenResultsButton && code == BN_CLICKED) {
         if (!flags_.job_running && hooks_.open_results) hooks_.open_results();
       }
       return 0;
@@ -319,7 +316,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void MainWindow::FillAtStartUp() {
   FillDrives();
-  HWND combo = control(kIdCombo1);
+  HWND combo = control(kIdFilterBox);
   // The pattern starts as the box's design-time text "*.*".
   pattern_text_ = WindowText(combo);
   for (std::string_view item :
@@ -331,7 +328,7 @@ void MainWindow::FillAtStartUp() {
 }
 
 void MainWindow::FillDrives() {
-  HWND drives = control(kIdDrive1);
+  HWND drives = control(kIdDriveList);
   SendMessageW(drives, CB_RESETCONTENT, 0, 0);
   const DWORD mask = GetLogicalDrives();
   for (int i = 0; i < 26; ++i) {
@@ -353,7 +350,7 @@ void MainWindow::FillDrives() {
 }
 
 bool MainWindow::SelectDriveEntry(wchar_t letter) {
-  HWND drives = control(kIdDrive1);
+  HWND drives = control(kIdDriveList);
   const wchar_t wanted = Lower(std::wstring(1, letter))[0];
   const LRESULT count = SendMessageW(drives, CB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
@@ -367,7 +364,7 @@ bool MainWindow::SelectDriveEntry(wchar_t letter) {
 }
 
 std::wstring MainWindow::SelectedDriveEntry() const {
-  HWND drives = control(kIdDrive1);
+  HWND drives = control(kIdDriveList);
   const LRESULT index = SendMessageW(drives, CB_GETCURSEL, 0, 0);
   return index < 0 ? std::wstring() : ListText(drives, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
@@ -395,13 +392,13 @@ Status MainWindow::SetFolder(std::string_view folder) {
 
 Status MainWindow::SetFilterText(std::string_view text) {
   const std::wstring wide = Wide(text);
-  SetWindowTextW(control(kIdCombo1), wide.c_str());
+  SetWindowTextW(control(kIdFilterBox), wide.c_str());
   OnFilterChange(wide);
   return Status::Ok();
 }
 
 void MainWindow::SetKeepFolder(bool keep) {
-  SendMessageW(control(kIdCheck1), BM_SETCHECK, keep ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(control(kIdKeepFolderBox), BM_SETCHECK, keep ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 SelectionState MainWindow::State() const {
@@ -409,14 +406,14 @@ SelectionState MainWindow::State() const {
   state.drive_entry = Narrow(SelectedDriveEntry());
   state.folder = Narrow(folder_path_);
   state.filter_text = Narrow(FilterText());
-  state.keep_folder = SendMessageW(control(kIdCheck1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  state.keep_folder = SendMessageW(control(kIdKeepFolderBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
   return state;
 }
 
-std::wstring MainWindow::FilterText() const { return WindowText(control(kIdCombo1)); }
+std::wstring MainWindow::FilterText() const { return WindowText(control(kIdFilterBox)); }
 
 void MainWindow::SetSelectionControlsEnabled(bool enabled) {
-  for (int id : {kIdDrive1, kIdDir1, kIdFile1, kIdCombo1, kIdCheck1}) {
+  for (int id : {kIdDriveList, kIdFolderList, kIdFileList, kIdFilterBox, kIdKeepFolderBox}) {
     EnableWindow(control(id), enabled);
   }
 }
@@ -427,7 +424,7 @@ void MainWindow::SetResultsFolderTip(std::string_view text) {
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = hwnd_;
-  tool.uId = reinterpret_cast<UINT_PTR>(control(kIdCommand4));
+  tool.uId = reinterpret_cast<UINT_PTR>(control(kIdOpenResultsButton));
   tool.lpszText = wide.data();
   if (tip_ == nullptr) {
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -481,7 +478,7 @@ FolderOutcome MainWindow::ChangeFolder(const std::wstring& folder) {
 }
 
 void MainWindow::FillFolderList() {
-  HWND list = control(kIdDir1);
+  HWND list = control(kIdFolderList);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   folder_entries_.clear();
@@ -518,7 +515,7 @@ void MainWindow::FillFolderList() {
 }
 
 void MainWindow::FillFileList() {
-  HWND list = control(kIdFile1);
+  HWND list = control(kIdFileList);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   const std::vector<std::string> patterns = SplitFilePatterns(Narrow(pattern_text_));
@@ -539,7 +536,7 @@ void MainWindow::FillFileList() {
 }
 
 void MainWindow::SelectFirstFile() {
-  HWND list = control(kIdFile1);
+  HWND list = control(kIdFileList);
   if (SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) SendMessageW(list, LB_SETCURSEL, 0, 0);
 }
 
@@ -561,7 +558,7 @@ void MainWindow::OnDriveChange() {
 
 void MainWindow::OnFolderOpen() {
   if (flags_.job_running) return;
-  HWND list = control(kIdDir1);
+  HWND list = control(kIdFolderList);
   const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (index < 0) return;
   const LRESULT entry = SendMessageW(list, LB_GETITEMDATA, index, 0);
@@ -590,7 +587,7 @@ void MainWindow::OnExecute() {
   if (flags_.job_running || !hooks_.execute) return;
   LaunchSelection selection;
   selection.folder = Narrow(folder_path_);
-  HWND list = control(kIdFile1);
+  HWND list = control(kIdFileList);
   const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (index >= 0) {
     const std::string entry = Narrow(ListText(list, LB_GETTEXTLEN, LB_GETTEXT, index));

@@ -22,6 +22,7 @@
 #include "desktop/desktop.h"
 #include "gui/drive_change.h"
 #include "gui/forms/form_procedure_win.h"
+#include "gui/forms/gdi_owner_win.h"
 #include "gui/stored_settings.h"
 
 namespace mirune {
@@ -96,8 +97,8 @@ class MainWindow : public SelectionControls {
   SettingsStore& store_;
   MainWindowHooks hooks_;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  HFONT bold_font_ = nullptr;
+  UniqueFont font_;
+  UniqueFont bold_font_;
   int dpi_ = 96;
   std::wstring folder_path_;                  // Dir1's path ("c:\", "c:\books")
   std::wstring pattern_text_;                 // File1's pattern

@@ -16,25 +16,26 @@
 
 namespace mirune {
 
-// Control ids, one per form control name. Form2 and Form6 share the ids of the controls they
-// have in common.
+// Control ids by role; the designer's names stay in the tables' `name`. Form2 and Form6 share
+// the ids of the controls that play the same part.
 enum ProgressControlId : int {
-  kIdLabel1 = 1001,  // activity text
-  kIdLabel2,         // percentage
-  kIdLabel3,         // "Tovas Engine"
-  kIdLabel4,
-  kIdLabel5,
-  kIdLabel6,
-  kIdLabel7,
-  kIdLabel8,
-  kIdLabel9,
-  kIdLabel10,
-  kIdLabel11,
-  kIdText1,  // track
-  kIdText2,  // bar
-  kIdText3,  // focus holder
-  kIdImage1,
-  kIdCommand1,  // "処理中止"
+  kIdActivityText = 1001,  // Label1: what the job is doing
+  kIdPercentText,          // Label2: the percentage
+  kIdEngineName,           // Label3: "Tovas Engine"
+  kIdDocumentsCaption,     // Form2's Label4
+  kIdDocumentCount,        // Form2's Label5
+  kIdStoriesCaption,       // Form2's Label6
+  kIdStoryCount,           // Form2's Label7
+  kIdTermsCaption,         // Form2's Label8
+  kIdTermCount,            // Form2's Label9
+  kIdDocumentName,         // Form2's Label10, Form6's Label5
+  kIdDocumentCaption,      // Form2's Label11, Form6's Label4: "対象文書名 ："
+  kIdTrack,                // Text1
+  kIdBar,                  // Text2
+  kIdFocusHolder,          // Text3
+  kIdEngineIcon,           // Image1
+  kIdAbortButton,          // Form6's Command1: "処理中止"
+  kIdAbortHint,            // Form6's Label6
 };
 
 inline constexpr std::string_view kProgressCaption = "進行状況";
@@ -44,21 +45,33 @@ inline constexpr int kForm2ClientWidth = 5760;
 inline constexpr int kForm2ClientHeight = 3000;
 
 inline constexpr std::array<ControlLayout, 15> kForm2Controls = {{
-    {"Label1", kIdLabel1, ControlKind::kLabel, "", {720, 240, 3615, 255}},
-    {"Text1", kIdText1, ControlKind::kTrack, "", {720, 600, 3375, 285}},
-    {"Text2", kIdText2, ControlKind::kBar, "", {750, 630, 0, 230}},
-    {"Text3", kIdText3, ControlKind::kFocus, "", {0, 0, 0, 0}},
-    {"Label2", kIdLabel2, ControlKind::kCentered, "", {2040, 960, 855, 255}},
-    {"Label3", kIdLabel3, ControlKind::kLabel, "Tovas Engine", {4440, 1050, 1095, 255}},
-    {"Image1", kIdImage1, ControlKind::kPicture, "", {4740, 360, 480, 480}},
-    {"Label11", kIdLabel11, ControlKind::kLabel, "対象文書名 ：", {360, 1440, 1320, 255}},
-    {"Label10", kIdLabel10, ControlKind::kLabel, "", {1680, 1440, 3855, 255}},
-    {"Label4", kIdLabel4, ControlKind::kLabel, "処理中のドキュメント数 ：", {360, 1800, 2520, 255}},
-    {"Label5", kIdLabel5, ControlKind::kLabel, "", {2880, 1800, 2655, 255}},
-    {"Label6", kIdLabel6, ControlKind::kLabel, "処理中のストーリー数   ：", {360, 2160, 2520, 255}},
-    {"Label7", kIdLabel7, ControlKind::kLabel, "", {2880, 2160, 2655, 255}},
-    {"Label8", kIdLabel8, ControlKind::kLabel, "抽出された索引語句数   ：", {360, 2520, 2520, 255}},
-    {"Label9", kIdLabel9, ControlKind::kLabel, "", {2880, 2520, 2655, 255}},
+    {"Label1", kIdActivityText, ControlKind::kLabel, "", {720, 240, 3615, 255}},
+    {"Text1", kIdTrack, ControlKind::kTrack, "", {720, 600, 3375, 285}},
+    {"Text2", kIdBar, ControlKind::kBar, "", {750, 630, 0, 230}},
+    {"Text3", kIdFocusHolder, ControlKind::kFocus, "", {0, 0, 0, 0}},
+    {"Label2", kIdPercentText, ControlKind::kCentered, "", {2040, 960, 855, 255}},
+    {"Label3", kIdEngineName, ControlKind::kLabel, "Tovas Engine", {4440, 1050, 1095, 255}},
+    {"Image1", kIdEngineIcon, ControlKind::kPicture, "", {4740, 360, 480, 480}},
+    {"Label11", kIdDocumentCaption, ControlKind::kLabel, "対象文書名 ：", {360, 1440, 1320, 255}},
+    {"Label10", kIdDocumentName, ControlKind::kLabel, "", {1680, 1440, 3855, 255}},
+    {"Label4",
+     kIdDocumentsCaption,
+     ControlKind::kLabel,
+     "処理中のドキュメント数 ：",
+     {360, 1800, 2520, 255}},
+    {"Label5", kIdDocumentCount, ControlKind::kLabel, "", {2880, 1800, 2655, 255}},
+    {"Label6",
+     kIdStoriesCaption,
+     ControlKind::kLabel,
+     "処理中のストーリー数   ：",
+     {360, 2160, 2520, 255}},
+    {"Label7", kIdStoryCount, ControlKind::kLabel, "", {2880, 2160, 2655, 255}},
+    {"Label8",
+     kIdTermsCaption,
+     ControlKind::kLabel,
+     "抽出された索引語句数   ：",
+     {360, 2520, 2520, 255}},
+    {"Label9", kIdTermCount, ControlKind::kLabel, "", {2880, 2520, 2655, 255}},
 }};
 
 // Client area of Form6 in twips.
@@ -67,22 +80,22 @@ inline constexpr int kForm6ClientHeight = 2520;
 
 inline constexpr std::array<ControlLayout, 9> kForm6Controls = {{
     {"Label1",
-     kIdLabel1,
+     kIdActivityText,
      ControlKind::kLabel,
      "索引抽出処理の準備中です...　",
      {720, 240, 3615, 255}},
-    {"Text1", kIdText1, ControlKind::kTrack, "", {720, 600, 3375, 285}},
-    {"Text2", kIdText2, ControlKind::kBar, "", {750, 630, 100, 230}},
-    {"Text3", kIdText3, ControlKind::kFocus, "", {0, 0, 0, 0}},
-    {"Label2", kIdLabel2, ControlKind::kCentered, "5％", {2040, 960, 855, 255}},
-    {"Label4", kIdLabel4, ControlKind::kLabel, "対象文書名 ：", {360, 1440, 1320, 255}},
-    {"Label5", kIdLabel5, ControlKind::kLabel, "", {1680, 1440, 3855, 255}},
+    {"Text1", kIdTrack, ControlKind::kTrack, "", {720, 600, 3375, 285}},
+    {"Text2", kIdBar, ControlKind::kBar, "", {750, 630, 100, 230}},
+    {"Text3", kIdFocusHolder, ControlKind::kFocus, "", {0, 0, 0, 0}},
+    {"Label2", kIdPercentText, ControlKind::kCentered, "5％", {2040, 960, 855, 255}},
+    {"Label4", kIdDocumentCaption, ControlKind::kLabel, "対象文書名 ：", {360, 1440, 1320, 255}},
+    {"Label5", kIdDocumentName, ControlKind::kLabel, "", {1680, 1440, 3855, 255}},
     {"Label6",
-     kIdLabel6,
+     kIdAbortHint,
      ControlKind::kLabel,
      "処理中止ボタンで中止することができます",
      {360, 1920, 3840, 255}},
-    {"Command1", kIdCommand1, ControlKind::kButton, "処理中止", {4320, 1830, 1215, 435}},
+    {"Command1", kIdAbortButton, ControlKind::kButton, "処理中止", {4320, 1830, 1215, 435}},
 }};
 
 // The control of `controls` with `id`, or null.

@@ -45,8 +45,8 @@ void ExpectSoundForm(std::span<const ControlLayout> controls, int client_width, 
 
 template <size_t N>
 void ExpectBarInsideTrack(const std::array<ControlLayout, N>& controls, const char* form) {
-  const ControlLayout* track = FindControlLayout(controls, kIdText1);
-  const ControlLayout* bar = FindControlLayout(controls, kIdText2);
+  const ControlLayout* track = FindControlLayout(controls, kIdTrack);
+  const ControlLayout* bar = FindControlLayout(controls, kIdBar);
   ASSERT_NE(track, nullptr) << form;
   ASSERT_NE(bar, nullptr) << form;
   EXPECT_EQ(bar->rect.left - track->rect.left, 30) << form;
@@ -65,14 +65,14 @@ TEST(ProgressLayoutTest, ControlsInsideTheirFormsBarsInsideTracks) {
 }
 
 TEST(ProgressLayoutTest, Form6ShowsForm2sTrackWithAShortBar) {
-  const ControlLayout* track2 = FindControlLayout(kForm2Controls, kIdText1);
-  const ControlLayout* track6 = FindControlLayout(kForm6Controls, kIdText1);
+  const ControlLayout* track2 = FindControlLayout(kForm2Controls, kIdTrack);
+  const ControlLayout* track6 = FindControlLayout(kForm6Controls, kIdTrack);
   EXPECT_EQ(track6->rect.left, track2->rect.left);
   EXPECT_EQ(track6->rect.top, track2->rect.top);
   EXPECT_EQ(track6->rect.width, track2->rect.width);
   EXPECT_EQ(track6->rect.height, track2->rect.height);
-  EXPECT_EQ(FindControlLayout(kForm6Controls, kIdText2)->rect.width, 100);
-  EXPECT_EQ(FindControlLayout(kForm2Controls, kIdText2)->rect.width, 0);  // grows from 0
+  EXPECT_EQ(FindControlLayout(kForm6Controls, kIdBar)->rect.width, 100);
+  EXPECT_EQ(FindControlLayout(kForm2Controls, kIdBar)->rect.width, 0);  // grows from 0
 }
 
 }  // namespace

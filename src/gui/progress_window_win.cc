@@ -20,31 +20,29 @@ Result<std::unique_ptr<ProgressWindowWin>> ProgressWindowWin::Create(const JobFl
   auto form = CreateForm(definition, owner, window.get());
   if (!form.ok()) return form.error();
   window->dpi_ = form->dpi;
-  window->font_ = form->font;
-  window->bar_brush_ = form->bar_brush;
+  window->font_ = std::move(form->font);
+  window->bar_brush_ = std::move(form->bar_brush);
   return window;
 }
 
 ProgressWindowWin::~ProgressWindowWin() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-  if (font_ != nullptr) DeleteObject(font_);
-  if (bar_brush_ != nullptr) DeleteObject(bar_brush_);
 }
 
 void ProgressWindowWin::Render(const ProgressWindowState& state) {
   if (hwnd_ == nullptr) return;
-  SetControlText(hwnd_, kIdLabel1, state.activity);
-  SetControlText(hwnd_, kIdLabel2, state.percent_text);
-  SetControlText(hwnd_, kIdLabel10, state.document_name);
-  SetControlText(hwnd_, kIdLabel5, state.document_counter);
-  SetControlText(hwnd_, kIdLabel7, state.story_counter);
-  SetControlText(hwnd_, kIdLabel8, state.entry_caption);
-  SetControlText(hwnd_, kIdLabel9, state.entry_count);
+  SetControlText(hwnd_, kIdActivityText, state.activity);
+  SetControlText(hwnd_, kIdPercentText, state.percent_text);
+  SetControlText(hwnd_, kIdDocumentName, state.document_name);
+  SetControlText(hwnd_, kIdDocumentCount, state.document_counter);
+  SetControlText(hwnd_, kIdStoryCount, state.story_counter);
+  SetControlText(hwnd_, kIdTermsCaption, state.entry_caption);
+  SetControlText(hwnd_, kIdTermCount, state.entry_count);
   bar_twips_ = state.bar_width;
   SizeBar();
   if (track_text_white_ != state.track_text_white) {
     track_text_white_ = state.track_text_white;
-    InvalidateRect(GetDlgItem(hwnd_, kIdText1), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(hwnd_, kIdTrack), nullptr, TRUE);
   }
   if (!IsWindowVisible(hwnd_)) {
     // Over the main window, not where the system puts a window without a place (Wine: the
@@ -54,7 +52,7 @@ void ProgressWindowWin::Render(const ProgressWindowState& state) {
   }
   // Every operation gives the focus holder the focus, as a user who clicked elsewhere
   // would otherwise type into nothing.
-  SetFocus(GetDlgItem(hwnd_, kIdText3));
+  SetFocus(GetDlgItem(hwnd_, kIdFocusHolder));
   // Paints at once what the changes above invalidated (a changed text, the bar), and only
   // that: repainting the whole window at every update would cost a job about 12 ms each.
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -75,31 +73,30 @@ void ProgressWindowWin::PauseAfterFinish() {
 void ProgressWindowWin::Yield() { PumpPendingMessages(); }
 
 void ProgressWindowWin::SizeBar() {
-  HWND bar = GetDlgItem(hwnd_, kIdText2);
+  HWND bar = GetDlgItem(hwnd_, kIdBar);
   if (bar == nullptr) return;
   const int width = TwipsToPixels(bar_twips_, dpi_);
   RECT rect;
   GetWindowRect(bar, &rect);
   if (rect.right - rect.left == width) return;
   SetWindowPos(bar, nullptr, 0, 0, width,
-               TwipsToPixels(FindControlLayout(kForm2Controls, kIdText2)->rect.height, dpi_),
+               TwipsToPixels(FindControlLayout(kForm2Controls, kIdBar)->rect.height, dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ProgressWindowWin::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  HFONT font = CreateFormFont(dpi_);
+  HFONT font = CreateFormFont(dpi_, false);
   LayoutFormControls(hwnd_, kForm2Controls, font, dpi_);
-  if (font_ != nullptr) DeleteObject(font_);
-  font_ = font;
+  font_.reset(font);
   SizeBar();
 }
 
 LRESULT ProgressWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
   LRESULT result = 0;
-  if (HandleFormMessage({hwnd_, flags_, bar_brush_, track_text_white_, apply_dpi}, message, wparam,
-                        lparam, result)) {
+  if (HandleFormMessage({hwnd_, flags_, bar_brush_.get(), track_text_white_, apply_dpi}, message,
+                        wparam, lparam, result)) {
     return result;
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);

@@ -27,6 +27,7 @@
 #include "base/result.h"
 #include "desktop/desktop.h"
 #include "gui/forms/form_procedure_win.h"
+#include "gui/forms/gdi_owner_win.h"
 #include "progress/progress_model.h"
 
 namespace mirune {
@@ -64,8 +65,8 @@ class ProgressWindowWin final : public ProgressView {
 
   const JobFlags& flags_;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  HBRUSH bar_brush_ = nullptr;
+  UniqueFont font_;
+  UniqueBrush bar_brush_;
   int dpi_ = 96;
   double bar_twips_ = 0;
   bool track_text_white_ = false;

@@ -29,13 +29,19 @@ struct Expected {
 
 // Form2 as the layout table of the progress display gives it.
 constexpr Expected kForm2Layout[] = {
-    {kIdLabel1, "Label1", 720, 240, 3615, 255},   {kIdText1, "Text1", 720, 600, 3375, 285},
-    {kIdText2, "Text2", 750, 630, -1, 230},       {kIdLabel2, "Label2", 2040, 960, 855, 255},
-    {kIdLabel3, "Label3", 4440, 1050, 1095, 255}, {kIdLabel11, "Label11", 360, 1440, -1, 255},
-    {kIdLabel10, "Label10", 1680, 1440, -1, 255}, {kIdLabel4, "Label4", 360, 1800, -1, 255},
-    {kIdLabel5, "Label5", 2880, 1800, -1, 255},   {kIdLabel6, "Label6", 360, 2160, -1, 255},
-    {kIdLabel7, "Label7", 2880, 2160, -1, 255},   {kIdLabel8, "Label8", 360, 2520, -1, 255},
-    {kIdLabel9, "Label9", 2880, 2520, -1, 255},
+    {kIdActivityText, "Label1", 720, 240, 3615, 255},
+    {kIdTrack, "Text1", 720, 600, 3375, 285},
+    {kIdBar, "Text2", 750, 630, -1, 230},
+    {kIdPercentText, "Label2", 2040, 960, 855, 255},
+    {kIdEngineName, "Label3", 4440, 1050, 1095, 255},
+    {kIdDocumentCaption, "Label11", 360, 1440, -1, 255},
+    {kIdDocumentName, "Label10", 1680, 1440, -1, 255},
+    {kIdDocumentsCaption, "Label4", 360, 1800, -1, 255},
+    {kIdDocumentCount, "Label5", 2880, 1800, -1, 255},
+    {kIdStoriesCaption, "Label6", 360, 2160, -1, 255},
+    {kIdStoryCount, "Label7", 2880, 2160, -1, 255},
+    {kIdTermsCaption, "Label8", 360, 2520, -1, 255},
+    {kIdTermCount, "Label9", 2880, 2520, -1, 255},
 };
 
 void ExpectLayout(HWND form, const Expected* begin, const Expected* end) {
@@ -103,24 +109,24 @@ TEST(ProgressWindowTest, CaptionsLayoutFontAndPicture) {
   ExpectLayout(form, std::begin(kForm2Layout), std::end(kForm2Layout));
   const int dpi = WindowDpi(form);
   // The bar at 40 of 100 of the 3375-twip track: 1350 × 0.98 = 1323 twips.
-  EXPECT_EQ(ChildRect(form, GetDlgItem(form, kIdText2)).right -
-                ChildRect(form, GetDlgItem(form, kIdText2)).left,
+  EXPECT_EQ(ChildRect(form, GetDlgItem(form, kIdBar)).right -
+                ChildRect(form, GetDlgItem(form, kIdBar)).left,
             TwipsToPixels(1323.0, dpi));
 
-  EXPECT_EQ(Text(form, kIdLabel1), L"索引抽出処理を実行中です...　");
-  EXPECT_EQ(Text(form, kIdLabel2), L"40％");
-  EXPECT_EQ(Text(form, kIdLabel3), L"Tovas Engine");
-  EXPECT_EQ(Text(form, kIdLabel11), L"対象文書名 ：");
-  EXPECT_EQ(Text(form, kIdLabel4), L"処理中のドキュメント数 ：");
-  EXPECT_EQ(Text(form, kIdLabel6), L"処理中のストーリー数   ：");
-  EXPECT_EQ(Text(form, kIdLabel8), L"抽出された索引語句数   ：");
-  EXPECT_EQ(Text(form, kIdLabel10), L"第1章.idml");
-  EXPECT_EQ(Text(form, kIdLabel5), L"1 / 3");
-  EXPECT_EQ(Text(form, kIdLabel7), L"12 / 40");
-  EXPECT_EQ(Text(form, kIdLabel9), L"128");
-  EXPECT_EQ(FocusOf(thread_id.load()), GetDlgItem(form, kIdText3));
+  EXPECT_EQ(Text(form, kIdActivityText), L"索引抽出処理を実行中です...　");
+  EXPECT_EQ(Text(form, kIdPercentText), L"40％");
+  EXPECT_EQ(Text(form, kIdEngineName), L"Tovas Engine");
+  EXPECT_EQ(Text(form, kIdDocumentCaption), L"対象文書名 ：");
+  EXPECT_EQ(Text(form, kIdDocumentsCaption), L"処理中のドキュメント数 ：");
+  EXPECT_EQ(Text(form, kIdStoriesCaption), L"処理中のストーリー数   ：");
+  EXPECT_EQ(Text(form, kIdTermsCaption), L"抽出された索引語句数   ：");
+  EXPECT_EQ(Text(form, kIdDocumentName), L"第1章.idml");
+  EXPECT_EQ(Text(form, kIdDocumentCount), L"1 / 3");
+  EXPECT_EQ(Text(form, kIdStoryCount), L"12 / 40");
+  EXPECT_EQ(Text(form, kIdTermCount), L"128");
+  EXPECT_EQ(FocusOf(thread_id.load()), GetDlgItem(form, kIdFocusHolder));
 
-  const std::wstring face = FontFace(GetDlgItem(form, kIdLabel1));
+  const std::wstring face = FontFace(GetDlgItem(form, kIdActivityText));
   if (!FormFontFaceInstalled().empty()) {
     // "ＭＳ Ｐゴシック", or its stand-in where it is missing (IPA's under Wine).
     EXPECT_EQ(face, FormFontFaceInstalled());
@@ -142,11 +148,12 @@ TEST(ProgressWindowTest, CaptionsLayoutFontAndPicture) {
     EXPECT_EQ(rect.top, TwipsToPixels(e.top, 144)) << e.name << " at 144 dpi";
     EXPECT_EQ(rect.bottom - rect.top, TwipsToPixels(e.height, 144)) << e.name << " at 144 dpi";
   }
-  const RECT bar = ChildRect(form, GetDlgItem(form, kIdText2));
+  const RECT bar = ChildRect(form, GetDlgItem(form, kIdBar));
   EXPECT_EQ(bar.right - bar.left, TwipsToPixels(1323.0, 144));
   LOGFONTW scaled{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(form, kIdLabel1), WM_GETFONT, 0, 0)),
-             sizeof(scaled), &scaled);
+  GetObjectW(
+      reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(form, kIdActivityText), WM_GETFONT, 0, 0)),
+      sizeof(scaled), &scaled);
   EXPECT_EQ(scaled.lfHeight, -18);  // 9 pt at 144 dpi
   done = true;
   ui.join();
@@ -191,10 +198,10 @@ TEST(ProgressWindowTest, ValuesAsTheProgressOperationsSetThem) {
   const int track = TwipsToPixels(3375, dpi);
   for (int i = 0; i < count; ++i) {
     ASSERT_TRUE(WaitUntil([&] { return stage.load() > i; }));
-    const RECT bar = ChildRect(form, GetDlgItem(form, kIdText2));
+    const RECT bar = ChildRect(form, GetDlgItem(form, kIdBar));
     EXPECT_EQ(bar.right - bar.left, TwipsToPixels(cases[i].bar_twips, dpi)) << i;
-    EXPECT_EQ(Text(form, kIdLabel2), cases[i].percent) << i;
-    EXPECT_EQ(Text(form, kIdLabel1), L"更新") << i;
+    EXPECT_EQ(Text(form, kIdPercentText), cases[i].percent) << i;
+    EXPECT_EQ(Text(form, kIdActivityText), L"更新") << i;
     if (cases[i].done > cases[i].total) {
       EXPECT_GT(bar.right - bar.left, track * 0.98) << i;
     }
@@ -228,7 +235,7 @@ TEST(ProgressWindowTest, RepaintsDuringTheSecondAfterTheEnd) {
   ASSERT_NE(form, nullptr);
   // Shown once its controls are made.
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(form) != FALSE; }));
-  HWND bar = GetDlgItem(form, kIdText2);
+  HWND bar = GetDlgItem(form, kIdBar);
   const int full_bar = TwipsToPixels(3375 * 0.98, WindowDpi(form));
   go = true;
   // In the pause: the bar is full (its size is read without a message: the pause answers

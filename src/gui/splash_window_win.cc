@@ -34,7 +34,7 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
                       0, 0, 100, 100, nullptr, nullptr, instance, nullptr);
   if (!splash->hwnd_) return nullptr;
   const int dpi = WindowDpi(splash->hwnd_);
-  splash->font_ = CreateFormFont(dpi, false);
+  splash->font_.reset(CreateFormFont(dpi, false));
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(kSplashClientWidthTwips, dpi),
                           TwipsToPixels(kSplashClientHeightTwips, dpi), kSplashStyle, 0, dpi);
@@ -46,7 +46,7 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ControlLayout& control_layout : SplashWindowControls()) {
     const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
-    const bool image = control_layout.id == kIdSplashImage1;
+    const bool image = control_layout.id == kIdSplashIcon;
     HWND control = CreateWindowExW(
         0, L"STATIC", image ? L"" : Wide(control_layout.caption).c_str(),
         WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT), rect.left, rect.top,
@@ -57,7 +57,7 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
           LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0));
       if (icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     } else {
-      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(splash->font_), FALSE);
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(splash->font_.get()), FALSE);
     }
   }
   ShowWindow(splash->hwnd_, SW_SHOWNORMAL);
@@ -68,7 +68,6 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
 
 SplashWindow::~SplashWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 }  // namespace mirune

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include "gui/forms/gdi_owner_win.h"
+
 namespace mirune {
 
 class SplashWindow {
@@ -23,7 +25,7 @@ class SplashWindow {
  private:
   SplashWindow() = default;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
 };
 
 }  // namespace mirune

@@ -16,7 +16,7 @@ Result<std::unique_ptr<UtilityWindow>> UtilityWindow::Create(HWND owner, const J
                                         "ユーティリティ画面",     UtilityWindowControls(),
                                         kUtilityClientWidthTwips, kUtilityClientHeightTwips};
   if (Status made = window->CreateFromTable(definition, owner); !made.ok()) return made;
-  HWND strip = window->control(kIdTabStrip1);
+  HWND strip = window->control(kIdTabs);
   int index = 0;
   for (std::string_view caption : {kUsageTab, kToolsTab}) {
     std::wstring text = Wide(caption);
@@ -35,7 +35,7 @@ Result<std::unique_ptr<UtilityWindow>> UtilityWindow::Create(HWND owner, const J
 void UtilityWindow::SelectTab(int tab) {
   if (tab < 0 || tab >= kTabCount) return;
   tab_ = tab;
-  HWND strip = control(kIdTabStrip1);
+  HWND strip = control(kIdTabs);
   if (SendMessageW(strip, TCM_GETCURSEL, 0, 0) != tab) SendMessageW(strip, TCM_SETCURSEL, tab, 0);
   ShowFrames();
 }
@@ -47,7 +47,7 @@ void UtilityWindow::ShowFrames() {
     const int frame = control_layout.kind == main_form::ControlKind::kFrame
                           ? control_layout.id
                           : control_layout.container;
-    const int index = ArrayIndex(kIdFrame1, frame);
+    const int index = ArrayIndex(kIdTabPages, frame);
     if (index < 0) continue;
     ShowWindow(control(control_layout.id), index == tab_ ? SW_SHOWNA : SW_HIDE);
   }
@@ -62,11 +62,11 @@ bool UtilityWindow::LearnReadings() const {
 bool UtilityWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   if (message != WM_NOTIFY) return false;
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-  if (header->idFrom != static_cast<UINT_PTR>(kIdTabStrip1) || header->code != TCN_SELCHANGE) {
+  if (header->idFrom != static_cast<UINT_PTR>(kIdTabs) || header->code != TCN_SELCHANGE) {
     return false;
   }
   // The selected tab's one-based index less one is the frame's index.
-  const LRESULT selected = SendMessageW(control(kIdTabStrip1), TCM_GETCURSEL, 0, 0);
+  const LRESULT selected = SendMessageW(control(kIdTabs), TCM_GETCURSEL, 0, 0);
   if (selected >= 0) SelectTab(static_cast<int>(selected));
   result = 0;
   return true;
@@ -78,7 +78,7 @@ void UtilityWindow::OnCommand(int id, int code) {
     if (hooks_.open_results) hooks_.open_results();
     return;
   }
-  switch (ArrayIndex(kIdCommand1, id)) {
+  switch (ArrayIndex(kIdUsageButtons, id)) {
     case kUsageClose:
       Hide();
       return;
@@ -94,7 +94,7 @@ void UtilityWindow::OnCommand(int id, int code) {
     default:
       break;
   }
-  const int tool = ArrayIndex(kIdCommand4, id);
+  const int tool = ArrayIndex(kIdToolButtons, id);
   if (tool == kToolsClose) {
     Hide();
     return;

@@ -5,26 +5,14 @@
 #include "base/os_error_text.h"
 #include "base/utf.h"
 #include "base/wide_text.h"
+#include "gui/forms/win_font_win.h"
 
 namespace mirune {
 namespace {
 
-constexpr int kFontPoints = 9;
-
 int CALLBACK NoteFontFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
   return 0;  // one is enough
-}
-
-HFONT FontOfFace(std::wstring_view face, int dpi) {
-  LOGFONTW font{};
-  font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfQuality = DEFAULT_QUALITY;
-  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
-  face.copy(font.lfFaceName, n);
-  font.lfFaceName[n] = L'\0';
-  return CreateFontIndirectW(&font);
 }
 
 DWORD StyleOf(ControlKind kind) {
@@ -120,21 +108,6 @@ std::wstring_view FormFontFaceInstalled() {
   return {};
 }
 
-HFONT CreateFormFont(int dpi) {
-  HFONT font = nullptr;
-  const std::wstring_view face = FormFontFaceInstalled();
-  if (!face.empty()) font = FontOfFace(face, dpi);
-  if (font == nullptr) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-      font = FontOfFace(metrics.lfMessageFont.lfFaceName, dpi);
-    }
-  }
-  if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  return font;
-}
-
 bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlLayout& control_layout : controls) {
@@ -188,8 +161,8 @@ void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, 
 
 HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white) {
   const int id = GetDlgCtrlID(control);
-  if (id == kIdText2) return bar_brush;
-  if (id == kIdText1) {
+  if (id == kIdBar) return bar_brush;
+  if (id == kIdTrack) {
     SetTextColor(dc, track_text_white ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     return GetSysColorBrush(COLOR_WINDOW);
@@ -226,13 +199,11 @@ Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, v
                  what + "を作成できませんでした: " + WindowsErrorCause(GetLastError())};
   }
   form.dpi = WindowDpi(form.hwnd);
-  form.font = CreateFormFont(form.dpi);
-  form.bar_brush = CreateSolidBrush(kBarColour);
-  if (!CreateFormControls(form.hwnd, definition.controls, form.font, form.dpi)) {
+  form.font.reset(CreateFormFont(form.dpi, false));
+  form.bar_brush.reset(CreateSolidBrush(kBarColour));
+  if (!CreateFormControls(form.hwnd, definition.controls, form.font.get(), form.dpi)) {
     const std::string cause = WindowsErrorCause(GetLastError());
     DestroyWindow(form.hwnd);
-    DeleteObject(form.font);
-    DeleteObject(form.bar_brush);
     return Error{ErrorCode::kUnsupported, what + "の部品を作成できませんでした: " + cause};
   }
   SizeFormWindow(form.hwnd, definition.client_width_twips, definition.client_height_twips,

@@ -18,6 +18,7 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
+#include "gui/forms/gdi_owner_win.h"
 #include "gui/forms/message_pump_win.h"
 #include "gui/forms/window_metrics_win.h"
 #include "gui/progress_layout.h"
@@ -47,12 +48,12 @@ struct FormDefinition {
   int client_height_twips;
 };
 
-// The resources of a made form; the form deletes them when it goes.
+// The resources of a made form, which the form takes over.
 struct FormResources {
   HWND hwnd = nullptr;
   int dpi = 96;
-  HFONT font = nullptr;
-  HBRUSH bar_brush = nullptr;
+  UniqueFont font;
+  UniqueBrush bar_brush;
 };
 
 // Registers the class, creates the form hidden (`self` is the creation parameter its
@@ -84,11 +85,6 @@ void PlaceOverOwner(HWND hwnd, int slot, int dpi);
 
 // The face the forms ask for first.
 inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
-
-// The forms' font at `dpi`: "ＭＳ Ｐゴシック" 9 pt, or, where that face is not installed,
-// the system's message font face (its Japanese UI font on a Japanese system) at 9 pt. The
-// caller deletes it. Never null: the stock GUI font is the last resort.
-HFONT CreateFormFont(int dpi);
 
 // Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
 // `font`. False when a control cannot be created.

@@ -69,9 +69,6 @@ LayoutForm::~LayoutForm() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
-  if (font_) DeleteObject(font_);
-  if (bold_font_) DeleteObject(bold_font_);
-  if (icon_) DestroyIcon(icon_);
 }
 
 Status LayoutForm::CreateFromTable(const LayoutFormDefinition& definition, HWND owner) {
@@ -152,10 +149,10 @@ void LayoutForm::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (control_layout.kind == ControlKind::kPicture && control) {
       if (!icon_) {
-        icon_ =
-            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, 0));
+        icon_.reset(
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, 0)));
       }
-      if (icon_) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+      if (icon_) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     }
   }
   // Tab strips and frames below everything else, strips lowest: a later child lies below the
@@ -194,10 +191,8 @@ RECT LayoutForm::PlaceOf(const ControlLayout& control_layout) const {
 
 void LayoutForm::ApplyDpi(int dpi) {
   dpi_ = dpi;
-  if (font_) DeleteObject(font_);
-  if (bold_font_) DeleteObject(bold_font_);
-  font_ = CreateFormFont(dpi, false);
-  bold_font_ = CreateFormFont(dpi, true);
+  font_.reset(CreateFormFont(dpi, false));
+  bold_font_.reset(CreateFormFont(dpi, true));
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
   const SIZE outer = WindowSizeForClient(TwipsToPixels(client_width_twips_, dpi),
                                          TwipsToPixels(client_height_twips_, dpi), style, 0, dpi);
@@ -207,7 +202,8 @@ void LayoutForm::ApplyDpi(int dpi) {
     HWND hwnd = control(control_layout.id);
     if (!hwnd) continue;
     SendMessageW(hwnd, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_ : font_), FALSE);
+                 reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_.get() : font_.get()),
+                 FALSE);
     if (control_layout.kind == ControlKind::kTabStrip) {
       SendMessageW(hwnd, TCM_SETITEMSIZE, 0,
                    MAKELPARAM(TwipsToPixels(main_form::kTabWidthTwips, dpi),
@@ -223,7 +219,7 @@ void LayoutForm::ApplyDpi(int dpi) {
     SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // List items as tall as the font's text with its underscores.
-    const int row = TextRowHeight(font_);
+    const int row = TextRowHeight(font_.get());
     if (control_layout.kind == ControlKind::kFolderList ||
         control_layout.kind == ControlKind::kFileList) {
       SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, row);

@@ -18,6 +18,7 @@
 #include "base/result.h"
 #include "gui/form_layout.h"
 #include "gui/forms/form_procedure_win.h"
+#include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
 
@@ -82,9 +83,9 @@ class LayoutForm {
   RECT PlaceOf(const main_form::ControlLayout& control_layout) const;
 
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  HFONT bold_font_ = nullptr;
-  HICON icon_ = nullptr;
+  UniqueFont font_;
+  UniqueFont bold_font_;
+  UniqueIcon icon_;
   int dpi_ = 96;
   bool shown_before_ = false;
   std::span<const main_form::ControlLayout> controls_;

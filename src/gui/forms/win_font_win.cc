@@ -37,7 +37,9 @@ HFONT CreateFormFont(int dpi, bool bold) {
       font.lfCharSet = metrics.lfMessageFont.lfCharSet;
     }
   }
-  return CreateFontIndirectW(&font);
+  HFONT made = CreateFontIndirectW(&font);
+  // Never null: the stock GUI font is the last resort (deleting a stock object does nothing).
+  return made != nullptr ? made : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 int TextRowHeight(HFONT font) {

@@ -9,7 +9,8 @@
 namespace mirune {
 
 // "ＭＳ Ｐゴシック" at 9 points for `dpi`, normal or bold, or the system's UI font face (the
-// Japanese one on a Japanese Windows) when the machine lacks it. The caller deletes it. The
+// Japanese one on a Japanese Windows) when the machine lacks it; never null (the stock GUI
+// font last). The caller owns it (UniqueFont, gui/forms/gdi_owner_win.h). The
 // forms' own helpers (the dpi of a window: WindowDpi; the installed faces) are in
 // gui/forms/form_window_win.h, shared with the progress windows.
 HFONT CreateFormFont(int dpi, bool bold);

@@ -222,7 +222,7 @@ MessageBoxSeen GuiProgram::Answer(int answer, const std::string& picture) {
 }
 
 HWND GuiProgram::OpenUtility() {
-  Click(main_form::kIdCommand2);
+  Click(main_form::kIdUtilityButton);
   HWND utility = nullptr;
   WaitFor([&] {
     utility = ProcessWindow(pid(), Wide(help_form::kUtilityWindowClass));
@@ -232,7 +232,7 @@ HWND GuiProgram::OpenUtility() {
 }
 
 bool GuiProgram::Quit() {
-  Click(main_form::kIdCommand3);
+  Click(main_form::kIdQuitButton);
   return WaitForSingleObject(process_.hProcess, 30000) == WAIT_OBJECT_0;
 }
 
