@@ -83,7 +83,7 @@ void BM_RealProgramRepaintsForm2During300PageExtraction(benchmark::State& state)
     delays.push_back(seconds);
     if (getenv("MIRUNE_BENCH_TRACE") || seconds > 0.05) {
       std::fprintf(stderr, "slow %.0f ms at %.1f s: %ls\n", seconds * 1000, Seconds(clicked, end),
-                   StoredText(GetDlgItem(progress, kIdFilterLabel)).c_str());
+                   StoredText(GetDlgItem(progress, kIdActivityText)).c_str());
     }
     state.SetIterationTime(seconds);
     // Spread over the whole job (20 to 40 s under Wine): the slowest stretch may be anywhere.

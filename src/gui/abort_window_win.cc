@@ -2,6 +2,7 @@
 
 #include "base/wide_text.h"
 #include "gui/forms/form_window_win.h"
+#include "gui/forms/win_font_win.h"
 #include "gui/progress_layout.h"
 
 namespace mirune {
