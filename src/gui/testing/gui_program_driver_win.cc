@@ -14,15 +14,7 @@
 #include "gui/testing/window_test_driver_win.h"
 
 namespace mirune::gui_driver {
-namespace {
-
-struct FoundWindow {
-  DWORD pid;
-  std::wstring class_name;
-  HWND hwnd = nullptr;
-};
-
-}  // namespace
+namespace {}  // namespace
 
 // The Windows spelling of a path of this machine (Wine's drive Z: is the root).
 std::wstring HostPath(const std::string& unix_path) {
@@ -76,60 +68,53 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
   return ready();
 }
 
-HWND ProcessWindow(DWORD pid, const std::wstring& class_name) {
-  FoundWindow found{pid, class_name};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* f = reinterpret_cast<FoundWindow*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t name[256] = {};
-        GetClassNameW(hwnd, name, 256);
-        if (owner == f->pid && f->class_name == name && IsWindowVisible(hwnd)) {
-          f->hwnd = hwnd;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.hwnd;
-}
+namespace {
 
-std::vector<HWND> ProcessWindows(DWORD pid) {
+// The top-level windows of process `pid`, the hidden ones too unless `visible_only`.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visible_only) {
   struct Found {
     DWORD pid;
+    bool visible_only;
     std::vector<HWND> windows;
-  } found{pid, {}};
+  } found{pid, visible_only, {}};
   EnumWindows(
       [](HWND hwnd, LPARAM data) -> BOOL {
         auto* f = reinterpret_cast<Found*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == f->pid && IsWindowVisible(hwnd)) f->windows.push_back(hwnd);
+        if (owner == f->pid && (!f->visible_only || IsWindowVisible(hwnd))) {
+          f->windows.push_back(hwnd);
+        }
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&found));
   return found.windows;
 }
 
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+}  // namespace
+
+HWND ProcessWindow(DWORD pid, const std::wstring& class_name) {
+  for (HWND hwnd : TopLevelWindowsOf(pid, true)) {
+    if (ClassName(hwnd) == class_name) return hwnd;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> ProcessWindows(DWORD pid) { return TopLevelWindowsOf(pid, true); }
+
 std::wstring ToolTipText(DWORD pid, HWND owner, HWND tool) {
   HWND tip = nullptr;
-  struct Search {
-    DWORD pid;
-    HWND* tip;
-  } search{pid, &tip};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner_pid = 0;
-        GetWindowThreadProcessId(hwnd, &owner_pid);
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        if (owner_pid != s->pid || _wcsicmp(name, L"tooltips_class32") != 0) return TRUE;
-        *s->tip = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  for (HWND hwnd : TopLevelWindowsOf(pid, false)) {
+    if (_wcsicmp(ClassName(hwnd).c_str(), L"tooltips_class32") != 0) continue;
+    tip = hwnd;
+    break;
+  }
   if (tip == nullptr) return L"<no tool tip>";
   HANDLE process =
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
