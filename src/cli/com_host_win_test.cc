@@ -477,19 +477,8 @@ class DoctorTest : public ::testing::TestWithParam<DoctorShape> {
     // The check quits the Excel it started only when that holds no other workbook (a shape
     // that opens one at its start keeps running). Under Wine a server started through COM
     // shares the test's output: one left running would hold CTest's pipe open.
-    if (Result<CLSID> excel = com::ClassOfProgId("Mirune.TestExcel", "Excel"); excel.ok()) {
-      for (int i = 0; i < 50; ++i) {
-        Result<com::ComPtr<IDispatch>> running = com::RunningServer(*excel, "Excel");
-        if (!running.ok()) break;
-        DISPID quit = 0;
-        LPOLESTR name = const_cast<LPOLESTR>(L"Quit");
-        if (SUCCEEDED((*running)->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &quit))) {
-          DISPPARAMS none{};
-          (*running)->Invoke(quit, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr,
-                             nullptr, nullptr);
-        }
-        Sleep(100);
-      }
+    for (int i = 0; i < 50 && com::testing::QuitRunningServer("Mirune.TestExcel", "Excel"); ++i) {
+      Sleep(100);
     }
     com::testing::RunTestInDesignServer(L"/UnregServer");
     com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/UnregServer");

@@ -52,6 +52,19 @@ struct JobFlags {
   bool abort_requested = false;  // the user confirmed the abort question
 };
 
+// Holds JobFlags::job_running for its life: set when made, cleared when it goes, on every
+// way out of the job that holds it.
+class JobRunningScope {
+ public:
+  explicit JobRunningScope(JobFlags& flags) : flags_(flags) { flags_.job_running = true; }
+  ~JobRunningScope() { flags_.job_running = false; }
+  JobRunningScope(const JobRunningScope&) = delete;
+  JobRunningScope& operator=(const JobRunningScope&) = delete;
+
+ private:
+  JobFlags& flags_;
+};
+
 class AbortWindow;
 
 class Desktop {

@@ -38,10 +38,9 @@ class Job {
   // Runs the job; an error is the job's trap (the caller shows MessageCannotContinue).
   Result<ExtractionOutcome> Run(ExtractionResult& result);
 
-  // Clean-up of the error path: windows closed, InDesign shown, flag cleared.
+  // Clean-up of the error path: windows closed, InDesign shown.
   void CleanUpAfterError() {
     c_.desktop.ShowInDesign();
-    c_.flags.job_running = false;
     abort_window_.Close();
     c_.progress.CloseProgress();
   }
@@ -70,7 +69,6 @@ class Job {
   void Finish() {
     c_.desktop.ShowInDesign();
     c_.desktop.FocusMainWindow();
-    c_.flags.job_running = false;
   }
 
   ExtractionContext& c_;
@@ -86,8 +84,6 @@ class Job {
 
 Result<ExtractionOutcome> Job::Run(ExtractionResult& result) {
   c_.flags.abort_requested = false;
-  // Set before the first question: while the user is asked, no other job may start.
-  c_.flags.job_running = true;
   c_.entries.Clear();
   c_.analyzer.BeginBook();
   MIRUNE_RUN_STEP(OpenAndConfirm());
@@ -322,11 +318,13 @@ Result<ExtractionOutcome> Job::Abort(int64_t document_number) {
 }  // namespace
 
 ExtractionResult RunExtraction(ExtractionContext& context, const ExtractionRequest& request) {
+  // Set before the first question (while the user is asked no other job may start), cleared
+  // on every way out.
+  JobRunningScope running(context.flags);
   Job job(context, request);
   ExtractionResult result;
   Result<ExtractionOutcome> outcome = job.Run(result);
   if (outcome.ok()) {
-    context.flags.job_running = false;  // refused and cancelled end here too
     result.outcome = *outcome;
     result.entry_count = context.entries.entry_count();
     if (result.outcome == ExtractionOutcome::kCompleted) {

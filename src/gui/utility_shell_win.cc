@@ -35,18 +35,6 @@
 namespace mirune {
 namespace {
 
-// JobRunning for the length of a job started here (the launches of files do not set it).
-class JobRunningScope {
- public:
-  explicit JobRunningScope(JobFlags& flags) : flags_(flags) { flags_.job_running = true; }
-  ~JobRunningScope() { flags_.job_running = false; }
-  JobRunningScope(const JobRunningScope&) = delete;
-  JobRunningScope& operator=(const JobRunningScope&) = delete;
-
- private:
-  JobFlags& flags_;
-};
-
 constexpr std::string_view kOfferSavedWorkbook =
     "起動中のExcelで再ソートできませんでした。\r\n"
     "\r\n"

@@ -21,10 +21,8 @@ class KeywordMarkingJob {
 
   // The job flag is held from the first question to the end, on every way out.
   KeywordMarkingResult Run() {
-    hosts_.flags.job_running = true;
-    KeywordMarkingResult result = RunSteps();
-    hosts_.flags.job_running = false;
-    return result;
+    JobRunningScope running(hosts_.flags);
+    return RunSteps();
   }
 
  private:

@@ -36,16 +36,14 @@ Result<int32_t> ResortActiveWorkbook(ExcelApplication& excel) {
 ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
   ResortJobResult result;
   // Set before the first question: while the user is asked, no other job may start.
-  hosts.flags.job_running = true;
+  JobRunningScope running(hosts.flags);
   if (!hosts.razoza_xls_shown()) {
     hosts.desktop.ShowMessage(kResortOpenFirstMessage, kResortTitle, kStyleRefusal);
-    hosts.flags.job_running = false;
     result.outcome = ResortOutcome::kNotOpen;
     return result;
   }
   if (hosts.desktop.ShowMessage(kResortStartMessage, kResortTitle, kStyleConfirmStart) ==
       kAnswerCancel) {
-    hosts.flags.job_running = false;
     result.outcome = ResortOutcome::kCancelled;
     return result;
   }
@@ -69,7 +67,6 @@ ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
     result.cause = with_note(excel.status());
     hosts.desktop.ShowFailure(kResortNoExcelMessage, result.cause.message(), kResortTitle,
                               kStyleRefusal);
-    hosts.flags.job_running = false;
     return result;
   }
 
@@ -80,13 +77,11 @@ ResortJobResult ResortRazozaXls(ResortJobHosts& hosts) {
     result.cause = with_note(rows.status());
     hosts.desktop.ShowFailure(kResortFailedMessage, result.cause.message(), kResortTitle,
                               kStyleRefusal);
-    hosts.flags.job_running = false;
     return result;
   }
   result.after_sort_rows = *rows;
   hosts.desktop.FocusMainWindow();
   hosts.desktop.ShowMessage(kResortDoneMessage, kResortTitle, kStyleCompletion);
-  hosts.flags.job_running = false;
   result.outcome = ResortOutcome::kFinished;
   return result;
 }

@@ -1,5 +1,8 @@
 #include "automation/com/testing/server_process_win.h"
 
+#include "automation/com/activation_win.h"
+#include "automation/com/dispatcher_win.h"
+
 namespace mirune::com::testing {
 
 DWORD RunServerExecutable(const char* build_path, const std::wstring& switch_text) {
@@ -27,6 +30,14 @@ DWORD RunServerExecutable(const char* build_path, const std::wstring& switch_tex
 bool UnderWine() {
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool QuitRunningServer(std::string_view prog_id, std::string_view host) {
+  Result<ComPtr<IDispatch>> running = AttachRunning(prog_id, host, AttemptPolicy{1, 0});
+  if (!running.ok()) return false;
+  Dispatcher application(std::move(running).value(), nullptr, std::string(host), "Application", "");
+  application.Call("Quit").status().ok();
+  return true;
 }
 
 }  // namespace mirune::com::testing

@@ -37,13 +37,7 @@ Result<ComPtr<IDispatch>> ResetTestInDesign(std::string_view version) {
   return server;
 }
 
-void QuitTestInDesign() {
-  Result<ComPtr<IDispatch>> running =
-      AttachRunning(kTestInDesignProgId, "InDesign", AttemptPolicy{1, 0});
-  if (!running.ok()) return;
-  Dispatcher application(std::move(running).value(), nullptr, "InDesign", "Application", "");
-  application.Call("Quit").status().ok();
-}
+void QuitTestInDesign() { QuitRunningServer(kTestInDesignProgId, "InDesign"); }
 
 Result<int32_t> TestInDesignCallCount(IDispatch* server) {
   Dispatcher application(server, nullptr, "InDesign", "Application", "");
