@@ -9,14 +9,14 @@ namespace mirune {
 
 Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, HWND owner) {
   std::unique_ptr<AbortWindowWin> window(new AbortWindowWin(flags));
-  const FormDefinition definition{kClassName,
-                                  FormObjectProcedure<AbortWindowWin>,
-                                  AbortWindow::kCaption,
-                                  "処理中止ウィンドウ",
-                                  kForm6Controls,
-                                  kForm6ClientWidth,
-                                  kForm6ClientHeight};
-  auto form = CreateForm(definition, owner, window.get());
+  MIRUNE_RETURN_IF_ERROR(window->CreateFormWindow({.class_name = kClassName,
+                                                   .caption = AbortWindow::kCaption,
+                                                   .what = "処理中止ウィンドウ",
+                                                   .style = kProgressFormStyle,
+                                                   .owner = owner,
+                                                   .program_icon = false}));
+  auto form = FurnishForm(window->hwnd(), {"処理中止ウィンドウ", kForm6Controls, kForm6ClientWidth,
+                                           kForm6ClientHeight});
   if (!form.ok()) return form.error();
   window->dpi_ = form->dpi;
   window->font_ = std::move(form->font);
@@ -24,32 +24,28 @@ Result<std::unique_ptr<AbortWindowWin>> AbortWindowWin::Create(JobFlags& flags, 
   return window;
 }
 
-AbortWindowWin::~AbortWindowWin() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-}
-
 void AbortWindowWin::Show(std::string_view document_name) {
-  if (hwnd_ == nullptr) return;
-  SetControlText(hwnd_, kIdDocumentName, document_name);
+  if (hwnd() == nullptr) return;
+  SetControlText(hwnd(), kIdDocumentName, document_name);
   ShowPauseText({});
-  if (!IsWindowVisible(hwnd_)) {
+  if (!IsWindowVisible(hwnd())) {
     // Beside the progress window, so that its counts stay in sight.
-    PlaceOverOwner(hwnd_, 1, dpi_);
-    ShowWindow(hwnd_, SW_SHOW);
+    PlaceOverOwner(hwnd(), 1, dpi_);
+    ShowWindow(hwnd(), SW_SHOW);
   }
-  RedrawWindow(hwnd_, nullptr, nullptr,
+  RedrawWindow(hwnd(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void AbortWindowWin::ShowPauseText(std::string_view text) {
-  if (hwnd_ == nullptr) return;
-  SetControlText(hwnd_, kIdActivityText,
+  if (hwnd() == nullptr) return;
+  SetControlText(hwnd(), kIdActivityText,
                  text.empty() ? FindControlLayout(kForm6Controls, kIdActivityText)->caption : text);
-  RedrawWindow(GetDlgItem(hwnd_, kIdActivityText), nullptr, nullptr, RDW_UPDATENOW);
+  RedrawWindow(GetDlgItem(hwnd(), kIdActivityText), nullptr, nullptr, RDW_UPDATENOW);
 }
 
 void AbortWindowWin::Close() {
-  if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+  if (hwnd() != nullptr) ShowWindow(hwnd(), SW_HIDE);
 }
 
 void AbortWindowWin::AskAbort() {
@@ -59,7 +55,7 @@ void AbortWindowWin::AskAbort() {
   asking_ = true;
   const std::wstring question = Wide(AbortWindow::kQuestion);
   const std::wstring title = Wide(kTitleCheck);
-  if (MessageBoxW(hwnd_, question.c_str(), title.c_str(), kStyleAbortQuestion) == IDYES) {
+  if (MessageBoxW(hwnd(), question.c_str(), title.c_str(), kStyleAbortQuestion) == IDYES) {
     flags_.abort_requested = true;
   }
   asking_ = false;
@@ -68,14 +64,14 @@ void AbortWindowWin::AskAbort() {
 void AbortWindowWin::ApplyDpi(int dpi) {
   dpi_ = dpi;
   HFONT font = CreateFormFont(dpi_, false);
-  LayoutFormControls(hwnd_, kForm6Controls, font, dpi_);
+  LayoutFormControls(hwnd(), kForm6Controls, font, dpi_);
   font_.reset(font);
 }
 
-LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT AbortWindowWin::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   const std::function<void(int)> apply_dpi = [this](int dpi) { ApplyDpi(dpi); };
   LRESULT result = 0;
-  if (HandleFormMessage({hwnd_, flags_, bar_brush_.get(), false, apply_dpi}, message, wparam,
+  if (HandleFormMessage({hwnd(), flags_, bar_brush_.get(), false, apply_dpi}, message, wparam,
                         lparam, result)) {
     return result;
   }
@@ -89,7 +85,7 @@ LRESULT AbortWindowWin::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd_, message, wparam, lparam);
+  return DefWindowProcW(hwnd(), message, wparam, lparam);
 }
 
 }  // namespace mirune

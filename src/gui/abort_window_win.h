@@ -27,20 +27,17 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "gui/forms/form_procedure_win.h"
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
 
-class AbortWindowWin {
+class AbortWindowWin final : public Form {
  public:
   static constexpr const wchar_t* kClassName = L"MiruneAbortForm6";
 
   // Creates Form6 hidden on the calling thread. `flags` outlives the window.
   static Result<std::unique_ptr<AbortWindowWin>> Create(JobFlags& flags, HWND owner = nullptr);
-  ~AbortWindowWin();
-  AbortWindowWin(const AbortWindowWin&) = delete;
-  AbortWindowWin& operator=(const AbortWindowWin&) = delete;
 
   // Sets Label5 to `document_name`, shows the window (non-modal) and repaints it at once.
   void Show(std::string_view document_name);
@@ -50,17 +47,13 @@ class AbortWindowWin {
   // window's own text.
   void ShowPauseText(std::string_view text);
 
-  HWND hwnd() const { return hwnd_; }
-
  private:
   explicit AbortWindowWin(JobFlags& flags) : flags_(flags) {}
-  friend LRESULT CALLBACK FormObjectProcedure<AbortWindowWin>(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void AskAbort();
   void ApplyDpi(int dpi);
 
   JobFlags& flags_;
-  HWND hwnd_ = nullptr;
   UniqueFont font_;
   UniqueBrush bar_brush_;
   int dpi_ = 96;

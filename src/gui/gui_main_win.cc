@@ -72,7 +72,7 @@ int RunProgram(HINSTANCE instance) {
   hooks.ask = [&](std::string_view text, std::string_view title, int style) {
     return desktop->ShowMessage(text, title, style);
   };
-  auto main_window = MainWindow::Create(instance, flags, store, std::move(hooks));
+  auto main_window = MainWindow::Create(flags, store, std::move(hooks));
   if (!main_window.ok()) {
     MessageBoxW(nullptr, Wide(main_window.message()).c_str(), Wide(kTitleError).c_str(),
                 MB_OK | MB_ICONERROR);

@@ -105,28 +105,15 @@ std::wstring NormalFolder(const std::wstring& folder) {
 
 }  // namespace
 
-Result<std::unique_ptr<MainWindow>> MainWindow::Create(HINSTANCE instance, JobFlags& flags,
-                                                       SettingsStore& store,
+Result<std::unique_ptr<MainWindow>> MainWindow::Create(JobFlags& flags, SettingsStore& store,
                                                        MainWindowHooks hooks) {
   const std::wstring class_name = Wide(kMainWindowClass);
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = FormObjectProcedure<MainWindow>;
-  window_class.hInstance = instance;
-  window_class.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = class_name.c_str();
-  RegisterClassExW(&window_class);
-
   std::unique_ptr<MainWindow> window(new MainWindow(flags, store, std::move(hooks)));
-  const std::wstring title = Wide(kProductTitle);
-  HWND hwnd = CreateWindowExW(0, class_name.c_str(), title.c_str(), kWindowStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, window.get());
-  if (!hwnd) {
-    return Status(ErrorCode::kUnsupported,
-                  "メイン画面を作成できません（エラー " + std::to_string(GetLastError()) + "）");
-  }
+  MIRUNE_RETURN_IF_ERROR(window->CreateFormWindow({.class_name = class_name.c_str(),
+                                                   .caption = kProductTitle,
+                                                   .what = "メイン画面",
+                                                   .style = kWindowStyle}));
+  HWND hwnd = window->hwnd();
   window->CreateControls();
   window->ApplyDpi(WindowDpi(hwnd));
   // Centred on the screen that shows it.
@@ -142,15 +129,8 @@ Result<std::unique_ptr<MainWindow>> MainWindow::Create(HINSTANCE instance, JobFl
   return window;
 }
 
-MainWindow::~MainWindow() {
-  if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
-}
-
 void MainWindow::CreateControls() {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
   for (const ControlLayout& control_layout : MainWindowControls()) {
     const wchar_t* window_class = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
@@ -199,7 +179,7 @@ void MainWindow::CreateControls() {
                             control_layout.kind == ControlKind::kFileList
                         ? WS_EX_CLIENTEDGE
                         : 0,
-                    window_class, caption.c_str(), style, 0, 0, 10, 10, hwnd_,
+                    window_class, caption.c_str(), style, 0, 0, 10, 10, hwnd(),
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance,
                     nullptr);
   }
@@ -213,38 +193,38 @@ void MainWindow::ApplyDpi(int dpi) {
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(kMainClientWidthTwips, dpi),
                           TwipsToPixels(kMainClientHeightTwips, dpi), kWindowStyle, 0, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ControlLayout& control_layout : MainWindowControls()) {
-    HWND hwnd = control(control_layout.id);
-    SendMessageW(hwnd, WM_SETFONT,
+    HWND child = control(control_layout.id);
+    SendMessageW(child, WM_SETFONT,
                  reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_.get() : font_.get()),
                  TRUE);
     const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
     int height = rect.height;
     if (control_layout.kind == ControlKind::kDriveList ||
         control_layout.kind == ControlKind::kFilterBox) {
-      SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), rect.height - kComboEdges);
+      SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), rect.height - kComboEdges);
       height = rect.height + MulDiv(kDropDownHeight, dpi, 96);
     }
-    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.width, height,
+    SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // List items as tall as the font's text with its underscores.
     if (control_layout.kind == ControlKind::kFolderList ||
         control_layout.kind == ControlKind::kFileList) {
-      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
+      SendMessageW(child, LB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
     } else if (control_layout.kind == ControlKind::kDriveList ||
                control_layout.kind == ControlKind::kFilterBox) {
-      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
+      SendMessageW(child, CB_SETITEMHEIGHT, 0, TextRowHeight(font_.get()));
     }
     if (control_layout.kind == ControlKind::kDriveList ||
         control_layout.kind == ControlKind::kFilterBox) {
       // The edges differ between systems and themes: the field height that gives the closed
       // box the layout's height is found by measuring.
-      auto closed_height = [hwnd](int field) {
-        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      auto closed_height = [child](int field) {
+        SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         RECT closed;
-        GetWindowRect(hwnd, &closed);
+        GetWindowRect(child, &closed);
         return static_cast<int>(closed.bottom - closed.top);
       };
       int best = rect.height - kComboEdges;
@@ -260,7 +240,7 @@ void MainWindow::ApplyDpi(int dpi) {
   }
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
@@ -282,7 +262,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       } else if (id == kIdUtilityButton && code == BN_CLICKED) {
         if (!flags_.job_running && hooks_.utility) hooks_.utility();
       } else if (id == kIdQuitButton && code == BN_CLICKED) {
-        if (!flags_.job_running) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        if (!flags_.job_running) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       } else if (id == kIdOpenResultsButton && code == BN_CLICKED) {
         if (!flags_.job_running && hooks_.open_results) hooks_.open_results();
       }
@@ -291,7 +271,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       // A close requested while a job runs is refused; the job ends first.
       if (flags_.job_running) return 0;
-      DestroyWindow(hwnd_);
+      Unload();
       return 0;
     case WM_ENDSESSION:
       // Windows is shutting down: the selection is stored as at an ordinary close.
@@ -305,12 +285,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DPICHANGED: {
       const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
       ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     default:
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      return DefWindowProcW(hwnd(), message, wparam, lparam);
   }
 }
 
@@ -423,13 +403,13 @@ void MainWindow::SetResultsFolderTip(std::string_view text) {
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = hwnd_;
+  tool.hwnd = hwnd();
   tool.uId = reinterpret_cast<UINT_PTR>(control(kIdOpenResultsButton));
   tool.lpszText = wide.data();
   if (tip_ == nullptr) {
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, nullptr, nullptr);
     if (tip_ == nullptr) return;  // a missing tip costs nothing but the hint
     // A long path wraps instead of running off the screen.
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 600);

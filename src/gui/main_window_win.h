@@ -21,7 +21,7 @@
 #include "app/extraction_launch.h"
 #include "desktop/desktop.h"
 #include "gui/drive_change.h"
-#include "gui/forms/form_procedure_win.h"
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 #include "gui/stored_settings.h"
 
@@ -38,15 +38,11 @@ struct MainWindowHooks {
   std::function<int(std::string_view text, std::string_view title, int style)> ask;
 };
 
-class MainWindow : public SelectionControls {
+class MainWindow final : public SelectionControls, public Form {
  public:
   // Registers the class and creates the window, hidden. Fails with the cause.
-  static Result<std::unique_ptr<MainWindow>> Create(HINSTANCE instance, JobFlags& flags,
-                                                    SettingsStore& store, MainWindowHooks hooks);
-  ~MainWindow() override;
-
-  HWND hwnd() const { return hwnd_; }
-  HWND control(int id) const { return GetDlgItem(hwnd_, id); }
+  static Result<std::unique_ptr<MainWindow>> Create(JobFlags& flags, SettingsStore& store,
+                                                    MainWindowHooks hooks);
 
   // Start-up steps 7 to 10: the pattern from the filter box's text, the filter items, the
   // restored selection, the first file selected.
@@ -72,9 +68,8 @@ class MainWindow : public SelectionControls {
  private:
   MainWindow(JobFlags& flags, SettingsStore& store, MainWindowHooks hooks)
       : flags_(flags), store_(store), hooks_(std::move(hooks)) {}
-  friend LRESULT CALLBACK FormObjectProcedure<MainWindow>(HWND, UINT, WPARAM, LPARAM);
   HWND tip_ = nullptr;  // the tool tip window; destroyed with the main window, its owner
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   void CreateControls();
   void ApplyDpi(int dpi);
@@ -96,7 +91,6 @@ class MainWindow : public SelectionControls {
   JobFlags& flags_;
   SettingsStore& store_;
   MainWindowHooks hooks_;
-  HWND hwnd_ = nullptr;
   UniqueFont font_;
   UniqueFont bold_font_;
   int dpi_ = 96;

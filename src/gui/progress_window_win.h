@@ -26,13 +26,13 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "gui/forms/form_procedure_win.h"
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 #include "progress/progress_model.h"
 
 namespace mirune {
 
-class ProgressWindowWin final : public ProgressView {
+class ProgressWindowWin final : public ProgressView, public Form {
  public:
   // The window class name (FindWindowW).
   static constexpr const wchar_t* kClassName = L"MiruneProgressForm2";
@@ -40,9 +40,6 @@ class ProgressWindowWin final : public ProgressView {
   // Creates Form2 hidden. `flags` outlives the window; `owner` may be null.
   static Result<std::unique_ptr<ProgressWindowWin>> Create(const JobFlags& flags,
                                                            HWND owner = nullptr);
-  ~ProgressWindowWin() override;
-  ProgressWindowWin(const ProgressWindowWin&) = delete;
-  ProgressWindowWin& operator=(const ProgressWindowWin&) = delete;
 
   // Shows the state: texts, bar width (the model's twips at this window's dpi), the track's
   // text colour; shows the window and gives Text3 the focus when it was hidden; repaints.
@@ -54,17 +51,13 @@ class ProgressWindowWin final : public ProgressView {
   // Dispatches the messages waiting for this thread.
   void Yield() override;
 
-  HWND hwnd() const { return hwnd_; }
-
  private:
   explicit ProgressWindowWin(const JobFlags& flags) : flags_(flags) {}
-  friend LRESULT CALLBACK FormObjectProcedure<ProgressWindowWin>(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void ApplyDpi(int dpi);
   void SizeBar();
 
   const JobFlags& flags_;
-  HWND hwnd_ = nullptr;
   UniqueFont font_;
   UniqueBrush bar_brush_;
   int dpi_ = 96;

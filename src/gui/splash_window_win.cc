@@ -19,29 +19,24 @@ constexpr DWORD kSplashStyle = WS_POPUP | WS_CAPTION | WS_BORDER;
 
 std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
   const std::wstring class_name = Wide(kSplashWindowClass);
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = DefWindowProcW;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = class_name.c_str();
-  RegisterClassExW(&window_class);
-
   std::unique_ptr<SplashWindow> splash(new SplashWindow());
-  splash->hwnd_ =
-      CreateWindowExW(WS_EX_TOPMOST, class_name.c_str(), Wide(kProductTitle).c_str(), kSplashStyle,
-                      0, 0, 100, 100, nullptr, nullptr, instance, nullptr);
-  if (!splash->hwnd_) return nullptr;
-  const int dpi = WindowDpi(splash->hwnd_);
+  const Status made = splash->CreateFormWindow({.class_name = class_name.c_str(),
+                                                .caption = kProductTitle,
+                                                .what = "スプラッシュ画面",
+                                                .style = kSplashStyle,
+                                                .ex_style = WS_EX_TOPMOST,
+                                                .program_icon = false,
+                                                .wait_cursor = true});
+  if (!made.ok()) return nullptr;
+  const int dpi = WindowDpi(splash->hwnd());
   splash->font_.reset(CreateFormFont(dpi, false));
   const SIZE outer =
       WindowSizeForClient(TwipsToPixels(kSplashClientWidthTwips, dpi),
                           TwipsToPixels(kSplashClientHeightTwips, dpi), kSplashStyle, 0, dpi);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(splash->hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  SetWindowPos(splash->hwnd_, nullptr, (monitor.rcWork.left + monitor.rcWork.right - outer.cx) / 2,
+  GetMonitorInfoW(MonitorFromWindow(splash->hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  SetWindowPos(splash->hwnd(), nullptr, (monitor.rcWork.left + monitor.rcWork.right - outer.cx) / 2,
                (monitor.rcWork.top + monitor.rcWork.bottom - outer.cy) / 2, outer.cx, outer.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ControlLayout& control_layout : SplashWindowControls()) {
@@ -50,24 +45,22 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
     HWND control = CreateWindowExW(
         0, L"STATIC", image ? L"" : Wide(control_layout.caption).c_str(),
         WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT), rect.left, rect.top,
-        rect.width, rect.height, splash->hwnd_,
+        rect.width, rect.height, splash->hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (image) {
-      HICON icon = static_cast<HICON>(
-          LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0));
-      if (icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+      splash->icon_.reset(static_cast<HICON>(
+          LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0)));
+      if (splash->icon_) {
+        SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(splash->icon_.get()), 0);
+      }
     } else {
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(splash->font_.get()), FALSE);
     }
   }
-  ShowWindow(splash->hwnd_, SW_SHOWNORMAL);
-  UpdateWindow(splash->hwnd_);
+  ShowWindow(splash->hwnd(), SW_SHOWNORMAL);
+  UpdateWindow(splash->hwnd());
   DispatchPendingPaints();
   return splash;
-}
-
-SplashWindow::~SplashWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 }  // namespace mirune

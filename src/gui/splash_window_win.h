@@ -9,23 +9,21 @@
 
 #include <memory>
 
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
 
-class SplashWindow {
+class SplashWindow final : public Form {
  public:
   // Creates, shows and paints the window at once. Null when it cannot be created (the
   // start-up goes on without it).
   static std::unique_ptr<SplashWindow> Show(HINSTANCE instance);
-  ~SplashWindow();
-
-  HWND hwnd() const { return hwnd_; }
 
  private:
   SplashWindow() = default;
-  HWND hwnd_ = nullptr;
   UniqueFont font_;
+  UniqueIcon icon_;
 };
 
 }  // namespace mirune

@@ -60,17 +60,6 @@ const wchar_t* ClassOf(ControlKind kind) {
 
 }  // namespace
 
-bool RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
-  WNDCLASSEXW form{};
-  form.cbSize = sizeof(form);
-  form.lpfnWndProc = procedure;
-  form.hInstance = GetModuleHandleW(nullptr);
-  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  form.lpszClassName = name;
-  return RegisterClassExW(&form) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 int WindowDpi(HWND hwnd) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
   // Looked up at run time: older systems have no per-window dpi.
@@ -184,30 +173,17 @@ void SetControlText(HWND parent, int id, std::string_view utf8) {
   SetWindowTextW(control, text.c_str());
 }
 
-Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self) {
-  const std::string what(definition.what);
-  if (!RegisterFormClass(definition.class_name, definition.procedure)) {
-    return Error{ErrorCode::kUnsupported, what + "のクラスを登録できませんでした"};
-  }
+Result<FormResources> FurnishForm(HWND hwnd, const FormDefinition& definition) {
   FormResources form;
-  const std::wstring caption = Wide(definition.caption);
-  form.hwnd =
-      CreateWindowExW(0, definition.class_name, caption.c_str(), kFormStyle, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 400, 240, owner, nullptr, GetModuleHandleW(nullptr), self);
-  if (form.hwnd == nullptr) {
-    return Error{ErrorCode::kUnsupported,
-                 what + "を作成できませんでした: " + WindowsErrorCause(GetLastError())};
-  }
-  form.dpi = WindowDpi(form.hwnd);
+  form.dpi = WindowDpi(hwnd);
   form.font.reset(CreateFormFont(form.dpi, false));
   form.bar_brush.reset(CreateSolidBrush(kBarColour));
-  if (!CreateFormControls(form.hwnd, definition.controls, form.font.get(), form.dpi)) {
-    const std::string cause = WindowsErrorCause(GetLastError());
-    DestroyWindow(form.hwnd);
-    return Error{ErrorCode::kUnsupported, what + "の部品を作成できませんでした: " + cause};
+  if (!CreateFormControls(hwnd, definition.controls, form.font.get(), form.dpi)) {
+    return Error{ErrorCode::kUnsupported,
+                 std::string(definition.what) +
+                     "の部品を作成できませんでした: " + WindowsErrorCause(GetLastError())};
   }
-  SizeFormWindow(form.hwnd, definition.client_width_twips, definition.client_height_twips,
-                 form.dpi);
+  SizeFormWindow(hwnd, definition.client_width_twips, definition.client_height_twips, form.dpi);
   return form;
 }
 

@@ -30,46 +30,37 @@ namespace mirune {
 #endif
 
 // The style of both forms: a caption with the close box, fixed size.
-inline constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+inline constexpr DWORD kProgressFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-// Registers a form's window class (arrow cursor, dialog background); true when it is
-// registered, also by an earlier window of the process.
-bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
-
-// What makes one form: its class, caption, controls and client size in twips; `what` names
-// the window in failures ("進行状況ウィンドウ").
+// What furnishes one form: its controls and client size in twips; `what` names the window
+// in failures ("進行状況ウィンドウ").
 struct FormDefinition {
-  const wchar_t* class_name;
-  WNDPROC procedure;
-  std::string_view caption;
   std::string_view what;
   std::span<const ControlLayout> controls;
   int client_width_twips;
   int client_height_twips;
 };
 
-// The resources of a made form, which the form takes over.
+// The resources of a furnished form, which the form keeps.
 struct FormResources {
-  HWND hwnd = nullptr;
   int dpi = 96;
   UniqueFont font;
   UniqueBrush bar_brush;
 };
 
-// Registers the class, creates the form hidden (`self` is the creation parameter its
-// procedure receives in WM_NCCREATE), makes its controls in the forms' font at the window's
-// dpi, and sizes it. kUnsupported with a Japanese cause naming the window when Windows
-// refuses; what was made is then given back.
-Result<FormResources> CreateForm(const FormDefinition& definition, HWND owner, void* self);
+// Makes the controls of a form's window `hwnd` (made hidden by Form::CreateFormWindow) in the
+// forms' font at the window's dpi, and sizes it. kUnsupported with a Japanese cause naming
+// the window when Windows refuses; the form then destroys its window as it goes.
+Result<FormResources> FurnishForm(HWND hwnd, const FormDefinition& definition);
 
 // The messages both forms answer alike; true (and `result` set) when `message` was one:
 //   WM_CLOSE         the close box, the system menu and Alt+F4 hide the form unless a job runs
 //                    (the program's own close hides it directly, never through here);
 //   WM_CTLCOLORSTATIC the bar and the track's text colour (ColourFormControl);
-//   WM_DPICHANGED    `apply_dpi` with the new dpi, then the suggested rectangle;
-//   WM_NCDESTROY     `hwnd` is let go (set to null).
+//   WM_DPICHANGED    `apply_dpi` with the new dpi, then the suggested rectangle.
 struct FormMessageContext {
-  HWND& hwnd;
+  HWND hwnd;
   const JobFlags& flags;
   HBRUSH bar_brush;
   bool track_text_white;

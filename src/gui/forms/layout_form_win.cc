@@ -64,45 +64,22 @@ ControlClass ClassOf(ControlKind kind) {
 
 }  // namespace
 
-LayoutForm::~LayoutForm() {
-  if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
-}
-
 Status LayoutForm::CreateFromTable(const LayoutFormDefinition& definition, HWND owner) {
-  const std::string what(definition.what);
-  const std::wstring class_name = Wide(definition.class_name);
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = FormObjectProcedure<LayoutForm>;
-  window_class.hInstance = GetModuleHandleW(nullptr);
-  window_class.hIcon = LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
-  window_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = class_name.c_str();
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    return Status(ErrorCode::kUnsupported,
-                  what + "を作成できません: " + WindowsErrorCause(GetLastError()));
-  }
   controls_ = definition.controls;
   client_width_twips_ = definition.client_width_twips;
   client_height_twips_ = definition.client_height_twips;
-  const std::wstring caption = Wide(definition.caption);
-  HWND hwnd =
-      CreateWindowExW(0, class_name.c_str(), caption.c_str(), kFormStyle, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 100, 100, owner, nullptr, window_class.hInstance, this);
-  if (!hwnd) {
-    return Status(ErrorCode::kUnsupported,
-                  what + "を作成できません: " + WindowsErrorCause(GetLastError()));
-  }
+  const std::wstring class_name = Wide(definition.class_name);
+  MIRUNE_RETURN_IF_ERROR(CreateFormWindow({.class_name = class_name.c_str(),
+                                           .caption = definition.caption,
+                                           .what = definition.what,
+                                           .style = kFormStyle,
+                                           .owner = owner}));
   CreateControls();
-  ApplyDpi(WindowDpi(hwnd_));
+  ApplyDpi(WindowDpi(hwnd()));
   return Status::Ok();
 }
 
-LRESULT LayoutForm::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT LayoutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
   if (OnMessage(message, wparam, lparam, result)) return result;
   switch (message) {
@@ -124,17 +101,17 @@ LRESULT LayoutForm::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
       }
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      return DefWindowProcW(hwnd(), message, wparam, lparam);
     }
     case 0x02E0: {  // WM_DPICHANGED
       const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
       ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     default:
-      return DefWindowProcW(hwnd_, message, wparam, lparam);
+      return DefWindowProcW(hwnd(), message, wparam, lparam);
   }
 }
 
@@ -145,7 +122,7 @@ void LayoutForm::CreateControls() {
     const std::wstring caption = Wide(control_layout.caption);
     HWND control = CreateWindowExW(
         control_class.ex_style, control_class.name, caption.c_str(),
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style, 0, 0, 10, 10, hwnd_,
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style, 0, 0, 10, 10, hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
     if (control_layout.kind == ControlKind::kPicture && control) {
       if (!icon_) {
@@ -174,7 +151,7 @@ RECT LayoutForm::PlaceOf(const ControlLayout& control_layout) const {
   if (!container) return place;
   RECT outer;
   GetWindowRect(container, &outer);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&outer), 2);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&outer), 2);
   wchar_t class_name[64] = {};
   GetClassNameW(container, class_name, 64);
   if (control_layout.kind == ControlKind::kFrame && rect.width == 0 && rect.height == 0 &&
@@ -193,19 +170,19 @@ void LayoutForm::ApplyDpi(int dpi) {
   dpi_ = dpi;
   font_.reset(CreateFormFont(dpi, false));
   bold_font_.reset(CreateFormFont(dpi, true));
-  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
   const SIZE outer = WindowSizeForClient(TwipsToPixels(client_width_twips_, dpi),
                                          TwipsToPixels(client_height_twips_, dpi), style, 0, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ControlLayout& control_layout : controls_) {
-    HWND hwnd = control(control_layout.id);
-    if (!hwnd) continue;
-    SendMessageW(hwnd, WM_SETFONT,
+    HWND child = control(control_layout.id);
+    if (!child) continue;
+    SendMessageW(child, WM_SETFONT,
                  reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_.get() : font_.get()),
                  FALSE);
     if (control_layout.kind == ControlKind::kTabStrip) {
-      SendMessageW(hwnd, TCM_SETITEMSIZE, 0,
+      SendMessageW(child, TCM_SETITEMSIZE, 0,
                    MAKELPARAM(TwipsToPixels(main_form::kTabWidthTwips, dpi),
                               TwipsToPixels(main_form::kTabHeightTwips, dpi)));
     }
@@ -216,81 +193,77 @@ void LayoutForm::ApplyDpi(int dpi) {
         control_layout.kind == ControlKind::kFilterBox) {
       height += MulDiv(kDropDownHeight, dpi, 96);
     }
-    SetWindowPos(hwnd, nullptr, place.left, place.top, place.right - place.left, height,
+    SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // List items as tall as the font's text with its underscores.
     const int row = TextRowHeight(font_.get());
     if (control_layout.kind == ControlKind::kFolderList ||
         control_layout.kind == ControlKind::kFileList) {
-      SendMessageW(hwnd, LB_SETITEMHEIGHT, 0, row);
+      SendMessageW(child, LB_SETITEMHEIGHT, 0, row);
     } else if (height != place.bottom - place.top) {  // a combo box
-      SendMessageW(hwnd, CB_SETITEMHEIGHT, 0, row);
+      SendMessageW(child, CB_SETITEMHEIGHT, 0, row);
       // The closed box draws its choice a pixel inside a field that it clips a pixel inside
       // its edges: the field is the row and those pixels.
       const int field = row + 4;
-      if (SendMessageW(hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < field) {
-        SendMessageW(hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+      if (SendMessageW(child, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0) < field) {
+        SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
       }
     }
   }
   OnLayout();
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void LayoutForm::Show() {
-  if (!hwnd_) return;
+  if (!hwnd()) return;
   if (!shown_before_) {
     shown_before_ = true;
     // Centred on the owner, or on the screen.
     RECT outer, around;
-    GetWindowRect(hwnd_, &outer);
-    HWND owner = GetWindow(hwnd_, GW_OWNER);
+    GetWindowRect(hwnd(), &outer);
+    HWND owner = GetWindow(hwnd(), GW_OWNER);
     if (owner && IsWindowVisible(owner)) {
       GetWindowRect(owner, &around);
     } else {
       MONITORINFO monitor{};
       monitor.cbSize = sizeof(monitor);
-      GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+      GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
       around = monitor.rcWork;
     }
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    SetWindowPos(hwnd_, nullptr, (around.left + around.right - width) / 2,
+    SetWindowPos(hwnd(), nullptr, (around.left + around.right - width) / 2,
                  (around.top + around.bottom - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
-  SetForegroundWindow(hwnd_);
+  ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd());
 }
 
 void LayoutForm::Hide() {
-  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
-}
-
-void LayoutForm::Unload() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
 }
 
 std::string LayoutForm::ControlText(int id) const {
-  HWND hwnd = control(id);
-  if (!hwnd) return {};
-  const int length = GetWindowTextLengthW(hwnd);
+  HWND child = control(id);
+  if (!child) return {};
+  const int length = GetWindowTextLengthW(child);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), length + 1)));
   return Narrow(text);
 }
 
 void LayoutForm::SetControlText(int id, std::string_view text) {
-  if (HWND hwnd = control(id)) SetWindowTextW(hwnd, Wide(text).c_str());
+  if (HWND child = control(id)) SetWindowTextW(child, Wide(text).c_str());
 }
 
 void LayoutForm::SetChoices(int id, std::span<const std::string_view> items, int chosen) {
-  HWND hwnd = control(id);
-  if (!hwnd) return;
-  SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+  HWND child = control(id);
+  if (!child) return;
+  SendMessageW(child, CB_RESETCONTENT, 0, 0);
   for (std::string_view item : items) {
-    SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   }
-  SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+  SendMessageW(child, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
 int LayoutForm::Chosen(int id) const {

@@ -6,8 +6,7 @@
 // dpi change. A control that lies in a frame is placed from the frame's top left; a frame in
 // a tab strip with an empty rectangle fills the strip's display area. Tab strips and frames
 // lie below the other controls. The form object handles its window's messages through the
-// virtual functions below and lives as long as its owner keeps it; the window may be gone
-// before it (a form that unloads destroys its window).
+// virtual functions below; it owns its window as every form does (gui/forms/form_win.h).
 
 #include <windows.h>
 
@@ -17,7 +16,7 @@
 
 #include "base/result.h"
 #include "gui/form_layout.h"
-#include "gui/forms/form_procedure_win.h"
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
@@ -31,22 +30,11 @@ struct LayoutFormDefinition {
   int client_height_twips = 0;
 };
 
-class LayoutForm {
+class LayoutForm : public Form {
  public:
-  virtual ~LayoutForm();
-  LayoutForm(const LayoutForm&) = delete;
-  LayoutForm& operator=(const LayoutForm&) = delete;
-
-  // Null once the window is destroyed.
-  HWND hwnd() const { return hwnd_; }
-  HWND control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
-  bool exists() const { return hwnd_ != nullptr; }
-
   // Shows the window (again) in front, centred on its owner the first time.
   void Show();
   void Hide();
-  // Destroys the window (the form's unload).
-  void Unload();
 
   // The text of a control (UTF-8), and setting it.
   std::string ControlText(int id) const;
@@ -76,13 +64,11 @@ class LayoutForm {
   void Relayout() { ApplyDpi(dpi_); }
 
  private:
-  friend LRESULT CALLBACK FormObjectProcedure<LayoutForm>(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) final;
   void CreateControls();
   void ApplyDpi(int dpi);
   RECT PlaceOf(const main_form::ControlLayout& control_layout) const;
 
-  HWND hwnd_ = nullptr;
   UniqueFont font_;
   UniqueFont bold_font_;
   UniqueIcon icon_;
