@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "automation/com/local_server_win.h"
+#include "automation/com/testing/local_server_win.h"
 #include "automation/com/testing/excel_dispatch_win.h"
 
 namespace {

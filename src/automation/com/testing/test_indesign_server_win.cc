@@ -58,7 +58,7 @@
 #include <memory>
 #include <string>
 
-#include "automation/com/local_server_win.h"
+#include "automation/com/testing/local_server_win.h"
 #include "automation/com/testing/indesign_dispatch_win.h"
 #include "automation/idml/idml_document.h"
 #include "automation/indesign_engine/builder.h"

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "automation/com/local_server_win.h"
+#include "automation/com/testing/local_server_win.h"
 #include "automation/com/testing/table_dispatch_win.h"
 
 namespace {

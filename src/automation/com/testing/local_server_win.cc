@@ -1,4 +1,4 @@
-#include "automation/com/local_server_win.h"
+#include "automation/com/testing/local_server_win.h"
 
 #include <objbase.h>
 #include <oleauto.h>
