@@ -1,8 +1,8 @@
 #include "gui/abort_window_win.h"
 
 #include "base/wide_text.h"
-#include "gui/forms/form_window_win.h"
 #include "gui/forms/win_font_win.h"
+#include "gui/progress_form_win.h"
 #include "gui/progress_layout.h"
 
 namespace mirune {

@@ -61,13 +61,4 @@ std::span<const ControlLayout> SplashWindowControls();
 // The control of `id` in `controls`, or nullptr.
 const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id);
 
-// The width of every tab of a tab strip, and the tabs' height: each tab has a known place.
-inline constexpr int kTabWidthTwips = 1200;
-inline constexpr int kTabHeightTwips = 360;
-
-// Font of every window: "ＭＳ Ｐゴシック" at 9 points, or the system's Japanese UI font when
-// the machine lacks it.
-inline constexpr std::string_view kFormFontFace = "ＭＳ Ｐゴシック";
-inline constexpr int kFormFontPoints = 9;
-
 }  // namespace mirune::main_form

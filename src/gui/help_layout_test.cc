@@ -40,8 +40,8 @@ const Window kWindows[] = {
 // strip's edges (four pixels a side at 96 dpi).
 TwipsRect DisplayArea(const TwipsRect& strip) {
   constexpr int kEdge = 60;
-  return {strip.left + kEdge, strip.top + main_form::kTabHeightTwips + kEdge,
-          strip.width - 2 * kEdge, strip.height - main_form::kTabHeightTwips - 2 * kEdge};
+  return {strip.left + kEdge, strip.top + kTabHeightTwips + kEdge, strip.width - 2 * kEdge,
+          strip.height - kTabHeightTwips - 2 * kEdge};
 }
 
 // Each control's rectangle in the window's client area.

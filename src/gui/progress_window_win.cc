@@ -1,7 +1,7 @@
 #include "gui/progress_window_win.h"
 
-#include "gui/forms/form_window_win.h"
 #include "gui/forms/win_font_win.h"
+#include "gui/progress_form_win.h"
 #include "gui/progress_layout.h"
 
 namespace mirune {

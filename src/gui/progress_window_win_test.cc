@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "gui/forms/form_window_win.h"
+#include "gui/progress_form_win.h"
 #include "gui/progress_layout.h"
 #include "gui/testing/window_test_driver_win.h"
 

@@ -1,9 +1,9 @@
 #include "gui/win_desktop_win.h"
 
 #include "base/wide_text.h"
-#include "gui/forms/form_window_win.h"
 #include "gui/forms/input_block_win.h"
 #include "gui/main_window_win.h"
+#include "gui/progress_form_win.h"
 
 namespace mirune {
 

@@ -62,6 +62,10 @@ enum class ControlKind {
   kChoiceList,  // drop-down list without typing
 };
 
+// The width of every tab of a tab strip, and the tabs' height: each tab has a known place.
+inline constexpr int kTabWidthTwips = 1200;
+inline constexpr int kTabHeightTwips = 360;
+
 struct ControlLayout {
   std::string_view name;  // the designer's name: "Drive1", "Command1" …
   int id;                 // control id (GetDlgItem)

@@ -8,11 +8,6 @@
 
 namespace mirune {
 
-using main_form::ControlKind;
-using main_form::ControlLayout;
-using main_form::PixelRect;
-using main_form::TwipsToPixels;
-
 namespace {
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -52,7 +47,7 @@ ControlClass ClassOf(ControlKind kind) {
       return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
               WS_EX_CLIENTEDGE};
     case ControlKind::kLabel:
-    // Kinds of the progress windows (gui/forms/form_window_win.h); no form made here has them.
+    // Kinds of the progress windows (gui/progress_form_win.h); no form made here has them.
     case ControlKind::kCentered:
     case ControlKind::kTrack:
     case ControlKind::kBar:
@@ -182,9 +177,9 @@ void LayoutForm::ApplyDpi(int dpi) {
                  reinterpret_cast<WPARAM>(control_layout.bold ? bold_font_.get() : font_.get()),
                  FALSE);
     if (control_layout.kind == ControlKind::kTabStrip) {
-      SendMessageW(child, TCM_SETITEMSIZE, 0,
-                   MAKELPARAM(TwipsToPixels(main_form::kTabWidthTwips, dpi),
-                              TwipsToPixels(main_form::kTabHeightTwips, dpi)));
+      SendMessageW(
+          child, TCM_SETITEMSIZE, 0,
+          MAKELPARAM(TwipsToPixels(kTabWidthTwips, dpi), TwipsToPixels(kTabHeightTwips, dpi)));
     }
     RECT place = PlaceOf(control_layout);
     int height = place.bottom - place.top;

@@ -1,7 +1,7 @@
 #pragma once
 
-// A window made from a layout table of gui/form_layout.h (the table system of every form of
-// the program): the class is registered, the window made with its caption and client size,
+// A window made from a layout table (gui/forms/form_table.h, the table system of every form
+// of the program): the class is registered, the window made with its caption and client size,
 // every control created, placed at the window's dpi in the forms' font and placed again at a
 // dpi change. A control that lies in a frame is placed from the frame's top left; a frame in
 // a tab strip with an empty rectangle fills the strip's display area. Tab strips and frames
@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "base/result.h"
-#include "gui/form_layout.h"
+#include "gui/forms/form_table.h"
 #include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
 
@@ -25,7 +25,7 @@ struct LayoutFormDefinition {
   std::string_view class_name;
   std::string_view caption;
   std::string_view what;  // names the window in failures ("ユーティリティ画面")
-  std::span<const main_form::ControlLayout> controls;
+  std::span<const ControlLayout> controls;
   int client_width_twips = 0;
   int client_height_twips = 0;
 };
@@ -67,14 +67,14 @@ class LayoutForm : public Form {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) final;
   void CreateControls();
   void ApplyDpi(int dpi);
-  RECT PlaceOf(const main_form::ControlLayout& control_layout) const;
+  RECT PlaceOf(const ControlLayout& control_layout) const;
 
   UniqueFont font_;
   UniqueFont bold_font_;
   UniqueIcon icon_;
   int dpi_ = 96;
   bool shown_before_ = false;
-  std::span<const main_form::ControlLayout> controls_;
+  std::span<const ControlLayout> controls_;
   int client_width_twips_ = 0;
   int client_height_twips_ = 0;
 };

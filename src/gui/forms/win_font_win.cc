@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "base/wide_text.h"
-#include "gui/form_layout.h"
 
 namespace mirune {
 namespace {
@@ -22,7 +21,7 @@ F User32Function(const char* name) {
 
 HFONT CreateFormFont(int dpi, bool bold) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(main_form::kFormFontPoints, dpi, 72);
+  font.lfHeight = -MulDiv(kFormFontPoints, dpi, 72);
   font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = SHIFTJIS_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;

@@ -8,11 +8,13 @@
 
 namespace mirune {
 
+// The size of the forms' font, in points.
+inline constexpr int kFormFontPoints = 9;
+
 // "ＭＳ Ｐゴシック" at 9 points for `dpi`, normal or bold, or the system's UI font face (the
 // Japanese one on a Japanese Windows) when the machine lacks it; never null (the stock GUI
-// font last). The caller owns it (UniqueFont, gui/forms/gdi_owner_win.h). The
-// forms' own helpers (the dpi of a window: WindowDpi; the installed faces) are in
-// gui/forms/form_window_win.h, shared with the progress windows.
+// font last). The caller owns it (UniqueFont, gui/forms/gdi_owner_win.h). The dpi of a
+// window and the installed faces: gui/forms/window_metrics_win.h.
 HFONT CreateFormFont(int dpi, bool bold);
 
 // The height a row of text in `font` needs so that nothing of it is cut: the ascent and the

@@ -1,8 +1,7 @@
 #pragma once
 
 // Two helpers every window of the program needs, apart from any layout table: the dpi of a
-// window and whether a font face is installed. Defined in form_window_win.cc. Windows build
-// only.
+// window and whether a font face is installed. Windows build only.
 
 #ifdef _WIN32
 
@@ -15,6 +14,9 @@ namespace mirune {
 // The dpi of `hwnd` (GetDpiForWindow where user32 has it, else the screen's); 96 when
 // neither answers.
 int WindowDpi(HWND hwnd);
+
+// The face the forms ask for first.
+inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
 
 // Whether a font face is installed (EnumFontFamiliesExW).
 bool FontFaceInstalled(std::wstring_view face);

@@ -1,19 +1,11 @@
-#include "gui/forms/form_window_win.h"
-
-#include <algorithm>
+#include "gui/progress_form_win.h"
 
 #include "base/os_error_text.h"
-#include "base/utf.h"
 #include "base/wide_text.h"
 #include "gui/forms/win_font_win.h"
 
 namespace mirune {
 namespace {
-
-int CALLBACK NoteFontFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;  // one is enough
-}
 
 DWORD StyleOf(ControlKind kind) {
   switch (kind) {
@@ -59,43 +51,6 @@ const wchar_t* ClassOf(ControlKind kind) {
 }
 
 }  // namespace
-
-int WindowDpi(HWND hwnd) {
-  using DpiForWindow = UINT(WINAPI*)(HWND);
-  // Looked up at run time: older systems have no per-window dpi.
-  static const auto dpi_for_window = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (dpi_for_window != nullptr && hwnd != nullptr) {
-    const UINT dpi = dpi_for_window(hwnd);
-    if (dpi != 0) return static_cast<int>(dpi);
-  }
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-bool FontFaceInstalled(std::wstring_view face) {
-  LOGFONTW wanted{};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  const size_t n = std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1));
-  face.copy(wanted.lfFaceName, n);
-  bool found = false;
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return false;
-  EnumFontFamiliesExW(screen, &wanted, NoteFontFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
-  return found;
-}
-
-std::wstring_view FormFontFaceInstalled() {
-  for (std::wstring_view face :
-       {kFormFontFace, std::wstring_view(L"MS PGothic"), std::wstring_view(L"IPAPGothic"),
-        std::wstring_view(L"IPA Pゴシック")}) {
-    if (FontFaceInstalled(face)) return face;
-  }
-  return {};
-}
 
 bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));

@@ -1,9 +1,9 @@
 #pragma once
 
-// What the progress window and the abort window share on Windows: the dpi of a window, the
-// forms' font, the controls built from a layout table (gui/progress_layout.h), texts
-// and texts set from UTF-8 (the message pump is
-// gui/forms/message_pump_win.h). Windows build only.
+// What the progress window and the abort window share on Windows, over the window framework
+// (gui/forms): their style, their controls built from their layout tables
+// (gui/progress_layout.h), the bar's colour, their place over the main window, the messages
+// both answer alike, and texts set from UTF-8 without needless repaints. Windows build only.
 
 #ifdef _WIN32
 
@@ -73,9 +73,6 @@ bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wpar
 // Form2, 1 for Form6. Both forms' sizes come from their tables at the form's dpi. A form
 // without an owner stays where it is.
 void PlaceOverOwner(HWND hwnd, int slot, int dpi);
-
-// The face the forms ask for first.
-inline constexpr std::wstring_view kFormFontFace = L"ＭＳ Ｐゴシック";
 
 // Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
 // `font`. False when a control cannot be created.
