@@ -14,7 +14,7 @@
 // owner. Every render repaints at once. A close from the close box, the system menu or
 // Alt+F4 is refused while flags.job_running is set and hides the window otherwise; Close()
 // (the program's close) always hides it. Layout: gui/progress_layout.h, at the window's
-// dpi, in the forms' font (form_window_win.h). Windows build only.
+// dpi, in the forms' font (gui/progress_form_win.h). Windows build only.
 
 #ifdef _WIN32
 
