@@ -48,7 +48,7 @@ constexpr std::array kMainControls = {
 
 // The splash: picture on the left, the three labels on the right.
 constexpr std::array kSplashControls = {
-    ControlLayout{"Image1", kIdSplashIcon, ControlKind::kLabel, "", {360, 360, 960, 960}},
+    ControlLayout{"Image1", kIdSplashIcon, ControlKind::kPicture, "", {360, 360, 960, 960}},
     ControlLayout{"Label1",
                   kIdSplashStatus,
                   ControlKind::kLabel,

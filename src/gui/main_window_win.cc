@@ -10,6 +10,7 @@
 #include "gui/drive_change.h"
 #include "gui/file_pattern.h"
 #include "gui/form_layout.h"
+#include "gui/forms/control_class_win.h"
 #include "gui/forms/win_font_win.h"
 
 namespace mirune {
@@ -132,56 +133,15 @@ Result<std::unique_ptr<MainWindow>> MainWindow::Create(JobFlags& flags, Settings
 void MainWindow::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
   for (const ControlLayout& control_layout : MainWindowControls()) {
-    const wchar_t* window_class = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    switch (control_layout.kind) {
-      case ControlKind::kDriveList:
-        window_class = L"COMBOBOX";
-        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-        break;
-      case ControlKind::kFolderList:
-      case ControlKind::kFileList:
-        window_class = L"LISTBOX";
-        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-        break;
-      case ControlKind::kFilterBox:
-        window_class = L"COMBOBOX";
-        style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-        break;
-      case ControlKind::kCheckBox:
-        window_class = L"BUTTON";
-        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-        break;
-      case ControlKind::kFrame:
-        window_class = L"BUTTON";
-        style |= BS_GROUPBOX;
-        break;
-      case ControlKind::kButton:
-        window_class = L"BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
-        break;
-      case ControlKind::kLabel:
-      // Kinds of the other forms (gui/forms/layout_form_win.h); the main window has none of them.
-      case ControlKind::kTabStrip:
-      case ControlKind::kTextBox:
-      case ControlKind::kEdit:
-      case ControlKind::kPicture:
-      case ControlKind::kChoiceList:
-      case ControlKind::kCentered:
-      case ControlKind::kTrack:
-      case ControlKind::kBar:
-      case ControlKind::kFocus:
-        style |= SS_LEFT;
-        break;
-    }
+    const ControlClass control_class = ControlClassOf(control_layout.kind);
+    const bool list = control_layout.kind == ControlKind::kFolderList ||
+                      control_layout.kind == ControlKind::kFileList;
+    // The main window's lists draw a line inside their sunken edge.
+    const DWORD style = WS_CHILD | WS_VISIBLE | control_class.style | (list ? WS_BORDER : 0);
     const std::wstring caption = Wide(control_layout.caption);
-    CreateWindowExW(control_layout.kind == ControlKind::kFolderList ||
-                            control_layout.kind == ControlKind::kFileList
-                        ? WS_EX_CLIENTEDGE
-                        : 0,
-                    window_class, caption.c_str(), style, 0, 0, 10, 10, hwnd(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance,
-                    nullptr);
+    CreateWindowExW(control_class.ex_style, control_class.name, caption.c_str(), style, 0, 0, 10,
+                    10, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)),
+                    instance, nullptr);
   }
   SendMessageW(control(kIdFilterBox), CB_LIMITTEXT, 0, 0);
 }

@@ -2,65 +2,19 @@
 
 #include "base/os_error_text.h"
 #include "base/wide_text.h"
+#include "gui/forms/control_class_win.h"
 #include "gui/forms/win_font_win.h"
 
 namespace mirune {
-namespace {
-
-DWORD StyleOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kLabel:
-      return SS_LEFT | SS_NOPREFIX;
-    case ControlKind::kCentered:
-      return SS_CENTER | SS_NOPREFIX;
-    case ControlKind::kTrack:
-    case ControlKind::kBar:
-      return SS_LEFT;
-    case ControlKind::kFocus:
-      return ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP;
-    case ControlKind::kPicture:
-      return SS_ICON | SS_REALSIZECONTROL;
-    case ControlKind::kButton:
-      return BS_PUSHBUTTON | WS_TABSTOP;
-    // Kinds of the forms made by LayoutForm and of the main window; the progress windows
-    // have none of them.
-    case ControlKind::kDriveList:
-    case ControlKind::kFolderList:
-    case ControlKind::kFileList:
-    case ControlKind::kFilterBox:
-    case ControlKind::kCheckBox:
-    case ControlKind::kFrame:
-    case ControlKind::kTabStrip:
-    case ControlKind::kTextBox:
-    case ControlKind::kEdit:
-    case ControlKind::kChoiceList:
-      break;
-  }
-  return 0;
-}
-
-const wchar_t* ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kFocus:
-      return L"Edit";
-    case ControlKind::kButton:
-      return L"Button";
-    default:
-      return L"Static";
-  }
-}
-
-}  // namespace
 
 bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlLayout& control_layout : controls) {
-    DWORD ex_style = 0;
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | StyleOf(control_layout.kind);
-    if (control_layout.kind == ControlKind::kTrack) ex_style = WS_EX_CLIENTEDGE;
+    const ControlClass control_class = ControlClassOf(control_layout.kind);
     const std::wstring caption = Wide(control_layout.caption);
     HWND control = CreateWindowExW(
-        ex_style, ClassOf(control_layout.kind), caption.c_str(), style,
+        control_class.ex_style, control_class.name, caption.c_str(),
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control_class.style,
         TwipsToPixels(control_layout.rect.left, dpi), TwipsToPixels(control_layout.rect.top, dpi),
         TwipsToPixels(control_layout.rect.width, dpi),
         TwipsToPixels(control_layout.rect.height, dpi), parent,

@@ -5,6 +5,7 @@
 #include "base/wide_text.h"
 #include "desktop/desktop.h"
 #include "gui/form_layout.h"
+#include "gui/forms/control_class_win.h"
 #include "gui/forms/message_pump_win.h"
 #include "gui/forms/win_font_win.h"
 
@@ -41,12 +42,13 @@ std::unique_ptr<SplashWindow> SplashWindow::Show(HINSTANCE instance) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   for (const ControlLayout& control_layout : SplashWindowControls()) {
     const PixelRect rect = TwipsToPixels(control_layout.rect, dpi);
-    const bool image = control_layout.id == kIdSplashIcon;
+    const bool image = control_layout.kind == ControlKind::kPicture;
+    const ControlClass control_class = ControlClassOf(control_layout.kind);
     HWND control = CreateWindowExW(
-        0, L"STATIC", image ? L"" : Wide(control_layout.caption).c_str(),
-        WS_CHILD | WS_VISIBLE | (image ? SS_ICON | SS_CENTERIMAGE : SS_LEFT), rect.left, rect.top,
-        rect.width, rect.height, splash->hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance, nullptr);
+        control_class.ex_style, control_class.name, Wide(control_layout.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | control_class.style, rect.left, rect.top, rect.width, rect.height,
+        splash->hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_layout.id)), instance,
+        nullptr);
     if (image) {
       splash->icon_.reset(static_cast<HICON>(
           LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, rect.width, rect.height, 0)));

@@ -4,6 +4,7 @@
 
 #include "base/os_error_text.h"
 #include "base/wide_text.h"
+#include "gui/forms/control_class_win.h"
 #include "gui/forms/win_font_win.h"
 
 namespace mirune {
@@ -13,49 +14,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // How far a drop-down list opens, in pixels at 96 dpi.
 constexpr int kDropDownHeight = 160;
-
-struct ControlClass {
-  const wchar_t* name;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kButton:
-      return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP, 0};
-    case ControlKind::kCheckBox:
-      return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
-    case ControlKind::kFrame:
-      return {L"BUTTON", BS_GROUPBOX, 0};
-    case ControlKind::kTabStrip:
-      return {WC_TABCONTROLW, TCS_FIXEDWIDTH | WS_TABSTOP, 0};
-    case ControlKind::kTextBox:
-      return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-              WS_EX_CLIENTEDGE};
-    case ControlKind::kEdit:
-      return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlKind::kPicture:
-      return {L"STATIC", SS_ICON | SS_CENTERIMAGE, 0};
-    case ControlKind::kChoiceList:
-    case ControlKind::kDriveList:
-      return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
-    case ControlKind::kFilterBox:
-      return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0};
-    case ControlKind::kFolderList:
-    case ControlKind::kFileList:
-      return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
-              WS_EX_CLIENTEDGE};
-    case ControlKind::kLabel:
-    // Kinds of the progress windows (gui/progress_form_win.h); no form made here has them.
-    case ControlKind::kCentered:
-    case ControlKind::kTrack:
-    case ControlKind::kBar:
-    case ControlKind::kFocus:
-      break;
-  }
-  return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-}
 
 }  // namespace
 
@@ -113,7 +71,7 @@ LRESULT LayoutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void LayoutForm::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlLayout& control_layout : controls_) {
-    const ControlClass control_class = ClassOf(control_layout.kind);
+    const ControlClass control_class = ControlClassOf(control_layout.kind);
     const std::wstring caption = Wide(control_layout.caption);
     HWND control = CreateWindowExW(
         control_class.ex_style, control_class.name, caption.c_str(),
