@@ -1,5 +1,6 @@
 #include "app/index_launch.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -67,6 +68,177 @@ IndexLaunchResult Failure(ExitCode exit, Status cause) {
   return result;
 }
 
+// Adds a line to what the user should know.
+void AddNote(std::string& note, std::string_view line) {
+  if (!note.empty()) note += '\n';
+  note += line;
+}
+
+// Refuses outputs that would overwrite the input, and separators that would break the index.
+Status CheckRequest(const IndexRequest& request, const std::string& base) {
+  for (const std::string& out : {base + ".txt", base + "-tagged.txt", base + ".xls"}) {
+    if (SameFile(out, request.input)) {
+      return Status(ErrorCode::kInvalidArgument,
+                    "出力先 " + out +
+                        " は入力と同じファイルです。入力は書き換えません。別の出力先を"
+                        "指定して下さい");
+    }
+  }
+  for (const auto& [what, text] : {std::pair<std::string_view, const std::string&>{
+                                       "ページの区切り", request.options.page_separator},
+                                   {"範囲の記号", request.options.range_mark}}) {
+    if (const std::string problem = SeparatorProblem(text); !problem.empty()) {
+      return Status(ErrorCode::kInvalidArgument, std::string(what) + "に" + problem);
+    }
+  }
+  return Status::Ok();
+}
+
+// Finishes or undoes what interrupted runs left beside the input (an extraction's results)
+// and beside the outputs (an earlier index), so that the input is read whole; the notes of
+// what was done.
+Result<std::vector<std::string>> RecoverBesideInputAndOutputs(const IndexRequest& request,
+                                                              const std::string& base) {
+  std::vector<std::string> recovered;
+  for (const std::string& folder : {ParentFolder(request.input), ParentFolder(base)}) {
+    const std::string place = folder.empty() ? "." : folder;
+    if (!FolderExists(place)) continue;
+    MIRUNE_ASSIGN_OR_RETURN(auto recovery, RecoverInterruptedSets(place));
+    recovered.insert(recovered.end(), recovery.notes.begin(), recovery.notes.end());
+  }
+  return recovered;
+}
+
+// The rows of the sorted sheet: term, reading, pages. Formula results (a truth or an error
+// value) in the page column are no pages: they are left out and named in `note`, so the
+// user can mend the cells.
+Result<std::vector<IndexSourceRow>> ReadSheetRows(ExcelWorkbook& book, int sheet,
+                                                  const std::string& sheet_name,
+                                                  const std::string& input, std::string& note) {
+  MIRUNE_ASSIGN_OR_RETURN(const int last, book.LastFilledRow(sheet));
+  std::vector<IndexSourceRow> rows;
+  rows.reserve(static_cast<size_t>(last));
+  std::string non_page_list;  // "和紙 #REF!、…"
+  size_t non_page_count = 0;
+  for (int r = 1; r <= last; ++r) {
+    auto a = book.GetCell(sheet, r, 1);
+    auto b = book.GetCell(sheet, r, 2);
+    auto c = book.GetCell(sheet, r, 3);
+    if (!a.ok() || !b.ok() || !c.ok()) {
+      return Status(ErrorCode::kFormatError, input + " のシート「" + sheet_name + "」の " +
+                                                 std::to_string(r) + " 行目を読めません。");
+    }
+    std::vector<std::string> non_pages;
+    rows.push_back({a->AsText(), b->AsText(), PagesOf(*c, non_pages)});
+    for (const std::string& value : non_pages) {
+      if (non_page_count++ < kMaxNamedNonPages) {
+        non_page_list += (non_page_list.empty() ? "" : "、") + std::to_string(r) + " 行目「" +
+                         rows.back().term + "」の " + value;
+      }
+    }
+  }
+  if (non_page_count > 0) {
+    if (non_page_count > kMaxNamedNonPages) {
+      non_page_list += " ほか " + std::to_string(non_page_count - kMaxNamedNonPages) + " 件";
+    }
+    AddNote(note,
+            "シート「" + sheet_name +
+                "」のページの欄に、ページではない値（数式の結果の TRUE/FALSE やエラー値）が " +
+                std::to_string(non_page_count) + " 件あり、索引に入れていません: " + non_page_list);
+  }
+  return rows;
+}
+
+// The indexes to write: (mark number, rows); mark -1 for the one index of all rows. By mark,
+// each term goes to the index of every mark it was extracted with, with that mark's pages.
+using MarkIndexes = std::vector<std::pair<int, std::vector<IndexSourceRow>>>;
+Result<MarkIndexes> SplitByMark(ExcelWorkbook& book, std::vector<IndexSourceRow> rows,
+                                const IndexRequest& request, const std::string& sheet_name,
+                                std::string& note) {
+  MarkIndexes indexes;
+  const Result<int> mark_sheet = book.FindSheet(kMarkSheet);
+  if (!request.by_mark) {
+    indexes.emplace_back(-1, std::move(rows));
+    return indexes;
+  }
+  if (!mark_sheet.ok()) {
+    AddNote(note, "このブックにはシート「" + std::string(kMarkSheet) +
+                      "」がないため（項目のマークが 1 種類）、索引を 1 つだけ作りました。");
+    indexes.emplace_back(-1, std::move(rows));
+    return indexes;
+  }
+  auto marks = ReadMarkSheet(book, *mark_sheet);
+  if (!marks.ok()) return Status(marks.code(), request.input + ": " + marks.message());
+  // Each term's pages per mark, in the order of the entries.
+  std::map<std::string, std::map<int, std::vector<std::string>>, std::less<>> pages_of;
+  std::set<int> numbers;
+  for (const EntryMark& m : *marks) {
+    pages_of[m.term][m.mark].push_back(m.page);
+    numbers.insert(m.mark);
+  }
+  for (int number : numbers) {
+    std::vector<IndexSourceRow> marked;
+    for (const IndexSourceRow& row : rows) {
+      auto term = pages_of.find(row.term);
+      if (term == pages_of.end()) continue;
+      auto pages = term->second.find(number);
+      if (pages == term->second.end()) continue;
+      marked.push_back({row.term, row.reading, pages->second});
+    }
+    indexes.emplace_back(number, std::move(marked));
+  }
+  const size_t unmarked = std::count_if(rows.begin(), rows.end(), [&](const IndexSourceRow& row) {
+    return !row.term.empty() && !pages_of.count(row.term);
+  });
+  if (unmarked > 0) {
+    // Terms changed on the sheet after the extraction have no mark: never dropped silently.
+    AddNote(note, "シート「" + std::string(kMarkSheet) + "」にない語句が " +
+                      std::to_string(unmarked) + " 件あり、どの索引にも入れていません（" +
+                      sheet_name + " で語句を書き換えた場合は、マークのシートも直して下さい）。");
+  }
+  return indexes;
+}
+
+// Writes every index as one set: written and flushed first, then moved into place together,
+// so a failure (a sheet over the format's limits, a folder in the way, a name too long) or a
+// kill leaves the previous outputs whole, never new ones beside old ones. The counts and the
+// files written go to `result`.
+Status WriteIndexes(ExcelWorkbook& book, const MarkIndexes& indexes, const IndexRequest& request,
+                    const std::string& base, IndexLaunchResult& result) {
+  OutputFileSet set;
+  std::vector<std::string> written;
+  for (const auto& [number, index_rows] : indexes) {
+    const std::vector<IndexLine> lines = BuildFinishedIndex(index_rows, request.options);
+    const std::string suffix = number < 0 ? "" : "-" + std::to_string(number);
+    for (const IndexLine& line : lines) (line.heading ? result.headings : result.entries) += 1;
+    if (number >= 0) result.marks.push_back(number);
+    const std::string txt = base + suffix + ".txt";
+    const std::string tagged = base + suffix + "-tagged.txt";
+    const std::string idml = base + suffix + ".idml";
+    MIRUNE_RETURN_IF_ERROR(AddOutput(set, txt, FinishedIndexText(lines)));
+    written.push_back(txt);
+    const std::string tagged_bytes = FinishedIndexTaggedText(lines);
+    MIRUNE_RETURN_IF_ERROR(AddOutput(set, tagged, tagged_bytes));
+    written.push_back(tagged);
+    if (request.idml) {
+      if (auto bytes = IndexIdmlBytes(tagged_bytes, idml); bytes.ok()) {
+        MIRUNE_RETURN_IF_ERROR(AddOutput(set, idml, *bytes));
+        written.push_back(idml);
+      } else if (bytes.code() != ErrorCode::kUnsupported) {
+        return bytes.status();
+      }
+    }
+    const std::string sheet = std::string(kIndexSheet) + (number < 0 ? "" : std::to_string(number));
+    MIRUNE_RETURN_IF_ERROR(AddIndexSheet(book, lines, sheet));
+  }
+  const std::string xls_path = base + ".xls";
+  MIRUNE_RETURN_IF_ERROR(AddWorkbookToSet(set, book, xls_path));
+  written.push_back(xls_path);
+  MIRUNE_RETURN_IF_ERROR(set.Commit());
+  result.written = std::move(written);
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string DefaultIndexBase(const std::string& input_path) {
@@ -79,36 +251,11 @@ std::string DefaultIndexBase(const std::string& input_path) {
 
 IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& request) {
   const std::string base = request.base.empty() ? DefaultIndexBase(request.input) : request.base;
-  const std::string txt_path = base + ".txt";
-  const std::string tagged_path = base + "-tagged.txt";
-  const std::string xls_path = base + ".xls";
-  for (const std::string& out : {txt_path, tagged_path, xls_path}) {
-    if (SameFile(out, request.input)) {
-      return Failure(ExitCode::kError,
-                     Status(ErrorCode::kInvalidArgument,
-                            "出力先 " + out +
-                                " は入力と同じファイルです。入力は書き換えません。別の出力先を"
-                                "指定して下さい"));
-    }
+  if (Status checked = CheckRequest(request, base); !checked.ok()) {
+    return Failure(ExitCode::kError, checked);
   }
-  for (const auto& [what, text] : {std::pair<std::string_view, const std::string&>{
-                                       "ページの区切り", request.options.page_separator},
-                                   {"範囲の記号", request.options.range_mark}}) {
-    if (const std::string problem = SeparatorProblem(text); !problem.empty()) {
-      return Failure(ExitCode::kError,
-                     Status(ErrorCode::kInvalidArgument, std::string(what) + "に" + problem));
-    }
-  }
-  // What interrupted runs left beside the input (an extraction's results) and beside the
-  // outputs (an earlier index) is finished or undone first, so the input is read whole.
-  std::vector<std::string> recovered;
-  for (const std::string& folder : {ParentFolder(request.input), ParentFolder(base)}) {
-    const std::string place = folder.empty() ? "." : folder;
-    if (!FolderExists(place)) continue;
-    auto recovery = RecoverInterruptedSets(place);
-    if (!recovery.ok()) return Failure(ExitCode::kError, recovery.status());
-    recovered.insert(recovered.end(), recovery->notes.begin(), recovery->notes.end());
-  }
+  auto recovered = RecoverBesideInputAndOutputs(request, base);
+  if (!recovered.ok()) return Failure(ExitCode::kError, recovered.status());
   if (auto input = CheckInputPath(request.input); !input.ok()) {
     return Failure(ExitCode::kError, input.status());
   }
@@ -116,145 +263,27 @@ IndexLaunchResult LaunchIndex(ExcelApplication& excel, const IndexRequest& reque
   if (!opened.ok()) return Failure(ExitCode::kError, opened.status());
   ExcelWorkbook& book = **opened;
 
-  std::string sheet_name = request.sheet;
-  if (sheet_name.empty()) {
-    sheet_name =
+  IndexLaunchResult result;
+  result.sheet = request.sheet;
+  if (result.sheet.empty()) {
+    result.sheet =
         std::string(book.FindSheet(kAfterSortSheet).ok() ? kAfterSortSheet : kSortSyoriSheet);
   }
-  auto sheet = book.FindSheet(sheet_name);
+  auto sheet = book.FindSheet(result.sheet);
   if (!sheet.ok()) {
     return Failure(ExitCode::kError,
-                   Status(ErrorCode::kNotFound, request.input + " にシート「" + sheet_name +
+                   Status(ErrorCode::kNotFound, request.input + " にシート「" + result.sheet +
                                                     "」がありません（索引は、読みを直して並べ"
                                                     "替えたシートから作ります）。"));
   }
-  auto last = book.LastFilledRow(*sheet);
-  if (!last.ok()) return Failure(ExitCode::kError, last.status());
-  std::vector<IndexSourceRow> rows;
-  rows.reserve(static_cast<size_t>(*last));
-  std::string non_page_list;  // "和紙 #REF!、…"
-  size_t non_page_count = 0;
-  for (int r = 1; r <= *last; ++r) {
-    auto a = book.GetCell(*sheet, r, 1);
-    auto b = book.GetCell(*sheet, r, 2);
-    auto c = book.GetCell(*sheet, r, 3);
-    if (!a.ok() || !b.ok() || !c.ok()) {
-      return Failure(ExitCode::kError, Status(ErrorCode::kFormatError,
-                                              request.input + " のシート「" + sheet_name + "」の " +
-                                                  std::to_string(r) + " 行目を読めません。"));
-    }
-    std::vector<std::string> non_pages;
-    rows.push_back({a->AsText(), b->AsText(), PagesOf(*c, non_pages)});
-    for (const std::string& value : non_pages) {
-      if (non_page_count++ < kMaxNamedNonPages) {
-        non_page_list += (non_page_list.empty() ? "" : "、") + std::to_string(r) + " 行目「" +
-                         rows.back().term + "」の " + value;
-      }
-    }
-  }
-  IndexLaunchResult result;
-  result.sheet = sheet_name;
-  for (const std::string& note : recovered) {
-    result.note += std::string(result.note.empty() ? "" : "\n") + note;
-  }
-  if (non_page_count > 0) {
-    // Formula results (a truth or an error value) in the page column are no pages: left out,
-    // and named, so the user can mend the cells.
-    if (non_page_count > kMaxNamedNonPages) {
-      non_page_list += " ほか " + std::to_string(non_page_count - kMaxNamedNonPages) + " 件";
-    }
-    result.note += std::string(result.note.empty() ? "" : "\n") + "シート「" + sheet_name +
-                   "」のページの欄に、ページではない値（数式の結果の TRUE/FALSE やエラー値）が " +
-                   std::to_string(non_page_count) +
-                   " 件あり、索引に入れていません: " + non_page_list;
-  }
-
-  // The indexes to write: (mark number, rows); mark -1 for the one index of all rows.
-  std::vector<std::pair<int, std::vector<IndexSourceRow>>> indexes;
-  const Result<int> mark_sheet = book.FindSheet(kMarkSheet);
-  if (!request.by_mark) {
-    indexes.emplace_back(-1, std::move(rows));
-  } else if (!mark_sheet.ok()) {
-    result.note += std::string(result.note.empty() ? "" : "\n") + "このブックにはシート「" +
-                   std::string(kMarkSheet) +
-                   "」がないため（項目のマークが 1 種類）、索引を 1 つだけ作りました。";
-    indexes.emplace_back(-1, std::move(rows));
-  } else {
-    auto marks = ReadMarkSheet(book, *mark_sheet);
-    if (!marks.ok()) {
-      return Failure(ExitCode::kError,
-                     Status(marks.code(), request.input + ": " + marks.message()));
-    }
-    // Each term's pages per mark, in the order of the entries.
-    std::map<std::string, std::map<int, std::vector<std::string>>, std::less<>> pages_of;
-    std::set<int> numbers;
-    for (const EntryMark& m : *marks) {
-      pages_of[m.term][m.mark].push_back(m.page);
-      numbers.insert(m.mark);
-    }
-    size_t unmarked = 0;
-    for (const IndexSourceRow& row : rows) {
-      if (!row.term.empty() && !pages_of.count(row.term)) ++unmarked;
-    }
-    for (int number : numbers) {
-      std::vector<IndexSourceRow> marked;
-      for (const IndexSourceRow& row : rows) {
-        auto term = pages_of.find(row.term);
-        if (term == pages_of.end()) continue;
-        auto pages = term->second.find(number);
-        if (pages == term->second.end()) continue;
-        marked.push_back({row.term, row.reading, pages->second});
-      }
-      indexes.emplace_back(number, std::move(marked));
-    }
-    if (unmarked > 0) {
-      // Terms changed on the sheet after the extraction have no mark: never dropped silently.
-      result.note += std::string(result.note.empty() ? "" : "\n") + "シート「" +
-                     std::string(kMarkSheet) + "」にない語句が " + std::to_string(unmarked) +
-                     " 件あり、どの索引にも入れていません（" + sheet_name +
-                     " で語句を書き換えた場合は、マークのシートも直して下さい）。";
-    }
-  }
-
-  // Every output is one set: written and flushed first, then moved into place together, so
-  // a failure (a sheet over the format's limits, a folder in the way, a name too long) or a
-  // kill leaves the previous outputs whole, never new ones beside old ones.
-  OutputFileSet set;
-  std::vector<std::string> written;
-  for (const auto& [number, index_rows] : indexes) {
-    const std::vector<IndexLine> lines = BuildFinishedIndex(index_rows, request.options);
-    const std::string suffix = number < 0 ? "" : "-" + std::to_string(number);
-    for (const IndexLine& line : lines) (line.heading ? result.headings : result.entries) += 1;
-    if (number >= 0) result.marks.push_back(number);
-    const std::string txt = base + suffix + ".txt";
-    const std::string tagged = base + suffix + "-tagged.txt";
-    const std::string idml = base + suffix + ".idml";
-    if (Status s = AddOutput(set, txt, FinishedIndexText(lines)); !s.ok()) {
-      return Failure(ExitCode::kError, s);
-    }
-    written.push_back(txt);
-    const std::string tagged_bytes = FinishedIndexTaggedText(lines);
-    if (Status s = AddOutput(set, tagged, tagged_bytes); !s.ok()) {
-      return Failure(ExitCode::kError, s);
-    }
-    written.push_back(tagged);
-    if (request.idml) {
-      if (auto bytes = IndexIdmlBytes(tagged_bytes, idml); bytes.ok()) {
-        if (Status s = AddOutput(set, idml, *bytes); !s.ok()) return Failure(ExitCode::kError, s);
-        written.push_back(idml);
-      } else if (bytes.code() != ErrorCode::kUnsupported) {
-        return Failure(ExitCode::kError, bytes.status());
-      }
-    }
-    const std::string sheet = std::string(kIndexSheet) + (number < 0 ? "" : std::to_string(number));
-    if (Status s = AddIndexSheet(book, lines, sheet); !s.ok()) return Failure(ExitCode::kError, s);
-  }
-  if (Status s = AddWorkbookToSet(set, book, xls_path); !s.ok()) {
+  for (const std::string& note : *recovered) AddNote(result.note, note);
+  auto rows = ReadSheetRows(book, *sheet, result.sheet, request.input, result.note);
+  if (!rows.ok()) return Failure(ExitCode::kError, rows.status());
+  auto indexes = SplitByMark(book, std::move(*rows), request, result.sheet, result.note);
+  if (!indexes.ok()) return Failure(ExitCode::kError, indexes.status());
+  if (Status s = WriteIndexes(book, *indexes, request, base, result); !s.ok()) {
     return Failure(ExitCode::kError, s);
   }
-  written.push_back(xls_path);
-  if (Status s = set.Commit(); !s.ok()) return Failure(ExitCode::kError, s);
-  result.written = std::move(written);
   result.exit = ExitCode::kOk;
   return result;
 }

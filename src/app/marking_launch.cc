@@ -228,6 +228,58 @@ Result<std::unique_ptr<indesign::Document>> OpenDocumentNamed(indesign::Applicat
 
 }  // namespace
 
+namespace {
+
+// The documents the marking works on: the members of an opened book, or the opened document
+// (by the name InDesign gives it, else `input`).
+Status ListTargets(const indesign::OpenedItem& opened, const std::string& input,
+                   OpenedInput& targets) {
+  if (!opened.book) {
+    targets.document_path = input;
+    if (Result<std::string> name = opened.document->FullName(); name.ok()) {
+      targets.document_path = *name;
+    }
+    return Status::Ok();
+  }
+  MIRUNE_ASSIGN_OR_RETURN(const int32_t count, opened.book->ContentCount());
+  for (int32_t i = 1; i <= count; ++i) {
+    MIRUNE_ASSIGN_OR_RETURN(std::string member, opened.book->ContentFullName(i));
+    targets.members.push_back(std::move(member));
+  }
+  return Status::Ok();
+}
+
+// Saves every marked document under the output: a document as the output file, a book's
+// members into the output folder under their own names. Each document is closed after its
+// save; `saved` receives the paths written.
+Status SaveMarked(indesign::Application& app, const OpenedInput& targets,
+                  const FileMarkingRequest& r,
+                  const std::function<Status(indesign::Document&, const std::string&)>& save_as,
+                  std::vector<std::string>& saved) {
+  std::vector<std::pair<std::string, std::string>> saves;  // document → output path
+  if (targets.members.empty()) {
+    saves.emplace_back(targets.document_path, AbsolutePath(r.output));
+  } else {
+    MIRUNE_RETURN_IF_ERROR(CreateFolder(r.output));
+    for (const std::string& member : targets.members) {
+      saves.emplace_back(member,
+                         JoinPath(AbsolutePath(r.output), layout::LastPathComponent(member)));
+    }
+  }
+  for (const auto& [path, target] : saves) {
+    MIRUNE_ASSIGN_OR_RETURN(std::unique_ptr<indesign::Document> document,
+                            OpenDocumentNamed(app, path));
+    if (Status written = save_as(*document, target); !written.ok()) {
+      return Status(written.code(), "マークした文書を保存できません: " + written.message());
+    }
+    saved.push_back(target);
+    document->Close(indesign::kSaveNo).ok();
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
 FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServices& s) {
   FileMarkingResult result;
   auto fail = [&](ExitCode exit, const Status& cause) {
@@ -266,19 +318,8 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
       if (opened.book) opened.book->Close(indesign::kSaveNo).ok();
     }
   } close_opened{app, *opened, targets};
-  if (opened->book) {
-    Result<int32_t> count = opened->book->ContentCount();
-    if (!count.ok()) return fail(ExitCode::kError, count.status());
-    for (int32_t i = 1; i <= *count; ++i) {
-      Result<std::string> member = opened->book->ContentFullName(i);
-      if (!member.ok()) return fail(ExitCode::kError, member.status());
-      targets.members.push_back(*member);
-    }
-  } else {
-    targets.document_path = input;
-    if (Result<std::string> name = opened->document->FullName(); name.ok()) {
-      targets.document_path = *name;
-    }
+  if (Status listed = ListTargets(*opened, input, targets); !listed.ok()) {
+    return fail(ExitCode::kError, listed);
   }
   // The find/change preference objects exist from CS3 on; the older generations' Search
   // applies what the user set in InDesign's Find/Change window.
@@ -299,25 +340,8 @@ FileMarkingResult LaunchHostMarking(const FileMarkingRequest& r, HostMarkingServ
     return std::move(*stopped);
   }
 
-  std::vector<std::pair<std::string, std::string>> saves;  // document → output path
-  if (targets.members.empty()) {
-    saves.emplace_back(targets.document_path, AbsolutePath(r.output));
-  } else {
-    if (Status made = CreateFolder(r.output); !made.ok()) return fail(ExitCode::kError, made);
-    for (const std::string& member : targets.members) {
-      saves.emplace_back(member,
-                         JoinPath(AbsolutePath(r.output), layout::LastPathComponent(member)));
-    }
-  }
-  for (const auto& [path, target] : saves) {
-    Result<std::unique_ptr<indesign::Document>> document = OpenDocumentNamed(app, path);
-    if (!document.ok()) return fail(ExitCode::kError, document.status());
-    if (Status saved = s.save_as(**document, target); !saved.ok()) {
-      return fail(ExitCode::kError,
-                  Status(saved.code(), "マークした文書を保存できません: " + saved.message()));
-    }
-    result.saved_paths.push_back(target);
-    (*document)->Close(indesign::kSaveNo).ok();
+  if (Status saved = SaveMarked(app, targets, r, s.save_as, result.saved_paths); !saved.ok()) {
+    return fail(ExitCode::kError, saved);
   }
   if (opened->book) opened->book->Close(indesign::kSaveNo).ok();
   close_opened.done = true;
