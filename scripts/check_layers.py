@@ -5,7 +5,8 @@ The areas are listed there in dependency order (`foreach(area ...)`). Every incl
 under src/AREA must name AREA itself or an area listed before it: no include runs up a layer,
 none goes in a circle. Test support in a testing/ folder obeys the same rule as its area;
 product code (anything that is neither a test nor in a testing/ folder) includes no testing/
-folder, and nothing in src/ includes bench/. Prints every offending include and exits 1.
+folder, and nothing in src/, tools/ or fuzz/ includes bench/ (the benchmarks' shared test
+support lives in testing/ folders). Prints every offending include and exits 1.
 
 Usage: check_layers.py SOURCE_ROOT
 """
@@ -71,6 +72,18 @@ def main():
                         faults.append(f"{where} ({top} is above {area})")
                     if product and "/testing/" in included:
                         faults.append(f"{where} (product code includes test support)")
+    for other in ("tools", "fuzz"):
+        for folder, _, files in os.walk(os.path.join(root, other)):
+            for name in sorted(files):
+                if not name.endswith((".h", ".cc")):
+                    continue
+                path = os.path.join(folder, name)
+                with open(path, encoding="utf-8") as f:
+                    for number, line in enumerate(f, 1):
+                        if re.match(r'\s*#\s*include\s+"bench/', line):
+                            relative = os.path.relpath(path, root)
+                            faults.append(f"{relative}:{number}: {line.strip()} "
+                                          f"({other}/ includes no benchmark code)")
     for fault in faults:
         print(fault)
     return 1 if faults else 0
