@@ -15,17 +15,6 @@ import re
 import sys
 
 
-# Tests of the InDesign hosts (the engine and the COM client) that mark pages exactly as the
-# extraction does, through extraction/testing/mark_pages.h. They are to move into the
-# extraction's tests; until then they are the only includes allowed to run up the list.
-KNOWN_UPWARD = {
-    ("automation/indesign_engine/engine_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/indesign_engine/host_contract_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/indesign_engine/tagged_text_export_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/com/indesign_client_win_test.cc", "extraction/testing/mark_pages.h"),
-}
-
-
 def areas_in_order(root):
     with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
         match = re.search(r"foreach\(area ([a-z_ ]+)\)", f.read())
@@ -67,8 +56,7 @@ def main():
                     where = f"{relative}:{number}: {included}"
                     if top == "bench":
                         faults.append(f"{where} (src/ includes no benchmark code)")
-                    elif (top in rank and rank[top] > rank[area]
-                          and (relative, included) not in KNOWN_UPWARD):
+                    elif top in rank and rank[top] > rank[area]:
                         faults.append(f"{where} ({top} is above {area})")
                     if product and "/testing/" in included:
                         faults.append(f"{where} (product code includes test support)")
