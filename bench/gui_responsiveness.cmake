@@ -3,6 +3,6 @@
 if(WIN32)
   mirune_bench(gui_responsiveness_bench
     SOURCES ${CMAKE_SOURCE_DIR}/bench/gui_responsiveness_bench_win.cc
-    DEPS mirune_gui_program_driver mirune_idml mirune_indesign_engine)
+    DEPS mirune_gui_program_driver mirune_idml mirune_indesign_engine mirune_indesign_engine_testing)
   add_dependencies(gui_responsiveness_bench mirune-gui)
 endif()

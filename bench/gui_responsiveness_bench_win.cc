@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/testing/generated_book.h"
 #include "base/file.h"
 #include "base/wide_text.h"
-#include "bench/bench_book.h"
 #include "gui/file_pattern.h"
 #include "gui/progress_layout.h"
 #include "gui/progress_window_win.h"
@@ -42,7 +42,8 @@ void BM_RealProgramRepaintsForm2During300PageExtraction(benchmark::State& state)
   const std::wstring folder = HostPath(unix_folder);
   (void)CreateFolder(std::string(MIRUNE_SOURCE_DIR) + "/build");
   (void)CreateFolder(Narrow(folder));
-  auto package = idml::WriteNewIdmlPackage(bench::MakeBenchBook("book300.idml", kPages));
+  auto package =
+      idml::WriteNewIdmlPackage(indesign_test::MakeGeneratedBook("book300.idml", kPages));
   if (!package.ok() || !WriteFileAtomic(Narrow(folder + L"\\book300.idml"), *package).ok()) {
     state.SkipWithError("the generated book could not be written");
     return;

@@ -10,13 +10,14 @@
 #include "automation/idml/idml_document.h"
 #include "automation/idml/idml_reader.h"
 #include "automation/idml/idml_writer.h"
-#include "bench/bench_book.h"
+#include "automation/indesign_engine/testing/generated_book.h"
 
 namespace {
 
 // The shared benchmark book as an IDML package.
 std::string MakePackage(int pages) {
-  const mirune::layout::Document document = mirune::bench::MakeBenchBook("/bench/book.idml", pages);
+  const mirune::layout::Document document =
+      mirune::indesign_test::MakeGeneratedBook("/bench/book.idml", pages);
   auto bytes = mirune::idml::WriteNewIdmlPackage(document);
   if (!bytes.ok()) {
     std::fprintf(stderr, "%s\n", bytes.message().c_str());

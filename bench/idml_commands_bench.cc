@@ -19,8 +19,8 @@
 
 #include "automation/idml/idml_writer.h"
 #include "automation/indesign_engine/builder.h"
+#include "automation/indesign_engine/testing/generated_book.h"
 #include "base/file.h"
-#include "bench/bench_book.h"
 
 extern char** environ;
 
@@ -74,7 +74,7 @@ std::string MakeManyRanges(int ranges) {
 // The shared benchmark book, written as a package.
 std::string MakeBook(int pages) {
   const std::string path = Folder() + "/book" + std::to_string(pages) + ".idml";
-  WritePackage(mirune::bench::MakeBenchBook(path, pages), path);
+  WritePackage(mirune::indesign_test::MakeGeneratedBook(path, pages), path);
   return path;
 }
 

@@ -5,24 +5,14 @@ The areas are listed there in dependency order (`foreach(area ...)`). Every incl
 under src/AREA must name AREA itself or an area listed before it: no include runs up a layer,
 none goes in a circle. Test support in a testing/ folder obeys the same rule as its area;
 product code (anything that is neither a test nor in a testing/ folder) includes no testing/
-folder, and nothing in src/ includes bench/. Prints every offending include and exits 1.
+folder, and nothing in src/, tools/ or fuzz/ includes bench/ (the benchmarks' shared test
+support lives in testing/ folders). Prints every offending include and exits 1.
 
 Usage: check_layers.py SOURCE_ROOT
 """
 import os
 import re
 import sys
-
-
-# Tests of the InDesign hosts (the engine and the COM client) that mark pages exactly as the
-# extraction does, through extraction/testing/mark_pages.h. They are to move into the
-# extraction's tests; until then they are the only includes allowed to run up the list.
-KNOWN_UPWARD = {
-    ("automation/indesign_engine/engine_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/indesign_engine/host_contract_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/indesign_engine/tagged_text_export_test.cc", "extraction/testing/mark_pages.h"),
-    ("automation/com/indesign_client_win_test.cc", "extraction/testing/mark_pages.h"),
-}
 
 
 # Folders below the rest of their area: the window framework lies under every window, so it
@@ -71,8 +61,7 @@ def main():
                     where = f"{relative}:{number}: {included}"
                     if top == "bench":
                         faults.append(f"{where} (src/ includes no benchmark code)")
-                    elif (top in rank and rank[top] > rank[area]
-                          and (relative, included) not in KNOWN_UPWARD):
+                    elif top in rank and rank[top] > rank[area]:
                         faults.append(f"{where} ({top} is above {area})")
                     if product and "/testing/" in included:
                         faults.append(f"{where} (product code includes test support)")
@@ -80,6 +69,18 @@ def main():
                         if (relative.startswith(framework) and included.startswith(area + "/")
                                 and not included.startswith(framework)):
                             faults.append(f"{where} ({framework} lies below the rest of {area})")
+    for other in ("tools", "fuzz"):
+        for folder, _, files in os.walk(os.path.join(root, other)):
+            for name in sorted(files):
+                if not name.endswith((".h", ".cc")):
+                    continue
+                path = os.path.join(folder, name)
+                with open(path, encoding="utf-8") as f:
+                    for number, line in enumerate(f, 1):
+                        if re.match(r'\s*#\s*include\s+"bench/', line):
+                            relative = os.path.relpath(path, root)
+                            faults.append(f"{relative}:{number}: {line.strip()} "
+                                          f"({other}/ includes no benchmark code)")
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -1,8 +1,8 @@
 // Writes the inputs of the resource table (time and peak memory of the commands, measured with
 // /usr/bin/time -v on the Linux build) into a folder:
 //   make_resource_inputs FOLDER
-// - book-2000.idml: the benchmarks' generated book (bench/bench_book.h) of 2,000 pages, for
-//   `mirune extract`;
+// - book-2000.idml: the benchmarks' generated book of 2,000 pages
+//   (automation/indesign_engine/testing/generated_book.h), for `mirune extract`;
 // - Keyword.xls: keywords that the same book holds about 200,000 times, for `mirune mark`;
 // - entries-65536.txt: 65,536 entry lines of 4,096 terms, for `mirune workbook`, whose
 //   Razoza.xls is then re-sorted (`mirune resort`) and made into the finished index
@@ -13,8 +13,8 @@
 
 #include "automation/excel_engine/memory_workbook.h"
 #include "automation/idml/idml_writer.h"
+#include "automation/indesign_engine/testing/generated_book.h"
 #include "base/file.h"
-#include "bench/bench_book.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
   (void)mirune::CreateFolder(folder);
 
   const std::string book = mirune::JoinPath(folder, "book-2000.idml");
-  auto bytes = mirune::idml::WriteNewIdmlPackage(mirune::bench::MakeBenchBook(book, 2000));
+  auto bytes =
+      mirune::idml::WriteNewIdmlPackage(mirune::indesign_test::MakeGeneratedBook(book, 2000));
   if (!bytes.ok() || !Write(book, mirune::WriteFileAtomic(book, *bytes))) return 1;
 
   // 17 keywords, each once in each of the book's 12,000 paragraphs: 204,000 places.

@@ -13,10 +13,8 @@
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/find_change.h"
-#include "automation/indesign_engine/testing/host_contract.h"
 #include "automation/indesign_engine/text_edit.h"
 #include "base/utf.h"
-#include "extraction/testing/mark_pages.h"
 
 namespace mirune::layout {
 namespace {
@@ -470,34 +468,6 @@ TEST(EngineApplicationTest, HandlesOutliveTheApplicationSafely) {
     document = std::move(app.Open("a.indd").value().document);
   }
   EXPECT_EQ(document->PageCount().code(), ErrorCode::kNotFound);
-}
-
-TEST(EngineApplicationTest, MarkingEditsTheWorkingCopyOnly) {
-  EngineApplication app;
-  app.RegisterDocument(indesign_contract::ContractSampleDocument("s.indd"));
-  auto document = std::move(app.Open("s.indd").value().document);
-  ASSERT_TRUE(indesign_test::MarkPages(app, *document).ok());
-  const layout::Document* working = app.OpenDocumentModel("s.indd");
-  ASSERT_NE(working, nullptr);
-  EXPECT_EQ(layout::CheckDocument(*working), "");
-  EXPECT_TRUE(working->stories[0].changed);
-  EXPECT_FALSE(working->stories[4].changed);
-  EXPECT_FALSE(app.RegisteredDocument("s.indd")->modified);
-  EXPECT_EQ(app.RegisteredDocument("s.indd")->stories[0].text.size(), 15u);
-  // The marker took the formatting of the character it follows.
-  const layout::Story& story = working->stories[0];
-  EXPECT_EQ(layout::FormatAt(story, 9).paragraph_style, layout::FormatAt(story, 8).paragraph_style);
-}
-
-TEST(EngineApplicationTest, PageMarkingCostsFewCallsPerFrame) {
-  EngineApplication app;
-  app.RegisterDocument(indesign_contract::ContractSampleDocument("s.indd"));
-  auto document = std::move(app.Open("s.indd").value().document);
-  app.ResetCallCount();
-  ASSERT_TRUE(indesign_test::MarkPages(app, *document).ok());
-  // Version, PageNames, Pages; per page TextFrames (4); per frame ReadTail (5) and a write
-  // for each of the four frames that get a marker.
-  EXPECT_EQ(app.call_count(), 3 + 4 + 5 + 4);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "automation/indesign_engine/tagged_text_export.h"
 
-#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -10,9 +9,6 @@
 #include "automation/indesign_engine/engine_application.h"
 #include "automation/indesign_engine/testing/sample_documents.h"
 #include "base/file.h"
-#include "base/text_encoding.h"
-#include "base/utf.h"
-#include "extraction/testing/mark_pages.h"
 
 namespace mirune::layout {
 namespace {
@@ -20,47 +16,6 @@ namespace {
 constexpr char kHeader[] =
     "<UNICODE-WIN>\r\n<vsn:8><fset:InDesign-Japanese><ctable:=<Black:COLOR:CMYK:Process:0,0,0,1>>"
     "\r\n";
-
-std::string GoldenPath(const std::string& name) {
-  return std::string(MIRUNE_SOURCE_DIR) + "/tests/data/engine/" + name;
-}
-
-// Marks the golden sample's pages through the interface, exports its story in `tag_form`.
-std::string MarkedExport(int32_t tag_form) {
-  indesign_engine::EngineApplication app;
-  app.RegisterDocument(indesign_test::GoldenSampleDocument("C:\\Samples\\golden.indd"));
-  auto document = std::move(app.Open("C:\\Samples\\golden.indd").value().document);
-  EXPECT_TRUE(indesign_test::MarkPages(app, *document).ok());
-  EXPECT_TRUE(app.SetTaggedTextTagForm(tag_form).ok());
-  const std::string path = std::string(MIRUNE_BINARY_DIR) + "/engine_golden_export.txt";
-  EXPECT_TRUE(document->StoryItem(1).value()->Export(indesign::kTaggedTextFormat, path).ok());
-  std::string bytes = ReadFileBytes(path).value();
-  RemoveFile(path).ok();
-  return bytes;
-}
-
-struct GoldenCase {
-  const char* file;
-  int32_t tag_form;
-};
-
-class GoldenExportTest : public ::testing::TestWithParam<GoldenCase> {};
-
-TEST_P(GoldenExportTest, MatchesTheGoldenFile) {
-  const std::string bytes = MarkedExport(GetParam().tag_form);
-  const std::string path = GoldenPath(GetParam().file);
-  if (std::getenv("MIRUNE_UPDATE_GOLDEN") != nullptr) {
-    ASSERT_TRUE(WriteFileAtomic(path, bytes).ok());
-  }
-  auto golden = ReadFileBytes(path);
-  ASSERT_TRUE(golden.ok()) << golden.status().ToString();
-  EXPECT_EQ(bytes, *golden) << Utf16ToUtf8(DecodeUtf16Text(bytes).value());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    TagForms, GoldenExportTest,
-    ::testing::Values(GoldenCase{"golden_abbreviated.txt", indesign::kTagFormAbbreviated},
-                      GoldenCase{"golden_verbose.txt", indesign::kTagFormVerbose}));
 
 TEST(TaggedTextExportTest, FileIsUtf16LittleEndianWithByteOrderMark) {
   DocumentBuilder b("x.indd");

@@ -1,7 +1,8 @@
 #pragma once
 
-// Helpers shared by the engine's tests and benchmarks: the page marking exactly as the
-// extraction does it (extraction/page_marking.h), driven through the interface only.
+// For the tests of the page marking on every host and the engine's benchmarks: the page
+// marking exactly as the extraction does it (extraction/page_marking.h), driven through the
+// interface only.
 
 #include "automation/indesign.h"
 #include "base/result.h"

@@ -92,11 +92,12 @@ std::shared_ptr<mirune::indesign_engine::EngineApplication> MakeEngine(
   namespace contract = mirune::indesign_contract;
   auto engine = std::make_shared<mirune::indesign_engine::EngineApplication>();
   if (!version.empty()) engine->SetVersion(version);
-  engine->RegisterDocument(contract::ContractSampleDocument("C:\\Contract\\sample.indd"));
-  engine->RegisterDocument(contract::ContractSecondDocument("C:\\Contract\\second.indd"));
-  engine->RegisterDocument(contract::ContractLargeDocument("C:\\Contract\\large.indd"));
-  engine->RegisterBook(mirune::layout::MakeBook(
-      "C:\\Contract\\book.indb", {"C:\\Contract\\sample.indd", "C:\\Contract\\second.indd"}));
+  engine->RegisterDocument(contract::ContractSampleDocument(contract::kContractDocumentPath));
+  engine->RegisterDocument(contract::ContractSecondDocument(contract::kContractSecondPath));
+  engine->RegisterDocument(contract::ContractLargeDocument(contract::kContractLargePath));
+  engine->RegisterBook(
+      mirune::layout::MakeBook(contract::kContractBookPath,
+                               {contract::kContractDocumentPath, contract::kContractSecondPath}));
   // IDML packages and book folders, read and saved by one IdmlFiles (the save keeps what the
   // package it was read from holds); and a ".indd" file that holds an IDML package, so that
   // the tests can give InDesign documents by their own name.

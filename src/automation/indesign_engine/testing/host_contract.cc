@@ -63,4 +63,26 @@ layout::Document ContractLargeDocument(std::string full_name) {
   return std::move(b.Build()).value();
 }
 
+std::unique_ptr<indesign::Document> OpenDocument(indesign::Application& app,
+                                                 const std::string& path) {
+  auto opened = app.Open(path);
+  EXPECT_TRUE(opened.ok()) << opened.status().ToString();
+  if (!opened.ok() || !opened->document) return nullptr;
+  return std::move(opened->document);
+}
+
+std::string StoryText(indesign::Document& document, int32_t story_index) {
+  auto story = document.StoryItem(story_index);
+  if (!story.ok()) return "<" + story.status().ToString() + ">";
+  auto count = (*story)->CharacterCount();
+  if (!count.ok()) return "<" + count.status().ToString() + ">";
+  std::string text;
+  for (int32_t k = 1; k <= *count; ++k) {
+    auto character = (*story)->CharacterItem(k);
+    if (!character.ok()) return "<" + character.status().ToString() + ">";
+    text += (*character)->Contents().value();
+  }
+  return text;
+}
+
 }  // namespace mirune::indesign_contract

@@ -3,8 +3,10 @@
 // The host contract: what every implementation of automation/indesign.h must do, as
 // GoogleTest value-parameterised tests (host_contract_test.cc) over a HostEnvironment.
 // The engine instantiates them in engine_contract_test.cc; the COM client instantiates the
-// same tests with a running InDesign and .indd files made to the descriptions below.
+// same tests with a running InDesign and .indd files made to the descriptions below. The
+// extraction runs its page marking on the same environments (extraction/testing/).
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -42,6 +44,21 @@ layout::Document ContractSecondDocument(std::string full_name);
 // 40000 pages named "1".."40000" without frames, and one story of 70000 characters in a
 // frame on page 1 (counts past the 16-bit range).
 layout::Document ContractLargeDocument(std::string full_name);
+
+// Where the hosts of the tests (the engine, the dispatch adapter, test-indesign-server.exe)
+// register the documents above and a book of the first two.
+inline constexpr char kContractDocumentPath[] = "C:\\Contract\\sample.indd";
+inline constexpr char kContractSecondPath[] = "C:\\Contract\\second.indd";
+inline constexpr char kContractBookPath[] = "C:\\Contract\\book.indb";
+inline constexpr char kContractLargePath[] = "C:\\Contract\\large.indd";
+
+// The document opened at `path`, or null after a failed expectation naming the cause.
+std::unique_ptr<indesign::Document> OpenDocument(indesign::Application& app,
+                                                 const std::string& path);
+
+// The whole text of the story `story_index` (1-based) read character by character through
+// the interface; a failure reads as "<its status>".
+std::string StoryText(indesign::Document& document, int32_t story_index);
 
 class HostContractTest : public ::testing::TestWithParam<HostEnvironment> {};
 

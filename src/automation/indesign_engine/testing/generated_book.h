@@ -1,18 +1,20 @@
 #pragma once
 
-// The generated book the benchmarks share: `pages` pages, one main story threaded through a
-// frame on every page (about 900 characters a page, a marked term in every paragraph, about
-// 300 different terms) and a running head of its own on every page.
+// The generated book that the benchmarks and the resource table's inputs share: `pages` pages,
+// one main story threaded through a frame on every page (about 900 characters a page, a marked
+// term in every paragraph, about 300 different terms) and a running head of its own on every
+// page. It stops the program when the builder refuses it, which is a fault of this file.
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "automation/indesign_engine/builder.h"
 
-namespace mirune::bench {
+namespace mirune::indesign_test {
 
-inline layout::Document MakeBenchBook(const std::string& path, int pages) {
+inline layout::Document MakeGeneratedBook(const std::string& path, int pages) {
   layout::DocumentBuilder b(path);
   const int32_t mark = b.AddSwatch("RazozaMark1", {layout::ColorSpace::kCmyk, {0, 100, 0, 0}});
   const int32_t main = b.AddStory();
@@ -40,4 +42,4 @@ inline layout::Document MakeBenchBook(const std::string& path, int pages) {
   return std::move(document).value();
 }
 
-}  // namespace mirune::bench
+}  // namespace mirune::indesign_test
