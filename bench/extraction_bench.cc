@@ -13,7 +13,7 @@
 #include "app/extraction_launch.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/testing/extraction_bench_book.h"
+#include "automation/indesign_engine/testing/generated_chapter_book.h"
 #include "base/file.h"
 #include "base/path.h"
 #include "base/utf.h"
@@ -25,9 +25,9 @@
 namespace mirune {
 namespace {
 
-using bench::kMembers;
-using bench::kPagesPerMember;
-using bench::RegisterBook;
+using indesign_test::chapter_book::kMembers;
+using indesign_test::chapter_book::kPagesPerMember;
+using indesign_test::chapter_book::RegisterBook;
 
 class NullProgress : public ProgressReporter {
  public:

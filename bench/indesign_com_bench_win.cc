@@ -15,7 +15,7 @@
 #include "automation/com/dispatcher_win.h"
 #include "automation/com/indesign_client_win.h"
 #include "automation/com/testing/test_indesign_server_control_win.h"
-#include "automation/indesign_engine/testing/extraction_bench_book.h"
+#include "automation/indesign_engine/testing/generated_chapter_book.h"
 #include "base/file.h"
 #include "base/path.h"
 #include "bench/answering_desktop.h"
@@ -96,7 +96,7 @@ void BM_ComPageMarking(benchmark::State& state) {
       return;
     }
     calls = Calls(server.Get());
-    calls_per_frame = calls / bench::kPagesPerMember;
+    calls_per_frame = calls / indesign_test::chapter_book::kPagesPerMember;
     state.ResumeTiming();
   }
   state.counters["calls_per_frame"] = calls_per_frame;
@@ -159,7 +159,8 @@ void BM_ComExtractBookWithoutReadings(benchmark::State& state) {
     }
     entries_total = result.job.entry_count;
     calls_per_frame =
-        Calls(server.Get()) / static_cast<double>(bench::kMembers * bench::kPagesPerMember);
+        Calls(server.Get()) / static_cast<double>(indesign_test::chapter_book::kMembers *
+                                                  indesign_test::chapter_book::kPagesPerMember);
     state.ResumeTiming();
   }
   state.counters["entries"] = static_cast<double>(entries_total);

@@ -37,7 +37,7 @@
 // Test members of the application object (not InDesign's; neither counted nor failed):
 //   Reset(version)      a fresh engine with nothing open ("" keeps the served version)
 //   RegisterBenchBook(folder)  the benchmarks' generated 300-page book
-//                       (indesign_engine/testing/extraction_bench_book.h), as
+//                       (indesign_engine/testing/generated_chapter_book.h), as
 //                       folder\book.indb with folder\member1.indd …
 //   CallCount           member calls answered since the last ResetCallCount
 //   ResetCallCount
@@ -58,12 +58,12 @@
 #include <memory>
 #include <string>
 
-#include "automation/com/testing/local_server_win.h"
 #include "automation/com/testing/indesign_dispatch_win.h"
+#include "automation/com/testing/local_server_win.h"
 #include "automation/idml/idml_document.h"
 #include "automation/indesign_engine/builder.h"
 #include "automation/indesign_engine/engine_application.h"
-#include "automation/indesign_engine/testing/extraction_bench_book.h"
+#include "automation/indesign_engine/testing/generated_chapter_book.h"
 #include "automation/indesign_engine/testing/host_contract.h"
 #include "base/file.h"
 
@@ -214,7 +214,7 @@ ComPtr<IDispatch> MakeApplication(LocalServerControl& control, const ServerSwitc
                          if (call.args.size() != 1) return DISP_E_BADPARAMCOUNT;
                          mirune::Result<std::string> folder = VariantToUtf8(call.args[0].get());
                          if (!folder.ok()) return DISP_E_TYPEMISMATCH;
-                         mirune::bench::RegisterBook(**engine, *folder);
+                         mirune::indesign_test::chapter_book::RegisterBook(**engine, *folder);
                          return S_OK;
                        });
   members.emplace_back("CallCount", [state](TableCall&, VARIANT* result, EXCEPINFO*) -> HRESULT {

@@ -13,7 +13,7 @@
 #include "base/path.h"
 #include "base/utf.h"
 
-namespace mirune::bench {
+namespace mirune::indesign_test::chapter_book {
 
 inline constexpr int kMembers = 3;
 inline constexpr int kPagesPerMember = 100;
@@ -86,4 +86,4 @@ inline void RegisterBook(indesign_engine::EngineApplication& engine, const std::
   engine.RegisterBook(layout::MakeBook(JoinPath(folder, "book.indb"), members));
 }
 
-}  // namespace mirune::bench
+}  // namespace mirune::indesign_test::chapter_book
