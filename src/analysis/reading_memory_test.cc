@@ -192,57 +192,43 @@ TEST(ReadingMemoryTest, PairsThatWouldBeDamagedLinesAreNotLearned) {
   EXPECT_TRUE(ReadingMemory::ProblemOf("々", "のま").empty());
 }
 
-TEST(ReadingMemoryTest, LastLineWithoutLineEndGetsOneBeforeTheNewLine) {
+// CR, LF and CR LF all end lines, mixed too: a file saved with CR alone that starts with a
+// comment is no single comment line. A learned line goes after the last, which gets a line
+// end first when it has none; the new line takes the file's first kind of line end.
+TEST(ReadingMemoryTest, EveryKindOfLineEndIsALineEnd) {
   const struct {
     const char* before;
-    const char* after;
+    size_t terms;
+    const char* after;  // once 新語 is learned
   } cases[] = {
-      {"語\tご\r\n索引\tさくいん", "語\tご\r\n索引\tさくいん\r\n新語\tしんご\r\n"},
-      {"語\tご\n索引\tさくいん", "語\tご\n索引\tさくいん\n新語\tしんご\n"},
-      // A CR alone is a line end (older Mac editors): kept, the new line takes the file's
-      // first line end.
-      {"語\tご\n索引\tさくいん\r", "語\tご\n索引\tさくいん\r新語\tしんご\n"},
-      {"壊れた行\r", "壊れた行\r新語\tしんご\r"},
+      {"# 記憶\r索引\tさくいん\r読み\tよみ\r", 2,
+       "# 記憶\r索引\tさくいん\r読み\tよみ\r新語\tしんご\r"},
+      {"# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n", 2,
+       "# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n新語\tしんご\r\n"},
+      {"# 記憶\r索引\tさくいん\n読み\tよみ\r\n", 2,
+       "# 記憶\r索引\tさくいん\n読み\tよみ\r\n新語\tしんご\r"},
+      // Without a line end at the end.
+      {"# 記憶\n索引\tさくいん\n読み\tよみ", 2,
+       "# 記憶\n索引\tさくいん\n読み\tよみ\n新語\tしんご\n"},
+      {"語\tご\r\n索引\tさくいん", 2, "語\tご\r\n索引\tさくいん\r\n新語\tしんご\r\n"},
+      // A CR alone at the end (older Mac editors) is kept.
+      {"語\tご\n索引\tさくいん\r", 2, "語\tご\n索引\tさくいん\r新語\tしんご\n"},
+      {"壊れた行\r", 0, "壊れた行\r新語\tしんご\r"},
   };
   for (const auto& c : cases) {
-    const std::string path = Work("no_end.txt");
+    const std::string path = Work("line_ends.txt");
     ASSERT_TRUE(WriteFileAtomic(path, c.before).ok());
     ReadingMemory memory = LoadOk(path);
+    ASSERT_EQ(memory.size(), c.terms) << c.before;
+    if (c.terms > 0) {
+      EXPECT_EQ(FindOr(memory, "索引"), "さくいん") << c.before;
+    }
     ASSERT_TRUE(memory.Learn("新語", "しんご"));
     ASSERT_TRUE(memory.Save().ok());
     EXPECT_EQ(Read(path), c.after) << c.before;
     const ReadingMemory again = LoadOk(path);
     EXPECT_EQ(again.size(), memory.size()) << c.before;
     EXPECT_EQ(again.warnings().size(), memory.warnings().size()) << c.before;
-  }
-}
-
-// CR, LF and CR LF all end lines: a file saved with CR alone that starts with a comment is no
-// single comment line.
-TEST(ReadingMemoryTest, EveryKindOfLineEndIsALineEnd) {
-  const struct {
-    const char* bytes;
-    const char* after;  // once 新語 is learned
-  } cases[] = {
-      {"# 記憶\r索引\tさくいん\r読み\tよみ\r",
-       "# 記憶\r索引\tさくいん\r読み\tよみ\r新語\tしんご\r"},
-      {"# 記憶\n索引\tさくいん\n読み\tよみ", "# 記憶\n索引\tさくいん\n読み\tよみ\n新語\tしんご\n"},
-      {"# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n",
-       "# 記憶\r\n索引\tさくいん\r\n読み\tよみ\r\n新語\tしんご\r\n"},
-      {"# 記憶\r索引\tさくいん\n読み\tよみ\r\n",
-       "# 記憶\r索引\tさくいん\n読み\tよみ\r\n新語\tしんご\r"},
-  };
-  for (const auto& c : cases) {
-    const std::string path = Work("line_ends.txt");
-    ASSERT_TRUE(WriteFileAtomic(path, c.bytes).ok());
-    ReadingMemory memory = LoadOk(path);
-    EXPECT_TRUE(memory.warnings().empty()) << c.bytes;
-    ASSERT_EQ(memory.size(), 2u) << c.bytes;
-    EXPECT_EQ(*memory.Find("索引"), "さくいん");
-    EXPECT_EQ(*memory.Find("読み"), "よみ");
-    ASSERT_TRUE(memory.Learn("新語", "しんご"));
-    ASSERT_TRUE(memory.Save().ok());
-    EXPECT_EQ(Read(path), c.after) << c.bytes;
   }
 }
 

@@ -101,10 +101,7 @@ TEST(RubyTest, TagFormsGiveTheReading) {
       // Katakana ruby becomes hiragana.
       {u"<cc:RazozaMark1><cr:1><crstr:カドタ>角田<cr:><crstr:><cc:>◆♭♪0001♪♭◆",
        "角田\tかどた\t1\n"},
-      // Ruby that is not kana is no reading.
-      {u"<cc:RazozaMark1><cr:1><crstr:Kadota>角田<cr:><crstr:><cc:>◆♭♪0001♪♭◆",
-       "角田\tつのだ\t1\n"},
-      {u"<cc:RazozaMark1><cr:1><crstr:門田>角田<cr:><crstr:><cc:>◆♭♪0001♪♭◆", "角田\tつのだ\t1\n"},
+      // Ruby that is not all kana is no reading (which ruby is kana: RubyReadings).
       {u"<cc:RazozaMark1><cr:1><crstr:かど※>角田<cr:><crstr:><cc:>◆♭♪0001♪♭◆", "角田\tつのだ\t1\n"},
       // The ruby string is tag text: its escaped brackets end neither the tag nor the term.
       {u"<cc:RazozaMark1><cr:1><crstr:\\<b\\>>角田<cr:><crstr:><cc:>◆♭♪0001♪♭◆",

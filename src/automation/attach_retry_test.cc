@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -54,23 +53,6 @@ TEST(AttachWithRetry, GivesUpAfterTwentyAttemptsHalfASecondApartWithTheLastError
   EXPECT_EQ(calls, 20);
   // No wait after the last failure.
   EXPECT_EQ(sleeper.sleeps, std::vector<int32_t>(19, 500));
-}
-
-TEST(AttachWithRetry, FirstAttemptSucceedsWithoutWaiting) {
-  CountingSleeper sleeper;
-  std::function<Result<int>()> attempt = []() -> Result<int> { return 1; };
-  EXPECT_TRUE(AttachWithRetry(attempt, sleeper).ok());
-  EXPECT_TRUE(sleeper.sleeps.empty());
-}
-
-TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
-  ThreadSleeper sleeper;
-  for (const int32_t ms : {0, 30}) {
-    const auto start = std::chrono::steady_clock::now();
-    sleeper.SleepMilliseconds(ms);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(ms)) << ms;
-  }
 }
 
 }  // namespace

@@ -101,55 +101,40 @@ TEST(StoredSettingsTest, DefaultsOnlyIntoAnEmptySection) {
   }
 }
 
-TEST(StoredSettingsTest, ResumeFolderOtherThanOneFallsBackWithTheBoxCleared) {
-  for (const char* resume : {"0", "", "yes", " 1", "1 "}) {
+// What a stored selection restores: the drive, the folder, the filter text and the box.
+TEST(StoredSettingsTest, RestoreAndItsFallbacks) {
+  struct Case {
+    const char *resume, *drive, *folder;
+    std::string_view drive_set, folder_set, filter_set;
+    bool keep;
+  } cases[] = {
+      {"1", "D:", "D:\\books", "D:", "D:\\books", "*.txt", true},
+      // A folder that is gone: drive C, the box ticked; the restore goes on after the
+      // fallback, so the stored filter text is the last assignment.
+      {"1", "D:", "D:\\gone", "c:", "c:\\", "*.txt", true},
+      // A drive that is missing falls back, and the folder step still runs.
+      {"1", "Q:", "D:\\books", "c:", "D:\\books", "*.txt", true},
+      // Any ResumeFolder but "1": everything falls back, with the box cleared.
+      {"0", "D:", "D:\\books", "c:", "c:\\", kFilterItemIndd, false},
+      {"", "D:", "D:\\books", "c:", "c:\\", kFilterItemIndd, false},
+      {"yes", "D:", "D:\\books", "c:", "c:\\", kFilterItemIndd, false},
+      {" 1", "D:", "D:\\books", "c:", "c:\\", kFilterItemIndd, false},
+      {"1 ", "D:", "D:\\books", "c:", "c:\\", kFilterItemIndd, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.resume) + " " + c.drive + " " + c.folder);
     FakeStore store;
-    store.values = {{"ResumeFolder", resume},
-                    {"DriveName", "D:"},
-                    {"DirName", "D:\\books"},
+    store.values = {{"ResumeFolder", c.resume},
+                    {"DriveName", c.drive},
+                    {"DirName", c.folder},
                     {"File_Item", "*.txt"}};
     FakeControls controls;
     RestoreSelection(store, controls);
-    EXPECT_EQ(controls.drive_, "c:") << resume;
-    EXPECT_EQ(controls.folder_, "c:\\") << resume;
-    EXPECT_EQ(controls.filter_, kFilterItemIndd) << resume;
-    EXPECT_FALSE(controls.keep_) << resume;
+    EXPECT_EQ(controls.drive_, c.drive_set);
+    EXPECT_EQ(controls.folder_, c.folder_set);
+    EXPECT_EQ(controls.filter_, c.filter_set);
+    EXPECT_EQ(controls.keep_, c.keep);
   }
-}
-
-TEST(StoredSettingsTest, StoredFolderRestored) {
-  FakeStore store;
-  store.values = {
-      {"ResumeFolder", "1"}, {"DriveName", "D:"}, {"DirName", "D:\\books"}, {"File_Item", "*.txt"}};
-  FakeControls controls;
-  RestoreSelection(store, controls);
-  EXPECT_EQ(controls.drive_, "D:");
-  EXPECT_EQ(controls.folder_, "D:\\books");
-  EXPECT_EQ(controls.filter_, "*.txt");
-  EXPECT_TRUE(controls.keep_);
-}
-
-TEST(StoredSettingsTest, DeletedFolderFallsBackToCWithTheBoxTicked) {
-  FakeStore store;
-  store.values = {
-      {"ResumeFolder", "1"}, {"DriveName", "D:"}, {"DirName", "D:\\gone"}, {"File_Item", "*.txt"}};
-  FakeControls controls;
-  RestoreSelection(store, controls);
-  EXPECT_EQ(controls.drive_, "c:");
-  EXPECT_EQ(controls.folder_, "c:\\");
-  // The restore goes on after the fallback: the stored filter text is the last assignment.
-  EXPECT_EQ(controls.filter_, "*.txt");
-  EXPECT_TRUE(controls.keep_);
-}
-
-TEST(StoredSettingsTest, MissingDriveFallsBackAndTheFolderStepStillRuns) {
-  FakeStore store;
-  store.values = {
-      {"ResumeFolder", "1"}, {"DriveName", "Q:"}, {"DirName", "D:\\books"}, {"File_Item", "*.txt"}};
-  FakeControls controls;
-  RestoreSelection(store, controls);
-  EXPECT_EQ(controls.folder_, "D:\\books");
-  EXPECT_TRUE(controls.keep_);
 }
 
 TEST(StoredSettingsTest, StoreTickedAndCleared) {

@@ -30,15 +30,8 @@ TEST(EntryRowsTest, Lines) {
       {"a\n", "[a||-]"},                               // one field
       {"\n\na\tb\t3\n\n", "[a|b|#3]"},                 // empty lines skipped
       {"123\t456\t7\n", "[123|456|#7]"},               // numeric-looking text
-      {"a\tb\t 12 \n", "[a|b|#12]"},                   // spaces around the page
-      // Page names that are not page numbers are kept as written.
+      // A page name that is no page number is kept as written (the page rule: page_field).
       {"a\tb\tiv\n", "[a|b|iv]"},
-      {"a\tb\tA-3\n", "[a|b|A-3]"},
-      {"a\tb\t-1\n", "[a|b|-1]"},
-      // Digits are a number up to 15 of them, as in the story analysis.
-      {"a\tb\t9999999999\n", "[a|b|#9999999999]"},
-      {"a\tb\t0000999999999999999\n", "[a|b|#999999999999999]"},
-      {"a\tb\t1000000000000000\n", "[a|b|1000000000000000]"},
       // Control characters go before the line is split.
       {"和\x01紙\tわ\x7fし\t1\x1b"
        "2\n",
@@ -54,19 +47,12 @@ TEST(EntryRowsTest, Lines) {
 }
 
 TEST(EntryRowsTest, BadLinesNameTheLine) {
-  struct Case {
-    const char* text;
-    const char* message_part;
-  };
-  const Case cases[] = {
-      {"a\tb\t1\nc\td\te\tf\n", "索引リストの 2 行目: TAB で区切られた項目が 4 つ以上"},
-  };
-  for (const Case& c : cases) {
-    auto rows = ParseEntryRows(c.text);
-    ASSERT_FALSE(rows.ok()) << c.text;
-    EXPECT_EQ(rows.code(), ErrorCode::kFormatError);
-    EXPECT_NE(rows.message().find(c.message_part), std::string::npos) << rows.message();
-  }
+  auto rows = ParseEntryRows("a\tb\t1\nc\td\te\tf\n");
+  ASSERT_FALSE(rows.ok());
+  EXPECT_EQ(rows.code(), ErrorCode::kFormatError);
+  EXPECT_NE(rows.message().find("索引リストの 2 行目: TAB で区切られた項目が 4 つ以上"),
+            std::string::npos)
+      << rows.message();
 }
 
 TEST(EntryRowsTest, MoreEntriesThanASheetHoldsFail) {

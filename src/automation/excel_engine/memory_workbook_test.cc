@@ -275,12 +275,6 @@ TEST(MemoryExcelTest, HandlesShareTheWorkbookAndTheLastOneIsActive) {
     kept = std::move(other.AddWorkbook()).value();
   }
   EXPECT_TRUE(kept->SetCell(1, 1, 1, CellValue::Number(1)).ok());
-  EXPECT_TRUE(excel.display_alerts());
-  EXPECT_FALSE(excel.visible());
-  ASSERT_TRUE(excel.SetDisplayAlerts(false).ok());
-  ASSERT_TRUE(excel.SetVisible(true).ok());
-  EXPECT_FALSE(excel.display_alerts());
-  EXPECT_TRUE(excel.visible());
 }
 
 TEST(MemoryExcelTest, BlocksOfCellsAndRowsDeletedTogether) {
