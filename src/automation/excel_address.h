@@ -12,7 +12,8 @@
 
 namespace mirune {
 
-// "A" … "Z", "AA" … "IV" for 1 … 256. Precondition: 1 ≤ column ≤ kExcelMaxColumns.
+// "A" … "Z", "AA" … "IV" for 1 … 256, and on past the sheet's last column (a damaged file's
+// cell is still named). Precondition: column ≥ 1.
 std::string ColumnLetters(int column);
 
 // "B3".

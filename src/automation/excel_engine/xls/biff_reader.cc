@@ -1,10 +1,12 @@
 #include "automation/excel_engine/xls/biff_reader.h"
+#include "automation/excel_address.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
 
+#include "automation/excel_address.h"
 #include "automation/excel_engine/xls/biff_records.h"
 #include "automation/excel_engine/xls/biff_stream.h"
 #include "base/little_endian.h"
@@ -622,11 +624,7 @@ class BiffParser {
 }  // namespace
 
 std::string CellName(uint32_t row, uint32_t column) {
-  std::string letters;
-  for (uint32_t c = column + 1; c > 0; c = (c - 1) / 26) {
-    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-  }
-  return letters + std::to_string(row + 1);
+  return CellAddress(static_cast<int>(row) + 1, static_cast<int>(column) + 1);
 }
 
 Result<WorkbookModel> ParseWorkbookStream(std::string_view stream) {
