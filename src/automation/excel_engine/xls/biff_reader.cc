@@ -1,5 +1,4 @@
 #include "automation/excel_engine/xls/biff_reader.h"
-#include "automation/excel_address.h"
 
 #include <algorithm>
 #include <cstdint>
