@@ -68,11 +68,4 @@ constexpr std::array kSplashControls = {
 std::span<const ControlLayout> MainWindowControls() { return kMainControls; }
 std::span<const ControlLayout> SplashWindowControls() { return kSplashControls; }
 
-const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id) {
-  for (const ControlLayout& control : controls) {
-    if (control.id == id) return &control;
-  }
-  return nullptr;
-}
-
 }  // namespace mirune::main_form

@@ -17,6 +17,7 @@ namespace mirune::main_form {
 // The one table type of the program's forms (gui/forms/form_table.h).
 using ::mirune::ControlKind;
 using ::mirune::ControlLayout;
+using ::mirune::FindControlLayout;
 using ::mirune::PixelRect;
 using ::mirune::TwipsRect;
 using ::mirune::TwipsToPixels;
@@ -58,7 +59,5 @@ inline constexpr int kSplashClientHeightTwips = 3300;
 std::span<const ControlLayout> MainWindowControls();
 // The splash window's controls.
 std::span<const ControlLayout> SplashWindowControls();
-// The control of `id` in `controls`, or nullptr.
-const ControlLayout* FindControl(std::span<const ControlLayout> controls, int id);
 
 }  // namespace mirune::main_form

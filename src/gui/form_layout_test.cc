@@ -21,13 +21,13 @@ TEST(MainWindowControlsTest, EveryControlOnceInsideTheClientArea) {
 }
 
 TEST(MainWindowControlsTest, Label3SitsInsideFrame1) {
-  const ControlLayout* frame = FindControl(MainWindowControls(), kIdRunFrame);
-  const ControlLayout* label = FindControl(MainWindowControls(), kIdRunHint);
+  const ControlLayout* frame = FindControlLayout(MainWindowControls(), kIdRunFrame);
+  const ControlLayout* label = FindControlLayout(MainWindowControls(), kIdRunHint);
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->rect.left - frame->rect.left, 240);
   EXPECT_EQ(label->rect.top - frame->rect.top, 360);
-  EXPECT_EQ(FindControl(MainWindowControls(), 999), nullptr);
+  EXPECT_EQ(FindControlLayout(MainWindowControls(), 999), nullptr);
 }
 
 }  // namespace

@@ -98,16 +98,6 @@ inline constexpr std::array<ControlLayout, 9> kForm6Controls = {{
     {"Command1", kIdAbortButton, ControlKind::kButton, "処理中止", {4320, 1830, 1215, 435}},
 }};
 
-// The control of `controls` with `id`, or null.
-template <size_t N>
-constexpr const ControlLayout* FindControlLayout(const std::array<ControlLayout, N>& controls,
-                                                 int id) {
-  for (const ControlLayout& control_layout : controls) {
-    if (control_layout.id == id) return &control_layout;
-  }
-  return nullptr;
-}
-
 // A window's rectangle on the screen, in pixels.
 struct ScreenBox {
   int left = 0;

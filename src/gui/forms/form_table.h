@@ -6,6 +6,7 @@
 // Portable: the tables and their rules are tested in both builds.
 
 #include <cmath>
+#include <span>
 #include <string_view>
 
 namespace mirune {
@@ -78,5 +79,13 @@ struct ControlLayout {
   // the strip's display area, whatever its size.
   int container = 0;
 };
+
+// The control of `controls` with `id`, or null.
+constexpr const ControlLayout* FindControlLayout(std::span<const ControlLayout> controls, int id) {
+  for (const ControlLayout& control_layout : controls) {
+    if (control_layout.id == id) return &control_layout;
+  }
+  return nullptr;
+}
 
 }  // namespace mirune
