@@ -16,8 +16,8 @@
 
 #include <string>
 
-#include "automation/com/testing/local_server_win.h"
 #include "automation/com/testing/excel_dispatch_win.h"
+#include "automation/com/testing/local_server_win.h"
 
 namespace {
 
