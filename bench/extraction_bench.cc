@@ -17,7 +17,7 @@
 #include "base/file.h"
 #include "base/path.h"
 #include "base/utf.h"
-#include "bench/answering_desktop.h"
+#include "desktop/testing/answering_desktop.h"
 #include "extraction/page_marking.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"

@@ -18,7 +18,7 @@
 #include "automation/indesign_engine/testing/generated_chapter_book.h"
 #include "base/file.h"
 #include "base/path.h"
-#include "bench/answering_desktop.h"
+#include "desktop/testing/answering_desktop.h"
 #include "extraction/page_marking.h"
 #include "extraction/razoza_xls_writer.h"
 #include "extraction/story_analyzer.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-// A desktop for benchmarks: every question answered "go on", nothing shown, no pauses.
+// A Desktop for benchmarks: every question answered "go on", nothing shown, no pauses, nothing
+// recorded (RecordingDesktop, beside it, is the tests' desktop).
 
 #include "desktop/desktop.h"
 
