@@ -1,6 +1,7 @@
 #pragma once
 
-// Owners of the GDI objects and icons a form makes (fonts, brushes, icons): each deletes its
+// Owners of the GDI objects and icons a form makes (fonts, brushes, icons, bitmaps, memory
+// device contexts): each deletes its
 // handle when it goes or is given another, so no form deletes one by hand. Move-only.
 // Windows build only.
 
@@ -43,10 +44,15 @@ namespace gdi_owner_internal {
 inline BOOL WINAPI DeleteFontObject(HFONT font) { return DeleteObject(font); }
 inline BOOL WINAPI DeleteBrushObject(HBRUSH brush) { return DeleteObject(brush); }
 inline BOOL WINAPI DestroyIconObject(HICON icon) { return DestroyIcon(icon); }
+inline BOOL WINAPI DeleteBitmapObject(HBITMAP bitmap) { return DeleteObject(bitmap); }
+inline BOOL WINAPI DeleteMemoryDc(HDC dc) { return DeleteDC(dc); }
 }  // namespace gdi_owner_internal
 
 using UniqueFont = UniqueGdiHandle<HFONT, gdi_owner_internal::DeleteFontObject>;
 using UniqueBrush = UniqueGdiHandle<HBRUSH, gdi_owner_internal::DeleteBrushObject>;
 using UniqueIcon = UniqueGdiHandle<HICON, gdi_owner_internal::DestroyIconObject>;
+using UniqueBitmap = UniqueGdiHandle<HBITMAP, gdi_owner_internal::DeleteBitmapObject>;
+// A device context made by CreateCompatibleDC (not one from GetDC, which is released).
+using UniqueMemoryDc = UniqueGdiHandle<HDC, gdi_owner_internal::DeleteMemoryDc>;
 
 }  // namespace mirune

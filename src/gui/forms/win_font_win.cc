@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/wide_text.h"
+#include "gui/forms/gdi_owner_win.h"
 
 namespace mirune {
 namespace {
@@ -43,8 +44,9 @@ HFONT CreateFormFont(int dpi, bool bold) {
 
 int TextRowHeight(HFONT font) {
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
+  const UniqueMemoryDc memory_dc(CreateCompatibleDC(screen));
   ReleaseDC(nullptr, screen);
+  HDC dc = memory_dc.get();
   HGDIOBJ old_font = SelectObject(dc, font);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
@@ -64,9 +66,9 @@ int TextRowHeight(HFONT font) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr && bits != nullptr && height > 0) {
-    HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  const UniqueBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bitmap && bits != nullptr && height > 0) {
+    HGDIOBJ old_bitmap = SelectObject(dc, bitmap.get());
     RECT all{0, 0, width, height};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
@@ -86,9 +88,7 @@ int TextRowHeight(HFONT font) {
     }
     SelectObject(dc, old_bitmap);
   }
-  if (bitmap != nullptr) DeleteObject(bitmap);
   SelectObject(dc, old_font);
-  DeleteDC(dc);
   return bottom + 1;
 }
 
