@@ -7,31 +7,20 @@
 namespace mirune::com::testing {
 namespace {
 
-using indesign_contract::HostEnvironment;
+using indesign_contract::ContractPathsEnvironment;
 using indesign_contract::kContractBookPath;
 using indesign_contract::kContractDocumentPath;
 using indesign_contract::kContractLargePath;
 using indesign_contract::kContractSecondPath;
+using indesign_contract::HostEnvironment;
 
 // Every test runs in the thread's apartment; the first use makes it.
 void EnterApartment() { static ComApartment apartment; }
 
-HostEnvironment Paths(std::string name, const std::string& temp_folder) {
-  HostEnvironment env;
-  env.name = std::move(name);
-  env.version_settable = true;
-  env.document_path = kContractDocumentPath;
-  env.second_document_path = kContractSecondPath;
-  env.book_path = kContractBookPath;
-  env.large_document_path = kContractLargePath;
-  env.temp_folder = temp_folder;
-  return env;
-}
-
 }  // namespace
 
 HostEnvironment InProcessClientEnvironment(const std::string& temp_folder) {
-  HostEnvironment env = Paths("in_process", temp_folder);
+  HostEnvironment env = ContractPathsEnvironment("in_process", temp_folder);
   env.make_application = [](const std::string& version) {
     EnterApartment();
     auto engine = std::make_shared<indesign_engine::EngineApplication>();
@@ -50,7 +39,7 @@ HostEnvironment InProcessClientEnvironment(const std::string& temp_folder) {
 
 HostEnvironment ServerClientEnvironment(std::string name, std::string version,
                                         const std::string& temp_folder) {
-  HostEnvironment env = Paths(std::move(name), temp_folder);
+  HostEnvironment env = ContractPathsEnvironment(std::move(name), temp_folder);
   env.make_application =
       [version](const std::string& asked) -> std::unique_ptr<indesign::Application> {
     EnterApartment();

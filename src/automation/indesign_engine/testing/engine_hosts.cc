@@ -26,17 +26,10 @@ std::unique_ptr<indesign::Application> MakeEngine(const std::string& version) {
 
 HostEnvironment EngineEnvironment(const std::string& name, const std::string& version,
                                   const std::string& temp_folder) {
-  HostEnvironment env;
-  env.name = name;
+  HostEnvironment env = ContractPathsEnvironment(name, temp_folder);
   env.make_application = [version](const std::string& asked) {
     return MakeEngine(asked.empty() ? version : asked);
   };
-  env.version_settable = true;
-  env.document_path = kContractDocumentPath;
-  env.second_document_path = kContractSecondPath;
-  env.book_path = kContractBookPath;
-  env.large_document_path = kContractLargePath;
-  env.temp_folder = temp_folder;
   return env;
 }
 

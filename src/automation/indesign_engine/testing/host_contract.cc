@@ -85,4 +85,16 @@ std::string StoryText(indesign::Document& document, int32_t story_index) {
   return text;
 }
 
+HostEnvironment ContractPathsEnvironment(std::string name, std::string temp_folder) {
+  HostEnvironment env;
+  env.name = std::move(name);
+  env.version_settable = true;
+  env.document_path = kContractDocumentPath;
+  env.second_document_path = kContractSecondPath;
+  env.book_path = kContractBookPath;
+  env.large_document_path = kContractLargePath;
+  env.temp_folder = std::move(temp_folder);
+  return env;
+}
+
 }  // namespace mirune::indesign_contract

@@ -52,6 +52,10 @@ inline constexpr char kContractSecondPath[] = "C:\\Contract\\second.indd";
 inline constexpr char kContractBookPath[] = "C:\\Contract\\book.indb";
 inline constexpr char kContractLargePath[] = "C:\\Contract\\large.indd";
 
+// An environment of a host that holds the documents above at those paths and can be told
+// its version; the caller gives it `make_application`.
+HostEnvironment ContractPathsEnvironment(std::string name, std::string temp_folder);
+
 // The document opened at `path`, or null after a failed expectation naming the cause.
 std::unique_ptr<indesign::Document> OpenDocument(indesign::Application& app,
                                                  const std::string& path);
