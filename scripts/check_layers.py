@@ -3,10 +3,10 @@
 
 The areas are listed there in dependency order (`foreach(area ...)`). Every include of a file
 under src/AREA must name AREA itself or an area listed before it: no include runs up a layer,
-none goes in a circle. Test support in a testing/ folder obeys the same rule as its area;
-product code (anything that is neither a test nor in a testing/ folder) includes no testing/
-folder, and nothing in src/, tools/ or fuzz/ includes bench/ (the benchmarks' shared test
-support lives in testing/ folders). Prints every offending include and exits 1.
+and no folder's includes come back to it through other folders (tests aside). Test support in
+a testing/ folder obeys the same rule as its area; product code (anything that is neither a
+test nor in a testing/ folder) includes no testing/ folder, and nothing in src/, tools/ or
+fuzz/ includes bench/ (the benchmarks' shared test support lives in testing/ folders). Prints every offending include and exits 1.
 
 Usage: check_layers.py SOURCE_ROOT
 """
@@ -18,6 +18,37 @@ import sys
 # Folders below the rest of their area: the window framework lies under every window, so it
 # includes nothing of its area outside itself.
 FRAMEWORKS = ("gui/forms/",)
+
+
+def folder_circles(edges):
+    """The groups of folders whose includes go round (strongly connected, two or more)."""
+    index, low, stack, on_stack, groups = {}, {}, [], set(), []
+
+    def visit(folder):
+        index[folder] = low[folder] = len(index)
+        stack.append(folder)
+        on_stack.add(folder)
+        for other in sorted(edges.get(folder, ())):
+            if other not in index:
+                visit(other)
+                low[folder] = min(low[folder], low[other])
+            elif other in on_stack:
+                low[folder] = min(low[folder], index[other])
+        if low[folder] == index[folder]:
+            group = []
+            while True:
+                member = stack.pop()
+                on_stack.discard(member)
+                group.append(member)
+                if member == folder:
+                    break
+            if len(group) > 1:
+                groups.append(sorted(group))
+
+    for folder in sorted(edges):
+        if folder not in index:
+            visit(folder)
+    return groups
 
 
 def areas_in_order(root):
@@ -39,6 +70,9 @@ def main():
     rank = {area: i for i, area in enumerate(areas)}
     src = os.path.join(root, "src")
     faults = []
+    # Folder → folders its non-test files include (tests are leaves: a folder's tests may
+    # include its testing/ folder, which includes the folder).
+    edges = {}
     for folder, _, files in os.walk(src):
         for name in sorted(files):
             if not name.endswith((".h", ".cc")):
@@ -58,6 +92,10 @@ def main():
                         continue
                     included = match.group(1)
                     top = included.split("/")[0]
+                    own = os.path.dirname(relative).replace(os.sep, "/")
+                    target = os.path.dirname(included)
+                    if not is_test(path) and target and target != own:
+                        edges.setdefault(own, set()).add(target)
                     where = f"{relative}:{number}: {included}"
                     if top == "bench":
                         faults.append(f"{where} (src/ includes no benchmark code)")
@@ -81,6 +119,8 @@ def main():
                             relative = os.path.relpath(path, root)
                             faults.append(f"{relative}:{number}: {line.strip()} "
                                           f"({other}/ includes no benchmark code)")
+    for group in folder_circles(edges):
+        faults.append("includes go round between the folders " + ", ".join(group))
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "automation/excel.h"
-#include "automation/excel_engine/workbook_model.h"
+#include "automation/excel_engine/model/workbook_model.h"
 
 namespace mirune {
 

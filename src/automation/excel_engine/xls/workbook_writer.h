@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "automation/excel_engine/workbook_model.h"
+#include "automation/excel_engine/model/workbook_model.h"
 #include "base/result.h"
 
 namespace mirune::xls {

@@ -1,4 +1,4 @@
-#include "automation/excel_engine/workbook_model.h"
+#include "automation/excel_engine/model/workbook_model.h"
 
 #include <utility>
 
