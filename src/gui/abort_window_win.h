@@ -27,12 +27,11 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "gui/forms/form_win.h"
-#include "gui/forms/gdi_owner_win.h"
+#include "gui/progress_form_win.h"
 
 namespace mirune {
 
-class AbortWindowWin final : public Form {
+class AbortWindowWin final : public ProgressForm {
  public:
   static constexpr const wchar_t* kClassName = L"MiruneAbortForm6";
 
@@ -48,15 +47,11 @@ class AbortWindowWin final : public Form {
   void ShowPauseText(std::string_view text);
 
  private:
-  explicit AbortWindowWin(JobFlags& flags) : flags_(flags) {}
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  explicit AbortWindowWin(JobFlags& flags);
+  bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
   void AskAbort();
-  void ApplyDpi(int dpi);
 
   JobFlags& flags_;
-  UniqueFont font_;
-  UniqueBrush bar_brush_;
-  int dpi_ = 96;
   bool asking_ = false;
 };
 

@@ -1087,6 +1087,22 @@ TEST_F(GuiProgramTest, IndexDialogWritesTheIndexBesideTheWorkbook) {
   ASSERT_TRUE(gui.Quit());
 }
 
+// An environment variable of this process, which the program started from the test
+// inherits, set for the scope: cleared also when an assertion ends the test early, so that no
+// later test reaches a test server by it.
+class ScopedEnvironmentVariable {
+ public:
+  ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    SetEnvironmentVariableW(name_, value.c_str());
+  }
+  ~ScopedEnvironmentVariable() { SetEnvironmentVariableW(name_, nullptr); }
+  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
 // A visible main window of the user's Excel ("XLMAIN") or InDesign, with `title`, made and
 // served on a thread of the test, where the program's desktop detection finds it.
 class HostMainWindow {
@@ -1183,15 +1199,16 @@ TEST_F(GuiProgramTest, InDesignDocumentGoesThroughTheInDesignOfTheComputer) {
   ASSERT_TRUE(WriteFileAtomic(Narrow(idml_folder) + "\\chapter1.idml", package).ok());
 
   ASSERT_EQ(com::testing::RunTestInDesignServer(L"/RegServer"), 0u);
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
   std::wstring com_completion;
   // The user's InDesign window: hidden while the job drives InDesign, shown after it.
   HostMainWindow indesign_window(L"indesign", L"Adobe InDesign 2025");
   std::string com_seen;
-  Result<std::string> through_com = ExtractFromMainWindow(
-      indd_folder, kFilterItemIndd, &com_completion, indesign_window.hwnd(), &com_seen);
+  Result<std::string> through_com = [&] {
+    const ScopedEnvironmentVariable indesign(L"MIRUNE_INDESIGN_PROGID", L"Mirune.TestInDesign");
+    return ExtractFromMainWindow(indd_folder, kFilterItemIndd, &com_completion,
+                                 indesign_window.hwnd(), &com_seen);
+  }();
   EXPECT_EQ(com_seen, "start:shown completion:hidden after:shown");
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
   {
     com::ComApartment apartment;
     com::testing::QuitTestInDesign();
@@ -1231,7 +1248,7 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
   // The user corrects a reading on Org: the two rows of 柿 come together.
   ASSERT_TRUE((*book)->SetCell(*(*book)->FindSheet("Org"), 2, 2, CellValue::Text("ぼれい")).ok());
   HostMainWindow excel_window(L"XLMAIN", L"Microsoft Excel - Razoza.xls");
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  const ScopedEnvironmentVariable excel_prog_id(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   {
     GuiProgram gui;
@@ -1253,7 +1270,6 @@ TEST_F(GuiProgramTest, ResortFromTheUtilityWindowInTheRunningExcel) {
     EXPECT_EQ(done.text, Wide(kResortDoneMessage)) << Narrow(done.text);
     EXPECT_TRUE(gui.Quit());
   }
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
   Result<int> after_sort = (*book)->FindSheet("AfterSort");
   EXPECT_TRUE(after_sort.ok() && *after_sort == 2);
   if (after_sort.ok()) {
@@ -1272,9 +1288,9 @@ TEST_F(GuiProgramTest, TheCheckButtonShowsAndKeepsTheReport) {
   ASSERT_EQ(com::testing::RunServerExecutable(MIRUNE_TEST_EXCEL_SERVER, L"/RegServer"), 0u);
   const std::string report = Narrow(ProgramFolderWide()) + "\\RazozaData\\動作確認.txt";
   DeleteFileW(Wide(report).c_str());
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID",
-                          Wide(com::testing::kTestInDesignProgId).c_str());
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  const ScopedEnvironmentVariable indesign_prog_id(L"MIRUNE_INDESIGN_PROGID",
+                                                   Wide(com::testing::kTestInDesignProgId));
+  const ScopedEnvironmentVariable excel_prog_id(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   {
     GuiProgram gui;
@@ -1294,8 +1310,6 @@ TEST_F(GuiProgramTest, TheCheckButtonShowsAndKeepsTheReport) {
     EXPECT_TRUE(IsWindowVisible(utility));
     EXPECT_TRUE(gui.Quit());
   }
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
   Result<std::string> kept = ReadFileBytes(report);
   ASSERT_TRUE(kept.ok()) << kept.message();
   EXPECT_NE(kept->find("ミルネ 動作確認"), std::string::npos);
@@ -1333,9 +1347,9 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
   ASSERT_TRUE(excel.ok()) << excel.message();
   ASSERT_TRUE((*excel)->OpenWorkbook(keywords).ok());
   HostMainWindow excel_window(L"XLMAIN", L"Microsoft Excel - Keyword.xls");
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID",
-                          Wide(com::testing::kTestInDesignProgId).c_str());
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
+  const ScopedEnvironmentVariable indesign_prog_id(L"MIRUNE_INDESIGN_PROGID",
+                                                   Wide(com::testing::kTestInDesignProgId));
+  const ScopedEnvironmentVariable excel_prog_id(L"MIRUNE_EXCEL_PROGID", L"Mirune.TestExcel");
   ASSERT_TRUE(SeedSettings(L"1", L"C:", L"C:\\", Wide(kFilterItemIndd)));
   {
     GuiProgram gui;
@@ -1358,8 +1372,6 @@ TEST_F(GuiProgramTest, KeywordMarkingFromForm11InTheRunningInDesignAndExcel) {
     EXPECT_EQ(finished.text, Wide("一括マーキング処理が終了しました。")) << Narrow(finished.text);
     EXPECT_TRUE(gui.Quit());
   }
-  SetEnvironmentVariableW(L"MIRUNE_INDESIGN_PROGID", nullptr);
-  SetEnvironmentVariableW(L"MIRUNE_EXCEL_PROGID", nullptr);
   EXPECT_TRUE(opened->document->Modified().value()) << "nothing was marked in InDesign";
   EXPECT_EQ(ReadFileBytes(input).value(), sample) << "the document was saved";
   (void)(*excel)->application().Call("Quit");

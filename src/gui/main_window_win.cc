@@ -242,13 +242,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       (void)StoreSelection(store_, State());
       PostQuitMessage(0);
       return 0;
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
     default:
       return DefWindowProcW(hwnd(), message, wparam, lparam);
   }

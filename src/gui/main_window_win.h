@@ -72,7 +72,7 @@ class MainWindow final : public SelectionControls, public Form {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   void CreateControls();
-  void ApplyDpi(int dpi);
+  void ApplyDpi(int dpi) override;
   void FillDrives();
   FolderOutcome ChangeFolder(const std::wstring& folder);
   void FillFolderList();

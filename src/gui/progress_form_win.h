@@ -1,9 +1,15 @@
 #pragma once
 
-// What the progress window and the abort window share on Windows, over the window framework
-// (gui/forms): their style, their controls built from their layout tables
-// (gui/progress_layout.h), the bar's colour, their place over the main window, the messages
-// both answer alike, and texts set from UTF-8 without needless repaints. Windows build only.
+// The base of the progress window Form2 and the abort window Form6 on Windows, over the window
+// framework (gui/forms): their style (a caption with the close box, fixed size), their
+// controls built from their layout tables (gui/progress_layout.h) in the forms' font and
+// placed again at a dpi change, the bar's colour, their place over the main window, and the
+// messages both answer alike:
+//   WM_CLOSE          the close box, the system menu and Alt+F4 hide the form unless a job
+//                     runs (the program's own close hides it directly, never through here);
+//   WM_CTLCOLORSTATIC the bar in its colour, the track as a text box (window colour; its text
+//                     white while SetTrackTextWhite(true)).
+// Windows build only.
 
 #ifdef _WIN32
 
@@ -11,91 +17,66 @@
 // winbase.h still defines the 16-bit Yield() as a macro; ProgressView has a member of that name.
 #undef Yield
 
-#include <functional>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "base/result.h"
 #include "desktop/desktop.h"
+#include "gui/forms/form_table.h"
+#include "gui/forms/form_win.h"
 #include "gui/forms/gdi_owner_win.h"
-#include "gui/forms/message_pump_win.h"
-#include "gui/forms/window_metrics_win.h"
-#include "gui/progress_layout.h"
 
 namespace mirune {
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
+class ProgressForm : public Form {
+ protected:
+  // What makes one of the two forms; `what` names the window in failures ("進行状況ウィンドウ").
+  struct Table {
+    const wchar_t* class_name;
+    std::string_view caption;
+    std::string_view what;
+    std::span<const ControlLayout> controls;
+    int client_width_twips;
+    int client_height_twips;
+  };
 
-// The style of both forms: a caption with the close box, fixed size.
-inline constexpr DWORD kProgressFormStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // `flags` and the table's data outlive the form.
+  ProgressForm(const JobFlags& flags, const Table& table) : job_flags_(flags), table_(table) {}
 
-// What furnishes one form: its controls and client size in twips; `what` names the window
-// in failures ("進行状況ウィンドウ").
-struct FormDefinition {
-  std::string_view what;
-  std::span<const ControlLayout> controls;
-  int client_width_twips;
-  int client_height_twips;
+  // Makes the window hidden, with its controls, sized for its dpi. kUnsupported with a
+  // Japanese cause naming the window when Windows refuses.
+  Status Make(HWND owner);
+
+  // Places the form over its owner (the main window) as ProgressWindowPlace says: `slot` 0 for
+  // Form2, 1 for Form6. A form without a visible owner stays where it is.
+  void PlaceOverOwner(int slot);
+  // Sets a control's text; nothing is sent when the text is already shown, so a job updating
+  // a field with the same value causes no repaint.
+  void SetText(int id, std::string_view utf8);
+  // The track's text colour: white over the filled bar, else the window text's.
+  void SetTrackTextWhite(bool white);
+
+  int dpi() const { return dpi_; }
+
+  // A message the form answers itself; true with `result` set when it did.
+  virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    return false;
+  }
+  // After the controls are placed (creation and dpi changes).
+  virtual void OnLayout() {}
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) final;
+  void ApplyDpi(int dpi) final;
+  HBRUSH ColourControl(HDC dc, HWND control) const;
+
+  const JobFlags& job_flags_;
+  const Table table_;
+  UniqueFont font_;
+  UniqueBrush bar_brush_;
+  int dpi_ = 96;
+  bool track_text_white_ = false;
 };
-
-// The resources of a furnished form, which the form keeps.
-struct FormResources {
-  int dpi = 96;
-  UniqueFont font;
-  UniqueBrush bar_brush;
-};
-
-// Makes the controls of a form's window `hwnd` (made hidden by Form::CreateFormWindow) in the
-// forms' font at the window's dpi, and sizes it. kUnsupported with a Japanese cause naming
-// the window when Windows refuses; the form then destroys its window as it goes.
-Result<FormResources> FurnishForm(HWND hwnd, const FormDefinition& definition);
-
-// The messages both forms answer alike; true (and `result` set) when `message` was one:
-//   WM_CLOSE         the close box, the system menu and Alt+F4 hide the form unless a job runs
-//                    (the program's own close hides it directly, never through here);
-//   WM_CTLCOLORSTATIC the bar and the track's text colour (ColourFormControl);
-//   WM_DPICHANGED    `apply_dpi` with the new dpi, then the suggested rectangle.
-struct FormMessageContext {
-  HWND hwnd;
-  const JobFlags& flags;
-  HBRUSH bar_brush;
-  bool track_text_white;
-  const std::function<void(int)>& apply_dpi;
-};
-bool HandleFormMessage(const FormMessageContext& form, UINT message, WPARAM wparam, LPARAM lparam,
-                       LRESULT& result);
-
-// Places a form over its owner (the main window) as ProgressWindowPlace says: `slot` 0 for
-// Form2, 1 for Form6. Both forms' sizes come from their tables at the form's dpi. A form
-// without an owner stays where it is.
-void PlaceOverOwner(HWND hwnd, int slot, int dpi);
-
-// Creates every control of `controls` as a child of `parent`, sized for `dpi`, with
-// `font`. False when a control cannot be created.
-bool CreateFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
-
-// Moves every control of `controls` to its place at `dpi` and gives it `font` (after a dpi
-// change). The bar takes its width from the table; its owner sets its current width after.
-void LayoutFormControls(HWND parent, std::span<const ControlLayout> controls, HFONT font, int dpi);
-
-// Resizes `hwnd` so that its client area is width × height twips at `dpi`.
-void SizeFormWindow(HWND hwnd, int client_width_twips, int client_height_twips, int dpi);
-
-// The colour of the filled bar.
-inline constexpr COLORREF kBarColour = RGB(0, 0, 160);
-
-// WM_CTLCOLORSTATIC of both forms: the bar is painted with `bar_brush`, the track as a text
-// box (window colour; its text white when `track_text_white`). Null for every other control
-// (the caller lets DefWindowProc answer).
-HBRUSH ColourFormControl(HDC dc, HWND control, HBRUSH bar_brush, bool track_text_white);
-
-// Sets a control's text; nothing is sent when the text is already shown, so a job updating
-// a field with the same value causes no repaint.
-void SetControlText(HWND parent, int id, std::string_view utf8);
 
 }  // namespace mirune
 

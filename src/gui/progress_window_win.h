@@ -14,7 +14,7 @@
 // owner. Every render repaints at once. A close from the close box, the system menu or
 // Alt+F4 is refused while flags.job_running is set and hides the window otherwise; Close()
 // (the program's close) always hides it. Layout: gui/progress_layout.h, at the window's
-// dpi, in the forms' font (gui/progress_form_win.h). Windows build only.
+// dpi, in the forms' font (ProgressForm, gui/progress_form_win.h). Windows build only.
 
 #ifdef _WIN32
 
@@ -26,13 +26,12 @@
 
 #include "base/result.h"
 #include "desktop/desktop.h"
-#include "gui/forms/form_win.h"
-#include "gui/forms/gdi_owner_win.h"
+#include "gui/progress_form_win.h"
 #include "progress/progress_model.h"
 
 namespace mirune {
 
-class ProgressWindowWin final : public ProgressView, public Form {
+class ProgressWindowWin final : public ProgressView, public ProgressForm {
  public:
   // The window class name (FindWindowW).
   static constexpr const wchar_t* kClassName = L"MiruneProgressForm2";
@@ -52,17 +51,11 @@ class ProgressWindowWin final : public ProgressView, public Form {
   void Yield() override;
 
  private:
-  explicit ProgressWindowWin(const JobFlags& flags) : flags_(flags) {}
-  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
-  void ApplyDpi(int dpi);
+  explicit ProgressWindowWin(const JobFlags& flags);
+  void OnLayout() override { SizeBar(); }
   void SizeBar();
 
-  const JobFlags& flags_;
-  UniqueFont font_;
-  UniqueBrush bar_brush_;
-  int dpi_ = 96;
   double bar_twips_ = 0;
-  bool track_text_white_ = false;
 };
 
 }  // namespace mirune

@@ -7,7 +7,8 @@
 #include <atomic>
 #include <thread>
 
-#include "gui/progress_form_win.h"
+#include "gui/forms/message_pump_win.h"
+#include "gui/forms/window_metrics_win.h"
 #include "gui/progress_layout.h"
 #include "gui/testing/window_test_driver_win.h"
 

@@ -2,8 +2,8 @@
 
 #include "base/wide_text.h"
 #include "gui/forms/input_block_win.h"
+#include "gui/forms/message_pump_win.h"
 #include "gui/main_window_win.h"
-#include "gui/progress_form_win.h"
 
 namespace mirune {
 

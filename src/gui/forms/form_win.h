@@ -20,7 +20,7 @@
 namespace mirune {
 
 // What makes a form's window.
-struct FormWindowSpec {
+struct FormWindowOptions {
   const wchar_t* class_name;  // registered on the first window of the process
   std::string_view caption;
   std::string_view what;  // names the window in failures ("進行状況ウィンドウ")
@@ -51,11 +51,16 @@ class Form {
   // Registers the class and creates the window, hidden, 100 × 100 pixels at the system's
   // default place (its owner sizes and places it after). kUnsupported with the cause naming
   // the window when Windows refuses. Precondition: the form has no window yet.
-  Status CreateFormWindow(const FormWindowSpec& spec);
+  Status CreateFormWindow(const FormWindowOptions& options);
 
-  // Every message of the window from its creation to WM_NCDESTROY (which the base handles);
-  // DefWindowProc unless overridden.
+  // Every message of the window from its creation to WM_NCDESTROY, except WM_DPICHANGED and
+  // WM_NCDESTROY (which the base handles); DefWindowProc unless overridden.
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  // Places the controls and sizes the window for `dpi`. The base calls it when the window
+  // moves to a monitor of another dpi, then moves the window where Windows suggests; forms
+  // call it themselves when they are made. Nothing unless overridden.
+  virtual void ApplyDpi(int dpi) {}
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

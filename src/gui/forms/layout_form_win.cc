@@ -56,13 +56,6 @@ LRESULT LayoutForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       return DefWindowProcW(hwnd(), message, wparam, lparam);
     }
-    case 0x02E0: {  // WM_DPICHANGED
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      ApplyDpi(HIWORD(wparam));
-      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      return 0;
-    }
     default:
       return DefWindowProcW(hwnd(), message, wparam, lparam);
   }

@@ -66,7 +66,7 @@ class LayoutForm : public Form {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) final;
   void CreateControls();
-  void ApplyDpi(int dpi);
+  void ApplyDpi(int dpi) override;
   RECT PlaceOf(const ControlLayout& control_layout) const;
 
   UniqueFont font_;

@@ -11,7 +11,7 @@
 
 #include "base/file.h"
 #include "base/wide_path.h"
-#include "gui/progress_form_win.h"
+#include "gui/forms/message_pump_win.h"
 
 namespace mirune::testing {
 namespace {

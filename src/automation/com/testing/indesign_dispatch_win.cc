@@ -154,6 +154,18 @@ HRESULT PutListOf(const StatePtr& state, VARIANT* result, std::vector<UniqueVari
                   .Build());
 }
 
+// What Search and ChangeText give back: the found text once per change, as a list.
+HRESULT PutFoundTexts(const StatePtr& state, VARIANT* result, const std::string& text,
+                      int32_t count) {
+  std::vector<UniqueVariant> found;
+  for (int32_t i = 0; i < count; ++i) {
+    Result<UniqueVariant> item = UniqueVariant::Text(text);
+    if (!item.ok()) return E_OUTOFMEMORY;
+    found.push_back(std::move(item).value());
+  }
+  return PutListOf(state, result, std::move(found));
+}
+
 // A collection: `count` and `item(n)` (an object for VARIANT), with EveryItem() offering
 // GetElements() and, when `names` is set, Name.
 struct CollectionParts {
@@ -350,13 +362,7 @@ ComPtr<IDispatch> MakeStory(const StatePtr& state, std::shared_ptr<indesign::Sto
         }
         Result<int32_t> changed = story->Search(*find, change);
         if (!changed.ok()) return RaiseStatus(changed.status(), excep);
-        std::vector<UniqueVariant> found;
-        for (int32_t i = 0; i < *changed; ++i) {
-          Result<UniqueVariant> text = UniqueVariant::Text(*find);
-          if (!text.ok()) return E_OUTOFMEMORY;
-          found.push_back(std::move(text).value());
-        }
-        return PutListOf(state, result, std::move(found));
+        return PutFoundTexts(state, result, *find, *changed);
       });
   return object.Build();
 }
@@ -689,13 +695,7 @@ ComPtr<IDispatch> MakeInDesignDispatch(std::shared_ptr<InDesignDispatchState> st
              if (!find.ok()) return RaiseStatus(find.status(), excep);
              Result<int32_t> changed = state->application->ChangeText();
              if (!changed.ok()) return RaiseStatus(changed.status(), excep);
-             std::vector<UniqueVariant> found;
-             for (int32_t i = 0; i < *changed; ++i) {
-               Result<UniqueVariant> text = UniqueVariant::Text(*find);
-               if (!text.ok()) return E_OUTOFMEMORY;
-               found.push_back(std::move(text).value());
-             }
-             return PutListOf(state, result, std::move(found));
+             return PutFoundTexts(state, result, *find, *changed);
            })
       .Build();
 }
