@@ -8,11 +8,11 @@ namespace mirune::com::testing {
 namespace {
 
 using indesign_contract::ContractPathsEnvironment;
+using indesign_contract::HostEnvironment;
 using indesign_contract::kContractBookPath;
 using indesign_contract::kContractDocumentPath;
 using indesign_contract::kContractLargePath;
 using indesign_contract::kContractSecondPath;
-using indesign_contract::HostEnvironment;
 
 // Every test runs in the thread's apartment; the first use makes it.
 void EnterApartment() { static ComApartment apartment; }
